@@ -1,0 +1,105 @@
+#include "engine/ContainerTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace engine {
+
+namespace {
+
+struct Entry
+{
+    const char *extension;
+    const char *muxers; // comma-separated, best first
+};
+
+// Extensions the open panels accept plus the usual output ones. Files named after a camcorder or disc
+// format that FFmpeg writes under another name map to that muxer, then to Matroska.
+const Entry kTable[] = {
+    {"mp4", "mp4"},        {"m4v", "mp4"},        {"mov", "mov"},          {"qt", "mov"},
+    {"mkv", "matroska"},   {"mka", "matroska"},   {"webm", "webm"},        {"avi", "avi"},
+    {"divx", "avi,matroska"},       {"flv", "flv"},        {"ts", "mpegts"},        {"m2ts", "mpegts"},
+    {"mts", "mpegts"},     {"tp", "mpegts"},      {"trp", "mpegts,matroska"},       {"mpg", "mpeg"},
+    {"mpeg", "mpeg"},      {"vob", "vob"},        {"dat", "mpeg,mpegts,matroska"},         {"mod", "vob,matroska"},
+    {"tod", "mpegts,matroska"},     {"m2v", "mpeg2video"}, {"mpv", "mpeg2video"},   {"mpa", "mp2"},
+    {"3gp", "3gp"},        {"3g2", "3g2"},        {"mxf", "mxf"},          {"nut", "nut"},
+    {"h261", "h261"},      {"h264", "h264"},      {"wmv", "asf"},          {"asf", "asf"},
+    {"wma", "asf"},        {"mp3", "mp3"},        {"mp2", "mp2"},          {"m4a", "ipod"},
+    {"m4r", "ipod"},       {"flac", "flac"},      {"wav", "wav"},          {"ogg", "ogg"},
+    {"oga", "ogg"},        {"opus", "opus"},      {"aac", "adts"},         {"ac3", "ac3"},
+};
+
+std::string extensionOf(const std::string &path)
+{
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return ext;
+}
+
+} // namespace
+
+std::vector<const AVOutputFormat *> ContainerTable::candidates(const std::string &path)
+{
+    std::vector<const AVOutputFormat *> result;
+    std::string ext = extensionOf(path);
+    for (const Entry &entry : kTable) {
+        if (ext != entry.extension)
+            continue;
+        std::string list = entry.muxers;
+        size_t from = 0;
+        while (from <= list.size()) {
+            size_t comma = list.find(',', from);
+            std::string name = list.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+            if (const AVOutputFormat *format = av_guess_format(name.c_str(), nullptr, nullptr))
+                result.push_back(format);
+            if (comma == std::string::npos)
+                break;
+            from = comma + 1;
+        }
+    }
+    if (!result.empty())
+        return result;
+    // Not in the table: FFmpeg's own guess, then Matroska, which takes nearly every codec.
+    if (const AVOutputFormat *format = av_guess_format(nullptr, path.c_str(), nullptr))
+        result.push_back(format);
+    const AVOutputFormat *matroska = av_guess_format("matroska", nullptr, nullptr);
+    if (matroska && std::find(result.begin(), result.end(), matroska) == result.end())
+        result.push_back(matroska);
+    return result;
+}
+
+bool ContainerTable::accepts(const AVOutputFormat *format, AVCodecID codec)
+{
+    int answer = avformat_query_codec(format, codec, FF_COMPLIANCE_NORMAL);
+    if (answer >= 0)
+        return answer == 1;
+    // No table for this muxer: trust its default codecs, and Matroska-like muxers with everything.
+    if (codec == format->video_codec || codec == format->audio_codec)
+        return true;
+    const AVCodecDescriptor *d = avcodec_descriptor_get(codec);
+    if (!d)
+        return false;
+    // Only the general-purpose muxers without tables take codecs other than their defaults.
+    bool general = std::strcmp(format->name, "matroska") == 0 || std::strcmp(format->name, "nut") == 0 ||
+                   std::strcmp(format->name, "mpegts") == 0;
+    if (!general)
+        return false;
+    return d->type == AVMEDIA_TYPE_VIDEO ? holdsVideo(format) : d->type == AVMEDIA_TYPE_AUDIO && holdsAudio(format);
+}
+
+bool ContainerTable::holdsVideo(const AVOutputFormat *format)
+{
+    return format->video_codec != AV_CODEC_ID_NONE;
+}
+
+bool ContainerTable::holdsAudio(const AVOutputFormat *format)
+{
+    return format->audio_codec != AV_CODEC_ID_NONE;
+}
+
+} // namespace engine

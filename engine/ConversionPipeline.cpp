@@ -1,0 +1,719 @@
+/*
+ * How a conversion runs. The caller of Start owns every context of the job, on its own thread:
+ *
+ *   InputFile --packets--> Decoder --frames--> FilterGraph --frames--> Encoder --packets--> OutputFile
+ *        \------------------------------- stream copy -------------------------------------/
+ *
+ * run() plans each output track (copy or re-encode, which encoder, which container), opens the
+ * stages, seeks to the cut start and pumps one packet at a time through them. Copying is chosen, when
+ * no codec is asked for, only where it is exact: no filter, a cut that starts and ends on key frames,
+ * a container that takes the codec.
+ *
+ * Time: m_offset is the file time that becomes the output's 0. It is the first video frame kept when
+ * video is re-encoded (so the output starts exactly on a frame), else the cut start (or the key frame
+ * a stream copy starts on). Audio decoded before it is known waits in m_waitingAudio; its graph then
+ * trims it sample-exactly to the output range.
+ *
+ * Stopping: the job's stop flag is tested per packet and wakes blocked reads and writes through the
+ * interrupt callbacks. The size limit is tested before each packet is written; the file then ends
+ * there with its trailer, as a success.
+ */
+#include "engine/ConversionPipeline.h"
+
+#include "engine/ContainerTable.h"
+#include "engine/ConversionJob.h"
+#include "engine/EngineLog.h"
+#include "engine/FilterGraphBuilder.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <string>
+
+namespace engine {
+
+namespace {
+
+// Timestamps that differ by less than this are the same moment (microsecond rounding of time bases).
+constexpr int64_t kSameTime = 1000;
+// Audio frames that may wait for the first video frame (about 20 s of AAC).
+constexpr size_t kMaxWaitingAudio = 1000;
+
+AVRational usableFrameRate(AVRational rate)
+{
+    if (rate.num > 0 && rate.den > 0 && av_q2d(rate) <= 240.0)
+        return rate;
+    return {0, 1};
+}
+
+} // namespace
+
+ConversionPipeline::ConversionPipeline(ConversionJob &job) : m_job(job) {}
+
+int ConversionPipeline::run()
+{
+    const ConversionJob::Settings &s = m_job.settings();
+    m_frame = makeFrame();
+    m_filtered = makeFrame();
+    m_packet = makePacket();
+    m_encoded = makePacket();
+    if (!m_frame || !m_filtered || !m_packet || !m_encoded)
+        return MEDIA_ERR_NO_MEMORY;
+    int r = m_input.open(m_job.probe().input().path(), &m_job.stopFlag());
+    if (r < 0)
+        return r;
+
+    int64_t duration = m_input.duration();
+    m_cutStart = s.cutStart;
+    m_cutEnd = duration > 0 && s.cutEnd >= duration ? 0 : s.cutEnd;
+    if (duration > 0 && m_cutStart >= duration) {
+        engineLog("the cut starts at %lld us, after the end of the input", (long long)m_cutStart);
+        return MEDIA_ERR_ARGUMENT;
+    }
+    m_plannedDuration = std::max<int64_t>((m_cutEnd ? m_cutEnd : duration) - m_cutStart, 1);
+
+    m_video.input = m_input.videoStream();
+    const std::vector<int> &audio = m_input.audioStreams();
+    m_audio.input = !s.mainAudio ? -1 : s.audioIndex >= 0 ? s.audioIndex : audio.empty() ? -1 : audio.front();
+    checkCopyCut();
+
+    // A container that takes the source's codecs as they are, else the first with what fits it.
+    std::vector<const AVOutputFormat *> formats = ContainerTable::candidates(s.outputPath);
+    for (const AVOutputFormat *format : formats) {
+        if ((r = plan(format, true)) > 0) {
+            m_format = format;
+            break;
+        }
+    }
+    if (!m_format) {
+        if ((r = plan(formats.front(), false)) < 0)
+            return r;
+        m_format = formats.front();
+    }
+    engineLog("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
+              m_format->name,
+              !m_video.used ? "none" : m_video.copy ? "copy" : m_video.encoderCodec->name,
+              !m_audio.used ? "none" : m_audio.copy ? "copy" : m_audio.encoderCodec->name);
+
+    if ((r = m_output.open(s.outputPath, m_format, &m_job.stopFlag())) < 0)
+        return r;
+    if (m_video.used && (r = m_video.copy ? openCopy(m_video) : openVideo()) < 0)
+        return r;
+    if (m_audio.used && (r = m_audio.copy ? openCopy(m_audio) : openAudio()) < 0)
+        return r;
+    if ((r = m_output.writeHeader()) < 0)
+        return r;
+
+    if (!m_video.used || m_video.copy) {
+        int64_t start = m_video.used && m_startKey != INT64_MIN ? std::min(m_startKey, m_cutStart) : m_cutStart;
+        if ((r = startTimeline(std::max<int64_t>(start, 0), AV_NOPTS_VALUE)) < 0)
+            return r;
+    }
+    if ((r = m_input.seek(m_cutStart)) < 0)
+        return r;
+
+    while (!m_limitReached) {
+        if (m_job.stopFlag())
+            return MEDIA_ERR_STOPPED;
+        if ((!m_video.used || m_video.done) && (!m_audio.used || m_audio.done))
+            break;
+        int err = m_input.read(m_packet.get());
+        if (err == AVERROR_EOF)
+            break;
+        if (err < 0)
+            return mediaError(err, "reading the input", MEDIA_ERR_INPUT);
+        r = handlePacket(m_packet.get());
+        av_packet_unref(m_packet.get());
+        if (r < 0)
+            return r;
+    }
+    if (!m_limitReached && (r = flush()) < 0)
+        return r;
+    if (m_job.stopFlag())
+        return MEDIA_ERR_STOPPED;
+    return m_output.finish();
+}
+
+void ConversionPipeline::checkCopyCut()
+{
+    if (m_video.input < 0)
+        return;
+    m_startKey = m_cutStart == 0 ? 0 : m_input.keyFrameTimeFor(m_cutStart);
+    bool startExact = m_startKey != INT64_MIN && std::llabs(m_startKey - m_cutStart) <= kSameTime;
+    bool endExact = m_cutEnd == 0;
+    if (!endExact) {
+        int64_t endKey = m_input.keyFrameTimeFor(m_cutEnd);
+        endExact = endKey != INT64_MIN && std::llabs(endKey - m_cutEnd) <= kSameTime;
+    }
+    m_copyIsExact = startExact && endExact;
+}
+
+bool ConversionPipeline::videoNeedsFilter() const
+{
+    const ConversionJob::Settings &s = m_job.settings();
+    if (m_input.rotation(m_video.input) != 0 || s.videoKbps > 0)
+        return true;
+    const AVCodecParameters *p = m_input.stream(m_video.input)->codecpar;
+    if (s.width > 0 && (s.width != p->width || s.height != p->height))
+        return true;
+    AVRational rate = av_guess_frame_rate(m_input.context(), m_input.stream(m_video.input), nullptr);
+    return s.fps > 0 && (rate.num <= 0 || std::fabs(av_q2d(rate) - s.fps) > 0.01);
+}
+
+bool ConversionPipeline::audioNeedsFilter() const
+{
+    const ConversionJob::Settings &s = m_job.settings();
+    const AVCodecParameters *p = m_input.stream(m_audio.input)->codecpar;
+    return std::fabs(s.volume - 1.0) > 1e-6 || s.audioKbps > 0 ||
+           (s.channels > 0 && s.channels != p->ch_layout.nb_channels) ||
+           (s.sampleRate > 0 && s.sampleRate != p->sample_rate);
+}
+
+int ConversionPipeline::plan(const AVOutputFormat *format, bool strict)
+{
+    int r = planVideo(format, strict);
+    if (r < 0)
+        return r;
+    if ((r = planAudio(format, strict)) < 0)
+        return r;
+    if (!m_video.used && !m_audio.used) {
+        engineLog("%s holds none of the input's streams", format->name);
+        return MEDIA_ERR_ENCODER;
+    }
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::planVideo(const AVOutputFormat *format, bool strict)
+{
+    Track &t = m_video;
+    t.used = t.input >= 0 && ContainerTable::holdsVideo(format);
+    t.copy = false;
+    t.encoderCodec = nullptr;
+    if (!t.used)
+        return MEDIA_OK;
+    const std::string &asked = m_job.settings().videoCodec;
+    AVCodecID source = m_input.stream(t.input)->codecpar->codec_id;
+    if (asked == "copy") {
+        t.copy = ContainerTable::accepts(format, source);
+        return t.copy ? MEDIA_OK : MEDIA_ERR_ENCODER;
+    }
+    if (!asked.empty()) {
+        t.encoderCodec = Encoder::find(asked);
+        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK : MEDIA_ERR_ENCODER;
+    }
+    if (ContainerTable::accepts(format, source) && m_copyIsExact && !videoNeedsFilter()) {
+        t.copy = true;
+        return MEDIA_OK;
+    }
+    // The source's codec again; H.264 for codecs that can only be decoded.
+    t.encoderCodec = Encoder::find(source);
+    if (!t.encoderCodec)
+        t.encoderCodec = Encoder::find(AV_CODEC_ID_H264);
+    if (t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id))
+        return MEDIA_OK;
+    if (strict)
+        return MEDIA_ERR_ENCODER;
+    for (AVCodecID id : {AV_CODEC_ID_H264, format->video_codec}) {
+        t.encoderCodec = Encoder::find(id);
+        if (t.encoderCodec && ContainerTable::accepts(format, id))
+            return MEDIA_OK;
+    }
+    return MEDIA_ERR_ENCODER;
+}
+
+int ConversionPipeline::planAudio(const AVOutputFormat *format, bool strict)
+{
+    Track &t = m_audio;
+    t.used = t.input >= 0 && ContainerTable::holdsAudio(format);
+    t.copy = false;
+    t.encoderCodec = nullptr;
+    if (!t.used)
+        return MEDIA_OK;
+    const std::string &asked = m_job.settings().audioCodec;
+    AVCodecID source = m_input.stream(t.input)->codecpar->codec_id;
+    if (asked == "copy") {
+        t.copy = ContainerTable::accepts(format, source);
+        return t.copy ? MEDIA_OK : MEDIA_ERR_ENCODER;
+    }
+    if (!asked.empty()) {
+        t.encoderCodec = Encoder::find(asked);
+        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK : MEDIA_ERR_ENCODER;
+    }
+    if (ContainerTable::accepts(format, source) && !audioNeedsFilter()) {
+        t.copy = true;
+        return MEDIA_OK;
+    }
+    t.encoderCodec = Encoder::find(source);
+    if (!t.encoderCodec)
+        t.encoderCodec = Encoder::find(AV_CODEC_ID_AAC);
+    if (t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id))
+        return MEDIA_OK;
+    if (strict)
+        return MEDIA_ERR_ENCODER;
+    for (AVCodecID id : {AV_CODEC_ID_AAC, format->audio_codec}) {
+        t.encoderCodec = Encoder::find(id);
+        if (t.encoderCodec && ContainerTable::accepts(format, id))
+            return MEDIA_OK;
+    }
+    return MEDIA_ERR_ENCODER;
+}
+
+int ConversionPipeline::openCopy(Track &track)
+{
+    AVStream *in = m_input.stream(track.input);
+    track.output = m_output.addStream();
+    if (!track.output)
+        return MEDIA_ERR_NO_MEMORY;
+    int err = avcodec_parameters_copy(track.output->codecpar, in->codecpar);
+    if (err < 0)
+        return mediaError(err, "copying the stream parameters");
+    track.output->codecpar->codec_tag = 0; // the muxer picks its own tag for the codec
+    int r = openBitstreamFilter(track);
+    if (r < 0)
+        return r;
+    track.output->time_base = in->time_base;
+    track.output->avg_frame_rate = in->avg_frame_rate;
+    av_dict_copy(&track.output->metadata, in->metadata, 0);
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::openBitstreamFilter(Track &track)
+{
+    // H.264 and HEVC from mp4 or Matroska carry length-prefixed packets; containers without their own
+    // automatic conversion (AVI, MPEG program streams, raw streams) need start codes.
+    const AVCodecParameters *p = m_input.stream(track.input)->codecpar;
+    const char *name = p->codec_id == AV_CODEC_ID_H264   ? "h264_mp4toannexb"
+                       : p->codec_id == AV_CODEC_ID_HEVC ? "hevc_mp4toannexb"
+                                                         : nullptr;
+    bool lengthPrefixed = p->extradata_size > 0 && p->extradata[0] == 1;
+    bool needsStartCodes = false;
+    for (const char *muxer : {"avi", "mpeg", "vob", "dvd", "h264", "hevc"})
+        needsStartCodes = needsStartCodes || std::string(m_format->name) == muxer;
+    if (!name || !lengthPrefixed || !needsStartCodes)
+        return MEDIA_OK;
+    AVBSFContext *raw = nullptr;
+    int err = av_bsf_alloc(av_bsf_get_by_name(name), &raw);
+    if (err < 0)
+        return mediaError(err, "allocating the bitstream filter");
+    track.bitstreamFilter.reset(raw);
+    if ((err = avcodec_parameters_copy(raw->par_in, p)) < 0)
+        return mediaError(err, "setting up the bitstream filter");
+    raw->time_base_in = m_input.stream(track.input)->time_base;
+    if ((err = av_bsf_init(raw)) < 0)
+        return mediaError(err, "starting the bitstream filter");
+    if ((err = avcodec_parameters_copy(track.output->codecpar, raw->par_out)) < 0)
+        return mediaError(err, "describing the filtered stream");
+    track.output->codecpar->codec_tag = 0;
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::openVideo()
+{
+    const ConversionJob::Settings &s = m_job.settings();
+    AVStream *in = m_input.stream(m_video.input);
+    int r = m_video.decoder.open(in);
+    if (r < 0)
+        return r;
+    AVCodecContext *dec = m_video.decoder.context();
+    VideoSource source;
+    source.width = dec->width;
+    source.height = dec->height;
+    source.format = dec->pix_fmt != AV_PIX_FMT_NONE ? dec->pix_fmt : in->codecpar->format;
+    source.timeBase = in->time_base;
+    source.sampleAspectRatio = dec->sample_aspect_ratio;
+    source.frameRate = usableFrameRate(av_guess_frame_rate(m_input.context(), in, nullptr));
+    source.storedRotation = m_input.rotation(m_video.input);
+
+    const AVCodec *codec = m_video.encoderCodec;
+    VideoSettings settings;
+    settings.width = s.width;
+    settings.height = s.height;
+    settings.frameRate = s.fps > 0 ? av_d2q(s.fps, 1001000) : source.frameRate;
+    settings.format = codec->pix_fmts ? avcodec_find_best_pix_fmt_of_list(
+                                            codec->pix_fmts, AVPixelFormat(source.format), 0, nullptr)
+                                      : source.format;
+    if ((r = FilterGraphBuilder::buildVideo(source, settings, m_video.graph)) < 0)
+        return r;
+
+    if ((r = m_video.encoder.create(codec)) < 0)
+        return r;
+    AVCodecContext *enc = m_video.encoder.context();
+    enc->width = m_video.graph.width();
+    enc->height = m_video.graph.height();
+    enc->pix_fmt = AVPixelFormat(m_video.graph.format());
+    enc->sample_aspect_ratio = m_video.graph.sampleAspectRatio();
+    AVRational rate = usableFrameRate(m_video.graph.frameRate());
+    enc->framerate = rate.num > 0 ? rate : source.frameRate;
+    enc->time_base = rate.num > 0 ? av_inv_q(rate) : m_video.graph.timeBase();
+    enc->color_range = dec->color_range;
+    enc->color_primaries = dec->color_primaries;
+    enc->color_trc = dec->color_trc;
+    enc->colorspace = dec->colorspace;
+    // No codec asked for: the source's rate keeps the quality and the size of the source.
+    if (s.videoKbps > 0)
+        enc->bit_rate = int64_t(s.videoKbps) * 1000;
+    else if (s.videoCodec.empty() && codec->id == in->codecpar->codec_id)
+        enc->bit_rate = in->codecpar->bit_rate;
+    if ((r = m_video.encoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
+        return r;
+
+    m_video.output = m_output.addStream();
+    if (!m_video.output)
+        return MEDIA_ERR_NO_MEMORY;
+    int err = avcodec_parameters_from_context(m_video.output->codecpar, enc);
+    if (err < 0)
+        return mediaError(err, "describing the video stream");
+    m_video.output->time_base = enc->time_base;
+    m_video.output->avg_frame_rate = enc->framerate;
+    if (const AVDictionaryEntry *lang = av_dict_get(in->metadata, "language", nullptr, 0))
+        av_dict_set(&m_video.output->metadata, "language", lang->value, 0);
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::openAudio()
+{
+    const ConversionJob::Settings &s = m_job.settings();
+    AVStream *in = m_input.stream(m_audio.input);
+    int r = m_audio.decoder.open(in);
+    if (r < 0)
+        return r;
+    AVCodecContext *dec = m_audio.decoder.context();
+    const AVCodec *codec = m_audio.encoderCodec;
+    if ((r = m_audio.encoder.create(codec)) < 0)
+        return r;
+    AVCodecContext *enc = m_audio.encoder.context();
+
+    int rate = s.sampleRate > 0 ? s.sampleRate : dec->sample_rate;
+    if (codec->supported_samplerates) {
+        int best = codec->supported_samplerates[0];
+        for (const int *p = codec->supported_samplerates; *p; ++p)
+            if (std::abs(*p - rate) < std::abs(best - rate))
+                best = *p;
+        rate = best;
+    }
+    enc->sample_rate = rate;
+    int channels = s.channels > 0 ? s.channels : dec->ch_layout.nb_channels;
+    av_channel_layout_default(&enc->ch_layout, channels);
+    if (codec->ch_layouts) {
+        const AVChannelLayout *best = &codec->ch_layouts[0];
+        for (const AVChannelLayout *p = codec->ch_layouts; p->nb_channels; ++p)
+            if (std::abs(p->nb_channels - channels) < std::abs(best->nb_channels - channels))
+                best = p;
+        av_channel_layout_uninit(&enc->ch_layout);
+        av_channel_layout_copy(&enc->ch_layout, best);
+    }
+    enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : dec->sample_fmt;
+    if (codec->sample_fmts)
+        for (const AVSampleFormat *p = codec->sample_fmts; *p != AV_SAMPLE_FMT_NONE; ++p)
+            if (*p == dec->sample_fmt)
+                enc->sample_fmt = *p;
+    enc->time_base = {1, rate};
+    if (s.audioKbps > 0)
+        enc->bit_rate = int64_t(s.audioKbps) * 1000;
+    else if (s.audioCodec.empty() && codec->id == in->codecpar->codec_id)
+        enc->bit_rate = in->codecpar->bit_rate;
+    if ((r = m_audio.encoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
+        return r;
+
+    m_audio.output = m_output.addStream();
+    if (!m_audio.output)
+        return MEDIA_ERR_NO_MEMORY;
+    int err = avcodec_parameters_from_context(m_audio.output->codecpar, enc);
+    if (err < 0)
+        return mediaError(err, "describing the audio stream");
+    m_audio.output->time_base = enc->time_base;
+    if (const AVDictionaryEntry *lang = av_dict_get(in->metadata, "language", nullptr, 0))
+        av_dict_set(&m_audio.output->metadata, "language", lang->value, 0);
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::buildAudioGraph()
+{
+    AVCodecContext *dec = m_audio.decoder.context();
+    AVCodecContext *enc = m_audio.encoder.context();
+    AudioSource source;
+    source.sampleRate = dec->sample_rate;
+    source.format = dec->sample_fmt;
+    if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&source.layout, dec->ch_layout.nb_channels);
+    else
+        av_channel_layout_copy(&source.layout, &dec->ch_layout);
+    AudioSettings settings;
+    settings.volume = m_job.settings().volume;
+    settings.trimStart = true;
+    settings.trimEnd = m_cutEnd > 0 ? std::max<int64_t>(m_cutEnd - m_offset, 1) : 0;
+    settings.sampleRate = enc->sample_rate;
+    settings.format = enc->sample_fmt;
+    av_channel_layout_copy(&settings.layout, &enc->ch_layout);
+    int r = FilterGraphBuilder::buildAudio(source, settings, m_audio.graph);
+    av_channel_layout_uninit(&source.layout);
+    av_channel_layout_uninit(&settings.layout);
+    if (r < 0)
+        return r;
+    if (!(m_audio.encoderCodec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && enc->frame_size > 0)
+        m_audio.graph.setFrameSize(enc->frame_size);
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::startTimeline(int64_t offset, int64_t videoTs)
+{
+    m_offset = offset;
+    if (m_video.used)
+        m_videoOffsetTs = videoTs != AV_NOPTS_VALUE ? videoTs : m_input.fromFileTime(m_video.input, offset);
+    int r = MEDIA_OK;
+    if (m_audio.used && !m_audio.copy && (r = buildAudioGraph()) < 0)
+        return r;
+    // The audio that waited for this moment.
+    while (!m_waitingAudio.empty() && r >= 0) {
+        FramePtr waiting = std::move(m_waitingAudio.front());
+        m_waitingAudio.pop_front();
+        r = filterAudio(waiting.get());
+    }
+    return r;
+}
+
+int ConversionPipeline::handlePacket(AVPacket *packet)
+{
+    int index = packet->stream_index;
+    if (m_video.used && index == m_video.input && !m_video.done)
+        return m_video.copy ? copyPacket(m_video, packet) : decodeVideo(packet);
+    if (m_audio.used && index == m_audio.input && !m_audio.done)
+        return m_audio.copy ? copyPacket(m_audio, packet) : decodeAudio(packet);
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
+{
+    int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (ts == AV_NOPTS_VALUE)
+        return MEDIA_OK;
+    int64_t t = m_input.toFileTime(track.input, ts);
+    bool video = &track == &m_video;
+    bool key = packet->flags & AV_PKT_FLAG_KEY;
+    if (!track.started) {
+        // Video starts on the key frame the cut lands on, audio on its first packet in the range.
+        if (video ? !(key && t >= m_offset - kSameTime) : t < m_offset - kSameTime)
+            return MEDIA_OK;
+        track.started = true;
+    }
+    if (m_cutEnd > 0) {
+        int64_t decodeTime = packet->dts != AV_NOPTS_VALUE ? m_input.toFileTime(track.input, packet->dts) : t;
+        bool past = video ? (key && t >= m_cutEnd - kSameTime) || decodeTime >= m_cutEnd : t >= m_cutEnd;
+        if (past) {
+            track.done = true;
+            return MEDIA_OK;
+        }
+    }
+    int64_t shift = video ? m_videoOffsetTs : m_input.fromFileTime(track.input, m_offset);
+    if (packet->pts != AV_NOPTS_VALUE)
+        packet->pts -= shift;
+    if (packet->dts != AV_NOPTS_VALUE)
+        packet->dts -= shift;
+    const AVRational inputBase = m_input.stream(track.input)->time_base;
+    if (!track.bitstreamFilter) {
+        av_packet_rescale_ts(packet, inputBase, track.output->time_base);
+        packet->stream_index = track.output->index;
+        packet->pos = -1;
+        return writePacket(track, packet);
+    }
+    int err = av_bsf_send_packet(track.bitstreamFilter.get(), packet);
+    if (err < 0)
+        return mediaError(err, "rewriting a packet");
+    while ((err = av_bsf_receive_packet(track.bitstreamFilter.get(), m_encoded.get())) == 0) {
+        av_packet_rescale_ts(m_encoded.get(), inputBase, track.output->time_base);
+        m_encoded->stream_index = track.output->index;
+        m_encoded->pos = -1;
+        int r = writePacket(track, m_encoded.get());
+        if (r < 0)
+            return r;
+    }
+    return err == AVERROR(EAGAIN) || err == AVERROR_EOF ? MEDIA_OK : mediaError(err, "rewriting a packet");
+}
+
+int ConversionPipeline::decodeVideo(const AVPacket *packet)
+{
+    int r = m_video.decoder.send(packet);
+    if (r < 0)
+        return r;
+    while (!m_limitReached) {
+        int err = m_video.decoder.receive(m_frame.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "decoding the video", MEDIA_ERR_INPUT);
+        r = filterVideo(m_frame.get());
+        av_frame_unref(m_frame.get());
+        if (r < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::filterVideo(AVFrame *frame)
+{
+    int64_t ts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+    if (ts == AV_NOPTS_VALUE || m_video.done)
+        return MEDIA_OK;
+    int64_t t = m_input.toFileTime(m_video.input, ts);
+    if (t < m_cutStart - kSameTime / 2)
+        return MEDIA_OK;
+    if (m_cutEnd > 0 && t >= m_cutEnd - kSameTime / 2) {
+        m_video.done = true;
+        return MEDIA_OK;
+    }
+    if (m_offset == AV_NOPTS_VALUE) {
+        int r = startTimeline(t, ts);
+        if (r < 0)
+            return r;
+    }
+    frame->pts = ts - m_videoOffsetTs;
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    int r = m_video.graph.push(frame);
+    return r < 0 ? r : pullVideo();
+}
+
+int ConversionPipeline::pullVideo()
+{
+    AVCodecContext *enc = m_video.encoder.context();
+    while (!m_limitReached) {
+        int err = m_video.graph.pull(m_filtered.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "filtering the video");
+        m_filtered->pts = av_rescale_q(m_filtered->pts, m_video.graph.timeBase(), enc->time_base);
+        int r = encode(m_video, m_filtered.get());
+        av_frame_unref(m_filtered.get());
+        if (r < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::decodeAudio(const AVPacket *packet)
+{
+    int r = m_audio.decoder.send(packet);
+    if (r < 0)
+        return r;
+    while (!m_limitReached) {
+        int err = m_audio.decoder.receive(m_frame.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "decoding the audio", MEDIA_ERR_INPUT);
+        r = filterAudio(m_frame.get());
+        av_frame_unref(m_frame.get());
+        if (r < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::filterAudio(AVFrame *frame)
+{
+    int64_t ts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+    if (ts == AV_NOPTS_VALUE || m_audio.done || frame->sample_rate <= 0)
+        return MEDIA_OK;
+    int64_t t = m_input.toFileTime(m_audio.input, ts);
+    if (m_cutEnd > 0 && t >= m_cutEnd) {
+        m_audio.done = true;
+        return MEDIA_OK;
+    }
+    int64_t length = av_rescale(frame->nb_samples, 1000000, frame->sample_rate);
+    if (t + length <= m_cutStart - kSameTime)
+        return MEDIA_OK;
+    if (m_offset == AV_NOPTS_VALUE) {
+        if (m_waitingAudio.size() < kMaxWaitingAudio) {
+            FramePtr copy(av_frame_clone(frame));
+            if (!copy)
+                return MEDIA_ERR_NO_MEMORY;
+            m_waitingAudio.push_back(std::move(copy));
+            return MEDIA_OK;
+        }
+        engineLog("no video frame in the first seconds of the cut; the audio starts at the cut");
+        int r = startTimeline(m_cutStart, AV_NOPTS_VALUE);
+        if (r < 0)
+            return r;
+    }
+    frame->pts = av_rescale(t - m_offset, frame->sample_rate, 1000000);
+    int r = m_audio.graph.push(frame);
+    return r < 0 ? r : pullAudio();
+}
+
+int ConversionPipeline::pullAudio()
+{
+    AVCodecContext *enc = m_audio.encoder.context();
+    while (!m_limitReached) {
+        int err = m_audio.graph.pull(m_filtered.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "filtering the audio");
+        m_filtered->pts = av_rescale_q(m_filtered->pts, m_audio.graph.timeBase(), enc->time_base);
+        int r = encode(m_audio, m_filtered.get());
+        av_frame_unref(m_filtered.get());
+        if (r < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::encode(Track &track, AVFrame *frame)
+{
+    int r = track.encoder.send(frame);
+    if (r < 0)
+        return r;
+    AVCodecContext *enc = track.encoder.context();
+    while (!m_limitReached) {
+        int err = track.encoder.receive(m_encoded.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "encoding");
+        av_packet_rescale_ts(m_encoded.get(), enc->time_base, track.output->time_base);
+        m_encoded->stream_index = track.output->index;
+        if ((r = writePacket(track, m_encoded.get())) < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
+{
+    int64_t limit = m_job.settings().sizeLimit;
+    if (limit > 0 && m_output.sizeWith(packet->size) > limit) {
+        engineLog("size limit of %lld bytes reached; the output ends here", (long long)limit);
+        m_limitReached = true;
+        av_packet_unref(packet);
+        return MEDIA_OK;
+    }
+    bool leading = &track == &m_video || !m_video.used;
+    if (leading && packet->pts != AV_NOPTS_VALUE) {
+        int64_t reached = av_rescale_q(packet->pts + packet->duration, track.output->time_base, AV_TIME_BASE_Q);
+        m_job.reportProgress(int(std::min<int64_t>(99, reached * 100 / m_plannedDuration)));
+    }
+    return m_output.write(packet);
+}
+
+int ConversionPipeline::flush()
+{
+    int r = MEDIA_OK;
+    if (m_video.used && !m_video.copy && !m_video.done && (r = decodeVideo(nullptr)) < 0)
+        return r;
+    if (m_audio.used && !m_audio.copy && !m_audio.done && (r = decodeAudio(nullptr)) < 0)
+        return r;
+    // No video frame in the range: the cut start is the output's 0.
+    if (m_offset == AV_NOPTS_VALUE && (r = startTimeline(m_cutStart, AV_NOPTS_VALUE)) < 0)
+        return r;
+    if (m_video.used && !m_video.copy) {
+        if ((r = m_video.graph.push(nullptr)) < 0 || (r = pullVideo()) < 0 || (r = encode(m_video, nullptr)) < 0)
+            return r;
+    }
+    if (m_audio.used && !m_audio.copy && m_audio.graph.isValid()) {
+        if ((r = m_audio.graph.push(nullptr)) < 0 || (r = pullAudio()) < 0 || (r = encode(m_audio, nullptr)) < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+} // namespace engine

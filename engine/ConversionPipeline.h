@@ -1,0 +1,88 @@
+#pragma once
+// One run of a conversion job. See the top of ConversionPipeline.cpp for how the stages talk.
+#include "engine/Decoder.h"
+#include "engine/Encoder.h"
+#include "engine/FilterGraph.h"
+#include "engine/InputFile.h"
+#include "engine/OutputFile.h"
+
+#include <deque>
+
+namespace engine {
+
+class ConversionJob;
+
+class ConversionPipeline
+{
+public:
+    explicit ConversionPipeline(ConversionJob &job);
+    // Runs the job's input through to its output. MEDIA_OK (the output is in place) or below 0 (nothing
+    // is left behind).
+    int run();
+
+private:
+    // One output stream and the stages that feed it.
+    struct Track
+    {
+        int input = -1;    // input stream index; -1 = the source has none
+        bool used = false; // planned into the output
+        bool copy = false; // stream copy instead of decode -> filter -> encode
+        const AVCodec *encoderCodec = nullptr;
+        Decoder decoder;
+        FilterGraph graph;
+        Encoder encoder;
+        AVStream *output = nullptr;
+        BitstreamFilterPtr bitstreamFilter; // copy: rewrites packets for containers that need it
+        bool done = false;  // past the cut end
+        bool started = false; // copy: the first packet at or after the cut start was seen
+    };
+
+    int plan(const AVOutputFormat *format, bool strict);
+    int planVideo(const AVOutputFormat *format, bool strict);
+    int planAudio(const AVOutputFormat *format, bool strict);
+    int openVideo();
+    int openAudio();
+    int openCopy(Track &track);
+    void checkCopyCut();
+    bool videoNeedsFilter() const;
+    bool audioNeedsFilter() const;
+    int buildAudioGraph();
+
+    int handlePacket(AVPacket *packet);
+    int copyPacket(Track &track, AVPacket *packet);
+    int openBitstreamFilter(Track &track);
+    int decodeVideo(const AVPacket *packet);
+    int decodeAudio(const AVPacket *packet);
+    int filterVideo(AVFrame *frame);
+    int filterAudio(AVFrame *frame);
+    int pullVideo();
+    int pullAudio();
+    int encode(Track &track, AVFrame *frame);
+    int writePacket(Track &track, AVPacket *packet);
+    // Fixes the output's time 0 (`videoTs`: the same moment as a video timestamp, if known) and lets
+    // the waiting audio through.
+    int startTimeline(int64_t offset, int64_t videoTs);
+    int flush();
+
+    ConversionJob &m_job;
+    InputFile m_input;
+    OutputFile m_output;
+    const AVOutputFormat *m_format = nullptr;
+    Track m_video;
+    Track m_audio;
+    int64_t m_cutStart = 0;
+    int64_t m_cutEnd = 0;         // 0 = to the end of the file
+    int64_t m_plannedDuration = 0; // microseconds of output the job should write
+    int64_t m_offset = AV_NOPTS_VALUE; // file time that becomes the output's time 0
+    int64_t m_videoOffsetTs = 0;       // the same time as a timestamp of the video stream
+    int64_t m_startKey = INT64_MIN;    // file time of the video key frame the cut start lands on
+    bool m_copyIsExact = false;        // copying the video would start and end exactly on the cut
+    std::deque<FramePtr> m_waitingAudio; // decoded before the output's time 0 was known
+    bool m_limitReached = false;
+    FramePtr m_frame;
+    FramePtr m_filtered;
+    PacketPtr m_packet;
+    PacketPtr m_encoded;
+};
+
+} // namespace engine

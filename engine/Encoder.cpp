@@ -1,0 +1,114 @@
+#include "engine/Encoder.h"
+
+#include "engine/EngineLog.h"
+
+namespace engine {
+
+namespace {
+
+bool usable(const AVCodec *codec)
+{
+    return codec && av_codec_is_encoder(codec) &&
+           !(codec->capabilities & (AV_CODEC_CAP_EXPERIMENTAL | AV_CODEC_CAP_HARDWARE | AV_CODEC_CAP_HYBRID)) &&
+           !codec->wrapper_name;
+}
+
+bool isWrapperOfHardware(const AVCodec *codec)
+{
+    // Hardware wrappers that do not flag themselves: their names carry the API's suffix.
+    static const char *const suffixes[] = {"_nvenc", "_qsv", "_vaapi", "_omx", "_v4l2m2m", "_amf", "_mf"};
+    std::string name = codec->name;
+    for (const char *suffix : suffixes) {
+        std::string s = suffix;
+        if (name.size() > s.size() && name.compare(name.size() - s.size(), s.size(), s) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+const AVCodec *Encoder::find(AVCodecID id)
+{
+    // External libraries (libx264...) set wrapper_name to nothing, so the first usable software encoder
+    // in FFmpeg's own order wins, as avcodec_find_encoder would pick, minus experimental and hardware.
+    void *it = nullptr;
+    const AVCodec *fallback = nullptr;
+    while (const AVCodec *codec = av_codec_iterate(&it)) {
+        if (codec->id != id || !av_codec_is_encoder(codec) || isWrapperOfHardware(codec))
+            continue;
+        if (codec->capabilities & (AV_CODEC_CAP_EXPERIMENTAL | AV_CODEC_CAP_HARDWARE | AV_CODEC_CAP_HYBRID))
+            continue;
+        if (!codec->wrapper_name)
+            return codec;
+        if (!fallback)
+            fallback = codec;
+    }
+    return fallback;
+}
+
+const AVCodec *Encoder::find(const std::string &name)
+{
+    const AVCodec *byName = avcodec_find_encoder_by_name(name.c_str());
+    if (usable(byName) && !isWrapperOfHardware(byName))
+        return byName;
+    if (byName)
+        return find(byName->id);
+    const AVCodecDescriptor *descriptor = avcodec_descriptor_get_by_name(name.c_str());
+    return descriptor ? find(descriptor->id) : nullptr;
+}
+
+int Encoder::create(const AVCodec *codec)
+{
+    m_codec = codec;
+    m_context.reset(avcodec_alloc_context3(codec));
+    return m_context ? MEDIA_OK : MEDIA_ERR_NO_MEMORY;
+}
+
+int Encoder::open(bool globalHeader)
+{
+    AVCodecContext *c = m_context.get();
+    if (globalHeader)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    c->thread_count = 0;
+    AVDictionary *options = nullptr;
+    std::string name = m_codec->name;
+    if (name == "libx264" || name == "libx265") {
+        av_dict_set(&options, "preset", "veryfast", 0);
+        if (c->bit_rate <= 0)
+            av_dict_set(&options, "crf", "20", 0);
+    } else if (name == "libvpx-vp9" || name == "libvpx") {
+        av_dict_set(&options, "deadline", "good", 0);
+        av_dict_set(&options, "cpu-used", "5", 0);
+        av_dict_set(&options, "row-mt", "1", 0);
+        if (c->bit_rate <= 0)
+            av_dict_set(&options, "crf", "32", 0);
+    } else if (c->codec_type == AVMEDIA_TYPE_VIDEO && c->bit_rate <= 0) {
+        // Encoders without a constant-quality mode: a rate that keeps ordinary pictures clean.
+        c->bit_rate = std::max<int64_t>(400000, int64_t(c->width) * c->height * 4);
+    }
+    if (c->codec_type == AVMEDIA_TYPE_AUDIO && c->bit_rate <= 0 &&
+        !(m_codec->capabilities & AV_CODEC_CAP_LOSSLESS) && m_codec->id != AV_CODEC_ID_FLAC &&
+        m_codec->id != AV_CODEC_ID_PCM_S16LE)
+        c->bit_rate = 64000 * std::max(1, std::min(c->ch_layout.nb_channels, 2));
+    int err = avcodec_open2(c, m_codec, &options);
+    av_dict_free(&options);
+    if (err < 0)
+        return mediaError(err, (std::string("opening the encoder ") + m_codec->name).c_str(), MEDIA_ERR_ENCODER);
+    return MEDIA_OK;
+}
+
+int Encoder::send(const AVFrame *frame)
+{
+    int err = avcodec_send_frame(m_context.get(), frame);
+    if (err < 0 && err != AVERROR_EOF)
+        return mediaError(err, "encoding a frame");
+    return MEDIA_OK;
+}
+
+int Encoder::receive(AVPacket *packet)
+{
+    return avcodec_receive_packet(m_context.get(), packet);
+}
+
+} // namespace engine

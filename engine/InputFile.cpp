@@ -1,0 +1,136 @@
+#include "engine/InputFile.h"
+
+#include "engine/EngineLog.h"
+
+#include <cmath>
+
+namespace engine {
+
+namespace {
+
+bool usableVideo(const AVStream *s)
+{
+    const AVCodecParameters *p = s->codecpar;
+    return p->codec_type == AVMEDIA_TYPE_VIDEO && !(s->disposition & AV_DISPOSITION_ATTACHED_PIC) &&
+           p->width > 0 && p->height > 0 && avcodec_find_decoder(p->codec_id);
+}
+
+bool usableAudio(const AVStream *s)
+{
+    const AVCodecParameters *p = s->codecpar;
+    return p->codec_type == AVMEDIA_TYPE_AUDIO && p->sample_rate > 0 && p->ch_layout.nb_channels > 0 &&
+           avcodec_find_decoder(p->codec_id);
+}
+
+} // namespace
+
+int InputFile::interrupted(void *opaque)
+{
+    auto *self = static_cast<InputFile *>(opaque);
+    return self->m_stop && self->m_stop->load(std::memory_order_relaxed) ? 1 : 0;
+}
+
+int InputFile::open(const std::string &path, const std::atomic<bool> *stop)
+{
+    m_path = path;
+    m_stop = stop;
+    AVFormatContext *raw = avformat_alloc_context();
+    if (!raw)
+        return MEDIA_ERR_NO_MEMORY;
+    raw->interrupt_callback = {&InputFile::interrupted, this};
+    int err = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    if (err < 0) // avformat_open_input frees the context on failure
+        return mediaError(err, ("opening " + path).c_str(), MEDIA_ERR_INPUT);
+    m_context.reset(raw);
+    err = avformat_find_stream_info(raw, nullptr);
+    if (err < 0)
+        return mediaError(err, ("reading the streams of " + path).c_str(), MEDIA_ERR_INPUT);
+
+    for (unsigned i = 0; i < raw->nb_streams; ++i) {
+        const AVStream *s = raw->streams[i];
+        if (m_videoStream < 0 && usableVideo(s))
+            m_videoStream = int(i);
+        else if (usableAudio(s))
+            m_audioStreams.push_back(int(i));
+    }
+    if (m_videoStream < 0 && m_audioStreams.empty()) {
+        engineLog("%s holds no audio or video stream that can be decoded", path.c_str());
+        return MEDIA_ERR_INPUT;
+    }
+    return MEDIA_OK;
+}
+
+int64_t InputFile::startTime() const
+{
+    return m_context->start_time == AV_NOPTS_VALUE ? 0 : m_context->start_time;
+}
+
+int64_t InputFile::duration() const
+{
+    if (m_context->duration > 0)
+        return m_context->duration;
+    int64_t longest = 0;
+    for (unsigned i = 0; i < m_context->nb_streams; ++i) {
+        const AVStream *s = m_context->streams[i];
+        if (s->duration > 0)
+            longest = std::max(longest, av_rescale_q(s->duration, s->time_base, AV_TIME_BASE_Q));
+    }
+    return longest;
+}
+
+int InputFile::rotation(int streamIndex) const
+{
+    const auto *matrix = reinterpret_cast<const int32_t *>(
+        av_stream_get_side_data(stream(streamIndex), AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (!matrix)
+        return 0;
+    double theta = -av_display_rotation_get(matrix);
+    if (std::isnan(theta))
+        return 0;
+    int quarter = int(std::lround(theta / 90.0));
+    return ((quarter % 4) + 4) % 4 * 90;
+}
+
+int64_t InputFile::toFileTime(int streamIndex, int64_t ts) const
+{
+    return av_rescale_q(ts, stream(streamIndex)->time_base, AV_TIME_BASE_Q) - startTime();
+}
+
+int64_t InputFile::fromFileTime(int streamIndex, int64_t us) const
+{
+    return av_rescale_q(us + startTime(), AV_TIME_BASE_Q, stream(streamIndex)->time_base);
+}
+
+int64_t InputFile::keyFrameTimeFor(int64_t us)
+{
+    if (m_videoStream < 0 || seek(us) < 0)
+        return INT64_MIN;
+    PacketPtr packet = makePacket();
+    if (!packet)
+        return INT64_MIN;
+    // The first video packet after a seek is the key frame it landed on; give up after a few hundred
+    // packets of other streams.
+    for (int guard = 0; guard < 500 && read(packet.get()) >= 0; ++guard) {
+        bool found = packet->stream_index == m_videoStream && (packet->flags & AV_PKT_FLAG_KEY);
+        int64_t pts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        av_packet_unref(packet.get());
+        if (found)
+            return pts == AV_NOPTS_VALUE ? INT64_MIN : toFileTime(m_videoStream, pts);
+    }
+    return INT64_MIN;
+}
+
+int InputFile::seek(int64_t us)
+{
+    int err = avformat_seek_file(m_context.get(), -1, INT64_MIN, us + startTime(), us + startTime(), 0);
+    if (err < 0)
+        return mediaError(err, "seeking the input", MEDIA_ERR_INPUT);
+    return MEDIA_OK;
+}
+
+int InputFile::read(AVPacket *packet)
+{
+    return av_read_frame(m_context.get(), packet);
+}
+
+} // namespace engine

@@ -1,0 +1,62 @@
+#pragma once
+// The demux stage: one opened media file, its streams, and the packets read from it.
+//
+// Times on the file's own timeline are microseconds counted from the file's start time, so a stream
+// whose timestamps begin at 10 s still starts at 0. A stop flag, when given, wakes blocked reads
+// through FFmpeg's interrupt callback.
+#include "engine/FFmpeg.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+class InputFile
+{
+public:
+    InputFile() = default;
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    // Opens and probes `path`. Refuses (MEDIA_ERR_INPUT) a file FFmpeg cannot open or one without a
+    // usable audio or video stream (known decoder, valid size or sample rate and channels).
+    int open(const std::string &path, const std::atomic<bool> *stop = nullptr);
+
+    AVFormatContext *context() const { return m_context.get(); }
+    const std::string &path() const { return m_path; }
+
+    // The main video stream (-1 when none) and the audio streams, in file order.
+    int videoStream() const { return m_videoStream; }
+    const std::vector<int> &audioStreams() const { return m_audioStreams; }
+    AVStream *stream(int index) const { return m_context->streams[index]; }
+
+    // Duration in microseconds (0 when unknown).
+    int64_t duration() const;
+    // Clockwise rotation (0, 90, 180, 270) that makes the stream's picture upright.
+    int rotation(int streamIndex) const;
+    // A timestamp of the stream (its time base) on the file's timeline, in microseconds.
+    int64_t toFileTime(int streamIndex, int64_t ts) const;
+    // The inverse: file-timeline microseconds to a timestamp of the stream.
+    int64_t fromFileTime(int streamIndex, int64_t us) const;
+    // The file time of the video key frame that a seek to `us` lands on (its presentation time), or
+    // INT64_MIN when there is none. Moves the read position: seek again afterwards.
+    int64_t keyFrameTimeFor(int64_t us);
+
+    // Seeks every stream to the last key frame at or before `us` on the file timeline.
+    int seek(int64_t us);
+    // Reads the next packet: 0, AVERROR_EOF at the end, or another error.
+    int read(AVPacket *packet);
+
+private:
+    static int interrupted(void *opaque);
+    int64_t startTime() const;
+
+    InputFormatPtr m_context;
+    std::string m_path;
+    const std::atomic<bool> *m_stop = nullptr;
+    int m_videoStream = -1;
+    std::vector<int> m_audioStreams;
+};
+
+} // namespace engine

@@ -1,0 +1,231 @@
+// The C entry points of libMediaCore: each looks its handle up in the job table and forwards to the
+// object behind it. An unknown handle gets the call's failure value and nothing else happens.
+#include "engine/ConversionJob.h"
+#include "engine/EngineLog.h"
+#include "engine/JobTable.h"
+#include "engine/MediaProbe.h"
+#include "media/MediaEngine.h"
+
+#include <cstring>
+#include <new>
+
+using engine::ConversionJob;
+using engine::JobTable;
+using engine::MediaProbe;
+
+namespace {
+
+std::shared_ptr<ConversionJob> job(MEDIA_HANDLE h)
+{
+    return JobTable::instance().find<ConversionJob>(h);
+}
+
+std::shared_ptr<MediaProbe> probe(MEDIA_HANDLE h)
+{
+    return JobTable::instance().find<MediaProbe>(h);
+}
+
+// Runs `call` on the job of `h`, or answers MEDIA_ERR_HANDLE.
+template <class Call>
+int withJob(MEDIA_HANDLE h, Call call)
+{
+    auto j = job(h);
+    return j ? call(*j) : MEDIA_ERR_HANDLE;
+}
+
+} // namespace
+
+extern "C" {
+
+MEDIA_HANDLE MediaOpen(const char *path)
+{
+    if (!path || !*path)
+        return nullptr;
+    auto p = std::make_shared<MediaProbe>();
+    if (p->open(path) < 0)
+        return nullptr;
+    return JobTable::instance().add(p);
+}
+
+int MediaGetInfo(MEDIA_HANDLE h, AUDIO_STREAM_INFO *audio, VIDEO_STREAM_INFO *video)
+{
+    auto p = probe(h);
+    if (!p)
+        return MEDIA_ERR_HANDLE;
+    engine::InputFile &in = p->input();
+    if (audio && !in.audioStreams().empty())
+        p->describeAudio(in.audioStreams().front(), audio);
+    if (video && in.videoStream() >= 0)
+        p->describeVideo(in.videoStream(), video);
+    return MEDIA_OK;
+}
+
+int64_t MediaGetDuration(MEDIA_HANDLE h)
+{
+    auto p = probe(h);
+    return p ? p->duration() : 0;
+}
+
+int MediaSnapshot(MEDIA_HANDLE h, int64_t time, int width, int height, uint8_t *buffer, int flags)
+{
+    (void)flags;
+    auto p = probe(h);
+    return p ? p->snapshot(time, width, height, buffer) : MEDIA_ERR_HANDLE;
+}
+
+int MediaClose(MEDIA_HANDLE h)
+{
+    return JobTable::instance().remove<MediaProbe>(h) ? MEDIA_OK : MEDIA_ERR_HANDLE;
+}
+
+MEDIA_HANDLE apiMediaConvertCreate(void)
+{
+    try {
+        return JobTable::instance().add(std::make_shared<ConversionJob>());
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+}
+
+int apiMediaConvertSetInputMedia(MEDIA_HANDLE h, const char *path)
+{
+    return withJob(h, [&](ConversionJob &j) { return path && *path ? j.setInput(path) : MEDIA_ERR_ARGUMENT; });
+}
+
+int64_t apiMediaConvertGetDuration(MEDIA_HANDLE h)
+{
+    auto j = job(h);
+    return j && j->hasInput() ? j->probe().duration() : 0;
+}
+
+int apiMediaConvertGetAudioStreamInfo(MEDIA_HANDLE h, int *count, AUDIO_STREAM_INFO *infos)
+{
+    return withJob(h, [&](ConversionJob &j) {
+        if (!j.hasInput() || !count)
+            return int(MEDIA_ERR_ARGUMENT);
+        const std::vector<int> &streams = j.probe().input().audioStreams();
+        if (!infos) {
+            *count = int(streams.size());
+            return int(MEDIA_OK);
+        }
+        int filled = std::max(0, std::min(*count, int(streams.size())));
+        for (int i = 0; i < filled; ++i)
+            j.probe().describeAudio(streams[i], &infos[i]);
+        *count = filled;
+        return int(MEDIA_OK);
+    });
+}
+
+int apiMediaConvertGetVideoStreamInfo(MEDIA_HANDLE h, int *count, VIDEO_STREAM_INFO *infos)
+{
+    return withJob(h, [&](ConversionJob &j) {
+        if (!j.hasInput() || !count)
+            return int(MEDIA_ERR_ARGUMENT);
+        int video = j.probe().input().videoStream();
+        int available = video >= 0 ? 1 : 0;
+        if (!infos) {
+            *count = available;
+            return int(MEDIA_OK);
+        }
+        int filled = std::max(0, std::min(*count, available));
+        if (filled)
+            j.probe().describeVideo(video, &infos[0]);
+        *count = filled;
+        return int(MEDIA_OK);
+    });
+}
+
+int apiMediaConvertSetVcodec(MEDIA_HANDLE h, const char *name)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setVideoCodec(name); });
+}
+
+int apiMediaConvertSetAcodec(MEDIA_HANDLE h, const char *name)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setAudioCodec(name); });
+}
+
+int apiMediaConvertSetVideoFrameSize(MEDIA_HANDLE h, int width, int height)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setFrameSize(width, height); });
+}
+
+int apiMediaConvertSetVideoFps(MEDIA_HANDLE h, double fps)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setFps(fps); });
+}
+
+int apiMediaConvertSetVideoBitrate(MEDIA_HANDLE h, int kbps)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setVideoBitrate(kbps); });
+}
+
+int apiMediaConvertSetAudioBitrate(MEDIA_HANDLE h, int kbps)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setAudioBitrate(kbps); });
+}
+
+int apiMediaConvertSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampleRate)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setAudioEncodeContext(channels, sampleRate); });
+}
+
+int apiMediaConvertSetAudioIndex(MEDIA_HANDLE h, int index)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setAudioIndex(index); });
+}
+
+int apiMediaConvertSetMaineAudioVolume(MEDIA_HANDLE h, double volume)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setMainAudioVolume(volume); });
+}
+
+int apiMediaConvertDisableMainAudio(MEDIA_HANDLE h)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.disableMainAudio(); });
+}
+
+int apiMediaConvertSetCutTime(MEDIA_HANDLE h, int64_t start, int64_t end)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setCutTime(start, end); });
+}
+
+int apiMediaConvertSetLimitFileSize(MEDIA_HANDLE h, int64_t bytes)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setSizeLimit(bytes); });
+}
+
+int apiMediaConvertSetOutputPath(MEDIA_HANDLE h, const char *path)
+{
+    return withJob(h, [&](ConversionJob &j) { return path ? j.setOutputPath(path) : MEDIA_ERR_ARGUMENT; });
+}
+
+int apiMediaConvertStart(MEDIA_HANDLE h)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.start(); });
+}
+
+int apiMediaConvertGetProgress(MEDIA_HANDLE h)
+{
+    auto j = job(h);
+    return j ? j->progress() : 0;
+}
+
+int apiMediaConvertStop(MEDIA_HANDLE h)
+{
+    return withJob(h, [&](ConversionJob &j) {
+        j.stop();
+        return int(MEDIA_OK);
+    });
+}
+
+int apiMediaConvertClose(MEDIA_HANDLE h)
+{
+    auto j = JobTable::instance().remove<ConversionJob>(h);
+    if (!j)
+        return MEDIA_ERR_HANDLE;
+    j->stop(); // a Start still running on another thread returns; it holds the job until then
+    return MEDIA_OK;
+}
+
+} // extern "C"

@@ -1,0 +1,185 @@
+#ifndef VW_MEDIA_MEDIAENGINE_H
+#define VW_MEDIA_MEDIAENGINE_H
+/*
+ * The media engine (libMediaCore): probes, snapshots and converts media files through plain C calls.
+ *
+ * Conventions shared by every call:
+ *  - Paths are UTF-8. Times are int64 microseconds on the file's own timeline: a stream whose
+ *    timestamps begin at 10 s still starts at 0. Bit rates given to the engine are kbit/s, bit rates
+ *    it reports are bit/s; sizes are pixels.
+ *  - Handles are opaque. A probe handle (MediaOpen) and a conversion handle (apiMediaConvertCreate)
+ *    share one type but not their calls. A 0, closed or foreign handle makes every call a harmless
+ *    no-op that returns its failure value (0 for calls that return a handle, a duration or a
+ *    percentage, MEDIA_ERR_HANDLE for the rest).
+ *  - Pictures are upright: a stored display rotation is applied by the engine, so probes report the
+ *    displayed width and height with a rotation of 0, and outputs carry no rotation flag.
+ *  - Thread: every call may come from any thread, but one handle's calls other than
+ *    apiMediaConvertGetProgress and apiMediaConvertStop must not overlap. Those two touch only
+ *    atomics and may be called from the main thread while apiMediaConvertStart blocks on a worker.
+ */
+#include "media/MediaRecords.h"
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One handle type for probe and conversion jobs. */
+typedef void *MEDIA_HANDLE;
+
+/*
+ * Result codes. Users may see them in "error:%d", so the values are fixed. Setters and
+ * apiMediaConvertStart succeed with a value above 0 (MEDIA_OK).
+ */
+enum MediaResult {
+    MEDIA_OK = 1,
+    MEDIA_ERR_GENERIC = -1,     /* any other failure */
+    MEDIA_ERR_HANDLE = -2,      /* unknown, closed or 0 handle */
+    MEDIA_ERR_INPUT = -3,       /* the input cannot be opened, read or decoded */
+    MEDIA_ERR_OUTPUT = -4,      /* the output cannot be written, or already exists */
+    MEDIA_ERR_ENCODER = -5,     /* no encoder for the asked codec, or the container cannot hold it */
+    MEDIA_ERR_ARGUMENT = -6,    /* invalid argument */
+    MEDIA_ERR_STOPPED = -7,     /* apiMediaConvertStop ended the job */
+    MEDIA_ERR_NO_MEMORY = -8    /* out of memory */
+};
+
+/* ---- Probe ---------------------------------------------------------------------------------- */
+
+/*
+ * Opens `path` for probing. Returns a handle, or 0 when the file is missing, unreadable, corrupt or
+ * holds neither a decodable audio nor a decodable video stream. Close it with MediaClose.
+ */
+MEDIA_HANDLE MediaOpen(const char *path);
+
+/*
+ * Fills the first audio and the first video stream of the file (either pointer may be NULL). A kind
+ * the file lacks is left with exist 0. Video: displayed width x height, rotate 0, fps, bit/s.
+ * Returns MEDIA_OK, or below 0 on failure.
+ */
+int MediaGetInfo(MEDIA_HANDLE h, AUDIO_STREAM_INFO *audio, VIDEO_STREAM_INFO *video);
+
+/* The file's duration in microseconds; 0 when unknown or on failure. */
+int64_t MediaGetDuration(MEDIA_HANDLE h);
+
+/*
+ * Draws the picture shown at `time` (microseconds; 0 = the first frame) into `buffer`: width x height
+ * 32-bit pixels, top row first, bytes blue, green, red, alpha, alpha premultiplied (all opaque). The
+ * picture keeps its aspect ratio, centred inside the box, with black bars where it does not fill it.
+ * `flags` is reserved (pass 0). Returns MEDIA_OK; on failure below 0, with the buffer left black.
+ * Decodes synchronously on the caller's thread.
+ */
+int MediaSnapshot(MEDIA_HANDLE h, int64_t time, int width, int height, uint8_t *buffer, int flags);
+
+/* Releases a probe handle. Returns MEDIA_OK, or MEDIA_ERR_HANDLE for an unknown handle. */
+int MediaClose(MEDIA_HANDLE h);
+
+/* ---- Conversion job: one input, one output ------------------------------------------------- */
+
+/* Makes a conversion job. Returns its handle, 0 on failure. */
+MEDIA_HANDLE apiMediaConvertCreate(void);
+
+/*
+ * Sets the job's input file and probes it. Returns MEDIA_OK, or MEDIA_ERR_INPUT when the file cannot
+ * be opened or holds no decodable stream (a corrupt file is refused here). Call it before the other
+ * setters.
+ */
+int apiMediaConvertSetInputMedia(MEDIA_HANDLE h, const char *path);
+
+/* The input's duration in microseconds; 0 without an input. */
+int64_t apiMediaConvertGetDuration(MEDIA_HANDLE h);
+
+/*
+ * The input's audio (video) streams in file order. With `infos` NULL, stores the number of streams in
+ * `*count` (0 included) and returns MEDIA_OK. With `infos`, fills up to `*count` records (the caller
+ * zero-fills them), stores the number filled and returns MEDIA_OK. Below 0 without an input or with
+ * `count` NULL. Video records follow MediaGetInfo's rules.
+ */
+int apiMediaConvertGetAudioStreamInfo(MEDIA_HANDLE h, int *count, AUDIO_STREAM_INFO *infos);
+int apiMediaConvertGetVideoStreamInfo(MEDIA_HANDLE h, int *count, VIDEO_STREAM_INFO *infos);
+
+/*
+ * Codec of the output's video (audio) stream, by FFmpeg codec or encoder name ("h264", "libx264",
+ * "aac", "mp3"...); "copy" copies the source stream. NULL, empty or blank = not set: the output keeps
+ * the source's codec, copying the stream where that is exact and re-encoding it otherwise. Returns
+ * MEDIA_OK, or MEDIA_ERR_ENCODER when no usable (non-experimental) encoder has that name; the
+ * setting is then left as it was.
+ */
+int apiMediaConvertSetVcodec(MEDIA_HANDLE h, const char *name);
+int apiMediaConvertSetAcodec(MEDIA_HANDLE h, const char *name);
+
+/* Output frame size in pixels (both even after rounding down); 0, 0 = the source's. */
+int apiMediaConvertSetVideoFrameSize(MEDIA_HANDLE h, int width, int height);
+
+/* Output frame rate in frames per second; 0 = the source's. */
+int apiMediaConvertSetVideoFps(MEDIA_HANDLE h, double fps);
+
+/* Output bit rates in kbit/s; 0 = the encoder's choice at a quality comparable to the source's. */
+int apiMediaConvertSetVideoBitrate(MEDIA_HANDLE h, int kbps);
+int apiMediaConvertSetAudioBitrate(MEDIA_HANDLE h, int kbps);
+
+/* Output audio channel count and sample rate (Hz); 0 = the source's. */
+int apiMediaConvertSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampleRate);
+
+/*
+ * The source audio stream to use, by its file stream index (AUDIO_STREAM_INFO.index). An index that
+ * names no audio stream keeps the default (the first audio stream) and returns MEDIA_ERR_ARGUMENT.
+ */
+int apiMediaConvertSetAudioIndex(MEDIA_HANDLE h, int index);
+
+/* Volume factor of the source's own audio, 0..1 (1 = unchanged). */
+int apiMediaConvertSetMaineAudioVolume(MEDIA_HANDLE h, double volume);
+
+/* Leaves the source's own audio out of the output. */
+int apiMediaConvertDisableMainAudio(MEDIA_HANDLE h);
+
+/*
+ * Converts only [start, end) of the input, microseconds on its own timeline. 0, 0 = the whole file;
+ * an end of 0 or past the end = to the end. MEDIA_ERR_ARGUMENT for a negative start or an end not
+ * after the start.
+ */
+int apiMediaConvertSetCutTime(MEDIA_HANDLE h, int64_t start, int64_t end);
+
+/*
+ * Largest output size in bytes; 0 = no limit. The output then ends cleanly (playable, with its
+ * index) before the packet that would pass the limit, and the job counts as a success.
+ */
+int apiMediaConvertSetLimitFileSize(MEDIA_HANDLE h, int64_t bytes);
+
+/*
+ * Output file. Its extension chooses the container (an extension with no muxer of its own gets one
+ * that takes the codecs, Matroska when unsure). MEDIA_ERR_OUTPUT when a file already exists there or
+ * its folder does not; the existing file is never touched. Set it last.
+ */
+int apiMediaConvertSetOutputPath(MEDIA_HANDLE h, const char *path);
+
+/*
+ * Runs the job to its end on the caller's thread. The output is written under a hidden temporary name
+ * beside the output path and renamed on success; a failed or stopped job leaves no file. Returns
+ * MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaConvertStop, or another code below 0.
+ */
+int apiMediaConvertStart(MEDIA_HANDLE h);
+
+/*
+ * Whole percent of the planned output duration written so far: monotonic, 100 only after a
+ * successful Start. 0 for an unknown handle. Safe from any thread while Start runs.
+ */
+int apiMediaConvertGetProgress(MEDIA_HANDLE h);
+
+/*
+ * Makes a running (or the next) Start return MEDIA_ERR_STOPPED promptly, waking blocked reads and
+ * writes. Safe from any thread; a 0 handle is harmless. Returns MEDIA_OK or MEDIA_ERR_HANDLE.
+ */
+int apiMediaConvertStop(MEDIA_HANDLE h);
+
+/*
+ * Releases the job. Call it after Start has returned (a Close during Start stops the job first and
+ * the job is freed when Start returns). Returns MEDIA_OK or MEDIA_ERR_HANDLE.
+ */
+int apiMediaConvertClose(MEDIA_HANDLE h);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VW_MEDIA_MEDIAENGINE_H */

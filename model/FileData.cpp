@@ -1,0 +1,8 @@
+#include "model/FileData.h"
+
+#include "platform/Log.h"
+
+FileData::~FileData()
+{
+    platform::log("%s", __PRETTY_FUNCTION__);
+}

@@ -1,0 +1,93 @@
+#include "platform/Panels.h"
+#include "platform/ScriptedPanels.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+TEST(ScriptedPanels, AnswersAnAlertAndRecordsIt)
+{
+    ScriptedPanels &panels = TestEnvironment::scriptedPanels();
+    ASSERT_EQ(&Panels::instance(), &panels);
+    panels.answerAlert(1, "renamed");
+
+    AlertRequest request;
+    request.messageText = "Title";
+    request.informativeText = "error:-4";
+    request.buttonTitles = {"OK", "Cancel"};
+    request.hasTextField = true;
+    request.textFieldText = "initial";
+    const AlertResult result = Panels::instance().runAlert(request);
+
+    EXPECT_EQ(result.buttonIndex, 1);
+    EXPECT_EQ(result.response(), AlertSecondButtonReturn);
+    EXPECT_EQ(result.textFieldText, "renamed");
+    ASSERT_EQ(panels.alerts().size(), 1);
+    EXPECT_EQ(panels.alerts()[0].informativeText, "error:-4");
+    EXPECT_EQ(panels.alerts()[0].buttonTitles, QStringList({"OK", "Cancel"}));
+    EXPECT_EQ(panels.pendingAnswers(), 0);
+}
+
+TEST(ScriptedPanels, OpenPanelKeepsAllowedFilesOnly)
+{
+    ScriptedPanels &panels = TestEnvironment::scriptedPanels();
+    panels.answerOpenPanel({"/m/a.MP4", "/m/b.txt", "/m/c.mov"});
+    panels.answerOpenPanel({"/m/a.mp4", "/m/c.mov"});
+    panels.answerOpenPanel({});
+
+    OpenPanelRequest request;
+    request.allowedExtensions = {"mp4", "mov"};
+    request.allowsMultipleSelection = true;
+    request.prompt = "OpenPanelOpenTitle";
+    EXPECT_EQ(Panels::instance().runOpenPanel(request), QStringList({"/m/a.MP4", "/m/c.mov"}));
+    request.allowsMultipleSelection = false;
+    EXPECT_EQ(Panels::instance().runOpenPanel(request), QStringList({"/m/a.mp4"}));
+    EXPECT_TRUE(Panels::instance().runOpenPanel(request).isEmpty()); // cancelled
+
+    ASSERT_EQ(panels.openPanels().size(), 3);
+    EXPECT_EQ(panels.openPanels()[0].prompt, "OpenPanelOpenTitle");
+    EXPECT_EQ(panels.unansweredCount(), 0);
+}
+
+TEST(ScriptedPanels, FolderColourAndFontPanelsAnswerInOrder)
+{
+    ScriptedPanels &panels = TestEnvironment::scriptedPanels();
+    panels.answerFolderPanel("/chosen");
+    panels.answerColorPanel(QColor(33, 176, 235));
+    panels.answerColorPanel(std::nullopt);
+    panels.answerFontPanel(QFont("DejaVu Sans", 20));
+
+    EXPECT_EQ(Panels::instance().runFolderPanel({}), "/chosen");
+    EXPECT_EQ(Panels::instance().runColorPanel(Qt::white), QColor(33, 176, 235));
+    EXPECT_FALSE(Panels::instance().runColorPanel(Qt::black).has_value());
+    const auto font = Panels::instance().runFontPanel(QFont());
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->pointSize(), 20);
+    EXPECT_EQ(panels.colorPanels(), QList<QColor>({Qt::white, Qt::black}));
+}
+
+TEST(ScriptedPanels, UnscriptedDialogFailsTheTestWithoutBlocking)
+{
+    // The harness turns an unanswered dialog into a test failure and answers "cancelled".
+    AlertRequest unexpected;
+    unexpected.messageText = "Unexpected";
+    AlertResult result;
+    QStringList files;
+    EXPECT_NONFATAL_FAILURE(result = Panels::instance().runAlert(unexpected), "no scripted answer");
+    EXPECT_NONFATAL_FAILURE(files = Panels::instance().runOpenPanel(OpenPanelRequest{}), "open panel");
+    EXPECT_EQ(result.buttonIndex, -1);
+    EXPECT_TRUE(files.isEmpty());
+    EXPECT_EQ(TestEnvironment::scriptedPanels().unansweredCount(), 2);
+}
+
+TEST(Panels, AllowedExtensionsIgnoreCaseAndDots)
+{
+    EXPECT_TRUE(Panels::hasAllowedExtension("/a/B.MKV", {"mkv"}));
+    EXPECT_TRUE(Panels::hasAllowedExtension("/a/b.srt", {".SRT"}));
+    EXPECT_FALSE(Panels::hasAllowedExtension("/a/b.srt.txt", {"srt"}));
+    EXPECT_FALSE(Panels::hasAllowedExtension("/a/mkv", {"mkv"}));
+    EXPECT_TRUE(Panels::hasAllowedExtension("/a/anything", {}));
+}

@@ -1,0 +1,76 @@
+#include "platform/UserDefaults.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using platform::UserDefaults;
+
+TEST(UserDefaults, TellsAbsentFromEmptyAcrossAReload)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.ini");
+    {
+        UserDefaults defaults(path);
+        EXPECT_FALSE(defaults.contains("AppLanguage"));
+        EXPECT_FALSE(defaults.value("AppLanguage").isValid());
+        EXPECT_EQ(defaults.integer("AppLanguage"), 0);
+        defaults.setValue("vcodec_SelectTitle", QString(""));
+        defaults.setValue("AppLanguage", 8);
+        defaults.setValue("resolutionSelectCustom-Width", "1280");
+        defaults.setValue("frameRate", 29.97);
+        defaults.setValue("flag", true);
+        defaults.setValue("emptyList", QStringList());
+        defaults.setValue(UserDefaults::PreferredLanguagesKey, QStringList{"fr"});
+        defaults.setValue("%@_selectFunctionOfsetIndex/with slash", 3);
+        ASSERT_TRUE(defaults.sync());
+    }
+    // QSettings keeps parsed files per process; a copy under a new name makes the reload read the disk.
+    ASSERT_TRUE(QFile::copy(path, dir.filePath("copy.ini")));
+    UserDefaults reloaded(dir.filePath("copy.ini"));
+    EXPECT_TRUE(reloaded.contains("vcodec_SelectTitle"));
+    EXPECT_TRUE(reloaded.value("vcodec_SelectTitle").isValid());
+    EXPECT_EQ(reloaded.string("vcodec_SelectTitle"), "");
+    EXPECT_FALSE(reloaded.contains("jcodecSelectTitle"));
+    EXPECT_EQ(reloaded.integer("AppLanguage"), 8);
+    EXPECT_EQ(reloaded.integer("resolutionSelectCustom-Width"), 1280);
+    EXPECT_DOUBLE_EQ(reloaded.doubleValue("frameRate"), 29.97);
+    EXPECT_TRUE(reloaded.boolValue("flag"));
+    EXPECT_FALSE(reloaded.boolValue("absent"));
+    EXPECT_TRUE(reloaded.value("emptyList").isValid());
+    EXPECT_TRUE(reloaded.stringList("emptyList").isEmpty());
+    EXPECT_EQ(reloaded.stringList(UserDefaults::PreferredLanguagesKey), QStringList{"fr"});
+    EXPECT_EQ(reloaded.integer("%@_selectFunctionOfsetIndex/with slash"), 3);
+}
+
+TEST(UserDefaults, RemoveAndInvalidValueMakeTheKeyAbsent)
+{
+    QTemporaryDir dir;
+    UserDefaults defaults(dir.filePath("d.ini"));
+    defaults.setValue("a", "x");
+    defaults.setValue("b", "y");
+    defaults.remove("a");
+    defaults.setValue("b", QVariant());
+    EXPECT_FALSE(defaults.contains("a"));
+    EXPECT_FALSE(defaults.contains("b"));
+}
+
+TEST(UserDefaults, StandardStoreIsInsideTheTestFolderAndCanBeRepointed)
+{
+    ASSERT_FALSE(TestEnvironment::tempDir().isEmpty());
+    EXPECT_TRUE(UserDefaults::standard().path().startsWith(TestEnvironment::tempDir()));
+
+    const QString original = UserDefaults::storePath();
+    QTemporaryDir dir;
+    UserDefaults::setStorePath(dir.filePath("other.ini"));
+    UserDefaults::standard().setValue("RepointProbe", 3);
+    UserDefaults::standard().sync();
+    EXPECT_TRUE(QFile::exists(dir.filePath("other.ini")));
+    UserDefaults::setStorePath(original);
+    EXPECT_FALSE(UserDefaults::standard().contains("RepointProbe"));
+}
