@@ -491,6 +491,10 @@ int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
     bool video = &track == &m_video;
     bool key = packet->flags & AV_PKT_FLAG_KEY;
     if (!track.started) {
+        // Until the first kept video frame fixes the output's time 0 there is nothing to place a copied
+        // packet against.
+        if (m_offset == AV_NOPTS_VALUE)
+            return MEDIA_OK;
         // Video starts on the key frame the cut lands on, audio on its first packet in the range.
         if (video ? !(key && t >= m_offset - kSameTime) : t < m_offset - kSameTime)
             return MEDIA_OK;
