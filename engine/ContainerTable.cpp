@@ -55,7 +55,9 @@ std::vector<const AVOutputFormat *> ContainerTable::candidates(const std::string
         while (from <= list.size()) {
             size_t comma = list.find(',', from);
             std::string name = list.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
-            if (const AVOutputFormat *format = av_guess_format(name.c_str(), nullptr, nullptr))
+            // The file name breaks ties between muxers of one name (Matroska's audio-only one for mka).
+            const std::string sample = "output." + ext;
+            if (const AVOutputFormat *format = av_guess_format(name.c_str(), sample.c_str(), nullptr))
                 result.push_back(format);
             if (comma == std::string::npos)
                 break;
@@ -75,6 +77,15 @@ std::vector<const AVOutputFormat *> ContainerTable::candidates(const std::string
 
 bool ContainerTable::accepts(const AVOutputFormat *format, AVCodecID codec)
 {
+    // The MPEG program-stream muxers keep no codec table but refuse what they cannot carry.
+    static const AVCodecID programStreamCodecs[] = {
+        AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_H264, AV_CODEC_ID_MPEG4, AV_CODEC_ID_MP1,
+        AV_CODEC_ID_MP2,        AV_CODEC_ID_MP3,        AV_CODEC_ID_AC3,  AV_CODEC_ID_DTS,   AV_CODEC_ID_PCM_DVD};
+    for (const char *name : {"mpeg", "vob", "dvd", "svcd", "vcd"}) {
+        if (std::strcmp(format->name, name) == 0)
+            return std::find(std::begin(programStreamCodecs), std::end(programStreamCodecs), codec) !=
+                   std::end(programStreamCodecs);
+    }
     int answer = avformat_query_codec(format, codec, FF_COMPLIANCE_NORMAL);
     if (answer >= 0)
         return answer == 1;
@@ -94,6 +105,12 @@ bool ContainerTable::accepts(const AVOutputFormat *format, AVCodecID codec)
 
 bool ContainerTable::holdsVideo(const AVOutputFormat *format)
 {
+    // Audio file types: their muxers may take a cover picture, or for m4a and ogg even a video codec,
+    // but whoever names such a file wants sound only.
+    for (const char *name : {"mp3", "flac", "ipod", "ogg", "opus", "wav", "adts", "ac3", "mp2"}) {
+        if (std::strcmp(format->name, name) == 0)
+            return false;
+    }
     return format->video_codec != AV_CODEC_ID_NONE;
 }
 

@@ -17,7 +17,8 @@ public:
     static std::vector<const AVOutputFormat *> candidates(const std::string &path);
     // Whether `format` can hold a stream of `codec` (unknown answers count as yes).
     static bool accepts(const AVOutputFormat *format, AVCodecID codec);
-    // Whether the container holds video (audio) at all.
+    // Whether the container holds video (audio) at all. Audio file types (mp3, m4a, ogg, flac...) hold no
+    // video, even where their muxer could take a cover picture.
     static bool holdsVideo(const AVOutputFormat *format);
     static bool holdsAudio(const AVOutputFormat *format);
 };
