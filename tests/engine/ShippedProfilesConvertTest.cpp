@@ -24,6 +24,11 @@ struct ShippedProfile
     std::string label; // tree/category/name, for the test's name
 };
 
+void PrintTo(const ShippedProfile &profile, std::ostream *os)
+{
+    *os << profile.label;
+}
+
 std::vector<ShippedProfile> shippedProfiles()
 {
     std::vector<ShippedProfile> found;

@@ -1,0 +1,50 @@
+#include "controls/ImageView.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+ImageView::ImageView(const platform::Rect &frame, QWidget *parent) : platform::View(frame, parent) {}
+
+void ImageView::setImage(const QImage &image)
+{
+    m_image = image;
+    update();
+}
+
+void ImageView::setImageScaling(Scaling scaling)
+{
+    m_scaling = scaling;
+    update();
+}
+
+platform::Size ImageView::imageSize(const QImage &image)
+{
+    if (image.isNull())
+        return platform::Size{};
+    return platform::fromQSizeF(image.deviceIndependentSize());
+}
+
+void ImageView::drawRect(QPainter &painter, const platform::Rect &)
+{
+    if (m_image.isNull())
+        return;
+    const platform::Rect area = bounds();
+    platform::Size size = imageSize(m_image);
+    switch (m_scaling) {
+    case Scaling::AxesIndependently:
+        size = area.size;
+        break;
+    case Scaling::ProportionallyDown:
+        if (size.width > area.width() || size.height > area.height()) {
+            const double scale = std::min(area.width() / size.width, area.height() / size.height);
+            size = platform::Size{size.width * scale, size.height * scale};
+        }
+        break;
+    case Scaling::None:
+        break;
+    }
+    const platform::Rect target = platform::makeRect(
+        (area.width() - size.width) / 2, (area.height() - size.height) / 2, size.width, size.height);
+    drawImageUpright(painter, target, m_image);
+}

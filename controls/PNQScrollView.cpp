@@ -1,0 +1,3 @@
+#include "controls/PNQScrollView.h"
+
+PNQScrollView::PNQScrollView(QWidget *parent) : QScrollArea(parent) {}
