@@ -183,7 +183,7 @@ TEST(StringsTables, EveryKeyTheCodeAsksForExistsInEveryLanguage)
     const QDir source(QStringLiteral(VW_SOURCE_DIR));
     ASSERT_TRUE(source.exists()) << VW_SOURCE_DIR;
     static const QRegularExpression call(
-        QStringLiteral(R"re(localizedStringForKey\(\s*(?:QStringLiteral\(\s*|QLatin1String\(\s*|u)?"([^"]+)")re"));
+        QStringLiteral(R"re((?:localizedStringForKey|VW_KEY)\(\s*(?:QStringLiteral\(\s*|QLatin1String\(\s*|u)?"([^"]+)")re"));
     int filesScanned = 0;
     for (const char *folder : {"app", "model", "controls", "profiles", "editor", "joiner", "cutters"}) {
         QDirIterator files(source.filePath(QString::fromLatin1(folder)), {"*.cpp", "*.h"}, QDir::Files,
