@@ -48,13 +48,12 @@ bool PNQImageView::event(QEvent *event)
 {
     // Qt drops presses and releases on a disabled widget; this view reports them anyway.
     if (!isEnabled()) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-            mousePressEvent(mouse);
+            mousePressEvent(static_cast<QMouseEvent *>(event));
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
-            mouseReleaseEvent(mouse);
+            mouseReleaseEvent(static_cast<QMouseEvent *>(event));
             return true;
         }
     }
