@@ -1,9 +1,17 @@
-// Times one conversion done by our engine and by the ffmpeg command with the same settings, each in a
-// fresh process of its own, and prints the ratios of wall time and peak memory (ours / ffmpeg).
+// Times conversions done by our engine and by the ffmpeg command with the same settings, each in a
+// fresh process of its own, and prints the ratios of wall time and peak memory (ours / ffmpeg). Two
+// cases: a plain conversion, and an edit-heavy one (mirror, rotation, colour, a picture watermark, crop,
+// music) against ffmpeg running the equivalent filter graph.
 //
-//   engine_bench [runs]        generate the source, run both `runs` times (default 3), print ratios
-//   engine_bench --ours IN OUT run only our conversion (used by the benchmark itself)
+//   engine_bench [runs]        generate the sources, run every case `runs` times (default 3), print ratios
+//   engine_bench --ours IN OUT run only our plain conversion (used by the benchmark itself)
+//   engine_bench --ours-edits IN OUT PICTURE MUSIC   run only our edit-heavy conversion
+//   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
+//
+// Two join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by re-encoding
+// (ffmpeg: the concat filter after the same fit into 1280 x 720).
 #include "media/MediaEngine.h"
+#include "media/MediaJoin.h"
 #include "tests/support/MediaFixture.h"
 
 #include <algorithm>
@@ -44,6 +52,109 @@ int runOurs(const char *input, const char *output)
         r = apiMediaConvertStart(h);
     apiMediaConvertClose(h);
     return r > 0 ? 0 : 1;
+}
+
+// The edit-heavy case: turned to portrait, cropped, then 720 x 1280 at 25 fps, same codecs and rates.
+constexpr int kEditWidth = 720;
+constexpr int kEditHeight = 1280;
+const RECT kEditCrop{40, 20, 40, 20};
+const RECT kEditMark{60, 100, 460, 300}; // on the rotated 1080 x 1920 picture
+constexpr int64_t kMarkStart = 1000000, kMarkEnd = 9000000;
+constexpr int64_t kMusicStart = 2000000, kMusicEnd = 8000000, kMusicFade = 1000000;
+
+int runOursEdits(const char *input, const char *output, const char *picture, const char *music)
+{
+    MEDIA_HANDLE h = apiMediaConvertCreate();
+    int r = apiMediaConvertSetInputMedia(h, input);
+    if (r > 0) {
+        apiMediaConvertSetVcodec(h, "libx264");
+        apiMediaConvertSetAcodec(h, "aac");
+        apiMediaConvertSetVideoFrameSize(h, kEditWidth, kEditHeight);
+        apiMediaConvertSetVideoFps(h, kFps);
+        apiMediaConvertSetVideoBitrate(h, kVideoKbps);
+        apiMediaConvertSetAudioBitrate(h, kAudioKbps);
+        apiMediaConvertAdjustBCS(h, 20, 10, 10);
+        apiMediaConvertHFlipStatus(h, 1);
+        apiMediaConvertSetRotateAngle(h, 90);
+        apiMediaConvertSetCropSize(h, kEditCrop);
+        IMAGE_WATERMARK_PARAM mark{};
+        snprintf(mark.path, sizeof mark.path, "%s", picture);
+        mark.rect = kEditMark;
+        mark.start_time = kMarkStart;
+        mark.end_time = kMarkEnd;
+        r = apiMediaConvertAddImageWatermask(h, mark);
+    }
+    if (r > 0)
+        r = apiMediaConvertAddDubbingMusic(h, music, 0, 0, kMusicStart, kMusicEnd, kMusicFade, kMusicFade, 1.0);
+    if (r > 0)
+        r = apiMediaConvertSetOutputPath(h, output);
+    if (r > 0)
+        r = apiMediaConvertStart(h);
+    apiMediaConvertClose(h);
+    return r > 0 ? 0 : 1;
+}
+
+// The same edits as one ffmpeg filter graph.
+std::vector<std::string> ffmpegEdits(const std::string &input, const std::string &output, const std::string &picture,
+                                     const std::string &music)
+{
+    auto sec = [](int64_t us) { return std::to_string(us / 1000000.0); };
+    const int w = 1080 - kEditCrop.left - kEditCrop.right, h = 1920 - kEditCrop.top - kEditCrop.bottom;
+    std::string video =
+        "[0:v]hflip,transpose=clock,eq=brightness=" + std::to_string(20 / 255.0) +
+        ":contrast=1.1:saturation=1.1[m0];movie=filename=" + picture + ",scale=" +
+        std::to_string(kEditMark.right - kEditMark.left) + ":" + std::to_string(kEditMark.bottom - kEditMark.top) +
+        ",format=rgba[s0];[m0][s0]overlay=x=" + std::to_string(kEditMark.left) + ":y=" + std::to_string(kEditMark.top) +
+        ":format=auto:eof_action=repeat:enable='between(t," + sec(kMarkStart) + "," + sec(kMarkEnd) + ")'[m1];[m1]crop=" +
+        std::to_string(w) + ":" + std::to_string(h) + ":" + std::to_string(kEditCrop.left) + ":" +
+        std::to_string(kEditCrop.top) + ":exact=1,scale=" + std::to_string(kEditWidth) + ":" +
+        std::to_string(kEditHeight) + ",setsar=1,fps=" + std::to_string(kFps) + ",format=yuv420p[v]";
+    const int64_t span = kMusicEnd - kMusicStart;
+    std::string audio = ";[0:a]anull[main];amovie=filename=" + music + ",atrim=start=0:end=" + sec(span) +
+                        ",asetpts=PTS-STARTPTS,atrim=duration=" + sec(span) + ",afade=t=in:st=0:d=" + sec(kMusicFade) +
+                        ",afade=t=out:st=" + sec(span - kMusicFade) + ":d=" + sec(kMusicFade) +
+                        ",adelay=delays=" + std::to_string(kMusicStart / 1000) +
+                        ":all=1[mu];[main][mu]amix=inputs=2:duration=first:dropout_transition=0:normalize=0[a]";
+    return {"ffmpeg", "-nostdin", "-v", "error", "-i", input, "-filter_complex", video + audio, "-map", "[v]", "-map",
+            "[a]", "-c:v", "libx264", "-preset", "veryfast", "-b:v", std::to_string(kVideoKbps) + "k", "-c:a", "aac",
+            "-b:a", std::to_string(kAudioKbps) + "k", output};
+}
+
+// The join cases: "copy" joins the parts by stream copy, "encode" into the plain conversion's settings.
+int runOursJoin(const std::string &mode, const char *output, const std::vector<const char *> &inputs)
+{
+    MEDIA_HANDLE h = apiMediaJoinCreate();
+    int r = apiMediaJoinSetOutputPath(h, output);
+    for (const char *input : inputs)
+        if (r > 0 && apiMediaJoinAddMediaClip(h, input, 0, 0) == 0)
+            r = MEDIA_ERR_INPUT;
+    if (r > 0 && mode == "copy") {
+        apiMediaJoinSetVideoCodec(h, "copy");
+        apiMediaJoinSetAudioCodec(h, "copy");
+    } else if (r > 0) {
+        apiMediaJoinSetVideoCodec(h, "libx264");
+        apiMediaJoinSetAudioCodec(h, "aac");
+        apiMediaJoinSetVideoFrameSize(h, kWidth, kHeight);
+        apiMediaJoinSetVideoFps(h, kFps);
+        apiMediaJoinSetVideoBitrate(h, kVideoKbps);
+        apiMediaJoinSetAudioBitrate(h, kAudioKbps);
+    }
+    if (r > 0)
+        r = apiMediaJoinStart(h);
+    apiMediaJoinClose(h);
+    return r > 0 ? 0 : 1;
+}
+
+// ffmpeg's concat filter over two inputs, each fitted into 1280 x 720 like ours.
+std::vector<std::string> ffmpegJoinEncode(const std::string &a, const std::string &b, const std::string &output)
+{
+    std::string fit = "scale=" + std::to_string(kWidth) + ":" + std::to_string(kHeight) +
+                      ":force_original_aspect_ratio=decrease,pad=" + std::to_string(kWidth) + ":" +
+                      std::to_string(kHeight) + ":(ow-iw)/2:(oh-ih)/2,setsar=1,fps=" + std::to_string(kFps);
+    std::string graph = "[0:v]" + fit + "[v0];[1:v]" + fit + "[v1];[v0][0:a][v1][1:a]concat=n=2:v=1:a=1[v][a]";
+    return {"ffmpeg", "-nostdin", "-v", "error", "-i", a, "-i", b, "-filter_complex", graph, "-map", "[v]", "-map",
+            "[a]", "-c:v", "libx264", "-preset", "veryfast", "-b:v", std::to_string(kVideoKbps) + "k", "-c:a", "aac",
+            "-b:a", std::to_string(kAudioKbps) + "k", output};
 }
 
 struct Measure
@@ -88,6 +199,10 @@ int main(int argc, char **argv)
 {
     if (argc == 4 && std::string(argv[1]) == "--ours")
         return runOurs(argv[2], argv[3]);
+    if (argc == 6 && std::string(argv[1]) == "--ours-edits")
+        return runOursEdits(argv[2], argv[3], argv[4], argv[5]);
+    if (argc >= 5 && std::string(argv[1]) == "--ours-join")
+        return runOursJoin(argv[2], argv[3], std::vector<const char *>(argv + 4, argv + argc));
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
 
     std::string folder = std::filesystem::temp_directory_path() / ("engine_bench-" + std::to_string(getpid()));
@@ -104,28 +219,77 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    std::string self = std::filesystem::canonical("/proc/self/exe");
-    std::vector<double> oursTime, theirsTime, oursMem, theirsMem;
-    for (int i = 0; i < runs; ++i) {
-        std::string ours = folder + "/ours" + std::to_string(i) + ".mp4";
-        std::string theirs = folder + "/ffmpeg" + std::to_string(i) + ".mp4";
-        Measure a = runProcess({self, "--ours", input, ours});
-        Measure b = runProcess({"ffmpeg", "-nostdin", "-v", "error", "-i", input, "-c:v", "libx264", "-preset",
-                                "veryfast", "-b:v", std::to_string(kVideoKbps) + "k", "-s",
-                                std::to_string(kWidth) + "x" + std::to_string(kHeight), "-r", std::to_string(kFps),
-                                "-c:a", "aac", "-b:a", std::to_string(kAudioKbps) + "k", theirs});
-        if (!a.ok || !b.ok) {
-            fprintf(stderr, "run %d failed (ours %s, ffmpeg %s)\n", i, a.ok ? "ok" : "failed", b.ok ? "ok" : "failed");
+    // The edit case's picture (a 24-bit BMP) and music (a tone).
+    std::string picture = folder + "/mark.bmp";
+    std::string music = folder + "/music.m4a";
+    {
+        fixture::Spec tone;
+        tone.hasVideo = false;
+        tone.duration = 8.0;
+        tone.audio[0].toneHz = 1000;
+        fixture::Spec mark;
+        mark.width = 64;
+        mark.height = 32;
+        mark.duration = 0.04;
+        mark.videoCodec = "bmp";
+        mark.audio.clear();
+        if (!fixture::generate(music, tone, &error) || !fixture::generate(picture, mark, &error)) {
+            fprintf(stderr, "cannot generate the edit inputs: %s\n", error.c_str());
             return 1;
         }
-        printf("run %d: ours %.2f s %ld KiB, ffmpeg %.2f s %ld KiB\n", i, a.seconds, a.peakKb, b.seconds, b.peakKb);
-        oursTime.push_back(a.seconds);
-        theirsTime.push_back(b.seconds);
-        oursMem.push_back(double(a.peakKb));
-        theirsMem.push_back(double(b.peakKb));
     }
-    printf("wall-time ratio (ours / ffmpeg, median of %d): %.3f\n", runs, median(oursTime) / median(theirsTime));
-    printf("peak-memory ratio (ours / ffmpeg, median of %d): %.3f\n", runs, median(oursMem) / median(theirsMem));
+
+    // The concat demuxer's list of the two parts joined by stream copy.
+    std::string concatList = folder + "/parts.txt";
+    if (FILE *list = fopen(concatList.c_str(), "w")) {
+        fprintf(list, "file '%s'\nfile '%s'\n", input.c_str(), input.c_str());
+        fclose(list);
+    }
+
+    struct Case
+    {
+        const char *name;
+        std::vector<std::string> ours;
+        std::vector<std::string> theirs;
+    };
+    std::string self = std::filesystem::canonical("/proc/self/exe");
+    std::vector<Case> cases = {
+        {"convert", {self, "--ours", input, folder + "/ours.mp4"},
+         {"ffmpeg", "-nostdin", "-v", "error", "-i", input, "-c:v", "libx264", "-preset", "veryfast", "-b:v",
+          std::to_string(kVideoKbps) + "k", "-s", std::to_string(kWidth) + "x" + std::to_string(kHeight), "-r",
+          std::to_string(kFps), "-c:a", "aac", "-b:a", std::to_string(kAudioKbps) + "k", folder + "/ffmpeg.mp4"}},
+        {"edits", {self, "--ours-edits", input, folder + "/ours.mp4", picture, music},
+         ffmpegEdits(input, folder + "/ffmpeg.mp4", picture, music)},
+        {"join-copy", {self, "--ours-join", "copy", folder + "/ours.mp4", input, input},
+         {"ffmpeg", "-nostdin", "-v", "error", "-f", "concat", "-safe", "0", "-i", concatList, "-c", "copy",
+          folder + "/ffmpeg.mp4"}},
+        {"join-encode", {self, "--ours-join", "encode", folder + "/ours.mp4", input, input},
+         ffmpegJoinEncode(input, input, folder + "/ffmpeg.mp4")},
+    };
+    for (const Case &c : cases) {
+        std::vector<double> oursTime, theirsTime, oursMem, theirsMem;
+        for (int i = 0; i < runs; ++i) {
+            std::filesystem::remove(folder + "/ours.mp4");
+            std::filesystem::remove(folder + "/ffmpeg.mp4");
+            Measure a = runProcess(c.ours);
+            Measure b = runProcess(c.theirs);
+            if (!a.ok || !b.ok) {
+                fprintf(stderr, "%s run %d failed (ours %s, ffmpeg %s)\n", c.name, i, a.ok ? "ok" : "failed",
+                        b.ok ? "ok" : "failed");
+                return 1;
+            }
+            printf("%s run %d: ours %.2f s %ld KiB, ffmpeg %.2f s %ld KiB\n", c.name, i, a.seconds, a.peakKb, b.seconds,
+                   b.peakKb);
+            oursTime.push_back(a.seconds);
+            theirsTime.push_back(b.seconds);
+            oursMem.push_back(double(a.peakKb));
+            theirsMem.push_back(double(b.peakKb));
+        }
+        printf("%s wall-time ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
+               median(oursTime) / median(theirsTime));
+        printf("%s peak-memory ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
+               median(oursMem) / median(theirsMem));
+    }
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -2,6 +2,7 @@
 // One conversion job: one input, one output, the settings the setters gave, and Start, which runs the
 // whole demux -> decode -> filter -> encode -> mux pipeline on the caller's thread. Progress and Stop
 // touch only atomics, so the main thread may call them while Start runs.
+#include "engine/EditSettings.h"
 #include "engine/JobTable.h"
 #include "engine/MediaProbe.h"
 
@@ -29,8 +30,8 @@ public:
         int audioIndex = -1; // file stream index; -1 = the first audio stream
         double volume = 1.0;
         bool mainAudio = true;
-        int64_t cutStart = 0; // microseconds
-        int64_t cutEnd = 0;   // 0 = to the end
+        int64_t cutStart = 0;  // microseconds
+        int64_t cutEnd = 0;    // 0 = to the end
         int64_t sizeLimit = 0; // bytes; 0 = none
         std::string outputPath;
     };
@@ -55,6 +56,25 @@ public:
     int setOutputPath(const std::string &path);
     const Settings &settings() const { return m_settings; }
 
+    // Edits (see MediaEngine.h for what each accepts).
+    int setHFlip(int on);
+    int setVFlip(int on);
+    int setRotation(int degrees);
+    int adjustColour(int brightness, int contrast, int saturation);
+    int addEffect(int id);
+    int setCrop(const RECT &margins);
+    int setSubtitle(const SUBTITLE_PARAM &subtitle);
+    int addImageWatermark(const IMAGE_WATERMARK_PARAM &watermark);
+    int addVideoWatermark(const VIDEO_WATERMARK_PARAM &watermark);
+    int addTextWatermark(const TEXT_WATERMARK_PARAM &watermark);
+    int addMusic(const std::string &path, int64_t sourceStart, int64_t sourceEnd, int64_t timelineStart,
+                 int64_t timelineEnd, int64_t fadeIn, int64_t fadeOut, double volume);
+    // The edits, with the process-wide text callback as it is now.
+    EditSettings edits() const;
+
+    // The text callback of every job in the process (nullptr = none).
+    static void setDrawTextCallback(MEDIA_DRAW_TEXT_CALLBACK callback);
+
     // Runs the job once (see MediaEngine.h for the results).
     int start();
     // Whole percent, monotonic, 100 only after success.
@@ -70,6 +90,7 @@ private:
     bool m_hasInput = false;
     bool m_started = false;
     Settings m_settings;
+    EditSettings m_edits;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_progress{0};
 };

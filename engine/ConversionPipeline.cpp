@@ -53,6 +53,7 @@ ConversionPipeline::ConversionPipeline(ConversionJob &job) : m_job(job) {}
 int ConversionPipeline::run()
 {
     const ConversionJob::Settings &s = m_job.settings();
+    m_edits = m_job.edits();
     m_frame = makeFrame();
     m_filtered = makeFrame();
     m_packet = makePacket();
@@ -73,6 +74,8 @@ int ConversionPipeline::run()
     m_plannedDuration = std::max<int64_t>((m_cutEnd ? m_cutEnd : duration) - m_cutStart, 1);
 
     m_video.input = m_input.videoStream();
+    if (m_video.input >= 0)
+        m_videoZeroTs = m_input.fromFileTime(m_video.input, 0);
     const std::vector<int> &audio = m_input.audioStreams();
     m_audio.input = !s.mainAudio ? -1 : s.audioIndex >= 0 ? s.audioIndex : audio.empty() ? -1 : audio.front();
     checkCopyCut();
@@ -92,8 +95,12 @@ int ConversionPipeline::run()
     }
     engineLog("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
               m_format->name,
-              !m_video.used ? "none" : m_video.copy ? "copy" : m_video.encoderCodec->name,
-              !m_audio.used ? "none" : m_audio.copy ? "copy" : m_audio.encoderCodec->name);
+              !m_video.used  ? "none"
+              : m_video.copy ? "copy"
+                             : m_video.encoderCodec->name,
+              !m_audio.used  ? "none"
+              : m_audio.copy ? "copy"
+                             : m_audio.encoderCodec->name);
 
     if ((r = m_output.open(s.outputPath, m_format, &m_job.stopFlag())) < 0)
         return r;
@@ -105,7 +112,8 @@ int ConversionPipeline::run()
         return r;
 
     if (!m_video.used || m_video.copy) {
-        int64_t start = m_video.used && m_startKey != INT64_MIN ? std::min(m_startKey, m_cutStart) : m_cutStart;
+        int64_t start =
+            m_video.used && m_startKey != INT64_MIN ? std::min(m_startKey, m_cutStart) : m_cutStart;
         if ((r = startTimeline(std::max<int64_t>(start, 0), AV_NOPTS_VALUE)) < 0)
             return r;
     }
@@ -151,7 +159,7 @@ void ConversionPipeline::checkCopyCut()
 bool ConversionPipeline::videoNeedsFilter() const
 {
     const ConversionJob::Settings &s = m_job.settings();
-    if (m_input.rotation(m_video.input) != 0 || s.videoKbps > 0)
+    if (m_input.rotation(m_video.input) != 0 || s.videoKbps > 0 || m_edits.changesPicture())
         return true;
     const AVCodecParameters *p = m_input.stream(m_video.input)->codecpar;
     if (s.width > 0 && (s.width != p->width || s.height != p->height))
@@ -164,7 +172,7 @@ bool ConversionPipeline::audioNeedsFilter() const
 {
     const ConversionJob::Settings &s = m_job.settings();
     const AVCodecParameters *p = m_input.stream(m_audio.input)->codecpar;
-    return std::fabs(s.volume - 1.0) > 1e-6 || s.audioKbps > 0 ||
+    return std::fabs(s.volume - 1.0) > 1e-6 || s.audioKbps > 0 || !m_edits.music.empty() ||
            (s.channels > 0 && s.channels != p->ch_layout.nb_channels) ||
            (s.sampleRate > 0 && s.sampleRate != p->sample_rate);
 }
@@ -199,7 +207,8 @@ int ConversionPipeline::planVideo(const AVOutputFormat *format, bool strict)
     }
     if (!asked.empty()) {
         t.encoderCodec = Encoder::find(asked);
-        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK : MEDIA_ERR_ENCODER;
+        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK
+                                                                                     : MEDIA_ERR_ENCODER;
     }
     if (ContainerTable::accepts(format, source) && m_copyIsExact && !videoNeedsFilter()) {
         t.copy = true;
@@ -224,12 +233,20 @@ int ConversionPipeline::planVideo(const AVOutputFormat *format, bool strict)
 int ConversionPipeline::planAudio(const AVOutputFormat *format, bool strict)
 {
     Track &t = m_audio;
-    t.used = t.input >= 0 && ContainerTable::holdsAudio(format);
+    t.used = (t.input >= 0 || !m_edits.music.empty()) && ContainerTable::holdsAudio(format);
     t.copy = false;
     t.encoderCodec = nullptr;
     if (!t.used)
         return MEDIA_OK;
     const std::string &asked = m_job.settings().audioCodec;
+    if (t.input < 0) { // music alone: the asked codec, else AAC or the container's own
+        for (AVCodecID id : {AV_CODEC_ID_AAC, format->audio_codec}) {
+            t.encoderCodec = !asked.empty() && asked != "copy" ? Encoder::find(asked) : Encoder::find(id);
+            if (t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id))
+                return MEDIA_OK;
+        }
+        return MEDIA_ERR_ENCODER;
+    }
     AVCodecID source = m_input.stream(t.input)->codecpar->codec_id;
     if (asked == "copy") {
         t.copy = ContainerTable::accepts(format, source);
@@ -237,7 +254,8 @@ int ConversionPipeline::planAudio(const AVOutputFormat *format, bool strict)
     }
     if (!asked.empty()) {
         t.encoderCodec = Encoder::find(asked);
-        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK : MEDIA_ERR_ENCODER;
+        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK
+                                                                                     : MEDIA_ERR_ENCODER;
     }
     if (ContainerTable::accepts(format, source) && !audioNeedsFilter()) {
         t.copy = true;
@@ -323,15 +341,18 @@ int ConversionPipeline::openVideo()
     source.sampleAspectRatio = dec->sample_aspect_ratio;
     source.frameRate = usableFrameRate(av_guess_frame_rate(m_input.context(), in, nullptr));
     source.storedRotation = m_input.rotation(m_video.input);
+    // Frames enter the graph on file time (see filterVideo), so the edits' times need no shift.
 
     const AVCodec *codec = m_video.encoderCodec;
     VideoSettings settings;
     settings.width = s.width;
     settings.height = s.height;
     settings.frameRate = s.fps > 0 ? av_d2q(s.fps, 1001000) : source.frameRate;
-    settings.format = codec->pix_fmts ? avcodec_find_best_pix_fmt_of_list(
-                                            codec->pix_fmts, AVPixelFormat(source.format), 0, nullptr)
-                                      : source.format;
+    settings.format =
+        codec->pix_fmts
+            ? avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AVPixelFormat(source.format), 0, nullptr)
+            : source.format;
+    settings.edits = &m_edits;
     if ((r = FilterGraphBuilder::buildVideo(source, settings, m_video.graph)) < 0)
         return r;
 
@@ -373,17 +394,20 @@ int ConversionPipeline::openVideo()
 int ConversionPipeline::openAudio()
 {
     const ConversionJob::Settings &s = m_job.settings();
-    AVStream *in = m_input.stream(m_audio.input);
-    int r = m_audio.decoder.open(in);
-    if (r < 0)
+    AVStream *in = musicOnly() ? nullptr : m_input.stream(m_audio.input);
+    int r = MEDIA_OK;
+    if (in && (r = m_audio.decoder.open(in)) < 0)
         return r;
-    AVCodecContext *dec = m_audio.decoder.context();
+    // Music alone is mixed over silence of this format.
+    int sourceRate = in ? m_audio.decoder.context()->sample_rate : 48000;
+    int sourceChannels = in ? m_audio.decoder.context()->ch_layout.nb_channels : 2;
+    AVSampleFormat sourceFormat = in ? m_audio.decoder.context()->sample_fmt : AV_SAMPLE_FMT_FLTP;
     const AVCodec *codec = m_audio.encoderCodec;
     if ((r = m_audio.encoder.create(codec)) < 0)
         return r;
     AVCodecContext *enc = m_audio.encoder.context();
 
-    int rate = s.sampleRate > 0 ? s.sampleRate : dec->sample_rate;
+    int rate = s.sampleRate > 0 ? s.sampleRate : sourceRate;
     if (codec->supported_samplerates) {
         int best = codec->supported_samplerates[0];
         for (const int *p = codec->supported_samplerates; *p; ++p)
@@ -392,7 +416,7 @@ int ConversionPipeline::openAudio()
         rate = best;
     }
     enc->sample_rate = rate;
-    int channels = s.channels > 0 ? s.channels : dec->ch_layout.nb_channels;
+    int channels = s.channels > 0 ? s.channels : sourceChannels;
     av_channel_layout_default(&enc->ch_layout, channels);
     if (codec->ch_layouts) {
         const AVChannelLayout *best = &codec->ch_layouts[0];
@@ -402,15 +426,15 @@ int ConversionPipeline::openAudio()
         av_channel_layout_uninit(&enc->ch_layout);
         av_channel_layout_copy(&enc->ch_layout, best);
     }
-    enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : dec->sample_fmt;
+    enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : sourceFormat;
     if (codec->sample_fmts)
         for (const AVSampleFormat *p = codec->sample_fmts; *p != AV_SAMPLE_FMT_NONE; ++p)
-            if (*p == dec->sample_fmt)
+            if (*p == sourceFormat)
                 enc->sample_fmt = *p;
     enc->time_base = {1, rate};
     if (s.audioKbps > 0)
         enc->bit_rate = int64_t(s.audioKbps) * 1000;
-    else if (s.audioCodec.empty() && codec->id == in->codecpar->codec_id)
+    else if (in && s.audioCodec.empty() && codec->id == in->codecpar->codec_id)
         enc->bit_rate = in->codecpar->bit_rate;
     if ((r = m_audio.encoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
         return r;
@@ -422,6 +446,8 @@ int ConversionPipeline::openAudio()
     if (err < 0)
         return mediaError(err, "describing the audio stream");
     m_audio.output->time_base = enc->time_base;
+    if (!in)
+        return MEDIA_OK;
     if (const AVDictionaryEntry *lang = av_dict_get(in->metadata, "language", nullptr, 0))
         av_dict_set(&m_audio.output->metadata, "language", lang->value, 0);
     return MEDIA_OK;
@@ -432,12 +458,18 @@ int ConversionPipeline::buildAudioGraph()
     AVCodecContext *dec = m_audio.decoder.context();
     AVCodecContext *enc = m_audio.encoder.context();
     AudioSource source;
-    source.sampleRate = dec->sample_rate;
-    source.format = dec->sample_fmt;
-    if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&source.layout, dec->ch_layout.nb_channels);
-    else
-        av_channel_layout_copy(&source.layout, &dec->ch_layout);
+    if (!dec) { // music alone: the source is closed at once; its format is the encoder's
+        source.sampleRate = enc->sample_rate;
+        source.format = enc->sample_fmt;
+        av_channel_layout_copy(&source.layout, &enc->ch_layout);
+    } else {
+        source.sampleRate = dec->sample_rate;
+        source.format = dec->sample_fmt;
+        if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&source.layout, dec->ch_layout.nb_channels);
+        else
+            av_channel_layout_copy(&source.layout, &dec->ch_layout);
+    }
     AudioSettings settings;
     settings.volume = m_job.settings().volume;
     settings.trimStart = true;
@@ -445,6 +477,10 @@ int ConversionPipeline::buildAudioGraph()
     settings.sampleRate = enc->sample_rate;
     settings.format = enc->sample_fmt;
     av_channel_layout_copy(&settings.layout, &enc->ch_layout);
+    settings.edits = &m_edits;
+    settings.mainAudio = dec != nullptr;
+    settings.timelineOffset = m_offset;
+    settings.outputDuration = m_plannedDuration;
     int r = FilterGraphBuilder::buildAudio(source, settings, m_audio.graph);
     av_channel_layout_uninit(&source.layout);
     av_channel_layout_uninit(&settings.layout);
@@ -475,8 +511,17 @@ int ConversionPipeline::startTimeline(int64_t offset, int64_t videoTs)
 int ConversionPipeline::handlePacket(AVPacket *packet)
 {
     int index = packet->stream_index;
-    if (m_video.used && index == m_video.input && !m_video.done)
-        return m_video.copy ? copyPacket(m_video, packet) : decodeVideo(packet);
+    if (m_video.used && index == m_video.input && !m_video.done) {
+        if (!m_video.copy)
+            return decodeVideo(packet);
+        int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        int r = copyPacket(m_video, packet);
+        if (r < 0 || !musicOnly() || !m_audio.graph.isValid() || ts == AV_NOPTS_VALUE)
+            return r;
+        // Music alone follows the copied picture as it follows an encoded one.
+        m_videoReached = std::max(m_videoReached, m_input.toFileTime(m_video.input, ts) - m_offset);
+        return pullAudio();
+    }
     if (m_audio.used && index == m_audio.input && !m_audio.done)
         return m_audio.copy ? copyPacket(m_audio, packet) : decodeAudio(packet);
     return MEDIA_OK;
@@ -570,7 +615,7 @@ int ConversionPipeline::filterVideo(AVFrame *frame)
         if (r < 0)
             return r;
     }
-    frame->pts = ts - m_videoOffsetTs;
+    frame->pts = ts - m_videoZeroTs;
     frame->pict_type = AV_PICTURE_TYPE_NONE;
     int r = m_video.graph.push(frame);
     return r < 0 ? r : pullVideo();
@@ -585,10 +630,18 @@ int ConversionPipeline::pullVideo()
             return MEDIA_OK;
         if (err < 0)
             return mediaError(err, "filtering the video");
-        m_filtered->pts = av_rescale_q(m_filtered->pts, m_video.graph.timeBase(), enc->time_base);
+        // From file time to the output's: its 0 is the first frame kept.
+        AVRational graphBase = m_video.graph.timeBase();
+        int64_t zero = av_rescale_q(m_videoOffsetTs - m_videoZeroTs, m_input.stream(m_video.input)->time_base,
+                                    graphBase);
+        m_filtered->pts = av_rescale_q(m_filtered->pts - zero, graphBase, enc->time_base);
+        m_videoReached = av_rescale_q(m_filtered->pts, enc->time_base, AV_TIME_BASE_Q);
         int r = encode(m_video, m_filtered.get());
         av_frame_unref(m_filtered.get());
         if (r < 0)
+            return r;
+        // Music alone has no packets to drive it: it follows the picture.
+        if (musicOnly() && m_audio.graph.isValid() && (r = pullAudio()) < 0)
             return r;
     }
     return MEDIA_OK;
@@ -654,10 +707,14 @@ int ConversionPipeline::pullAudio()
         if (err < 0)
             return mediaError(err, "filtering the audio");
         m_filtered->pts = av_rescale_q(m_filtered->pts, m_audio.graph.timeBase(), enc->time_base);
+        int64_t reached = av_rescale_q(m_filtered->pts, enc->time_base, AV_TIME_BASE_Q);
         int r = encode(m_audio, m_filtered.get());
         av_frame_unref(m_filtered.get());
         if (r < 0)
             return r;
+        // Music alone would run to its end at once; keep it just ahead of the picture.
+        if (musicOnly() && m_video.used && !m_flushing && reached > m_videoReached)
+            break;
     }
     return MEDIA_OK;
 }
@@ -693,7 +750,8 @@ int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
     }
     bool leading = &track == &m_video || !m_video.used;
     if (leading && packet->pts != AV_NOPTS_VALUE) {
-        int64_t reached = av_rescale_q(packet->pts + packet->duration, track.output->time_base, AV_TIME_BASE_Q);
+        int64_t reached =
+            av_rescale_q(packet->pts + packet->duration, track.output->time_base, AV_TIME_BASE_Q);
         m_job.reportProgress(int(std::min<int64_t>(99, reached * 100 / m_plannedDuration)));
     }
     return m_output.write(packet);
@@ -704,17 +762,20 @@ int ConversionPipeline::flush()
     int r = MEDIA_OK;
     if (m_video.used && !m_video.copy && !m_video.done && (r = decodeVideo(nullptr)) < 0)
         return r;
-    if (m_audio.used && !m_audio.copy && !m_audio.done && (r = decodeAudio(nullptr)) < 0)
+    if (m_audio.used && !m_audio.copy && !m_audio.done && !musicOnly() && (r = decodeAudio(nullptr)) < 0)
         return r;
     // No video frame in the range: the cut start is the output's 0.
     if (m_offset == AV_NOPTS_VALUE && (r = startTimeline(m_cutStart, AV_NOPTS_VALUE)) < 0)
         return r;
     if (m_video.used && !m_video.copy) {
-        if ((r = m_video.graph.push(nullptr)) < 0 || (r = pullVideo()) < 0 || (r = encode(m_video, nullptr)) < 0)
+        if ((r = m_video.graph.push(nullptr)) < 0 || (r = pullVideo()) < 0 ||
+            (r = encode(m_video, nullptr)) < 0)
             return r;
     }
+    m_flushing = true;
     if (m_audio.used && !m_audio.copy && m_audio.graph.isValid()) {
-        if ((r = m_audio.graph.push(nullptr)) < 0 || (r = pullAudio()) < 0 || (r = encode(m_audio, nullptr)) < 0)
+        if ((!musicOnly() && (r = m_audio.graph.push(nullptr)) < 0) || (r = pullAudio()) < 0 ||
+            (r = encode(m_audio, nullptr)) < 0)
             return r;
     }
     return MEDIA_OK;

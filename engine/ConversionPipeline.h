@@ -1,6 +1,7 @@
 #pragma once
 // One run of a conversion job. See the top of ConversionPipeline.cpp for how the stages talk.
 #include "engine/Decoder.h"
+#include "engine/EditSettings.h"
 #include "engine/Encoder.h"
 #include "engine/FilterGraph.h"
 #include "engine/InputFile.h"
@@ -33,8 +34,8 @@ private:
         Encoder encoder;
         AVStream *output = nullptr;
         BitstreamFilterPtr bitstreamFilter; // copy: rewrites packets for containers that need it
-        bool done = false;  // past the cut end
-        bool started = false; // copy: the first packet at or after the cut start was seen
+        bool done = false;                  // past the cut end
+        bool started = false;               // copy: the first packet at or after the cut start was seen
     };
 
     int plan(const AVOutputFormat *format, bool strict);
@@ -47,6 +48,8 @@ private:
     bool videoNeedsFilter() const;
     bool audioNeedsFilter() const;
     int buildAudioGraph();
+    // The audio track is made from the music alone (no source audio feeds it).
+    bool musicOnly() const { return m_audio.used && m_audio.input < 0; }
 
     int handlePacket(AVPacket *packet);
     int copyPacket(Track &track, AVPacket *packet);
@@ -65,18 +68,22 @@ private:
     int flush();
 
     ConversionJob &m_job;
+    EditSettings m_edits;
     InputFile m_input;
     OutputFile m_output;
     const AVOutputFormat *m_format = nullptr;
     Track m_video;
     Track m_audio;
     int64_t m_cutStart = 0;
-    int64_t m_cutEnd = 0;         // 0 = to the end of the file
-    int64_t m_plannedDuration = 0; // microseconds of output the job should write
+    int64_t m_cutEnd = 0;              // 0 = to the end of the file
+    int64_t m_plannedDuration = 0;     // microseconds of output the job should write
     int64_t m_offset = AV_NOPTS_VALUE; // file time that becomes the output's time 0
     int64_t m_videoOffsetTs = 0;       // the same time as a timestamp of the video stream
-    int64_t m_startKey = INT64_MIN;    // file time of the video key frame the cut start lands on
-    bool m_copyIsExact = false;        // copying the video would start and end exactly on the cut
+    int64_t m_videoZeroTs = 0;         // the video timestamp of file time 0: the graph runs on file time
+    int64_t m_videoReached = 0;        // output microseconds of the last video frame encoded
+    bool m_flushing = false;
+    int64_t m_startKey = INT64_MIN;      // file time of the video key frame the cut start lands on
+    bool m_copyIsExact = false;          // copying the video would start and end exactly on the cut
     std::deque<FramePtr> m_waitingAudio; // decoded before the output's time 0 was known
     bool m_limitReached = false;
     FramePtr m_frame;

@@ -2,6 +2,8 @@
 
 #include "engine/EngineLog.h"
 
+#include <cstring>
+
 namespace engine {
 
 int FilterGraph::create(bool video, const std::string &sourceArgs, const std::string &chain)
@@ -47,6 +49,22 @@ int FilterGraph::create(bool video, const std::string &sourceArgs, const std::st
     if (err < 0)
         return mediaError(err, ("configuring the filters " + chain).c_str());
     return MEDIA_OK;
+}
+
+int FilterGraph::feedStills(std::vector<FramePtr> &stills)
+{
+    size_t next = 0;
+    for (unsigned i = 0; i < m_graph->nb_filters && next < stills.size(); ++i) {
+        AVFilterContext *f = m_graph->filters[i];
+        if (f == m_source || strcmp(f->filter->name, "buffer") != 0)
+            continue;
+        int err = av_buffersrc_add_frame_flags(f, stills[next++].get(), 0);
+        if (err >= 0)
+            err = av_buffersrc_close(f, 1, 0);
+        if (err < 0)
+            return mediaError(err, "feeding a still picture to the filters");
+    }
+    return next == stills.size() ? MEDIA_OK : MEDIA_ERR_GENERIC;
 }
 
 int FilterGraph::push(AVFrame *frame)

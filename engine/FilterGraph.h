@@ -4,6 +4,7 @@
 #include "engine/FFmpeg.h"
 
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -15,6 +16,10 @@ public:
     int create(bool video, const std::string &sourceArgs, const std::string &chain);
 
     bool isValid() const { return m_sink != nullptr; }
+
+    // Hands one still picture to each further "buffer" source of the chain, in the order they appear
+    // in the chain, and ends those inputs there (an overlay then keeps showing the picture).
+    int feedStills(std::vector<FramePtr> &stills);
 
     // Pushes one frame (taking its data) or, with nullptr, the end of the input. The end lies one frame
     // after the last frame pushed, so filters that fill time (fps) keep that frame.

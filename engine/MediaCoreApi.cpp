@@ -26,8 +26,7 @@ std::shared_ptr<MediaProbe> probe(MEDIA_HANDLE h)
 }
 
 // Runs `call` on the job of `h`, or answers MEDIA_ERR_HANDLE.
-template <class Call>
-int withJob(MEDIA_HANDLE h, Call call)
+template <class Call> int withJob(MEDIA_HANDLE h, Call call)
 {
     auto j = job(h);
     return j ? call(*j) : MEDIA_ERR_HANDLE;
@@ -89,7 +88,8 @@ MEDIA_HANDLE apiMediaConvertCreate(void)
 
 int apiMediaConvertSetInputMedia(MEDIA_HANDLE h, const char *path)
 {
-    return withJob(h, [&](ConversionJob &j) { return path && *path ? j.setInput(path) : MEDIA_ERR_ARGUMENT; });
+    return withJob(h,
+                   [&](ConversionJob &j) { return path && *path ? j.setInput(path) : MEDIA_ERR_ARGUMENT; });
 }
 
 int64_t apiMediaConvertGetDuration(MEDIA_HANDLE h)
@@ -183,6 +183,72 @@ int apiMediaConvertSetMaineAudioVolume(MEDIA_HANDLE h, double volume)
 int apiMediaConvertDisableMainAudio(MEDIA_HANDLE h)
 {
     return withJob(h, [&](ConversionJob &j) { return j.disableMainAudio(); });
+}
+
+void apiMediaConvertSetDrawTextCallback(MEDIA_DRAW_TEXT_CALLBACK callback)
+{
+    ConversionJob::setDrawTextCallback(callback);
+}
+
+int apiMediaConvertHFlipStatus(MEDIA_HANDLE h, int on)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setHFlip(on); });
+}
+
+int apiMediaConvertVFlipStatus(MEDIA_HANDLE h, int on)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setVFlip(on); });
+}
+
+int apiMediaConvertSetRotateAngle(MEDIA_HANDLE h, int degrees)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setRotation(degrees); });
+}
+
+int apiMediaConvertAdjustBCS(MEDIA_HANDLE h, int brightness, int contrast, int saturation)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.adjustColour(brightness, contrast, saturation); });
+}
+
+int apiMediaConvertAddImageEffect(MEDIA_HANDLE h, int effectId)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.addEffect(effectId); });
+}
+
+int apiMediaConvertSetCropSize(MEDIA_HANDLE h, RECT margins)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setCrop(margins); });
+}
+
+int apiMediaConvertSetSubtitle(MEDIA_HANDLE h, SUBTITLE_PARAM subtitle)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.setSubtitle(subtitle); });
+}
+
+int apiMediaConvertAddImageWatermask(MEDIA_HANDLE h, IMAGE_WATERMARK_PARAM watermark)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.addImageWatermark(watermark); });
+}
+
+int apiMediaConvertAddVideoWatermark(MEDIA_HANDLE h, VIDEO_WATERMARK_PARAM watermark)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.addVideoWatermark(watermark); });
+}
+
+int apiMediaConvertAddTextWatermask(MEDIA_HANDLE h, TEXT_WATERMARK_PARAM watermark)
+{
+    return withJob(h, [&](ConversionJob &j) { return j.addTextWatermark(watermark); });
+}
+
+int apiMediaConvertAddDubbingMusic(MEDIA_HANDLE h, const char *path, int64_t sourceStart, int64_t sourceEnd,
+                                   int64_t timelineStart, int64_t timelineEnd, int fadeIn, int fadeOut,
+                                   double volume)
+{
+    return withJob(h, [&](ConversionJob &j) {
+        if (!path || !*path)
+            return int(MEDIA_ERR_ARGUMENT);
+        return j.addMusic(path, sourceStart, sourceEnd, timelineStart, timelineEnd, fadeIn, fadeOut, volume);
+    });
 }
 
 int apiMediaConvertSetCutTime(MEDIA_HANDLE h, int64_t start, int64_t end)

@@ -133,6 +133,92 @@ int apiMediaConvertSetMaineAudioVolume(MEDIA_HANDLE h, double volume);
 /* Leaves the source's own audio out of the output. */
 int apiMediaConvertDisableMainAudio(MEDIA_HANDLE h);
 
+/* ---- Conversion job: edits -------------------------------------------------------------------
+ *
+ * The picture edits apply in this order: mirror (in the axes of the upright source), rotation
+ * (clockwise), brightness / contrast / saturation, image effects, watermarks and subtitle, crop, and
+ * last the output frame size and rate. Watermark rectangles and the subtitle position are pixels of the
+ * rotated, uncropped picture; their times are microseconds on the input's own timeline (the cut is
+ * applied after them, so what shows at 12 s of the input shows at 2 s of an output cut from 10 s).
+ * Each setter returns MEDIA_OK, or MEDIA_ERR_ARGUMENT (the setting is then left as it was).
+ */
+
+/*
+ * Rasterises one text watermark into `buffer`: width x height pixels of 4 bytes, rows of width * 4
+ * bytes, top row first, holding in memory order blue, green, red, alpha with alpha premultiplied
+ * (alpha = 1 - transparence / 100). The engine hands a cleared, picture-sized buffer; the callback
+ * draws `param.text` with its left end at rect.left and its baseline rect.top pixels above the bottom
+ * row, and ignores the other fields of rect and the times. The engine overlays the buffer as it is.
+ */
+typedef void (*MEDIA_DRAW_TEXT_CALLBACK)(int width, int height, uint8_t *buffer, TEXT_WATERMARK_PARAM param);
+
+/*
+ * Registers the text callback for every conversion job of the process (NULL unregisters it). The
+ * callback is called on the thread that runs apiMediaConvertStart, once per text watermark when the
+ * job starts; it must touch nothing but the buffer and the record it is handed. A job that starts
+ * with no callback registered skips its text watermarks with a log line.
+ */
+void apiMediaConvertSetDrawTextCallback(MEDIA_DRAW_TEXT_CALLBACK callback);
+
+/* Mirrors the picture left-right (hFlip) or top-bottom (vFlip): 1 = on, 0 = off. */
+int apiMediaConvertHFlipStatus(MEDIA_HANDLE h, int on);
+int apiMediaConvertVFlipStatus(MEDIA_HANDLE h, int on);
+
+/* Turns the picture clockwise by `degrees`, a multiple of 90 (taken modulo 360, negatives too). */
+int apiMediaConvertSetRotateAngle(MEDIA_HANDLE h, int degrees);
+
+/*
+ * Colour: brightness -255..255 (added to every 8-bit level), contrast -100..100, saturation
+ * -100..100 (-100 = grey); 0 leaves each unchanged. Out-of-range values are refused.
+ */
+int apiMediaConvertAdjustBCS(MEDIA_HANDLE h, int brightness, int contrast, int saturation);
+
+/*
+ * Adds an image effect by its id: 1 grey, 2 sepia, 3 negative, 4 blur, 5 sharpen, 6 emboss, 7 edges,
+ * 8 vignette, 9 old film, 10 mosaic. Effects apply in ascending id order whatever the order of the
+ * calls; adding one twice counts once. An unknown id is ignored (MEDIA_ERR_ARGUMENT).
+ */
+int apiMediaConvertAddImageEffect(MEDIA_HANDLE h, int effectId);
+
+/*
+ * Crops by margins in pixels of the rotated picture (an odd margin loses 1 to make it even). Margins
+ * that leave less than 2 x 2 pixels make Start fail with MEDIA_ERR_ARGUMENT.
+ */
+int apiMediaConvertSetCropSize(MEDIA_HANDLE h, RECT margins);
+
+/*
+ * Burns in a subtitle file (srt, ass, ssa) with libass. For srt the font file, size (pixels), colour
+ * and shadow come from the record (ass and ssa keep their own styles); `position` counts pixels from
+ * the bottom edge up to the text, -1 = the default placement. An empty path removes the subtitle;
+ * a file that does not exist is refused with MEDIA_ERR_INPUT.
+ */
+int apiMediaConvertSetSubtitle(MEDIA_HANDLE h, SUBTITLE_PARAM subtitle);
+
+/*
+ * Watermarks, each shown inside its rectangle (top-left origin; text: see the callback) from
+ * start_time to end_time (end 0 = to the end), with its transparence (0 = opaque, 100 = invisible).
+ *  - picture: a PNG, JPEG, BMP, GIF or TIFF file scaled into the rectangle, its alpha respected;
+ *  - video: file_start_time..file_end_time of a second file (end 0 = its end), scaled into the
+ *    rectangle and playing from start_time; after its part ends it shows no more;
+ *  - text: drawn by the registered text callback (which applies the transparence itself).
+ * A file that cannot be opened is refused with MEDIA_ERR_INPUT.
+ */
+int apiMediaConvertAddImageWatermask(MEDIA_HANDLE h, IMAGE_WATERMARK_PARAM watermark);
+int apiMediaConvertAddVideoWatermark(MEDIA_HANDLE h, VIDEO_WATERMARK_PARAM watermark);
+int apiMediaConvertAddTextWatermask(MEDIA_HANDLE h, TEXT_WATERMARK_PARAM watermark);
+
+/*
+ * Lays a music file under the video: its part sourceStart..sourceEnd (end 0 = to its end) plays on
+ * the timeline from timelineStart to timelineEnd (end 0 = to the end of the output), repeated to fill
+ * a longer span and cut at a shorter one, with a fade-in and a fade-out of the given microseconds and
+ * its level multiplied by `volume`. It is mixed with the input's own audio, or stands alone after
+ * apiMediaConvertDisableMainAudio or when the input has none. Several tracks may be added.
+ * MEDIA_ERR_INPUT when the file holds no audio that can be decoded.
+ */
+int apiMediaConvertAddDubbingMusic(MEDIA_HANDLE h, const char *path, int64_t sourceStart, int64_t sourceEnd,
+                                   int64_t timelineStart, int64_t timelineEnd, int fadeIn, int fadeOut,
+                                   double volume);
+
 /*
  * Converts only [start, end) of the input, microseconds on its own timeline. 0, 0 = the whole file;
  * an end of 0 or past the end = to the end. MEDIA_ERR_ARGUMENT for a negative start or an end not

@@ -1,0 +1,75 @@
+#pragma once
+// The decoding side of a re-encoded join: one clip's range, demuxed, decoded and brought to the join's
+// output format, handed out frame by frame on the clip's own timeline (pts 0 = the range start, video
+// in frames, audio in samples). It hands out exactly the number of frames and samples it was asked
+// for: a stream that ends early is padded (the last picture held, silence), a missing stream is made
+// up (black, silence), and what lies past the range is dropped, so sound and picture stay in sync at
+// every seam.
+#include "engine/Decoder.h"
+#include "engine/FilterGraph.h"
+#include "engine/InputFile.h"
+#include "engine/JoinGraphBuilder.h"
+#include "engine/JoinJob.h"
+
+#include <deque>
+#include <memory>
+
+namespace engine {
+
+class JoinClipReader
+{
+public:
+    // Takes the clip's opened input, placed at the range start, and prepares to hand out `frames` video
+    // frames and `samples` audio samples (0 for a stream the output lacks). MEDIA_OK or below 0.
+    int open(const JoinJob::Clip &clip, std::unique_ptr<InputFile> input, const JoinFormat &format,
+             int64_t frames, int64_t samples, const std::atomic<bool> *stop);
+
+    // The next frame: 0 with one, AVERROR_EOF once all were handed out, or a MediaResult below 0.
+    int readVideo(AVFrame *frame);
+    // The next audio, at most `limit` samples (a longer frame is split and its rest kept).
+    int readAudio(AVFrame *frame, int64_t limit);
+    // How many were handed out so far.
+    int64_t videoRead() const { return m_videoRead; }
+    int64_t audioRead() const { return m_audioRead; }
+
+private:
+    int openVideo();
+    int openAudio();
+    int pump();
+    int decode(Decoder &decoder, const AVPacket *packet, bool video);
+    int filterVideo(AVFrame *frame);
+    int filterAudio(AVFrame *frame);
+    int endVideo();
+    int endAudio();
+    int pullVideo();
+    int pullAudio();
+    int makeBlack(AVFrame *frame);
+    int makeSilence(AVFrame *frame, int samples);
+
+    const JoinJob::Clip *m_clip = nullptr;
+    std::unique_ptr<InputFile> m_input;
+    JoinFormat m_format;
+    const std::atomic<bool> *m_stop = nullptr;
+    int m_videoStream = -1; // -1 = not decoded (absent or not wanted)
+    int m_audioStream = -1;
+    Decoder m_videoDecoder;
+    Decoder m_audioDecoder;
+    FilterGraph m_videoGraph;
+    FilterGraph m_audioGraph;
+    bool m_videoInputDone = true;
+    bool m_audioInputDone = true;
+    int64_t m_frames = 0;
+    int64_t m_samples = 0;
+    int64_t m_videoRead = 0;
+    int64_t m_audioRead = 0;
+    int64_t m_videoQueued = 0; // frames that came out of the graph so far
+    int64_t m_audioQueued = 0; // samples likewise, silence put into gaps included
+    std::deque<FramePtr> m_videoQueue;
+    std::deque<FramePtr> m_audioQueue;
+    FramePtr m_lastVideo; // held to pad a picture stream that ends early
+    FramePtr m_frame;
+    FramePtr m_filtered;
+    PacketPtr m_packet;
+};
+
+} // namespace engine

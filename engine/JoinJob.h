@@ -1,0 +1,80 @@
+#pragma once
+// One join job: the clips in order with their ranges, volumes and transitions, the output settings, and
+// Start, which runs JoinPipeline on the caller's thread. Progress and Stop touch only atomics, so the
+// main thread may call them while Start runs.
+#include "engine/JobTable.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+class JoinJob : public EngineObject
+{
+public:
+    struct Clip
+    {
+        std::string path;
+        int64_t start = 0;        // microseconds on the file's timeline
+        int64_t end = 0;          // 0 = to the end of the file
+        int64_t fileDuration = 0; // microseconds, where its pictures (else the file) end; 0 = unknown
+        bool hasVideo = false;
+        bool hasAudio = false;
+        int volume = 1;
+        int transition = 0;           // MediaJoinTransition into the next clip
+        int64_t transitionLength = 0; // microseconds
+        // The length the range covers (microseconds; 0 when the file's duration is unknown).
+        int64_t length() const { return (end > 0 ? end : fileDuration) - start; }
+    };
+
+    // Every 0 or empty value means "as the first clip that has the stream".
+    struct Settings
+    {
+        std::string videoCodec; // "copy" = stream copy where exact
+        std::string audioCodec;
+        int width = 0;
+        int height = 0;
+        double fps = 0;
+        int videoKbps = 0;
+        int audioKbps = 0;
+        int channels = 0;
+        int sampleRate = 0;
+        std::string outputPath;
+    };
+
+    int setOutputPath(const std::string &path);
+    // Probes the file and appends the clip; returns its id (> 0), or 0 when refused.
+    int addClip(const std::string &path, uint64_t start, uint64_t end);
+    int setVolume(int clip, int volume);
+    int setTransition(int clip, int code, int64_t length);
+    int setVideoCodec(const char *name);
+    int setAudioCodec(const char *name);
+    int setVideoBitrate(int kbps);
+    int setAudioBitrate(int kbps);
+    int setFps(double fps);
+    int setFrameSize(int width, int height);
+    int setAudioEncodeContext(int channels, int sampleRate);
+
+    const Settings &settings() const { return m_settings; }
+    const std::vector<Clip> &clips() const { return m_clips; }
+
+    // Runs the job once (see MediaJoin.h for the results).
+    int start();
+    double progress() const { return m_progress.load(std::memory_order_relaxed); }
+    void stop() { m_stop.store(true); }
+    // Raises the progress (never lowers it), held below 100 until the job has succeeded.
+    void reportProgress(double percent);
+    const std::atomic<bool> &stopFlag() const { return m_stop; }
+
+private:
+    Clip *clip(int id);
+
+    Settings m_settings;
+    std::vector<Clip> m_clips;
+    bool m_started = false;
+    std::atomic<bool> m_stop{false};
+    std::atomic<double> m_progress{0.0};
+};
+
+} // namespace engine

@@ -1,0 +1,807 @@
+/*
+ * How a join runs. The caller of Start owns every context of the job, on its own thread.
+ *
+ * Stream copy, when it is exact (see canCopy): the clips' packets go one file after the other straight
+ * into the OutputFile, each clip shifted to start where the previous one's pictures ended.
+ *
+ * Re-encode, otherwise:
+ *
+ *   clip i:   InputFile -> Decoder -> clip graph --\                       /--> video Encoder --\
+ *                                                   >-- body or transition                       >-->
+ * OutputFile clip i+1: InputFile -> Decoder -> clip graph --/   (xfade, acrossfade) \--> audio chunker
+ *                                                                              -> audio Encoder --/
+ *
+ * planTimeline() lays the clips on the output timeline in output units (frames when there is video,
+ * else samples): clip i covers [start, start + units), and overlaps the next clip by its transition.
+ * Each clip's JoinClipReader hands out exactly its share of frames and samples, already in the output
+ * format, so picture and sound meet at every seam. A clip's body (outside any overlap) goes to the
+ * encoders in timestamp order; an overlap reads both clips and sends the blend. Only two clips are
+ * open at once, during a transition.
+ *
+ * Stopping: the job's stop flag is tested per frame and packet and wakes blocked reads and writes
+ * through the interrupt callbacks; the temporary output is then removed.
+ */
+#include "engine/JoinPipeline.h"
+
+#include "engine/ContainerTable.h"
+#include "engine/EngineLog.h"
+#include "engine/JoinTransitionGraph.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace engine {
+
+namespace {
+
+// Timestamps that differ by less than this are the same moment (microsecond rounding of time bases).
+constexpr int64_t kSameTime = 1000;
+
+AVRational usableFrameRate(AVRational rate)
+{
+    if (rate.num > 0 && rate.den > 0 && av_q2d(rate) <= 240.0)
+        return rate;
+    return {0, 1};
+}
+
+bool sameExtradata(const AVCodecParameters *a, const AVCodecParameters *b)
+{
+    return a->extradata_size == b->extradata_size &&
+           (a->extradata_size == 0 ||
+            std::memcmp(a->extradata, b->extradata, size_t(a->extradata_size)) == 0);
+}
+
+AVRational squareIfUnset(AVRational sar)
+{
+    return sar.num > 0 && sar.den > 0 ? sar : AVRational{1, 1};
+}
+
+bool sameVideo(const AVCodecParameters *a, const AVCodecParameters *b)
+{
+    return a->codec_id == b->codec_id && a->width == b->width && a->height == b->height &&
+           a->format == b->format &&
+           av_cmp_q(squareIfUnset(a->sample_aspect_ratio), squareIfUnset(b->sample_aspect_ratio)) == 0 &&
+           sameExtradata(a, b);
+}
+
+bool sameAudio(const AVCodecParameters *a, const AVCodecParameters *b)
+{
+    return a->codec_id == b->codec_id && a->sample_rate == b->sample_rate &&
+           a->ch_layout.nb_channels == b->ch_layout.nb_channels && sameExtradata(a, b);
+}
+
+// Containers that want start codes where mp4 and Matroska carry length-prefixed H.264 / HEVC.
+bool needsStartCodes(const AVOutputFormat *format, const AVCodecParameters *p)
+{
+    if (p->codec_id != AV_CODEC_ID_H264 && p->codec_id != AV_CODEC_ID_HEVC)
+        return false;
+    if (p->extradata_size <= 0 || p->extradata[0] != 1)
+        return false;
+    for (const char *muxer : {"avi", "mpeg", "vob", "dvd", "h264", "hevc"})
+        if (std::strcmp(format->name, muxer) == 0)
+            return true;
+    return false;
+}
+
+bool isCopyOrUnset(const std::string &codec)
+{
+    return codec.empty() || codec == "copy";
+}
+
+} // namespace
+
+JoinPipeline::JoinPipeline(JoinJob &job) : m_job(job), m_clips(job.clips()) {}
+
+int JoinPipeline::run()
+{
+    const JoinJob::Settings &s = m_job.settings();
+    m_frame = makeFrame();
+    m_other = makeFrame();
+    m_filtered = makeFrame();
+    m_packet = makePacket();
+    if (!m_frame || !m_other || !m_filtered || !m_packet)
+        return MEDIA_ERR_NO_MEMORY;
+    for (size_t i = 0; i < m_clips.size(); ++i) {
+        auto input = std::make_unique<InputFile>();
+        int r = input->open(m_clips[i].path, &m_job.stopFlag());
+        if (r < 0)
+            return r;
+        if (m_clips[i].length() <= 0) {
+            engineLog("the length of %s is unknown; give the clip an end", m_clips[i].path.c_str());
+            return MEDIA_ERR_INPUT;
+        }
+        if (m_videoRef < 0 && input->videoStream() >= 0)
+            m_videoRef = int(i);
+        if (m_audioRef < 0 && !input->audioStreams().empty())
+            m_audioRef = int(i);
+        m_inputs.push_back(std::move(input));
+    }
+
+    std::vector<const AVOutputFormat *> formats = ContainerTable::candidates(s.outputPath);
+    if (isCopyOrUnset(s.videoCodec) && isCopyOrUnset(s.audioCodec))
+        for (const AVOutputFormat *format : formats)
+            if (canCopy(format))
+                return runCopy(format);
+    if (s.videoCodec == "copy" || s.audioCodec == "copy")
+        engineLog("the clips cannot be joined by stream copy; they are re-encoded");
+
+    int r = MEDIA_ERR_ENCODER;
+    for (const AVOutputFormat *format : formats) {
+        if ((r = plan(format, true)) > 0) {
+            m_format = format;
+            break;
+        }
+    }
+    if (!m_format) {
+        if ((r = plan(formats.front(), false)) < 0)
+            return r;
+        m_format = formats.front();
+    }
+    engineLog("joining %zu clips into %s (%s): video %s, audio %s", m_clips.size(), s.outputPath.c_str(),
+              m_format->name, m_videoCodec ? m_videoCodec->name : "none",
+              m_audioCodec ? m_audioCodec->name : "none");
+    if ((r = m_output.open(s.outputPath, m_format, &m_job.stopFlag())) < 0 || (r = openEncoders()) < 0 ||
+        (r = m_output.writeHeader()) < 0)
+        return r;
+    planTimeline();
+    if ((r = runEncode()) < 0 || (r = flush()) < 0)
+        return r;
+    if (m_job.stopFlag())
+        return MEDIA_ERR_STOPPED;
+    return m_output.finish();
+}
+
+// ---- Stream copy -----------------------------------------------------------------------------------
+
+bool JoinPipeline::canCopy(const AVOutputFormat *format)
+{
+    const JoinJob::Settings &s = m_job.settings();
+    if (s.videoKbps > 0 || s.audioKbps > 0)
+        return false;
+    bool video = m_videoRef >= 0 && ContainerTable::holdsVideo(format);
+    bool audio = m_audioRef >= 0 && ContainerTable::holdsAudio(format);
+    if (!video && !audio)
+        return false;
+    const AVCodecParameters *refVideo = nullptr;
+    const AVCodecParameters *refAudio = nullptr;
+    if (video) {
+        InputFile &ref = *m_inputs[size_t(m_videoRef)];
+        refVideo = ref.stream(ref.videoStream())->codecpar;
+        AVRational rate = av_guess_frame_rate(ref.context(), ref.stream(ref.videoStream()), nullptr);
+        if (!ContainerTable::accepts(format, refVideo->codec_id) || needsStartCodes(format, refVideo) ||
+            (s.width > 0 && (s.width != refVideo->width || s.height != refVideo->height)) ||
+            (s.fps > 0 && (rate.num <= 0 || std::fabs(av_q2d(rate) - s.fps) > 0.01)))
+            return false;
+    }
+    if (audio) {
+        InputFile &ref = *m_inputs[size_t(m_audioRef)];
+        refAudio = ref.stream(ref.audioStreams().front())->codecpar;
+        if (!ContainerTable::accepts(format, refAudio->codec_id) ||
+            (s.channels > 0 && s.channels != refAudio->ch_layout.nb_channels) ||
+            (s.sampleRate > 0 && s.sampleRate != refAudio->sample_rate))
+            return false;
+    }
+    for (size_t i = 0; i < m_clips.size(); ++i) {
+        const JoinJob::Clip &clip = m_clips[i];
+        InputFile &in = *m_inputs[i];
+        if (i + 1 < m_clips.size() && clip.transition != 0)
+            return false;
+        if (video) {
+            if (in.videoStream() < 0 || in.rotation(in.videoStream()) != 0 ||
+                !sameVideo(in.stream(in.videoStream())->codecpar, refVideo))
+                return false;
+            // The pieces must start and end on key frames, or the copy would show the wrong pictures.
+            if (clip.start != 0 && std::llabs(in.keyFrameTimeFor(clip.start) - clip.start) > kSameTime)
+                return false;
+            if (clip.end != 0 && std::llabs(in.keyFrameTimeFor(clip.end) - clip.end) > kSameTime)
+                return false;
+        }
+        if (audio && (in.audioStreams().empty() || clip.volume != 1 ||
+                      !sameAudio(in.stream(in.audioStreams().front())->codecpar, refAudio)))
+            return false;
+    }
+    return true;
+}
+
+int JoinPipeline::runCopy(const AVOutputFormat *format)
+{
+    m_format = format;
+    const JoinJob::Settings &s = m_job.settings();
+    engineLog("joining %zu clips into %s (%s) by stream copy", m_clips.size(), s.outputPath.c_str(),
+              format->name);
+    int r = m_output.open(s.outputPath, format, &m_job.stopFlag());
+    if (r < 0)
+        return r;
+    auto addStream = [&](const AVStream *in, AVStream *&out) {
+        out = m_output.addStream();
+        if (!out)
+            return int(MEDIA_ERR_NO_MEMORY);
+        int err = avcodec_parameters_copy(out->codecpar, in->codecpar);
+        if (err < 0)
+            return mediaError(err, "copying the stream parameters");
+        out->codecpar->codec_tag = 0; // the muxer picks its own tag for the codec
+        out->time_base = in->time_base;
+        out->avg_frame_rate = in->avg_frame_rate;
+        return int(MEDIA_OK);
+    };
+    if (m_videoRef >= 0 && ContainerTable::holdsVideo(format)) {
+        InputFile &ref = *m_inputs[size_t(m_videoRef)];
+        if ((r = addStream(ref.stream(ref.videoStream()), m_videoStream)) < 0)
+            return r;
+    }
+    if (m_audioRef >= 0 && ContainerTable::holdsAudio(format)) {
+        InputFile &ref = *m_inputs[size_t(m_audioRef)];
+        if ((r = addStream(ref.stream(ref.audioStreams().front()), m_audioStream)) < 0)
+            return r;
+    }
+    if ((r = m_output.writeHeader()) < 0)
+        return r;
+    m_lastDts.assign(m_output.context()->nb_streams, INT64_MIN);
+    m_plannedDuration = 0;
+    for (const JoinJob::Clip &clip : m_clips)
+        m_plannedDuration += clip.length();
+    m_plannedDuration = std::max<int64_t>(m_plannedDuration, 1);
+
+    int64_t offset = 0;
+    for (size_t i = 0; i < m_clips.size(); ++i)
+        if ((r = copyClip(i, offset)) < 0)
+            return r;
+    if (m_job.stopFlag())
+        return MEDIA_ERR_STOPPED;
+    return m_output.finish();
+}
+
+int JoinPipeline::copyClip(size_t index, int64_t &offset)
+{
+    const JoinJob::Clip &clip = m_clips[index];
+    int r = rewind(index);
+    if (r < 0)
+        return r;
+    InputFile &in = *m_inputs[index];
+    const int video = m_videoStream ? in.videoStream() : -1;
+    const int audio = m_audioStream ? in.audioStreams().front() : -1;
+    bool videoStarted = false, audioStarted = false;
+    bool videoDone = video < 0, audioDone = audio < 0;
+    int64_t reached = 0; // the clip's length as written: where its pictures (else its sound) end
+
+    while (!videoDone || !audioDone) {
+        if (m_job.stopFlag())
+            return MEDIA_ERR_STOPPED;
+        int err = in.read(m_packet.get());
+        if (err == AVERROR_EOF)
+            break;
+        if (err < 0)
+            return mediaError(err, ("reading " + in.path()).c_str(), MEDIA_ERR_INPUT);
+        AVPacket *packet = m_packet.get();
+        const int index = packet->stream_index;
+        const bool isVideo = index == video && !videoDone;
+        const bool isAudio = index == audio && !audioDone;
+        int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if ((!isVideo && !isAudio) || ts == AV_NOPTS_VALUE) {
+            av_packet_unref(packet);
+            continue;
+        }
+        int64_t t = in.toFileTime(index, ts);
+        bool key = packet->flags & AV_PKT_FLAG_KEY;
+        const AVRational inBase = in.stream(index)->time_base;
+        const int64_t length = av_rescale_q(packet->duration, inBase, AV_TIME_BASE_Q);
+        bool &started = isVideo ? videoStarted : audioStarted;
+        // Video starts on the key frame at the range start; sound with the packet that plays there (from
+        // a file's start, its encoder-delay packets too).
+        bool before = isVideo ? !(key && t >= clip.start - kSameTime)
+                              : clip.start > 0 && t + length <= clip.start + kSameTime;
+        if (!started && before) {
+            av_packet_unref(packet);
+            continue;
+        }
+        started = true;
+        if (clip.end > 0) {
+            int64_t decodeTime = packet->dts != AV_NOPTS_VALUE ? in.toFileTime(index, packet->dts) : t;
+            bool past =
+                isVideo ? (key && t >= clip.end - kSameTime) || decodeTime >= clip.end : t >= clip.end;
+            if (past) {
+                (isVideo ? videoDone : audioDone) = true;
+                av_packet_unref(packet);
+                continue;
+            }
+        }
+        if (isVideo || video < 0)
+            reached = std::max(reached, t - clip.start + length);
+
+        AVStream *out = isVideo ? m_videoStream : m_audioStream;
+        int64_t shift = in.fromFileTime(index, clip.start);
+        if (packet->pts != AV_NOPTS_VALUE)
+            packet->pts -= shift;
+        if (packet->dts != AV_NOPTS_VALUE)
+            packet->dts -= shift;
+        av_packet_rescale_ts(packet, inBase, out->time_base);
+        int64_t outOffset = av_rescale_q(offset, AV_TIME_BASE_Q, out->time_base);
+        if (packet->pts != AV_NOPTS_VALUE)
+            packet->pts += outOffset;
+        if (packet->dts != AV_NOPTS_VALUE) {
+            packet->dts += outOffset;
+            // A seam where one clip's sound overhangs its pictures must not step back in time.
+            int64_t &last = m_lastDts[size_t(out->index)];
+            if (last != INT64_MIN && packet->dts <= last)
+                packet->dts = last + 1;
+            if (packet->pts != AV_NOPTS_VALUE && packet->pts < packet->dts)
+                packet->pts = packet->dts;
+            last = packet->dts;
+        }
+        packet->stream_index = out->index;
+        packet->pos = -1;
+        r = write(packet, isVideo || video < 0);
+        av_packet_unref(packet);
+        if (r < 0)
+            return r;
+    }
+    offset += reached;
+    return MEDIA_OK;
+}
+
+// ---- Re-encode ---------------------------------------------------------------------------------
+
+int JoinPipeline::plan(const AVOutputFormat *format, bool strict)
+{
+    const JoinJob::Settings &s = m_job.settings();
+    m_out.video = m_videoRef >= 0 && ContainerTable::holdsVideo(format);
+    m_out.audio = m_audioRef >= 0 && ContainerTable::holdsAudio(format);
+    m_videoCodec = m_audioCodec = nullptr;
+    if (!m_out.video && !m_out.audio) {
+        engineLog("%s holds none of the clips' streams", format->name);
+        return MEDIA_ERR_ENCODER;
+    }
+    // The asked codec, else the first clip's (H.264 / AAC for codecs that can only be decoded).
+    auto choose = [&](const std::string &asked, AVCodecID source, AVCodecID fallback,
+                      AVCodecID containerDefault, const AVCodec *&codec) {
+        if (!isCopyOrUnset(asked)) {
+            codec = Encoder::find(asked);
+            return codec && ContainerTable::accepts(format, codec->id) ? int(MEDIA_OK)
+                                                                       : int(MEDIA_ERR_ENCODER);
+        }
+        codec = Encoder::find(source);
+        if (!codec)
+            codec = Encoder::find(fallback);
+        if (codec && ContainerTable::accepts(format, codec->id))
+            return int(MEDIA_OK);
+        if (strict)
+            return int(MEDIA_ERR_ENCODER);
+        for (AVCodecID id : {fallback, containerDefault}) {
+            codec = Encoder::find(id);
+            if (codec && ContainerTable::accepts(format, id))
+                return int(MEDIA_OK);
+        }
+        return int(MEDIA_ERR_ENCODER);
+    };
+    int r = MEDIA_OK;
+    if (m_out.video) {
+        InputFile &ref = *m_inputs[size_t(m_videoRef)];
+        r = choose(s.videoCodec, ref.stream(ref.videoStream())->codecpar->codec_id, AV_CODEC_ID_H264,
+                   format->video_codec, m_videoCodec);
+        if (r < 0)
+            return r;
+    }
+    if (m_out.audio) {
+        InputFile &ref = *m_inputs[size_t(m_audioRef)];
+        r = choose(s.audioCodec, ref.stream(ref.audioStreams().front())->codecpar->codec_id, AV_CODEC_ID_AAC,
+                   format->audio_codec, m_audioCodec);
+    }
+    return r;
+}
+
+int JoinPipeline::openEncoders()
+{
+    const JoinJob::Settings &s = m_job.settings();
+    bool keepCodec = isCopyOrUnset(s.videoCodec);
+    if (m_out.video) {
+        InputFile &ref = *m_inputs[size_t(m_videoRef)];
+        AVStream *in = ref.stream(ref.videoStream());
+        const AVCodecParameters *p = in->codecpar;
+        int width = s.width, height = s.height;
+        if (width <= 0 || height <= 0) {
+            // The first clip's picture as shown: square pixels, upright.
+            AVRational sar = squareIfUnset(p->sample_aspect_ratio);
+            width = int(std::lround(p->width * av_q2d(sar)));
+            height = p->height;
+            int rotation = ref.rotation(ref.videoStream());
+            if (rotation == 90 || rotation == 270)
+                std::swap(width, height);
+        }
+        m_out.width = std::max(2, width & ~1);
+        m_out.height = std::max(2, height & ~1);
+        AVRational rate = s.fps > 0 ? av_d2q(s.fps, 1001000)
+                                    : usableFrameRate(av_guess_frame_rate(ref.context(), in, nullptr));
+        m_out.frameRate = rate.num > 0 ? rate : AVRational{25, 1};
+        AVPixelFormat source = p->format >= 0 ? AVPixelFormat(p->format) : AV_PIX_FMT_YUV420P;
+        m_out.pixelFormat = m_videoCodec->pix_fmts ? avcodec_find_best_pix_fmt_of_list(m_videoCodec->pix_fmts,
+                                                                                       source, 0, nullptr)
+                                                   : source;
+
+        int r = m_videoEncoder.create(m_videoCodec);
+        if (r < 0)
+            return r;
+        AVCodecContext *enc = m_videoEncoder.context();
+        enc->width = m_out.width;
+        enc->height = m_out.height;
+        enc->pix_fmt = AVPixelFormat(m_out.pixelFormat);
+        enc->sample_aspect_ratio = {1, 1};
+        enc->framerate = m_out.frameRate;
+        enc->time_base = av_inv_q(m_out.frameRate);
+        if (s.videoKbps > 0)
+            enc->bit_rate = int64_t(s.videoKbps) * 1000;
+        else if (keepCodec && m_videoCodec->id == p->codec_id)
+            enc->bit_rate = p->bit_rate;
+        if ((r = m_videoEncoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
+            return r;
+        m_videoStream = m_output.addStream();
+        if (!m_videoStream)
+            return MEDIA_ERR_NO_MEMORY;
+        int err = avcodec_parameters_from_context(m_videoStream->codecpar, enc);
+        if (err < 0)
+            return mediaError(err, "describing the video stream");
+        m_videoStream->time_base = enc->time_base;
+        m_videoStream->avg_frame_rate = enc->framerate;
+    }
+    if (m_out.audio) {
+        InputFile &ref = *m_inputs[size_t(m_audioRef)];
+        const AVCodecParameters *p = ref.stream(ref.audioStreams().front())->codecpar;
+        const AVCodec *codec = m_audioCodec;
+        int r = m_audioEncoder.create(codec);
+        if (r < 0)
+            return r;
+        AVCodecContext *enc = m_audioEncoder.context();
+        int rate = s.sampleRate > 0 ? s.sampleRate : p->sample_rate;
+        if (codec->supported_samplerates) {
+            int best = codec->supported_samplerates[0];
+            for (const int *q = codec->supported_samplerates; *q; ++q)
+                if (std::abs(*q - rate) < std::abs(best - rate))
+                    best = *q;
+            rate = best;
+        }
+        enc->sample_rate = rate;
+        int channels = s.channels > 0 ? s.channels : p->ch_layout.nb_channels;
+        av_channel_layout_default(&enc->ch_layout, channels);
+        if (codec->ch_layouts) {
+            const AVChannelLayout *best = &codec->ch_layouts[0];
+            for (const AVChannelLayout *q = codec->ch_layouts; q->nb_channels; ++q)
+                if (std::abs(q->nb_channels - channels) < std::abs(best->nb_channels - channels))
+                    best = q;
+            av_channel_layout_uninit(&enc->ch_layout);
+            av_channel_layout_copy(&enc->ch_layout, best);
+        }
+        enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AVSampleFormat(p->format);
+        if (codec->sample_fmts)
+            for (const AVSampleFormat *q = codec->sample_fmts; *q != AV_SAMPLE_FMT_NONE; ++q)
+                if (*q == p->format)
+                    enc->sample_fmt = *q;
+        enc->time_base = {1, rate};
+        if (s.audioKbps > 0)
+            enc->bit_rate = int64_t(s.audioKbps) * 1000;
+        else if (isCopyOrUnset(s.audioCodec) && codec->id == p->codec_id)
+            enc->bit_rate = p->bit_rate;
+        if ((r = m_audioEncoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
+            return r;
+        m_out.sampleRate = enc->sample_rate;
+        m_out.sampleFormat = enc->sample_fmt;
+        av_channel_layout_copy(&m_out.layout, &enc->ch_layout);
+        if (m_out.layout.order != AV_CHANNEL_ORDER_NATIVE) {
+            av_channel_layout_uninit(&m_out.layout);
+            av_channel_layout_default(&m_out.layout, enc->ch_layout.nb_channels);
+        }
+        if ((r = m_audioChunker.create(false, JoinGraphBuilder::audioSourceArgs(m_out), "")) < 0)
+            return r;
+        if (!(codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && enc->frame_size > 0)
+            m_audioChunker.setFrameSize(enc->frame_size);
+        m_audioStream = m_output.addStream();
+        if (!m_audioStream)
+            return MEDIA_ERR_NO_MEMORY;
+        int err = avcodec_parameters_from_context(m_audioStream->codecpar, enc);
+        if (err < 0)
+            return mediaError(err, "describing the audio stream");
+        m_audioStream->time_base = enc->time_base;
+    }
+    return MEDIA_OK;
+}
+
+void JoinPipeline::planTimeline()
+{
+    // Units per second: frames when there is video, else samples.
+    AVRational unitRate = m_out.video ? m_out.frameRate : AVRational{m_out.sampleRate, 1};
+    auto toUnits = [&](int64_t us) {
+        return av_rescale_rnd(us, unitRate.num, int64_t(unitRate.den) * 1000000, AV_ROUND_NEAR_INF);
+    };
+    std::vector<int64_t> units;
+    for (const JoinJob::Clip &clip : m_clips)
+        units.push_back(std::max<int64_t>(1, toUnits(clip.length())));
+    int64_t start = 0, incoming = 0;
+    for (size_t i = 0; i < m_clips.size(); ++i) {
+        Segment segment;
+        segment.start = start;
+        segment.units = units[i];
+        const JoinJob::Clip &clip = m_clips[i];
+        if (i + 1 < m_clips.size() && clip.transition != 0 && clip.transitionLength > 0) {
+            // Longer than what is left of either clip: shortened to fit.
+            segment.overlap = std::max<int64_t>(
+                0, std::min({toUnits(clip.transitionLength), units[i] - incoming, units[i + 1]}));
+        }
+        m_segments.push_back(segment);
+        start += segment.units - segment.overlap;
+        incoming = segment.overlap;
+    }
+    m_totalUnits = std::max<int64_t>(1, m_segments.back().start + m_segments.back().units);
+    m_plannedDuration =
+        std::max<int64_t>(1, av_rescale(m_totalUnits, int64_t(unitRate.den) * 1000000, unitRate.num));
+}
+
+int64_t JoinPipeline::samplesAt(int64_t unit) const
+{
+    if (!m_out.video)
+        return unit;
+    return av_rescale_rnd(unit, int64_t(m_out.sampleRate) * m_out.frameRate.den, m_out.frameRate.num,
+                          AV_ROUND_NEAR_INF);
+}
+
+int JoinPipeline::rewind(size_t index)
+{
+    const JoinJob::Clip &clip = m_clips[index];
+    if (clip.start > 0)
+        return m_inputs[index]->seek(clip.start);
+    // Key-frame probes have moved the read position, and a seek to 0 would skip the encoder-delay
+    // packets that come before it: a clip from the file's start reads the file afresh.
+    auto input = std::make_unique<InputFile>();
+    int r = input->open(clip.path, &m_job.stopFlag());
+    if (r < 0)
+        return r;
+    m_inputs[index] = std::move(input);
+    return MEDIA_OK;
+}
+
+int JoinPipeline::openReader(size_t index, std::unique_ptr<JoinClipReader> &reader)
+{
+    const Segment &segment = m_segments[index];
+    int r = rewind(index);
+    if (r < 0)
+        return r;
+    reader = std::make_unique<JoinClipReader>();
+    int64_t samples = m_out.audio ? samplesAt(segment.start + segment.units) - samplesAt(segment.start) : 0;
+    return reader->open(m_clips[index], std::move(m_inputs[index]), m_out, m_out.video ? segment.units : 0,
+                        samples, &m_job.stopFlag());
+}
+
+int JoinPipeline::runEncode()
+{
+    std::unique_ptr<JoinClipReader> current, next;
+    int r = openReader(0, current);
+    for (size_t i = 0; r >= 0 && i < m_clips.size(); ++i) {
+        if ((r = encodeBody(i, *current)) < 0)
+            break;
+        if (i + 1 == m_clips.size())
+            break;
+        if ((r = openReader(i + 1, next)) < 0)
+            break;
+        if (m_segments[i].overlap > 0 && (r = encodeTransition(i, *current, *next)) < 0)
+            break;
+        current = std::move(next);
+    }
+    return r;
+}
+
+int JoinPipeline::encodeBody(size_t index, JoinClipReader &reader)
+{
+    const Segment &segment = m_segments[index];
+    const int64_t videoEnd = m_out.video ? segment.units - segment.overlap : 0;
+    const int64_t audioStart = samplesAt(segment.start);
+    const int64_t audioEnd =
+        m_out.audio ? samplesAt(segment.start + segment.units - segment.overlap) - audioStart : 0;
+    const AVRational videoBase = av_inv_q(m_out.frameRate);
+    const AVRational audioBase{1, std::max(1, m_out.sampleRate)};
+    for (;;) {
+        if (m_job.stopFlag())
+            return MEDIA_ERR_STOPPED;
+        bool video = reader.videoRead() < videoEnd;
+        bool audio = reader.audioRead() < audioEnd;
+        if (!video && !audio)
+            return MEDIA_OK;
+        if (video && (!audio || av_compare_ts(segment.start + reader.videoRead(), videoBase,
+                                              audioStart + reader.audioRead(), audioBase) <= 0)) {
+            int r = reader.readVideo(m_frame.get());
+            if (r < 0)
+                return r == AVERROR_EOF ? MEDIA_ERR_GENERIC : r;
+            m_frame->pts += segment.start;
+            r = writeVideo(m_frame.get());
+            av_frame_unref(m_frame.get());
+            if (r < 0)
+                return r;
+        } else {
+            int r = reader.readAudio(m_frame.get(), audioEnd - reader.audioRead());
+            if (r < 0)
+                return r == AVERROR_EOF ? MEDIA_ERR_GENERIC : r;
+            m_frame->pts += audioStart;
+            r = writeAudio(m_frame.get());
+            av_frame_unref(m_frame.get());
+            if (r < 0)
+                return r;
+        }
+    }
+}
+
+int JoinPipeline::encodeTransition(size_t index, JoinClipReader &from, JoinClipReader &to)
+{
+    const JoinJob::Clip &clip = m_clips[index];
+    const Segment &segment = m_segments[index];
+    const Segment &nextSegment = m_segments[index + 1];
+    int r = MEDIA_OK;
+    auto check = [](int result) { return result == AVERROR_EOF ? int(MEDIA_ERR_GENERIC) : result; };
+
+    if (m_out.video) {
+        // Picture by picture: the ending clip's frame k and the beginning clip's frame k make blend k.
+        JoinTransitionGraph graph;
+        if ((r = graph.create(
+                 true, JoinGraphBuilder::videoSourceArgs(m_out),
+                 JoinGraphBuilder::transitionChain(true, clip.transition, segment.overlap, m_out))) < 0)
+            return r;
+        int64_t written = 0;
+        auto drain = [&]() {
+            for (;;) {
+                int err = graph.pull(m_filtered.get());
+                if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+                    return int(MEDIA_OK);
+                if (err < 0)
+                    return mediaError(err, "blending the transition");
+                int result = MEDIA_OK;
+                if (written < segment.overlap) {
+                    m_filtered->pts = nextSegment.start + written++;
+                    result = writeVideo(m_filtered.get());
+                }
+                av_frame_unref(m_filtered.get());
+                if (result < 0)
+                    return result;
+            }
+        };
+        for (int64_t k = 0; k < segment.overlap; ++k) {
+            if (m_job.stopFlag())
+                return MEDIA_ERR_STOPPED;
+            if ((r = check(from.readVideo(m_frame.get()))) < 0 ||
+                (r = check(to.readVideo(m_other.get()))) < 0)
+                return r;
+            m_frame->pts = m_other->pts = k;
+            if ((r = graph.push(0, m_frame.get())) < 0 || (r = graph.push(1, m_other.get())) < 0 ||
+                (r = drain()) < 0)
+                return r;
+        }
+        if ((r = graph.push(0, nullptr)) < 0 || (r = graph.push(1, nullptr)) < 0 || (r = drain()) < 0)
+            return r;
+        if (written < segment.overlap)
+            engineLog("the transition gave %lld of %lld pictures", (long long)written,
+                      (long long)segment.overlap);
+    }
+
+    if (m_out.audio) {
+        const int64_t start = samplesAt(nextSegment.start);
+        const int64_t length = samplesAt(segment.start + segment.units) - start;
+        if (length <= 0)
+            return MEDIA_OK;
+        JoinTransitionGraph graph;
+        if ((r = graph.create(false, JoinGraphBuilder::audioSourceArgs(m_out),
+                              JoinGraphBuilder::transitionChain(false, clip.transition, length, m_out))) < 0)
+            return r;
+        auto feed = [&](JoinClipReader &reader, int input) {
+            for (int64_t fed = 0; fed < length;) {
+                int result = check(reader.readAudio(m_frame.get(), length - fed));
+                if (result < 0)
+                    return result;
+                m_frame->pts = fed;
+                fed += m_frame->nb_samples;
+                if ((result = graph.push(input, m_frame.get())) < 0)
+                    return result;
+            }
+            return int(MEDIA_OK);
+        };
+        // acrossfade blends once the first input has ended; the second ends after the blend is out.
+        if ((r = feed(from, 0)) < 0 || (r = graph.push(0, nullptr)) < 0 || (r = feed(to, 1)) < 0)
+            return r;
+        int64_t written = 0;
+        bool closed = false;
+        for (;;) {
+            int err = graph.pull(m_filtered.get());
+            if (err == AVERROR(EAGAIN) && !closed) {
+                if ((r = graph.push(1, nullptr)) < 0)
+                    return r;
+                closed = true;
+                continue;
+            }
+            if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+                break;
+            if (err < 0)
+                return mediaError(err, "blending the transition's sound");
+            int64_t take = std::min<int64_t>(m_filtered->nb_samples, length - written);
+            if (take > 0) {
+                m_filtered->nb_samples = int(take);
+                m_filtered->pts = start + written;
+                written += take;
+                r = writeAudio(m_filtered.get());
+            }
+            av_frame_unref(m_filtered.get());
+            if (r < 0)
+                return r;
+        }
+        if (written < length)
+            engineLog("the transition gave %lld of %lld samples", (long long)written, (long long)length);
+    }
+    return MEDIA_OK;
+}
+
+int JoinPipeline::writeVideo(AVFrame *frame)
+{
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    return encode(m_videoEncoder, m_videoStream, frame);
+}
+
+int JoinPipeline::writeAudio(AVFrame *frame)
+{
+    int r = m_audioChunker.push(frame);
+    return r < 0 ? r : pullAudio();
+}
+
+int JoinPipeline::pullAudio()
+{
+    for (;;) {
+        int err = m_audioChunker.pull(m_filtered.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "framing the audio");
+        int r = encode(m_audioEncoder, m_audioStream, m_filtered.get());
+        av_frame_unref(m_filtered.get());
+        if (r < 0)
+            return r;
+    }
+}
+
+int JoinPipeline::encode(Encoder &encoder, AVStream *stream, AVFrame *frame)
+{
+    int r = encoder.send(frame);
+    if (r < 0)
+        return r;
+    PacketPtr &packet = m_packet;
+    for (;;) {
+        int err = encoder.receive(packet.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "encoding");
+        av_packet_rescale_ts(packet.get(), encoder.context()->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        r = write(packet.get(), stream == m_videoStream || !m_videoStream);
+        av_packet_unref(packet.get());
+        if (r < 0)
+            return r;
+    }
+}
+
+int JoinPipeline::write(AVPacket *packet, bool leading)
+{
+    if (leading && packet->pts != AV_NOPTS_VALUE) {
+        const AVRational base = m_output.context()->streams[packet->stream_index]->time_base;
+        int64_t reached = av_rescale_q(packet->pts + packet->duration, base, AV_TIME_BASE_Q);
+        m_job.reportProgress(100.0 * double(reached) / double(m_plannedDuration));
+    }
+    return m_output.write(packet);
+}
+
+int JoinPipeline::flush()
+{
+    int r = MEDIA_OK;
+    if (m_out.video && (r = encode(m_videoEncoder, m_videoStream, nullptr)) < 0)
+        return r;
+    if (m_out.audio) {
+        if ((r = m_audioChunker.push(nullptr)) < 0 || (r = pullAudio()) < 0 ||
+            (r = encode(m_audioEncoder, m_audioStream, nullptr)) < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+} // namespace engine
