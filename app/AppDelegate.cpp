@@ -5,6 +5,7 @@
 #include "app/MainMenu.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
+#include "editor/EditorRegistration.h"
 #include "platform/Application.h"
 #include "platform/FontAlias.h"
 #include "platform/PopUpButton.h"
@@ -48,6 +49,7 @@ AppDelegate::AppDelegate(QObject *parent)
     , m_mainWindow(std::make_unique<platform::Window>(platform::Size{kMainWidth, kMainHeight}))
 {
     sharedSlot() = this;
+    registerEditorWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();

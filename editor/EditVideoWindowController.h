@@ -1,0 +1,408 @@
+#pragma once
+// The editor window: one clip, seven tools (trim, crop, effect, watermark, subtitle, rotate, music), the
+// output-format chooser, the output folder and the start button.
+//
+// The launcher creates it by class name ("EditVideoWindowController"), sets the Qt property
+// "toolItemType" (a tool bit) and shows the window; windowDidLoad() then builds the window and opens that
+// tool (any value that is not one tool bit opens trim). A tool switch only changes which panel and
+// overlay are shown, which tool button is selected and where the preview is hosted; every panel keeps its
+// settings, and the user's crop survives resizes, full screen and switches.
+//
+// Layout: frames are bottom-left, written against the window's frame size W x H (changesize()); the
+// minimum size is 908 x 622 with the format chooser collapsed and 908 x 780 expanded.
+//
+// Lifetime: the controller keeps itself alive while its window is open and until the last piece of work
+// it queued on the main thread has run; such work never touches the window once it has closed. Closing
+// cancels a running export, stops a playing preview and a playing music preview, and posts
+// "WillCloseNotification" (no object) once. Main thread only.
+#include "controls/NSProgressView.h"
+#include "controls/PNQButton.h"
+#include "controls/PNQView.h"
+#include "controls/RDCutProgressView.h"
+#include "controls/RDProgressSlider.h"
+#include "controls/TextLabel.h"
+#include "editor/OutputFormatChooser.h"
+#include "editor/tools/RDUICliper.h"
+#include "editor/tools/RDWaterView.h"
+#include "media/MediaEngine.h"
+#include "media/MediaRecords.h"
+#include "platform/Geometry.h"
+#include "platform/PopUpButton.h"
+#include "platform/TextField.h"
+#include "platform/View.h"
+#include "platform/WindowController.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+
+class EditorOutputSettings;
+class MusicInfo;
+class OutputFolderChooser;
+class RDMoviePlayer;
+class SimpleData;
+class SubtitleParam;
+class WaterParam;
+
+namespace platform {
+class Timer;
+class Window;
+struct Notification;
+} // namespace platform
+
+class EditVideoWindowController : public platform::WindowController
+{
+    Q_OBJECT
+    Q_PROPERTY(qint64 toolItemType READ toolItemType WRITE setToolItemType)
+
+public:
+    // The tool bits.
+    enum Tool : qint64 {
+        ToolTrim = 1,
+        ToolRotate = 2,
+        ToolCrop = 4,
+        ToolEffect = 8,
+        ToolWatermark = 16,
+        ToolSubtitle = 32,
+        ToolMusic = 64,
+    };
+    static constexpr const char *WillCloseNotification = "WillCloseNotification";
+    static constexpr double minWidth = 908;
+    static constexpr double minHeightCollapsed = 622;
+    static constexpr double minHeightExpanded = 780;
+
+    explicit EditVideoWindowController(QObject *parent = nullptr);
+    ~EditVideoWindowController() override;
+
+    // The open tool, and the one open before the last switch (0 before the first).
+    qint64 toolItemType() const { return m_toolItemType; }
+    void setToolItemType(qint64 type) { m_toolItemType = type; }
+    qint64 oldToolItemType() const { return m_oldToolItemType; }
+
+    // Tool actions (the sender is ignored).
+    void cutAction(PNQButton *sender = nullptr);
+    void cropAction(PNQButton *sender = nullptr);
+    void effectAction(PNQButton *sender = nullptr);
+    void watermarkAction(PNQButton *sender = nullptr);
+    void subtitleAction(PNQButton *sender = nullptr);
+    void rotateAction(PNQButton *sender = nullptr);
+    void addmusicAction(PNQButton *sender = nullptr);
+    // Actions of the window that do nothing.
+    void minAction(QObject *) {}
+    void maxAction(QObject *) {}
+    void reportAction(QObject *) {}
+    // Closes the window, then ends the application's modal loop.
+    void closeAction(QObject *sender = nullptr);
+
+    // Enables or disables every editing control at once; with a clip loaded also refreshes the trim
+    // display (bar values and the start and stop fields).
+    void enableEdit(bool enable);
+
+    // Lays the window out for its size and the chooser's collapse state (nullptr = this window, a direct
+    // call). A notification about another window only sets the minimum size. Size changes, entering full
+    // screen and direct calls also refit the crop and watermark overlays to the displayed picture, keeping
+    // the user's crop.
+    void changesize(const platform::Notification *notification);
+    // The window-close handler (every window's close reaches it; only this window's counts).
+    void closewindow(const platform::Notification &notification);
+
+    // The one message routine: tag 1 the finish dialog (the message is not shown), any other tag a plain
+    // alert with `message` as its informative text. The start button's title and the export's progress
+    // timer are reset unless an export is running and the call does not come from that export's own end
+    // (`fromExportEnd`), so a message during an export leaves the export's controls alone.
+    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false);
+
+    // Panel builders (each panel view starts empty; the edit tools fill them in).
+    void initCropView();
+    void initTrimView();
+    void initEffectView();
+    void initWaterView();
+    void initSubtitleView();
+    void initAdjustView();
+    void initMusicView();
+    // The player bar's position slider and trim bar (the preview player itself comes with a clip).
+    void initPlayer();
+    // With a clip: videoSize from the source (swapped for quarter turns), the whole picture as crop
+    // rectangle, and the crop overlay over the picture's rectangle inside playerView ("videoRect: ...").
+    void initPlayerCliper();
+    // The watermark overlay over the picture's rectangle inside playerView, set up from the selected
+    // watermark of waterMarkList (or empty).
+    void initWatermarkView();
+    // Shows the music tool's no-file hint (hidden = YES) or its player area.
+    void hiddenMusicViewPlay(bool hidden);
+    void enableMusicEdit(bool enable);
+    void enableWaterChildView(bool enable);
+    // With a player only: puts the selected watermarks into the preview.
+    void refreshPlayerWaterMark(bool editing);
+
+    // The output folder (the folder pop-up's action with nullptr chooses the default folder).
+    void outputPopUpBtnAction(platform::PopUpButton *sender);
+    QString outputPath() const;
+    QStringList outputPathTitles() const;
+
+    // Starts the export or, while one runs, cancels it. Only the cancel is handled here so far.
+    void startExportAction(PNQButton *sender = nullptr);
+
+    // Runs `fn` one event-loop turn later on the main thread, unless the window has closed by then; the
+    // controller stays alive until it has run.
+    void dispatchOnMain(std::function<void()> fn);
+    int pendingMainWork() const { return m_pendingMainWork; }
+    bool isClosed() const { return m_closed; }
+
+    // State shared with the edit tools and the export (plain stored values).
+    const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
+    void setFileData(const std::shared_ptr<SimpleData> &data) { m_fileData = data; }
+    QString filePath() const { return m_filePath; }
+    void setFilePath(const QString &path) { m_filePath = path; }
+    platform::Size videoSize() const { return m_videoSize; }
+    void setVideoSize(platform::Size size) { m_videoSize = size; }
+    // The crop in video pixels, origin bottom-left; the zero rectangle means no crop.
+    platform::Rect editVideoClipRect() const { return m_editVideoClipRect; }
+    void setEditVideoClipRect(const platform::Rect &rect) { m_editVideoClipRect = rect; }
+    RECT convertCropSize() const { return m_convertCropSize; }
+    void setConvertCropSize(const RECT &margins) { m_convertCropSize = margins; }
+    int playerRotateAngle() const { return m_playerRotateAngle; }
+    void setPlayerRotateAngle(int angle) { m_playerRotateAngle = angle; }
+    int hFlip() const { return m_hFlip; }
+    void setHFlip(int flip) { m_hFlip = flip; }
+    int vFlip() const { return m_vFlip; }
+    void setVFlip(int flip) { m_vFlip = flip; }
+    bool keepAspectratio() const { return m_keepAspectratio; }
+    void setKeepAspectratio(bool on) { m_keepAspectratio = on; }
+    double volume() const { return m_volume; }
+    void setVolume(double volume) { m_volume = volume; }
+    int brightness() const { return m_brightness; }
+    void setBrightness(int v) { m_brightness = v; }
+    int contrast() const { return m_contrast; }
+    void setContrast(int v) { m_contrast = v; }
+    int saturation() const { return m_saturation; }
+    void setSaturation(int v) { m_saturation = v; }
+    double cutTimeRange_start() const { return m_cutTimeRange_start; }
+    void setCutTimeRange_start(double us) { m_cutTimeRange_start = us; }
+    double cutTimeRange_stop() const { return m_cutTimeRange_stop; }
+    void setCutTimeRange_stop(double us) { m_cutTimeRange_stop = us; }
+    bool isTrimFanxuan() const { return m_isTrimFanxuan; }
+    void setIsTrimFanxuan(bool on) { m_isTrimFanxuan = on; }
+    // Entries of "Settings.bundle/EffectList.plist" (maps with "EffectName" and "EffectId").
+    QVariantList effectTypes() const { return m_effectTypes; }
+    QList<int> selectedEffectTypeIndexs() const { return m_selectedEffectTypeIndexs; }
+    void setSelectedEffectTypeIndexs(const QList<int> &ids) { m_selectedEffectTypeIndexs = ids; }
+    QColor captionColor() const { return m_captionColor; }
+    void setCaptionColor(const QColor &color) { m_captionColor = color; }
+    // The subtitle tool's settings; null = no subtitle.
+    const std::shared_ptr<SubtitleParam> &subtitleParam() const { return m_subtitleParam; }
+    void setSubtitleParam(const std::shared_ptr<SubtitleParam> &p) { m_subtitleParam = p; }
+    const std::shared_ptr<WaterParam> &waterParam() const { return m_waterParam; }
+    void setWaterParam(const std::shared_ptr<WaterParam> &p) { m_waterParam = p; }
+    QList<std::shared_ptr<WaterParam>> waterMarkList() const { return m_waterMarkList; }
+    void setWaterMarkList(const QList<std::shared_ptr<WaterParam>> &list) { m_waterMarkList = list; }
+    QList<std::shared_ptr<WaterParam>> waterMarkSelecteds() const { return m_waterMarkSelecteds; }
+    int selectedWaterMarkIndex() const { return m_selectedWaterMarkIndex; }
+    void setSelectedWaterMarkIndex(int index) { m_selectedWaterMarkIndex = index; }
+    QList<std::shared_ptr<MusicInfo>> musicList() const { return m_musicList; }
+    void setMusicList(const QList<std::shared_ptr<MusicInfo>> &list) { m_musicList = list; }
+    QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_musicSelecteds; }
+    int selectedMusicIndex() const { return m_selectedMusicIndex; }
+    void setSelectedMusicIndex(int index) { m_selectedMusicIndex = index; }
+    bool isPlaying() const { return m_isPlaying; }
+    void setIsPlaying(bool on) { m_isPlaying = on; }
+    bool isaudioplaying() const { return m_isaudioplaying; }
+    void setIsaudioplaying(bool on) { m_isaudioplaying = on; }
+    // An export is running.
+    bool convertstart() const { return m_convertstart; }
+    void setConvertstart(bool on) { m_convertstart = on; }
+    const std::shared_ptr<platform::Timer> &exportTimer() const { return m_exportTimer; }
+    void setExportTimer(const std::shared_ptr<platform::Timer> &timer) { m_exportTimer = timer; }
+    const std::shared_ptr<platform::Timer> &timer() const { return m_timer; }
+    void setTimer(const std::shared_ptr<platform::Timer> &t) { m_timer = t; }
+    const std::shared_ptr<platform::Timer> &audioTimer() const { return m_audioTimer; }
+    void setAudioTimer(const std::shared_ptr<platform::Timer> &t) { m_audioTimer = t; }
+    // The preview players (made by whoever loads a clip or a music track; dropping one stops it).
+    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_rdPlayer; }
+    // `view` is the player's picture widget (its view()), which the window hosts and moves between tools.
+    void setRdPlayer(const std::shared_ptr<RDMoviePlayer> &p, QWidget *view)
+    {
+        m_rdPlayer = p;
+        m_previewView = view;
+    }
+    QWidget *previewView() const { return m_previewView; }
+    const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_rdmusicPlayer; }
+    void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_rdmusicPlayer = p; }
+    MEDIA_HANDLE hVC() const { return m_hVC; }
+    MEDIA_HANDLE joinHVC() const { return m_joinHVC; }
+
+    // The output format and settings (the chooser and the nine output titles).
+    OutputFormatChooser *formatChooser() const { return m_formatChooser; }
+    EditorOutputSettings *outputSettings() const { return m_outputSettings.get(); }
+    OutputFolderChooser *folderChooser() const { return m_folderChooser.get(); }
+    QStringList functionList() const;
+    // The chooser shows only its header (the window's collapsed layout).
+    bool isChooserCollapsed() const;
+
+    // Views of the window.
+    platform::View *backGroundView() const;
+    PNQView *contentBackGroundView() const { return m_contentBackGroundView; }
+    platform::View *contentLeftView() const { return m_contentLeftView; }
+    platform::View *contentRightView() const { return m_contentRightView; }
+    PNQView *funItemContentView() const { return m_funItemContentView; }
+    PNQButton *addfileButton() const { return m_addfileButton; }
+    // The tool buttons in strip order: trim, crop, effect, watermark, subtitle, rotate, music.
+    QList<PNQButton *> toolButtons() const;
+    PNQButton *toolButton(qint64 tool) const;
+    // The panel shown for a tool (for music: musicContentView).
+    platform::View *panelView(qint64 tool) const;
+    PNQView *trimView() const { return m_trimView; }
+    PNQView *cropView() const { return m_cropView; }
+    PNQView *kxfxView() const { return m_kxfxView; }
+    PNQView *waterView() const { return m_waterView; }
+    PNQView *captionView() const { return m_captionView; }
+    PNQView *adjustView() const { return m_adjustView; }
+    PNQView *musicContentView() const { return m_musicContentView; }
+    PNQView *musicRightView() const { return m_musicRightView; }
+    platform::View *musicRightPlayerView() const { return m_musicRightPlayerView; }
+    platform::View *musicRightBottomView() const { return m_musicRightBottomView; }
+    PNQView *toolMusicNofileView() const { return m_toolMusicNofileView; }
+    platform::View *playerBackView() const { return m_playerBackView; }
+    PNQView *playerView() const { return m_playerView; }
+    platform::View *playerBottomView() const { return m_playerBottomView; }
+    platform::View *playerBottomChildView() const { return m_playerBottomChildView; }
+    RDProgressSlider *progressSlider() const { return m_progressSlider; }
+    RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
+    RDUICliper *cliper() const { return m_cliper; }
+    RDWaterView *watermarkView() const { return m_watermarkView; }
+    PNQButton *startExportBtn() const { return m_startExportBtn; }
+    PNQButton *removeOriginalmusicBtn() const { return m_removeOriginalmusicBtn; }
+    NSProgressView *exportProgressView() const { return m_exportProgressView; }
+    PNQView *outputFolderValueBack() const { return m_outputFolderValueBack; }
+
+protected:
+    std::unique_ptr<platform::Window> makeWindow() override;
+    void windowDidLoad() override;
+
+    // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
+    // then. enableEdit() and the tool switch treat a missing control as nothing to do.
+    QPointer<QWidget> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_b_coverStylePopBtn, m_b_volumeBtn,
+        m_b_cameraBtn, m_b_stopBtn, m_b_playPauseBtn, m_setStartTrimBtn, m_setStopTrimBtn, m_playTrimBtn,
+        m_resetTrimBtn, m_volueSlider, m_brightnessSlider, m_contrastSlider, m_saturationSlider, m_effectReset,
+        m_edit_cropCancelBtn, m_left_ratioBtn, m_right_ratioBtn, m_vertical_mirrorBtn, m_horizontal_mirrorBtn,
+        m_resetRotateBtn, m_loadmusicBtn, m_audiochanelPopBtn, m_colorWell, m_keepAspectBtn,
+        m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn, m_addWaterImageFilesBtn,
+        m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
+    QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
+    QPointer<platform::PopUpButton> m_subtitle_popUpBtn;
+    QPointer<platform::TextField> m_cropWidthField, m_cropHeightField, m_cropTopField, m_cropLeftField,
+        m_original_SizeLabel;
+    // Trim times: start then stop, each hours, minutes, seconds, hundredths.
+    QPointer<platform::TextField> m_startHourField, m_startMinuteField, m_startSecondsField,
+        m_startMioSecondsField, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField;
+    QPointer<platform::TextField> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_pruneStartLabel,
+        m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
+    QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel;
+    // Rows of the effect list (each has setEnable()).
+    QList<QPointer<QWidget>> m_effectTableCells;
+
+private:
+    void buildViews();
+    void buildToolButtons();
+    void buildOutputRow();
+    void switchTool(qint64 tool, const char *logName);
+    void applyVisibility(qint64 tool);
+    void movePlayerInto(platform::View *host, platform::View *barHost);
+    void layoutFrames(double t);
+    void refitOverlays();
+    // The crop rectangle and margins from the crop overlay's shown rectangle.
+    void deriveCropFromOverlay();
+    void showCropSize();
+    void setTrimFields();
+    QWidget *playerHostView() const;
+    void releaseWhenDone();
+
+    qint64 m_toolItemType = 0;
+    qint64 m_oldToolItemType = 0;
+
+    std::shared_ptr<SimpleData> m_fileData;
+    QString m_filePath;
+    platform::Size m_videoSize;
+    platform::Rect m_editVideoClipRect;
+    RECT m_convertCropSize{0, 0, 0, 0};
+    int m_playerRotateAngle = 0;
+    int m_hFlip = 0;
+    int m_vFlip = 0;
+    bool m_keepAspectratio = false;
+    double m_volume = 1.0;
+    int m_brightness = 0;
+    int m_contrast = 0;
+    int m_saturation = 0;
+    double m_cutTimeRange_start = 0;
+    double m_cutTimeRange_stop = 0;
+    bool m_isTrimFanxuan = false;
+    QVariantList m_effectTypes;
+    QList<int> m_selectedEffectTypeIndexs;
+    QColor m_captionColor;
+    std::shared_ptr<SubtitleParam> m_subtitleParam;
+    std::shared_ptr<WaterParam> m_waterParam;
+    QList<std::shared_ptr<WaterParam>> m_waterMarkList;
+    QList<std::shared_ptr<WaterParam>> m_waterMarkSelecteds;
+    int m_selectedWaterMarkIndex = 0;
+    QList<std::shared_ptr<MusicInfo>> m_musicList;
+    QList<std::shared_ptr<MusicInfo>> m_musicSelecteds;
+    int m_selectedMusicIndex = 0;
+    bool m_isPlaying = false;
+    bool m_isaudioplaying = false;
+    bool m_convertstart = false;
+    MEDIA_HANDLE m_hVC = nullptr;
+    MEDIA_HANDLE m_joinHVC = nullptr;
+    std::shared_ptr<RDMoviePlayer> m_rdPlayer;
+    std::shared_ptr<RDMoviePlayer> m_rdmusicPlayer;
+    std::shared_ptr<platform::Timer> m_timer;
+    std::shared_ptr<platform::Timer> m_audioTimer;
+    std::shared_ptr<platform::Timer> m_exportTimer;
+    std::shared_ptr<platform::Timer> m_exportJoinTimer;
+
+    std::unique_ptr<OutputFolderChooser> m_folderChooser;
+    std::unique_ptr<EditorOutputSettings> m_outputSettings;
+
+    QPointer<PNQView> m_backGroundView;
+    QPointer<PNQView> m_contentBackGroundView;
+    QPointer<platform::View> m_contentLeftView;
+    QPointer<platform::View> m_contentRightView;
+    QPointer<PNQView> m_funItemBackView;
+    QPointer<PNQView> m_funItemContentView;
+    QPointer<PNQButton> m_addfileButton;
+    QPointer<platform::TextField> m_scrLabel;
+    QPointer<PNQButton> m_cutButton, m_cropButton, m_effectButton, m_watermarkButton, m_subtitleButton,
+        m_rotateButton, m_addmusicButton;
+    QPointer<PNQView> m_trimView, m_cropView, m_kxfxView, m_waterView, m_captionView, m_adjustView;
+    QPointer<PNQView> m_musicContentView;
+    QPointer<PNQView> m_musicRightView;
+    QPointer<platform::View> m_musicRightPlayerView;
+    QPointer<platform::View> m_musicRightBottomView;
+    QPointer<PNQView> m_toolMusicNofileView;
+    QPointer<platform::View> m_playerBackView;
+    QPointer<PNQView> m_playerView;
+    QPointer<platform::View> m_playerBottomView;
+    QPointer<platform::View> m_playerBottomChildView;
+    QPointer<RDProgressSlider> m_progressSlider;
+    QPointer<RDCutProgressView> m_cutProgressView;
+    QPointer<RDUICliper> m_cliper;
+    QPointer<RDWaterView> m_watermarkView;
+    QPointer<TextLabel> m_outputFolderLabel;
+    QPointer<TextLabel> m_exprogressLabel;
+    QPointer<PNQView> m_outputFolderValueBack;
+    QPointer<PNQButton> m_scrFolderBtn;
+    QPointer<PNQButton> m_startExportBtn;
+    QPointer<PNQButton> m_removeOriginalmusicBtn;
+    QPointer<NSProgressView> m_exportProgressView;
+    QPointer<OutputFormatChooser> m_formatChooser;
+    // The preview player's picture (rdPlayer()->view()), kept beside the player by whoever makes it.
+    QPointer<QWidget> m_previewView;
+
+    int m_pendingMainWork = 0;
+    bool m_closed = false;
+    bool m_closePosted = false;
+};
