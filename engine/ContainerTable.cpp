@@ -1,5 +1,7 @@
 #include "engine/ContainerTable.h"
 
+#include "media/MediaEngine.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -117,6 +119,36 @@ bool ContainerTable::holdsVideo(const AVOutputFormat *format)
 bool ContainerTable::holdsAudio(const AVOutputFormat *format)
 {
     return format->audio_codec != AV_CODEC_ID_NONE;
+}
+
+int ContainerTable::choose(const std::string &path,
+                           const std::function<int(const AVOutputFormat *, bool strict)> &plan,
+                           const AVOutputFormat *&chosen)
+{
+    std::vector<const AVOutputFormat *> formats = candidates(path);
+    for (const AVOutputFormat *format : formats) {
+        if (plan(format, true) > 0) {
+            chosen = format;
+            return MEDIA_OK;
+        }
+    }
+    int r = plan(formats.front(), false);
+    if (r < 0)
+        return r;
+    chosen = formats.front();
+    return MEDIA_OK;
+}
+
+bool ContainerTable::needsStartCodes(const AVOutputFormat *format, const AVCodecParameters *p)
+{
+    if (p->codec_id != AV_CODEC_ID_H264 && p->codec_id != AV_CODEC_ID_HEVC)
+        return false;
+    if (p->extradata_size <= 0 || p->extradata[0] != 1)
+        return false;
+    for (const char *muxer : {"avi", "mpeg", "vob", "dvd", "h264", "hevc"})
+        if (std::strcmp(format->name, muxer) == 0)
+            return true;
+    return false;
 }
 
 } // namespace engine

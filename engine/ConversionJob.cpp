@@ -1,14 +1,11 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/ConversionPipeline.h"
-#include "engine/Encoder.h"
 #include "engine/EngineLog.h"
 #include "engine/InputFile.h"
-#include "engine/OutputFile.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -16,26 +13,6 @@
 namespace engine {
 
 namespace {
-
-std::string trimmed(const char *text)
-{
-    std::string s = text ? text : "";
-    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
-    s.erase(s.begin(), std::find_if_not(s.begin(), s.end(), blank));
-    s.erase(std::find_if_not(s.rbegin(), s.rend(), blank).base(), s.end());
-    return s;
-}
-
-int checkedCodec(const char *name, std::string &setting)
-{
-    std::string codec = trimmed(name);
-    if (!codec.empty() && codec != "copy" && !Encoder::find(codec)) {
-        engineLog("no usable encoder named %s", codec.c_str());
-        return MEDIA_ERR_ENCODER;
-    }
-    setting = codec;
-    return MEDIA_OK;
-}
 
 std::atomic<MEDIA_DRAW_TEXT_CALLBACK> g_drawText{nullptr};
 
@@ -45,9 +22,10 @@ template <size_t N> std::string field(const char (&text)[N])
     return std::string(text, strnlen(text, N));
 }
 
-// Refuses a watermark file that holds no picture that can be decoded.
-int checkPicture(const std::string &path)
+// Appends a picture or video watermark, refusing a file that holds no picture that can be decoded.
+template <class Watermark> int addPictureWatermark(const Watermark &watermark, std::vector<Watermark> &list)
 {
+    std::string path = field(watermark.path);
     InputFile file;
     int r = file.open(path);
     if (r < 0)
@@ -56,6 +34,8 @@ int checkPicture(const std::string &path)
         engineLog("%s holds no picture", path.c_str());
         return MEDIA_ERR_INPUT;
     }
+    list.push_back(watermark);
+    list.back().path[sizeof watermark.path - 1] = '\0';
     return MEDIA_OK;
 }
 
@@ -143,22 +123,12 @@ int ConversionJob::setSubtitle(const SUBTITLE_PARAM &subtitle)
 
 int ConversionJob::addImageWatermark(const IMAGE_WATERMARK_PARAM &watermark)
 {
-    int r = checkPicture(field(watermark.path));
-    if (r < 0)
-        return r;
-    m_edits.imageWatermarks.push_back(watermark);
-    m_edits.imageWatermarks.back().path[sizeof watermark.path - 1] = '\0';
-    return MEDIA_OK;
+    return addPictureWatermark(watermark, m_edits.imageWatermarks);
 }
 
 int ConversionJob::addVideoWatermark(const VIDEO_WATERMARK_PARAM &watermark)
 {
-    int r = checkPicture(field(watermark.path));
-    if (r < 0)
-        return r;
-    m_edits.videoWatermarks.push_back(watermark);
-    m_edits.videoWatermarks.back().path[sizeof watermark.path - 1] = '\0';
-    return MEDIA_OK;
+    return addPictureWatermark(watermark, m_edits.videoWatermarks);
 }
 
 int ConversionJob::addTextWatermark(const TEXT_WATERMARK_PARAM &watermark)
@@ -219,58 +189,6 @@ int ConversionJob::setInput(const std::string &path)
     return MEDIA_OK;
 }
 
-int ConversionJob::setVideoCodec(const char *name)
-{
-    return checkedCodec(name, m_settings.videoCodec);
-}
-int ConversionJob::setAudioCodec(const char *name)
-{
-    return checkedCodec(name, m_settings.audioCodec);
-}
-
-int ConversionJob::setFrameSize(int width, int height)
-{
-    if (width < 0 || height < 0 || (width == 0) != (height == 0) || width == 1 || height == 1)
-        return MEDIA_ERR_ARGUMENT;
-    // 4:2:0 pictures need even sizes.
-    m_settings.width = width & ~1;
-    m_settings.height = height & ~1;
-    return MEDIA_OK;
-}
-
-int ConversionJob::setFps(double fps)
-{
-    if (!(fps >= 0) || fps > 1000)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.fps = fps;
-    return MEDIA_OK;
-}
-
-int ConversionJob::setVideoBitrate(int kbps)
-{
-    if (kbps < 0)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.videoKbps = kbps;
-    return MEDIA_OK;
-}
-
-int ConversionJob::setAudioBitrate(int kbps)
-{
-    if (kbps < 0)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.audioKbps = kbps;
-    return MEDIA_OK;
-}
-
-int ConversionJob::setAudioEncodeContext(int channels, int sampleRate)
-{
-    if (channels < 0 || channels > 8 || sampleRate < 0 || sampleRate > 384000)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.channels = channels;
-    m_settings.sampleRate = sampleRate;
-    return MEDIA_OK;
-}
-
 int ConversionJob::setAudioIndex(int index)
 {
     const auto &audio = m_probe.input().audioStreams();
@@ -311,15 +229,6 @@ int ConversionJob::setSizeLimit(int64_t bytes)
     return MEDIA_OK;
 }
 
-int ConversionJob::setOutputPath(const std::string &path)
-{
-    int result = OutputFile::checkPath(path);
-    if (result < 0)
-        return result;
-    m_settings.outputPath = path;
-    return MEDIA_OK;
-}
-
 void ConversionJob::reportProgress(int percent)
 {
     percent = std::clamp(percent, 0, 100);
@@ -330,24 +239,10 @@ void ConversionJob::reportProgress(int percent)
 
 int ConversionJob::start()
 {
-    if (m_started) {
-        engineLog("a conversion job runs only once");
-        return MEDIA_ERR_ARGUMENT;
-    }
-    m_started = true;
-    if (!m_hasInput || m_settings.outputPath.empty()) {
-        engineLog("the job needs an input and an output path before it starts");
-        return MEDIA_ERR_ARGUMENT;
-    }
-    int result = m_stop ? MEDIA_ERR_STOPPED : ConversionPipeline(*this).run();
-    if (m_stop && result < 0)
-        result = MEDIA_ERR_STOPPED;
-    if (result > 0) {
+    int result = runOnce(m_hasInput && !m_settings.outputPath.empty(),
+                         [this] { return ConversionPipeline(*this).run(); });
+    if (result > 0)
         m_progress.store(100);
-        return MEDIA_OK;
-    }
-    if (result == MEDIA_ERR_STOPPED)
-        engineLog("conversion to %s stopped", m_settings.outputPath.c_str());
     return result;
 }
 

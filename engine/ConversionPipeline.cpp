@@ -39,13 +39,6 @@ constexpr int64_t kSameTime = 1000;
 // Audio frames that may wait for the first video frame (about 20 s of AAC).
 constexpr size_t kMaxWaitingAudio = 1000;
 
-AVRational usableFrameRate(AVRational rate)
-{
-    if (rate.num > 0 && rate.den > 0 && av_q2d(rate) <= 240.0)
-        return rate;
-    return {0, 1};
-}
-
 } // namespace
 
 ConversionPipeline::ConversionPipeline(ConversionJob &job) : m_job(job) {}
@@ -81,18 +74,9 @@ int ConversionPipeline::run()
     checkCopyCut();
 
     // A container that takes the source's codecs as they are, else the first with what fits it.
-    std::vector<const AVOutputFormat *> formats = ContainerTable::candidates(s.outputPath);
-    for (const AVOutputFormat *format : formats) {
-        if ((r = plan(format, true)) > 0) {
-            m_format = format;
-            break;
-        }
-    }
-    if (!m_format) {
-        if ((r = plan(formats.front(), false)) < 0)
-            return r;
-        m_format = formats.front();
-    }
+    auto planFor = [this](const AVOutputFormat *format, bool strict) { return plan(format, strict); };
+    if ((r = ContainerTable::choose(s.outputPath, planFor, m_format)) < 0)
+        return r;
     engineLog("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
               m_format->name,
               !m_video.used  ? "none"
@@ -205,29 +189,12 @@ int ConversionPipeline::planVideo(const AVOutputFormat *format, bool strict)
         t.copy = ContainerTable::accepts(format, source);
         return t.copy ? MEDIA_OK : MEDIA_ERR_ENCODER;
     }
-    if (!asked.empty()) {
-        t.encoderCodec = Encoder::find(asked);
-        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK
-                                                                                     : MEDIA_ERR_ENCODER;
-    }
-    if (ContainerTable::accepts(format, source) && m_copyIsExact && !videoNeedsFilter()) {
+    if (asked.empty() && ContainerTable::accepts(format, source) && m_copyIsExact && !videoNeedsFilter()) {
         t.copy = true;
         return MEDIA_OK;
     }
-    // The source's codec again; H.264 for codecs that can only be decoded.
-    t.encoderCodec = Encoder::find(source);
-    if (!t.encoderCodec)
-        t.encoderCodec = Encoder::find(AV_CODEC_ID_H264);
-    if (t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id))
-        return MEDIA_OK;
-    if (strict)
-        return MEDIA_ERR_ENCODER;
-    for (AVCodecID id : {AV_CODEC_ID_H264, format->video_codec}) {
-        t.encoderCodec = Encoder::find(id);
-        if (t.encoderCodec && ContainerTable::accepts(format, id))
-            return MEDIA_OK;
-    }
-    return MEDIA_ERR_ENCODER;
+    t.encoderCodec = Encoder::choose(format, asked, source, AV_CODEC_ID_H264, format->video_codec, strict);
+    return t.encoderCodec ? MEDIA_OK : MEDIA_ERR_ENCODER;
 }
 
 int ConversionPipeline::planAudio(const AVOutputFormat *format, bool strict)
@@ -252,63 +219,30 @@ int ConversionPipeline::planAudio(const AVOutputFormat *format, bool strict)
         t.copy = ContainerTable::accepts(format, source);
         return t.copy ? MEDIA_OK : MEDIA_ERR_ENCODER;
     }
-    if (!asked.empty()) {
-        t.encoderCodec = Encoder::find(asked);
-        return t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id) ? MEDIA_OK
-                                                                                     : MEDIA_ERR_ENCODER;
-    }
-    if (ContainerTable::accepts(format, source) && !audioNeedsFilter()) {
+    if (asked.empty() && ContainerTable::accepts(format, source) && !audioNeedsFilter()) {
         t.copy = true;
         return MEDIA_OK;
     }
-    t.encoderCodec = Encoder::find(source);
-    if (!t.encoderCodec)
-        t.encoderCodec = Encoder::find(AV_CODEC_ID_AAC);
-    if (t.encoderCodec && ContainerTable::accepts(format, t.encoderCodec->id))
-        return MEDIA_OK;
-    if (strict)
-        return MEDIA_ERR_ENCODER;
-    for (AVCodecID id : {AV_CODEC_ID_AAC, format->audio_codec}) {
-        t.encoderCodec = Encoder::find(id);
-        if (t.encoderCodec && ContainerTable::accepts(format, id))
-            return MEDIA_OK;
-    }
-    return MEDIA_ERR_ENCODER;
+    t.encoderCodec = Encoder::choose(format, asked, source, AV_CODEC_ID_AAC, format->audio_codec, strict);
+    return t.encoderCodec ? MEDIA_OK : MEDIA_ERR_ENCODER;
 }
 
 int ConversionPipeline::openCopy(Track &track)
 {
     AVStream *in = m_input.stream(track.input);
-    track.output = m_output.addStream();
-    if (!track.output)
-        return MEDIA_ERR_NO_MEMORY;
-    int err = avcodec_parameters_copy(track.output->codecpar, in->codecpar);
-    if (err < 0)
-        return mediaError(err, "copying the stream parameters");
-    track.output->codecpar->codec_tag = 0; // the muxer picks its own tag for the codec
-    int r = openBitstreamFilter(track);
-    if (r < 0)
+    int r = m_output.addCopiedStream(in, track.output);
+    if (r < 0 || (r = openBitstreamFilter(track)) < 0)
         return r;
-    track.output->time_base = in->time_base;
-    track.output->avg_frame_rate = in->avg_frame_rate;
     av_dict_copy(&track.output->metadata, in->metadata, 0);
     return MEDIA_OK;
 }
 
 int ConversionPipeline::openBitstreamFilter(Track &track)
 {
-    // H.264 and HEVC from mp4 or Matroska carry length-prefixed packets; containers without their own
-    // automatic conversion (AVI, MPEG program streams, raw streams) need start codes.
     const AVCodecParameters *p = m_input.stream(track.input)->codecpar;
-    const char *name = p->codec_id == AV_CODEC_ID_H264   ? "h264_mp4toannexb"
-                       : p->codec_id == AV_CODEC_ID_HEVC ? "hevc_mp4toannexb"
-                                                         : nullptr;
-    bool lengthPrefixed = p->extradata_size > 0 && p->extradata[0] == 1;
-    bool needsStartCodes = false;
-    for (const char *muxer : {"avi", "mpeg", "vob", "dvd", "h264", "hevc"})
-        needsStartCodes = needsStartCodes || std::string(m_format->name) == muxer;
-    if (!name || !lengthPrefixed || !needsStartCodes)
+    if (!ContainerTable::needsStartCodes(m_format, p))
         return MEDIA_OK;
+    const char *name = p->codec_id == AV_CODEC_ID_H264 ? "h264_mp4toannexb" : "hevc_mp4toannexb";
     AVBSFContext *raw = nullptr;
     int err = av_bsf_alloc(av_bsf_get_by_name(name), &raw);
     if (err < 0)
@@ -333,14 +267,7 @@ int ConversionPipeline::openVideo()
     if (r < 0)
         return r;
     AVCodecContext *dec = m_video.decoder.context();
-    VideoSource source;
-    source.width = dec->width;
-    source.height = dec->height;
-    source.format = dec->pix_fmt != AV_PIX_FMT_NONE ? dec->pix_fmt : in->codecpar->format;
-    source.timeBase = in->time_base;
-    source.sampleAspectRatio = dec->sample_aspect_ratio;
-    source.frameRate = usableFrameRate(av_guess_frame_rate(m_input.context(), in, nullptr));
-    source.storedRotation = m_input.rotation(m_video.input);
+    VideoSource source = FilterGraphBuilder::videoSource(m_input, m_video.input, dec);
     // Frames enter the graph on file time (see filterVideo), so the edits' times need no shift.
 
     const AVCodec *codec = m_video.encoderCodec;
@@ -378,14 +305,8 @@ int ConversionPipeline::openVideo()
     if ((r = m_video.encoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
         return r;
 
-    m_video.output = m_output.addStream();
-    if (!m_video.output)
-        return MEDIA_ERR_NO_MEMORY;
-    int err = avcodec_parameters_from_context(m_video.output->codecpar, enc);
-    if (err < 0)
-        return mediaError(err, "describing the video stream");
-    m_video.output->time_base = enc->time_base;
-    m_video.output->avg_frame_rate = enc->framerate;
+    if ((r = m_output.addStream(enc, m_video.output)) < 0)
+        return r;
     if (const AVDictionaryEntry *lang = av_dict_get(in->metadata, "language", nullptr, 0))
         av_dict_set(&m_video.output->metadata, "language", lang->value, 0);
     return MEDIA_OK;
@@ -407,31 +328,8 @@ int ConversionPipeline::openAudio()
         return r;
     AVCodecContext *enc = m_audio.encoder.context();
 
-    int rate = s.sampleRate > 0 ? s.sampleRate : sourceRate;
-    if (codec->supported_samplerates) {
-        int best = codec->supported_samplerates[0];
-        for (const int *p = codec->supported_samplerates; *p; ++p)
-            if (std::abs(*p - rate) < std::abs(best - rate))
-                best = *p;
-        rate = best;
-    }
-    enc->sample_rate = rate;
-    int channels = s.channels > 0 ? s.channels : sourceChannels;
-    av_channel_layout_default(&enc->ch_layout, channels);
-    if (codec->ch_layouts) {
-        const AVChannelLayout *best = &codec->ch_layouts[0];
-        for (const AVChannelLayout *p = codec->ch_layouts; p->nb_channels; ++p)
-            if (std::abs(p->nb_channels - channels) < std::abs(best->nb_channels - channels))
-                best = p;
-        av_channel_layout_uninit(&enc->ch_layout);
-        av_channel_layout_copy(&enc->ch_layout, best);
-    }
-    enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : sourceFormat;
-    if (codec->sample_fmts)
-        for (const AVSampleFormat *p = codec->sample_fmts; *p != AV_SAMPLE_FMT_NONE; ++p)
-            if (*p == sourceFormat)
-                enc->sample_fmt = *p;
-    enc->time_base = {1, rate};
+    m_audio.encoder.setAudioFormat(s.sampleRate > 0 ? s.sampleRate : sourceRate,
+                                   s.channels > 0 ? s.channels : sourceChannels, sourceFormat);
     if (s.audioKbps > 0)
         enc->bit_rate = int64_t(s.audioKbps) * 1000;
     else if (in && s.audioCodec.empty() && codec->id == in->codecpar->codec_id)
@@ -439,13 +337,8 @@ int ConversionPipeline::openAudio()
     if ((r = m_audio.encoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
         return r;
 
-    m_audio.output = m_output.addStream();
-    if (!m_audio.output)
-        return MEDIA_ERR_NO_MEMORY;
-    int err = avcodec_parameters_from_context(m_audio.output->codecpar, enc);
-    if (err < 0)
-        return mediaError(err, "describing the audio stream");
-    m_audio.output->time_base = enc->time_base;
+    if ((r = m_output.addStream(enc, m_audio.output)) < 0)
+        return r;
     if (!in)
         return MEDIA_OK;
     if (const AVDictionaryEntry *lang = av_dict_get(in->metadata, "language", nullptr, 0))
@@ -463,12 +356,7 @@ int ConversionPipeline::buildAudioGraph()
         source.format = enc->sample_fmt;
         av_channel_layout_copy(&source.layout, &enc->ch_layout);
     } else {
-        source.sampleRate = dec->sample_rate;
-        source.format = dec->sample_fmt;
-        if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_default(&source.layout, dec->ch_layout.nb_channels);
-        else
-            av_channel_layout_copy(&source.layout, &dec->ch_layout);
+        FilterGraphBuilder::audioSource(dec, source);
     }
     AudioSettings settings;
     settings.volume = m_job.settings().volume;
@@ -513,7 +401,7 @@ int ConversionPipeline::handlePacket(AVPacket *packet)
     int index = packet->stream_index;
     if (m_video.used && index == m_video.input && !m_video.done) {
         if (!m_video.copy)
-            return decodeVideo(packet);
+            return decode(m_video, packet);
         int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
         int r = copyPacket(m_video, packet);
         if (r < 0 || !musicOnly() || !m_audio.graph.isValid() || ts == AV_NOPTS_VALUE)
@@ -523,7 +411,7 @@ int ConversionPipeline::handlePacket(AVPacket *packet)
         return pullAudio();
     }
     if (m_audio.used && index == m_audio.input && !m_audio.done)
-        return m_audio.copy ? copyPacket(m_audio, packet) : decodeAudio(packet);
+        return m_audio.copy ? copyPacket(m_audio, packet) : decode(m_audio, packet);
     return MEDIA_OK;
 }
 
@@ -579,18 +467,19 @@ int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
     return err == AVERROR(EAGAIN) || err == AVERROR_EOF ? MEDIA_OK : mediaError(err, "rewriting a packet");
 }
 
-int ConversionPipeline::decodeVideo(const AVPacket *packet)
+int ConversionPipeline::decode(Track &track, const AVPacket *packet)
 {
-    int r = m_video.decoder.send(packet);
+    const bool video = &track == &m_video;
+    int r = track.decoder.send(packet);
     if (r < 0)
         return r;
     while (!m_limitReached) {
-        int err = m_video.decoder.receive(m_frame.get());
+        int err = track.decoder.receive(m_frame.get());
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
             return MEDIA_OK;
         if (err < 0)
-            return mediaError(err, "decoding the video", MEDIA_ERR_INPUT);
-        r = filterVideo(m_frame.get());
+            return mediaError(err, video ? "decoding the video" : "decoding the audio", MEDIA_ERR_INPUT);
+        r = video ? filterVideo(m_frame.get()) : filterAudio(m_frame.get());
         av_frame_unref(m_frame.get());
         if (r < 0)
             return r;
@@ -642,25 +531,6 @@ int ConversionPipeline::pullVideo()
             return r;
         // Music alone has no packets to drive it: it follows the picture.
         if (musicOnly() && m_audio.graph.isValid() && (r = pullAudio()) < 0)
-            return r;
-    }
-    return MEDIA_OK;
-}
-
-int ConversionPipeline::decodeAudio(const AVPacket *packet)
-{
-    int r = m_audio.decoder.send(packet);
-    if (r < 0)
-        return r;
-    while (!m_limitReached) {
-        int err = m_audio.decoder.receive(m_frame.get());
-        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
-            return MEDIA_OK;
-        if (err < 0)
-            return mediaError(err, "decoding the audio", MEDIA_ERR_INPUT);
-        r = filterAudio(m_frame.get());
-        av_frame_unref(m_frame.get());
-        if (r < 0)
             return r;
     }
     return MEDIA_OK;
@@ -760,9 +630,9 @@ int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
 int ConversionPipeline::flush()
 {
     int r = MEDIA_OK;
-    if (m_video.used && !m_video.copy && !m_video.done && (r = decodeVideo(nullptr)) < 0)
+    if (m_video.used && !m_video.copy && !m_video.done && (r = decode(m_video, nullptr)) < 0)
         return r;
-    if (m_audio.used && !m_audio.copy && !m_audio.done && !musicOnly() && (r = decodeAudio(nullptr)) < 0)
+    if (m_audio.used && !m_audio.copy && !m_audio.done && !musicOnly() && (r = decode(m_audio, nullptr)) < 0)
         return r;
     // No video frame in the range: the cut start is the output's 0.
     if (m_offset == AV_NOPTS_VALUE && (r = startTimeline(m_cutStart, AV_NOPTS_VALUE)) < 0)

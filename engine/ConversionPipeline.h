@@ -54,8 +54,8 @@ private:
     int handlePacket(AVPacket *packet);
     int copyPacket(Track &track, AVPacket *packet);
     int openBitstreamFilter(Track &track);
-    int decodeVideo(const AVPacket *packet);
-    int decodeAudio(const AVPacket *packet);
+    // Decodes one packet of the track (nullptr = drain) and filters what comes out.
+    int decode(Track &track, const AVPacket *packet);
     int filterVideo(AVFrame *frame);
     int filterAudio(AVFrame *frame);
     int pullVideo();

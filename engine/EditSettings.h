@@ -12,6 +12,11 @@
 
 namespace engine {
 
+// A picture loader (the preview's; see RDMoviePlayer::LoadImageCallback): with `buffer` null it stores
+// the picture's size; otherwise it writes width x height premultiplied BGRA pixels, top row first. 1 on
+// success, 0 on failure.
+using LoadImageFunction = int (*)(const char *path, int *width, int *height, int size, uint8_t *buffer);
+
 // One music file laid under the video.
 struct MusicTrack
 {
@@ -41,6 +46,8 @@ struct EditSettings
     std::vector<VIDEO_WATERMARK_PARAM> videoWatermarks;
     std::vector<TEXT_WATERMARK_PARAM> textWatermarks;
     MEDIA_DRAW_TEXT_CALLBACK drawText = nullptr; // rasterises the text watermarks; none = they are skipped
+    LoadImageFunction loadImage = nullptr;       // reads the picture watermarks; none = the builder decodes
+                                                 // them itself
     SUBTITLE_PARAM subtitle{};                   // path empty = none
     RECT crop{0, 0, 0, 0};                       // margins cut from each edge (even pixels)
 

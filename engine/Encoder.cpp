@@ -1,6 +1,9 @@
 #include "engine/Encoder.h"
 
+#include "engine/ContainerTable.h"
 #include "engine/EngineLog.h"
+
+#include <cstdlib>
 
 namespace engine {
 
@@ -63,6 +66,58 @@ int Encoder::create(const AVCodec *codec)
     m_codec = codec;
     m_context.reset(avcodec_alloc_context3(codec));
     return m_context ? MEDIA_OK : MEDIA_ERR_NO_MEMORY;
+}
+
+const AVCodec *Encoder::choose(const AVOutputFormat *format, const std::string &asked, AVCodecID source,
+                               AVCodecID fallback, AVCodecID containerDefault, bool strict)
+{
+    if (!asked.empty()) {
+        const AVCodec *codec = find(asked);
+        return codec && ContainerTable::accepts(format, codec->id) ? codec : nullptr;
+    }
+    const AVCodec *codec = find(source);
+    if (!codec)
+        codec = find(fallback);
+    if (codec && ContainerTable::accepts(format, codec->id))
+        return codec;
+    if (strict)
+        return nullptr;
+    for (AVCodecID id : {fallback, containerDefault}) {
+        codec = find(id);
+        if (codec && ContainerTable::accepts(format, id))
+            return codec;
+    }
+    return nullptr;
+}
+
+void Encoder::setAudioFormat(int sampleRate, int channels, AVSampleFormat sourceFormat)
+{
+    AVCodecContext *enc = m_context.get();
+    int rate = sampleRate;
+    if (m_codec->supported_samplerates) {
+        int best = m_codec->supported_samplerates[0];
+        for (const int *p = m_codec->supported_samplerates; *p; ++p)
+            if (std::abs(*p - rate) < std::abs(best - rate))
+                best = *p;
+        rate = best;
+    }
+    enc->sample_rate = rate;
+    av_channel_layout_uninit(&enc->ch_layout);
+    av_channel_layout_default(&enc->ch_layout, channels);
+    if (m_codec->ch_layouts) {
+        const AVChannelLayout *best = &m_codec->ch_layouts[0];
+        for (const AVChannelLayout *p = m_codec->ch_layouts; p->nb_channels; ++p)
+            if (std::abs(p->nb_channels - channels) < std::abs(best->nb_channels - channels))
+                best = p;
+        av_channel_layout_uninit(&enc->ch_layout);
+        av_channel_layout_copy(&enc->ch_layout, best);
+    }
+    enc->sample_fmt = m_codec->sample_fmts ? m_codec->sample_fmts[0] : sourceFormat;
+    if (m_codec->sample_fmts)
+        for (const AVSampleFormat *p = m_codec->sample_fmts; *p != AV_SAMPLE_FMT_NONE; ++p)
+            if (*p == sourceFormat)
+                enc->sample_fmt = *p;
+    enc->time_base = {1, rate};
 }
 
 int Encoder::open(bool globalHeader)

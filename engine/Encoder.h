@@ -15,10 +15,22 @@ public:
     // The usable encoder for a codec id; nullptr when the codec can only be decoded.
     static const AVCodec *find(AVCodecID id);
 
+    // The encoder for a stream of codec `source` in `format`: the `asked` one (empty = none asked), else
+    // the source's codec again, or `fallback` for a codec that can only be decoded. Unless `strict`,
+    // one that `format` does not take gives way to `fallback`, then to `containerDefault`. nullptr when
+    // none fits.
+    static const AVCodec *choose(const AVOutputFormat *format, const std::string &asked, AVCodecID source,
+                                 AVCodecID fallback, AVCodecID containerDefault, bool strict);
+
     // Allocates the context for `codec`; the caller fills it, then calls open().
     int create(const AVCodec *codec);
     AVCodecContext *context() const { return m_context.get(); }
     const AVCodec *codec() const { return m_codec; }
+
+    // For audio, before open(): the codec's supported sample rate nearest `sampleRate`, its layout
+    // nearest `channels` channels, `sourceFormat` when the codec takes it (else its first sample format),
+    // and a time base of 1 / rate.
+    void setAudioFormat(int sampleRate, int channels, AVSampleFormat sourceFormat);
 
     // Opens the encoder with the engine's quality defaults for the codec (a fast preset, a constant
     // quality when no bit rate is set). `globalHeader` when the container wants it.

@@ -16,6 +16,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <atomic>
 #include <memory>
 
 namespace engine {
@@ -69,5 +70,23 @@ using FilterInOutPtr = std::unique_ptr<AVFilterInOut, FilterInOutDeleter>;
 
 inline FramePtr makeFrame() { return FramePtr(av_frame_alloc()); }
 inline PacketPtr makePacket() { return PacketPtr(av_packet_alloc()); }
+
+// FFmpeg's I/O interrupt callback for a job's stop flag (nullptr: never interrupts): how a Stop wakes
+// the reads and writes that block inside FFmpeg.
+inline AVIOInterruptCB interruptOn(const std::atomic<bool> *stop)
+{
+    auto stopped = [](void *flag) {
+        return flag && static_cast<const std::atomic<bool> *>(flag)->load(std::memory_order_relaxed) ? 1 : 0;
+    };
+    return {stopped, const_cast<std::atomic<bool> *>(stop)};
+}
+
+// `rate` when it is a frame rate worth keeping (positive, at most 240 fps), else {0, 1} (unknown).
+inline AVRational usableFrameRate(AVRational rate)
+{
+    if (rate.num > 0 && rate.den > 0 && av_q2d(rate) <= 240.0)
+        return rate;
+    return {0, 1};
+}
 
 } // namespace engine

@@ -2,6 +2,7 @@
 
 #include "engine/EngineLog.h"
 #include "engine/FilterText.h"
+#include "engine/StillImage.h"
 #include "engine/SubtitleFilter.h"
 #include "engine/TextWatermarkImage.h"
 #include "media/MediaEngine.h"
@@ -216,8 +217,13 @@ std::string FilterGraphBuilder::videoChain(const VideoSource &source, const Vide
         int ww = wm.rect.right - wm.rect.left, wh = wm.rect.bottom - wm.rect.top;
         if (ww <= 0 || wh <= 0)
             continue;
-        std::string src = "movie=filename=" + FilterText::value(fieldText(wm.path, sizeof wm.path)) +
-                          ",scale=" + size(ww, wh) + ",format=rgba";
+        std::string path = fieldText(wm.path, sizeof wm.path);
+        FramePtr still = stills && e.loadImage ? StillImage::load(path, e.loadImage) : nullptr;
+        std::string src =
+            still ? StillImage::sourceText(*still) : "movie=filename=" + FilterText::value(path);
+        src += ",scale=" + size(ww, wh) + ",format=rgba";
+        if (still)
+            stills->push_back(std::move(still));
         if (wm.transparence > 0)
             src += ",colorchannelmixer=aa=" + FilterText::number(opacity(wm.transparence));
         graph.overlay(src, wm.rect.left, wm.rect.top,
@@ -249,9 +255,7 @@ std::string FilterGraphBuilder::videoChain(const VideoSource &source, const Vide
         FramePtr still = TextWatermarkImage::render(wm, e.drawText, w, h, x, y);
         if (!still)
             continue;
-        std::string src = "buffer=video_size=" + std::to_string(still->width) + "x" +
-                          std::to_string(still->height) + ":pix_fmt=" + std::to_string(AV_PIX_FMT_BGRA) +
-                          ":time_base=1/1000000:pixel_aspect=1/1";
+        std::string src = StillImage::sourceText(*still);
         stills->push_back(std::move(still));
         graph.overlay(src, x, y, "eof_action=repeat:" + span(wm.start_time, wm.end_time, offset));
     }
@@ -316,8 +320,7 @@ std::string FilterGraphBuilder::audioChain(const AudioSource &source, const Audi
     int rate = settings.sampleRate > 0 ? settings.sampleRate : source.sampleRate;
     int format = settings.format != AV_SAMPLE_FMT_NONE ? settings.format : source.format;
     const AVChannelLayout &layout = settings.layout.nb_channels > 0 ? settings.layout : source.layout;
-    append(tail, std::string("aformat=sample_fmts=") + av_get_sample_fmt_name(AVSampleFormat(format)) +
-                     ":sample_rates=" + std::to_string(rate) + ":channel_layouts=" + layoutName(layout));
+    append(tail, audioFormatFilter(rate, format, layout));
     if (!mixesMusic(settings)) {
         append(main, tail);
         return main;
@@ -379,6 +382,58 @@ std::string FilterGraphBuilder::audioChain(const AudioSource &source, const Audi
     return text;
 }
 
+VideoSource FilterGraphBuilder::videoSource(const InputFile &input, int index, const AVCodecContext *decoder)
+{
+    const AVStream *in = input.stream(index);
+    VideoSource source;
+    source.width = decoder->width;
+    source.height = decoder->height;
+    source.format = decoder->pix_fmt != AV_PIX_FMT_NONE ? decoder->pix_fmt : in->codecpar->format;
+    source.timeBase = in->time_base;
+    source.sampleAspectRatio = decoder->sample_aspect_ratio;
+    source.frameRate = input.frameRate(index);
+    source.storedRotation = input.rotation(index);
+    return source;
+}
+
+void FilterGraphBuilder::audioSource(const AVCodecContext *decoder, AudioSource &source)
+{
+    source.sampleRate = decoder->sample_rate;
+    source.format = decoder->sample_fmt;
+    if (decoder->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&source.layout, decoder->ch_layout.nb_channels);
+    else
+        av_channel_layout_copy(&source.layout, &decoder->ch_layout);
+}
+
+std::string FilterGraphBuilder::videoSourceArgs(const VideoSource &source)
+{
+    AVRational sar = source.sampleAspectRatio.num > 0 ? source.sampleAspectRatio : AVRational{1, 1};
+    std::string args = "video_size=" + std::to_string(source.width) + "x" + std::to_string(source.height) +
+                       ":pix_fmt=" + std::to_string(source.format) +
+                       ":time_base=" + std::to_string(source.timeBase.num) + "/" +
+                       std::to_string(source.timeBase.den) + ":pixel_aspect=" + std::to_string(sar.num) +
+                       "/" + std::to_string(sar.den);
+    if (source.frameRate.num > 0 && source.frameRate.den > 0)
+        args += ":frame_rate=" + std::to_string(source.frameRate.num) + "/" +
+                std::to_string(source.frameRate.den);
+    return args;
+}
+
+std::string FilterGraphBuilder::audioSourceArgs(const AudioSource &source)
+{
+    return "time_base=1/" + std::to_string(source.sampleRate) +
+           ":sample_rate=" + std::to_string(source.sampleRate) +
+           ":sample_fmt=" + av_get_sample_fmt_name(AVSampleFormat(source.format)) +
+           ":channel_layout=" + layoutName(source.layout);
+}
+
+std::string FilterGraphBuilder::audioFormatFilter(int sampleRate, int format, const AVChannelLayout &layout)
+{
+    return std::string("aformat=sample_fmts=") + av_get_sample_fmt_name(AVSampleFormat(format)) +
+           ":sample_rates=" + std::to_string(sampleRate) + ":channel_layouts=" + layoutName(layout);
+}
+
 int FilterGraphBuilder::buildVideo(const VideoSource &source, const VideoSettings &settings,
                                    FilterGraph &graph)
 {
@@ -395,18 +450,9 @@ int FilterGraphBuilder::buildVideo(const VideoSource &source, const VideoSetting
             return MEDIA_ERR_ARGUMENT;
         }
     }
-    AVRational sar = source.sampleAspectRatio.num > 0 ? source.sampleAspectRatio : AVRational{1, 1};
-    std::string args = "video_size=" + std::to_string(source.width) + "x" + std::to_string(source.height) +
-                       ":pix_fmt=" + std::to_string(source.format) +
-                       ":time_base=" + std::to_string(source.timeBase.num) + "/" +
-                       std::to_string(source.timeBase.den) + ":pixel_aspect=" + std::to_string(sar.num) +
-                       "/" + std::to_string(sar.den);
-    if (source.frameRate.num > 0 && source.frameRate.den > 0)
-        args += ":frame_rate=" + std::to_string(source.frameRate.num) + "/" +
-                std::to_string(source.frameRate.den);
     std::vector<FramePtr> stills;
     std::string chain = videoChain(source, settings, &stills);
-    int r = graph.create(true, args, chain);
+    int r = graph.create(true, videoSourceArgs(source), chain);
     if (r < 0)
         return settings.edits && settings.edits->changesPicture() ? MEDIA_ERR_INPUT : r;
     return graph.feedStills(stills);
@@ -417,11 +463,7 @@ int FilterGraphBuilder::buildAudio(const AudioSource &source, const AudioSetting
 {
     if (source.sampleRate <= 0 || source.format == AV_SAMPLE_FMT_NONE || source.layout.nb_channels <= 0)
         return MEDIA_ERR_INPUT;
-    std::string args = "time_base=1/" + std::to_string(source.sampleRate) +
-                       ":sample_rate=" + std::to_string(source.sampleRate) +
-                       ":sample_fmt=" + av_get_sample_fmt_name(AVSampleFormat(source.format)) +
-                       ":channel_layout=" + layoutName(source.layout);
-    int r = graph.create(false, args, audioChain(source, settings));
+    int r = graph.create(false, audioSourceArgs(source), audioChain(source, settings));
     if (r < 0)
         return mixesMusic(settings) ? MEDIA_ERR_INPUT : r;
     if (!settings.mainAudio && (r = graph.push(nullptr)) < 0)

@@ -12,6 +12,7 @@
 // output range, then resampling to the encoder's format.
 #include "engine/EditSettings.h"
 #include "engine/FilterGraph.h"
+#include "engine/InputFile.h"
 
 #include <string>
 #include <vector>
@@ -68,9 +69,20 @@ struct AudioSettings
 class FilterGraphBuilder
 {
 public:
+    // What the opened `decoder` of stream `index` of `input` hands to a video graph.
+    static VideoSource videoSource(const InputFile &input, int index, const AVCodecContext *decoder);
+    // What an opened audio `decoder` hands to an audio graph; the caller uninits source.layout.
+    static void audioSource(const AVCodecContext *decoder, AudioSource &source);
+    // The buffer / abuffer source arguments for frames like `source`.
+    static std::string videoSourceArgs(const VideoSource &source);
+    static std::string audioSourceArgs(const AudioSource &source);
+    // The aformat filter that converts sound to this rate, sample format and layout.
+    static std::string audioFormatFilter(int sampleRate, int format, const AVChannelLayout &layout);
+
     // The filter chains, as libavfilter text (empty = pass through). The text watermarks are drawn by
     // the edits' text callback into `stills`, one still picture per buffer source of the graph text
-    // (without `stills` they are left out).
+    // (without `stills` they are left out); so are the picture watermarks when the edits have a picture
+    // loader (without `stills`, or when the loader fails, the graph decodes the files itself).
     static std::string videoChain(const VideoSource &source, const VideoSettings &settings,
                                   std::vector<FramePtr> *stills = nullptr);
     static std::string audioChain(const AudioSource &source, const AudioSettings &settings);

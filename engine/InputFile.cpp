@@ -24,20 +24,13 @@ bool usableAudio(const AVStream *s)
 
 } // namespace
 
-int InputFile::interrupted(void *opaque)
-{
-    auto *self = static_cast<InputFile *>(opaque);
-    return self->m_stop && self->m_stop->load(std::memory_order_relaxed) ? 1 : 0;
-}
-
 int InputFile::open(const std::string &path, const std::atomic<bool> *stop)
 {
     m_path = path;
-    m_stop = stop;
     AVFormatContext *raw = avformat_alloc_context();
     if (!raw)
         return MEDIA_ERR_NO_MEMORY;
-    raw->interrupt_callback = {&InputFile::interrupted, this};
+    raw->interrupt_callback = interruptOn(stop);
     int err = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (err < 0) // avformat_open_input frees the context on failure
         return mediaError(err, ("opening " + path).c_str(), MEDIA_ERR_INPUT);
@@ -76,6 +69,11 @@ int64_t InputFile::duration() const
             longest = std::max(longest, av_rescale_q(s->duration, s->time_base, AV_TIME_BASE_Q));
     }
     return longest;
+}
+
+AVRational InputFile::frameRate(int streamIndex) const
+{
+    return usableFrameRate(av_guess_frame_rate(m_context.get(), stream(streamIndex), nullptr));
 }
 
 int InputFile::rotation(int streamIndex) const

@@ -33,6 +33,8 @@ public:
 
     // Duration in microseconds (0 when unknown).
     int64_t duration() const;
+    // The stream's frame rate as FFmpeg guesses it; {0, 1} when unknown or implausible (above 240).
+    AVRational frameRate(int streamIndex) const;
     // Clockwise rotation (0, 90, 180, 270) that makes the stream's picture upright.
     int rotation(int streamIndex) const;
     // A timestamp of the stream (its time base) on the file's timeline, in microseconds.
@@ -49,12 +51,10 @@ public:
     int read(AVPacket *packet);
 
 private:
-    static int interrupted(void *opaque);
     int64_t startTime() const;
 
     InputFormatPtr m_context;
     std::string m_path;
-    const std::atomic<bool> *m_stop = nullptr;
     int m_videoStream = -1;
     std::vector<int> m_audioStreams;
 };

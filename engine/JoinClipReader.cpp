@@ -8,13 +8,6 @@ namespace {
 
 constexpr int kSilenceChunk = 1024;
 
-AVRational usableFrameRate(AVRational rate)
-{
-    if (rate.num > 0 && rate.den > 0 && av_q2d(rate) <= 240.0)
-        return rate;
-    return {0, 1};
-}
-
 } // namespace
 
 int JoinClipReader::open(const JoinJob::Clip &clip, std::unique_ptr<InputFile> input,
@@ -48,15 +41,7 @@ int JoinClipReader::openVideo()
     int r = m_videoDecoder.open(in);
     if (r < 0)
         return r;
-    AVCodecContext *dec = m_videoDecoder.context();
-    VideoSource source;
-    source.width = dec->width;
-    source.height = dec->height;
-    source.format = dec->pix_fmt != AV_PIX_FMT_NONE ? dec->pix_fmt : in->codecpar->format;
-    source.timeBase = in->time_base;
-    source.sampleAspectRatio = dec->sample_aspect_ratio;
-    source.frameRate = usableFrameRate(av_guess_frame_rate(m_input->context(), in, nullptr));
-    source.storedRotation = m_input->rotation(index);
+    VideoSource source = FilterGraphBuilder::videoSource(*m_input, index, m_videoDecoder.context());
     if ((r = JoinGraphBuilder::buildClipVideo(source, m_format, m_videoGraph)) < 0)
         return r;
     m_videoStream = index;
@@ -70,14 +55,8 @@ int JoinClipReader::openAudio()
     int r = m_audioDecoder.open(m_input->stream(index));
     if (r < 0)
         return r;
-    AVCodecContext *dec = m_audioDecoder.context();
     AudioSource source;
-    source.sampleRate = dec->sample_rate;
-    source.format = dec->sample_fmt;
-    if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&source.layout, dec->ch_layout.nb_channels);
-    else
-        av_channel_layout_copy(&source.layout, &dec->ch_layout);
+    FilterGraphBuilder::audioSource(m_audioDecoder.context(), source);
     r = JoinGraphBuilder::buildClipAudio(source, m_clip->volume, m_format, m_audioGraph);
     av_channel_layout_uninit(&source.layout);
     if (r < 0)

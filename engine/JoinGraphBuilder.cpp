@@ -14,25 +14,9 @@ std::string rational(AVRational r)
     return std::to_string(r.num) + "/" + std::to_string(r.den);
 }
 
-std::string layoutName(const AVChannelLayout &layout)
-{
-    char text[128] = {};
-    av_channel_layout_describe(&layout, text, sizeof text);
-    return text;
-}
-
-std::string audioArgs(int rate, int format, const AVChannelLayout &layout)
-{
-    return "time_base=1/" + std::to_string(rate) + ":sample_rate=" + std::to_string(rate) +
-           ":sample_fmt=" + av_get_sample_fmt_name(AVSampleFormat(format)) +
-           ":channel_layout=" + layoutName(layout);
-}
-
 std::string audioFormat(const JoinFormat &format)
 {
-    return std::string("aformat=sample_fmts=") + av_get_sample_fmt_name(AVSampleFormat(format.sampleFormat)) +
-           ":sample_rates=" + std::to_string(format.sampleRate) +
-           ":channel_layouts=" + layoutName(format.layout);
+    return FilterGraphBuilder::audioFormatFilter(format.sampleRate, format.sampleFormat, format.layout);
 }
 
 const char *xfadeName(int code)
@@ -80,13 +64,7 @@ int JoinGraphBuilder::buildClipVideo(const VideoSource &source, const JoinFormat
 {
     if (source.width <= 0 || source.height <= 0 || source.format == AV_PIX_FMT_NONE)
         return MEDIA_ERR_INPUT;
-    AVRational sar = source.sampleAspectRatio.num > 0 ? source.sampleAspectRatio : AVRational{1, 1};
-    std::string args = "video_size=" + std::to_string(source.width) + "x" + std::to_string(source.height) +
-                       ":pix_fmt=" + std::to_string(source.format) +
-                       ":time_base=" + rational(source.timeBase) + ":pixel_aspect=" + rational(sar);
-    if (source.frameRate.num > 0 && source.frameRate.den > 0)
-        args += ":frame_rate=" + rational(source.frameRate);
-    return graph.create(true, args, clipVideoChain(source, format));
+    return graph.create(true, FilterGraphBuilder::videoSourceArgs(source), clipVideoChain(source, format));
 }
 
 int JoinGraphBuilder::buildClipAudio(const AudioSource &source, double volume, const JoinFormat &format,
@@ -94,8 +72,7 @@ int JoinGraphBuilder::buildClipAudio(const AudioSource &source, double volume, c
 {
     if (source.sampleRate <= 0 || source.format == AV_SAMPLE_FMT_NONE || source.layout.nb_channels <= 0)
         return MEDIA_ERR_INPUT;
-    return graph.create(false, audioArgs(source.sampleRate, source.format, source.layout),
-                        clipAudioChain(volume, format));
+    return graph.create(false, FilterGraphBuilder::audioSourceArgs(source), clipAudioChain(volume, format));
 }
 
 std::string JoinGraphBuilder::transitionChain(bool video, int code, int64_t units, const JoinFormat &format)
@@ -113,15 +90,23 @@ std::string JoinGraphBuilder::transitionChain(bool video, int code, int64_t unit
 
 std::string JoinGraphBuilder::videoSourceArgs(const JoinFormat &format)
 {
-    return "video_size=" + std::to_string(format.width) + "x" + std::to_string(format.height) +
-           ":pix_fmt=" + std::to_string(format.pixelFormat) +
-           ":time_base=" + rational(av_inv_q(format.frameRate)) +
-           ":pixel_aspect=1/1:frame_rate=" + rational(format.frameRate);
+    VideoSource source;
+    source.width = format.width;
+    source.height = format.height;
+    source.format = format.pixelFormat;
+    source.timeBase = av_inv_q(format.frameRate);
+    source.sampleAspectRatio = {1, 1};
+    source.frameRate = format.frameRate;
+    return FilterGraphBuilder::videoSourceArgs(source);
 }
 
 std::string JoinGraphBuilder::audioSourceArgs(const JoinFormat &format)
 {
-    return audioArgs(format.sampleRate, format.sampleFormat, format.layout);
+    AudioSource source;
+    source.sampleRate = format.sampleRate;
+    source.format = format.sampleFormat;
+    source.layout = format.layout; // native order: nothing to copy or free
+    return FilterGraphBuilder::audioSourceArgs(source);
 }
 
 } // namespace engine

@@ -1,39 +1,16 @@
 #include "engine/JoinJob.h"
 
-#include "engine/Encoder.h"
 #include "engine/EngineLog.h"
 #include "engine/InputFile.h"
 #include "engine/JoinPipeline.h"
-#include "engine/OutputFile.h"
 #include "media/MediaJoin.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace engine {
 
 namespace {
-
-std::string trimmed(const char *text)
-{
-    std::string s = text ? text : "";
-    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
-    s.erase(s.begin(), std::find_if_not(s.begin(), s.end(), blank));
-    s.erase(std::find_if_not(s.rbegin(), s.rend(), blank).base(), s.end());
-    return s;
-}
-
-int checkedCodec(const char *name, std::string &setting)
-{
-    std::string codec = trimmed(name);
-    if (!codec.empty() && codec != "copy" && !Encoder::find(codec)) {
-        engineLog("no usable encoder named %s", codec.c_str());
-        return MEDIA_ERR_ENCODER;
-    }
-    setting = codec;
-    return MEDIA_OK;
-}
 
 // Where the file's pictures end (microseconds on its timeline), else where the file ends: a clip of a
 // whole file lasts as long as its pictures, so sound running past the last one adds no held picture.
@@ -64,15 +41,6 @@ int64_t contentEnd(const InputFile &input)
 JoinJob::Clip *JoinJob::clip(int id)
 {
     return id >= 1 && size_t(id) <= m_clips.size() ? &m_clips[size_t(id) - 1] : nullptr;
-}
-
-int JoinJob::setOutputPath(const std::string &path)
-{
-    int result = OutputFile::checkPath(path);
-    if (result < 0)
-        return result;
-    m_settings.outputPath = path;
-    return MEDIA_OK;
 }
 
 int JoinJob::addClip(const std::string &path, uint64_t start, uint64_t end)
@@ -119,57 +87,6 @@ int JoinJob::setTransition(int id, int code, int64_t length)
     return MEDIA_OK;
 }
 
-int JoinJob::setVideoCodec(const char *name)
-{
-    return checkedCodec(name, m_settings.videoCodec);
-}
-int JoinJob::setAudioCodec(const char *name)
-{
-    return checkedCodec(name, m_settings.audioCodec);
-}
-
-int JoinJob::setVideoBitrate(int kbps)
-{
-    if (kbps < 0)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.videoKbps = kbps;
-    return MEDIA_OK;
-}
-
-int JoinJob::setAudioBitrate(int kbps)
-{
-    if (kbps < 0)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.audioKbps = kbps;
-    return MEDIA_OK;
-}
-
-int JoinJob::setFps(double fps)
-{
-    if (!(fps >= 0) || fps > 1000)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.fps = fps;
-    return MEDIA_OK;
-}
-
-int JoinJob::setFrameSize(int width, int height)
-{
-    if (width < 0 || height < 0 || (width == 0) != (height == 0) || width == 1 || height == 1)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.width = width & ~1; // 4:2:0 pictures need even sizes
-    m_settings.height = height & ~1;
-    return MEDIA_OK;
-}
-
-int JoinJob::setAudioEncodeContext(int channels, int sampleRate)
-{
-    if (channels < 0 || channels > 8 || sampleRate < 0 || sampleRate > 384000)
-        return MEDIA_ERR_ARGUMENT;
-    m_settings.channels = channels;
-    m_settings.sampleRate = sampleRate;
-    return MEDIA_OK;
-}
-
 void JoinJob::reportProgress(double percent)
 {
     percent = std::clamp(percent, 0.0, 99.9);
@@ -180,24 +97,10 @@ void JoinJob::reportProgress(double percent)
 
 int JoinJob::start()
 {
-    if (m_started) {
-        engineLog("a join job runs only once");
-        return MEDIA_ERR_ARGUMENT;
-    }
-    m_started = true;
-    if (m_clips.empty() || m_settings.outputPath.empty()) {
-        engineLog("the join needs clips and an output path before it starts");
-        return MEDIA_ERR_ARGUMENT;
-    }
-    int result = m_stop ? MEDIA_ERR_STOPPED : JoinPipeline(*this).run();
-    if (m_stop && result < 0)
-        result = MEDIA_ERR_STOPPED;
-    if (result > 0) {
+    int result = runOnce(!m_clips.empty() && !m_settings.outputPath.empty(),
+                         [this] { return JoinPipeline(*this).run(); });
+    if (result > 0)
         m_progress.store(100.0);
-        return MEDIA_OK;
-    }
-    if (result == MEDIA_ERR_STOPPED)
-        engineLog("join into %s stopped", m_settings.outputPath.c_str());
     return result;
 }
 

@@ -2,7 +2,8 @@
 // One join job: the clips in order with their ranges, volumes and transitions, the output settings, and
 // Start, which runs JoinPipeline on the caller's thread. Progress and Stop touch only atomics, so the
 // main thread may call them while Start runs.
-#include "engine/JobTable.h"
+#include "engine/EngineJob.h"
+#include "engine/OutputSettings.h"
 
 #include <atomic>
 #include <string>
@@ -10,9 +11,11 @@
 
 namespace engine {
 
-class JoinJob : public EngineObject
+class JoinJob : public EngineJob
 {
 public:
+    JoinJob() : EngineJob("join") {}
+
     struct Clip
     {
         std::string path;
@@ -28,52 +31,30 @@ public:
         int64_t length() const { return (end > 0 ? end : fileDuration) - start; }
     };
 
-    // Every 0 or empty value means "as the first clip that has the stream".
-    struct Settings
-    {
-        std::string videoCodec; // "copy" = stream copy where exact
-        std::string audioCodec;
-        int width = 0;
-        int height = 0;
-        double fps = 0;
-        int videoKbps = 0;
-        int audioKbps = 0;
-        int channels = 0;
-        int sampleRate = 0;
-        std::string outputPath;
-    };
+    // Every 0 or empty value means "as the first clip that has the stream"; a "copy" codec is a stream
+    // copy where it is exact.
+    using Settings = OutputSettings;
 
-    int setOutputPath(const std::string &path);
     // Probes the file and appends the clip; returns its id (> 0), or 0 when refused.
     int addClip(const std::string &path, uint64_t start, uint64_t end);
     int setVolume(int clip, int volume);
     int setTransition(int clip, int code, int64_t length);
-    int setVideoCodec(const char *name);
-    int setAudioCodec(const char *name);
-    int setVideoBitrate(int kbps);
-    int setAudioBitrate(int kbps);
-    int setFps(double fps);
-    int setFrameSize(int width, int height);
-    int setAudioEncodeContext(int channels, int sampleRate);
-
+    // The codecs, size, rate, bit rates, sound format and output path, with their setters' checks.
+    OutputSettings &output() { return m_settings; }
     const Settings &settings() const { return m_settings; }
     const std::vector<Clip> &clips() const { return m_clips; }
 
     // Runs the job once (see MediaJoin.h for the results).
     int start();
     double progress() const { return m_progress.load(std::memory_order_relaxed); }
-    void stop() { m_stop.store(true); }
     // Raises the progress (never lowers it), held below 100 until the job has succeeded.
     void reportProgress(double percent);
-    const std::atomic<bool> &stopFlag() const { return m_stop; }
 
 private:
     Clip *clip(int id);
 
     Settings m_settings;
     std::vector<Clip> m_clips;
-    bool m_started = false;
-    std::atomic<bool> m_stop{false};
     std::atomic<double> m_progress{0.0};
 };
 

@@ -39,13 +39,6 @@ namespace {
 // Timestamps that differ by less than this are the same moment (microsecond rounding of time bases).
 constexpr int64_t kSameTime = 1000;
 
-AVRational usableFrameRate(AVRational rate)
-{
-    if (rate.num > 0 && rate.den > 0 && av_q2d(rate) <= 240.0)
-        return rate;
-    return {0, 1};
-}
-
 bool sameExtradata(const AVCodecParameters *a, const AVCodecParameters *b)
 {
     return a->extradata_size == b->extradata_size &&
@@ -70,19 +63,6 @@ bool sameAudio(const AVCodecParameters *a, const AVCodecParameters *b)
 {
     return a->codec_id == b->codec_id && a->sample_rate == b->sample_rate &&
            a->ch_layout.nb_channels == b->ch_layout.nb_channels && sameExtradata(a, b);
-}
-
-// Containers that want start codes where mp4 and Matroska carry length-prefixed H.264 / HEVC.
-bool needsStartCodes(const AVOutputFormat *format, const AVCodecParameters *p)
-{
-    if (p->codec_id != AV_CODEC_ID_H264 && p->codec_id != AV_CODEC_ID_HEVC)
-        return false;
-    if (p->extradata_size <= 0 || p->extradata[0] != 1)
-        return false;
-    for (const char *muxer : {"avi", "mpeg", "vob", "dvd", "h264", "hevc"})
-        if (std::strcmp(format->name, muxer) == 0)
-            return true;
-    return false;
 }
 
 bool isCopyOrUnset(const std::string &codec)
@@ -127,18 +107,10 @@ int JoinPipeline::run()
     if (s.videoCodec == "copy" || s.audioCodec == "copy")
         engineLog("the clips cannot be joined by stream copy; they are re-encoded");
 
-    int r = MEDIA_ERR_ENCODER;
-    for (const AVOutputFormat *format : formats) {
-        if ((r = plan(format, true)) > 0) {
-            m_format = format;
-            break;
-        }
-    }
-    if (!m_format) {
-        if ((r = plan(formats.front(), false)) < 0)
-            return r;
-        m_format = formats.front();
-    }
+    auto planFor = [this](const AVOutputFormat *format, bool strict) { return plan(format, strict); };
+    int r = ContainerTable::choose(s.outputPath, planFor, m_format);
+    if (r < 0)
+        return r;
     engineLog("joining %zu clips into %s (%s): video %s, audio %s", m_clips.size(), s.outputPath.c_str(),
               m_format->name, m_videoCodec ? m_videoCodec->name : "none",
               m_audioCodec ? m_audioCodec->name : "none");
@@ -170,7 +142,8 @@ bool JoinPipeline::canCopy(const AVOutputFormat *format)
         InputFile &ref = *m_inputs[size_t(m_videoRef)];
         refVideo = ref.stream(ref.videoStream())->codecpar;
         AVRational rate = av_guess_frame_rate(ref.context(), ref.stream(ref.videoStream()), nullptr);
-        if (!ContainerTable::accepts(format, refVideo->codec_id) || needsStartCodes(format, refVideo) ||
+        if (!ContainerTable::accepts(format, refVideo->codec_id) ||
+            ContainerTable::needsStartCodes(format, refVideo) ||
             (s.width > 0 && (s.width != refVideo->width || s.height != refVideo->height)) ||
             (s.fps > 0 && (rate.num <= 0 || std::fabs(av_q2d(rate) - s.fps) > 0.01)))
             return false;
@@ -214,26 +187,14 @@ int JoinPipeline::runCopy(const AVOutputFormat *format)
     int r = m_output.open(s.outputPath, format, &m_job.stopFlag());
     if (r < 0)
         return r;
-    auto addStream = [&](const AVStream *in, AVStream *&out) {
-        out = m_output.addStream();
-        if (!out)
-            return int(MEDIA_ERR_NO_MEMORY);
-        int err = avcodec_parameters_copy(out->codecpar, in->codecpar);
-        if (err < 0)
-            return mediaError(err, "copying the stream parameters");
-        out->codecpar->codec_tag = 0; // the muxer picks its own tag for the codec
-        out->time_base = in->time_base;
-        out->avg_frame_rate = in->avg_frame_rate;
-        return int(MEDIA_OK);
-    };
     if (m_videoRef >= 0 && ContainerTable::holdsVideo(format)) {
         InputFile &ref = *m_inputs[size_t(m_videoRef)];
-        if ((r = addStream(ref.stream(ref.videoStream()), m_videoStream)) < 0)
+        if ((r = m_output.addCopiedStream(ref.stream(ref.videoStream()), m_videoStream)) < 0)
             return r;
     }
     if (m_audioRef >= 0 && ContainerTable::holdsAudio(format)) {
         InputFile &ref = *m_inputs[size_t(m_audioRef)];
-        if ((r = addStream(ref.stream(ref.audioStreams().front()), m_audioStream)) < 0)
+        if ((r = m_output.addCopiedStream(ref.stream(ref.audioStreams().front()), m_audioStream)) < 0)
             return r;
     }
     if ((r = m_output.writeHeader()) < 0)
@@ -353,42 +314,23 @@ int JoinPipeline::plan(const AVOutputFormat *format, bool strict)
         engineLog("%s holds none of the clips' streams", format->name);
         return MEDIA_ERR_ENCODER;
     }
-    // The asked codec, else the first clip's (H.264 / AAC for codecs that can only be decoded).
-    auto choose = [&](const std::string &asked, AVCodecID source, AVCodecID fallback,
-                      AVCodecID containerDefault, const AVCodec *&codec) {
-        if (!isCopyOrUnset(asked)) {
-            codec = Encoder::find(asked);
-            return codec && ContainerTable::accepts(format, codec->id) ? int(MEDIA_OK)
-                                                                       : int(MEDIA_ERR_ENCODER);
-        }
-        codec = Encoder::find(source);
-        if (!codec)
-            codec = Encoder::find(fallback);
-        if (codec && ContainerTable::accepts(format, codec->id))
-            return int(MEDIA_OK);
-        if (strict)
-            return int(MEDIA_ERR_ENCODER);
-        for (AVCodecID id : {fallback, containerDefault}) {
-            codec = Encoder::find(id);
-            if (codec && ContainerTable::accepts(format, id))
-                return int(MEDIA_OK);
-        }
-        return int(MEDIA_ERR_ENCODER);
-    };
-    int r = MEDIA_OK;
     if (m_out.video) {
         InputFile &ref = *m_inputs[size_t(m_videoRef)];
-        r = choose(s.videoCodec, ref.stream(ref.videoStream())->codecpar->codec_id, AV_CODEC_ID_H264,
-                   format->video_codec, m_videoCodec);
-        if (r < 0)
-            return r;
+        m_videoCodec = Encoder::choose(format, isCopyOrUnset(s.videoCodec) ? "" : s.videoCodec,
+                                       ref.stream(ref.videoStream())->codecpar->codec_id, AV_CODEC_ID_H264,
+                                       format->video_codec, strict);
+        if (!m_videoCodec)
+            return MEDIA_ERR_ENCODER;
     }
     if (m_out.audio) {
         InputFile &ref = *m_inputs[size_t(m_audioRef)];
-        r = choose(s.audioCodec, ref.stream(ref.audioStreams().front())->codecpar->codec_id, AV_CODEC_ID_AAC,
-                   format->audio_codec, m_audioCodec);
+        m_audioCodec = Encoder::choose(format, isCopyOrUnset(s.audioCodec) ? "" : s.audioCodec,
+                                       ref.stream(ref.audioStreams().front())->codecpar->codec_id,
+                                       AV_CODEC_ID_AAC, format->audio_codec, strict);
+        if (!m_audioCodec)
+            return MEDIA_ERR_ENCODER;
     }
-    return r;
+    return MEDIA_OK;
 }
 
 int JoinPipeline::openEncoders()
@@ -411,8 +353,7 @@ int JoinPipeline::openEncoders()
         }
         m_out.width = std::max(2, width & ~1);
         m_out.height = std::max(2, height & ~1);
-        AVRational rate = s.fps > 0 ? av_d2q(s.fps, 1001000)
-                                    : usableFrameRate(av_guess_frame_rate(ref.context(), in, nullptr));
+        AVRational rate = s.fps > 0 ? av_d2q(s.fps, 1001000) : ref.frameRate(ref.videoStream());
         m_out.frameRate = rate.num > 0 ? rate : AVRational{25, 1};
         AVPixelFormat source = p->format >= 0 ? AVPixelFormat(p->format) : AV_PIX_FMT_YUV420P;
         m_out.pixelFormat = m_videoCodec->pix_fmts ? avcodec_find_best_pix_fmt_of_list(m_videoCodec->pix_fmts,
@@ -435,14 +376,8 @@ int JoinPipeline::openEncoders()
             enc->bit_rate = p->bit_rate;
         if ((r = m_videoEncoder.open(m_format->flags & AVFMT_GLOBALHEADER)) < 0)
             return r;
-        m_videoStream = m_output.addStream();
-        if (!m_videoStream)
-            return MEDIA_ERR_NO_MEMORY;
-        int err = avcodec_parameters_from_context(m_videoStream->codecpar, enc);
-        if (err < 0)
-            return mediaError(err, "describing the video stream");
-        m_videoStream->time_base = enc->time_base;
-        m_videoStream->avg_frame_rate = enc->framerate;
+        if ((r = m_output.addStream(enc, m_videoStream)) < 0)
+            return r;
     }
     if (m_out.audio) {
         InputFile &ref = *m_inputs[size_t(m_audioRef)];
@@ -452,31 +387,9 @@ int JoinPipeline::openEncoders()
         if (r < 0)
             return r;
         AVCodecContext *enc = m_audioEncoder.context();
-        int rate = s.sampleRate > 0 ? s.sampleRate : p->sample_rate;
-        if (codec->supported_samplerates) {
-            int best = codec->supported_samplerates[0];
-            for (const int *q = codec->supported_samplerates; *q; ++q)
-                if (std::abs(*q - rate) < std::abs(best - rate))
-                    best = *q;
-            rate = best;
-        }
-        enc->sample_rate = rate;
-        int channels = s.channels > 0 ? s.channels : p->ch_layout.nb_channels;
-        av_channel_layout_default(&enc->ch_layout, channels);
-        if (codec->ch_layouts) {
-            const AVChannelLayout *best = &codec->ch_layouts[0];
-            for (const AVChannelLayout *q = codec->ch_layouts; q->nb_channels; ++q)
-                if (std::abs(q->nb_channels - channels) < std::abs(best->nb_channels - channels))
-                    best = q;
-            av_channel_layout_uninit(&enc->ch_layout);
-            av_channel_layout_copy(&enc->ch_layout, best);
-        }
-        enc->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AVSampleFormat(p->format);
-        if (codec->sample_fmts)
-            for (const AVSampleFormat *q = codec->sample_fmts; *q != AV_SAMPLE_FMT_NONE; ++q)
-                if (*q == p->format)
-                    enc->sample_fmt = *q;
-        enc->time_base = {1, rate};
+        m_audioEncoder.setAudioFormat(s.sampleRate > 0 ? s.sampleRate : p->sample_rate,
+                                      s.channels > 0 ? s.channels : p->ch_layout.nb_channels,
+                                      AVSampleFormat(p->format));
         if (s.audioKbps > 0)
             enc->bit_rate = int64_t(s.audioKbps) * 1000;
         else if (isCopyOrUnset(s.audioCodec) && codec->id == p->codec_id)
@@ -494,13 +407,8 @@ int JoinPipeline::openEncoders()
             return r;
         if (!(codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && enc->frame_size > 0)
             m_audioChunker.setFrameSize(enc->frame_size);
-        m_audioStream = m_output.addStream();
-        if (!m_audioStream)
-            return MEDIA_ERR_NO_MEMORY;
-        int err = avcodec_parameters_from_context(m_audioStream->codecpar, enc);
-        if (err < 0)
-            return mediaError(err, "describing the audio stream");
-        m_audioStream->time_base = enc->time_base;
+        if ((r = m_output.addStream(enc, m_audioStream)) < 0)
+            return r;
     }
     return MEDIA_OK;
 }

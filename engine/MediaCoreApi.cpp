@@ -137,37 +137,38 @@ int apiMediaConvertGetVideoStreamInfo(MEDIA_HANDLE h, int *count, VIDEO_STREAM_I
 
 int apiMediaConvertSetVcodec(MEDIA_HANDLE h, const char *name)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setVideoCodec(name); });
+    return withJob(h, [&](ConversionJob &j) { return j.output().setVideoCodec(name); });
 }
 
 int apiMediaConvertSetAcodec(MEDIA_HANDLE h, const char *name)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setAudioCodec(name); });
+    return withJob(h, [&](ConversionJob &j) { return j.output().setAudioCodec(name); });
 }
 
 int apiMediaConvertSetVideoFrameSize(MEDIA_HANDLE h, int width, int height)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setFrameSize(width, height); });
+    return withJob(h, [&](ConversionJob &j) { return j.output().setFrameSize(width, height); });
 }
 
 int apiMediaConvertSetVideoFps(MEDIA_HANDLE h, double fps)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setFps(fps); });
+    return withJob(h, [&](ConversionJob &j) { return j.output().setFps(fps); });
 }
 
 int apiMediaConvertSetVideoBitrate(MEDIA_HANDLE h, int kbps)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setVideoBitrate(kbps); });
+    return withJob(h, [&](ConversionJob &j) { return j.output().setVideoBitrate(kbps); });
 }
 
 int apiMediaConvertSetAudioBitrate(MEDIA_HANDLE h, int kbps)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setAudioBitrate(kbps); });
+    return withJob(h, [&](ConversionJob &j) { return j.output().setAudioBitrate(kbps); });
 }
 
 int apiMediaConvertSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampleRate)
 {
-    return withJob(h, [&](ConversionJob &j) { return j.setAudioEncodeContext(channels, sampleRate); });
+    return withJob(h,
+                   [&](ConversionJob &j) { return j.output().setAudioEncodeContext(channels, sampleRate); });
 }
 
 int apiMediaConvertSetAudioIndex(MEDIA_HANDLE h, int index)
@@ -263,7 +264,8 @@ int apiMediaConvertSetLimitFileSize(MEDIA_HANDLE h, int64_t bytes)
 
 int apiMediaConvertSetOutputPath(MEDIA_HANDLE h, const char *path)
 {
-    return withJob(h, [&](ConversionJob &j) { return path ? j.setOutputPath(path) : MEDIA_ERR_ARGUMENT; });
+    return withJob(
+        h, [&](ConversionJob &j) { return path ? j.output().setOutputPath(path) : MEDIA_ERR_ARGUMENT; });
 }
 
 int apiMediaConvertStart(MEDIA_HANDLE h)

@@ -37,7 +37,7 @@ MEDIA_HANDLE apiMediaJoinCreate(void)
 
 int apiMediaJoinSetOutputPath(MEDIA_HANDLE h, const char *path)
 {
-    return withJob(h, [&](JoinJob &j) { return path ? j.setOutputPath(path) : MEDIA_ERR_ARGUMENT; });
+    return withJob(h, [&](JoinJob &j) { return path ? j.output().setOutputPath(path) : MEDIA_ERR_ARGUMENT; });
 }
 
 int apiMediaJoinAddMediaClip(MEDIA_HANDLE h, const char *path, uint64_t start, uint64_t end)
@@ -58,37 +58,37 @@ int apiMediaJoinSetTransition(MEDIA_HANDLE h, int clip, int code, int64_t length
 
 int apiMediaJoinSetVideoCodec(MEDIA_HANDLE h, const char *name)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setVideoCodec(name); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setVideoCodec(name); });
 }
 
 int apiMediaJoinSetAudioCodec(MEDIA_HANDLE h, const char *name)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setAudioCodec(name); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setAudioCodec(name); });
 }
 
 int apiMediaJoinSetVideoBitrate(MEDIA_HANDLE h, int kbps)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setVideoBitrate(kbps); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setVideoBitrate(kbps); });
 }
 
 int apiMediaJoinSetAudioBitrate(MEDIA_HANDLE h, int kbps)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setAudioBitrate(kbps); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setAudioBitrate(kbps); });
 }
 
 int apiMediaJoinSetVideoFps(MEDIA_HANDLE h, double fps)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setFps(fps); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setFps(fps); });
 }
 
 int apiMediaJoinSetVideoFrameSize(MEDIA_HANDLE h, int width, int height)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setFrameSize(width, height); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setFrameSize(width, height); });
 }
 
 int apiMediaJoinSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampleRate)
 {
-    return withJob(h, [&](JoinJob &j) { return j.setAudioEncodeContext(channels, sampleRate); });
+    return withJob(h, [&](JoinJob &j) { return j.output().setAudioEncodeContext(channels, sampleRate); });
 }
 
 int apiMediaJoinStart(MEDIA_HANDLE h)

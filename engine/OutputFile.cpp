@@ -67,26 +67,19 @@ int OutputFile::checkPath(const std::string &path)
     return MEDIA_OK;
 }
 
-int OutputFile::interrupted(void *opaque)
-{
-    auto *self = static_cast<OutputFile *>(opaque);
-    return self->m_stop && self->m_stop->load(std::memory_order_relaxed) ? 1 : 0;
-}
-
 int OutputFile::open(const std::string &path, const AVOutputFormat *format, const std::atomic<bool> *stop)
 {
     int check = checkPath(path);
     if (check < 0)
         return check;
     m_path = path;
-    m_stop = stop;
     m_temporaryPath = temporaryPathFor(path);
     AVFormatContext *raw = nullptr;
     int err = avformat_alloc_output_context2(&raw, format, nullptr, m_temporaryPath.c_str());
     if (err < 0)
         return mediaError(err, "allocating the muxer", MEDIA_ERR_OUTPUT);
     m_context.reset(raw);
-    m_context->interrupt_callback = {&OutputFile::interrupted, this};
+    m_context->interrupt_callback = interruptOn(stop);
     if (!(format->flags & AVFMT_NOFILE)) {
         err = avio_open2(&m_context->pb, m_temporaryPath.c_str(), AVIO_FLAG_WRITE, &m_context->interrupt_callback,
                          nullptr);
@@ -96,9 +89,32 @@ int OutputFile::open(const std::string &path, const AVOutputFormat *format, cons
     return MEDIA_OK;
 }
 
-AVStream *OutputFile::addStream()
+int OutputFile::addStream(const AVCodecContext *encoder, AVStream *&stream)
 {
-    return avformat_new_stream(m_context.get(), nullptr);
+    stream = avformat_new_stream(m_context.get(), nullptr);
+    if (!stream)
+        return MEDIA_ERR_NO_MEMORY;
+    int err = avcodec_parameters_from_context(stream->codecpar, encoder);
+    if (err < 0)
+        return mediaError(err, "describing an output stream");
+    stream->time_base = encoder->time_base;
+    if (encoder->codec_type == AVMEDIA_TYPE_VIDEO)
+        stream->avg_frame_rate = encoder->framerate;
+    return MEDIA_OK;
+}
+
+int OutputFile::addCopiedStream(const AVStream *input, AVStream *&stream)
+{
+    stream = avformat_new_stream(m_context.get(), nullptr);
+    if (!stream)
+        return MEDIA_ERR_NO_MEMORY;
+    int err = avcodec_parameters_copy(stream->codecpar, input->codecpar);
+    if (err < 0)
+        return mediaError(err, "copying the stream parameters");
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = input->time_base;
+    stream->avg_frame_rate = input->avg_frame_rate;
+    return MEDIA_OK;
 }
 
 int OutputFile::writeHeader()

@@ -25,8 +25,11 @@ public:
     int open(const std::string &path, const AVOutputFormat *format, const std::atomic<bool> *stop);
     AVFormatContext *context() const { return m_context.get(); }
 
-    // Adds a stream; nullptr when out of memory.
-    AVStream *addStream();
+    // Adds a stream that the opened `encoder` fills (its parameters, time base and frame rate).
+    int addStream(const AVCodecContext *encoder, AVStream *&stream);
+    // Adds a stream that copies the packets of `input` (its parameters, time base and frame rate; the
+    // muxer picks its own codec tag).
+    int addCopiedStream(const AVStream *input, AVStream *&stream);
     int writeHeader();
     // Writes one packet (its time stamps in the stream's time base), taking its data.
     int write(AVPacket *packet);
@@ -38,14 +41,12 @@ public:
     int finish();
 
 private:
-    static int interrupted(void *opaque);
     void discard();
     int64_t overheadPerPacket(int64_t bytes) const;
 
     OutputFormatPtr m_context;
     std::string m_path;
     std::string m_temporaryPath;
-    const std::atomic<bool> *m_stop = nullptr;
     int64_t m_headerBytes = 0;
     int64_t m_packetBytes = 0;
     int64_t m_packets = 0;

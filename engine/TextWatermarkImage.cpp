@@ -1,7 +1,8 @@
 #include "engine/TextWatermarkImage.h"
 
+#include "engine/StillImage.h"
+
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace engine {
@@ -31,25 +32,10 @@ FramePtr TextWatermarkImage::render(const TEXT_WATERMARK_PARAM &watermark, MEDIA
     left &= ~1;
     top &= ~1;
 
-    FramePtr frame = makeFrame();
+    FramePtr frame = StillImage::fromPremultiplied(&buffer[(size_t(top) * width + left) * 4], width * 4,
+                                                   right - left + 1, bottom - top + 1);
     if (!frame)
         return nullptr;
-    frame->format = AV_PIX_FMT_BGRA;
-    frame->width = right - left + 1;
-    frame->height = bottom - top + 1;
-    if (av_frame_get_buffer(frame.get(), 0) < 0)
-        return nullptr;
-    for (int row = 0; row < frame->height; ++row) {
-        const uint8_t *src = &buffer[(size_t(top + row) * width + left) * 4];
-        uint8_t *dst = frame->data[0] + size_t(row) * frame->linesize[0];
-        for (int col = 0; col < frame->width; ++col, src += 4, dst += 4) {
-            uint8_t a = src[3];
-            for (int c = 0; c < 3; ++c) // premultiplied -> straight
-                dst[c] = a == 0 ? 0 : uint8_t(std::min(255, (src[c] * 255 + a / 2) / a));
-            dst[3] = a;
-        }
-    }
-    frame->pts = 0;
     x = left;
     y = top;
     return frame;

@@ -1,7 +1,7 @@
 #pragma once
 // One text watermark as a still picture: the registered text callback draws it into a cleared,
-// picture-sized premultiplied BGRA buffer, and this keeps only the drawn part, with straight alpha,
-// so that the overlay blends a small picture once per frame instead of the whole frame.
+// picture-sized premultiplied BGRA buffer, and this keeps only the drawn part (a StillImage), so that
+// the overlay blends a small picture once per frame instead of the whole frame.
 #include "engine/FFmpeg.h"
 #include "media/MediaEngine.h"
 

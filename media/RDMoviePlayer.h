@@ -41,8 +41,10 @@ public:
     using DrawTextCallback = MEDIA_DRAW_TEXT_CALLBACK;
     // The picture loader: with `buffer` null, stores the picture's size in *width and *height (each when
     // given) and returns 1; otherwise writes width x height x 4 bytes into a buffer of `size` bytes and
-    // returns 1. Returns 0 on failure. The player keeps it but reads picture watermarks with the
-    // engine's own image decoders (PNG, JPEG, BMP, GIF, TIFF), as the export does, so it never calls it.
+    // returns 1: pixels blue, green, red, alpha (premultiplied), top row first, as the text renderer
+    // draws them. Returns 0 on failure. When one is set, the player reads the picture watermarks through
+    // it, on the player's thread, each time it rebuilds its picture graph; without one, or when it
+    // fails, it decodes the files itself as the export does.
     using LoadImageCallback = int (*)(const char *path, int *width, int *height, int size, uint8_t *buffer);
 
     // Opens `path` synchronously; the duration is known when this returns. `frame` is the host view's
@@ -126,8 +128,8 @@ public:
 
     // Lays the part [start, end) of the music file `path` under the video at [timelineStart, timelineEnd),
     // fading in over `fadeIn` and out over `fadeOut`, at `factor` times its level (ends of 0 = to the
-    // end). A file without decodable audio is not added (log line). Music plays under the file's own
-    // audio stream, so a file without audio plays no music.
+    // end). A file without decodable audio is not added (log line). Music plays over the file's own
+    // audio stream, or over silence when the file has none.
     void AddDubbingMusic(const std::string &path, platform::CMTime start, platform::CMTime end,
                          platform::CMTime timelineStart, platform::CMTime timelineEnd,
                          platform::CMTime fadeIn, platform::CMTime fadeOut, double factor);
@@ -160,5 +162,4 @@ private:
     int64_t m_duration = 0;
     double m_mainVolume = 1.0;
     bool m_mainDisabled = false;
-    LoadImageCallback m_loadImage = nullptr;
 };

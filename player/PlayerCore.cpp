@@ -284,6 +284,8 @@ void PlayerCore::run()
 
 void PlayerCore::step()
 {
+    if (m_audioStream < 0)
+        feedMusicAlone();
     // Keep a few frames and half a second of sound ready, reading no more than needed.
     auto wantMore = [this] {
         bool soundLow = m_audioStream >= 0 && m_output->bufferedUs() < kSoundAheadUs;
@@ -360,6 +362,7 @@ void PlayerCore::doSeek(int64_t us)
         avcodec_flush_buffers(m_audioDecoder.context());
     m_videoGraph = engine::FilterGraph();
     m_audioGraph = engine::FilterGraph();
+    m_audioGraphGeneration = 0; // rebuilt from the new position
     if (!hasVideo())
         return;
 
@@ -489,6 +492,38 @@ void PlayerCore::filterAudio(AVFrame *frame)
         return;
     }
     while (m_audioGraph.pull(m_filtered.get()) == 0) {
+        writeAudio(m_filtered.get());
+        av_frame_unref(m_filtered.get());
+    }
+}
+
+void PlayerCore::feedMusicAlone()
+{
+    engine::EditSettings edits;
+    uint64_t generation;
+    int64_t start;
+    {
+        std::lock_guard lock(m_mutex);
+        generation = m_soundGeneration;
+        if (generation != m_audioGraphGeneration)
+            edits = m_edits;
+        start = clockLocked() + m_output->bufferedUs();
+    }
+    if (generation != m_audioGraphGeneration) {
+        m_audioGraph = engine::FilterGraph();
+        m_audioGraphGeneration = generation;
+        if (edits.music.empty())
+            return;
+        // From what is due next, so changed music follows what was already handed to the output.
+        m_audioGraphStart = std::clamp<int64_t>(start, 0, m_duration);
+        if (PlayerGraphs::buildMusicAlone(m_audioGraphStart, m_duration, edits, m_audioGraph) < 0) {
+            engine::engineLog("player: the music cannot be played");
+            m_audioGraph = engine::FilterGraph();
+            return;
+        }
+    }
+    while (m_audioGraph.isValid() && m_output->bufferedUs() < kSoundAheadUs &&
+           m_audioGraph.pull(m_filtered.get()) == 0) {
         writeAudio(m_filtered.get());
         av_frame_unref(m_filtered.get());
     }

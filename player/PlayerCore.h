@@ -9,7 +9,8 @@
 // frame when the clock reaches it. The clock is the output's played time (a device's, or the wall
 // clock's when silent) counted from where playback started, so the picture follows the sound.
 // A seek decodes from the key frame before the target up to the frame shown at the target; pictures
-// and sound go through the engine's FilterGraphBuilder with the current edits.
+// and sound go through the engine's FilterGraphBuilder with the current edits. A file without sound of
+// its own still plays its music: the worker then pulls it from a graph of music over silence.
 //
 // Threads: every method but the handlers' calls is for one caller thread (the main thread); the
 // picture and end handlers are called on the worker thread.
@@ -105,6 +106,9 @@ private:
     void receiveAudio();
     void drainAtEnd();
     void filterAudio(AVFrame *frame);
+    // A file without sound of its own plays its music over silence: keeps the output fed from a graph
+    // that nothing is pushed into.
+    void feedMusicAlone();
     void writeAudio(const AVFrame *frame);
     void showFrame(QueuedFrame queued);
     void redraw();

@@ -20,6 +20,10 @@ public:
     // timeline up to `durationUs`.
     static int buildAudio(const AVFrame &frame, int64_t startUs, int64_t durationUs, double mainVolume,
                           const engine::EditSettings &edits, engine::FilterGraph &graph);
+    // The same for a file with no sound of its own: the edits' music over silence, from the file time
+    // `startUs` (the graph's pts 0) up to `durationUs`. Nothing is pushed into it; it is only pulled.
+    static int buildMusicAlone(int64_t startUs, int64_t durationUs, const engine::EditSettings &edits,
+                               engine::FilterGraph &graph);
 };
 
 } // namespace player

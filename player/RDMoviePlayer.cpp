@@ -283,7 +283,7 @@ void RDMoviePlayer::SetDrawTextCallback(DrawTextCallback callback)
 
 void RDMoviePlayer::SetLoadImageCallback(LoadImageCallback callback)
 {
-    m_loadImage = callback;
+    changePicture([&](engine::EditSettings &e) { e.loadImage = callback; });
 }
 
 // ---- Music ----------------------------------------------------------------------------------------

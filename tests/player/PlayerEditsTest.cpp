@@ -11,8 +11,12 @@
 #include <QElapsedTimer>
 #include <QImage>
 
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 using namespace playertest;
 using platform::CMTimeMake;
@@ -20,18 +24,8 @@ using platform::CMTimeMakeWithSeconds;
 
 namespace {
 
-class PlayerEditsTest : public testing::Test
+class PlayerEditsTest : public SilentPlayerTest
 {
-protected:
-    void SetUp() override
-    {
-        player::AudioOutput::setFactory([] { return std::make_unique<player::SilentAudioOutput>(); });
-    }
-    void TearDown() override
-    {
-        player::AudioOutput::setFactory(nullptr);
-        TestEnvironment::processEvents();
-    }
 };
 
 // Mean absolute difference of two pictures of one size.
@@ -76,6 +70,46 @@ void drawBlock(int width, int height, uint8_t *buffer, TEXT_WATERMARK_PARAM para
             uint8_t *p = buffer + (size_t(y) * width + x) * 4;
             p[0] = 255, p[1] = 0, p[2] = 0, p[3] = 255;
         }
+}
+
+// Picture loaders: one that knows a single opaque red 8 x 4 picture under any name, and one that
+// fails; both remember the paths they were asked for.
+std::mutex g_loadedMutex;
+std::vector<std::string> g_loadedPaths;
+
+int loadRed(const char *path, int *width, int *height, int size, uint8_t *buffer)
+{
+    {
+        std::lock_guard lock(g_loadedMutex);
+        g_loadedPaths.push_back(path);
+    }
+    if (!buffer) {
+        if (width)
+            *width = 8;
+        if (height)
+            *height = 4;
+        return 1;
+    }
+    if (size < 8 * 4 * 4)
+        return 0;
+    for (int i = 0; i < 8 * 4; ++i) {
+        uint8_t *p = buffer + i * 4;
+        p[0] = 0, p[1] = 0, p[2] = 255, p[3] = 255; // blue, green, red, alpha
+    }
+    return 1;
+}
+
+int loadNothing(const char *path, int *, int *, int, uint8_t *)
+{
+    std::lock_guard lock(g_loadedMutex);
+    g_loadedPaths.push_back(path);
+    return 0;
+}
+
+std::vector<std::string> takeLoadedPaths()
+{
+    std::lock_guard lock(g_loadedMutex);
+    return std::exchange(g_loadedPaths, {});
 }
 
 } // namespace
@@ -159,6 +193,51 @@ TEST_F(PlayerEditsTest, EditsShowAfterRefreshWhilePausedAndMatchTheExport)
     EXPECT_LT(difference(snapshot(*p), plain), 0.5);
 }
 
+TEST_F(PlayerEditsTest, PictureWatermarksAreReadThroughTheLoaderWhenOneIsSet)
+{
+    auto p = openPlayer(clip4s());
+    ASSERT_TRUE(p);
+    p->seekTime(CMTimeMakeWithSeconds(1.0, 600));
+    fixture::Image plain = snapshot(*p);
+    ASSERT_EQ(plain.width, 160);
+    takeLoadedPaths();
+
+    // A name only the loader knows: what shows in the rectangle can only have come from it.
+    IMAGE_WATERMARK_PARAM wm = redWatermark();
+    const std::string unknown = freshFolder() + "/only-the-loader-knows.png";
+    std::strncpy(wm.path, unknown.c_str(), sizeof wm.path - 1);
+    p->SetLoadImageCallback(&loadRed);
+    p->AddImageWatermask(wm);
+    p->Refresh();
+    fixture::Image loaded = snapshot(*p);
+    ASSERT_EQ(loaded.width, 160);
+    fixture::MeanColor inside = loaded.mean(104, 54, 32, 12);
+    EXPECT_GT(inside.r, 230);
+    EXPECT_LT(inside.g, 40);
+    EXPECT_LT(inside.b, 40);
+    // Outside its rectangle the frame is as it was.
+    for (const auto &[x, y, w, h] :
+         {std::array{0, 0, 96, 90}, std::array{144, 0, 16, 90}, std::array{96, 74, 48, 16}}) {
+        fixture::MeanColor before = plain.mean(x, y, w, h), after = loaded.mean(x, y, w, h);
+        EXPECT_NEAR(after.r, before.r, 1.0) << x << "," << y;
+        EXPECT_NEAR(after.g, before.g, 1.0) << x << "," << y;
+    }
+    std::vector<std::string> asked = takeLoadedPaths();
+    ASSERT_FALSE(asked.empty());
+    for (const std::string &path : asked)
+        EXPECT_EQ(path, unknown);
+
+    // A loader that fails leaves the file to the player's own decoding.
+    p->ClearWatermask();
+    p->SetLoadImageCallback(&loadNothing);
+    p->AddImageWatermask(redWatermark());
+    p->Refresh();
+    fixture::MeanColor decoded = snapshot(*p).mean(104, 54, 32, 12);
+    EXPECT_GT(decoded.r, 230);
+    EXPECT_LT(decoded.g, 40);
+    EXPECT_FALSE(takeLoadedPaths().empty());
+}
+
 TEST_F(PlayerEditsTest, TextWatermarksAreDrawnByTheRegisteredCallback)
 {
     auto p = openPlayer(clip4s());
@@ -189,26 +268,36 @@ TEST_F(PlayerEditsTest, MusicMixedInChangesTheSoundHandedToTheOutput)
     spec.audio[0].toneHz = 660;
     const std::string music = sharedFixture("music.m4a", spec);
 
+    fixture::Spec silentSpec;
+    silentSpec.duration = 4.0;
+    silentSpec.audio = {};
+    const std::string silentClip = sharedFixture("silent4s.mp4", silentSpec);
+
     // The clip's own tone and the music each have amplitude 0.3 (RMS 0.212); together 0.3.
     struct Case
     {
         const char *name;
+        bool withoutSound; // a clip with no sound of its own
         bool mainOff;
         double timelineStart; // seconds; the preview plays 1.0 .. 1.3 s
         double factor;
         double rms;
     };
     const Case cases[] = {
-        {"own sound only", false, -1, 1.0, 0.212},
-        {"music alone", true, 0.0, 1.0, 0.212},
-        {"music at half alone", true, 0.0, 0.5, 0.106},
-        {"music over the own sound", false, 0.0, 1.0, 0.3},
-        {"music placed later is not heard yet", true, 2.0, 1.0, 0.0},
+        {"own sound only", false, false, -1, 1.0, 0.212},
+        {"music alone", false, true, 0.0, 1.0, 0.212},
+        {"music at half alone", false, true, 0.0, 0.5, 0.106},
+        {"music over the own sound", false, false, 0.0, 1.0, 0.3},
+        {"music placed later is not heard yet", false, true, 2.0, 1.0, 0.0},
+        {"no sound and no music", true, false, -1, 1.0, 0.0},
+        {"music in a clip without sound", true, false, 0.0, 1.0, 0.212},
+        {"music at half in a clip without sound", true, false, 0.0, 0.5, 0.106},
+        {"music placed later in a clip without sound", true, false, 2.0, 1.0, 0.0},
     };
     for (const Case &c : cases) {
         auto record = std::make_shared<RecordingOutput::Record>();
         player::AudioOutput::setFactory([record] { return std::make_unique<RecordingOutput>(record); });
-        auto p = openPlayer(clip4s());
+        auto p = openPlayer(c.withoutSound ? silentClip : clip4s());
         ASSERT_TRUE(p);
         p->DisableMainAudio(c.mainOff);
         if (c.timelineStart >= 0)

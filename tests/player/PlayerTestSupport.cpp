@@ -2,47 +2,19 @@
 
 #include "tests/support/TestEnvironment.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <filesystem>
-#include <map>
 
 namespace playertest {
 
-namespace {
-
-std::string root()
+void SilentPlayerTest::SetUp()
 {
-    static const std::string path = [] {
-        std::string p = TestEnvironment::tempDir().toStdString() + "/player";
-        std::filesystem::create_directories(p);
-        return p;
-    }();
-    return path;
+    player::AudioOutput::setFactory([] { return std::make_unique<player::SilentAudioOutput>(); });
 }
 
-} // namespace
-
-std::string freshFolder()
+void SilentPlayerTest::TearDown()
 {
-    static int counter = 0;
-    std::string path = root() + "/test-" + std::to_string(counter++);
-    std::filesystem::create_directories(path);
-    return path;
-}
-
-std::string sharedFixture(const std::string &name, const fixture::Spec &spec)
-{
-    static std::map<std::string, std::string> made;
-    if (auto it = made.find(name); it != made.end())
-        return it->second;
-    std::string path = root() + "/fixture-" + name;
-    std::string error;
-    if (!fixture::generate(path, spec, &error))
-        ADD_FAILURE() << "cannot generate " << name << ": " << error;
-    made[name] = path;
-    return path;
+    player::AudioOutput::setFactory(nullptr);
+    TestEnvironment::processEvents();
 }
 
 std::string clip4s()
@@ -93,13 +65,7 @@ fixture::Image snapshot(RDMoviePlayer &player, int width, int height)
     int h = height;
     if (!player.Snapshot(&w, &h, bgra.data()))
         return {};
-    fixture::Image image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t *p = &bgra[(size_t(y) * w + x) * 4];
-            image.setPixel(x, y, fixture::Rgb{p[2], p[1], p[0]});
-        }
-    return image;
+    return fixture::imageFromBgra(bgra, w, h);
 }
 
 double seconds(platform::CMTime t)

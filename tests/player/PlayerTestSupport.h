@@ -3,7 +3,9 @@
 // snapshots as fixture images.
 #include "media/RDMoviePlayer.h"
 #include "player/SilentAudioOutput.h"
-#include "tests/support/MediaFixture.h"
+#include "tests/support/SharedFixtures.h"
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <mutex>
@@ -12,10 +14,17 @@
 
 namespace playertest {
 
-// Generates `name` from `spec` once per program and returns its path.
-std::string sharedFixture(const std::string &name, const fixture::Spec &spec);
-// A folder of its own for the running test.
-std::string freshFolder();
+using fixture::freshFolder;
+using fixture::sharedFixture;
+
+// Every player made in a test of this fixture plays to a silent wall clock, as on a machine without a
+// sound device.
+class SilentPlayerTest : public testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 // 4 s, 160 x 90, 25 fps H.264 (key frame every second) with a 440 Hz stereo tone of amplitude 0.3.
 std::string clip4s();

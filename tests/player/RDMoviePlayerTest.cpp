@@ -15,20 +15,9 @@ using platform::CMTimeMakeWithSeconds;
 
 namespace {
 
-// Every player here plays to a silent wall clock, as on a machine without a sound device.
-class PlayerTest : public testing::Test
+class PlayerTest : public SilentPlayerTest
 {
 protected:
-    void SetUp() override
-    {
-        player::AudioOutput::setFactory([] { return std::make_unique<player::SilentAudioOutput>(); });
-    }
-    void TearDown() override
-    {
-        player::AudioOutput::setFactory(nullptr);
-        TestEnvironment::processEvents();
-    }
-
     // Plays for about `ms` of wall time, letting the main thread run.
     static void playFor(RDMoviePlayer &p, int ms)
     {
