@@ -2,19 +2,29 @@
 
 #include "app/LanguageService.h"
 #include "app/ResourceService.h"
+#include "controls/ImageView.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
 #include "controls/PNQOpenAlert.h"
 #include "controls/PNQView.h"
 #include "controls/RDCutProgressView.h"
 #include "controls/RDProgressSlider.h"
+#include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorOutputSettings.h"
 #include "editor/OutputFolderChooser.h"
 #include "editor/OutputFormatChooser.h"
+#include "editor/OutputNaming.h"
+#include "editor/RenderCallbacks.h"
+#include "editor/SourceProbe.h"
+#include "editor/TimeFieldRules.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
+#include "media/RDMoviePlayer.h"
+#include "model/AudioStreamInfo.h"
+#include "model/EngineRecords.h"
 #include "model/FileData.h"
+#include "model/HelpClass.h"
 #include "model/MusicInfo.h"
 #include "model/SimpleData.h"
 #include "model/SubtitleParam.h"
@@ -26,14 +36,24 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
 #include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
 #include "platform/TextField.h"
 #include "platform/Timer.h"
 #include "platform/View.h"
 #include "platform/Window.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
+#include <QImageWriter>
+#include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -43,12 +63,24 @@ constexpr double kPanelWidth = 236;
 constexpr double kPanelHeight = 400;
 constexpr double kToolBarHeight = 50;
 
-QString localized(const char *key) { return LanguageService::localizedStringForKey(key); }
-QImage image(const QString &name) { return ResourceService::imageWithfileName(name); }
+QString localized(const char *key)
+{
+    return LanguageService::localizedStringForKey(key);
+}
+QImage image(const QString &name)
+{
+    return ResourceService::imageWithfileName(name);
+}
 
-bool isQuarterTurn(int angle) { return angle == 90 || angle == 270 || angle == -90 || angle == -270; }
+bool isQuarterTurn(int angle)
+{
+    return angle == 90 || angle == 270 || angle == -90 || angle == -270;
+}
 
-int even(double v) { return int(v - std::fmod(v, 2.0)); }
+int even(double v)
+{
+    return int(v - std::fmod(v, 2.0));
+}
 
 void setEnabled(QWidget *w, bool on)
 {
@@ -95,8 +127,7 @@ constexpr ToolInfo kTools[] = {
 
 } // namespace
 
-EditVideoWindowController::EditVideoWindowController(QObject *parent)
-    : platform::WindowController(parent)
+EditVideoWindowController::EditVideoWindowController(QObject *parent) : platform::WindowController(parent)
 {
     // The controller releases itself once its window has closed and its queued work has run.
     setReleasedWhenClosed(false);
@@ -122,7 +153,8 @@ void EditVideoWindowController::windowDidLoad()
     for (const char *name :
          {platform::NSWindowDidResizeNotification, platform::NSWindowWillStartLiveResizeNotification,
           platform::NSWindowDidEndLiveResizeNotification, platform::NSWindowWillEnterFullScreenNotification,
-          platform::NSWindowDidEnterFullScreenNotification, platform::NSWindowDidExitFullScreenNotification}) {
+          platform::NSWindowDidEnterFullScreenNotification,
+          platform::NSWindowDidExitFullScreenNotification}) {
         center.addObserver(this, QString::fromLatin1(name), nullptr,
                            [this](const platform::Notification &n) { changesize(&n); });
     }
@@ -136,7 +168,8 @@ void EditVideoWindowController::windowDidLoad()
 
     buildViews();
 
-    m_formatChooser = new OutputFormatChooser(ProfileLibrary::editor(), win->frame().width(), m_backGroundView);
+    m_formatChooser =
+        new OutputFormatChooser(ProfileLibrary::editor(), win->frame().width(), m_backGroundView);
     m_outputSettings = std::make_unique<EditorOutputSettings>(ProfileLibrary::editor());
     m_outputSettings->fileDataBlock = [this] { return m_fileData; };
     m_outputSettings->connectChooser(m_formatChooser);
@@ -151,6 +184,7 @@ void EditVideoWindowController::windowDidLoad()
     };
     m_formatChooser->actionFunctionItem(nullptr);
     initPlayer();
+    m_addfileButton->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { addfileAction(); }); };
 
     buildToolButtons();
     m_scrLabel->setTextColor(kAccent);
@@ -176,14 +210,30 @@ void EditVideoWindowController::windowDidLoad()
     enableEdit(false);
 
     switch (m_toolItemType) {
-    case ToolTrim: cutAction(m_cutButton); break;
-    case ToolRotate: rotateAction(m_rotateButton); break;
-    case ToolCrop: cropAction(m_cropButton); break;
-    case ToolEffect: effectAction(m_effectButton); break;
-    case ToolWatermark: watermarkAction(m_watermarkButton); break;
-    case ToolSubtitle: subtitleAction(m_subtitleButton); break;
-    case ToolMusic: addmusicAction(m_addmusicButton); break;
-    default: cutAction(m_cutButton); break;
+    case ToolTrim:
+        cutAction(m_cutButton);
+        break;
+    case ToolRotate:
+        rotateAction(m_rotateButton);
+        break;
+    case ToolCrop:
+        cropAction(m_cropButton);
+        break;
+    case ToolEffect:
+        effectAction(m_effectButton);
+        break;
+    case ToolWatermark:
+        watermarkAction(m_watermarkButton);
+        break;
+    case ToolSubtitle:
+        subtitleAction(m_subtitleButton);
+        break;
+    case ToolMusic:
+        addmusicAction(m_addmusicButton);
+        break;
+    default:
+        cutAction(m_cutButton);
+        break;
     }
 
     hiddenMusicViewPlay(true);
@@ -222,11 +272,12 @@ void EditVideoWindowController::buildViews()
     m_contentBackGroundView->setBorderWidth(2);
     m_contentBackGroundView->setAutoresizesSubviews(false);
 
-    m_funItemBackView = new PNQView(platform::makeRect(8, H - 88, W - 16, kToolBarHeight + 2), m_backGroundView);
+    m_funItemBackView =
+        new PNQView(platform::makeRect(8, H - 88, W - 16, kToolBarHeight + 2), m_backGroundView);
     m_funItemBackView->setBackGroundColor(kAccent);
     const double stripWidth = 1 + 125 * 7;
-    m_funItemContentView =
-        new PNQView(platform::makeRect((W - 16 - stripWidth) / 2, 1, stripWidth, kToolBarHeight), m_funItemBackView);
+    m_funItemContentView = new PNQView(
+        platform::makeRect((W - 16 - stripWidth) / 2, 1, stripWidth, kToolBarHeight), m_funItemBackView);
     m_funItemContentView->setBackGroundColor(Qt::white);
     m_funItemContentView->setAutoresizingMask(platform::View::MinXMargin | platform::View::MaxXMargin);
 
@@ -309,25 +360,53 @@ void EditVideoWindowController::buildToolButtons()
         button->mouseDownAction = [this, bit](PNQButton *b) {
             dispatchOnMain([this, bit, b] {
                 switch (bit) {
-                case ToolTrim: cutAction(b); break;
-                case ToolCrop: cropAction(b); break;
-                case ToolEffect: effectAction(b); break;
-                case ToolWatermark: watermarkAction(b); break;
-                case ToolSubtitle: subtitleAction(b); break;
-                case ToolRotate: rotateAction(b); break;
-                default: addmusicAction(b); break;
+                case ToolTrim:
+                    cutAction(b);
+                    break;
+                case ToolCrop:
+                    cropAction(b);
+                    break;
+                case ToolEffect:
+                    effectAction(b);
+                    break;
+                case ToolWatermark:
+                    watermarkAction(b);
+                    break;
+                case ToolSubtitle:
+                    subtitleAction(b);
+                    break;
+                case ToolRotate:
+                    rotateAction(b);
+                    break;
+                default:
+                    addmusicAction(b);
+                    break;
                 }
             });
         };
         QPointer<PNQButton> *slot = nullptr;
         switch (tool.bit) {
-        case ToolTrim: slot = &m_cutButton; break;
-        case ToolCrop: slot = &m_cropButton; break;
-        case ToolEffect: slot = &m_effectButton; break;
-        case ToolWatermark: slot = &m_watermarkButton; break;
-        case ToolSubtitle: slot = &m_subtitleButton; break;
-        case ToolRotate: slot = &m_rotateButton; break;
-        default: slot = &m_addmusicButton; break;
+        case ToolTrim:
+            slot = &m_cutButton;
+            break;
+        case ToolCrop:
+            slot = &m_cropButton;
+            break;
+        case ToolEffect:
+            slot = &m_effectButton;
+            break;
+        case ToolWatermark:
+            slot = &m_watermarkButton;
+            break;
+        case ToolSubtitle:
+            slot = &m_subtitleButton;
+            break;
+        case ToolRotate:
+            slot = &m_rotateButton;
+            break;
+        default:
+            slot = &m_addmusicButton;
+            break;
         }
         *slot = button;
         m_funItemContentView->addSubview(button);
@@ -358,7 +437,8 @@ void EditVideoWindowController::buildOutputRow()
         });
     };
 
-    m_exportProgressView = new NSProgressView(platform::makeRect(134, 9, W - 158 - 134, 10), m_backGroundView);
+    m_exportProgressView =
+        new NSProgressView(platform::makeRect(134, 9, W - 158 - 134, 10), m_backGroundView);
 
     // These pictures are whole button faces, so they are drawn stretched over the button.
     m_startExportBtn = new PNQButton(platform::makeRect(W - 148, 5, 140, 40), m_backGroundView);
@@ -375,19 +455,9 @@ void EditVideoWindowController::buildOutputRow()
     m_startExportBtn->setContentTitle(localized("StartExportTitle"));
 }
 
-void EditVideoWindowController::initPlayer()
-{
-    // The bar's position slider and trim bar; the player itself is made when a clip is loaded.
-    if (!m_progressSlider)
-        m_progressSlider = new RDProgressSlider(platform::Rect{}, m_playerBottomView);
-    if (!m_cutProgressView) {
-        m_cutProgressView = new RDCutProgressView(platform::Rect{}, m_playerBottomView);
-        m_cutProgressView->setIsFanxuan(false);
-    }
-}
+// initPlayer() and the player bar live with the preview below.
 
 void EditVideoWindowController::initCropView() {}
-void EditVideoWindowController::initTrimView() {}
 void EditVideoWindowController::initEffectView() {}
 void EditVideoWindowController::initWaterView() {}
 void EditVideoWindowController::initSubtitleView() {}
@@ -421,16 +491,15 @@ void EditVideoWindowController::initPlayerCliper()
 
 void EditVideoWindowController::initWatermarkView()
 {
-    const platform::Size size = m_fileData && m_fileData->sourceData()
-                                    ? m_videoSize
-                                    : platform::Size{};
+    const platform::Size size = m_fileData && m_fileData->sourceData() ? m_videoSize : platform::Size{};
     const platform::Rect videoRect = platform::aspectFitRect(size, m_playerView->bounds());
     delete m_watermarkView;
     m_watermarkView = new RDWaterView(videoRect, m_playerView);
     m_watermarkView->setVideoSize(size);
     if (m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size()) {
         const WaterParam &water = *m_waterMarkList.at(m_selectedWaterMarkIndex);
-        const QString family = water.waterFontName().isEmpty() ? QStringLiteral("Tahoma") : water.waterFontName();
+        const QString family =
+            water.waterFontName().isEmpty() ? QStringLiteral("Tahoma") : water.waterFontName();
         QFont font(family);
         if (water.waterFontSize() > 0)
             font.setPointSizeF(water.waterFontSize());
@@ -519,39 +588,58 @@ bool EditVideoWindowController::isChooserCollapsed() const
     return m_formatChooser && m_formatChooser->isCollapsed();
 }
 
-platform::View *EditVideoWindowController::backGroundView() const { return m_backGroundView; }
+platform::View *EditVideoWindowController::backGroundView() const
+{
+    return m_backGroundView;
+}
 
 QList<PNQButton *> EditVideoWindowController::toolButtons() const
 {
-    return {m_cutButton, m_cropButton, m_effectButton, m_watermarkButton, m_subtitleButton, m_rotateButton,
-            m_addmusicButton};
+    return {m_cutButton,      m_cropButton,   m_effectButton,  m_watermarkButton,
+            m_subtitleButton, m_rotateButton, m_addmusicButton};
 }
 
 PNQButton *EditVideoWindowController::toolButton(qint64 tool) const
 {
     switch (tool) {
-    case ToolTrim: return m_cutButton;
-    case ToolCrop: return m_cropButton;
-    case ToolEffect: return m_effectButton;
-    case ToolWatermark: return m_watermarkButton;
-    case ToolSubtitle: return m_subtitleButton;
-    case ToolRotate: return m_rotateButton;
-    case ToolMusic: return m_addmusicButton;
-    default: return nullptr;
+    case ToolTrim:
+        return m_cutButton;
+    case ToolCrop:
+        return m_cropButton;
+    case ToolEffect:
+        return m_effectButton;
+    case ToolWatermark:
+        return m_watermarkButton;
+    case ToolSubtitle:
+        return m_subtitleButton;
+    case ToolRotate:
+        return m_rotateButton;
+    case ToolMusic:
+        return m_addmusicButton;
+    default:
+        return nullptr;
     }
 }
 
 platform::View *EditVideoWindowController::panelView(qint64 tool) const
 {
     switch (tool) {
-    case ToolTrim: return m_trimView;
-    case ToolCrop: return m_cropView;
-    case ToolEffect: return m_kxfxView;
-    case ToolWatermark: return m_waterView;
-    case ToolSubtitle: return m_captionView;
-    case ToolRotate: return m_adjustView;
-    case ToolMusic: return m_musicContentView;
-    default: return nullptr;
+    case ToolTrim:
+        return m_trimView;
+    case ToolCrop:
+        return m_cropView;
+    case ToolEffect:
+        return m_kxfxView;
+    case ToolWatermark:
+        return m_waterView;
+    case ToolSubtitle:
+        return m_captionView;
+    case ToolRotate:
+        return m_adjustView;
+    case ToolMusic:
+        return m_musicContentView;
+    default:
+        return nullptr;
     }
 }
 
@@ -704,7 +792,8 @@ void EditVideoWindowController::deriveCropFromOverlay()
     const double H = m_videoSize.height;
     if (F.width() <= 0 || F.height() <= 0)
         return;
-    const bool whole = r.minX() <= 1 && r.minY() <= 1 && r.maxX() >= F.width() - 1 && r.maxY() >= F.height() - 1;
+    const bool whole =
+        r.minX() <= 1 && r.minY() <= 1 && r.maxX() >= F.width() - 1 && r.maxY() >= F.height() - 1;
     if (whole) {
         m_editVideoClipRect = platform::makeRect(0, 0, W, H);
     } else {
@@ -718,8 +807,8 @@ void EditVideoWindowController::deriveCropFromOverlay()
     platform::log("v_x: %f v_y: %f v_w: %f v_h: %f", c.minX(), c.minY(), c.width(), c.height());
     setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
     setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
-    m_convertCropSize = RECT{even(c.minX()), even(H - (c.minY() + c.height())), even(W - (c.minX() + c.width())),
-                             even(c.minY())};
+    m_convertCropSize = RECT{even(c.minX()), even(H - (c.minY() + c.height())),
+                             even(W - (c.minX() + c.width())), even(c.minY())};
     setText(m_cropLeftField, QString::asprintf("%i", int(c.minX())));
     setText(m_cropTopField, QString::asprintf("%i", int(H - c.height() - c.minY())));
 }
@@ -767,14 +856,16 @@ void EditVideoWindowController::layoutFrames(double t)
     m_musicRightBottomView->setFrame(makeRect(0, 0, music.width(), 91));
     m_toolMusicNofileView->setFrame(makeRect(0, 0, music.width(), music.height()));
     const double leftHeight = m_contentLeftView->frame().height();
-    for (platform::View *panel : {m_trimView.data(), m_cropView.data(), m_adjustView.data(), m_kxfxView.data(),
-                                  m_waterView.data(), m_captionView.data()}) {
-        panel->setFrameOrigin(platform::Point{panel->frame().minX(), leftHeight - panel->frame().height() - 5});
+    for (platform::View *panel : {m_trimView.data(), m_cropView.data(), m_adjustView.data(),
+                                  m_kxfxView.data(), m_waterView.data(), m_captionView.data()}) {
+        panel->setFrameOrigin(
+            platform::Point{panel->frame().minX(), leftHeight - panel->frame().height() - 5});
     }
     m_musicContentView->setFrameOrigin(platform::Point{
         m_musicContentView->frame().minX(), y1 + leftHeight - m_musicContentView->frame().height() - 5});
     if (m_previewView) {
-        platform::View *host = m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data();
+        platform::View *host =
+            m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data();
         if (auto *view = qobject_cast<platform::View *>(m_previewView.data()))
             view->setFrame(host->bounds());
         else
@@ -782,13 +873,15 @@ void EditVideoWindowController::layoutFrames(double t)
     }
     const platform::Rect bar = m_playerBottomView->frame();
     if (m_progressSlider)
-        m_progressSlider->setFrame(makeRect(95, (bar.height() - 17) / 2 + 10, bar.width() - 190, 17));
+        m_progressSlider->setFrame(makeRect(95, (bar.height() - 20) / 2 + 10, bar.width() - 190, 20));
     if (m_cutProgressView)
         m_cutProgressView->setFrame(makeRect(95, (bar.height() - 30) / 2 + 10, bar.width() - 190, 30));
     if (m_currentTimeLabel)
         m_currentTimeLabel->setFrame(makeRect(15, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_totalTimeLabel)
-        m_totalTimeLabel->setFrame(makeRect(bar.width() - 90, (bar.height() - 26) / 2 + 6, 80, 26));
+        m_totalTimeLabel->setFrame(makeRect(bar.width() - 95, (bar.height() - 26) / 2 + 6, 60, 26));
+    if (m_audiochanelPopBtn && m_audiochanelPopBtn->parentWidget() == m_playerBottomView)
+        m_audiochanelPopBtn->setFrame(makeRect(bar.width() - 175, 10, 160, 24));
     if (m_formatChooser)
         m_formatChooser->layoutForWindow(platform::Size{W, H}, m_backGroundView->frame().width());
     const platform::Rect child = m_playerBottomChildView->frame();
@@ -796,8 +889,8 @@ void EditVideoWindowController::layoutFrames(double t)
     if (m_playerBottomChildView->parentWidget() == m_playerBottomView)
         m_playerBottomChildView->setFrameOrigin(platform::Point{(bar.width() - child.width()) / 2, 5});
     const platform::Rect progress = m_exportProgressView->frame();
-    m_exportProgressView->setFrame(makeRect(progress.minX(), progress.minY(), W - 158 - progress.minX(),
-                                            progress.height()));
+    m_exportProgressView->setFrame(
+        makeRect(progress.minX(), progress.minY(), W - 158 - progress.minX(), progress.height()));
 }
 
 void EditVideoWindowController::refitOverlays()
@@ -861,16 +954,18 @@ void EditVideoWindowController::enableEdit(bool e)
     setEnabled(m_b_coverStylePopBtn, e);
     if (m_b_volumeSlider)
         m_b_volumeSlider->setDisable(!e);
-    for (QWidget *w : {m_b_volumeBtn.data(), m_b_cameraBtn.data(), m_b_stopBtn.data(), m_b_playPauseBtn.data(),
-                       m_setStartTrimBtn.data(), m_setStopTrimBtn.data(), m_playTrimBtn.data(),
-                       m_resetTrimBtn.data(), m_volueSlider.data(), m_brightnessSlider.data(),
-                       m_contrastSlider.data(), m_saturationSlider.data(), m_effectReset.data(),
-                       m_edit_cropCancelBtn.data(), m_left_ratioBtn.data(), m_right_ratioBtn.data(),
-                       m_vertical_mirrorBtn.data(), m_horizontal_mirrorBtn.data()})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_b_volumeBtn.data(), m_b_cameraBtn.data(), m_b_stopBtn.data(), m_b_playPauseBtn.data(),
+             m_setStartTrimBtn.data(), m_setStopTrimBtn.data(), m_playTrimBtn.data(), m_resetTrimBtn.data(),
+             m_volueSlider.data(), m_brightnessSlider.data(), m_contrastSlider.data(),
+             m_saturationSlider.data(), m_effectReset.data(), m_edit_cropCancelBtn.data(),
+             m_left_ratioBtn.data(), m_right_ratioBtn.data(), m_vertical_mirrorBtn.data(),
+             m_horizontal_mirrorBtn.data()})
         setEnabled(w, e);
-    for (QWidget *w : {static_cast<QWidget *>(m_cropWidthField.data()), static_cast<QWidget *>(m_cropHeightField.data()),
-                       static_cast<QWidget *>(m_cropTopField.data()), static_cast<QWidget *>(m_cropLeftField.data()),
-                       m_resetRotateBtn.data()})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_cropWidthField.data()), static_cast<QWidget *>(m_cropHeightField.data()),
+          static_cast<QWidget *>(m_cropTopField.data()), static_cast<QWidget *>(m_cropLeftField.data()),
+          m_resetRotateBtn.data()})
         setEnabled(w, e);
     const bool player = m_rdPlayer != nullptr;
     setEnabled(m_loadmusicBtn, e && player);
@@ -889,15 +984,18 @@ void EditVideoWindowController::enableEdit(bool e)
     enableWaterChildView(e && !m_waterMarkList.isEmpty());
 
     if (m_fileData) {
-        for (QWidget *w : {m_noneCntentTypeBtn.data(), m_imageCntentTypeBtn.data(), m_textCntentTypeBtn.data(),
-                           m_addWaterImageFilesBtn.data(), m_waterContentTextField.data()})
+        for (QWidget *w :
+             {m_noneCntentTypeBtn.data(), m_imageCntentTypeBtn.data(), m_textCntentTypeBtn.data(),
+              m_addWaterImageFilesBtn.data(), m_waterContentTextField.data()})
             setEnabled(w, e);
         if (m_progressSlider)
             m_progressSlider->setProgress(0);
         if (m_cutProgressView)
             m_cutProgressView->setProgress(0);
-        // The clip's own length: the preview plays the same file.
-        const double duration = m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0;
+        // The player's length; before a player exists, the clip's own (the preview plays the same file).
+        const double duration = m_rdPlayer
+                                    ? playerDuration()
+                                    : (m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0);
         if (m_cutTimeRange_stop == 0)
             m_cutTimeRange_stop = duration * 1000000.0;
         if (duration > 0 && m_cutProgressView) {
@@ -924,7 +1022,8 @@ void EditVideoWindowController::setTrimFields()
         setText(s, QString::asprintf("%02i", seconds));
         setText(hs, QString::asprintf("%02i", hundredths));
     };
-    show(m_cutTimeRange_start, m_startHourField, m_startMinuteField, m_startSecondsField, m_startMioSecondsField);
+    show(m_cutTimeRange_start, m_startHourField, m_startMinuteField, m_startSecondsField,
+         m_startMioSecondsField);
     show(m_cutTimeRange_stop, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField);
 }
 
@@ -1002,6 +1101,1275 @@ void EditVideoWindowController::startExportAction(PNQButton *)
         m_startExportBtn->setContentTitle(localized("StartExportTitle"));
     if (!m_closed)
         enableEdit(true);
+}
+
+// ---- loading ----
+
+QStringList EditVideoWindowController::allowedFileTypes()
+{
+    return {QStringLiteral("mov"),
+            "qt",
+            "mp4",
+            "m4v",
+            "flv",
+            "ts",
+            "m2ts",
+            "mts",
+            "mkv",
+            "mka",
+            "mpg",
+            "mpeg",
+            "mpa",
+            "m2v",
+            "mpv",
+            "dat",
+            "avi",
+            "divx",
+            "3gp",
+            "3g2",
+            "vob",
+            "mxf",
+            "tp",
+            "trp",
+            "nut",
+            "h261",
+            "h264",
+            "mod",
+            "tod",
+            "wmv",
+            "mp3",
+            "mp2",
+            "m4a",
+            "m4r",
+            "flac",
+            "wav",
+            "wma",
+            "ogg",
+            "aac",
+            "ac3"};
+}
+
+void EditVideoWindowController::addfileAction(QObject *)
+{
+    platform::OpenPanelRequest request;
+    request.cancelTitle = localized("OpenPanelCancelTitle");
+    request.prompt = localized("OpenPanelOpenTitle");
+    request.message = QString();
+    request.allowsMultipleSelection = true;
+    request.canChooseDirectories = false;
+    request.canCreateDirectories = false;
+    request.canChooseFiles = true;
+    request.allowedExtensions = allowedFileTypes();
+    request.parent = isWindowLoaded() ? window() : nullptr;
+    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
+    if (urls.isEmpty())
+        return;
+    platform::log("urls:%s", qUtf8Printable(urls.join(QStringLiteral(", "))));
+    loadFile(urls.first());
+}
+
+namespace {
+
+// The probe's record when the file has a picture; null otherwise (refused, audio only, no streams).
+std::shared_ptr<SimpleData> probeWithPicture(const QString &path)
+{
+    std::shared_ptr<SimpleData> record = SourceProbe::probe(path, SourceProbe::storedTitles());
+    if (!record || !record->sourceData() || record->sourceData()->width() < 1 ||
+        record->sourceData()->height() <= 0)
+        return nullptr;
+    return record;
+}
+
+} // namespace
+
+bool EditVideoWindowController::loadFile(const QString &path)
+{
+    // Probed before anything changes: a refused file must not cost the user the loaded clip or its music.
+    std::shared_ptr<SimpleData> record = probeWithPicture(path);
+    if (!record) {
+        showSimpleAlert(localized("Pleaseselectedvideo'sfilestring"), 2);
+        return false;
+    }
+    setText(m_scrLabel, path);
+    if (m_formatChooser)
+        m_formatChooser->actionFunctionItem(nullptr);
+    m_musicSelecteds.clear();
+    m_musicList.clear();
+    m_selectedMusicIndex = 0;
+
+    // The titles are read again: the chooser's reset has just rewritten them.
+    SourceProbe::fillTarget(*record, SourceProbe::storedTitles());
+    adoptRecord(record);
+
+    initPlayer();
+    for (platform::TextField *field : m_startGroup.fields() + m_stopGroup.fields()) {
+        if (field) {
+            field->setStringValue(QStringLiteral("00"));
+            field->setEnabled(true);
+        }
+    }
+    setEnabled(m_cropLeftField, true);
+    setEnabled(m_cropTopField, true);
+    if (m_subtitleParam)
+        m_subtitleParam->setSubtitlePath(QString());
+    m_selectedEffectTypeIndexs.clear();
+    m_waterMarkList.clear();
+    if (m_watermarkView) {
+        m_watermarkView->setWaterMark(QImage());
+        m_watermarkView->setWaterMarkString(QString());
+    }
+    // The old clip's crop does not belong to this picture.
+    m_convertCropSize = RECT{0, 0, 0, 0};
+    m_editVideoClipRect = platform::Rect{};
+    refreshPlayerView();
+
+    for (PNQButton *button : toolButtons())
+        button->setEnabled(true);
+    if (m_progressSlider)
+        m_progressSlider->setDisable(false);
+    enableEdit(true);
+    hiddenMusicViewPlay(false);
+    switch (m_toolItemType) {
+    case ToolTrim:
+        cutAction(m_cutButton);
+        break;
+    case ToolRotate:
+        rotateAction(m_rotateButton);
+        break;
+    case ToolCrop:
+        cropAction(m_cropButton);
+        break;
+    case ToolEffect:
+        effectAction(m_effectButton);
+        break;
+    case ToolWatermark:
+        watermarkAction(m_watermarkButton);
+        break;
+    case ToolSubtitle:
+        subtitleAction(m_subtitleButton);
+        break;
+    case ToolMusic:
+        addmusicAction(m_addmusicButton);
+        break;
+    default:
+        cutAction(m_cutButton);
+        break;
+    }
+    return true;
+}
+
+bool EditVideoWindowController::addFile(const QString &path)
+{
+    std::shared_ptr<SimpleData> record = probeWithPicture(path);
+    if (!record)
+        return false;
+    adoptRecord(record);
+    return true;
+}
+
+void EditVideoWindowController::adoptRecord(const std::shared_ptr<SimpleData> &record)
+{
+    m_fileData = record;
+    m_filePath = record->path();
+    const SourceProbe::Titles titles = SourceProbe::storedTitles();
+    m_loadedTitles = QStringList(titles.begin(), titles.end());
+    m_waterParam = record->waterParam() ? record->waterParam()->copy() : nullptr;
+    m_subtitleParam = record->subtitleParam() ? record->subtitleParam()->copy() : nullptr;
+    const FileData &source = *record->sourceData();
+    setText(m_original_SizeLabel, QString::asprintf("%d x %d", source.width(), source.height()));
+    setText(m_cropWidthField, QString::asprintf("%d", source.width()));
+    setText(m_cropHeightField, QString::asprintf("%d", source.height()));
+}
+
+// ---- preview ----
+
+double EditVideoWindowController::playerDuration() const
+{
+    return m_rdPlayer ? platform::CMTimeGetSeconds(m_rdPlayer->duration()) : 0;
+}
+
+double EditVideoWindowController::playerCurrentTime() const
+{
+    return m_rdPlayer ? platform::CMTimeGetSeconds(m_rdPlayer->currentTime()) : 0;
+}
+
+void EditVideoWindowController::seekPlayer(double seconds)
+{
+    if (m_rdPlayer)
+        m_rdPlayer->seekTime(platform::CMTimeMakeWithSeconds(seconds, 1000000000));
+}
+
+void EditVideoWindowController::initPlayer()
+{
+    if (m_rdPlayer) {
+        // The tick must not outlive the player it reads.
+        removeTimer();
+        m_isPlaying = false;
+        m_rdPlayer->stop();
+        m_rdPlayer.reset();
+    }
+    if (!m_filePath.isEmpty()) {
+        const bool music = m_toolItemType == ToolMusic;
+        platform::View *host =
+            music ? m_musicRightPlayerView.data() : static_cast<platform::View *>(m_playerView);
+        std::unique_ptr<RDMoviePlayer> player =
+            RDMoviePlayer::initWithString(m_filePath.toStdString(), m_playerView->bounds());
+        if (player) {
+            m_rdPlayer = std::move(player);
+            m_rdPlayer->seekTime(platform::CMTimeMake(1, 30));
+            QPointer<EditVideoWindowController> self(this);
+            m_rdPlayer->setPlayerDidEndBlock([self] {
+                if (self && !self->m_closed)
+                    self->playerDidEnd();
+            });
+            m_previewView = m_rdPlayer->view();
+            m_previewView->setParent(host);
+            m_rdPlayer->setFrame(host->bounds());
+            m_previewView->show();
+            registerRenderCallbacks();
+        }
+    }
+    if (!m_rdPlayer)
+        m_previewView = nullptr;
+
+    delete m_progressSlider;
+    delete m_cutProgressView;
+    const platform::Rect bar = m_playerBottomView->frame();
+    const double W = bar.width();
+    const double H = bar.height();
+    m_progressSlider =
+        new RDProgressSlider(platform::makeRect(95, (H - 20) / 2 + 10, W - 190, 20), m_playerBottomView);
+    m_progressSlider->setDelegate(this);
+    m_cutProgressView =
+        new RDCutProgressView(platform::makeRect(95, (H - 30) / 2 + 10, W - 190, 30), m_playerBottomView);
+    m_cutProgressView->setDelegate(this);
+    m_cutProgressView->setIsFanxuan(false);
+    const bool trimShown = m_trimView && !m_trimView->isHidden();
+    m_progressSlider->setVisible(!trimShown);
+    m_cutProgressView->setVisible(trimShown);
+
+    if (!m_currentTimeLabel) {
+        auto label = [this](const platform::Rect &frame) {
+            auto *field = new platform::TextField(frame, m_playerBottomView);
+            field->setStringValue(QStringLiteral("00:00:00"));
+            field->setTextColor(Qt::black);
+            field->setFieldFont(systemFont(13));
+            field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            field->setBordered(false);
+            field->setEditable(false);
+            return field;
+        };
+        m_currentTimeLabel = label(platform::makeRect(15, (H - 26) / 2 + 6, 80, 26));
+        m_totalTimeLabel = label(platform::makeRect(W - 95, (H - 26) / 2 + 6, 60, 26));
+    }
+    buildPlayerBar();
+    setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(0));
+    setText(m_mTotaldurationLabel, HelpClass::returnTimeToStr(float(playerDuration())));
+}
+
+void EditVideoWindowController::registerRenderCallbacks()
+{
+    if (m_rdPlayer)
+        RenderCallbacks::registerWithPlayer(*m_rdPlayer);
+}
+
+void EditVideoWindowController::buildPlayerBar()
+{
+    auto images = [](PNQButton *b, const QString &stem) {
+        b->setNormalImage(image(stem + "_Normal.png"));
+        b->setOnImage(image(stem + "_On.png"));
+        b->setDownImage(image(stem + "_Down.png"));
+        b->setSelectedImage(image(stem + "_Down.png"));
+        b->setDisAbleImage(image(stem + "_Disable.png"));
+        b->setBorderWidth(0);
+    };
+    auto make = [this](int i) {
+        return new PNQButton(platform::makeRect(10 + 40 * i, 0, 36, 36), m_playerBottomChildView);
+    };
+    if (!m_b_playPauseBtn) {
+        m_b_playPauseBtn = make(0);
+        m_b_stopBtn = make(1);
+        m_b_cameraBtn = make(2);
+        m_b_picStyleBtn = make(3);
+        m_b_volumeBtn = make(4);
+        m_b_volumeBtn->setIsCheckType(true);
+        m_b_volumeSlider = new RDProgressSlider(platform::makeRect(210, 8, 100, 20), m_playerBottomChildView);
+        m_b_volumeSlider->setProgress(0.5f);
+        m_audiochanelPopBtn = new platform::PopUpButton(platform::Rect{}, false, m_playerBottomView);
+        m_audiochanelPopBtn->setFrame(
+            platform::makeRect(m_playerBottomView->frame().width() - 175, 10, 160, 24));
+    }
+    images(m_b_playPauseBtn, QStringLiteral("Join/btnPlay"));
+    images(m_b_stopBtn, QStringLiteral("Join/btnStop"));
+    images(m_b_cameraBtn, QStringLiteral("Join/btnCapture"));
+    images(m_b_picStyleBtn, QStringLiteral("Join/btnCaptureSet"));
+    images(m_b_volumeBtn, QStringLiteral("Cut/btnOpenVolume"));
+    m_b_playPauseBtn->mouseDownAction = [this](PNQButton *b) {
+        dispatchOnMain([this, b] {
+            action_playPauseBtn(b);
+            enableMusicEdit(false);
+            setEnabled(m_loadmusicBtn, false);
+            setEnabled(m_audiochanelPopBtn, false);
+        });
+    };
+    m_b_stopBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { stopBtnAction(); }); };
+    m_b_cameraBtn->mouseDownAction = [this](PNQButton *b) {
+        dispatchOnMain([this, b] {
+            if (m_rdPlayer)
+                actionCarameraBtn(b);
+        });
+    };
+    m_b_picStyleBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] {
+            if (m_rdPlayer)
+                picStyleBtnAction();
+        });
+    };
+    m_b_volumeBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { muteAction(); }); };
+    m_b_volumeSlider->setDelegate(this);
+    m_b_volumeSlider->setDisable(false);
+
+    delete m_b_coverStylePopBtn;
+    const platform::Rect style = m_b_picStyleBtn->frame();
+    m_b_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(style.maxX(), style.minY(), 80, 20),
+                                                     false, m_playerBottomChildView);
+    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")}) {
+        const QString title = LanguageService::localizedStringForKey(key).remove(u'"');
+        if (title.isEmpty())
+            continue;
+        m_b_coverStylePopBtn->addItemWithTitle(title);
+        m_b_coverStylePopBtn->setItemStyledTitle(
+            m_b_coverStylePopBtn->numberOfItems() - 1,
+            platform::StyledTitle{title, systemFont(14), QColor(Qt::black)});
+    }
+    m_b_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
+        picstyleAction(p.indexOfSelectedItem());
+    };
+    m_b_coverStylePopBtn->setHidden(true);
+
+    if (!m_mCurrentTimeLabel) {
+        // The long forms of the position and the length, for layouts that show them apart from the bar.
+        m_mCurrentTimeLabel = new platform::TextField(platform::Rect{}, m_playerBottomView);
+        m_mTotaldurationLabel = new platform::TextField(platform::Rect{}, m_playerBottomView);
+        m_mCurrentTimeLabel->setHidden(true);
+        m_mTotaldurationLabel->setHidden(true);
+    }
+}
+
+void EditVideoWindowController::placeVolumeControls(double afterX)
+{
+    platform::Rect volume = m_b_volumeBtn->frame();
+    volume.origin.x = afterX;
+    m_b_volumeBtn->setFrame(volume);
+    platform::Rect slider = m_b_volumeSlider->frame();
+    slider.origin.x = volume.maxX();
+    m_b_volumeSlider->setFrame(slider);
+}
+
+void EditVideoWindowController::picStyleBtnAction()
+{
+    const bool show = m_b_coverStylePopBtn->isHidden();
+    m_b_coverStylePopBtn->setHidden(!show);
+    placeVolumeControls(show ? m_b_coverStylePopBtn->frame().maxX() : m_b_picStyleBtn->frame().maxX());
+}
+
+void EditVideoWindowController::muteAction()
+{
+    m_b_volumeBtn->setSelected(!m_b_volumeBtn->selected());
+    if (m_rdPlayer)
+        m_rdPlayer->SetVolume(m_b_volumeBtn->selected() ? 0.0 : 0.5);
+}
+
+void EditVideoWindowController::stopBtnAction()
+{
+    stop();
+    enableMusicEdit(!m_musicList.isEmpty());
+    setEnabled(m_loadmusicBtn, true);
+    setEnabled(m_audiochanelPopBtn, true);
+}
+
+void EditVideoWindowController::action_playPauseBtn(QObject *)
+{
+    if (m_isPlaying)
+        pause();
+    else
+        play();
+}
+
+void EditVideoWindowController::play()
+{
+    if (!m_rdPlayer)
+        return;
+    if (m_isaudioplaying) {
+        // The music preview and the clip never play together.
+        m_isaudioplaying = false;
+        if (m_rdmusicPlayer)
+            m_rdmusicPlayer->pause();
+        removeAudioTimer();
+    }
+    m_isPlaying = true;
+    int index = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : 0;
+    const auto streams =
+        m_fileData ? m_fileData->audioStreamInfos() : QList<std::shared_ptr<AudioStreamInfo>>();
+    if (!streams.isEmpty())
+        index = streams.at(index >= 0 && index < streams.size() ? index : 0)->index();
+    m_rdPlayer->SetAudioIndex(index);
+    refreshPlayerWaterMark(false);
+    setShown(m_watermarkView, false);
+    addTimer();
+    m_rdPlayer->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+    m_rdPlayer->play();
+    m_b_playPauseBtn->setNormalImage(image("Join/btnPause_Normal.png"));
+    m_b_playPauseBtn->setOnImage(image("Join/btnPause_On.png"));
+    m_b_playPauseBtn->setDownImage(image("Join/btnPause_Down.png"));
+    m_b_playPauseBtn->setSelected(true);
+    m_b_playPauseBtn->setContentTitle(QString());
+    if (m_playTrimBtn)
+        m_playTrimBtn->setSelected(true);
+    enableWaterChildView(false);
+    for (QWidget *w : {m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()})
+        setEnabled(w, false);
+}
+
+void EditVideoWindowController::pause()
+{
+    if (!m_rdPlayer)
+        return;
+    m_isPlaying = false;
+    removeTimer();
+    m_rdPlayer->pause();
+    if (m_toolItemType == ToolWatermark)
+        refreshPlayerWaterMark(true);
+    enableWaterChildView(!m_waterMarkList.isEmpty());
+    for (QWidget *w : {m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()})
+        setEnabled(w, true);
+    m_b_playPauseBtn->setNormalImage(image("Join/btnPlay_Normal.png"));
+    m_b_playPauseBtn->setOnImage(image("Join/btnPlay_On.png"));
+    m_b_playPauseBtn->setDownImage(image("Join/btnPlay_Down.png"));
+    m_b_playPauseBtn->setSelected(false);
+    m_b_playPauseBtn->setContentTitle(QString());
+    if (m_playTrimBtn) {
+        m_playTrimBtn->setSelected(false);
+        m_playTrimBtn->setContentTitle(QString());
+    }
+}
+
+void EditVideoWindowController::stop()
+{
+    if (!m_rdPlayer)
+        return;
+    pause();
+    m_rdPlayer->stop();
+    if (m_toolItemType == ToolWatermark)
+        m_rdPlayer->ClearWatermask();
+}
+
+void EditVideoWindowController::addTimer()
+{
+    removeTimer();
+    QPointer<EditVideoWindowController> self(this);
+    m_timer = platform::Timer::scheduled(0.1, true, [self](platform::Timer &) {
+        if (self)
+            self->changePlayerSlider();
+    });
+}
+
+void EditVideoWindowController::removeTimer()
+{
+    if (m_timer)
+        m_timer->invalidate();
+    m_timer.reset();
+}
+
+void EditVideoWindowController::addAudioTimer()
+{
+    removeAudioTimer();
+    QPointer<EditVideoWindowController> self(this);
+    m_audioTimer = platform::Timer::scheduled(0.1, true, [self](platform::Timer &) {
+        if (self)
+            self->changeMusicPlayerSlider();
+    });
+}
+
+void EditVideoWindowController::removeAudioTimer()
+{
+    if (m_audioTimer)
+        m_audioTimer->invalidate();
+    m_audioTimer.reset();
+}
+
+void EditVideoWindowController::showTimeLabels(float current, float duration)
+{
+    auto text = [](float x) {
+        int h, m, sec, cc;
+        TimeFieldGroup::split(x, h, m, sec, cc);
+        return HelpClass::retrnTimeToStr(h, m, sec, cc);
+    };
+    setText(m_currentTimeLabel, text(current));
+    setText(m_totalTimeLabel, text(duration));
+}
+
+void EditVideoWindowController::changePlayerSlider()
+{
+    const double cur = playerCurrentTime();
+    const double dur = playerDuration();
+    if (cur >= dur && cur > 0)
+        removeTimer();
+    const float p = dur > 0 ? float(cur / dur) : 0.0f;
+    platform::log("player_progress:%f", double(p));
+    if (m_trimView && m_trimView->isHidden()) {
+        if (m_progressSlider)
+            m_progressSlider->setProgress(p);
+    } else if (m_cutProgressView) {
+        m_cutProgressView->setProgress(p);
+    }
+    showTimeLabels(float(cur), float(dur));
+    setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(float(cur)));
+}
+
+void EditVideoWindowController::changeMusicPlayerSlider()
+{
+    // The music tool's prune bar follows the music preview; the tool reads musicPlayerProgress itself.
+    if (!m_rdmusicPlayer)
+        return;
+    const double d = platform::CMTimeGetSeconds(m_rdmusicPlayer->duration());
+    platform::log("music_progress:%f",
+                  d > 0 ? double(float(platform::CMTimeGetSeconds(m_rdmusicPlayer->currentTime()) / d))
+                        : 0.0);
+}
+
+void EditVideoWindowController::playerDidEnd()
+{
+    pause();
+    if (m_rdPlayer)
+        m_rdPlayer->stop();
+    const double duration = playerDuration();
+    if (m_cutTimeRange_stop == 0) {
+        m_cutTimeRange_stop = duration * 1000000.0;
+        m_cutTimeRange_start = 0;
+    }
+    const float t = float(m_cutTimeRange_start / 1000000.0);
+    seekPlayer(t);
+    if (m_progressSlider && duration > 0)
+        m_progressSlider->setProgress(float(t / duration));
+    if (!m_musicList.isEmpty()) {
+        enableMusicEdit(true);
+        setEnabled(m_loadmusicBtn, true);
+        setEnabled(m_audiochanelPopBtn, true);
+    }
+}
+
+void EditVideoWindowController::actionMouseDownForProgressSliderBlock(RDProgressSlider *slider, float p)
+{
+    if (slider == m_originalVolumeSlider || slider == m_b_volumeSlider) {
+        actionProgressForProgressSliderBlock(slider, p);
+        return;
+    }
+    if (m_rdPlayer)
+        m_rdPlayer->pause();
+    removeTimer();
+}
+
+void EditVideoWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *slider, float p)
+{
+    if (slider == m_originalVolumeSlider) {
+        if (m_rdPlayer)
+            m_rdPlayer->SetMainAudioVolume(p);
+        return;
+    }
+    if (slider == m_b_volumeSlider) {
+        if (m_rdPlayer)
+            m_rdPlayer->SetVolume(2.0 * p);
+        return;
+    }
+    const double t = double(p) * playerDuration();
+    seekPlayer(t);
+    setText(m_currentTimeLabel, HelpClass::returnTimeToStr(float(t)));
+}
+
+void EditVideoWindowController::actionMouseUpForProgressSliderBlock(RDProgressSlider *slider, float p)
+{
+    if (slider == m_originalVolumeSlider || slider == m_b_volumeSlider) {
+        actionProgressForProgressSliderBlock(slider, p);
+        return;
+    }
+    if (m_isPlaying && m_rdPlayer) {
+        m_rdPlayer->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+        m_rdPlayer->play();
+        addTimer();
+    }
+}
+
+// ---- panel and model ----
+
+platform::Size EditVideoWindowController::getVideoSizeForTrack() const
+{
+    if (!m_fileData || !m_fileData->sourceData())
+        return platform::Size{};
+    const FileData &source = *m_fileData->sourceData();
+    return isQuarterTurn(m_playerRotateAngle)
+               ? platform::Size{double(source.height()), double(source.width())}
+               : platform::Size{double(source.width()), double(source.height())};
+}
+
+void EditVideoWindowController::refreshPlayerView()
+{
+    platform::log("%s", "-[EditVideoWindowController refreshPlayerView]");
+    if (!m_fileData)
+        return;
+    if (m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size())
+        m_waterMarkList.at(m_selectedWaterMarkIndex)
+            ->setWaterViewFrameWidth(float(m_waterView->frame().width()));
+
+    // Editor to record.
+    m_cutTimeRange_start = double(m_startGroup.seconds()) * 1000000.0;
+    m_cutTimeRange_stop = double(m_stopGroup.seconds()) * 1000000.0;
+    SimpleData &clip = *m_fileData;
+    clip.setCutTimeRange_start(qint64(m_cutTimeRange_start));
+    clip.setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+    clip.setClipRect(m_editVideoClipRect);
+    clip.setConvertCropSize(m_convertCropSize);
+    clip.setConvertRateAngle(m_playerRotateAngle);
+    clip.setKeepAspectratio(m_keepAspectratio);
+    clip.setBrightness(0);
+    clip.setContrast(0);
+    clip.setSaturation(0);
+    clip.setVolume(1.0);
+    clip.setVFlip(m_vFlip);
+    clip.setHFlip(m_hFlip);
+    clip.setEffectTypes(m_selectedEffectTypeIndexs);
+    if (m_subtitleParam)
+        clip.setSubtitleParam(m_subtitleParam->copy());
+    clip.setIsTrimFanxuan(m_cutProgressView && m_cutProgressView->isFanxuan());
+
+    // Record to editor.
+    m_filePath = clip.path();
+    m_cutTimeRange_start = double(clip.cutTimeRange_start());
+    m_cutTimeRange_stop = double(clip.cutTimeRange_stop());
+    m_editVideoClipRect = clip.clipRect();
+    m_convertCropSize = clip.convertCropSize();
+    m_playerRotateAngle = clip.convertRateAngle();
+    m_keepAspectratio = clip.keepAspectratio();
+    m_brightness = clip.brightness();
+    m_contrast = clip.contrast();
+    m_saturation = clip.saturation();
+    m_volume = clip.volume();
+    m_vFlip = clip.vFlip();
+    m_hFlip = clip.hFlip();
+    m_selectedEffectTypeIndexs = clip.effectTypes();
+    if (clip.subtitleParam())
+        m_subtitleParam = clip.subtitleParam()->copy();
+    m_isTrimFanxuan = clip.isTrimFanxuan();
+
+    initPlayer();
+    delete m_cliper;
+    initPlayerCliper();
+    delete m_watermarkView;
+    initWatermarkView();
+
+    m_cutProgressView->setIsFanxuan(m_isTrimFanxuan);
+    if (m_preferenceBtn)
+        m_preferenceBtn->selectItemAtIndex(m_isTrimFanxuan ? 1 : 0);
+    const double duration = playerDuration();
+    if (m_cutTimeRange_stop == 0) {
+        m_cutTimeRange_stop = duration * 1000000.0;
+        m_cutTimeRange_start = 0;
+    }
+    const float s0 = float(m_cutTimeRange_start / 1000000.0);
+    const float s1 = float(m_cutTimeRange_stop / 1000000.0);
+    if (duration > 0) {
+        m_cutProgressView->setUpperValue(float(s1 / duration));
+        m_cutProgressView->setLowerValue(float(s0 / duration));
+    }
+    m_startGroup.show(s0);
+    m_stopGroup.show(s1);
+    showTimeLabels(float(playerCurrentTime()), float(duration));
+
+    if (m_subtitle_popUpBtn) {
+        m_subtitle_popUpBtn->removeAllItems();
+        for (const char *key : {VW_KEY("No_subtitleItemTitle"), VW_KEY("Load_otherItemTitle")}) {
+            const QString title = LanguageService::localizedStringForKey(key);
+            if (!title.isEmpty())
+                m_subtitle_popUpBtn->addItemWithTitle(title);
+        }
+        m_subtitle_popUpBtn->setEnabled(true);
+        setEnabled(m_subtitleFont_popUpBtn, false);
+        setEnabled(m_subtitleAlphSlider, false);
+    }
+    for (const QPointer<QWidget> &cell : m_effectTableCells) {
+        if (auto *button = qobject_cast<PNQButton *>(cell.data()))
+            button->setSelected(false);
+    }
+
+    if (m_rdPlayer) {
+        m_rdPlayer->SetRotateAngle(m_playerRotateAngle);
+        m_rdPlayer->SetHFlip(m_hFlip);
+        m_rdPlayer->SetVFlip(m_vFlip);
+        m_rdPlayer->SetVolume(m_volume);
+        m_rdPlayer->SetBCS(m_brightness, m_contrast, m_saturation);
+    }
+    if (m_cutTimeRange_stop == 0) {
+        m_cutTimeRange_stop = duration * 1000000.0;
+        m_cutTimeRange_start = 0;
+    }
+    const float start = float(m_cutTimeRange_start / 1000000.0);
+    seekPlayer(start);
+    const double fraction = start / duration;
+    if (!std::isnan(fraction)) {
+        if (m_trimView && m_trimView->isHidden())
+            m_progressSlider->setProgress(float(fraction));
+        else
+            m_cutProgressView->setProgress(float(fraction));
+    }
+
+    if (m_audiochanelPopBtn) {
+        m_audiochanelPopBtn->removeAllItems();
+        for (const auto &info : clip.audioStreamInfos()) {
+            QString title;
+            if (!info->title().isEmpty())
+                title = QString::asprintf("%s(%d %d)", qUtf8Printable(info->title()), info->channel(),
+                                          info->sample());
+            else if (!info->lang().isEmpty() || !info->psect().isEmpty())
+                title = QString::asprintf("%s %s(%d %d)", qUtf8Printable(info->lang()),
+                                          qUtf8Printable(info->psect()), info->channel(), info->sample());
+            else
+                title = QString::asprintf("%s(%d %d)", qUtf8Printable(info->codec()), info->channel(),
+                                          info->sample());
+            m_audiochanelPopBtn->addItemWithTitle(title);
+        }
+        if (m_audiochanelPopBtn->numberOfItems() > 0)
+            m_audiochanelPopBtn->selectItemAtIndex(0);
+    }
+}
+
+// ---- trim panel ----
+
+void EditVideoWindowController::initTrimView()
+{
+    const platform::Rect left = m_contentLeftView->frame();
+    m_trimView->setFrame(platform::makeRect(5, 5, left.width() - 10, std::max(left.height() - 10, 400.0)));
+    const double top = m_trimView->frame().height();
+    auto label = [this](const platform::Rect &frame, const QString &text) {
+        auto *l = new TextLabel(frame, m_trimView);
+        l->setText(text);
+        l->setTextFont(systemFont(13));
+        l->setAutoresizingMask(platform::View::MinYMargin);
+        return l;
+    };
+    auto group = [&](double y, QPointer<platform::Stepper> &stepper,
+                     void (EditVideoWindowController::*act)(platform::Stepper *)) {
+        auto *back = new ImageView(platform::makeRect(10, y, 151, 26), m_trimView);
+        back->setImage(image("Resources/trim_textfield.png"));
+        back->setAutoresizingMask(platform::View::MinYMargin);
+        platform::TextField *fields[4];
+        for (int i = 0; i < 4; ++i) {
+            auto *field = new RDTextField(platform::makeRect(14 + 37 * i, y + 3, 30, 20), m_trimView);
+            field->setStringValue(QStringLiteral("00"));
+            field->setTextColor(Qt::black);
+            field->setBordered(false);
+            field->setDelegate(this);
+            field->setMouseDelegate(this);
+            field->setEnabled(false);
+            field->setAutoresizingMask(platform::View::MinYMargin);
+            fields[i] = field;
+            if (i < 3)
+                label(platform::makeRect(44 + 37 * i, y + 3, 7, 20), QStringLiteral(":"));
+        }
+        stepper = new platform::Stepper(platform::makeRect(166, y, 20, 26), m_trimView);
+        stepper->setAutoresizingMask(platform::View::MinYMargin);
+        stepper->action = [this, act](platform::Stepper &s) { (this->*act)(&s); };
+        return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
+    };
+    label(platform::makeRect(10, top - 40, 80, 26), localized("StarttimeLabelstringValue"));
+    m_startGroup = group(top - 70, m_startStepper, &EditVideoWindowController::touchUpStartStepper);
+    label(platform::makeRect(10, top - 110, 80, 26), localized("EndtimeLabelstringValue"));
+    m_stopGroup = group(top - 140, m_stopStepper, &EditVideoWindowController::touchUpStopStepper);
+    m_startHourField = m_startGroup.fields()[0];
+    m_startMinuteField = m_startGroup.fields()[1];
+    m_startSecondsField = m_startGroup.fields()[2];
+    m_startMioSecondsField = m_startGroup.fields()[3];
+    m_stopHourField = m_stopGroup.fields()[0];
+    m_stopMinuteField = m_stopGroup.fields()[1];
+    m_stopSecondsField = m_stopGroup.fields()[2];
+    m_stopMioSecondsField = m_stopGroup.fields()[3];
+
+    label(platform::makeRect(10, top - 175, 80, 20), localized("PreferenceLabelstringValue"));
+    m_preferenceBtn =
+        new platform::PopUpButton(platform::makeRect(10, top - 210, 215, 31), false, m_trimView);
+    m_preferenceBtn->setAutoresizingMask(platform::View::MinYMargin);
+    m_preferenceBtn->addItemWithTitle(localized("KeeptheselectedsectionstringValue"));
+    m_preferenceBtn->addItemWithTitle(localized("DeletetheselectedsectionstringValue"));
+    m_preferenceBtn->selectItemAtIndex(0);
+    m_preferenceBtn->action = [this](platform::PopUpButton &p) {
+        actionPreferencesBtn(p.indexOfSelectedItem());
+    };
+
+    auto button = [this, top](double x, double width, const QString &title) {
+        auto *b = new PNQButton(platform::makeRect(x, top - 255, width, 30), m_trimView);
+        b->setAutoresizingMask(platform::View::MinYMargin);
+        b->setContentTitle(title);
+        b->setContentColor(Qt::black);
+        b->setBorderWidth(0);
+        b->setBackGroundColor(QColor(90, 216, 238));
+        b->setDisAblebackGroundColor(QColor(221, 221, 221));
+        b->setCornerRadius(5);
+        b->setSelected(false);
+        b->setEnabled(false);
+        return b;
+    };
+    m_setStartTrimBtn = button(10, 40, QStringLiteral("【"));
+    m_setStopTrimBtn = button(55, 40, QStringLiteral("】"));
+    m_playTrimBtn = button(100, 40, QString());
+    m_playTrimBtn->setBackGroundColor(QColor());
+    m_playTrimBtn->setNormalImage(image("Cut/btnPlay_Normal.png"));
+    m_playTrimBtn->setSelectedImage(image("Cut/btnPause_Normal.png"));
+    m_resetTrimBtn = button(145, 80, localized("ResetBtnTitle"));
+    QPointer<EditVideoWindowController> self(this);
+    m_setStartTrimBtn->mouseDownAction = [self](PNQButton *) {
+        if (self)
+            self->setStartTrimBtnTouchUp();
+    };
+    m_setStopTrimBtn->mouseDownAction = [self](PNQButton *) {
+        if (self)
+            self->setStopTrimBtnTouchUp();
+    };
+    m_playTrimBtn->mouseDownAction = [self](PNQButton *) {
+        if (self)
+            self->playTrimBtnTouchUp();
+    };
+    m_resetTrimBtn->mouseDownAction = [self](PNQButton *) {
+        if (self)
+            self->resetTrimBtnTouchUp();
+    };
+    m_trimView->setHidden(true);
+}
+
+void EditVideoWindowController::setStartTrimBtnTouchUp(QObject *)
+{
+    if (!m_rdPlayer)
+        return;
+    platform::log("%s", "-[EditVideoWindowController setStartTrimBtnTouchUp:]");
+    changeStart(float(playerCurrentTime()));
+    if (m_fileData) {
+        m_fileData->setCutTimeRange_start(qint64(m_cutTimeRange_start));
+        m_fileData->setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+    }
+    const double d = playerDuration();
+    m_cutProgressView->setProgress(d > 0 ? float(playerCurrentTime() / d) : 0.0f);
+}
+
+// Start := t: the fields, the property and the bar; a start after a set stop moves the stop to the end.
+void EditVideoWindowController::changeStart(float t)
+{
+    const float d = float(playerDuration());
+    const float r = d > 0 ? t / d : 0.0f;
+    m_startGroup.show(t);
+    if (m_startSecondsField)
+        platform::log("_startSecondsField:%s", qUtf8Printable(m_startSecondsField->stringValue()));
+    m_cutTimeRange_start = double(t) * 1000000.0;
+    if (m_cutTimeRange_start > m_cutTimeRange_stop && m_cutTimeRange_stop != 0) {
+        m_cutProgressView->setUpperValue(1.0f);
+        m_cutProgressView->setLowerValue(r);
+        m_stopGroup.show(d);
+        m_cutTimeRange_stop = double(d) * 1000000.0;
+    } else {
+        m_cutProgressView->setLowerValue(r);
+    }
+}
+
+void EditVideoWindowController::setStopTrimBtnTouchUp(QObject *)
+{
+    if (!m_rdPlayer)
+        return;
+    const float t = float(playerCurrentTime());
+    const float d = float(playerDuration());
+    if (float(m_cutTimeRange_start / 1000000.0) > t) {
+        m_cutTimeRange_start = 0;
+        if (m_fileData)
+            m_fileData->setCutTimeRange_start(0);
+        m_cutProgressView->setLowerValue(0);
+        m_startGroup.showZero();
+    }
+    m_cutProgressView->setUpperValue(d > 0 ? t / d : 0.0f);
+    m_stopGroup.show(t);
+    m_cutTimeRange_stop = double(t) * 1000000.0;
+    if (m_fileData)
+        m_fileData->setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+}
+
+void EditVideoWindowController::playTrimBtnTouchUp(QObject *)
+{
+    if (m_rdPlayer)
+        m_rdPlayer->pause();
+    action_playPauseBtn(nullptr);
+}
+
+void EditVideoWindowController::resetTrimBtnTouchUp(QObject *)
+{
+    m_startGroup.showZero();
+    m_stopGroup.show(float(playerDuration()));
+    if (m_rdPlayer)
+        m_rdPlayer->seekTime(platform::kCMTimeZero);
+    m_cutProgressView->setUpperValue(1.0f);
+    m_cutProgressView->setLowerValue(0.0f);
+}
+
+void EditVideoWindowController::actionPreferencesBtn(int index)
+{
+    if (m_preferenceBtn)
+        m_preferenceBtn->selectItemAtIndex(index);
+    m_isPlaying = false;
+    play();
+    const float lower = m_cutProgressView->lowerValue();
+    const float upper = m_cutProgressView->upperValue();
+    m_cutProgressView->setIsFanxuan(index != 0);
+    m_cutProgressView->setUpperValue(upper);
+    m_cutProgressView->setLowerValue(lower);
+    if (index != 0) {
+        m_cutProgressView->setProgress(0);
+        if (m_rdPlayer)
+            m_rdPlayer->seekTime(platform::kCMTimeZero);
+    } else {
+        m_cutProgressView->setProgress(lower);
+        seekPlayer(double(lower) * playerDuration());
+    }
+}
+
+void EditVideoWindowController::changeCureentTime(float t)
+{
+    changeStart(t);
+    seekPlayer(t);
+    const double d = playerDuration();
+    m_cutProgressView->setProgress(d > 0 ? float(t / d) : 0.0f);
+}
+
+void EditVideoWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)
+{
+    if (bar == m_cutProgressView && m_isPlaying)
+        pause();
+}
+
+void EditVideoWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgressView *bar, float)
+{
+    if (bar != m_cutProgressView || !m_isPlaying)
+        return;
+    if (m_rdPlayer)
+        m_rdPlayer->pause();
+    removeTimer();
+    play();
+}
+
+void EditVideoWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *bar, float p)
+{
+    if (bar != m_cutProgressView)
+        return;
+    p = std::clamp(p, 0.0f, 1.0f);
+    const float t = p * float(playerDuration());
+    platform::log("cureent:%f   -> %lf", double(t), double(p));
+    seekPlayer(t);
+    int h, m, sec, cc;
+    TimeFieldGroup::split(t, h, m, sec, cc);
+    setText(m_currentTimeLabel, HelpClass::retrnTimeToStr(h, m, sec, cc));
+}
+
+void EditVideoWindowController::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *bar, float lower,
+                                                                        float upper, int64_t handleType)
+{
+    if (bar != m_cutProgressView)
+        return;
+    const float D = float(playerDuration());
+    const float start = lower * D;
+    const float stop = upper * D;
+    m_cutTimeRange_start = double(start) * 1000000.0;
+    m_cutTimeRange_stop = double(stop) * 1000000.0;
+    if (handleType == 2) {
+        seekPlayer(stop);
+        m_stopGroup.show(stop);
+    } else if (handleType == 1) {
+        seekPlayer(start);
+        m_startGroup.show(start);
+    }
+}
+
+// ---- time and crop fields ----
+
+bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField *field)
+{
+    const float D = float(playerDuration());
+    const float V = [&] {
+        for (const TimeFieldGroup *g : {&m_wmStartGroup, &m_wmDurationGroup, &m_wmfStartGroup, &m_wmfEndGroup,
+                                        &m_postGroup, &m_poenGroup, &m_prstGroup, &m_prenGroup}) {
+            if (g->contains(field))
+                return g->seconds();
+        }
+        return 0.0f;
+    }();
+    auto verdict = [this](const TimeFieldRules::Verdict &v) {
+        if (!v.accepted && v.alertKey)
+            showSimpleAlert(LanguageService::localizedStringForKey(v.alertKey), 2);
+        return v.accepted;
+    };
+
+    if (m_startGroup.contains(field) || m_stopGroup.contains(field)) {
+        const float S = m_startGroup.seconds();
+        const float E = m_stopGroup.seconds();
+        const bool start = m_startGroup.contains(field);
+        if (!verdict(start ? TimeFieldRules::trimStart(S, E) : TimeFieldRules::trimStop(S, E, D)))
+            return false;
+        if (start) {
+            m_cutTimeRange_start = double(S) * 1000000.0;
+            if (D > 0)
+                m_cutProgressView->setLowerValue(S / D);
+        } else {
+            m_cutTimeRange_stop = double(E) * 1000000.0;
+            if (D > 0)
+                m_cutProgressView->setUpperValue(E / D);
+        }
+        return true;
+    }
+
+    const bool waterSelected =
+        m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size();
+    if (waterSelected) {
+        WaterParam &water = *m_waterMarkList.at(m_selectedWaterMarkIndex);
+        if (m_wmStartGroup.contains(field))
+            return verdict(TimeFieldRules::watermarkStart(V, D, water));
+        if (m_wmDurationGroup.contains(field))
+            return verdict(TimeFieldRules::watermarkDuration(V, D, water));
+        if (m_wmfStartGroup.contains(field))
+            return verdict(TimeFieldRules::watermarkFileStart(V, water));
+        if (m_wmfEndGroup.contains(field))
+            return verdict(TimeFieldRules::watermarkFileEnd(V, water));
+    }
+
+    const bool musicSelected = m_selectedMusicIndex >= 0 && m_selectedMusicIndex < m_musicList.size();
+    if (musicSelected) {
+        MusicInfo &music = *m_musicList.at(m_selectedMusicIndex);
+        const float Dm =
+            m_rdmusicPlayer ? float(platform::CMTimeGetSeconds(m_rdmusicPlayer->duration())) : 0.0f;
+        if (m_postGroup.contains(field))
+            return verdict(TimeFieldRules::musicPositionStart(V, music));
+        if (m_poenGroup.contains(field))
+            return verdict(TimeFieldRules::musicPositionEnd(V, music));
+        if (m_prstGroup.contains(field))
+            return verdict(TimeFieldRules::musicPruneStart(V, Dm, music));
+        if (m_prenGroup.contains(field))
+            return verdict(TimeFieldRules::musicPruneEnd(V, music));
+    }
+
+    using Crop = TimeFieldRules::CropField;
+    const struct
+    {
+        platform::TextField *field;
+        Crop kind;
+    } crops[] = {{m_cropWidthField, Crop::Width},
+                 {m_cropHeightField, Crop::Height},
+                 {m_cropLeftField, Crop::Left},
+                 {m_cropTopField, Crop::Top}};
+    for (const auto &crop : crops) {
+        if (!field || crop.field != field)
+            continue;
+        const double W = m_videoSize.width;
+        const double H = m_videoSize.height;
+        m_editVideoClipRect =
+            TimeFieldRules::cropEdit(crop.kind, field->doubleValue(), m_editVideoClipRect, W, H);
+        const platform::Rect &c = m_editVideoClipRect;
+        double x = c.minX(), y = c.minY();
+        const double wf = m_cropWidthField ? m_cropWidthField->floatValue() : c.width();
+        const double hf = m_cropHeightField ? m_cropHeightField->floatValue() : c.height();
+        if (x + wf > W)
+            x = W - c.width();
+        if (y + hf > H)
+            y = H - c.height();
+        if (m_cliper && W > 0 && H > 0) {
+            const platform::Rect F = m_cliper->frame();
+            m_cliper->setClipRect(platform::makeRect(float(x / W) * F.width(), float(y / H) * F.height(),
+                                                     float(wf / W) * F.width(), float(hf / H) * F.height()));
+        }
+        showCropFields(crop.kind == Crop::Width || crop.kind == Crop::Height);
+        return true;
+    }
+    return true;
+}
+
+void EditVideoWindowController::showCropFields(bool sizeEdit)
+{
+    const platform::Rect &c = m_editVideoClipRect;
+    if (sizeEdit) {
+        setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
+        setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
+    } else {
+        setText(m_cropTopField, QString::asprintf("%02.f", m_videoSize.height - (c.height() + c.minY())));
+        setText(m_cropLeftField, QString::asprintf("%02.f", c.minX()));
+    }
+}
+
+void EditVideoWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
+{
+    const bool start = m_startGroup.contains(field);
+    if (!start && !m_stopGroup.contains(field))
+        return;
+    m_edittingField = field;
+    platform::Stepper *stepper = start ? m_startStepper : m_stopStepper;
+    if (!stepper)
+        return;
+    stepper->setMinValue(0);
+    stepper->setMaxValue((start ? m_startGroup : m_stopGroup).isHundredths(field) ? 99 : 59);
+    stepper->setIntValue(field->intValue());
+}
+
+void EditVideoWindowController::touchUpStartStepper(platform::Stepper *stepper)
+{
+    const float S = m_startGroup.seconds();
+    const float E = m_stopGroup.seconds();
+    m_cutTimeRange_start = double(S) * 1000000.0;
+    m_cutTimeRange_stop = double(E) * 1000000.0;
+    if (!(E > S) || !m_edittingField)
+        return;
+    platform::Stepper *s = stepper ? stepper : m_startStepper.data();
+    m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
+    m_cutTimeRange_start = double(m_startGroup.seconds()) * 1000000.0;
+}
+
+void EditVideoWindowController::touchUpStopStepper(platform::Stepper *stepper)
+{
+    const float S = m_startGroup.seconds();
+    const float E = m_stopGroup.seconds();
+    m_cutTimeRange_start = double(S) * 1000000.0;
+    m_cutTimeRange_stop = double(E) * 1000000.0;
+    if (!(E > S) || !m_edittingField)
+        return;
+    platform::Stepper *s = stepper ? stepper : m_stopStepper.data();
+    m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
+    m_cutTimeRange_stop = double(m_stopGroup.seconds()) * 1000000.0;
+}
+
+// ---- snapshot ----
+
+void EditVideoWindowController::picstyleAction(int index)
+{
+    m_coverStyle = m_b_coverStylePopBtn->itemTitleAtIndex(index);
+    m_b_coverStylePopBtn->setHidden(true);
+    placeVolumeControls(m_b_picStyleBtn->frame().maxX());
+    m_b_coverStylePopBtn->selectItemAtIndex(index);
+}
+
+QString EditVideoWindowController::actionCarameraBtn(QObject *)
+{
+    if (!m_rdPlayer)
+        return QString();
+    const platform::Size size = getVideoSizeForTrack();
+    // The buffer is made from sizes read from the file: bounded, so the product cannot overflow.
+    constexpr double kMaxSide = 16384;
+    if (!(size.width >= 1 && size.height >= 1 && size.width <= kMaxSide && size.height <= kMaxSide)) {
+        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        return QString();
+    }
+    int w = int(size.width);
+    int h = int(size.height);
+    const int wantedW = w;
+    const int wantedH = h;
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.resize(size_t(w) * size_t(h) * 4);
+    } catch (const std::bad_alloc &) {
+        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        return QString();
+    }
+    const bool got = m_rdPlayer->Snapshot(&w, &h, buffer.data());
+    if (!got || w < 1 || h < 1 || w > wantedW || h > wantedH) {
+        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        return QString();
+    }
+    const QImage picture = SourceProbe::imageFromBgra(buffer.data(), w, h);
+
+    const QString folder = outputPath();
+    QDir().mkpath(folder);
+    const QString name =
+        HelpClass::createFilename(m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime());
+    const char *format = "png";
+    if (m_coverStyle == QLatin1String("bmp"))
+        format = "bmp";
+    else if (m_coverStyle == QLatin1String("jpg"))
+        format = "jpg";
+    // An earlier snapshot of the same second is kept: the new one takes the next free name.
+    const QString path = OutputNaming::availablePath(folder, name, QString::fromLatin1(format));
+    // Written to a temporary file and renamed: a failed write leaves nothing behind.
+    QSaveFile file(path);
+    QImageWriter writer(&file, format);
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         writer.write(picture.convertToFormat(QImage::Format_RGB32)) && file.commit();
+    if (!written) {
+        file.cancelWriting();
+        platform::log("Save Image: %d", 0);
+        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        return QString();
+    }
+    platform::log("%s", "截取当前图片成功");
+    return path;
+}
+
+// ---- rotate panel ----
+
+void EditVideoWindowController::resetRotateTouchUp(QObject *)
+{
+    dispatchOnMain([this] { resetRotate(); });
+}
+
+void EditVideoWindowController::resetRotate()
+{
+    m_playerRotateAngle = 0;
+    if (auto *mirror = qobject_cast<PNQButton *>(m_horizontal_mirrorBtn.data()))
+        mirror->setSelected(false);
+    m_vFlip = 0;
+    m_hFlip = 0;
+    if (m_rdPlayer) {
+        m_rdPlayer->SetVFlip(m_vFlip);
+        m_rdPlayer->SetHFlip(m_hFlip);
+    }
+    m_convertCropSize = RECT{0, 0, 0, 0};
+    m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
+    if (m_rdPlayer)
+        m_rdPlayer->SetRotateAngle(m_playerRotateAngle);
+    m_videoSize = platform::Size{};
+    if (m_fileData && m_fileData->sourceData())
+        m_videoSize = platform::Size{double(m_fileData->sourceData()->width()),
+                                     double(m_fileData->sourceData()->height())};
+    const platform::Rect r = platform::aspectFitRect(m_videoSize, m_playerView->bounds());
+    if (m_cliper)
+        m_cliper->setVideoSize(m_videoSize);
+    if (m_watermarkView)
+        m_watermarkView->setVideoSize(m_videoSize);
+    if (!m_waterParam)
+        m_waterParam = std::make_shared<WaterParam>();
+    m_waterParam->setWaterType(1);
+    m_waterParam->setWaterText(localized("watermarkstringValue"));
+    if (auto *text = qobject_cast<platform::TextField *>(m_waterContentTextField.data()))
+        text->setStringValue(m_waterParam->waterText());
+    if (m_watermarkView) {
+        m_watermarkView->setWaterMark(QImage(m_waterParam->waterImagePath()));
+        m_watermarkView->setWaterMarkString(m_waterParam->waterText());
+        m_watermarkView->setFrameRect(r);
+    }
+    m_waterMarkList.clear();
+    if (m_cliper) {
+        m_cliper->setFrameRect(r);
+        m_cliper->setClipRect(platform::makeRect(0, 0, r.width(), r.height()));
+        m_cliper->setCropType(1);
+    }
+    m_convertCropSize = RECT{0, 0, 0, 0};
+    m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
+    if (m_subtitleParam)
+        m_subtitleParam->setSubtitlePath(QString());
+    if (m_rdPlayer) {
+        SUBTITLE_PARAM subtitle{};
+        if (m_subtitleParam)
+            EngineRecords::fillSubtitle(subtitle, *m_subtitleParam);
+        subtitle.path[0] = '\0';
+        m_rdPlayer->SetSubtitle(subtitle);
+        if (!m_isPlaying)
+            m_rdPlayer->Refresh();
+    }
 }
 
 // ---- queued work ----

@@ -20,19 +20,23 @@
 #include "controls/PNQView.h"
 #include "controls/RDCutProgressView.h"
 #include "controls/RDProgressSlider.h"
+#include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/OutputFormatChooser.h"
+#include "editor/TimeFieldGroup.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/MediaEngine.h"
 #include "media/MediaRecords.h"
 #include "platform/Geometry.h"
 #include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
 #include "platform/TextField.h"
 #include "platform/View.h"
 #include "platform/WindowController.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -50,12 +54,17 @@ class SubtitleParam;
 class WaterParam;
 
 namespace platform {
+class Stepper;
 class Timer;
 class Window;
 struct Notification;
 } // namespace platform
 
-class EditVideoWindowController : public platform::WindowController
+class EditVideoWindowController : public platform::WindowController,
+                                  public platform::TextFieldDelegate,
+                                  public RDTextFieldDelegate,
+                                  public RDProgressSliderDelegate,
+                                  public RDCutProgressViewDelegate
 {
     Q_OBJECT
     Q_PROPERTY(qint64 toolItemType READ toolItemType WRITE setToolItemType)
@@ -125,7 +134,9 @@ public:
     void initSubtitleView();
     void initAdjustView();
     void initMusicView();
-    // The player bar's position slider and trim bar (the preview player itself comes with a clip).
+    // (Re)makes the preview player for filePath() (none for an empty path or a file the player refuses),
+    // hosted in playerView (musicRightPlayerView in the music tool), and rebuilds the player bar: position
+    // slider, trim bar (keep mode), time labels, button images and callbacks, the snapshot-format pop-up.
     void initPlayer();
     // With a clip: videoSize from the source (swapped for quarter turns), the whole picture as crop
     // rectangle, and the crop overlay over the picture's rectangle inside playerView ("videoRect: ...").
@@ -139,6 +150,97 @@ public:
     void enableWaterChildView(bool enable);
     // With a player only: puts the selected watermarks into the preview.
     void refreshPlayerWaterMark(bool editing);
+
+    // ---- loading ----
+    // The add-file button's action: an open panel with allowedFileTypes(), several files allowed, the
+    // first one loaded by loadFile(). Cancelling changes nothing.
+    void addfileAction(QObject *sender = nullptr);
+    static QStringList allowedFileTypes();
+    // Loads `path`: probes it first; a file that is refused (unreadable, corrupt, no picture) shows the
+    // alert "Pleaseselectedvideo'sfilestring" and changes nothing (the loaded clip, its path, its music
+    // and the format chooser stay). An accepted file resets the chooser and the music, becomes the clip,
+    // gets a new player, zero trim fields, no subtitle, effects, watermarks or crop, and the tool shown
+    // before is shown again. True when the file became the clip.
+    bool loadFile(const QString &path);
+    // Probes `path`; when it has a picture, makes its record the window's fileData (with filePath, the
+    // nine output titles, copies of its waterParam and subtitleParam, and the size labels) and returns
+    // true; otherwise changes nothing and returns false.
+    bool addFile(const QString &path);
+
+    // ---- preview ----
+    // Each does nothing without a player. play() stops a playing music preview first, picks the audio
+    // stream chosen in audiochanelPopBtn, puts music and watermarks in and starts the 0.1 s tick.
+    void play();
+    void pause();
+    void stop();
+    // Toggles between play() and pause() (the play/pause button and the trim panel's play button).
+    void action_playPauseBtn(QObject *sender = nullptr);
+    // The repeating 0.1 s ticks (Default mode); adding one first removes the running one.
+    void addTimer();
+    void removeTimer();
+    void addAudioTimer();
+    void removeAudioTimer();
+    // The playback tick: slider or trim bar, time labels; it ends itself once the end is reached.
+    void changePlayerSlider();
+    void changeMusicPlayerSlider();
+    // The end of play: paused and stopped, back at the trim start (the whole clip when no stop was set).
+    void playerDidEnd();
+    // The player bar's click work (the buttons queue it on the main thread).
+    void muteAction();
+    void picStyleBtnAction();
+    void stopBtnAction();
+
+    void actionMouseDownForProgressSliderBlock(RDProgressSlider *slider, float progress) override;
+    void actionProgressForProgressSliderBlock(RDProgressSlider *slider, float progress) override;
+    void actionMouseUpForProgressSliderBlock(RDProgressSlider *slider, float progress) override;
+
+    // ---- panel and model ----
+    // Writes the editor's state into fileData, reads it back, remakes the player and overlays, and brings
+    // the trim, subtitle and colour panels, the labels, the audio-stream pop-up and the player in line.
+    void refreshPlayerView();
+    // The picture size as displayed: the source's, swapped for quarter turns of playerRotateAngle.
+    platform::Size getVideoSizeForTrack() const;
+
+    // ---- trim panel ----
+    void setStartTrimBtnTouchUp(QObject *sender = nullptr);
+    void setStopTrimBtnTouchUp(QObject *sender = nullptr);
+    void playTrimBtnTouchUp(QObject *sender = nullptr);
+    void resetTrimBtnTouchUp(QObject *sender = nullptr);
+    // Keep (0) or delete (1) the section; starts the preview.
+    void actionPreferencesBtn(int index);
+    // The start at `seconds`, with a seek; fileData is not written.
+    void changeCureentTime(float seconds);
+    void actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float progress) override;
+    void actionMouseUpForCutProgressViewBlock(RDCutProgressView *bar, float progress) override;
+    void actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *bar, float progress) override;
+    void actionMouseMovedForCutProgressViewBlock(RDCutProgressView *bar, float lower, float upper,
+                                                 int64_t handleType) override;
+
+    // ---- time and crop fields ----
+    // The end of an edit of a trim, crop, watermark or music field: an accepted value goes into the model
+    // and the views; a refused one shows its alert (tag 2) and keeps the field in editing, the model
+    // unchanged.
+    bool controlTextShouldEndEditing(platform::TextField *field) override;
+    // A click on a time field: remembers the field the stepper acts on and primes that stepper.
+    void actionMouseDownForTextFieldBlock(RDTextField *field) override;
+    // The trim steppers: the remembered field takes the stepper's value when the stop is after the start.
+    void touchUpStartStepper(platform::Stepper *stepper = nullptr);
+    void touchUpStopStepper(platform::Stepper *stepper = nullptr);
+
+    // ---- snapshot ----
+    // The format pop-up's choice (its item index): "bmp", "jpg", anything else PNG.
+    void picstyleAction(int index);
+    QString coverStyle() const { return m_coverStyle; }
+    // Writes the shown frame at getVideoSizeForTrack() into outputPath() (made when missing), named by
+    // the clock's time stamp and never over an earlier file ("name(2).png", ...). Returns the path
+    // written; on failure shows "snapshotSaveFailedString" and returns an empty string.
+    QString actionCarameraBtn(QObject *sender = nullptr);
+    // The clock that names snapshots (local time by default).
+    void setSnapshotClock(std::function<QDateTime()> clock) { m_snapshotClock = std::move(clock); }
+
+    // ---- rotate panel ----
+    // Queues the reset of rotation, mirroring, crop, watermarks and subtitle (runs one turn later).
+    void resetRotateTouchUp(QObject *sender = nullptr);
 
     // The output folder (the folder pop-up's action with nullptr chooses the default folder).
     void outputPopUpBtnAction(platform::PopUpButton *sender);
@@ -222,14 +324,9 @@ public:
     void setTimer(const std::shared_ptr<platform::Timer> &t) { m_timer = t; }
     const std::shared_ptr<platform::Timer> &audioTimer() const { return m_audioTimer; }
     void setAudioTimer(const std::shared_ptr<platform::Timer> &t) { m_audioTimer = t; }
-    // The preview players (made by whoever loads a clip or a music track; dropping one stops it).
+    // The preview player of the clip (made by initPlayer()) and its picture widget; the music tool makes
+    // its own music player. Dropping a player stops it.
     const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_rdPlayer; }
-    // `view` is the player's picture widget (its view()), which the window hosts and moves between tools.
-    void setRdPlayer(const std::shared_ptr<RDMoviePlayer> &p, QWidget *view)
-    {
-        m_rdPlayer = p;
-        m_previewView = view;
-    }
     QWidget *previewView() const { return m_previewView; }
     const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_rdmusicPlayer; }
     void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_rdmusicPlayer = p; }
@@ -274,6 +371,37 @@ public:
     RDProgressSlider *progressSlider() const { return m_progressSlider; }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
     RDUICliper *cliper() const { return m_cliper; }
+    platform::TextField *scrLabel() const { return m_scrLabel; }
+    platform::TextField *currentTimeLabel() const { return m_currentTimeLabel; }
+    platform::TextField *totalTimeLabel() const { return m_totalTimeLabel; }
+    platform::TextField *mCurrentTimeLabel() const { return m_mCurrentTimeLabel; }
+    platform::TextField *mTotaldurationLabel() const { return m_mTotaldurationLabel; }
+    // The trim panel: start and stop groups (hours, minutes, seconds, hundredths), steppers, buttons.
+    const TimeFieldGroup &startTimeFields() const { return m_startGroup; }
+    const TimeFieldGroup &stopTimeFields() const { return m_stopGroup; }
+    platform::Stepper *startStepper() const { return m_startStepper; }
+    platform::Stepper *stopStepper() const { return m_stopStepper; }
+    platform::TextField *edittingField() const { return m_edittingField; }
+    platform::PopUpButton *preferenceBtn() const { return m_preferenceBtn; }
+    PNQButton *setStartTrimBtn() const { return m_setStartTrimBtn; }
+    PNQButton *setStopTrimBtn() const { return m_setStopTrimBtn; }
+    PNQButton *playTrimBtn() const { return m_playTrimBtn; }
+    PNQButton *resetTrimBtn() const { return m_resetTrimBtn; }
+    // The player bar.
+    PNQButton *playPauseBtn() const { return m_b_playPauseBtn; }
+    PNQButton *volumeBtn() const { return m_b_volumeBtn; }
+    PNQButton *picStyleBtn() const { return m_b_picStyleBtn; }
+    RDProgressSlider *volumeSlider() const { return m_b_volumeSlider; }
+    platform::PopUpButton *coverStylePopBtn() const { return m_b_coverStylePopBtn; }
+    platform::PopUpButton *audiochanelPopBtn() const { return m_audiochanelPopBtn; }
+    platform::PopUpButton *subtitlePopUpBtn() const { return m_subtitle_popUpBtn; }
+    platform::TextField *originalSizeLabel() const { return m_original_SizeLabel; }
+    platform::TextField *cropWidthField() const { return m_cropWidthField; }
+    platform::TextField *cropHeightField() const { return m_cropHeightField; }
+    platform::TextField *cropLeftField() const { return m_cropLeftField; }
+    platform::TextField *cropTopField() const { return m_cropTopField; }
+    // The nine output titles read at the last load (null = absent), indexed as EditorOutputSettings'.
+    QString loadedOutputTitle(int title) const { return m_loadedTitles.value(title); }
     RDWaterView *watermarkView() const { return m_watermarkView; }
     PNQButton *startExportBtn() const { return m_startExportBtn; }
     PNQButton *removeOriginalmusicBtn() const { return m_removeOriginalmusicBtn; }
@@ -286,15 +414,17 @@ protected:
 
     // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
     // then. enableEdit() and the tool switch treat a missing control as nothing to do.
-    QPointer<QWidget> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_b_coverStylePopBtn, m_b_volumeBtn,
-        m_b_cameraBtn, m_b_stopBtn, m_b_playPauseBtn, m_setStartTrimBtn, m_setStopTrimBtn, m_playTrimBtn,
-        m_resetTrimBtn, m_volueSlider, m_brightnessSlider, m_contrastSlider, m_saturationSlider, m_effectReset,
-        m_edit_cropCancelBtn, m_left_ratioBtn, m_right_ratioBtn, m_vertical_mirrorBtn, m_horizontal_mirrorBtn,
-        m_resetRotateBtn, m_loadmusicBtn, m_audiochanelPopBtn, m_colorWell, m_keepAspectBtn,
-        m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn, m_addWaterImageFilesBtn,
-        m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
+    QPointer<QWidget> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_volueSlider, m_brightnessSlider,
+        m_contrastSlider, m_saturationSlider, m_effectReset, m_edit_cropCancelBtn, m_left_ratioBtn,
+        m_right_ratioBtn, m_vertical_mirrorBtn, m_horizontal_mirrorBtn, m_resetRotateBtn, m_loadmusicBtn,
+        m_colorWell, m_keepAspectBtn, m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn,
+        m_addWaterImageFilesBtn, m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
     QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
-    QPointer<platform::PopUpButton> m_subtitle_popUpBtn;
+    QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn,
+        m_preferenceBtn;
+    QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn,
+        m_setStartTrimBtn, m_setStopTrimBtn, m_playTrimBtn, m_resetTrimBtn;
+    QPointer<platform::Stepper> m_startStepper, m_stopStepper;
     QPointer<platform::TextField> m_cropWidthField, m_cropHeightField, m_cropTopField, m_cropLeftField,
         m_original_SizeLabel;
     // Trim times: start then stop, each hours, minutes, seconds, hundredths.
@@ -302,7 +432,12 @@ protected:
         m_startMioSecondsField, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField;
     QPointer<platform::TextField> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_pruneStartLabel,
         m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
-    QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel;
+    QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel, m_mCurrentTimeLabel,
+        m_mTotaldurationLabel;
+    // The time groups; the watermark and music groups stay empty until their panels are built.
+    TimeFieldGroup m_startGroup, m_stopGroup, m_wmStartGroup, m_wmDurationGroup, m_wmfStartGroup,
+        m_wmfEndGroup, m_postGroup, m_poenGroup, m_prstGroup, m_prenGroup;
+    QPointer<platform::TextField> m_edittingField;
     // Rows of the effect list (each has setEnable()).
     QList<QPointer<QWidget>> m_effectTableCells;
 
@@ -319,6 +454,17 @@ private:
     void deriveCropFromOverlay();
     void showCropSize();
     void setTrimFields();
+    void buildPlayerBar();
+    void placeVolumeControls(double afterX);
+    void showTimeLabels(float current, float duration);
+    double playerDuration() const;
+    double playerCurrentTime() const;
+    void seekPlayer(double seconds);
+    void resetRotate();
+    void showCropFields(bool sizeEdit);
+    void adoptRecord(const std::shared_ptr<SimpleData> &record);
+    void registerRenderCallbacks();
+    void changeStart(float seconds);
     QWidget *playerHostView() const;
     void releaseWhenDone();
 
@@ -405,4 +551,8 @@ private:
     int m_pendingMainWork = 0;
     bool m_closed = false;
     bool m_closePosted = false;
+
+    QString m_coverStyle;
+    std::function<QDateTime()> m_snapshotClock;
+    QStringList m_loadedTitles;
 };

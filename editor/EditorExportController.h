@@ -1,0 +1,55 @@
+#pragma once
+// The editor's start button: starts the export of the loaded clip or, while one runs, cancels it; shows
+// the progress and the end.
+//
+// Start: the trim fields give the cut range (hours x 3600 + minutes x 60 + seconds + hundredths / 100,
+// in microseconds); a range whose stop is not after its start (both 0 = the whole clip, when keeping)
+// and a deleted section that leaves nothing refuse with "showmessageTime3" and change nothing. Otherwise
+// every edit setting is copied into the clip, the size estimate is made, the bar goes to 0, the preview
+// pauses, the button reads "CancelexportTitle", the edit controls are disabled and the plain export
+// (ClipExportJob) or the delete-section export (DeleteSectionExport) runs.
+//
+// End: the controls come back, the bar goes to 1, the button reads "Start"; a success shows the finish
+// dialog (tag 1), a failure its message or "error:%d" with the engine's code once (tag 2), a cancel
+// nothing. Cancel: the job is stopped, the controls come back at once and the button reads "Start".
+// Nothing is shown once the window has closed. Main thread only.
+#include "editor/ChainedExportJob.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class DeleteSectionExport;
+class EditorExportHost;
+class PNQButton;
+
+class EditorExportController
+{
+public:
+    explicit EditorExportController(EditorExportHost &host);
+    ~EditorExportController();
+    EditorExportController(const EditorExportController &) = delete;
+    EditorExportController &operator=(const EditorExportController &) = delete;
+
+    void startExportAction(PNQButton *sender = nullptr);
+    // An export is running (the cancel title is shown).
+    bool convertstart() const { return m_convertstart; }
+    // The running job's chain (null when none), for the window's close and for tests.
+    const ChainedExportJob *runningChain() const;
+
+    // The cut range in microseconds from four trim fields.
+    static double fieldsToMicroseconds(const std::array<int, 4> &fields);
+
+private:
+    bool start();
+    void cancel();
+    void setProgress(double value);
+    void finished(const ChainedExportJob::Outcome &outcome);
+    void restoreControls();
+
+    EditorExportHost &m_host;
+    bool m_convertstart = false;
+    std::unique_ptr<ChainedExportJob> m_job;
+    std::unique_ptr<DeleteSectionExport> m_deleteExport;
+    std::shared_ptr<EditorExportController *> m_alive;
+};

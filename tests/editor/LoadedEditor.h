@@ -1,0 +1,96 @@
+#pragma once
+// An editor window opened as the launcher opens it, with clips loaded through the scripted open panel,
+// and the generated clips the editor tests share (made once per test program).
+#include "editor/EditVideoWindowController.h"
+#include "editor/EditorRegistration.h"
+#include "media/RDMoviePlayer.h"
+#include "model/MusicInfo.h"
+#include "model/SimpleData.h"
+#include "platform/CMTime.h"
+#include "platform/ScriptedPanels.h"
+#include "tests/support/SharedFixtures.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QPointer>
+
+#include <gtest/gtest.h>
+
+namespace editortest {
+
+// 2 s, 160 x 90, 25 fps, one audio track.
+inline QString smallClip()
+{
+    return QString::fromStdString(fixture::sharedFixture("small.mp4", fixture::Spec{}));
+}
+
+// 125.5 s of tiny frames at 2 fps, no sound: long enough for hour-minute-second texts, quick to make.
+inline QString longClip()
+{
+    fixture::Spec spec;
+    spec.width = 64;
+    spec.height = 36;
+    spec.fpsNum = 2;
+    spec.duration = 125.5;
+    spec.gopSize = 20;
+    spec.audio = {};
+    return QString::fromStdString(fixture::sharedFixture("long.mp4", spec));
+}
+
+class LoadedEditorTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        if (editor && editor->isWindowLoaded() && !editor->isClosed())
+            editor->close();
+        TestEnvironment::processDeferredDeletes();
+        TestEnvironment::scriptedPanels().reset();
+    }
+
+    EditVideoWindowController *open(qint64 tool = EditVideoWindowController::ToolTrim)
+    {
+        registerEditorWindowClass();
+        auto *controller = platform::WindowController::create(QStringLiteral("EditVideoWindowController"));
+        editor = qobject_cast<EditVideoWindowController *>(controller);
+        EXPECT_NE(editor, nullptr);
+        controller->setProperty("toolItemType", QVariant::fromValue<qint64>(tool));
+        controller->makeKeyAndOrderFront();
+        TestEnvironment::processEvents();
+        return editor;
+    }
+
+    // Chooses `path` in the add-file panel; true when it became the clip.
+    bool choose(const QString &path)
+    {
+        TestEnvironment::scriptedPanels().answerOpenPanel({path});
+        const auto before = editor->fileData();
+        editor->addfileAction();
+        return editor->fileData() != before && editor->fileData() && editor->fileData()->path() == path;
+    }
+
+    // Opens the editor on `path` (trim tool unless told).
+    void openWith(const QString &path, qint64 tool = EditVideoWindowController::ToolTrim)
+    {
+        open(tool);
+        ASSERT_TRUE(choose(path));
+        ASSERT_TRUE(editor->rdPlayer());
+    }
+
+    double playerSeconds() const { return platform::CMTimeGetSeconds(editor->rdPlayer()->currentTime()); }
+    void seek(double seconds)
+    {
+        editor->rdPlayer()->seekTime(platform::CMTimeMakeWithSeconds(seconds, 1000000));
+    }
+
+    static QStringList texts(const TimeFieldGroup &group)
+    {
+        QStringList list;
+        for (platform::TextField *f : group.fields())
+            list << f->stringValue();
+        return list;
+    }
+
+    QPointer<EditVideoWindowController> editor;
+};
+
+} // namespace editortest
