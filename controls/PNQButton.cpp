@@ -166,13 +166,7 @@ void PNQButton::drawRect(QPainter &painter, const platform::Rect &)
                 x = (b.width - group) / 2 + i.width + m_leftIconWidth;
         }
         const platform::Rect titleRect = platform::makeRect(x, y, w, h);
-        painter.save();
-        painter.translate(titleRect.minX(), titleRect.maxY());
-        painter.scale(1, -1);
-        painter.setFont(font());
-        painter.setPen(color);
-        painter.drawText(QRectF(0, 0, w, h), Qt::TextWordWrap, m_contentTitle);
-        painter.restore();
+        drawTextUpright(painter, titleRect, m_contentTitle, font(), color, Qt::TextWordWrap);
         if (m_underLine) {
             // Under the text: the bottom edge of its rectangle, y being upwards here.
             painter.save();

@@ -120,7 +120,7 @@ void RDButton::mouseUp(const platform::MouseEvent &)
 void RDButton::actioniconBtn()
 {
     m_selected = true;
-    m_titleLabel->setTextColor(m_enabled ? m_selectedColor : m_disabledColor);
+    applyTitleColor();
     if (m_enabled && m_delegate)
         m_delegate->actionMouseUpForRDButtonBlock(this);
 }

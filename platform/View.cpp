@@ -30,6 +30,18 @@ void distribute(double &position, double &length, double oldParentLength, double
     length = std::max(0.0, newLength);
 }
 
+// Runs `draw` with the painter turned the right way up inside `rect`: (0, 0) is its top-left corner and
+// y points down, as Qt draws text and images. The painter is restored afterwards.
+template <typename Draw> void drawUpright(QPainter &painter, const Rect &rect, double opacity, Draw draw)
+{
+    painter.save();
+    painter.translate(rect.minX(), rect.maxY());
+    painter.scale(1, -1);
+    painter.setOpacity(painter.opacity() * opacity);
+    draw(QRectF(0, 0, rect.width(), rect.height()));
+    painter.restore();
+}
+
 } // namespace
 
 View::View(QWidget *parent)
@@ -274,39 +286,28 @@ QRectF View::toQt(const Rect &r) const
 }
 
 void View::drawTextUpright(QPainter &painter, const Rect &rect, const QString &text, const QFont &font,
-                           const QColor &color, Qt::Alignment alignment)
+                           const QColor &color, int flags)
 {
-    painter.save();
-    painter.translate(rect.minX(), rect.maxY());
-    painter.scale(1, -1);
-    painter.setFont(font);
-    painter.setPen(color);
-    painter.drawText(QRectF(0, 0, rect.width(), rect.height()), int(alignment), text);
-    painter.restore();
+    drawUpright(painter, rect, 1.0, [&](const QRectF &area) {
+        painter.setFont(font);
+        painter.setPen(color);
+        painter.drawText(area, flags, text);
+    });
 }
 
 void View::drawImageUpright(QPainter &painter, const Rect &rect, const QImage &image, double opacity)
 {
     if (image.isNull())
         return;
-    painter.save();
-    painter.translate(rect.minX(), rect.maxY());
-    painter.scale(1, -1);
-    painter.setOpacity(painter.opacity() * opacity);
-    painter.drawImage(QRectF(0, 0, rect.width(), rect.height()), image);
-    painter.restore();
+    drawUpright(painter, rect, opacity, [&](const QRectF &area) { painter.drawImage(area, image); });
 }
 
 void View::drawImageUpright(QPainter &painter, const Rect &rect, const QPixmap &pixmap, double opacity)
 {
     if (pixmap.isNull())
         return;
-    painter.save();
-    painter.translate(rect.minX(), rect.maxY());
-    painter.scale(1, -1);
-    painter.setOpacity(painter.opacity() * opacity);
-    painter.drawPixmap(QRectF(0, 0, rect.width(), rect.height()), pixmap, QRectF(pixmap.rect()));
-    painter.restore();
+    drawUpright(painter, rect, opacity,
+                [&](const QRectF &area) { painter.drawPixmap(area, pixmap, QRectF(pixmap.rect())); });
 }
 
 void View::drawRect(QPainter &, const Rect &)
@@ -362,28 +363,27 @@ MouseEvent View::makeMouseEvent(const QPointF &localPos, const QPointF &windowPo
     return e;
 }
 
-void View::mousePressEvent(QMouseEvent *event)
+void View::deliverButtonEvent(QMouseEvent *event, void (View::*handler)(const MouseEvent &), int clicks)
 {
     m_passEventOn = false;
-    mouseDown(makeMouseEvent(event->position(), event->scenePosition(), event->button(), event->buttons(),
-                             event->modifiers(), 1));
+    (this->*handler)(makeMouseEvent(event->position(), event->scenePosition(), event->button(), event->buttons(),
+                                    event->modifiers(), clicks));
     event->setAccepted(!m_passEventOn);
+}
+
+void View::mousePressEvent(QMouseEvent *event)
+{
+    deliverButtonEvent(event, &View::mouseDown, 1);
 }
 
 void View::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    m_passEventOn = false;
-    mouseDown(makeMouseEvent(event->position(), event->scenePosition(), event->button(), event->buttons(),
-                             event->modifiers(), 2));
-    event->setAccepted(!m_passEventOn);
+    deliverButtonEvent(event, &View::mouseDown, 2);
 }
 
 void View::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_passEventOn = false;
-    mouseUp(makeMouseEvent(event->position(), event->scenePosition(), event->button(), event->buttons(),
-                           event->modifiers(), 1));
-    event->setAccepted(!m_passEventOn);
+    deliverButtonEvent(event, &View::mouseUp, 1);
 }
 
 void View::mouseMoveEvent(QMouseEvent *event)

@@ -107,9 +107,10 @@ public:
     QRectF toQt(const Rect &r) const;
 
     // Draws `text` upright inside `rect` (bottom-left coordinates of `painter`, which must be flipped
-    // as the one drawRect() receives), aligned by `alignment`.
+    // as the one drawRect() receives). `flags` are QPainter::drawText()'s: an alignment, optionally with
+    // text flags such as Qt::TextWordWrap.
     static void drawTextUpright(QPainter &painter, const Rect &rect, const QString &text, const QFont &font,
-                                const QColor &color, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+                                const QColor &color, int flags = Qt::AlignLeft | Qt::AlignTop);
     // Draws `image` upright, stretched over `rect`, with the given opacity.
     static void drawImageUpright(QPainter &painter, const Rect &rect, const QImage &image, double opacity = 1.0);
     static void drawImageUpright(QPainter &painter, const Rect &rect, const QPixmap &pixmap,
@@ -152,6 +153,8 @@ private:
     void readBackGeometry();
     void watchParent();
     Size parentSize() const;
+    // Hands a press or release to `handler` (mouseDown or mouseUp) and accepts it unless passed on.
+    void deliverButtonEvent(QMouseEvent *event, void (View::*handler)(const MouseEvent &), int clicks);
     MouseEvent makeMouseEvent(const QPointF &localPos, const QPointF &windowPos, Qt::MouseButton button,
                               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int clicks) const;
 

@@ -1,13 +1,12 @@
 #include "editor/tools/RDUICliper.h"
 
+#include "editor/tools/ClipRectGeometry.h"
 #include "editor/tools/RDCropTmpView.h"
 #include "platform/Log.h"
 
 #include <QPainter>
-#include <QPen>
 
 #include <algorithm>
-#include <cmath>
 
 using platform::makeRect;
 using platform::Point;
@@ -17,7 +16,7 @@ using platform::Size;
 namespace {
 
 const QColor kHandleColor(90, 216, 238);
-constexpr double kHandle = 10;
+constexpr double kMinDragSide = 20;
 
 } // namespace
 
@@ -57,10 +56,7 @@ void RDUICliper::createStrips()
 
 Rect RDUICliper::centredSquare() const
 {
-    const double w = m_oFrame.width();
-    const double h = m_oFrame.height();
-    const float side = float(std::min(w, h));
-    return makeRect(float((w - side) / 2), float((h - side) / 2), side, side);
+    return ClipRectGeometry::centredSquare(m_oFrame.size);
 }
 
 void RDUICliper::setFrameRect(const Rect &rect)
@@ -129,20 +125,14 @@ void RDUICliper::setCropType(int type)
 
 void RDUICliper::setClipRect(const Rect &rect)
 {
-    const Size size = frame().size;
-    m_cliprect = makeRect(rect.minX(), rect.minY(), std::max(60.0, std::min(rect.width(), size.width)),
-                          std::max(60.0, std::min(rect.height(), size.height)));
+    m_cliprect = ClipRectGeometry::withSideLimits(rect, frame().size, 60);
     showRect(m_cliprect);
     update();
 }
 
 Rect RDUICliper::getPercentClipRect() const
 {
-    const Size size = frame().size;
-    if (size.width <= 0 || size.height <= 0)
-        return Rect{};
-    return makeRect(m_cliprect.minX() / size.width, m_cliprect.minY() / size.height,
-                    m_cliprect.width() / size.width, m_cliprect.height() / size.height);
+    return ClipRectGeometry::fractionOf(m_cliprect, frame().size);
 }
 
 double RDUICliper::getclipRectScale() const
@@ -154,9 +144,7 @@ double RDUICliper::getclipRectScale() const
 
 Rect RDUICliper::getclipRect() const
 {
-    const double s = getclipRectScale();
-    return makeRect(m_cliprect.minX() * s, m_cliprect.minY() * s, m_cliprect.width() * s,
-                    m_cliprect.height() * s);
+    return ClipRectGeometry::scaled(m_cliprect, getclipRectScale());
 }
 
 void RDUICliper::setclipEDGE(const Rect &rect)
@@ -167,21 +155,8 @@ void RDUICliper::setclipEDGE(const Rect &rect)
 
 void RDUICliper::ChangeclipEDGE(float dx1, float dx2, float dy1, float dy2)
 {
-    Rect r = m_cliprect;
-    r.origin.x += dx1;
-    r.origin.y += dy1;
-    r.size.width += dx2 - dx1;
-    r.size.height += dy2 - dy1;
     bool clamped = false;
-    if (r.origin.x < 0)
-        r.origin.x = 0, clamped = true;
-    if (r.origin.y < 0)
-        r.origin.y = 0, clamped = true;
-    if (r.maxX() > m_oFrame.width())
-        r.size.width = m_oFrame.width() - r.origin.x - 0.1, clamped = true;
-    if (r.maxY() > m_oFrame.height())
-        r.size.height = m_oFrame.height() - r.origin.y - 0.1, clamped = true;
-    m_cliprect = r;
+    m_cliprect = ClipRectGeometry::movedEdges(m_cliprect, dx1, dx2, dy1, dy2, m_oFrame.size, &clamped);
     if (!clamped)
         update();
 }
@@ -198,28 +173,9 @@ void RDUICliper::readBackShownRect()
 
 int RDUICliper::zoneAt(Point p) const
 {
-    const float px = float(p.x);
-    const float py = float(p.y);
-    const double x = m_cliprect.minX();
-    const double y = m_cliprect.minY();
-    const double w = m_cliprect.width();
-    const double h = m_cliprect.height();
-    const bool nearTop = std::abs(py - (y + h)) < 30;
-    const bool nearBottom = std::abs(py - y) < 30;
-    const bool inVerticalBand = y + h / 2 - 20 < py && py < y + h / 2 + 20;
-    const bool inHorizontalBand = x + w / 2 - 20 < px && px < x + w / 2 + 20;
-    // The left column is tested first, so it wins over the right one on a narrow rectangle.
-    if (std::abs(px - x) < 20)
-        return nearTop ? 1 : nearBottom ? 3 : inVerticalBand ? 5 : 0;
-    if (std::abs(px - (x + w)) < 20)
-        return nearTop ? 2 : nearBottom ? 4 : inVerticalBand ? 6 : 0;
-    if (nearBottom)
-        return inHorizontalBand ? 8 : 0;
-    if (nearTop)
-        return inHorizontalBand ? 7 : 0;
-    if (x < px && px < x + w && y < py && py < y + h)
-        return 9;
-    return 0;
+    // The crop handles are easier to catch than the watermark's: 30 points above and below an edge, and
+    // 20 either side of an edge's centre. The pointer is judged in single precision.
+    return ClipRectGeometry::zoneAt(m_cliprect, Point{float(p.x), float(p.y)}, 30, 20);
 }
 
 void RDUICliper::mouseDown(const platform::MouseEvent &event)
@@ -244,18 +200,7 @@ void RDUICliper::mouseDown(const platform::MouseEvent &event)
 
 void RDUICliper::moveTo(Point p)
 {
-    const Size size = frame().size;
-    double x = p.x - m_left;
-    double y = p.y - m_bottom;
-    if (x < 0)
-        x = 0;
-    else if (x > size.width - m_cliprect.width())
-        x = size.width - m_cliprect.width();
-    if (y < 0)
-        y = 0;
-    else if (y > size.height - m_cliprect.height())
-        y = size.height - m_cliprect.height();
-    m_cliprect.origin = Point{x, y};
+    m_cliprect = ClipRectGeometry::movedWithin(m_cliprect, Point{p.x - m_left, p.y - m_bottom}, frame().size);
 }
 
 void RDUICliper::mouseDragged(const platform::MouseEvent &event)
@@ -267,47 +212,10 @@ void RDUICliper::mouseDragged(const platform::MouseEvent &event)
         mouseMove(p);
         return;
     }
-    double l = m_cliprect.minX();
-    double r = m_cliprect.maxX();
-    double b = m_cliprect.minY();
-    double t = m_cliprect.maxY();
-    switch (m_cropTouchPoint) {
-    case 1:
-        l = std::min(r - 20, p.x);
-        t = std::max(b + 20, p.y);
-        break;
-    case 2:
-        r = std::max(l + 20, p.x);
-        t = std::max(b + 20, p.y);
-        break;
-    case 3:
-        l = std::min(r - 20, p.x);
-        b = std::min(t - 20, p.y);
-        break;
-    case 4:
-        r = std::max(l + 20, p.x);
-        b = std::min(t - 20, p.y);
-        break;
-    case 5:
-        l = std::min(r - 40, p.x);
-        break;
-    case 6:
-        r = std::max(l + 20, p.x);
-        break;
-    case 7:
-        t = std::max(b + 20, p.y);
-        break;
-    case 8:
-        b = std::min(t - 20, p.y);
-        break;
-    case 9:
+    if (m_cropTouchPoint == 9)
         moveTo(p);
-        finishDragStep();
-        return;
-    default:
-        break;
-    }
-    m_cliprect = makeRect(l, b, r - l, t - b);
+    else
+        m_cliprect = ClipRectGeometry::resizedByHandle(m_cliprect, m_cropTouchPoint, p, kMinDragSide);
     finishDragStep();
 }
 
@@ -321,31 +229,18 @@ void RDUICliper::mouseMove(Point p)
     else if (size.width > 0 && size.height > 0)
         ratio = float(size.width / size.height);
 
-    double l = m_cliprect.minX();
-    double r = m_cliprect.maxX();
-    double b = m_cliprect.minY();
-    double t = m_cliprect.maxY();
     const int zone = m_cropTouchPoint;
     if (zone >= 1 && zone <= 4) {
         const bool top = zone == 1 || zone == 2;
         const bool leftSide = zone == 1 || zone == 3;
-        float hgt = float(top ? p.y - b : t - p.y);
+        float hgt = float(top ? p.y - m_cliprect.minY() : m_cliprect.maxY() - p.y);
         // The width follows the height; the height is limited so that the moving side stays inside.
-        const double room = leftSide ? r : size.width - l;
+        const double room = leftSide ? m_cliprect.maxX() : size.width - m_cliprect.minX();
         if (ratio * hgt > room)
             hgt = float(room / ratio);
         const float wid = ratio * hgt;
-        const double w = std::max(double(wid), 20.0);
-        const double h = std::max(double(hgt), 20.0);
-        if (leftSide)
-            l = r - w;
-        else
-            r = l + w;
-        if (top)
-            t = b + h;
-        else
-            b = t - h;
-        m_cliprect = makeRect(l, b, r - l, t - b);
+        m_cliprect = ClipRectGeometry::resizedFromCorner(
+            m_cliprect, zone, std::max(double(wid), kMinDragSide), std::max(double(hgt), kMinDragSide));
     } else if (zone == 9) {
         moveTo(p);
     }
@@ -374,28 +269,6 @@ void RDUICliper::mouseUp(const platform::MouseEvent &event)
 void RDUICliper::drawRect(QPainter &painter, const Rect &)
 {
     readBackShownRect();
-    const double l = m_cliprect.minX();
-    const double r = m_cliprect.maxX();
-    const double b = m_cliprect.minY();
-    const double t = m_cliprect.maxY();
-    auto handle = [&](double x, double y) { painter.fillRect(QRectF(x, y, kHandle, kHandle), kHandleColor); };
-    handle(l, b);
-    handle(l, t - kHandle);
-    handle(r - kHandle, b);
-    handle(r - kHandle, t - kHandle);
-    if (m_crop_Type != 2) {
-        handle(l, b + (t - b) / 2 - 5);
-        handle(r - kHandle, b + (t - b) / 2 - 5);
-        handle(l + (r - l) / 2 - 5, t - kHandle);
-        handle(l + (r - l) / 2 - 5, b);
-    }
-    QPen pen(kHandleColor);
-    pen.setCosmetic(true);
-    pen.setWidth(1);
-    pen.setDashPattern({10, 5});
-    pen.setDashOffset(0);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    const QPointF outline[] = {{l, t}, {l, b}, {r, b}, {r, t}, {l, t}};
-    painter.drawPolyline(outline, 5);
+    ClipRectGeometry::drawHandles(painter, m_cliprect, kHandleColor, m_crop_Type != 2);
+    ClipRectGeometry::drawOutline(painter, m_cliprect, kHandleColor);
 }

@@ -1,5 +1,6 @@
 #include "editor/tools/RDWaterView.h"
 
+#include "editor/tools/ClipRectGeometry.h"
 #include "editor/tools/QYTextFiledCenter.h"
 #include "editor/tools/RDCropTmpView.h"
 #include "platform/FontAlias.h"
@@ -9,7 +10,6 @@
 #include <QCursor>
 #include <QDir>
 #include <QPainter>
-#include <QPen>
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,6 @@ using platform::Size;
 
 namespace {
 
-constexpr double kHandle = 10;
 constexpr double kMinSide = 10;
 // Keeps a rendered text picture within what an encoder's overlay can reasonably take.
 constexpr double kMaxRenderSide = 8192;
@@ -37,7 +36,7 @@ RDWaterView::RDWaterView(const Rect &frame, QWidget *parent)
 RDWaterView::RDWaterView(platform::View *view, bool freedom)
     : View(view ? view->bounds() : Rect{}, nullptr), m_freedom(freedom)
 {
-    m_cliprect = centredSquare(frame().size);
+    m_cliprect = ClipRectGeometry::centredSquare(frame().size);
     createSubviews(1);
     if (view)
         view->addSubview(this);
@@ -67,12 +66,6 @@ void RDWaterView::createSubviews(double inset)
     m_rightView->setFrame(makeRect(w - inset, 0, inset, h));
     m_bottomView->setFrame(makeRect(0, 0, w, inset));
     setMouseTracking(true);
-}
-
-Rect RDWaterView::centredSquare(Size size) const
-{
-    const float side = float(std::min(size.width, size.height));
-    return makeRect(float((size.width - side) / 2), float((size.height - side) / 2), side, side);
 }
 
 void RDWaterView::showRect(const Rect &rect)
@@ -138,29 +131,18 @@ void RDWaterView::setFrameRect(const Rect &rect)
 
 void RDWaterView::setClipRect(const Rect &rect)
 {
-    const Size size = frame().size;
-    showRect(makeRect(rect.minX(), rect.minY(), std::max(kMinSide, std::min(rect.width(), size.width)),
-                      std::max(kMinSide, std::min(rect.height(), size.height))));
+    showRect(ClipRectGeometry::withSideLimits(rect, frame().size, kMinSide));
     display();
-}
-
-Rect RDWaterView::percentOf(const Rect &rect) const
-{
-    const Size size = frame().size;
-    if (size.width <= 0 || size.height <= 0)
-        return Rect{};
-    return makeRect(rect.minX() / size.width, rect.minY() / size.height, rect.width() / size.width,
-                    rect.height() / size.height);
 }
 
 Rect RDWaterView::getPercentImageClipRect() const
 {
-    return percentOf(m_cliprect);
+    return ClipRectGeometry::fractionOf(m_cliprect, frame().size);
 }
 
 Rect RDWaterView::getPercentTextClipRect() const
 {
-    return percentOf(m_waterStringRect);
+    return ClipRectGeometry::fractionOf(m_waterStringRect, frame().size);
 }
 
 double RDWaterView::getclipRectScale() const
@@ -172,9 +154,7 @@ double RDWaterView::getclipRectScale() const
 
 Rect RDWaterView::getclipRect() const
 {
-    const double s = getclipRectScale();
-    return makeRect(m_cliprect.minX() * s, m_cliprect.minY() * s, m_cliprect.width() * s,
-                    m_cliprect.height() * s);
+    return ClipRectGeometry::scaled(m_cliprect, getclipRectScale());
 }
 
 Rect RDWaterView::getCheckClipRect(const Rect &rect) const
@@ -230,7 +210,7 @@ void RDWaterView::setCropType(int type)
     const Rect reference{Point{}, m_oFrame.size};
     Rect r;
     if (type == 1)
-        r = centredSquare(m_oFrame.size);
+        r = ClipRectGeometry::centredSquare(m_oFrame.size);
     else if (type == 2)
         r = reference;
     else if (type == 3)
@@ -251,43 +231,14 @@ void RDWaterView::setclipEDGE(const Rect &rect)
 
 void RDWaterView::ChangeclipEDGE(float x1, float x2, float y1, float y2)
 {
-    Rect r = m_cliprect;
-    r.origin.x += x1;
-    r.origin.y += y1;
-    r.size.width += x2 - x1;
-    r.size.height += y2 - y1;
-    r.origin.x = std::max(0.0, r.origin.x);
-    r.origin.y = std::max(0.0, r.origin.y);
-    if (r.maxX() > m_oFrame.width())
-        r.size.width = m_oFrame.width() - r.origin.x - 0.1;
-    if (r.maxY() > m_oFrame.height())
-        r.size.height = m_oFrame.height() - r.origin.y - 0.1;
-    showRect(r);
+    showRect(ClipRectGeometry::movedEdges(m_cliprect, x1, x2, y1, y2, m_oFrame.size));
     display();
 }
 
 int RDWaterView::zoneAt(Point p) const
 {
-    const double x = m_cliprect.minX();
-    const double y = m_cliprect.minY();
-    const double w = m_cliprect.width();
-    const double h = m_cliprect.height();
-    const bool nearTop = std::abs(p.y - (y + h)) < kHandle;
-    const bool nearBottom = std::abs(p.y - y) < kHandle;
-    const bool inVerticalBand = y + h / 2 - 10 < p.y && p.y < y + h / 2 + 10;
-    const bool inHorizontalBand = x + w / 2 - 10 < p.x && p.x < x + w / 2 + 10;
-    // The columns reach 20 points into the rectangle; the left one is tested first.
-    if (std::abs(p.x - x) < 20)
-        return nearTop ? 1 : nearBottom ? 3 : inVerticalBand ? 5 : 0;
-    if (std::abs(p.x - (x + w)) < 20)
-        return nearTop ? 2 : nearBottom ? 4 : inVerticalBand ? 6 : 0;
-    if (nearBottom)
-        return inHorizontalBand ? 8 : 0;
-    if (nearTop)
-        return inHorizontalBand ? 7 : 0;
-    if (x < p.x && p.x < x + w && y < p.y && p.y < y + h)
-        return 9;
-    return 0;
+    // Only a handle's own 10 points above and below an edge, and 10 either side of an edge's centre.
+    return ClipRectGeometry::zoneAt(m_cliprect, p, 10, 10);
 }
 
 void RDWaterView::mouseDown(const platform::MouseEvent &event)
@@ -363,31 +314,12 @@ void RDWaterView::mouseMoved(const platform::MouseEvent &event)
 
 void RDWaterView::moveTo(Point p)
 {
-    const Size size = frame().size;
-    Rect r = m_cliprect;
-    r.origin.x = std::clamp(p.x - m_left, 0.0, std::max(0.0, size.width - r.width()));
-    r.origin.y = std::clamp(p.y - m_bottom, 0.0, std::max(0.0, size.height - r.height()));
-    showRect(r);
+    showRect(ClipRectGeometry::movedWithin(m_cliprect, Point{p.x - m_left, p.y - m_bottom}, frame().size));
 }
 
 void RDWaterView::resizeFree(Point p)
 {
-    double l = m_cliprect.minX();
-    double r = m_cliprect.maxX();
-    double b = m_cliprect.minY();
-    double t = m_cliprect.maxY();
-    const int zone = m_moveTouchPoint;
-    if (zone == 1 || zone == 3)
-        l = std::min(p.x, r - kMinSide);
-    if (zone == 5)
-        l = std::min(p.x, r - 40);
-    if (zone == 2 || zone == 4 || zone == 6)
-        r = std::max(p.x, l + kMinSide);
-    if (zone == 1 || zone == 2 || zone == 7)
-        t = std::max(p.y, b + kMinSide);
-    if (zone == 3 || zone == 4 || zone == 8)
-        b = std::min(p.y, t - kMinSide);
-    showRect(makeRect(l, b, r - l, t - b));
+    showRect(ClipRectGeometry::resizedByHandle(m_cliprect, m_moveTouchPoint, p, kMinSide));
 }
 
 bool RDWaterView::resizeKeepingPictureAspect(Point p)
@@ -397,34 +329,18 @@ bool RDWaterView::resizeKeepingPictureAspect(Point p)
         return false;
     if (zone < 1 || zone > 4)
         return true;
-    double l = m_cliprect.minX();
-    double r = m_cliprect.maxX();
-    double b = m_cliprect.minY();
-    double t = m_cliprect.maxY();
-    const bool leftSide = zone == 1 || zone == 3;
+    // The width follows the pointer, the height the picture's aspect, both cut to what fits above or below.
     const bool top = zone == 1 || zone == 2;
-    if (leftSide)
-        l = std::min(p.x, r - kMinSide);
-    else
-        r = std::max(p.x, l + kMinSide);
     const double pw = m_waterMark.width();
     const double ph = m_waterMark.height();
-    double w = float(r - l);
+    double w = float(ClipRectGeometry::resizedByHandle(m_cliprect, zone, p, kMinSide).width());
     double h = w * ph / pw;
-    const double room = top ? frame().height() - b : t;
+    const double room = top ? frame().height() - m_cliprect.minY() : m_cliprect.maxY();
     if (h > room) {
         h = room;
         w = h * pw / ph;
-        if (leftSide)
-            l = r - w;
-        else
-            r = l + w;
     }
-    if (top)
-        t = b + h;
-    else
-        b = t - h;
-    showRect(makeRect(l, b, r - l, t - b));
+    showRect(ClipRectGeometry::resizedFromCorner(m_cliprect, zone, w, h));
     return true;
 }
 
@@ -464,27 +380,15 @@ void RDWaterView::mouseMove(Point p)
         float aspect = 1;
         if (m_videoSize.width > 0 && m_videoSize.height > 0)
             aspect = float(m_videoSize.width) / float(m_videoSize.height);
-        double l = m_cliprect.minX();
-        double r = m_cliprect.maxX();
-        double b = m_cliprect.minY();
-        double t = m_cliprect.maxY();
         const bool leftSide = zone == 1 || zone == 3;
         const bool top = zone == 1 || zone == 2;
-        double h = std::max(kMinSide, top ? p.y - b : t - p.y);
+        double h = std::max(kMinSide, top ? p.y - m_cliprect.minY() : m_cliprect.maxY() - p.y);
         // The width follows the height; the height is limited so that the moving side stays inside.
-        const double room = leftSide ? r : size.width - l;
+        const double room = leftSide ? m_cliprect.maxX() : size.width - m_cliprect.minX();
         if (h * aspect > room)
             h = room / aspect;
         const double w = std::max(kMinSide, h * aspect);
-        if (leftSide)
-            l = r - w;
-        else
-            r = l + w;
-        if (top)
-            t = b + h;
-        else
-            b = t - h;
-        showRect(makeRect(l, b, r - l, t - b));
+        showRect(ClipRectGeometry::resizedFromCorner(m_cliprect, zone, w, h));
     }
     finishDragStep();
     platform::log("RDWaterView video-aspect step: %lf,%lf,%lf,%lf", m_cliprect.minX(), m_cliprect.minY(),
@@ -538,40 +442,17 @@ void RDWaterView::drawText()
 void RDWaterView::drawRect(QPainter &painter, const Rect &)
 {
     m_cliprect = RDCropTmpView::rectBetween(m_leftView, m_rightView, m_topView, m_bottomView);
-    const double l = m_cliprect.minX();
-    const double b = m_cliprect.minY();
-    const double r = m_cliprect.maxX();
-    const double t = m_cliprect.maxY();
-    const double w = m_cliprect.width();
+    const Rect shown = m_cliprect;
 
     if (m_markWaterType == 2)
         View::drawImageUpright(painter, m_cliprect, m_waterMark, float(1 - m_waterMarkAlph / 100.0));
     else if (m_markWaterType == 4)
         drawText();
 
-    if (m_markWaterType == 2) {
-        auto handle = [&](double x, double y) { painter.fillRect(QRectF(x, y, kHandle, kHandle), Qt::blue); };
-        handle(l, b);
-        handle(l, t - kHandle);
-        handle(r - kHandle, b);
-        handle(r - kHandle, t - kHandle);
-        if (!(m_scale_Type == 3 && hasPicture())) {
-            handle(l, b + (t - b) / 2 - 5);
-            handle(r - kHandle, b + (t - b) / 2 - 5);
-            handle(l + w / 2 - 5, t - kHandle);
-            handle(l + w / 2 - 5, b);
-        }
-    }
+    if (m_markWaterType == 2)
+        ClipRectGeometry::drawHandles(painter, shown, Qt::blue, !(m_scale_Type == 3 && hasPicture()));
 
     if (!hasPicture() && QString(m_waterMarkString).remove(QLatin1Char(' ')).isEmpty())
         return;
-    QPen pen(Qt::white);
-    pen.setCosmetic(true);
-    pen.setWidth(1);
-    pen.setDashPattern({10, 5});
-    pen.setDashOffset(0);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    const QPointF outline[] = {{l, t}, {l, b}, {r, b}, {r, t}, {l, t}};
-    painter.drawPolyline(outline, 5);
+    ClipRectGeometry::drawOutline(painter, shown, Qt::white);
 }

@@ -126,7 +126,6 @@ protected:
 
 private:
     void createSubviews(double inset);
-    platform::Rect centredSquare(platform::Size size) const;
     void showRect(const platform::Rect &rect);
     bool hasContent() const;
     bool hasPicture() const { return !m_waterMark.isNull(); }
@@ -136,7 +135,6 @@ private:
     bool resizeKeepingPictureAspect(platform::Point p);
     void finishDragStep();
     void drawText();
-    platform::Rect percentOf(const platform::Rect &rect) const;
 
     RDWaterViewDelegate *m_delegate = nullptr;
     int m_markWaterType = 0;

@@ -17,14 +17,9 @@ using namespace controltest;
 
 namespace {
 
-struct Host
+struct WhiteHost : Host
 {
-    Host() : root(platform::makeRect(0, 0, 300, 100))
-    {
-        root.setBackgroundColor(Qt::white);
-        root.show();
-    }
-    platform::View root;
+    WhiteHost() : Host(300, 100, Qt::white) {}
 };
 
 struct Recorder : RDCustomButtonDelegate, RDButtonDelegate, RDRadioButtonDelegate, RDSwitchButtonDelegate
@@ -55,7 +50,7 @@ TEST(RDCustomButton, ReportsOnReleaseWithPressedImageElseOnPress)
         {false, false, 0, 0},
     };
     for (const Case &c : cases) {
-        Host host;
+        WhiteHost host;
         Recorder recorder;
         auto *b = new RDCustomButton(platform::makeRect(0, 0, 100, 40), &host.root);
         b->setDelegate(&recorder);
@@ -79,7 +74,7 @@ TEST(RDCustomButton, ReportsOnReleaseWithPressedImageElseOnPress)
 
 TEST(RDCustomButton, SelectionAppliesStateLookWithDefaultColours)
 {
-    Host host;
+    WhiteHost host;
     auto *b = new RDCustomButton(platform::makeRect(0, 0, 100, 40), &host.root);
     b->setNormalImage(solid(Qt::red));
     b->setSelectedImage(solid(Qt::green));
@@ -107,7 +102,7 @@ TEST(RDCustomButton, SelectionAppliesStateLookWithDefaultColours)
 
 TEST(RDTitleButton, DrawsPlatformTitleCentredInBlack)
 {
-    Host host;
+    WhiteHost host;
     auto *b = new RDTitleButton(platform::makeRect(0, 0, 200, 40), &host.root);
     b->setTitle("II");
     const QImage image = shot(b);
@@ -126,7 +121,7 @@ TEST(RDTitleButton, DrawsPlatformTitleCentredInBlack)
 
 TEST(RDButton, ClickSelectsAndReportsOnce)
 {
-    Host host;
+    WhiteHost host;
     Recorder recorder;
     auto *b = new RDButton(platform::makeRect(0, 0, 90, 25), &host.root);
     b->setDelegate(&recorder);
@@ -147,7 +142,7 @@ TEST(RDButton, ClickSelectsAndReportsOnce)
 
 TEST(RDRadioButton, StaysSelectedAndReportsEachClick)
 {
-    Host host;
+    WhiteHost host;
     Recorder recorder;
     auto *b = new RDRadioButton(platform::makeRect(0, 0, 120, 30), &host.root);
     b->setDelegate(&recorder);
@@ -163,7 +158,7 @@ TEST(RDRadioButton, StaysSelectedAndReportsEachClick)
 
 TEST(RDSwitchButton, TogglesOnEveryRelease)
 {
-    Host host;
+    WhiteHost host;
     Recorder recorder;
     auto *b = new RDSwitchButton(platform::makeRect(0, 0, 120, 30), &host.root);
     b->setDelegate(&recorder);
@@ -179,7 +174,7 @@ TEST(RDSwitchButton, TogglesOnEveryRelease)
 
 TEST(MergeButton, OnlyTheLowerCaseSetterMovesTheKnob)
 {
-    Host host;
+    WhiteHost host;
     auto *b = new MergeButton(platform::makeRect(0, 0, 80, 30), &host.root);
     b->setSelected(true);
     EXPECT_EQ(b->knobView()->frame(), platform::makeRect(0, 0, 40, 30));

@@ -12,6 +12,18 @@
 
 namespace controltest {
 
+// A shown root view, filled with `background`, to place the controls under test in.
+struct Host
+{
+    explicit Host(double width = 200, double height = 60, const QColor &background = Qt::black)
+        : root(platform::makeRect(0, 0, width, height))
+    {
+        root.setBackgroundColor(background);
+        root.show();
+    }
+    platform::View root;
+};
+
 // A point given in the view's bottom-left coordinates, in Qt's top-left ones.
 inline QPoint qt(const platform::View *view, double x, double y)
 {

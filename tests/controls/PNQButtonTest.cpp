@@ -17,16 +17,6 @@ const QColor downColor(0, 0, 255);
 const QColor selectedColor(255, 255, 0);
 const QColor disabledColor(255, 0, 255);
 
-struct Host
-{
-    Host(double width = 200, double height = 60) : root(platform::makeRect(0, 0, width, height))
-    {
-        root.setBackgroundColor(Qt::black);
-        root.show();
-    }
-    platform::View root;
-};
-
 PNQButton *imageButton(platform::View *parent)
 {
     auto *b = new PNQButton(platform::makeRect(0, 0, 60, 40), parent);

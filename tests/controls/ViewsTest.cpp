@@ -12,20 +12,6 @@
 
 using namespace controltest;
 
-namespace {
-
-struct Host
-{
-    Host() : root(platform::makeRect(0, 0, 200, 60))
-    {
-        root.setBackgroundColor(Qt::black);
-        root.show();
-    }
-    platform::View root;
-};
-
-} // namespace
-
 TEST(PNQImageView, ShowsDownImageOnlyWhilePressed)
 {
     Host host;

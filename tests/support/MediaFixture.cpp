@@ -1,12 +1,8 @@
 #include "tests/support/MediaFixture.h"
 
+#include "engine/FFmpeg.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/display.h>
-#include <libavutil/opt.h>
-#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -21,18 +17,10 @@ namespace fixture {
 
 namespace {
 
-struct CodecContextFree
-{
-    void operator()(AVCodecContext *c) const { avcodec_free_context(&c); }
-};
-struct FrameFree
-{
-    void operator()(AVFrame *f) const { av_frame_free(&f); }
-};
-struct PacketFree
-{
-    void operator()(AVPacket *p) const { av_packet_free(&p); }
-};
+using engine::CodecContextPtr;
+using engine::FramePtr;
+using engine::PacketPtr;
+
 struct SwsFree
 {
     void operator()(SwsContext *s) const { sws_freeContext(s); }
@@ -41,8 +29,6 @@ struct DictionaryFree
 {
     void operator()(AVDictionary *d) const { av_dict_free(&d); }
 };
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 
 std::string avError(int err)
 {
@@ -376,7 +362,7 @@ private:
         int err = avcodec_send_frame(track.enc.get(), frame);
         if (err < 0)
             return fail(std::string("encoding failed: ") + avError(err));
-        std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+        PacketPtr packet(av_packet_alloc());
         while ((err = avcodec_receive_packet(track.enc.get(), packet.get())) >= 0) {
             // Without a duration the last video frame would have none, and the file would be a frame short.
             if (track.enc->codec_type == AVMEDIA_TYPE_VIDEO && packet->duration == 0)

@@ -1,8 +1,8 @@
 #include "tests/support/ProbeDecoder.h"
 
+#include "engine/FFmpeg.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/md5.h>
 #include <libswscale/swscale.h>
 }
@@ -14,19 +14,6 @@ extern "C" {
 namespace fixture {
 
 namespace {
-
-struct CodecContextFree
-{
-    void operator()(AVCodecContext *c) const { avcodec_free_context(&c); }
-};
-struct FrameFree
-{
-    void operator()(AVFrame *f) const { av_frame_free(&f); }
-};
-struct PacketFree
-{
-    void operator()(AVPacket *p) const { av_packet_free(&p); }
-};
 
 constexpr double kTimeSlack = 0.0005;
 
@@ -66,8 +53,8 @@ public:
     // player would.
     void decode(const std::function<bool(AVFrame *, double)> &fn)
     {
-        std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
-        std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
+        engine::PacketPtr packet(av_packet_alloc());
+        engine::FramePtr frame(av_frame_alloc());
         const double tb = av_q2d(m_stream->time_base);
         double nextTime = 0;
         auto drain = [&]() {
@@ -113,7 +100,7 @@ private:
 
     AVFormatContext *m_format = nullptr;
     AVStream *m_stream = nullptr;
-    std::unique_ptr<AVCodecContext, CodecContextFree> m_decoder;
+    engine::CodecContextPtr m_decoder;
 };
 
 // Turns decoded pictures into RGB, honouring their range and matrix.
@@ -312,7 +299,7 @@ std::vector<std::string> packetHashes(const std::string &path, const std::string
     Input in;
     if (mediaType == AVMEDIA_TYPE_UNKNOWN || !in.open(path, mediaType, ordinal, false))
         return hashes;
-    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    engine::PacketPtr packet(av_packet_alloc());
     while (av_read_frame(in.format(), packet.get()) >= 0) {
         if (packet->stream_index == in.stream()->index) {
             uint8_t digest[16];

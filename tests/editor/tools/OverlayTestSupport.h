@@ -2,6 +2,7 @@
 // Mouse gestures on an overlay in its own bottom-left points, sent as real Qt mouse events.
 #include "platform/View.h"
 
+#include <QPalette>
 #include <QTest>
 #include <QWidget>
 
@@ -10,6 +11,17 @@
 #include <cmath>
 
 namespace overlaytest {
+
+// Makes `backdrop` a plain 400 x 300 area of `color` for an overlay to lie over (shown by the caller once
+// the overlay is set up).
+inline void fillBackdrop(QWidget &backdrop, const QColor &color)
+{
+    backdrop.resize(400, 300);
+    backdrop.setAutoFillBackground(true);
+    QPalette palette = backdrop.palette();
+    palette.setColor(QPalette::Window, color);
+    backdrop.setPalette(palette);
+}
 
 // QTest reads the point (0, 0) as "the widget's centre", so gestures never aim at the top-left pixel.
 inline QPoint qtPoint(const QWidget &view, platform::Point p)

@@ -3,7 +3,6 @@
 #include "tests/editor/tools/OverlayTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
-#include <QPalette>
 
 #include <gtest/gtest.h>
 
@@ -48,11 +47,7 @@ class CliperTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        backdrop.resize(400, 300);
-        backdrop.setAutoFillBackground(true);
-        QPalette palette = backdrop.palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        backdrop.setPalette(palette);
+        fillBackdrop(backdrop, Qt::white);
         cliper = new RDUICliper(makeRect(0, 0, 400, 300), &backdrop);
         cliper->setVideoSize(platform::makeSize(800, 600));
         cliper->setClipRect(makeRect(100, 100, 200, 100));

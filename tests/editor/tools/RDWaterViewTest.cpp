@@ -6,7 +6,6 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
-#include <QPalette>
 
 #include <gtest/gtest.h>
 
@@ -42,11 +41,7 @@ class WaterViewTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        backdrop.resize(400, 300);
-        backdrop.setAutoFillBackground(true);
-        QPalette palette = backdrop.palette();
-        palette.setColor(QPalette::Window, Qt::black);
-        backdrop.setPalette(palette);
+        fillBackdrop(backdrop, Qt::black);
         view = new RDWaterView(makeRect(0, 0, 400, 300), &backdrop);
         view->setVideoSize(platform::makeSize(800, 600));
         QImage picture(100, 50, QImage::Format_ARGB32);
