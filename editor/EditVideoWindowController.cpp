@@ -11,6 +11,7 @@
 #include "controls/RDProgressSlider.h"
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
+#include "editor/EditorExportController.h"
 #include "editor/EditorOutputSettings.h"
 #include "editor/OutputFolderChooser.h"
 #include "editor/OutputFormatChooser.h"
@@ -50,6 +51,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -100,6 +102,16 @@ void setText(platform::TextField *field, const QString &text)
         field->setStringValue(text);
 }
 
+// The four integers of a time group (zeros for a group not built).
+std::array<int, 4> fieldValues(const TimeFieldGroup &group)
+{
+    std::array<int, 4> values{0, 0, 0, 0};
+    const QList<platform::TextField *> fields = group.fields();
+    for (int i = 0; i < 4 && i < fields.size(); ++i)
+        values[i] = fields[i] ? fields[i]->intValue() : 0;
+    return values;
+}
+
 QFont systemFont(double size)
 {
     QFont font;
@@ -127,7 +139,8 @@ constexpr ToolInfo kTools[] = {
 
 } // namespace
 
-EditVideoWindowController::EditVideoWindowController(QObject *parent) : platform::WindowController(parent)
+EditVideoWindowController::EditVideoWindowController(QObject *parent)
+    : platform::WindowController(parent), m_exportController(std::make_unique<EditorExportController>(*this))
 {
     // The controller releases itself once its window has closed and its queued work has run.
     setReleasedWhenClosed(false);
@@ -135,6 +148,8 @@ EditVideoWindowController::EditVideoWindowController(QObject *parent) : platform
 
 EditVideoWindowController::~EditVideoWindowController()
 {
+    // A job still running is stopped and dropped before anything it reports to goes.
+    m_exportController.reset();
     platform::NotificationCenter::defaultCenter().removeObserver(this);
 }
 
@@ -1034,7 +1049,7 @@ void EditVideoWindowController::closewindow(const platform::Notification &n)
     if (!isWindowLoaded() || n.object != window() || m_closed)
         return;
     m_closed = true;
-    if (m_convertstart)
+    if (convertstart())
         startExportAction(m_startExportBtn);
     if (m_rdPlayer && m_isPlaying) {
         if (m_timer)
@@ -1063,15 +1078,10 @@ void EditVideoWindowController::closeAction(QObject *)
 
 void EditVideoWindowController::showSimpleAlert(const QString &message, int tag, bool fromExportEnd)
 {
-    // A message that arrives while an export runs (a field check, say) must not disarm that export.
-    if (!m_convertstart || fromExportEnd) {
-        if (m_startExportBtn)
-            m_startExportBtn->setContentTitle(localized("StartExportTitle"));
-        if (m_exportTimer) {
-            m_exportTimer->invalidate();
-            m_exportTimer.reset();
-        }
-    }
+    // A message that arrives while an export runs (a field check, say) must not disarm that export. The
+    // progress poll belongs to the export's job and ends with it.
+    if ((!convertstart() || fromExportEnd) && m_startExportBtn)
+        m_startExportBtn->setContentTitle(localized("StartExportTitle"));
     platform::Window *win = isWindowLoaded() ? window() : nullptr;
     if (tag == 1) {
         PNQOpenAlert::showFinished(win, QStringLiteral("Editfinishedstring"), outputPath());
@@ -1086,21 +1096,61 @@ void EditVideoWindowController::showSimpleAlert(const QString &message, int tag,
     platform::Panels::instance().runAlert(request);
 }
 
-void EditVideoWindowController::startExportAction(PNQButton *)
+void EditVideoWindowController::startExportAction(PNQButton *sender)
 {
-    if (!m_convertstart)
-        return;
-    // A cancel: the running flag goes first, so the job's completion reports nothing.
-    m_convertstart = false;
-    for (std::shared_ptr<platform::Timer> *t : {&m_exportTimer, &m_exportJoinTimer}) {
-        if (*t)
-            (*t)->invalidate();
-        t->reset();
+    if (m_fileData && !convertstart()) {
+        // The range as typed; the trim display is redrawn from these when the controls come back.
+        m_cutTimeRange_start = EditorExportController::fieldsToMicroseconds(fieldValues(m_startGroup));
+        m_cutTimeRange_stop = EditorExportController::fieldsToMicroseconds(fieldValues(m_stopGroup));
     }
-    if (m_startExportBtn)
-        m_startExportBtn->setContentTitle(localized("StartExportTitle"));
-    if (!m_closed)
-        enableEdit(true);
+    m_exportController->startExportAction(sender);
+}
+
+bool EditVideoWindowController::convertstart() const
+{
+    return m_exportController && m_exportController->convertstart();
+}
+
+ExportEditState EditVideoWindowController::exportEditState() const
+{
+    ExportEditState state;
+    state.startFields = fieldValues(m_startGroup);
+    state.stopFields = fieldValues(m_stopGroup);
+    state.deleteSection = m_cutProgressView && m_cutProgressView->isFanxuan();
+    state.captionColor = m_captionColor;
+    state.subtitleParam = m_subtitleParam;
+    state.editVideoClipRect = m_editVideoClipRect;
+    state.convertCropSize = m_convertCropSize;
+    state.playerRotateAngle = m_playerRotateAngle;
+    state.keepAspectratio = m_keepAspectratio;
+    state.brightness = m_brightness;
+    state.contrast = m_contrast;
+    state.saturation = m_saturation;
+    state.volume = m_volume;
+    state.hFlip = m_hFlip;
+    state.vFlip = m_vFlip;
+    state.selectedEffectTypeIndexs = m_selectedEffectTypeIndexs;
+    return state;
+}
+
+ExportSources EditVideoWindowController::exportSources() const
+{
+    ExportSources sources;
+    sources.outputFolder = outputPath();
+    sources.audioItemIndex = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : -1;
+    // Full volume until the music tool has built its slider.
+    sources.originalVolume = m_originalVolumeSlider ? double(m_originalVolumeSlider->progress()) : 1.0;
+    sources.removeOriginalAudio = m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected();
+    sources.waterMarkList = m_waterMarkList;
+    sources.watermarkViewWidth = m_watermarkView ? m_watermarkView->frame().width() : 0.0;
+    sources.videoSize = m_videoSize;
+    sources.musicSelecteds = m_musicSelecteds;
+    return sources;
+}
+
+void EditVideoWindowController::setRemoveOriginalMusicEnabled(bool enable)
+{
+    setEnabled(m_removeOriginalmusicBtn, enable);
 }
 
 // ---- loading ----

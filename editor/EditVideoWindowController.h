@@ -14,7 +14,10 @@
 // Lifetime: the controller keeps itself alive while its window is open and until the last piece of work
 // it queued on the main thread has run; such work never touches the window once it has closed. Closing
 // cancels a running export, stops a playing preview and a playing music preview, and posts
-// "WillCloseNotification" (no object) once. Main thread only.
+// "WillCloseNotification" (no object) once; nothing of a cancelled export is shown afterwards.
+//
+// Export: the window is the host of its EditorExportController, which owns the running export and its
+// one running flag (convertstart()); the start button and the window's close reach it. Main thread only.
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
 #include "controls/PNQView.h"
@@ -22,6 +25,7 @@
 #include "controls/RDProgressSlider.h"
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
+#include "editor/EditorExportHost.h"
 #include "editor/OutputFormatChooser.h"
 #include "editor/TimeFieldGroup.h"
 #include "editor/tools/RDUICliper.h"
@@ -45,6 +49,7 @@
 #include <functional>
 #include <memory>
 
+class EditorExportController;
 class EditorOutputSettings;
 class MusicInfo;
 class OutputFolderChooser;
@@ -64,7 +69,8 @@ class EditVideoWindowController : public platform::WindowController,
                                   public platform::TextFieldDelegate,
                                   public RDTextFieldDelegate,
                                   public RDProgressSliderDelegate,
-                                  public RDCutProgressViewDelegate
+                                  public RDCutProgressViewDelegate,
+                                  public EditorExportHost
 {
     Q_OBJECT
     Q_PROPERTY(qint64 toolItemType READ toolItemType WRITE setToolItemType)
@@ -110,7 +116,7 @@ public:
 
     // Enables or disables every editing control at once; with a clip loaded also refreshes the trim
     // display (bar values and the start and stop fields).
-    void enableEdit(bool enable);
+    void enableEdit(bool enable) override;
 
     // Lays the window out for its size and the chooser's collapse state (nullptr = this window, a direct
     // call). A notification about another window only sets the minimum size. Size changes, entering full
@@ -121,10 +127,10 @@ public:
     void closewindow(const platform::Notification &notification);
 
     // The one message routine: tag 1 the finish dialog (the message is not shown), any other tag a plain
-    // alert with `message` as its informative text. The start button's title and the export's progress
-    // timer are reset unless an export is running and the call does not come from that export's own end
-    // (`fromExportEnd`), so a message during an export leaves the export's controls alone.
-    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false);
+    // alert with `message` as its informative text. The start button's title is reset unless an export is
+    // running and the call does not come from that export's own end (`fromExportEnd`), so a message
+    // during an export leaves the export's controls alone (its progress poll ends with its job).
+    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false) override;
 
     // Panel builders (each panel view starts empty; the edit tools fill them in).
     void initCropView();
@@ -146,7 +152,7 @@ public:
     void initWatermarkView();
     // Shows the music tool's no-file hint (hidden = YES) or its player area.
     void hiddenMusicViewPlay(bool hidden);
-    void enableMusicEdit(bool enable);
+    void enableMusicEdit(bool enable) override;
     void enableWaterChildView(bool enable);
     // With a player only: puts the selected watermarks into the preview.
     void refreshPlayerWaterMark(bool editing);
@@ -247,8 +253,22 @@ public:
     QString outputPath() const;
     QStringList outputPathTitles() const;
 
-    // Starts the export or, while one runs, cancels it. Only the cancel is handled here so far.
+    // Starts the export or, while one runs, cancels it (EditorExportController). A start first takes the
+    // trim range from the start and stop fields into cutTimeRange_start/_stop.
     void startExportAction(PNQButton *sender = nullptr);
+    EditorExportController *exportController() const { return m_exportController.get(); }
+
+    // ---- the export's view of the window ----
+    // The clip; the trim fields, the trim bar's delete mode and the edit tools' state; the output folder,
+    // the audio-stream choice, the own-audio volume and removal, the watermarks measured on the overlay,
+    // the picture size and the chosen music.
+    std::shared_ptr<SimpleData> exportClip() const override { return m_fileData; }
+    ExportEditState exportEditState() const override;
+    ExportSources exportSources() const override;
+    bool hasMusic() const override { return !m_musicList.isEmpty(); }
+    void pausePreview() override { pause(); }
+    void setRemoveOriginalMusicEnabled(bool enable) override;
+    bool isExportHostClosed() const override { return m_closed; }
 
     // Runs `fn` one event-loop turn later on the main thread, unless the window has closed by then; the
     // controller stays alive until it has run.
@@ -315,11 +335,8 @@ public:
     void setIsPlaying(bool on) { m_isPlaying = on; }
     bool isaudioplaying() const { return m_isaudioplaying; }
     void setIsaudioplaying(bool on) { m_isaudioplaying = on; }
-    // An export is running.
-    bool convertstart() const { return m_convertstart; }
-    void setConvertstart(bool on) { m_convertstart = on; }
-    const std::shared_ptr<platform::Timer> &exportTimer() const { return m_exportTimer; }
-    void setExportTimer(const std::shared_ptr<platform::Timer> &timer) { m_exportTimer = timer; }
+    // An export is running (the export controller's flag).
+    bool convertstart() const;
     const std::shared_ptr<platform::Timer> &timer() const { return m_timer; }
     void setTimer(const std::shared_ptr<platform::Timer> &t) { m_timer = t; }
     const std::shared_ptr<platform::Timer> &audioTimer() const { return m_audioTimer; }
@@ -330,8 +347,6 @@ public:
     QWidget *previewView() const { return m_previewView; }
     const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_rdmusicPlayer; }
     void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_rdmusicPlayer = p; }
-    MEDIA_HANDLE hVC() const { return m_hVC; }
-    MEDIA_HANDLE joinHVC() const { return m_joinHVC; }
 
     // The output format and settings (the chooser and the nine output titles).
     OutputFormatChooser *formatChooser() const { return m_formatChooser; }
@@ -403,9 +418,9 @@ public:
     // The nine output titles read at the last load (null = absent), indexed as EditorOutputSettings'.
     QString loadedOutputTitle(int title) const { return m_loadedTitles.value(title); }
     RDWaterView *watermarkView() const { return m_watermarkView; }
-    PNQButton *startExportBtn() const { return m_startExportBtn; }
+    PNQButton *startExportBtn() const override { return m_startExportBtn; }
     PNQButton *removeOriginalmusicBtn() const { return m_removeOriginalmusicBtn; }
-    NSProgressView *exportProgressView() const { return m_exportProgressView; }
+    NSProgressView *exportProgressView() const override { return m_exportProgressView; }
     PNQView *outputFolderValueBack() const { return m_outputFolderValueBack; }
 
 protected:
@@ -500,15 +515,10 @@ private:
     int m_selectedMusicIndex = 0;
     bool m_isPlaying = false;
     bool m_isaudioplaying = false;
-    bool m_convertstart = false;
-    MEDIA_HANDLE m_hVC = nullptr;
-    MEDIA_HANDLE m_joinHVC = nullptr;
     std::shared_ptr<RDMoviePlayer> m_rdPlayer;
     std::shared_ptr<RDMoviePlayer> m_rdmusicPlayer;
     std::shared_ptr<platform::Timer> m_timer;
     std::shared_ptr<platform::Timer> m_audioTimer;
-    std::shared_ptr<platform::Timer> m_exportTimer;
-    std::shared_ptr<platform::Timer> m_exportJoinTimer;
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;
@@ -555,4 +565,7 @@ private:
     QString m_coverStyle;
     std::function<QDateTime()> m_snapshotClock;
     QStringList m_loadedTitles;
+
+    // Last, so it goes first: a running job is stopped while the window's state still exists.
+    std::unique_ptr<EditorExportController> m_exportController;
 };

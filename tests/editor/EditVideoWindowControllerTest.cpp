@@ -1,5 +1,6 @@
 // The editor window: its starting tool, tool switching, layout, crop across relayouts, alerts and closing.
 #include "editor/EditVideoWindowController.h"
+#include "editor/EditorExportController.h"
 #include "editor/EditorRegistration.h"
 
 #include "app/LanguageService.h"
@@ -10,6 +11,7 @@
 #include "platform/ScriptedPanels.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "tests/editor/RecordingEngine.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QPointer>
@@ -76,6 +78,21 @@ protected:
     }
 
     static bool shown(QWidget *w) { return w && !w->isHidden(); }
+
+    // Starts an export of a 0-5 s trim that the recording engine holds until it is stopped.
+    void startHeldExport()
+    {
+        auto data = clip(160, 90);
+        data->setPath(TestEnvironment::tempDir() + QStringLiteral("/held.mp4"));
+        data->setName(QStringLiteral("held.mp4"));
+        data->setTargetData(std::make_shared<FileData>());
+        data->targetData()->setExtension(QStringLiteral("mp4"));
+        editor->setFileData(data);
+        editor->stopTimeFields().fields()[2]->setStringValue(QStringLiteral("05"));
+        RecordingEngine::holdStart = true;
+        editor->startExportAction();
+        ASSERT_TRUE(editor->convertstart());
+    }
 
     void resizeTo(double width, double height)
     {
@@ -321,24 +338,27 @@ TEST_F(EditorWindowTest, AlertResetsTheExportControlsOnlyWhenNoExportRunsOrAtIts
         bool fromExportEnd;
         bool reset;
     } cases[] = {{false, false, true}, {true, false, false}, {true, true, true}};
+    RecordingEngine::Installed engine;
     open(Editor::ToolTrim);
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.running << c.fromExportEnd);
-        editor->setConvertstart(c.running);
+        if (c.running)
+            startHeldExport();
         editor->startExportBtn()->setContentTitle(QStringLiteral("busy"));
-        auto timer = platform::Timer::scheduled(0.2, true, [](platform::Timer &) {}, platform::Timer::Common);
-        editor->setExportTimer(timer);
         TestEnvironment::scriptedPanels().answerAlert(0);
         editor->showSimpleAlert(QStringLiteral("the field is wrong"), 2, c.fromExportEnd);
         EXPECT_EQ(editor->startExportBtn()->contentTitle() != QStringLiteral("busy"), c.reset);
-        EXPECT_EQ(!timer->isValid(), c.reset);
-        EXPECT_EQ(editor->exportTimer() == nullptr, c.reset);
-        timer->invalidate();
+        EXPECT_EQ(editor->convertstart(), c.running) << "an alert never stops the export";
         const platform::AlertRequest &alert = TestEnvironment::scriptedPanels().alerts().last();
         EXPECT_EQ(alert.informativeText, QStringLiteral("the field is wrong"));
         EXPECT_EQ(alert.buttonTitles, QStringList{LanguageService::localizedStringForKey("OKBtnTitle")});
+        if (c.running) {
+            editor->startExportAction(); // the same button cancels
+            ASSERT_TRUE(
+                TestEnvironment::waitUntil([&] { return !editor->exportController()->runningChain(); }));
+            RecordingEngine::stopAsked = false;
+        }
     }
-    editor->setConvertstart(false);
 }
 
 TEST_F(EditorWindowTest, TagOneShowsTheFinishDialogInsteadOfAnAlert)
@@ -364,7 +384,8 @@ TEST_F(EditorWindowTest, ClosingCancelsTheExportThenPostsOnce)
     CloseListener listener;
     open(Editor::ToolTrim);
     listener.editor = editor;
-    editor->setConvertstart(true);
+    RecordingEngine::Installed engine;
+    startHeldExport();
     platform::Window unrelated;
     unrelated.show();
     unrelated.close();
@@ -374,6 +395,7 @@ TEST_F(EditorWindowTest, ClosingCancelsTheExportThenPostsOnce)
     editor->close();
     EXPECT_EQ(listener.count, 1);
     EXPECT_FALSE(listener.exportRunningAtPost) << "the export is cancelled before the launcher hears of it";
+    EXPECT_EQ(RecordingEngine::count("stop"), 1) << "the engine job is stopped";
     // A second close notification for the same window changes nothing.
     platform::NotificationCenter::defaultCenter().post(QString::fromLatin1(platform::NSWindowWillCloseNotification),
                                                        editor->window());
