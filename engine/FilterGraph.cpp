@@ -11,8 +11,10 @@ int FilterGraph::create(bool video, const std::string &sourceArgs, const std::st
     m_graph.reset(avfilter_graph_alloc());
     if (!m_graph)
         return MEDIA_ERR_NO_MEMORY;
-    // The job decides the threading: one filter thread keeps the graph from competing with the codecs.
-    m_graph->nb_threads = 1;
+    // Slice threads on every core, as the ffmpeg command does: the filters (scale, eq, overlay, transpose)
+    // run between decoding and encoding on the job's one thread, so a single filter thread would leave
+    // the other cores idle while they work.
+    m_graph->nb_threads = 0;
     const char *sourceName = video ? "buffer" : "abuffer";
     const char *sinkName = video ? "buffersink" : "abuffersink";
     int err = avfilter_graph_create_filter(&m_source, avfilter_get_by_name(sourceName), "in",
