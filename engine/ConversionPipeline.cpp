@@ -12,7 +12,8 @@
  * Time: m_offset is the file time that becomes the output's 0. It is the first video frame kept when
  * video is re-encoded (so the output starts exactly on a frame), else the cut start (or the key frame
  * a stream copy starts on). Audio decoded before it is known waits in m_waitingAudio; its graph then
- * trims it sample-exactly to the output range.
+ * trims it sample-exactly to the output range. Copied audio packets wait in m_waitingPackets and start
+ * with the first packet at or after it.
  *
  * Stopping: the job's stop flag is tested per packet and wakes blocked reads and writes through the
  * interrupt callbacks. The size limit is tested before each packet is written; the file then ends
@@ -393,6 +394,11 @@ int ConversionPipeline::startTimeline(int64_t offset, int64_t videoTs)
         m_waitingAudio.pop_front();
         r = filterAudio(waiting.get());
     }
+    while (!m_waitingPackets.empty() && r >= 0) {
+        PacketPtr waiting = std::move(m_waitingPackets.front());
+        m_waitingPackets.pop_front();
+        r = copyPacket(m_audio, waiting.get());
+    }
     return r;
 }
 
@@ -415,6 +421,12 @@ int ConversionPipeline::handlePacket(AVPacket *packet)
     return MEDIA_OK;
 }
 
+int64_t ConversionPipeline::packetLength(const Track &track, const AVPacket *packet) const
+{
+    return packet->duration > 0 ? av_rescale_q(packet->duration, m_input.stream(track.input)->time_base, {1, 1000000})
+                                : 0;
+}
+
 int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
 {
     int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
@@ -425,9 +437,23 @@ int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
     bool key = packet->flags & AV_PKT_FLAG_KEY;
     if (!track.started) {
         // Until the first kept video frame fixes the output's time 0 there is nothing to place a copied
-        // packet against.
-        if (m_offset == AV_NOPTS_VALUE)
-            return MEDIA_OK;
+        // packet against: audio in the range waits for it (the decoder holds a few frames back), so the
+        // sound starts with the picture.
+        if (m_offset == AV_NOPTS_VALUE) {
+            if (video || t + packetLength(track, packet) <= m_cutStart - kSameTime)
+                return MEDIA_OK;
+            if (m_waitingPackets.size() < kMaxWaitingAudio) {
+                PacketPtr copy(av_packet_clone(packet));
+                if (!copy)
+                    return MEDIA_ERR_NO_MEMORY;
+                m_waitingPackets.push_back(std::move(copy));
+                return MEDIA_OK;
+            }
+            engineLog("no video frame in the first seconds of the cut; the audio starts at the cut");
+            int r = startTimeline(m_cutStart, AV_NOPTS_VALUE);
+            if (r < 0)
+                return r;
+        }
         // Video starts on the key frame the cut lands on, audio on its first packet in the range.
         if (video ? !(key && t >= m_offset - kSameTime) : t < m_offset - kSameTime)
             return MEDIA_OK;

@@ -53,6 +53,8 @@ private:
 
     int handlePacket(AVPacket *packet);
     int copyPacket(Track &track, AVPacket *packet);
+    // A packet's length in microseconds (0 when the file does not say).
+    int64_t packetLength(const Track &track, const AVPacket *packet) const;
     int openBitstreamFilter(Track &track);
     // Decodes one packet of the track (nullptr = drain) and filters what comes out.
     int decode(Track &track, const AVPacket *packet);
@@ -85,6 +87,7 @@ private:
     int64_t m_startKey = INT64_MIN;      // file time of the video key frame the cut start lands on
     bool m_copyIsExact = false;          // copying the video would start and end exactly on the cut
     std::deque<FramePtr> m_waitingAudio; // decoded before the output's time 0 was known
+    std::deque<PacketPtr> m_waitingPackets; // audio to copy, read before the output's time 0 was known
     bool m_limitReached = false;
     FramePtr m_frame;
     FramePtr m_filtered;

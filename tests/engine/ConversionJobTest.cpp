@@ -155,6 +155,9 @@ TEST(ConversionJob, CutWithoutCodecStartsOnTheCutFrame)
     for (size_t i = 1; i < frames.size(); ++i)
         ASSERT_EQ(frames[i], frames[i - 1] + 1);
     EXPECT_NEAR(probe.duration, 1.0, kFrame + 0.03);
+    // The copied sound starts with the picture, not after the frames the video decoder held back.
+    EXPECT_GT(fixture::audioRms(out, 0.0, 0.1), 0.1);
+    EXPECT_NEAR(probe.ofType("audio").at(0).duration, 1.0, 0.05);
 }
 
 TEST(ConversionJob, CutFromTheStartWithoutCodecCopiesTheStream)

@@ -45,12 +45,28 @@ void RecordingOutput::flush()
 double rms(RecordingOutput::Record &record)
 {
     std::lock_guard lock(record.mutex);
-    if (record.samples.empty())
-        return 0;
+    // Runs of exact silence are what the output plays while the decoder is late (a loaded machine);
+    // they say nothing about the level, so only the sound itself counts. A tone never holds 0 that long.
+    constexpr size_t kGap = 64;
+    const std::vector<float> &samples = record.samples;
     double sum = 0;
-    for (float s : record.samples)
-        sum += double(s) * s;
-    return std::sqrt(sum / double(record.samples.size()));
+    size_t counted = 0;
+    for (size_t i = 0; i < samples.size();) {
+        size_t run = 0;
+        while (i + run < samples.size() && samples[i + run] == 0.0f)
+            ++run;
+        if (run < kGap) {
+            for (size_t k = i; k < i + run; ++k)
+                ++counted;
+        }
+        i += run;
+        if (i < samples.size()) {
+            sum += double(samples[i]) * samples[i];
+            ++counted;
+            ++i;
+        }
+    }
+    return counted ? std::sqrt(sum / double(counted)) : 0;
 }
 
 std::unique_ptr<RDMoviePlayer> openPlayer(const std::string &path)

@@ -47,7 +47,8 @@ private:
     std::shared_ptr<Record> m_record;
 };
 
-// Root mean square of the recorded samples (0 when there are none).
+// Root mean square of the recorded sound, leaving out runs of exact silence the output played while
+// the decoder was late (0 when nothing else was recorded).
 double rms(RecordingOutput::Record &record);
 
 // Opens `path` in a 160 x 90 host rectangle.
