@@ -77,13 +77,13 @@ constexpr double kGap = 10;
 constexpr double kTilesTop = 450;
 constexpr double kLinkHeight = 24;
 
-// The caption's font: 11 points, smaller for a caption that would not fit the tile otherwise (the longer
-// ones, such as "Add/Remove Music", in the wide UI family used here).
+// The caption's font: the system font of size 13, smaller for a caption that would not fit the tile
+// otherwise (the longer ones, such as "Add/Remove Music", in some languages).
 QFont captionFont(const QString &text, double width)
 {
-    QFont font = platform::FontAlias::systemFont(11);
-    for (double size = 11; size > 8 && QFontMetricsF(font).horizontalAdvance(text) > width; size -= 0.5)
-        font.setPointSizeF(size - 0.5);
+    QFont font = platform::FontAlias::systemFont(13);
+    for (double size = 13; size > 8 && QFontMetricsF(font).horizontalAdvance(text) > width; size -= 0.5)
+        platform::FontAlias::setPlatformSize(font, size - 0.5);
     return font;
 }
 

@@ -73,7 +73,7 @@ void RDTitleButton::drawRect(QPainter &painter, const platform::Rect &)
         const StyledTitle &t = *m_attributedStringTitle;
         const QFont drawFont = t.font.value_or(font());
         QFont measureFont = drawFont;
-        measureFont.setPointSizeF(14);
+        platform::FontAlias::setPlatformSize(measureFont, 14);
         const QSizeF size = measure(t.text, measureFont, box);
         const platform::Rect r =
             platform::makeRect((box.width() - size.width()) / 2, (box.height() - size.height()) / 2,

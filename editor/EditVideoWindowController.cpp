@@ -30,6 +30,7 @@
 #include "model/SimpleData.h"
 #include "model/SubtitleParam.h"
 #include "model/WaterParam.h"
+#include "platform/FontAlias.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Dispatch.h"
@@ -63,6 +64,7 @@ const QColor kAccent(33, 176, 235);
 const QColor kLightPanel(245, 245, 245);
 constexpr double kPanelWidth = 236;
 constexpr double kPanelHeight = 400;
+constexpr double kLeftColumnWidth = 240; // the tool panels' column at the left of the preview
 constexpr double kToolBarHeight = 50;
 
 QString localized(const char *key)
@@ -114,9 +116,7 @@ std::array<int, 4> fieldValues(const TimeFieldGroup &group)
 
 QFont systemFont(double size)
 {
-    QFont font;
-    font.setPointSizeF(size);
-    return font;
+    return platform::FontAlias::systemFont(size);
 }
 
 // One row of the tool strip: bit, image stem, title key.
@@ -517,7 +517,7 @@ void EditVideoWindowController::initWatermarkView()
             water.waterFontName().isEmpty() ? QStringLiteral("Tahoma") : water.waterFontName();
         QFont font(family);
         if (water.waterFontSize() > 0)
-            font.setPointSizeF(water.waterFontSize());
+            platform::FontAlias::setPlatformSize(font, water.waterFontSize());
         m_watermarkView->setWaterMarkFont(font);
         m_watermarkView->setWaterMarkColor(water.waterFontColor());
         m_watermarkView->setMarkWaterType(int(water.waterType()));
@@ -859,7 +859,7 @@ void EditVideoWindowController::layoutFrames(double t)
     const double h1 = c ? H - 209 : H - 359;
 
     m_contentBackGroundView->setFrame(makeRect(4, y0, W - 8, H - t - y0));
-    m_contentLeftView->setFrame(makeRect(8, y1, 240, h1));
+    m_contentLeftView->setFrame(makeRect(8, y1, kLeftColumnWidth, h1));
     m_contentRightView->setFrame(makeRect(248, y1, W - 252, h1));
     m_musicRightView->setFrame(makeRect(253, y1, W - 264, h1 - 6));
     m_playerBackView->setFrame(makeRect(253, y1, W - 264, h1 - 6));
@@ -1896,8 +1896,11 @@ void EditVideoWindowController::refreshPlayerView()
 
 void EditVideoWindowController::initTrimView()
 {
+    // The panel takes the left column's size less 10; before the first layout the column has no size
+    // yet, so take the width the layout gives it.
     const platform::Rect left = m_contentLeftView->frame();
-    m_trimView->setFrame(platform::makeRect(5, 5, left.width() - 10, std::max(left.height() - 10, 400.0)));
+    const double leftWidth = left.width() > 10 ? left.width() : kLeftColumnWidth;
+    m_trimView->setFrame(platform::makeRect(5, 5, leftWidth - 10, std::max(left.height() - 10, 400.0)));
     const double top = m_trimView->frame().height();
     auto label = [this](const platform::Rect &frame, const QString &text) {
         auto *l = new TextLabel(frame, m_trimView);

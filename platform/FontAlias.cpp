@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <algorithm>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QSet>
@@ -102,6 +103,13 @@ QString FontAlias::familyForName(const QString &name, const QString &text)
     return family;
 }
 
+void FontAlias::setPlatformSize(QFont &font, double pointSize)
+{
+    // The layouts were drawn where a point is one pixel; Qt's points grow with the screen's dots per inch
+    // (a third larger at 96), which would overflow every label and button sized for the text.
+    font.setPixelSize(std::max(1, qRound(pointSize)));
+}
+
 std::optional<QFont> FontAlias::fontNamed(const QString &name, double pointSize, const QString &text)
 {
     const QString family = familyForName(name, text);
@@ -109,7 +117,7 @@ std::optional<QFont> FontAlias::fontNamed(const QString &name, double pointSize,
         return std::nullopt;
     QFont font(family);
     if (pointSize > 0)
-        font.setPointSizeF(pointSize);
+        setPlatformSize(font, pointSize);
     return font;
 }
 
@@ -118,7 +126,7 @@ QFont FontAlias::systemFont(double pointSize, bool bold)
     QString family = firstInstalled(uiFamilies());
     QFont font = family.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont) : QFont(family);
     if (pointSize > 0)
-        font.setPointSizeF(pointSize);
+        setPlatformSize(font, pointSize);
     font.setBold(bold);
     return font;
 }

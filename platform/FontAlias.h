@@ -23,6 +23,8 @@ public:
     static std::optional<QFont> fontNamed(const QString &name, double pointSize, const QString &text = QString());
     // The system UI font at a size (never fails; falls back to Qt's default family).
     static QFont systemFont(double pointSize, bool bold = false);
+    // Gives `font` the size `pointSize` in the layouts' units: one point is one pixel.
+    static void setPlatformSize(QFont &font, double pointSize);
     // True when `family` has a glyph for every letter of `text` (spaces and controls are ignored).
     static bool familyCovers(const QString &family, const QString &text);
     // The folders that hold the system's fonts, and the font files in them (absolute paths, sorted).

@@ -2,6 +2,7 @@
 #include "editor/EditVideoWindowController.h"
 #include "editor/EditorExportController.h"
 #include "editor/EditorRegistration.h"
+#include "editor/TimeFieldGroup.h"
 
 #include "app/LanguageService.h"
 #include "model/FileData.h"
@@ -138,6 +139,20 @@ TEST_F(EditorWindowTest, StartingToolOpensItsPanelAndAnyOtherValueOpensTrim)
         editor->close();
         TestEnvironment::processDeferredDeletes();
         EXPECT_FALSE(editor) << "the closed editor releases itself";
+    }
+}
+
+TEST_F(EditorWindowTest, TrimPanelFillsTheLeftColumnWithItsFieldsInside)
+{
+    open(Editor::ToolTrim);
+    QWidget *panel = editor->panelView(Editor::ToolTrim);
+    ASSERT_TRUE(panel && panel->isVisible());
+    EXPECT_GT(panel->width(), 200) << "the panel was built before the column had a size";
+    for (const TimeFieldGroup *group : {&editor->startTimeFields(), &editor->stopTimeFields()}) {
+        for (platform::TextField *field : group->fields()) {
+            const QRect inPanel(field->mapTo(panel, QPoint(0, 0)), field->size());
+            EXPECT_TRUE(panel->rect().contains(inPanel));
+        }
     }
 }
 

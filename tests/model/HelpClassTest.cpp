@@ -80,7 +80,7 @@ TEST(HelpClass, ButtonTitleDefaults)
     EXPECT_EQ(t.color, QColor(Qt::black));
     EXPECT_EQ(t.alignment, Qt::AlignHCenter);
     ASSERT_TRUE(t.font.has_value());
-    EXPECT_EQ(t.font->pointSizeF(), 12.0);
+    EXPECT_EQ(t.font->pixelSize(), 12); // a layout point is one pixel
     EXPECT_EQ(t.font->family(), family);
     EXPECT_FALSE(t.shadow);
     EXPECT_EQ(t.shadowBlur, 0);
@@ -89,7 +89,7 @@ TEST(HelpClass, ButtonTitleDefaults)
     const StyledTitle right = HelpClass::retButtonTitle("Open", QColor(Qt::red), family, 20, true, 1);
     EXPECT_EQ(right.alignment, Qt::AlignRight);
     EXPECT_EQ(right.color, QColor(Qt::red));
-    EXPECT_EQ(right.font->pointSizeF(), 20.0);
+    EXPECT_EQ(right.font->pixelSize(), 20);
     EXPECT_TRUE(right.shadow);
     EXPECT_EQ(right.shadowBlur, 2);
     EXPECT_EQ(right.shadowOffset, QPointF(1, 2));
