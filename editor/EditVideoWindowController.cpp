@@ -67,10 +67,6 @@ constexpr double kPanelHeight = 400;
 constexpr double kLeftColumnWidth = 240; // the tool panels' column at the left of the preview
 constexpr double kToolBarHeight = 50;
 
-QString localized(const char *key)
-{
-    return LanguageService::localizedStringForKey(key);
-}
 QImage image(const QString &name)
 {
     return ResourceService::imageWithfileName(name);
@@ -128,13 +124,13 @@ struct ToolInfo
 };
 // In strip order.
 constexpr ToolInfo kTools[] = {
-    {EditVideoWindowController::ToolTrim, "btnCut", "tool_trimItemTitle"},
-    {EditVideoWindowController::ToolCrop, "btnCrop", "tool_cropItemTitle"},
-    {EditVideoWindowController::ToolEffect, "btnEffect", "tool_effectItemTitle"},
-    {EditVideoWindowController::ToolWatermark, "btnWaterMark", "tool_watermarkItemTitle"},
-    {EditVideoWindowController::ToolSubtitle, "btnSubtitle", "tool_subtitleItemTitle"},
-    {EditVideoWindowController::ToolRotate, "btnRotation", "tool_rotateItemTitle"},
-    {EditVideoWindowController::ToolMusic, "btnMusic", "tool_musicItemTitle"},
+    {EditVideoWindowController::ToolTrim, "btnCut", VW_KEY("tool_trimItemTitle")},
+    {EditVideoWindowController::ToolCrop, "btnCrop", VW_KEY("tool_cropItemTitle")},
+    {EditVideoWindowController::ToolEffect, "btnEffect", VW_KEY("tool_effectItemTitle")},
+    {EditVideoWindowController::ToolWatermark, "btnWaterMark", VW_KEY("tool_watermarkItemTitle")},
+    {EditVideoWindowController::ToolSubtitle, "btnSubtitle", VW_KEY("tool_subtitleItemTitle")},
+    {EditVideoWindowController::ToolRotate, "btnRotation", VW_KEY("tool_rotateItemTitle")},
+    {EditVideoWindowController::ToolMusic, "btnMusic", VW_KEY("tool_musicItemTitle")},
 };
 
 } // namespace
@@ -203,7 +199,7 @@ void EditVideoWindowController::windowDidLoad()
 
     buildToolButtons();
     m_scrLabel->setTextColor(kAccent);
-    m_scrLabel->setPlaceholderString(localized("scrlabelplaceholderString"));
+    m_scrLabel->setPlaceholderString(LanguageService::localizedStringForKey("scrlabelplaceholderString"));
     m_scrLabel->setEditable(false);
 
     initCropView();
@@ -255,13 +251,13 @@ void EditVideoWindowController::windowDidLoad()
     outputPopUpBtnAction(nullptr);
     enableMusicEdit(false);
     m_removeOriginalmusicBtn->setEnabled(false);
-    setText(m_setthemusicpositionLabel, localized("SetthemusicpositionString"));
-    setText(m_startMusicTimeLabel, localized("StartFieldLabelstringValue"));
-    setText(m_pruneStartLabel, localized("StartFieldLabelstringValue"));
-    setText(m_endMusicTimeLabel, localized("stopFieldLabelstringValue"));
-    setText(m_pruneEndLabel, localized("stopFieldLabelstringValue"));
-    setText(m_musicPositionLabel, localized("MusicPositionLabelstringValue"));
-    setText(m_pruneRangeMusicLabel, localized("PruneRangeMusicLabelstringValue"));
+    setText(m_setthemusicpositionLabel, LanguageService::localizedStringForKey("SetthemusicpositionString"));
+    setText(m_startMusicTimeLabel, LanguageService::localizedStringForKey("StartFieldLabelstringValue"));
+    setText(m_pruneStartLabel, LanguageService::localizedStringForKey("StartFieldLabelstringValue"));
+    setText(m_endMusicTimeLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
+    setText(m_pruneEndLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
+    setText(m_musicPositionLabel, LanguageService::localizedStringForKey("MusicPositionLabelstringValue"));
+    setText(m_pruneRangeMusicLabel, LanguageService::localizedStringForKey("PruneRangeMusicLabelstringValue"));
 }
 
 // The window layout: the frames that changesize() keeps are set here once, with autoresizing masks for
@@ -303,7 +299,7 @@ void EditVideoWindowController::buildViews()
     m_addfileButton->setOnBackgroundImage(image("About/btnAddFile_On.bmp"));
     m_addfileButton->setDownBackgroundImage(image("About/btnAddFile_Down.bmp"));
     m_addfileButton->setDisAbleBackgroundImage(image("About/btnAddFile_Disable.bmp"));
-    m_addfileButton->setContentTitle(localized("AddFileBtnTitle"));
+    m_addfileButton->setContentTitle(LanguageService::localizedStringForKey("AddFileBtnTitle"));
     m_addfileButton->setFont(systemFont(13));
     m_addfileButton->setCornerRadius(3);
     m_addfileButton->setBorderWidth(2);
@@ -363,10 +359,12 @@ void EditVideoWindowController::buildToolButtons()
         button->setSelectedImage(image(stem + "_Down.bmp"));
         button->setOnImage(image(stem + "_On.bmp"));
         button->setDisAbleImage(image(stem + "_Disable.bmp"));
-        button->setContentColor(Qt::white);
+        // Our tool images are icons beside the title, not whole button faces, so a white title would
+        // vanish on the white tool bar: the title takes the accent colour.
+        button->setContentColor(kAccent);
         button->setLeftIconWidth(30);
         button->setContentImagePosition(0);
-        button->setContentTitle(localized(tool.titleKey));
+        button->setContentTitle(LanguageService::localizedStringForKey(tool.titleKey));
         button->setFont(systemFont(12));
         button->setCornerRadius(1);
         button->setBorderWidth(0);
@@ -433,10 +431,10 @@ void EditVideoWindowController::buildOutputRow()
 {
     const double W = window()->frame().width();
     m_outputFolderLabel = new TextLabel(platform::makeRect(10, 27, 120, 18), m_backGroundView);
-    m_outputFolderLabel->setText(localized("outputFolderLabelstringValue"));
+    m_outputFolderLabel->setText(LanguageService::localizedStringForKey("outputFolderLabelstringValue"));
     m_outputFolderLabel->setTextColor(Qt::white);
     m_exprogressLabel = new TextLabel(platform::makeRect(10, 5, 120, 18), m_backGroundView);
-    m_exprogressLabel->setText(localized("progressLabelStringValue"));
+    m_exprogressLabel->setText(LanguageService::localizedStringForKey("progressLabelStringValue"));
     m_exprogressLabel->setTextColor(Qt::white);
 
     m_outputFolderValueBack = new PNQView(platform::makeRect(134, 25, 280, 22), m_backGroundView);
@@ -467,7 +465,7 @@ void EditVideoWindowController::buildOutputRow()
     m_startExportBtn->setContentColor(Qt::white);
     m_startExportBtn->setLeftIconWidth(20);
     m_startExportBtn->setContentImagePosition(0);
-    m_startExportBtn->setContentTitle(localized("StartExportTitle"));
+    m_startExportBtn->setContentTitle(LanguageService::localizedStringForKey("StartExportTitle"));
 }
 
 // initPlayer() and the player bar live with the preview below.
@@ -541,15 +539,15 @@ void EditVideoWindowController::hiddenMusicViewPlay(bool hidden)
     m_toolMusicNofileView->setBordColor(kAccent);
     if (!m_toolMusicNofileView->findChildren<TextLabel *>().isEmpty())
         return;
-    const char *keys[] = {"toolMusicNofileDescLabelstringValue", "toolMusicNofileDescLabel1stringValue",
-                          "toolMusicNofileDescLabel2stringValue", "toolMusicNofileDescLabel3stringValue",
-                          "toolMusicNofileDescLabel4stringValue"};
+    const char *keys[] = {VW_KEY("toolMusicNofileDescLabelstringValue"), VW_KEY("toolMusicNofileDescLabel1stringValue"),
+                          VW_KEY("toolMusicNofileDescLabel2stringValue"), VW_KEY("toolMusicNofileDescLabel3stringValue"),
+                          VW_KEY("toolMusicNofileDescLabel4stringValue")};
     // From the top down, pinned there when the area resizes.
     double y = m_toolMusicNofileView->frame().height() - 80;
     for (const char *key : keys) {
         auto *label = new TextLabel(platform::makeRect(40, y, 600, 26), m_toolMusicNofileView);
         label->setAutoresizingMask(platform::View::MinYMargin);
-        label->setText(localized(key));
+        label->setText(LanguageService::localizedStringForKey(key));
         label->setTextFont(systemFont(16));
         label->setTextColor(Qt::darkGray);
         y -= 34;
@@ -1081,14 +1079,14 @@ void EditVideoWindowController::showSimpleAlert(const QString &message, int tag,
     // A message that arrives while an export runs (a field check, say) must not disarm that export. The
     // progress poll belongs to the export's job and ends with it.
     if ((!convertstart() || fromExportEnd) && m_startExportBtn)
-        m_startExportBtn->setContentTitle(localized("StartExportTitle"));
+        m_startExportBtn->setContentTitle(LanguageService::localizedStringForKey("StartExportTitle"));
     platform::Window *win = isWindowLoaded() ? window() : nullptr;
     if (tag == 1) {
-        PNQOpenAlert::showFinished(win, QStringLiteral("Editfinishedstring"), outputPath());
+        PNQOpenAlert::showFinished(win, QStringLiteral(VW_KEY("Editfinishedstring")), outputPath());
         return;
     }
     platform::AlertRequest request;
-    request.buttonTitles = {localized("OKBtnTitle")};
+    request.buttonTitles = {LanguageService::localizedStringForKey("OKBtnTitle")};
     request.messageText = win ? LanguageService::localizedStringForKey(win->title()) : QString();
     request.informativeText = message;
     request.style = platform::AlertRequest::Style::Warning;
@@ -1202,8 +1200,8 @@ QStringList EditVideoWindowController::allowedFileTypes()
 void EditVideoWindowController::addfileAction(QObject *)
 {
     platform::OpenPanelRequest request;
-    request.cancelTitle = localized("OpenPanelCancelTitle");
-    request.prompt = localized("OpenPanelOpenTitle");
+    request.cancelTitle = LanguageService::localizedStringForKey("OpenPanelCancelTitle");
+    request.prompt = LanguageService::localizedStringForKey("OpenPanelOpenTitle");
     request.message = QString();
     request.allowsMultipleSelection = true;
     request.canChooseDirectories = false;
@@ -1237,7 +1235,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     // Probed before anything changes: a refused file must not cost the user the loaded clip or its music.
     std::shared_ptr<SimpleData> record = probeWithPicture(path);
     if (!record) {
-        showSimpleAlert(localized("Pleaseselectedvideo'sfilestring"), 2);
+        showSimpleAlert(LanguageService::localizedStringForKey("Pleaseselectedvideo'sfilestring"), 2);
         return false;
     }
     setText(m_scrLabel, path);
@@ -1933,9 +1931,9 @@ void EditVideoWindowController::initTrimView()
         stepper->action = [this, act](platform::Stepper &s) { (this->*act)(&s); };
         return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
     };
-    label(platform::makeRect(10, top - 40, 80, 26), localized("StarttimeLabelstringValue"));
+    label(platform::makeRect(10, top - 40, 80, 26), LanguageService::localizedStringForKey("StarttimeLabelstringValue"));
     m_startGroup = group(top - 70, m_startStepper, &EditVideoWindowController::touchUpStartStepper);
-    label(platform::makeRect(10, top - 110, 80, 26), localized("EndtimeLabelstringValue"));
+    label(platform::makeRect(10, top - 110, 80, 26), LanguageService::localizedStringForKey("EndtimeLabelstringValue"));
     m_stopGroup = group(top - 140, m_stopStepper, &EditVideoWindowController::touchUpStopStepper);
     m_startHourField = m_startGroup.fields()[0];
     m_startMinuteField = m_startGroup.fields()[1];
@@ -1946,12 +1944,12 @@ void EditVideoWindowController::initTrimView()
     m_stopSecondsField = m_stopGroup.fields()[2];
     m_stopMioSecondsField = m_stopGroup.fields()[3];
 
-    label(platform::makeRect(10, top - 175, 80, 20), localized("PreferenceLabelstringValue"));
+    label(platform::makeRect(10, top - 175, 80, 20), LanguageService::localizedStringForKey("PreferenceLabelstringValue"));
     m_preferenceBtn =
         new platform::PopUpButton(platform::makeRect(10, top - 210, 215, 31), false, m_trimView);
     m_preferenceBtn->setAutoresizingMask(platform::View::MinYMargin);
-    m_preferenceBtn->addItemWithTitle(localized("KeeptheselectedsectionstringValue"));
-    m_preferenceBtn->addItemWithTitle(localized("DeletetheselectedsectionstringValue"));
+    m_preferenceBtn->addItemWithTitle(LanguageService::localizedStringForKey("KeeptheselectedsectionstringValue"));
+    m_preferenceBtn->addItemWithTitle(LanguageService::localizedStringForKey("DeletetheselectedsectionstringValue"));
     m_preferenceBtn->selectItemAtIndex(0);
     m_preferenceBtn->action = [this](platform::PopUpButton &p) {
         actionPreferencesBtn(p.indexOfSelectedItem());
@@ -1976,7 +1974,7 @@ void EditVideoWindowController::initTrimView()
     m_playTrimBtn->setBackGroundColor(QColor());
     m_playTrimBtn->setNormalImage(image("Cut/btnPlay_Normal.png"));
     m_playTrimBtn->setSelectedImage(image("Cut/btnPause_Normal.png"));
-    m_resetTrimBtn = button(145, 80, localized("ResetBtnTitle"));
+    m_resetTrimBtn = button(145, 80, LanguageService::localizedStringForKey("ResetBtnTitle"));
     QPointer<EditVideoWindowController> self(this);
     m_setStartTrimBtn->mouseDownAction = [self](PNQButton *) {
         if (self)
@@ -2315,7 +2313,7 @@ QString EditVideoWindowController::actionCarameraBtn(QObject *)
     // The buffer is made from sizes read from the file: bounded, so the product cannot overflow.
     constexpr double kMaxSide = 16384;
     if (!(size.width >= 1 && size.height >= 1 && size.width <= kMaxSide && size.height <= kMaxSide)) {
-        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
         return QString();
     }
     int w = int(size.width);
@@ -2326,12 +2324,12 @@ QString EditVideoWindowController::actionCarameraBtn(QObject *)
     try {
         buffer.resize(size_t(w) * size_t(h) * 4);
     } catch (const std::bad_alloc &) {
-        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
         return QString();
     }
     const bool got = m_rdPlayer->Snapshot(&w, &h, buffer.data());
     if (!got || w < 1 || h < 1 || w > wantedW || h > wantedH) {
-        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
         return QString();
     }
     const QImage picture = SourceProbe::imageFromBgra(buffer.data(), w, h);
@@ -2355,7 +2353,7 @@ QString EditVideoWindowController::actionCarameraBtn(QObject *)
     if (!written) {
         file.cancelWriting();
         platform::log("Save Image: %d", 0);
-        showSimpleAlert(localized("snapshotSaveFailedString"), 2);
+        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
         return QString();
     }
     platform::log("%s", "截取当前图片成功");
@@ -2396,7 +2394,7 @@ void EditVideoWindowController::resetRotate()
     if (!m_waterParam)
         m_waterParam = std::make_shared<WaterParam>();
     m_waterParam->setWaterType(1);
-    m_waterParam->setWaterText(localized("watermarkstringValue"));
+    m_waterParam->setWaterText(LanguageService::localizedStringForKey("watermarkstringValue"));
     if (auto *text = qobject_cast<platform::TextField *>(m_waterContentTextField.data()))
         text->setStringValue(m_waterParam->waterText());
     if (m_watermarkView) {

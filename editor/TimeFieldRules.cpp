@@ -1,5 +1,7 @@
 #include "editor/TimeFieldRules.h"
 
+#include "app/LanguageService.h"
+
 #include "model/MusicInfo.h"
 #include "model/WaterParam.h"
 
@@ -15,7 +17,7 @@ TimeFieldRules::Verdict refuse(const char *key)
 
 TimeFieldRules::Verdict TimeFieldRules::trimStart(float start, float stop)
 {
-    return stop > start ? kAccept : refuse("showmessageTime5");
+    return stop > start ? kAccept : refuse(VW_KEY("showmessageTime5"));
 }
 
 TimeFieldRules::Verdict TimeFieldRules::trimStop(float start, float stop, float duration)
@@ -23,13 +25,13 @@ TimeFieldRules::Verdict TimeFieldRules::trimStop(float start, float stop, float 
     // A stop beyond the end is taken whenever it is after the start.
     if (stop > start)
         return kAccept;
-    return refuse(stop > duration ? "showmessageTime2" : "showmessageTime3");
+    return refuse(stop > duration ? VW_KEY("showmessageTime2") : VW_KEY("showmessageTime3"));
 }
 
 TimeFieldRules::Verdict TimeFieldRules::watermarkStart(float value, float duration, WaterParam &water)
 {
     if (value > duration)
-        return refuse("showmessageTime4");
+        return refuse(VW_KEY("showmessageTime4"));
     if (value > duration - water.duration())
         water.setDuration(duration - value);
     water.setStartTime(value);
@@ -40,7 +42,7 @@ TimeFieldRules::Verdict TimeFieldRules::watermarkDuration(float value, float dur
 {
     // Tested before it is stored: a refused duration must not reach the export.
     if (value > duration - water.startTime())
-        return refuse("showmessageTime4");
+        return refuse(VW_KEY("showmessageTime4"));
     water.setDuration(value);
     return kAccept;
 }
@@ -48,7 +50,7 @@ TimeFieldRules::Verdict TimeFieldRules::watermarkDuration(float value, float dur
 TimeFieldRules::Verdict TimeFieldRules::watermarkFileStart(float value, WaterParam &water)
 {
     if (value > water.fileDuration())
-        return refuse("showmessageTime4");
+        return refuse(VW_KEY("showmessageTime4"));
     water.setFileStartTime(value);
     return kAccept;
 }
@@ -56,7 +58,7 @@ TimeFieldRules::Verdict TimeFieldRules::watermarkFileStart(float value, WaterPar
 TimeFieldRules::Verdict TimeFieldRules::watermarkFileEnd(float value, WaterParam &water)
 {
     if (value > water.fileDuration())
-        return refuse("showmessageTime4");
+        return refuse(VW_KEY("showmessageTime4"));
     water.setFileEndTime(value);
     return kAccept;
 }
@@ -80,7 +82,7 @@ TimeFieldRules::Verdict TimeFieldRules::musicPositionStart(float value, MusicInf
 TimeFieldRules::Verdict TimeFieldRules::musicPositionEnd(float value, MusicInfo &music)
 {
     if (music.positionStart() >= value)
-        return refuse("showmessageTime3");
+        return refuse(VW_KEY("showmessageTime3"));
     music.setPositionEnd(value);
     return musicAccepted(music);
 }
@@ -89,7 +91,7 @@ TimeFieldRules::Verdict TimeFieldRules::musicPruneStart(float value, float music
 {
     const float end = music.pruneStart() + music.pruneDiration();
     if (value >= end)
-        return refuse("showmessageTime5");
+        return refuse(VW_KEY("showmessageTime5"));
     music.setPruneStart(value);
     music.setPruneDiration(std::min(musicDuration - value, end - value));
     return musicAccepted(music);
@@ -99,7 +101,7 @@ TimeFieldRules::Verdict TimeFieldRules::musicPruneEnd(float value, MusicInfo &mu
 {
     const double d = double(value) - double(music.pruneStart());
     if (d <= 0)
-        return refuse("showmessageTime6");
+        return refuse(VW_KEY("showmessageTime6"));
     music.setPruneDiration(float(d));
     return musicAccepted(music);
 }
