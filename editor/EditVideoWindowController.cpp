@@ -220,32 +220,7 @@ void EditVideoWindowController::windowDidLoad()
     layoutFrames(32);
     enableEdit(false);
 
-    switch (m_toolItemType) {
-    case ToolTrim:
-        cutAction(m_cutButton);
-        break;
-    case ToolRotate:
-        rotateAction(m_rotateButton);
-        break;
-    case ToolCrop:
-        cropAction(m_cropButton);
-        break;
-    case ToolEffect:
-        effectAction(m_effectButton);
-        break;
-    case ToolWatermark:
-        watermarkAction(m_watermarkButton);
-        break;
-    case ToolSubtitle:
-        subtitleAction(m_subtitleButton);
-        break;
-    case ToolMusic:
-        addmusicAction(m_addmusicButton);
-        break;
-    default:
-        cutAction(m_cutButton);
-        break;
-    }
+    openCurrentTool();
 
     hiddenMusicViewPlay(true);
     outputPopUpBtnAction(nullptr);
@@ -691,6 +666,33 @@ void EditVideoWindowController::switchTool(qint64 tool, const char *logName)
     if (logName)
         platform::log("%s", logName);
     applyVisibility(tool);
+}
+
+void EditVideoWindowController::openCurrentTool()
+{
+    switch (m_toolItemType) {
+    case ToolRotate:
+        rotateAction(m_rotateButton);
+        break;
+    case ToolCrop:
+        cropAction(m_cropButton);
+        break;
+    case ToolEffect:
+        effectAction(m_effectButton);
+        break;
+    case ToolWatermark:
+        watermarkAction(m_watermarkButton);
+        break;
+    case ToolSubtitle:
+        subtitleAction(m_subtitleButton);
+        break;
+    case ToolMusic:
+        addmusicAction(m_addmusicButton);
+        break;
+    default: // trim, and every value that names no tool
+        cutAction(m_cutButton);
+        break;
+    }
 }
 
 void EditVideoWindowController::applyVisibility(qint64 tool)
@@ -1277,32 +1279,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
         m_progressSlider->setDisable(false);
     enableEdit(true);
     hiddenMusicViewPlay(false);
-    switch (m_toolItemType) {
-    case ToolTrim:
-        cutAction(m_cutButton);
-        break;
-    case ToolRotate:
-        rotateAction(m_rotateButton);
-        break;
-    case ToolCrop:
-        cropAction(m_cropButton);
-        break;
-    case ToolEffect:
-        effectAction(m_effectButton);
-        break;
-    case ToolWatermark:
-        watermarkAction(m_watermarkButton);
-        break;
-    case ToolSubtitle:
-        subtitleAction(m_subtitleButton);
-        break;
-    case ToolMusic:
-        addmusicAction(m_addmusicButton);
-        break;
-    default:
-        cutAction(m_cutButton);
-        break;
-    }
+    openCurrentTool();
     return true;
 }
 

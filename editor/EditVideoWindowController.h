@@ -462,6 +462,8 @@ private:
     void buildOutputRow();
     void switchTool(qint64 tool, const char *logName);
     void applyVisibility(qint64 tool);
+    // Opens the tool `toolItemType` names (trim for any value that names none).
+    void openCurrentTool();
     void movePlayerInto(platform::View *host, platform::View *barHost);
     void layoutFrames(double t);
     void refitOverlays();
