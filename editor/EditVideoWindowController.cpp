@@ -1591,36 +1591,40 @@ void EditVideoWindowController::stop()
 
 void EditVideoWindowController::addTimer()
 {
-    removeTimer();
-    QPointer<EditVideoWindowController> self(this);
-    m_timer = platform::Timer::scheduled(0.1, true, [self](platform::Timer &) {
-        if (self)
-            self->changePlayerSlider();
-    });
+    startTick(m_timer, &EditVideoWindowController::changePlayerSlider);
 }
 
 void EditVideoWindowController::removeTimer()
 {
-    if (m_timer)
-        m_timer->invalidate();
-    m_timer.reset();
+    stopTick(m_timer);
 }
 
 void EditVideoWindowController::addAudioTimer()
 {
-    removeAudioTimer();
-    QPointer<EditVideoWindowController> self(this);
-    m_audioTimer = platform::Timer::scheduled(0.1, true, [self](platform::Timer &) {
-        if (self)
-            self->changeMusicPlayerSlider();
-    });
+    startTick(m_audioTimer, &EditVideoWindowController::changeMusicPlayerSlider);
 }
 
 void EditVideoWindowController::removeAudioTimer()
 {
-    if (m_audioTimer)
-        m_audioTimer->invalidate();
-    m_audioTimer.reset();
+    stopTick(m_audioTimer);
+}
+
+void EditVideoWindowController::startTick(std::shared_ptr<platform::Timer> &timer,
+                                          void (EditVideoWindowController::*tick)())
+{
+    stopTick(timer);
+    QPointer<EditVideoWindowController> self(this);
+    timer = platform::Timer::scheduled(0.1, true, [self, tick](platform::Timer &) {
+        if (self)
+            (self.data()->*tick)();
+    });
+}
+
+void EditVideoWindowController::stopTick(std::shared_ptr<platform::Timer> &timer)
+{
+    if (timer)
+        timer->invalidate();
+    timer.reset();
 }
 
 void EditVideoWindowController::showTimeLabels(float current, float duration)

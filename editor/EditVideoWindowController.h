@@ -464,6 +464,9 @@ private:
     void applyVisibility(qint64 tool);
     // Opens the tool `toolItemType` names (trim for any value that names none).
     void openCurrentTool();
+    // The 0.1 s playback tick (Default mode) that calls `tick`; replaces a running one.
+    void startTick(std::shared_ptr<platform::Timer> &timer, void (EditVideoWindowController::*tick)());
+    void stopTick(std::shared_ptr<platform::Timer> &timer);
     void movePlayerInto(platform::View *host, platform::View *barHost);
     void layoutFrames(double t);
     void refitOverlays();
