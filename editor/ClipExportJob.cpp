@@ -1,6 +1,6 @@
 #include "editor/ClipExportJob.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "editor/EditorOutputSettings.h"
 #include "editor/OutputNaming.h"
 #include "editor/RenderCallbacks.h"

@@ -1,7 +1,7 @@
 #include "editor/EditVideoWindowController.h"
 
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"

@@ -1,6 +1,6 @@
 #include "editor/SourceProbe.h"
 
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 #include "media/MediaEngine.h"
 #include "model/AudioStreamInfo.h"
 #include "model/EngineRecords.h"

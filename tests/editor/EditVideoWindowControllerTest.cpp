@@ -4,7 +4,7 @@
 #include "editor/EditorRegistration.h"
 #include "editor/TimeFieldGroup.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"

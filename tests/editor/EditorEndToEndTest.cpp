@@ -3,7 +3,7 @@
 // probed with ffprobe and decoded.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQOpenAlert.h"
 #include "controls/RDCutProgressView.h"

@@ -1,5 +1,5 @@
 #include "editor/EditorExportController.h"
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
 #include "editor/EditorExportHost.h"

@@ -1,7 +1,7 @@
 // Loading a clip: the probe into the clip record, the thumbnail, the audio streams, refused files.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "editor/SourceProbe.h"
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"

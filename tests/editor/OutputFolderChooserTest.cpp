@@ -1,6 +1,6 @@
 #include "editor/OutputFolderChooser.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "platform/PopUpButton.h"
 #include "platform/Workspace.h"
 #include "tests/support/TestEnvironment.h"

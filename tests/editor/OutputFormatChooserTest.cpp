@@ -1,6 +1,6 @@
 #include "editor/OutputFormatChooser.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/Button.h"
 #include "controls/PNQButton.h"
 #include "editor/EditorOutputSettings.h"

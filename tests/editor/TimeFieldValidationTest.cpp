@@ -2,7 +2,7 @@
 // the crop fields, and the trim steppers.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/RDCutProgressView.h"
 #include "editor/TimeFieldRules.h"
 #include "model/MusicInfo.h"
