@@ -16,8 +16,8 @@
 // The part of the clip converted: the whole cut range, or for a deleted section the part before it
 // (0 .. cut start) or behind it (cut stop .. the clip's end). Main thread only.
 #include "services/LanguageService.h"
-#include "editor/ChainedExportJob.h"
-#include "editor/EngineApi.h"
+#include "toolkit/ChainedExportJob.h"
+#include "toolkit/EngineApi.h"
 #include "platform/Geometry.h"
 
 #include <QList>

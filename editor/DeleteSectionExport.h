@@ -12,7 +12,7 @@
 // Progress over the whole bar (0..1): with two parts, the part before covers the first third, the part
 // behind the second and the join the last; a single part covers the whole bar. The two conversions poll
 // in the Default run-loop mode, the join in the Common modes. Main thread only.
-#include "editor/ChainedExportJob.h"
+#include "toolkit/ChainedExportJob.h"
 #include "editor/ClipExportJob.h"
 
 #include <QString>

@@ -13,7 +13,7 @@
 // dialog (tag 1), a failure its message or "error:%d" with the engine's code once (tag 2), a cancel
 // nothing. Cancel: the job is stopped, the controls come back at once and the button reads "Start".
 // Nothing is shown once the window has closed. Main thread only.
-#include "editor/ChainedExportJob.h"
+#include "toolkit/ChainedExportJob.h"
 
 #include <QPointer>
 

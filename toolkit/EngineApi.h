@@ -24,6 +24,7 @@ struct EngineApi
     int (*convertAddImageEffect)(MEDIA_HANDLE, int) = apiMediaConvertAddImageEffect;
     int (*convertAdjustBCS)(MEDIA_HANDLE, int, int, int) = apiMediaConvertAdjustBCS;
     int (*convertSetCutTime)(MEDIA_HANDLE, int64_t, int64_t) = apiMediaConvertSetCutTime;
+    int (*convertSetLimitFileSize)(MEDIA_HANDLE, int64_t) = apiMediaConvertSetLimitFileSize;
     int (*convertSetCropSize)(MEDIA_HANDLE, RECT) = apiMediaConvertSetCropSize;
     int (*convertHFlipStatus)(MEDIA_HANDLE, int) = apiMediaConvertHFlipStatus;
     int (*convertVFlipStatus)(MEDIA_HANDLE, int) = apiMediaConvertVFlipStatus;
@@ -47,6 +48,13 @@ struct EngineApi
     int (*joinAddMediaClip)(MEDIA_HANDLE, const char *, uint64_t, uint64_t) = apiMediaJoinAddMediaClip;
     int (*joinSetAudioCodec)(MEDIA_HANDLE, const char *) = apiMediaJoinSetAudioCodec;
     int (*joinSetVideoCodec)(MEDIA_HANDLE, const char *) = apiMediaJoinSetVideoCodec;
+    int (*joinSetAudioVolumn)(MEDIA_HANDLE, int, double) = apiMediaJoinSetAudioVolumn;
+    int (*joinSetTransition)(MEDIA_HANDLE, int, int, int64_t) = apiMediaJoinSetTransition;
+    int (*joinSetVideoBitrate)(MEDIA_HANDLE, int) = apiMediaJoinSetVideoBitrate;
+    int (*joinSetAudioBitrate)(MEDIA_HANDLE, int) = apiMediaJoinSetAudioBitrate;
+    int (*joinSetVideoFps)(MEDIA_HANDLE, double) = apiMediaJoinSetVideoFps;
+    int (*joinSetVideoFrameSize)(MEDIA_HANDLE, int, int) = apiMediaJoinSetVideoFrameSize;
+    int (*joinSetAudioEncodeContext)(MEDIA_HANDLE, int, int) = apiMediaJoinSetAudioEncodeContext;
     int (*joinStart)(MEDIA_HANDLE) = apiMediaJoinStart;
     double (*joinGetProgress)(MEDIA_HANDLE) = apiMediaJoinGetProgress;
     int (*joinStop)(MEDIA_HANDLE) = apiMediaJoinStop;

@@ -1,4 +1,4 @@
-#include "editor/OutputFormatChooser.h"
+#include "toolkit/OutputFormatChooser.h"
 
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"

@@ -1,4 +1,4 @@
-#include "editor/SourceProbe.h"
+#include "toolkit/SourceProbe.h"
 
 #include "services/ResourceService.h"
 #include "media/MediaEngine.h"

@@ -6,7 +6,7 @@
 // A file is refused (null) when the engine cannot open or describe it, or when a stream it reports has
 // no size (video) or no channels or rate (audio). The probe handle is closed on every path. Sizes read
 // from the file are bounded before any buffer is made from them. Any thread (no widgets).
-#include "editor/EditorOutputSettings.h"
+#include "toolkit/EditorOutputSettings.h"
 
 #include <QImage>
 #include <QList>

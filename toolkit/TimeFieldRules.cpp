@@ -1,4 +1,4 @@
-#include "editor/TimeFieldRules.h"
+#include "toolkit/TimeFieldRules.h"
 
 #include "services/LanguageService.h"
 

@@ -2,7 +2,7 @@
 #include "tests/editor/LoadedEditor.h"
 
 #include "services/LanguageService.h"
-#include "editor/SourceProbe.h"
+#include "toolkit/SourceProbe.h"
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"

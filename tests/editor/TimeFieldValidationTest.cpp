@@ -4,7 +4,7 @@
 
 #include "services/LanguageService.h"
 #include "controls/RDCutProgressView.h"
-#include "editor/TimeFieldRules.h"
+#include "toolkit/TimeFieldRules.h"
 #include "model/MusicInfo.h"
 #include "model/WaterParam.h"
 #include "platform/Stepper.h"

@@ -1,4 +1,4 @@
-#include "editor/OutputFolderChooser.h"
+#include "toolkit/OutputFolderChooser.h"
 
 #include "services/LanguageService.h"
 #include "platform/PopUpButton.h"

@@ -1,9 +1,9 @@
-#include "editor/OutputFormatChooser.h"
+#include "toolkit/OutputFormatChooser.h"
 
 #include "services/LanguageService.h"
 #include "controls/Button.h"
 #include "controls/PNQButton.h"
-#include "editor/EditorOutputSettings.h"
+#include "toolkit/EditorOutputSettings.h"
 #include "platform/Bundle.h"
 #include "platform/Format.h"
 #include "platform/UserDefaults.h"
