@@ -12,13 +12,13 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportController.h"
-#include "editor/EditorOutputSettings.h"
-#include "editor/OutputFolderChooser.h"
-#include "editor/OutputFormatChooser.h"
-#include "editor/OutputNaming.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/OutputNaming.h"
 #include "editor/RenderCallbacks.h"
-#include "editor/SourceProbe.h"
-#include "editor/TimeFieldRules.h"
+#include "toolkit/SourceProbe.h"
+#include "toolkit/TimeFieldRules.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/RDMoviePlayer.h"
@@ -136,10 +136,8 @@ constexpr ToolInfo kTools[] = {
 } // namespace
 
 EditVideoWindowController::EditVideoWindowController(QObject *parent)
-    : platform::WindowController(parent), m_exportController(std::make_unique<EditorExportController>(*this))
+    : ToolWindowController(parent), m_exportController(std::make_unique<EditorExportController>(*this))
 {
-    // The controller releases itself once its window has closed and its queued work has run.
-    setReleasedWhenClosed(false);
 }
 
 EditVideoWindowController::~EditVideoWindowController()
@@ -169,8 +167,7 @@ void EditVideoWindowController::windowDidLoad()
         center.addObserver(this, QString::fromLatin1(name), nullptr,
                            [this](const platform::Notification &n) { changesize(&n); });
     }
-    center.addObserver(this, QString::fromLatin1(platform::NSWindowWillCloseNotification), nullptr,
-                       [this](const platform::Notification &n) { closewindow(n); });
+    observeClose();
 
     m_volume = 1.0;
     m_brightness = m_contrast = m_saturation = 0;
@@ -1044,11 +1041,8 @@ void EditVideoWindowController::setTrimFields()
 
 // ---- closing, alerts ----
 
-void EditVideoWindowController::closewindow(const platform::Notification &n)
+void EditVideoWindowController::windowWillClose()
 {
-    if (!isWindowLoaded() || n.object != window() || m_closed)
-        return;
-    m_closed = true;
     if (convertstart())
         startExportAction(m_startExportBtn);
     if (m_rdPlayer && m_isPlaying) {
@@ -1066,34 +1060,11 @@ void EditVideoWindowController::closewindow(const platform::Notification &n)
         m_rdmusicPlayer.reset();
         m_isaudioplaying = false;
     }
-    platform::NotificationCenter::defaultCenter().post(QString::fromLatin1(WillCloseNotification));
-    releaseWhenDone();
 }
 
-void EditVideoWindowController::closeAction(QObject *)
+QString EditVideoWindowController::finishedMessageKey() const
 {
-    close();
-    platform::Application::shared().stopModal();
-}
-
-void EditVideoWindowController::showSimpleAlert(const QString &message, int tag, bool fromExportEnd)
-{
-    // A message that arrives while an export runs (a field check, say) must not disarm that export. The
-    // progress poll belongs to the export's job and ends with it.
-    if ((!convertstart() || fromExportEnd) && m_startExportBtn)
-        m_startExportBtn->setContentTitle(LanguageService::localizedStringForKey("StartExportTitle"));
-    platform::Window *win = isWindowLoaded() ? window() : nullptr;
-    if (tag == 1) {
-        PNQOpenAlert::showFinished(win, QStringLiteral(VW_KEY("Editfinishedstring")), outputPath());
-        return;
-    }
-    platform::AlertRequest request;
-    request.buttonTitles = {LanguageService::localizedStringForKey("OKBtnTitle")};
-    request.messageText = win ? LanguageService::localizedStringForKey(win->title()) : QString();
-    request.informativeText = message;
-    request.style = platform::AlertRequest::Style::Warning;
-    request.parent = win;
-    platform::Panels::instance().runAlert(request);
+    return QStringLiteral(VW_KEY("Editfinishedstring"));
 }
 
 void EditVideoWindowController::startExportAction(PNQButton *sender)
@@ -1344,7 +1315,7 @@ void EditVideoWindowController::initPlayer()
             m_rdPlayer->seekTime(platform::CMTimeMake(1, 30));
             QPointer<EditVideoWindowController> self(this);
             m_rdPlayer->setPlayerDidEndBlock([self] {
-                if (self && !self->m_closed)
+                if (self && !self->isClosed())
                     self->playerDidEnd();
             });
             m_previewView = m_rdPlayer->view();
@@ -2404,24 +2375,3 @@ void EditVideoWindowController::resetRotate()
     }
 }
 
-// ---- queued work ----
-
-void EditVideoWindowController::dispatchOnMain(std::function<void()> fn)
-{
-    ++m_pendingMainWork;
-    QPointer<EditVideoWindowController> self(this);
-    platform::dispatchMain([self, fn = std::move(fn)] {
-        if (!self)
-            return;
-        --self->m_pendingMainWork;
-        if (!self->m_closed)
-            fn();
-        self->releaseWhenDone();
-    });
-}
-
-void EditVideoWindowController::releaseWhenDone()
-{
-    if (m_closed && m_pendingMainWork == 0)
-        deleteLater();
-}

@@ -11,10 +11,8 @@
 // Layout: frames are bottom-left, written against the window's frame size W x H (changesize()); the
 // minimum size is 908 x 622 with the format chooser collapsed and 908 x 780 expanded.
 //
-// Lifetime: the controller keeps itself alive while its window is open and until the last piece of work
-// it queued on the main thread has run; such work never touches the window once it has closed. Closing
-// cancels a running export, stops a playing preview and a playing music preview, and posts
-// "WillCloseNotification" (no object) once; nothing of a cancelled export is shown afterwards.
+// Lifetime, messages and closing follow ToolWindowController. Closing cancels a running export and stops a
+// playing preview and a playing music preview; nothing of a cancelled export is shown afterwards.
 //
 // Export: the window is the host of its EditorExportController, which owns the running export and its
 // one running flag (convertstart()); the start button and the window's close reach it. Main thread only.
@@ -26,8 +24,9 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportHost.h"
-#include "editor/OutputFormatChooser.h"
-#include "editor/TimeFieldGroup.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/TimeFieldGroup.h"
+#include "toolkit/ToolWindowController.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/MediaEngine.h"
@@ -65,7 +64,7 @@ class Window;
 struct Notification;
 } // namespace platform
 
-class EditVideoWindowController : public platform::WindowController,
+class EditVideoWindowController : public ToolWindowController,
                                   public platform::TextFieldDelegate,
                                   public RDTextFieldDelegate,
                                   public RDProgressSliderDelegate,
@@ -86,7 +85,6 @@ public:
         ToolSubtitle = 32,
         ToolMusic = 64,
     };
-    static constexpr const char *WillCloseNotification = "WillCloseNotification";
     static constexpr double minWidth = 908;
     static constexpr double minHeightCollapsed = 622;
     static constexpr double minHeightExpanded = 780;
@@ -111,8 +109,6 @@ public:
     void minAction(QObject *) {}
     void maxAction(QObject *) {}
     void reportAction(QObject *) {}
-    // Closes the window, then ends the application's modal loop.
-    void closeAction(QObject *sender = nullptr);
 
     // Enables or disables every editing control at once; with a clip loaded also refreshes the trim
     // display (bar values and the start and stop fields).
@@ -123,14 +119,12 @@ public:
     // screen and direct calls also refit the crop and watermark overlays to the displayed picture, keeping
     // the user's crop.
     void changesize(const platform::Notification *notification);
-    // The window-close handler (every window's close reaches it; only this window's counts).
-    void closewindow(const platform::Notification &notification);
 
-    // The one message routine: tag 1 the finish dialog (the message is not shown), any other tag a plain
-    // alert with `message` as its informative text. The start button's title is reset unless an export is
-    // running and the call does not come from that export's own end (`fromExportEnd`), so a message
-    // during an export leaves the export's controls alone (its progress poll ends with its job).
-    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false) override;
+    // The one message routine (ToolWindowController's; the finish dialog says "Editfinishedstring").
+    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false) override
+    {
+        ToolWindowController::showSimpleAlert(message, tag, fromExportEnd);
+    }
 
     // Panel builders (each panel view starts empty; the edit tools fill them in).
     void initCropView();
@@ -268,13 +262,8 @@ public:
     bool hasMusic() const override { return !m_musicList.isEmpty(); }
     void pausePreview() override { pause(); }
     void setRemoveOriginalMusicEnabled(bool enable) override;
-    bool isExportHostClosed() const override { return m_closed; }
+    bool isExportHostClosed() const override { return isClosed(); }
 
-    // Runs `fn` one event-loop turn later on the main thread, unless the window has closed by then; the
-    // controller stays alive until it has run.
-    void dispatchOnMain(std::function<void()> fn);
-    int pendingMainWork() const { return m_pendingMainWork; }
-    bool isClosed() const { return m_closed; }
 
     // State shared with the edit tools and the export (plain stored values).
     const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
@@ -426,6 +415,11 @@ public:
 protected:
     std::unique_ptr<platform::Window> makeWindow() override;
     void windowDidLoad() override;
+    void windowWillClose() override;
+    bool isExportRunning() const override { return convertstart(); }
+    PNQButton *startButton() const override { return m_startExportBtn; }
+    QString finishedMessageKey() const override;
+    QString outputFolder() const override { return outputPath(); }
 
     // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
     // then. enableEdit() and the tool switch treat a missing control as nothing to do.
@@ -486,7 +480,6 @@ private:
     void registerRenderCallbacks();
     void changeStart(float seconds);
     QWidget *playerHostView() const;
-    void releaseWhenDone();
 
     qint64 m_toolItemType = 0;
     qint64 m_oldToolItemType = 0;
@@ -563,9 +556,6 @@ private:
     // The preview player's picture (rdPlayer()->view()), kept beside the player by whoever makes it.
     QPointer<QWidget> m_previewView;
 
-    int m_pendingMainWork = 0;
-    bool m_closed = false;
-    bool m_closePosted = false;
 
     QString m_coverStyle;
     std::function<QDateTime()> m_snapshotClock;
