@@ -13,9 +13,9 @@
 #include "controls/TextLabel.h"
 #include "editor/EditorExportController.h"
 #include "toolkit/EditorOutputSettings.h"
+#include "toolkit/FrameCapture.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/OutputFormatChooser.h"
-#include "toolkit/OutputNaming.h"
 #include "editor/RenderCallbacks.h"
 #include "toolkit/SourceProbe.h"
 #include "toolkit/TimeFieldRules.h"
@@ -48,8 +48,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -535,7 +533,7 @@ void EditVideoWindowController::enableMusicEdit(bool enable)
 
 void EditVideoWindowController::enableWaterChildView(bool enable)
 {
-    const bool player = m_rdPlayer != nullptr;
+    const bool player = m_preview.player() != nullptr;
     setEnabled(m_textmarkBtn, player);
     setEnabled(m_imagemarkBtn, player);
     setEnabled(m_deletedmarkBtn, player);
@@ -632,19 +630,12 @@ platform::View *EditVideoWindowController::panelView(qint64 tool) const
 
 QWidget *EditVideoWindowController::playerHostView() const
 {
-    return m_previewView ? m_previewView.data() : static_cast<QWidget *>(m_playerView.data());
+    return m_preview.view() ? m_preview.view() : static_cast<QWidget *>(m_playerView.data());
 }
 
 void EditVideoWindowController::movePlayerInto(platform::View *host, platform::View *barHost)
 {
-    if (m_previewView) {
-        m_previewView->setParent(host);
-        if (auto *view = qobject_cast<platform::View *>(m_previewView.data()))
-            view->setFrame(host->bounds());
-        else
-            m_previewView->setGeometry(0, 0, int(host->bounds().width()), int(host->bounds().height()));
-        m_previewView->show();
-    }
+    m_preview.fitInto(host);
     if (m_playerBottomChildView->parentWidget())
         m_playerBottomChildView->removeFromSuperview();
     barHost->addSubview(m_playerBottomChildView);
@@ -726,8 +717,8 @@ void EditVideoWindowController::cropAction(PNQButton *)
     m_toolItemType = ToolCrop;
     if (m_cliper) {
         m_cliper->show();
-        if (m_previewView && m_cliper->parentWidget() != m_previewView) {
-            m_cliper->setParent(m_previewView);
+        if (m_preview.view() && m_cliper->parentWidget() != m_preview.view()) {
+            m_cliper->setParent(m_preview.view());
             m_cliper->show();
         }
     }
@@ -752,8 +743,8 @@ void EditVideoWindowController::effectAction(PNQButton *)
 
 void EditVideoWindowController::watermarkAction(PNQButton *)
 {
-    if (m_watermarkView && m_previewView && !m_watermarkView->parentWidget())
-        m_watermarkView->setParent(m_previewView);
+    if (m_watermarkView && m_preview.view() && !m_watermarkView->parentWidget())
+        m_watermarkView->setParent(m_preview.view());
     switchTool(ToolWatermark, "-[EditVideoWindowController watermarkAction:]");
 }
 
@@ -875,14 +866,7 @@ void EditVideoWindowController::layoutFrames(double t)
     }
     m_musicContentView->setFrameOrigin(platform::Point{
         m_musicContentView->frame().minX(), y1 + leftHeight - m_musicContentView->frame().height() - 5});
-    if (m_previewView) {
-        platform::View *host =
-            m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data();
-        if (auto *view = qobject_cast<platform::View *>(m_previewView.data()))
-            view->setFrame(host->bounds());
-        else
-            m_previewView->setGeometry(0, 0, int(host->bounds().width()), int(host->bounds().height()));
-    }
+    m_preview.fitInto(m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data());
     const platform::Rect bar = m_playerBottomView->frame();
     if (m_progressSlider)
         m_progressSlider->setFrame(makeRect(95, (bar.height() - 20) / 2 + 10, bar.width() - 190, 20));
@@ -979,7 +963,7 @@ void EditVideoWindowController::enableEdit(bool e)
           static_cast<QWidget *>(m_cropTopField.data()), static_cast<QWidget *>(m_cropLeftField.data()),
           m_resetRotateBtn.data()})
         setEnabled(w, e);
-    const bool player = m_rdPlayer != nullptr;
+    const bool player = m_preview.player() != nullptr;
     setEnabled(m_loadmusicBtn, e && player);
     setEnabled(m_removeOriginalmusicBtn, e && player);
     if (m_originalVolumeSlider)
@@ -1005,7 +989,7 @@ void EditVideoWindowController::enableEdit(bool e)
         if (m_cutProgressView)
             m_cutProgressView->setProgress(0);
         // The player's length; before a player exists, the clip's own (the preview plays the same file).
-        const double duration = m_rdPlayer
+        const double duration = m_preview.player()
                                     ? playerDuration()
                                     : (m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0);
         if (m_cutTimeRange_stop == 0)
@@ -1045,21 +1029,11 @@ void EditVideoWindowController::windowWillClose()
 {
     if (convertstart())
         startExportAction(m_startExportBtn);
-    if (m_rdPlayer && m_isPlaying) {
-        if (m_timer)
-            m_timer->invalidate();
-        m_timer.reset();
-        // Dropping the player stops it and takes its picture away.
-        m_rdPlayer.reset();
-        m_isPlaying = false;
-    }
-    if (m_rdmusicPlayer && m_isaudioplaying) {
-        if (m_audioTimer)
-            m_audioTimer->invalidate();
-        m_audioTimer.reset();
-        m_rdmusicPlayer.reset();
-        m_isaudioplaying = false;
-    }
+    // The players go whether they play or are paused; their pictures go with them.
+    m_preview.close();
+    m_isPlaying = false;
+    m_musicPreview.close();
+    m_isaudioplaying = false;
 }
 
 QString EditVideoWindowController::finishedMessageKey() const
@@ -1281,52 +1255,30 @@ void EditVideoWindowController::adoptRecord(const std::shared_ptr<SimpleData> &r
 
 double EditVideoWindowController::playerDuration() const
 {
-    return m_rdPlayer ? platform::CMTimeGetSeconds(m_rdPlayer->duration()) : 0;
+    return m_preview.duration();
 }
 
 double EditVideoWindowController::playerCurrentTime() const
 {
-    return m_rdPlayer ? platform::CMTimeGetSeconds(m_rdPlayer->currentTime()) : 0;
+    return m_preview.currentTime();
 }
 
 void EditVideoWindowController::seekPlayer(double seconds)
 {
-    if (m_rdPlayer)
-        m_rdPlayer->seekTime(platform::CMTimeMakeWithSeconds(seconds, 1000000000));
+    m_preview.seek(seconds);
 }
 
 void EditVideoWindowController::initPlayer()
 {
-    if (m_rdPlayer) {
-        // The tick must not outlive the player it reads.
-        removeTimer();
-        m_isPlaying = false;
-        m_rdPlayer->stop();
-        m_rdPlayer.reset();
-    }
-    if (!m_filePath.isEmpty()) {
-        const bool music = m_toolItemType == ToolMusic;
-        platform::View *host =
-            music ? m_musicRightPlayerView.data() : static_cast<platform::View *>(m_playerView);
-        std::unique_ptr<RDMoviePlayer> player =
-            RDMoviePlayer::initWithString(m_filePath.toStdString(), m_playerView->bounds());
-        if (player) {
-            m_rdPlayer = std::move(player);
-            m_rdPlayer->seekTime(platform::CMTimeMake(1, 30));
-            QPointer<EditVideoWindowController> self(this);
-            m_rdPlayer->setPlayerDidEndBlock([self] {
-                if (self && !self->isClosed())
-                    self->playerDidEnd();
-            });
-            m_previewView = m_rdPlayer->view();
-            m_previewView->setParent(host);
-            m_rdPlayer->setFrame(host->bounds());
-            m_previewView->show();
-            registerRenderCallbacks();
-        }
-    }
-    if (!m_rdPlayer)
-        m_previewView = nullptr;
+    m_isPlaying = false;
+    platform::View *host = m_toolItemType == ToolMusic ? m_musicRightPlayerView.data()
+                                                       : static_cast<platform::View *>(m_playerView);
+    QPointer<EditVideoWindowController> self(this);
+    if (m_preview.open(m_filePath, host, [self] {
+            if (self && !self->isClosed())
+                self->playerDidEnd();
+        }))
+        registerRenderCallbacks();
 
     delete m_progressSlider;
     delete m_cutProgressView;
@@ -1365,8 +1317,8 @@ void EditVideoWindowController::initPlayer()
 
 void EditVideoWindowController::registerRenderCallbacks()
 {
-    if (m_rdPlayer)
-        RenderCallbacks::registerWithPlayer(*m_rdPlayer);
+    if (m_preview.player())
+        RenderCallbacks::registerWithPlayer(*m_preview.player());
 }
 
 void EditVideoWindowController::buildPlayerBar()
@@ -1411,13 +1363,13 @@ void EditVideoWindowController::buildPlayerBar()
     m_b_stopBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { stopBtnAction(); }); };
     m_b_cameraBtn->mouseDownAction = [this](PNQButton *b) {
         dispatchOnMain([this, b] {
-            if (m_rdPlayer)
+            if (m_preview.player())
                 actionCarameraBtn(b);
         });
     };
     m_b_picStyleBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] {
-            if (m_rdPlayer)
+            if (m_preview.player())
                 picStyleBtnAction();
         });
     };
@@ -1472,8 +1424,8 @@ void EditVideoWindowController::picStyleBtnAction()
 void EditVideoWindowController::muteAction()
 {
     m_b_volumeBtn->setSelected(!m_b_volumeBtn->selected());
-    if (m_rdPlayer)
-        m_rdPlayer->SetVolume(m_b_volumeBtn->selected() ? 0.0 : 0.5);
+    if (m_preview.player())
+        m_preview.player()->SetVolume(m_b_volumeBtn->selected() ? 0.0 : 0.5);
 }
 
 void EditVideoWindowController::stopBtnAction()
@@ -1494,13 +1446,13 @@ void EditVideoWindowController::action_playPauseBtn(QObject *)
 
 void EditVideoWindowController::play()
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     if (m_isaudioplaying) {
         // The music preview and the clip never play together.
         m_isaudioplaying = false;
-        if (m_rdmusicPlayer)
-            m_rdmusicPlayer->pause();
+        if (m_musicPreview.player())
+            m_musicPreview.player()->pause();
         removeAudioTimer();
     }
     m_isPlaying = true;
@@ -1509,12 +1461,12 @@ void EditVideoWindowController::play()
         m_fileData ? m_fileData->audioStreamInfos() : QList<std::shared_ptr<AudioStreamInfo>>();
     if (!streams.isEmpty())
         index = streams.at(index >= 0 && index < streams.size() ? index : 0)->index();
-    m_rdPlayer->SetAudioIndex(index);
+    m_preview.player()->SetAudioIndex(index);
     refreshPlayerWaterMark(false);
     setShown(m_watermarkView, false);
     addTimer();
-    m_rdPlayer->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
-    m_rdPlayer->play();
+    m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+    m_preview.player()->play();
     m_b_playPauseBtn->setNormalImage(image("Join/btnPause_Normal.png"));
     m_b_playPauseBtn->setOnImage(image("Join/btnPause_On.png"));
     m_b_playPauseBtn->setDownImage(image("Join/btnPause_Down.png"));
@@ -1529,11 +1481,11 @@ void EditVideoWindowController::play()
 
 void EditVideoWindowController::pause()
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     m_isPlaying = false;
     removeTimer();
-    m_rdPlayer->pause();
+    m_preview.player()->pause();
     if (m_toolItemType == ToolWatermark)
         refreshPlayerWaterMark(true);
     enableWaterChildView(!m_waterMarkList.isEmpty());
@@ -1552,50 +1504,40 @@ void EditVideoWindowController::pause()
 
 void EditVideoWindowController::stop()
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     pause();
-    m_rdPlayer->stop();
+    m_preview.player()->stop();
     if (m_toolItemType == ToolWatermark)
-        m_rdPlayer->ClearWatermask();
+        m_preview.player()->ClearWatermask();
 }
 
 void EditVideoWindowController::addTimer()
 {
-    startTick(m_timer, &EditVideoWindowController::changePlayerSlider);
+    QPointer<EditVideoWindowController> self(this);
+    m_preview.startTick([self] {
+        if (self)
+            self->changePlayerSlider();
+    });
 }
 
 void EditVideoWindowController::removeTimer()
 {
-    stopTick(m_timer);
+    m_preview.stopTick();
 }
 
 void EditVideoWindowController::addAudioTimer()
 {
-    startTick(m_audioTimer, &EditVideoWindowController::changeMusicPlayerSlider);
+    QPointer<EditVideoWindowController> self(this);
+    m_musicPreview.startTick([self] {
+        if (self)
+            self->changeMusicPlayerSlider();
+    });
 }
 
 void EditVideoWindowController::removeAudioTimer()
 {
-    stopTick(m_audioTimer);
-}
-
-void EditVideoWindowController::startTick(std::shared_ptr<platform::Timer> &timer,
-                                          void (EditVideoWindowController::*tick)())
-{
-    stopTick(timer);
-    QPointer<EditVideoWindowController> self(this);
-    timer = platform::Timer::scheduled(0.1, true, [self, tick](platform::Timer &) {
-        if (self)
-            (self.data()->*tick)();
-    });
-}
-
-void EditVideoWindowController::stopTick(std::shared_ptr<platform::Timer> &timer)
-{
-    if (timer)
-        timer->invalidate();
-    timer.reset();
+    m_musicPreview.stopTick();
 }
 
 void EditVideoWindowController::showTimeLabels(float current, float duration)
@@ -1630,19 +1572,19 @@ void EditVideoWindowController::changePlayerSlider()
 void EditVideoWindowController::changeMusicPlayerSlider()
 {
     // The music tool's prune bar follows the music preview; the tool reads musicPlayerProgress itself.
-    if (!m_rdmusicPlayer)
+    if (!m_musicPreview.player())
         return;
-    const double d = platform::CMTimeGetSeconds(m_rdmusicPlayer->duration());
+    const double d = platform::CMTimeGetSeconds(m_musicPreview.player()->duration());
     platform::log("music_progress:%f",
-                  d > 0 ? double(float(platform::CMTimeGetSeconds(m_rdmusicPlayer->currentTime()) / d))
+                  d > 0 ? double(float(platform::CMTimeGetSeconds(m_musicPreview.player()->currentTime()) / d))
                         : 0.0);
 }
 
 void EditVideoWindowController::playerDidEnd()
 {
     pause();
-    if (m_rdPlayer)
-        m_rdPlayer->stop();
+    if (m_preview.player())
+        m_preview.player()->stop();
     const double duration = playerDuration();
     if (m_cutTimeRange_stop == 0) {
         m_cutTimeRange_stop = duration * 1000000.0;
@@ -1665,21 +1607,21 @@ void EditVideoWindowController::actionMouseDownForProgressSliderBlock(RDProgress
         actionProgressForProgressSliderBlock(slider, p);
         return;
     }
-    if (m_rdPlayer)
-        m_rdPlayer->pause();
+    if (m_preview.player())
+        m_preview.player()->pause();
     removeTimer();
 }
 
 void EditVideoWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *slider, float p)
 {
     if (slider == m_originalVolumeSlider) {
-        if (m_rdPlayer)
-            m_rdPlayer->SetMainAudioVolume(p);
+        if (m_preview.player())
+            m_preview.player()->SetMainAudioVolume(p);
         return;
     }
     if (slider == m_b_volumeSlider) {
-        if (m_rdPlayer)
-            m_rdPlayer->SetVolume(2.0 * p);
+        if (m_preview.player())
+            m_preview.player()->SetVolume(2.0 * p);
         return;
     }
     const double t = double(p) * playerDuration();
@@ -1693,9 +1635,9 @@ void EditVideoWindowController::actionMouseUpForProgressSliderBlock(RDProgressSl
         actionProgressForProgressSliderBlock(slider, p);
         return;
     }
-    if (m_isPlaying && m_rdPlayer) {
-        m_rdPlayer->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
-        m_rdPlayer->play();
+    if (m_isPlaying && m_preview.player()) {
+        m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+        m_preview.player()->play();
         addTimer();
     }
 }
@@ -1801,12 +1743,12 @@ void EditVideoWindowController::refreshPlayerView()
             button->setSelected(false);
     }
 
-    if (m_rdPlayer) {
-        m_rdPlayer->SetRotateAngle(m_playerRotateAngle);
-        m_rdPlayer->SetHFlip(m_hFlip);
-        m_rdPlayer->SetVFlip(m_vFlip);
-        m_rdPlayer->SetVolume(m_volume);
-        m_rdPlayer->SetBCS(m_brightness, m_contrast, m_saturation);
+    if (m_preview.player()) {
+        m_preview.player()->SetRotateAngle(m_playerRotateAngle);
+        m_preview.player()->SetHFlip(m_hFlip);
+        m_preview.player()->SetVFlip(m_vFlip);
+        m_preview.player()->SetVolume(m_volume);
+        m_preview.player()->SetBCS(m_brightness, m_contrast, m_saturation);
     }
     if (m_cutTimeRange_stop == 0) {
         m_cutTimeRange_stop = duration * 1000000.0;
@@ -1949,7 +1891,7 @@ void EditVideoWindowController::initTrimView()
 
 void EditVideoWindowController::setStartTrimBtnTouchUp(QObject *)
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     platform::log("%s", "-[EditVideoWindowController setStartTrimBtnTouchUp:]");
     changeStart(float(playerCurrentTime()));
@@ -1982,7 +1924,7 @@ void EditVideoWindowController::changeStart(float t)
 
 void EditVideoWindowController::setStopTrimBtnTouchUp(QObject *)
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     const float t = float(playerCurrentTime());
     const float d = float(playerDuration());
@@ -2002,8 +1944,8 @@ void EditVideoWindowController::setStopTrimBtnTouchUp(QObject *)
 
 void EditVideoWindowController::playTrimBtnTouchUp(QObject *)
 {
-    if (m_rdPlayer)
-        m_rdPlayer->pause();
+    if (m_preview.player())
+        m_preview.player()->pause();
     action_playPauseBtn(nullptr);
 }
 
@@ -2011,8 +1953,8 @@ void EditVideoWindowController::resetTrimBtnTouchUp(QObject *)
 {
     m_startGroup.showZero();
     m_stopGroup.show(float(playerDuration()));
-    if (m_rdPlayer)
-        m_rdPlayer->seekTime(platform::kCMTimeZero);
+    if (m_preview.player())
+        m_preview.player()->seekTime(platform::kCMTimeZero);
     m_cutProgressView->setUpperValue(1.0f);
     m_cutProgressView->setLowerValue(0.0f);
 }
@@ -2030,8 +1972,8 @@ void EditVideoWindowController::actionPreferencesBtn(int index)
     m_cutProgressView->setLowerValue(lower);
     if (index != 0) {
         m_cutProgressView->setProgress(0);
-        if (m_rdPlayer)
-            m_rdPlayer->seekTime(platform::kCMTimeZero);
+        if (m_preview.player())
+            m_preview.player()->seekTime(platform::kCMTimeZero);
     } else {
         m_cutProgressView->setProgress(lower);
         seekPlayer(double(lower) * playerDuration());
@@ -2056,8 +1998,8 @@ void EditVideoWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgre
 {
     if (bar != m_cutProgressView || !m_isPlaying)
         return;
-    if (m_rdPlayer)
-        m_rdPlayer->pause();
+    if (m_preview.player())
+        m_preview.player()->pause();
     removeTimer();
     play();
 }
@@ -2149,7 +2091,7 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
     if (musicSelected) {
         MusicInfo &music = *m_musicList.at(m_selectedMusicIndex);
         const float Dm =
-            m_rdmusicPlayer ? float(platform::CMTimeGetSeconds(m_rdmusicPlayer->duration())) : 0.0f;
+            m_musicPreview.player() ? float(platform::CMTimeGetSeconds(m_musicPreview.player()->duration())) : 0.0f;
         if (m_postGroup.contains(field))
             return verdict(TimeFieldRules::musicPositionStart(V, music));
         if (m_poenGroup.contains(field))
@@ -2259,56 +2201,13 @@ void EditVideoWindowController::picstyleAction(int index)
 
 QString EditVideoWindowController::actionCarameraBtn(QObject *)
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return QString();
-    const platform::Size size = getVideoSizeForTrack();
-    // The buffer is made from sizes read from the file: bounded, so the product cannot overflow.
-    constexpr double kMaxSide = 16384;
-    if (!(size.width >= 1 && size.height >= 1 && size.width <= kMaxSide && size.height <= kMaxSide)) {
+    const QString path =
+        FrameCapture::capture(*m_preview.player(), getVideoSizeForTrack(), outputPath(),
+                              m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime(), m_coverStyle);
+    if (path.isEmpty())
         showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    int w = int(size.width);
-    int h = int(size.height);
-    const int wantedW = w;
-    const int wantedH = h;
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.resize(size_t(w) * size_t(h) * 4);
-    } catch (const std::bad_alloc &) {
-        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    const bool got = m_rdPlayer->Snapshot(&w, &h, buffer.data());
-    if (!got || w < 1 || h < 1 || w > wantedW || h > wantedH) {
-        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    const QImage picture = SourceProbe::imageFromBgra(buffer.data(), w, h);
-
-    const QString folder = outputPath();
-    QDir().mkpath(folder);
-    const QString name =
-        HelpClass::createFilename(m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime());
-    const char *format = "png";
-    if (m_coverStyle == QLatin1String("bmp"))
-        format = "bmp";
-    else if (m_coverStyle == QLatin1String("jpg"))
-        format = "jpg";
-    // An earlier snapshot of the same second is kept: the new one takes the next free name.
-    const QString path = OutputNaming::availablePath(folder, name, QString::fromLatin1(format));
-    // Written to a temporary file and renamed: a failed write leaves nothing behind.
-    QSaveFile file(path);
-    QImageWriter writer(&file, format);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         writer.write(picture.convertToFormat(QImage::Format_RGB32)) && file.commit();
-    if (!written) {
-        file.cancelWriting();
-        platform::log("Save Image: %d", 0);
-        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    platform::log("%s", "截取当前图片成功");
     return path;
 }
 
@@ -2326,14 +2225,14 @@ void EditVideoWindowController::resetRotate()
         mirror->setSelected(false);
     m_vFlip = 0;
     m_hFlip = 0;
-    if (m_rdPlayer) {
-        m_rdPlayer->SetVFlip(m_vFlip);
-        m_rdPlayer->SetHFlip(m_hFlip);
+    if (m_preview.player()) {
+        m_preview.player()->SetVFlip(m_vFlip);
+        m_preview.player()->SetHFlip(m_hFlip);
     }
     m_convertCropSize = RECT{0, 0, 0, 0};
     m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
-    if (m_rdPlayer)
-        m_rdPlayer->SetRotateAngle(m_playerRotateAngle);
+    if (m_preview.player())
+        m_preview.player()->SetRotateAngle(m_playerRotateAngle);
     m_videoSize = platform::Size{};
     if (m_fileData && m_fileData->sourceData())
         m_videoSize = platform::Size{double(m_fileData->sourceData()->width()),
@@ -2364,14 +2263,14 @@ void EditVideoWindowController::resetRotate()
     m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());
-    if (m_rdPlayer) {
+    if (m_preview.player()) {
         SUBTITLE_PARAM subtitle{};
         if (m_subtitleParam)
             EngineRecords::fillSubtitle(subtitle, *m_subtitleParam);
         subtitle.path[0] = '\0';
-        m_rdPlayer->SetSubtitle(subtitle);
+        m_preview.player()->SetSubtitle(subtitle);
         if (!m_isPlaying)
-            m_rdPlayer->Refresh();
+            m_preview.player()->Refresh();
     }
 }
 

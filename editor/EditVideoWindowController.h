@@ -25,6 +25,7 @@
 #include "controls/TextLabel.h"
 #include "editor/EditorExportHost.h"
 #include "toolkit/OutputFormatChooser.h"
+#include "toolkit/PreviewHost.h"
 #include "toolkit/TimeFieldGroup.h"
 #include "toolkit/ToolWindowController.h"
 #include "editor/tools/RDUICliper.h"
@@ -326,16 +327,14 @@ public:
     void setIsaudioplaying(bool on) { m_isaudioplaying = on; }
     // An export is running (the export controller's flag).
     bool convertstart() const;
-    const std::shared_ptr<platform::Timer> &timer() const { return m_timer; }
-    void setTimer(const std::shared_ptr<platform::Timer> &t) { m_timer = t; }
-    const std::shared_ptr<platform::Timer> &audioTimer() const { return m_audioTimer; }
-    void setAudioTimer(const std::shared_ptr<platform::Timer> &t) { m_audioTimer = t; }
+    const std::shared_ptr<platform::Timer> &timer() const { return m_preview.timer(); }
+    const std::shared_ptr<platform::Timer> &audioTimer() const { return m_musicPreview.timer(); }
     // The preview player of the clip (made by initPlayer()) and its picture widget; the music tool makes
     // its own music player. Dropping a player stops it.
-    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_rdPlayer; }
-    QWidget *previewView() const { return m_previewView; }
-    const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_rdmusicPlayer; }
-    void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_rdmusicPlayer = p; }
+    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_preview.player(); }
+    QWidget *previewView() const { return m_preview.view(); }
+    const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_musicPreview.player(); }
+    void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_musicPreview.setPlayer(p); }
 
     // The output format and settings (the chooser and the nine output titles).
     OutputFormatChooser *formatChooser() const { return m_formatChooser; }
@@ -458,9 +457,6 @@ private:
     void applyVisibility(qint64 tool);
     // Opens the tool `toolItemType` names (trim for any value that names none).
     void openCurrentTool();
-    // The 0.1 s playback tick (Default mode) that calls `tick`; replaces a running one.
-    void startTick(std::shared_ptr<platform::Timer> &timer, void (EditVideoWindowController::*tick)());
-    void stopTick(std::shared_ptr<platform::Timer> &timer);
     void movePlayerInto(platform::View *host, platform::View *barHost);
     void layoutFrames(double t);
     void refitOverlays();
@@ -513,10 +509,9 @@ private:
     int m_selectedMusicIndex = 0;
     bool m_isPlaying = false;
     bool m_isaudioplaying = false;
-    std::shared_ptr<RDMoviePlayer> m_rdPlayer;
-    std::shared_ptr<RDMoviePlayer> m_rdmusicPlayer;
-    std::shared_ptr<platform::Timer> m_timer;
-    std::shared_ptr<platform::Timer> m_audioTimer;
+    // The clip's preview and the music tool's preview, each with its 0.1 s tick.
+    PreviewHost m_preview;
+    PreviewHost m_musicPreview;
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;
@@ -553,8 +548,6 @@ private:
     QPointer<PNQButton> m_removeOriginalmusicBtn;
     QPointer<NSProgressView> m_exportProgressView;
     QPointer<OutputFormatChooser> m_formatChooser;
-    // The preview player's picture (rdPlayer()->view()), kept beside the player by whoever makes it.
-    QPointer<QWidget> m_previewView;
 
 
     QString m_coverStyle;
