@@ -1,7 +1,5 @@
 #include "editor/EditVideoWindowController.h"
 
-#include "services/LanguageService.h"
-#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
@@ -12,13 +10,7 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportController.h"
-#include "toolkit/EditorOutputSettings.h"
-#include "toolkit/FrameCapture.h"
-#include "toolkit/OutputFolderChooser.h"
-#include "toolkit/OutputFormatChooser.h"
 #include "editor/RenderCallbacks.h"
-#include "toolkit/SourceProbe.h"
-#include "toolkit/TimeFieldRules.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/RDMoviePlayer.h"
@@ -30,10 +22,10 @@
 #include "model/SimpleData.h"
 #include "model/SubtitleParam.h"
 #include "model/WaterParam.h"
-#include "platform/FontAlias.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Dispatch.h"
+#include "platform/FontAlias.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
@@ -43,6 +35,14 @@
 #include "platform/Timer.h"
 #include "platform/View.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/FrameCapture.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/SourceProbe.h"
+#include "toolkit/TimeFieldRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -166,6 +166,7 @@ void EditVideoWindowController::windowDidLoad()
                            [this](const platform::Notification &n) { changesize(&n); });
     }
     observeClose();
+    m_trim.setPreview(&m_preview);
 
     m_volume = 1.0;
     m_brightness = m_contrast = m_saturation = 0;
@@ -227,7 +228,8 @@ void EditVideoWindowController::windowDidLoad()
     setText(m_endMusicTimeLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
     setText(m_pruneEndLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
     setText(m_musicPositionLabel, LanguageService::localizedStringForKey("MusicPositionLabelstringValue"));
-    setText(m_pruneRangeMusicLabel, LanguageService::localizedStringForKey("PruneRangeMusicLabelstringValue"));
+    setText(m_pruneRangeMusicLabel,
+            LanguageService::localizedStringForKey("PruneRangeMusicLabelstringValue"));
 }
 
 // The window layout: the frames that changesize() keeps are set here once, with autoresizing masks for
@@ -509,9 +511,10 @@ void EditVideoWindowController::hiddenMusicViewPlay(bool hidden)
     m_toolMusicNofileView->setBordColor(kAccent);
     if (!m_toolMusicNofileView->findChildren<TextLabel *>().isEmpty())
         return;
-    const char *keys[] = {VW_KEY("toolMusicNofileDescLabelstringValue"), VW_KEY("toolMusicNofileDescLabel1stringValue"),
-                          VW_KEY("toolMusicNofileDescLabel2stringValue"), VW_KEY("toolMusicNofileDescLabel3stringValue"),
-                          VW_KEY("toolMusicNofileDescLabel4stringValue")};
+    const char *keys[] = {
+        VW_KEY("toolMusicNofileDescLabelstringValue"), VW_KEY("toolMusicNofileDescLabel1stringValue"),
+        VW_KEY("toolMusicNofileDescLabel2stringValue"), VW_KEY("toolMusicNofileDescLabel3stringValue"),
+        VW_KEY("toolMusicNofileDescLabel4stringValue")};
     // From the top down, pinned there when the area resizes.
     double y = m_toolMusicNofileView->frame().height() - 80;
     for (const char *key : keys) {
@@ -952,11 +955,11 @@ void EditVideoWindowController::enableEdit(bool e)
         m_b_volumeSlider->setDisable(!e);
     for (QWidget *w : std::initializer_list<QWidget *>{
              m_b_volumeBtn.data(), m_b_cameraBtn.data(), m_b_stopBtn.data(), m_b_playPauseBtn.data(),
-             m_setStartTrimBtn.data(), m_setStopTrimBtn.data(), m_playTrimBtn.data(), m_resetTrimBtn.data(),
-             m_volueSlider.data(), m_brightnessSlider.data(), m_contrastSlider.data(),
-             m_saturationSlider.data(), m_effectReset.data(), m_edit_cropCancelBtn.data(),
-             m_left_ratioBtn.data(), m_right_ratioBtn.data(), m_vertical_mirrorBtn.data(),
-             m_horizontal_mirrorBtn.data()})
+             m_trim.setStartTrimBtn().data(), m_trim.setStopTrimBtn().data(), m_trim.playTrimBtn().data(),
+             m_trim.resetTrimBtn().data(), m_volueSlider.data(), m_brightnessSlider.data(),
+             m_contrastSlider.data(), m_saturationSlider.data(), m_effectReset.data(),
+             m_edit_cropCancelBtn.data(), m_left_ratioBtn.data(), m_right_ratioBtn.data(),
+             m_vertical_mirrorBtn.data(), m_horizontal_mirrorBtn.data()})
         setEnabled(w, e);
     for (QWidget *w :
          {static_cast<QWidget *>(m_cropWidthField.data()), static_cast<QWidget *>(m_cropHeightField.data()),
@@ -992,11 +995,11 @@ void EditVideoWindowController::enableEdit(bool e)
         const double duration = m_preview.player()
                                     ? playerDuration()
                                     : (m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0);
-        if (m_cutTimeRange_stop == 0)
-            m_cutTimeRange_stop = duration * 1000000.0;
+        if (m_trim.range().stop == 0)
+            m_trim.range().stop = duration * 1000000.0;
         if (duration > 0 && m_cutProgressView) {
-            m_cutProgressView->setUpperValue(float(m_cutTimeRange_stop / 1000000.0 / duration));
-            m_cutProgressView->setLowerValue(float(m_cutTimeRange_start / 1000000.0 / duration));
+            m_cutProgressView->setUpperValue(float(m_trim.range().stop / 1000000.0 / duration));
+            m_cutProgressView->setLowerValue(float(m_trim.range().start / 1000000.0 / duration));
         }
         setTrimFields();
     }
@@ -1006,21 +1009,7 @@ void EditVideoWindowController::enableEdit(bool e)
 
 void EditVideoWindowController::setTrimFields()
 {
-    auto show = [](double us, platform::TextField *h, platform::TextField *m, platform::TextField *s,
-                   platform::TextField *hs) {
-        const float t = float(us / 1000000.0);
-        const int hours = int(std::floor(t)) / 3600;
-        const int minutes = int(std::floor(t - 3600.0f * hours)) / 60;
-        const int seconds = int(std::floor(t - 3600.0f * hours - 60.0f * minutes));
-        const int hundredths = int((t - std::floor(t)) * 100);
-        setText(h, QString::asprintf("%02i", hours));
-        setText(m, QString::asprintf("%02i", minutes));
-        setText(s, QString::asprintf("%02i", seconds));
-        setText(hs, QString::asprintf("%02i", hundredths));
-    };
-    show(m_cutTimeRange_start, m_startHourField, m_startMinuteField, m_startSecondsField,
-         m_startMioSecondsField);
-    show(m_cutTimeRange_stop, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField);
+    m_trim.showRange();
 }
 
 // ---- closing, alerts ----
@@ -1045,8 +1034,8 @@ void EditVideoWindowController::startExportAction(PNQButton *sender)
 {
     if (m_fileData && !convertstart()) {
         // The range as typed; the trim display is redrawn from these when the controls come back.
-        m_cutTimeRange_start = EditorExportController::fieldsToMicroseconds(fieldValues(m_startGroup));
-        m_cutTimeRange_stop = EditorExportController::fieldsToMicroseconds(fieldValues(m_stopGroup));
+        m_trim.range().start = EditorExportController::fieldsToMicroseconds(fieldValues(m_trim.startGroup()));
+        m_trim.range().stop = EditorExportController::fieldsToMicroseconds(fieldValues(m_trim.stopGroup()));
     }
     m_exportController->startExportAction(sender);
 }
@@ -1059,8 +1048,8 @@ bool EditVideoWindowController::convertstart() const
 ExportEditState EditVideoWindowController::exportEditState() const
 {
     ExportEditState state;
-    state.startFields = fieldValues(m_startGroup);
-    state.stopFields = fieldValues(m_stopGroup);
+    state.startFields = fieldValues(m_trim.startGroup());
+    state.stopFields = fieldValues(m_trim.stopGroup());
     state.deleteSection = m_cutProgressView && m_cutProgressView->isFanxuan();
     state.captionColor = m_captionColor;
     state.subtitleParam = m_subtitleParam;
@@ -1197,7 +1186,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     adoptRecord(record);
 
     initPlayer();
-    for (platform::TextField *field : m_startGroup.fields() + m_stopGroup.fields()) {
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields()) {
         if (field) {
             field->setStringValue(QStringLiteral("00"));
             field->setEnabled(true);
@@ -1292,6 +1281,7 @@ void EditVideoWindowController::initPlayer()
         new RDCutProgressView(platform::makeRect(95, (H - 30) / 2 + 10, W - 190, 30), m_playerBottomView);
     m_cutProgressView->setDelegate(this);
     m_cutProgressView->setIsFanxuan(false);
+    m_trim.setBar(m_cutProgressView);
     const bool trimShown = m_trimView && !m_trimView->isHidden();
     m_progressSlider->setVisible(!trimShown);
     m_cutProgressView->setVisible(trimShown);
@@ -1472,8 +1462,8 @@ void EditVideoWindowController::play()
     m_b_playPauseBtn->setDownImage(image("Join/btnPause_Down.png"));
     m_b_playPauseBtn->setSelected(true);
     m_b_playPauseBtn->setContentTitle(QString());
-    if (m_playTrimBtn)
-        m_playTrimBtn->setSelected(true);
+    if (m_trim.playTrimBtn())
+        m_trim.playTrimBtn()->setSelected(true);
     enableWaterChildView(false);
     for (QWidget *w : {m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()})
         setEnabled(w, false);
@@ -1496,9 +1486,9 @@ void EditVideoWindowController::pause()
     m_b_playPauseBtn->setDownImage(image("Join/btnPlay_Down.png"));
     m_b_playPauseBtn->setSelected(false);
     m_b_playPauseBtn->setContentTitle(QString());
-    if (m_playTrimBtn) {
-        m_playTrimBtn->setSelected(false);
-        m_playTrimBtn->setContentTitle(QString());
+    if (m_trim.playTrimBtn()) {
+        m_trim.playTrimBtn()->setSelected(false);
+        m_trim.playTrimBtn()->setContentTitle(QString());
     }
 }
 
@@ -1575,9 +1565,9 @@ void EditVideoWindowController::changeMusicPlayerSlider()
     if (!m_musicPreview.player())
         return;
     const double d = platform::CMTimeGetSeconds(m_musicPreview.player()->duration());
-    platform::log("music_progress:%f",
-                  d > 0 ? double(float(platform::CMTimeGetSeconds(m_musicPreview.player()->currentTime()) / d))
-                        : 0.0);
+    platform::log(
+        "music_progress:%f",
+        d > 0 ? double(float(platform::CMTimeGetSeconds(m_musicPreview.player()->currentTime()) / d)) : 0.0);
 }
 
 void EditVideoWindowController::playerDidEnd()
@@ -1586,11 +1576,11 @@ void EditVideoWindowController::playerDidEnd()
     if (m_preview.player())
         m_preview.player()->stop();
     const double duration = playerDuration();
-    if (m_cutTimeRange_stop == 0) {
-        m_cutTimeRange_stop = duration * 1000000.0;
-        m_cutTimeRange_start = 0;
+    if (m_trim.range().stop == 0) {
+        m_trim.range().stop = duration * 1000000.0;
+        m_trim.range().start = 0;
     }
-    const float t = float(m_cutTimeRange_start / 1000000.0);
+    const float t = float(m_trim.range().start / 1000000.0);
     seekPlayer(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
@@ -1636,7 +1626,8 @@ void EditVideoWindowController::actionMouseUpForProgressSliderBlock(RDProgressSl
         return;
     }
     if (m_isPlaying && m_preview.player()) {
-        m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+        m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn &&
+                                             m_removeOriginalmusicBtn->selected());
         m_preview.player()->play();
         addTimer();
     }
@@ -1664,11 +1655,11 @@ void EditVideoWindowController::refreshPlayerView()
             ->setWaterViewFrameWidth(float(m_waterView->frame().width()));
 
     // Editor to record.
-    m_cutTimeRange_start = double(m_startGroup.seconds()) * 1000000.0;
-    m_cutTimeRange_stop = double(m_stopGroup.seconds()) * 1000000.0;
+    m_trim.range().start = double(m_trim.startGroup().seconds()) * 1000000.0;
+    m_trim.range().stop = double(m_trim.stopGroup().seconds()) * 1000000.0;
     SimpleData &clip = *m_fileData;
-    clip.setCutTimeRange_start(qint64(m_cutTimeRange_start));
-    clip.setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+    clip.setCutTimeRange_start(qint64(m_trim.range().start));
+    clip.setCutTimeRange_stop(qint64(m_trim.range().stop));
     clip.setClipRect(m_editVideoClipRect);
     clip.setConvertCropSize(m_convertCropSize);
     clip.setConvertRateAngle(m_playerRotateAngle);
@@ -1686,8 +1677,8 @@ void EditVideoWindowController::refreshPlayerView()
 
     // Record to editor.
     m_filePath = clip.path();
-    m_cutTimeRange_start = double(clip.cutTimeRange_start());
-    m_cutTimeRange_stop = double(clip.cutTimeRange_stop());
+    m_trim.range().start = double(clip.cutTimeRange_start());
+    m_trim.range().stop = double(clip.cutTimeRange_stop());
     m_editVideoClipRect = clip.clipRect();
     m_convertCropSize = clip.convertCropSize();
     m_playerRotateAngle = clip.convertRateAngle();
@@ -1710,21 +1701,21 @@ void EditVideoWindowController::refreshPlayerView()
     initWatermarkView();
 
     m_cutProgressView->setIsFanxuan(m_isTrimFanxuan);
-    if (m_preferenceBtn)
-        m_preferenceBtn->selectItemAtIndex(m_isTrimFanxuan ? 1 : 0);
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->selectItemAtIndex(m_isTrimFanxuan ? 1 : 0);
     const double duration = playerDuration();
-    if (m_cutTimeRange_stop == 0) {
-        m_cutTimeRange_stop = duration * 1000000.0;
-        m_cutTimeRange_start = 0;
+    if (m_trim.range().stop == 0) {
+        m_trim.range().stop = duration * 1000000.0;
+        m_trim.range().start = 0;
     }
-    const float s0 = float(m_cutTimeRange_start / 1000000.0);
-    const float s1 = float(m_cutTimeRange_stop / 1000000.0);
+    const float s0 = float(m_trim.range().start / 1000000.0);
+    const float s1 = float(m_trim.range().stop / 1000000.0);
     if (duration > 0) {
         m_cutProgressView->setUpperValue(float(s1 / duration));
         m_cutProgressView->setLowerValue(float(s0 / duration));
     }
-    m_startGroup.show(s0);
-    m_stopGroup.show(s1);
+    m_trim.startGroup().show(s0);
+    m_trim.stopGroup().show(s1);
     showTimeLabels(float(playerCurrentTime()), float(duration));
 
     if (m_subtitle_popUpBtn) {
@@ -1750,11 +1741,11 @@ void EditVideoWindowController::refreshPlayerView()
         m_preview.player()->SetVolume(m_volume);
         m_preview.player()->SetBCS(m_brightness, m_contrast, m_saturation);
     }
-    if (m_cutTimeRange_stop == 0) {
-        m_cutTimeRange_stop = duration * 1000000.0;
-        m_cutTimeRange_start = 0;
+    if (m_trim.range().stop == 0) {
+        m_trim.range().stop = duration * 1000000.0;
+        m_trim.range().start = 0;
     }
-    const float start = float(m_cutTimeRange_start / 1000000.0);
+    const float start = float(m_trim.range().start / 1000000.0);
     seekPlayer(start);
     const double fraction = start / duration;
     if (!std::isnan(fraction)) {
@@ -1793,99 +1784,21 @@ void EditVideoWindowController::initTrimView()
     const platform::Rect left = m_contentLeftView->frame();
     const double leftWidth = left.width() > 10 ? left.width() : kLeftColumnWidth;
     m_trimView->setFrame(platform::makeRect(5, 5, leftWidth - 10, std::max(left.height() - 10, 400.0)));
-    const double top = m_trimView->frame().height();
-    auto label = [this](const platform::Rect &frame, const QString &text) {
-        auto *l = new TextLabel(frame, m_trimView);
-        l->setText(text);
-        l->setTextFont(systemFont(13));
-        l->setAutoresizingMask(platform::View::MinYMargin);
-        return l;
-    };
-    auto group = [&](double y, QPointer<platform::Stepper> &stepper,
-                     void (EditVideoWindowController::*act)(platform::Stepper *)) {
-        auto *back = new ImageView(platform::makeRect(10, y, 151, 26), m_trimView);
-        back->setImage(image("Resources/trim_textfield.png"));
-        back->setAutoresizingMask(platform::View::MinYMargin);
-        platform::TextField *fields[4];
-        for (int i = 0; i < 4; ++i) {
-            auto *field = new RDTextField(platform::makeRect(14 + 37 * i, y + 3, 30, 20), m_trimView);
-            field->setStringValue(QStringLiteral("00"));
-            field->setTextColor(Qt::black);
-            field->setBordered(false);
-            field->setDelegate(this);
-            field->setMouseDelegate(this);
-            field->setEnabled(false);
-            field->setAutoresizingMask(platform::View::MinYMargin);
-            fields[i] = field;
-            if (i < 3)
-                label(platform::makeRect(44 + 37 * i, y + 3, 7, 20), QStringLiteral(":"));
-        }
-        stepper = new platform::Stepper(platform::makeRect(166, y, 20, 26), m_trimView);
-        stepper->setAutoresizingMask(platform::View::MinYMargin);
-        stepper->action = [this, act](platform::Stepper &s) { (this->*act)(&s); };
-        return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
-    };
-    label(platform::makeRect(10, top - 40, 80, 26), LanguageService::localizedStringForKey("StarttimeLabelstringValue"));
-    m_startGroup = group(top - 70, m_startStepper, &EditVideoWindowController::touchUpStartStepper);
-    label(platform::makeRect(10, top - 110, 80, 26), LanguageService::localizedStringForKey("EndtimeLabelstringValue"));
-    m_stopGroup = group(top - 140, m_stopStepper, &EditVideoWindowController::touchUpStopStepper);
-    m_startHourField = m_startGroup.fields()[0];
-    m_startMinuteField = m_startGroup.fields()[1];
-    m_startSecondsField = m_startGroup.fields()[2];
-    m_startMioSecondsField = m_startGroup.fields()[3];
-    m_stopHourField = m_stopGroup.fields()[0];
-    m_stopMinuteField = m_stopGroup.fields()[1];
-    m_stopSecondsField = m_stopGroup.fields()[2];
-    m_stopMioSecondsField = m_stopGroup.fields()[3];
-
-    label(platform::makeRect(10, top - 175, 80, 20), LanguageService::localizedStringForKey("PreferenceLabelstringValue"));
-    m_preferenceBtn =
-        new platform::PopUpButton(platform::makeRect(10, top - 210, 215, 31), false, m_trimView);
-    m_preferenceBtn->setAutoresizingMask(platform::View::MinYMargin);
-    m_preferenceBtn->addItemWithTitle(LanguageService::localizedStringForKey("KeeptheselectedsectionstringValue"));
-    m_preferenceBtn->addItemWithTitle(LanguageService::localizedStringForKey("DeletetheselectedsectionstringValue"));
-    m_preferenceBtn->selectItemAtIndex(0);
-    m_preferenceBtn->action = [this](platform::PopUpButton &p) {
-        actionPreferencesBtn(p.indexOfSelectedItem());
-    };
-
-    auto button = [this, top](double x, double width, const QString &title) {
-        auto *b = new PNQButton(platform::makeRect(x, top - 255, width, 30), m_trimView);
-        b->setAutoresizingMask(platform::View::MinYMargin);
-        b->setContentTitle(title);
-        b->setContentColor(Qt::black);
-        b->setBorderWidth(0);
-        b->setBackGroundColor(QColor(90, 216, 238));
-        b->setDisAblebackGroundColor(QColor(221, 221, 221));
-        b->setCornerRadius(5);
-        b->setSelected(false);
-        b->setEnabled(false);
-        return b;
-    };
-    m_setStartTrimBtn = button(10, 40, QStringLiteral("【"));
-    m_setStopTrimBtn = button(55, 40, QStringLiteral("】"));
-    m_playTrimBtn = button(100, 40, QString());
-    m_playTrimBtn->setBackGroundColor(QColor());
-    m_playTrimBtn->setNormalImage(image("Cut/btnPlay_Normal.png"));
-    m_playTrimBtn->setSelectedImage(image("Cut/btnPause_Normal.png"));
-    m_resetTrimBtn = button(145, 80, LanguageService::localizedStringForKey("ResetBtnTitle"));
     QPointer<EditVideoWindowController> self(this);
-    m_setStartTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->setStartTrimBtnTouchUp();
+    auto call = [self](void (EditVideoWindowController::*fn)(QObject *)) {
+        return [self, fn] {
+            if (self)
+                (self.data()->*fn)(nullptr);
+        };
     };
-    m_setStopTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->setStopTrimBtnTouchUp();
-    };
-    m_playTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->playTrimBtnTouchUp();
-    };
-    m_resetTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->resetTrimBtnTouchUp();
-    };
+    m_trim.build(m_trimView, this, this,
+                 TrimPanel::Actions{call(&EditVideoWindowController::setStartTrimBtnTouchUp),
+                                    call(&EditVideoWindowController::setStopTrimBtnTouchUp),
+                                    call(&EditVideoWindowController::playTrimBtnTouchUp),
+                                    call(&EditVideoWindowController::resetTrimBtnTouchUp), [self](int index) {
+                                        if (self)
+                                            self->actionPreferencesBtn(index);
+                                    }});
     m_trimView->setHidden(true);
 }
 
@@ -1894,31 +1807,10 @@ void EditVideoWindowController::setStartTrimBtnTouchUp(QObject *)
     if (!m_preview.player())
         return;
     platform::log("%s", "-[EditVideoWindowController setStartTrimBtnTouchUp:]");
-    changeStart(float(playerCurrentTime()));
+    m_trim.setStartAtPlayhead();
     if (m_fileData) {
-        m_fileData->setCutTimeRange_start(qint64(m_cutTimeRange_start));
-        m_fileData->setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
-    }
-    const double d = playerDuration();
-    m_cutProgressView->setProgress(d > 0 ? float(playerCurrentTime() / d) : 0.0f);
-}
-
-// Start := t: the fields, the property and the bar; a start after a set stop moves the stop to the end.
-void EditVideoWindowController::changeStart(float t)
-{
-    const float d = float(playerDuration());
-    const float r = d > 0 ? t / d : 0.0f;
-    m_startGroup.show(t);
-    if (m_startSecondsField)
-        platform::log("_startSecondsField:%s", qUtf8Printable(m_startSecondsField->stringValue()));
-    m_cutTimeRange_start = double(t) * 1000000.0;
-    if (m_cutTimeRange_start > m_cutTimeRange_stop && m_cutTimeRange_stop != 0) {
-        m_cutProgressView->setUpperValue(1.0f);
-        m_cutProgressView->setLowerValue(r);
-        m_stopGroup.show(d);
-        m_cutTimeRange_stop = double(d) * 1000000.0;
-    } else {
-        m_cutProgressView->setLowerValue(r);
+        m_fileData->setCutTimeRange_start(qint64(m_trim.range().start));
+        m_fileData->setCutTimeRange_stop(qint64(m_trim.range().stop));
     }
 }
 
@@ -1926,20 +1818,10 @@ void EditVideoWindowController::setStopTrimBtnTouchUp(QObject *)
 {
     if (!m_preview.player())
         return;
-    const float t = float(playerCurrentTime());
-    const float d = float(playerDuration());
-    if (float(m_cutTimeRange_start / 1000000.0) > t) {
-        m_cutTimeRange_start = 0;
-        if (m_fileData)
-            m_fileData->setCutTimeRange_start(0);
-        m_cutProgressView->setLowerValue(0);
-        m_startGroup.showZero();
-    }
-    m_cutProgressView->setUpperValue(d > 0 ? t / d : 0.0f);
-    m_stopGroup.show(t);
-    m_cutTimeRange_stop = double(t) * 1000000.0;
+    if (m_trim.setStopAtPlayhead() && m_fileData)
+        m_fileData->setCutTimeRange_start(0);
     if (m_fileData)
-        m_fileData->setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+        m_fileData->setCutTimeRange_stop(qint64(m_trim.range().stop));
 }
 
 void EditVideoWindowController::playTrimBtnTouchUp(QObject *)
@@ -1951,41 +1833,25 @@ void EditVideoWindowController::playTrimBtnTouchUp(QObject *)
 
 void EditVideoWindowController::resetTrimBtnTouchUp(QObject *)
 {
-    m_startGroup.showZero();
-    m_stopGroup.show(float(playerDuration()));
-    if (m_preview.player())
-        m_preview.player()->seekTime(platform::kCMTimeZero);
-    m_cutProgressView->setUpperValue(1.0f);
-    m_cutProgressView->setLowerValue(0.0f);
+    m_trim.reset();
 }
 
 void EditVideoWindowController::actionPreferencesBtn(int index)
 {
-    if (m_preferenceBtn)
-        m_preferenceBtn->selectItemAtIndex(index);
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->selectItemAtIndex(index);
     m_isPlaying = false;
     play();
-    const float lower = m_cutProgressView->lowerValue();
-    const float upper = m_cutProgressView->upperValue();
-    m_cutProgressView->setIsFanxuan(index != 0);
-    m_cutProgressView->setUpperValue(upper);
-    m_cutProgressView->setLowerValue(lower);
-    if (index != 0) {
-        m_cutProgressView->setProgress(0);
-        if (m_preview.player())
-            m_preview.player()->seekTime(platform::kCMTimeZero);
-    } else {
-        m_cutProgressView->setProgress(lower);
-        seekPlayer(double(lower) * playerDuration());
-    }
+    m_trim.setDeleteMode(index != 0);
 }
 
 void EditVideoWindowController::changeCureentTime(float t)
 {
-    changeStart(t);
+    m_trim.changeStart(t);
     seekPlayer(t);
     const double d = playerDuration();
-    m_cutProgressView->setProgress(d > 0 ? float(t / d) : 0.0f);
+    if (m_cutProgressView)
+        m_cutProgressView->setProgress(d > 0 ? float(t / d) : 0.0f);
 }
 
 void EditVideoWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)
@@ -2020,20 +1886,8 @@ void EditVideoWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutPro
 void EditVideoWindowController::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *bar, float lower,
                                                                         float upper, int64_t handleType)
 {
-    if (bar != m_cutProgressView)
-        return;
-    const float D = float(playerDuration());
-    const float start = lower * D;
-    const float stop = upper * D;
-    m_cutTimeRange_start = double(start) * 1000000.0;
-    m_cutTimeRange_stop = double(stop) * 1000000.0;
-    if (handleType == 2) {
-        seekPlayer(stop);
-        m_stopGroup.show(stop);
-    } else if (handleType == 1) {
-        seekPlayer(start);
-        m_startGroup.show(start);
-    }
+    if (bar == m_cutProgressView)
+        m_trim.handlesMoved(lower, upper, handleType);
 }
 
 // ---- time and crop fields ----
@@ -2055,23 +1909,10 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
         return v.accepted;
     };
 
-    if (m_startGroup.contains(field) || m_stopGroup.contains(field)) {
-        const float S = m_startGroup.seconds();
-        const float E = m_stopGroup.seconds();
-        const bool start = m_startGroup.contains(field);
-        if (!verdict(start ? TimeFieldRules::trimStart(S, E) : TimeFieldRules::trimStop(S, E, D)))
-            return false;
-        if (start) {
-            m_cutTimeRange_start = double(S) * 1000000.0;
-            if (D > 0)
-                m_cutProgressView->setLowerValue(S / D);
-        } else {
-            m_cutTimeRange_stop = double(E) * 1000000.0;
-            if (D > 0)
-                m_cutProgressView->setUpperValue(E / D);
-        }
-        return true;
-    }
+    if (m_trim.startGroup().contains(field) || m_trim.stopGroup().contains(field))
+        return m_trim.fieldShouldEndEditing(field, [this](const char *key) {
+            showSimpleAlert(LanguageService::localizedStringForKey(key), 2);
+        });
 
     const bool waterSelected =
         m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size();
@@ -2090,8 +1931,9 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
     const bool musicSelected = m_selectedMusicIndex >= 0 && m_selectedMusicIndex < m_musicList.size();
     if (musicSelected) {
         MusicInfo &music = *m_musicList.at(m_selectedMusicIndex);
-        const float Dm =
-            m_musicPreview.player() ? float(platform::CMTimeGetSeconds(m_musicPreview.player()->duration())) : 0.0f;
+        const float Dm = m_musicPreview.player()
+                             ? float(platform::CMTimeGetSeconds(m_musicPreview.player()->duration()))
+                             : 0.0f;
         if (m_postGroup.contains(field))
             return verdict(TimeFieldRules::musicPositionStart(V, music));
         if (m_poenGroup.contains(field))
@@ -2151,42 +1993,17 @@ void EditVideoWindowController::showCropFields(bool sizeEdit)
 
 void EditVideoWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
 {
-    const bool start = m_startGroup.contains(field);
-    if (!start && !m_stopGroup.contains(field))
-        return;
-    m_edittingField = field;
-    platform::Stepper *stepper = start ? m_startStepper : m_stopStepper;
-    if (!stepper)
-        return;
-    stepper->setMinValue(0);
-    stepper->setMaxValue((start ? m_startGroup : m_stopGroup).isHundredths(field) ? 99 : 59);
-    stepper->setIntValue(field->intValue());
+    m_trim.primeStepper(field);
 }
 
 void EditVideoWindowController::touchUpStartStepper(platform::Stepper *stepper)
 {
-    const float S = m_startGroup.seconds();
-    const float E = m_stopGroup.seconds();
-    m_cutTimeRange_start = double(S) * 1000000.0;
-    m_cutTimeRange_stop = double(E) * 1000000.0;
-    if (!(E > S) || !m_edittingField)
-        return;
-    platform::Stepper *s = stepper ? stepper : m_startStepper.data();
-    m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
-    m_cutTimeRange_start = double(m_startGroup.seconds()) * 1000000.0;
+    m_trim.startStepperTouched(stepper);
 }
 
 void EditVideoWindowController::touchUpStopStepper(platform::Stepper *stepper)
 {
-    const float S = m_startGroup.seconds();
-    const float E = m_stopGroup.seconds();
-    m_cutTimeRange_start = double(S) * 1000000.0;
-    m_cutTimeRange_stop = double(E) * 1000000.0;
-    if (!(E > S) || !m_edittingField)
-        return;
-    platform::Stepper *s = stepper ? stepper : m_stopStepper.data();
-    m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
-    m_cutTimeRange_stop = double(m_stopGroup.seconds()) * 1000000.0;
+    m_trim.stopStepperTouched(stepper);
 }
 
 // ---- snapshot ----
@@ -2203,9 +2020,9 @@ QString EditVideoWindowController::actionCarameraBtn(QObject *)
 {
     if (!m_preview.player())
         return QString();
-    const QString path =
-        FrameCapture::capture(*m_preview.player(), getVideoSizeForTrack(), outputPath(),
-                              m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime(), m_coverStyle);
+    const QString path = FrameCapture::capture(
+        *m_preview.player(), getVideoSizeForTrack(), outputPath(),
+        m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime(), m_coverStyle);
     if (path.isEmpty())
         showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
     return path;
@@ -2273,4 +2090,3 @@ void EditVideoWindowController::resetRotate()
             m_preview.player()->Refresh();
     }
 }
-

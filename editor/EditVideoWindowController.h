@@ -24,10 +24,6 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportHost.h"
-#include "toolkit/OutputFormatChooser.h"
-#include "toolkit/PreviewHost.h"
-#include "toolkit/TimeFieldGroup.h"
-#include "toolkit/ToolWindowController.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/MediaEngine.h"
@@ -38,6 +34,11 @@
 #include "platform/TextField.h"
 #include "platform/View.h"
 #include "platform/WindowController.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/PreviewHost.h"
+#include "toolkit/TimeFieldGroup.h"
+#include "toolkit/ToolWindowController.h"
+#include "toolkit/TrimPanel.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -265,7 +266,6 @@ public:
     void setRemoveOriginalMusicEnabled(bool enable) override;
     bool isExportHostClosed() const override { return isClosed(); }
 
-
     // State shared with the edit tools and the export (plain stored values).
     const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
     void setFileData(const std::shared_ptr<SimpleData> &data) { m_fileData = data; }
@@ -294,10 +294,10 @@ public:
     void setContrast(int v) { m_contrast = v; }
     int saturation() const { return m_saturation; }
     void setSaturation(int v) { m_saturation = v; }
-    double cutTimeRange_start() const { return m_cutTimeRange_start; }
-    void setCutTimeRange_start(double us) { m_cutTimeRange_start = us; }
-    double cutTimeRange_stop() const { return m_cutTimeRange_stop; }
-    void setCutTimeRange_stop(double us) { m_cutTimeRange_stop = us; }
+    double cutTimeRange_start() const { return m_trim.range().start; }
+    void setCutTimeRange_start(double us) { m_trim.range().start = us; }
+    double cutTimeRange_stop() const { return m_trim.range().stop; }
+    void setCutTimeRange_stop(double us) { m_trim.range().stop = us; }
     bool isTrimFanxuan() const { return m_isTrimFanxuan; }
     void setIsTrimFanxuan(bool on) { m_isTrimFanxuan = on; }
     // Entries of "Settings.bundle/EffectList.plist" (maps with "EffectName" and "EffectId").
@@ -380,16 +380,17 @@ public:
     platform::TextField *mCurrentTimeLabel() const { return m_mCurrentTimeLabel; }
     platform::TextField *mTotaldurationLabel() const { return m_mTotaldurationLabel; }
     // The trim panel: start and stop groups (hours, minutes, seconds, hundredths), steppers, buttons.
-    const TimeFieldGroup &startTimeFields() const { return m_startGroup; }
-    const TimeFieldGroup &stopTimeFields() const { return m_stopGroup; }
-    platform::Stepper *startStepper() const { return m_startStepper; }
-    platform::Stepper *stopStepper() const { return m_stopStepper; }
-    platform::TextField *edittingField() const { return m_edittingField; }
-    platform::PopUpButton *preferenceBtn() const { return m_preferenceBtn; }
-    PNQButton *setStartTrimBtn() const { return m_setStartTrimBtn; }
-    PNQButton *setStopTrimBtn() const { return m_setStopTrimBtn; }
-    PNQButton *playTrimBtn() const { return m_playTrimBtn; }
-    PNQButton *resetTrimBtn() const { return m_resetTrimBtn; }
+    const TrimPanel &trimPanel() const { return m_trim; }
+    const TimeFieldGroup &startTimeFields() const { return m_trim.startGroup(); }
+    const TimeFieldGroup &stopTimeFields() const { return m_trim.stopGroup(); }
+    platform::Stepper *startStepper() const { return m_trim.startStepper(); }
+    platform::Stepper *stopStepper() const { return m_trim.stopStepper(); }
+    platform::TextField *edittingField() const { return m_trim.edittingField(); }
+    platform::PopUpButton *preferenceBtn() const { return m_trim.preferenceBtn(); }
+    PNQButton *setStartTrimBtn() const { return m_trim.setStartTrimBtn(); }
+    PNQButton *setStopTrimBtn() const { return m_trim.setStopTrimBtn(); }
+    PNQButton *playTrimBtn() const { return m_trim.playTrimBtn(); }
+    PNQButton *resetTrimBtn() const { return m_trim.resetTrimBtn(); }
     // The player bar.
     PNQButton *playPauseBtn() const { return m_b_playPauseBtn; }
     PNQButton *volumeBtn() const { return m_b_volumeBtn; }
@@ -428,24 +429,19 @@ protected:
         m_colorWell, m_keepAspectBtn, m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn,
         m_addWaterImageFilesBtn, m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
     QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
-    QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn,
-        m_preferenceBtn;
-    QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn,
-        m_setStartTrimBtn, m_setStopTrimBtn, m_playTrimBtn, m_resetTrimBtn;
-    QPointer<platform::Stepper> m_startStepper, m_stopStepper;
+    QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn;
+    QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn;
     QPointer<platform::TextField> m_cropWidthField, m_cropHeightField, m_cropTopField, m_cropLeftField,
         m_original_SizeLabel;
-    // Trim times: start then stop, each hours, minutes, seconds, hundredths.
-    QPointer<platform::TextField> m_startHourField, m_startMinuteField, m_startSecondsField,
-        m_startMioSecondsField, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField;
     QPointer<platform::TextField> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_pruneStartLabel,
         m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
     QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel, m_mCurrentTimeLabel,
         m_mTotaldurationLabel;
     // The time groups; the watermark and music groups stay empty until their panels are built.
-    TimeFieldGroup m_startGroup, m_stopGroup, m_wmStartGroup, m_wmDurationGroup, m_wmfStartGroup,
-        m_wmfEndGroup, m_postGroup, m_poenGroup, m_prstGroup, m_prenGroup;
-    QPointer<platform::TextField> m_edittingField;
+    TimeFieldGroup m_wmStartGroup, m_wmDurationGroup, m_wmfStartGroup, m_wmfEndGroup, m_postGroup,
+        m_poenGroup, m_prstGroup, m_prenGroup;
+    // The trim panel: its controls and the cut range (cutTimeRange_start/_stop).
+    TrimPanel m_trim;
     // Rows of the effect list (each has setEnable()).
     QList<QPointer<QWidget>> m_effectTableCells;
 
@@ -474,7 +470,6 @@ private:
     void showCropFields(bool sizeEdit);
     void adoptRecord(const std::shared_ptr<SimpleData> &record);
     void registerRenderCallbacks();
-    void changeStart(float seconds);
     QWidget *playerHostView() const;
 
     qint64 m_toolItemType = 0;
@@ -493,8 +488,6 @@ private:
     int m_brightness = 0;
     int m_contrast = 0;
     int m_saturation = 0;
-    double m_cutTimeRange_start = 0;
-    double m_cutTimeRange_stop = 0;
     bool m_isTrimFanxuan = false;
     QVariantList m_effectTypes;
     QList<int> m_selectedEffectTypeIndexs;
@@ -548,7 +541,6 @@ private:
     QPointer<PNQButton> m_removeOriginalmusicBtn;
     QPointer<NSProgressView> m_exportProgressView;
     QPointer<OutputFormatChooser> m_formatChooser;
-
 
     QString m_coverStyle;
     std::function<QDateTime()> m_snapshotClock;
