@@ -140,7 +140,7 @@ void TrimPanel::changeStart(float t)
     m_range.start = double(t) * 1000000.0;
     if (!m_bar)
         return;
-    if (m_range.start > m_range.stop && m_range.stop != 0) {
+    if (m_range.start > m_range.stop && m_range.stop != 0 && d > 0) {
         m_bar->setUpperValue(1.0f);
         m_bar->setLowerValue(r);
         m_stopGroup.show(d);
@@ -213,6 +213,9 @@ void TrimPanel::setDeleteMode(bool deleteSection)
 void TrimPanel::handlesMoved(float lower, float upper, int64_t handleType)
 {
     const float D = float(duration());
+    // Without a duration the handles say nothing about times: the stored range stays.
+    if (!(D > 0))
+        return;
     const float start = lower * D;
     const float stop = upper * D;
     m_range.start = double(start) * 1000000.0;

@@ -10,6 +10,8 @@
 // delegates (the window checks them and calls fieldShouldEndEditing() for the trim fields); the buttons
 // and the pop-up call `actions`. Main thread only.
 #include "controls/PNQButton.h"
+#include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
 #include "toolkit/TimeFieldGroup.h"
 
 #include <QPointer>
@@ -21,8 +23,6 @@ class RDCutProgressView;
 class RDTextFieldDelegate;
 
 namespace platform {
-class PopUpButton;
-class Stepper;
 class TextField;
 class TextFieldDelegate;
 class View;
