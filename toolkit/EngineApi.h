@@ -1,8 +1,9 @@
 #pragma once
 // The media engine's conversion and join calls as one table of function pointers. Every export reaches
 // the engine through EngineApi::current(), which holds the real C functions of libMediaCore unless a test
-// has installed a recording fake with install() (tests/support/RecordingEngine.h). The table is read on the main thread when a job is set
-// up; a job copies the pointers it needs, so a worker never reads the table itself.
+// has installed a recording fake with install() (tests/support/RecordingEngine.h). The table is read on the
+// main thread when a job is set up; a job copies the pointers it needs, so a worker never reads the table
+// itself.
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
 
