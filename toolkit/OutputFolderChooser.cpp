@@ -1,6 +1,6 @@
-#include "editor/OutputFolderChooser.h"
+#include "toolkit/OutputFolderChooser.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "platform/Log.h"
 #include "platform/Panels.h"
 #include "platform/PopUpButton.h"

@@ -1,6 +1,6 @@
-#include "editor/TimeFieldRules.h"
+#include "toolkit/TimeFieldRules.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 
 #include "model/MusicInfo.h"
 #include "model/WaterParam.h"

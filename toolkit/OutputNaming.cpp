@@ -1,4 +1,4 @@
-#include "editor/OutputNaming.h"
+#include "toolkit/OutputNaming.h"
 
 #include <QFileInfo>
 

@@ -1,16 +1,22 @@
 #pragma once
-// Turns one media file into the editor's clip record: the engine's probe fills a fresh SimpleData with
-// the source description (duration seconds, size MB, bit rates kbit/s, whole fps), the target
-// description from the nine output titles, a thumbnail 180 pixels high and the list of audio streams.
+// The one probe of every tool window: turns one media file into a clip record. The engine's probe fills
+// a fresh SimpleData with the source description (duration seconds, size MB, bit rates kbit/s as
+// FileData keeps them, whole fps), the target description from the nine output titles, the list of
+// audio streams and, for a file with pictures, a thumbnail 180 pixels high with the picture's own shape
+// (a list row scales it into its cell keeping that shape). An audio-only file gets no thumbnail: each
+// window shows its own audio icon.
 //
-// A file is refused (null) when the engine cannot open or describe it, or when a stream it reports has
-// no size (video) or no channels or rate (audio). The probe handle is closed on every path. Sizes read
-// from the file are bounded before any buffer is made from them. Any thread (no widgets).
-#include "editor/EditorOutputSettings.h"
+// A file is refused (null) when the engine cannot open or describe it, when it has neither a video nor
+// an audio stream, or when a stream it reports has no size (video) or no channels or rate (audio).
+// probeAll() keeps the refused paths, so a window can name them in one alert. The probe handle is
+// closed on every path. Sizes read from the file are bounded before any buffer is made from them. Any
+// thread (no widgets).
+#include "toolkit/EditorOutputSettings.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -29,6 +35,14 @@ public:
 
     // The record for `path`, or null when the file is refused.
     static std::shared_ptr<SimpleData> probe(const QString &path, const Titles &titles);
+
+    // Several files in order: the records of the accepted ones and the paths of the refused ones.
+    struct Batch
+    {
+        QList<std::shared_ptr<SimpleData>> accepted;
+        QStringList refused;
+    };
+    static Batch probeAll(const QStringList &paths, const Titles &titles);
 
     // The target description from the titles: each size, rate and fps from its title or, when the title
     // reads 0 (absent, "Custom", no leading number), the source's; the size estimate in kilobytes; the

@@ -1,4 +1,4 @@
-#include "editor/EngineApi.h"
+#include "toolkit/EngineApi.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "editor/EditorOutputSettings.h"
+#include "toolkit/EditorOutputSettings.h"
 
-#include "editor/OutputFormatChooser.h"
+#include "toolkit/OutputFormatChooser.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"

@@ -1,6 +1,6 @@
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 #include "platform/Bundle.h"
-#include "tests/app/TempResources.h"
+#include "tests/support/TempResources.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,9 +1,10 @@
 #pragma once
-// A recording fake of the engine's function table for the export tests: every call is written as one
-// line ("frameSize 1280 720"), results are scripted, and Start can be held until Stop arrives. A
-// conversion or join "writes" its output by creating the file at its output path, so cleanup can be seen.
-// Install it for the life of one test with RecordingEngine::Installed.
-#include "editor/EngineApi.h"
+// A recording fake of the engine's function table for every tool's export tests: every call is written as
+// one line ("frameSize 1280 720", "joinVolume 1 0.5"), results are scripted, and Start can be held until
+// Stop arrives. A conversion or join "writes" its output by creating the file at its output path, so
+// cleanup can be seen. Install it for the life of one test with RecordingEngine::Installed; read the
+// calls with recorded(), only({"prefix", ...}) or count("prefix").
+#include "toolkit/EngineApi.h"
 #include "platform/Dispatch.h"
 
 #include <QFile>
@@ -169,6 +170,10 @@ struct RecordingEngine
             record("cut " + std::to_string(s) + " " + std::to_string(e));
             return int(MEDIA_OK);
         };
+        a.convertSetLimitFileSize = [](MEDIA_HANDLE, int64_t bytes) {
+            record("limitFileSize " + std::to_string(bytes));
+            return int(MEDIA_OK);
+        };
         a.convertSetCropSize = [](MEDIA_HANDLE, RECT r) {
             record("crop " + rectText(r));
             return int(MEDIA_OK);
@@ -257,6 +262,34 @@ struct RecordingEngine
         };
         a.joinSetVideoCodec = [](MEDIA_HANDLE, const char *c) {
             record(std::string("joinVcodec ") + c);
+            return int(MEDIA_OK);
+        };
+        a.joinSetAudioVolumn = [](MEDIA_HANDLE, int clip, double v) {
+            record("joinVolume " + n(clip) + " " + n(v));
+            return int(MEDIA_OK);
+        };
+        a.joinSetTransition = [](MEDIA_HANDLE, int clip, int code, int64_t length) {
+            record("joinTransition " + n(clip) + " " + n(code) + " " + std::to_string(length));
+            return int(MEDIA_OK);
+        };
+        a.joinSetVideoBitrate = [](MEDIA_HANDLE, int k) {
+            record("joinVideoBitrate " + n(k));
+            return int(MEDIA_OK);
+        };
+        a.joinSetAudioBitrate = [](MEDIA_HANDLE, int k) {
+            record("joinAudioBitrate " + n(k));
+            return int(MEDIA_OK);
+        };
+        a.joinSetVideoFps = [](MEDIA_HANDLE, double f) {
+            record("joinFps " + n(f));
+            return int(MEDIA_OK);
+        };
+        a.joinSetVideoFrameSize = [](MEDIA_HANDLE, int w, int h) {
+            record("joinFrameSize " + n(w) + " " + n(h));
+            return int(MEDIA_OK);
+        };
+        a.joinSetAudioEncodeContext = [](MEDIA_HANDLE, int c, int r) {
+            record("joinEncodeContext " + n(c) + " " + n(r));
             return int(MEDIA_OK);
         };
         a.joinStart = [](MEDIA_HANDLE h) {

@@ -1,4 +1,4 @@
-#include "editor/EditorOutputSettings.h"
+#include "toolkit/EditorOutputSettings.h"
 
 #include "model/FileData.h"
 #include "model/SimpleData.h"

@@ -1,4 +1,4 @@
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"

@@ -1,6 +1,6 @@
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "platform/UserDefaults.h"
-#include "tests/app/TempResources.h"
+#include "tests/support/TempResources.h"
 
 #include <gtest/gtest.h>
 

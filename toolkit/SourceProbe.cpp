@@ -1,6 +1,5 @@
-#include "editor/SourceProbe.h"
+#include "toolkit/SourceProbe.h"
 
-#include "app/ResourceService.h"
 #include "media/MediaEngine.h"
 #include "model/AudioStreamInfo.h"
 #include "model/EngineRecords.h"
@@ -98,7 +97,9 @@ std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles
     const bool described = MediaGetInfo(handle, &audio, &video) >= 0;
     const bool videoOk = video.exist == 0 || (video.width > 0 && video.height > 0);
     const bool audioOk = audio.exist == 0 || (audio.channels > 0 && audio.samplerate > 0);
-    if (!described || !videoOk || !audioOk) {
+    // A file with nothing to show or play (only subtitles or data, say) is refused.
+    const bool hasStream = video.exist != 0 || audio.exist != 0;
+    if (!described || !videoOk || !audioOk || !hasStream) {
         MediaClose(handle);
         return nullptr;
     }
@@ -132,8 +133,6 @@ std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles
             MediaSnapshot(handle, 0, w, thumbnailHeight, buffer.data(), 0);
             thumbnail = imageFromBgra(buffer.data(), w, thumbnailHeight);
         }
-    } else {
-        thumbnail = ResourceService::imageWithfileName(QStringLiteral("Resources/defaultMusicZoom.png"));
     }
     MediaClose(handle);
     if (!thumbnail.isNull())
@@ -143,6 +142,18 @@ std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles
 
     fillTarget(*data, titles);
     return data;
+}
+
+SourceProbe::Batch SourceProbe::probeAll(const QStringList &paths, const Titles &titles)
+{
+    Batch batch;
+    for (const QString &path : paths) {
+        if (auto record = probe(path, titles))
+            batch.accepted.append(record);
+        else
+            batch.refused.append(path);
+    }
+    return batch;
 }
 
 void SourceProbe::fillTarget(SimpleData &data, const Titles &titles)

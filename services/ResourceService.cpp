@@ -1,4 +1,4 @@
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 
 #include "platform/Bundle.h"
 

@@ -1,13 +1,13 @@
-#include "editor/OutputFormatChooser.h"
+#include "toolkit/OutputFormatChooser.h"
 
-#include "app/LanguageService.h"
 #include "controls/Button.h"
 #include "controls/PNQButton.h"
-#include "editor/EditorOutputSettings.h"
 #include "platform/Bundle.h"
 #include "platform/Format.h"
 #include "platform/UserDefaults.h"
+#include "services/LanguageService.h"
 #include "tests/support/TestEnvironment.h"
+#include "toolkit/EditorOutputSettings.h"
 
 #include <QDir>
 #include <QFile>

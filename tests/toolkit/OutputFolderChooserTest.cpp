@@ -1,8 +1,8 @@
-#include "editor/OutputFolderChooser.h"
+#include "toolkit/OutputFolderChooser.h"
 
-#include "app/LanguageService.h"
 #include "platform/PopUpButton.h"
 #include "platform/Workspace.h"
+#include "services/LanguageService.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>

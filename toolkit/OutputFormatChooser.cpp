@@ -1,7 +1,7 @@
-#include "editor/OutputFormatChooser.h"
+#include "toolkit/OutputFormatChooser.h"
 
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "controls/Button.h"
 #include "controls/PNQButton.h"
 #include "platform/Dispatch.h"

@@ -1,8 +1,9 @@
 #pragma once
 // The media engine's conversion and join calls as one table of function pointers. Every export reaches
 // the engine through EngineApi::current(), which holds the real C functions of libMediaCore unless a test
-// has installed a recording fake with install(). The table is read on the main thread when a job is set
-// up; a job copies the pointers it needs, so a worker never reads the table itself.
+// has installed a recording fake with install() (tests/support/RecordingEngine.h). The table is read on the
+// main thread when a job is set up; a job copies the pointers it needs, so a worker never reads the table
+// itself.
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
 
@@ -24,6 +25,7 @@ struct EngineApi
     int (*convertAddImageEffect)(MEDIA_HANDLE, int) = apiMediaConvertAddImageEffect;
     int (*convertAdjustBCS)(MEDIA_HANDLE, int, int, int) = apiMediaConvertAdjustBCS;
     int (*convertSetCutTime)(MEDIA_HANDLE, int64_t, int64_t) = apiMediaConvertSetCutTime;
+    int (*convertSetLimitFileSize)(MEDIA_HANDLE, int64_t) = apiMediaConvertSetLimitFileSize;
     int (*convertSetCropSize)(MEDIA_HANDLE, RECT) = apiMediaConvertSetCropSize;
     int (*convertHFlipStatus)(MEDIA_HANDLE, int) = apiMediaConvertHFlipStatus;
     int (*convertVFlipStatus)(MEDIA_HANDLE, int) = apiMediaConvertVFlipStatus;
@@ -47,6 +49,13 @@ struct EngineApi
     int (*joinAddMediaClip)(MEDIA_HANDLE, const char *, uint64_t, uint64_t) = apiMediaJoinAddMediaClip;
     int (*joinSetAudioCodec)(MEDIA_HANDLE, const char *) = apiMediaJoinSetAudioCodec;
     int (*joinSetVideoCodec)(MEDIA_HANDLE, const char *) = apiMediaJoinSetVideoCodec;
+    int (*joinSetAudioVolumn)(MEDIA_HANDLE, int, double) = apiMediaJoinSetAudioVolumn;
+    int (*joinSetTransition)(MEDIA_HANDLE, int, int, int64_t) = apiMediaJoinSetTransition;
+    int (*joinSetVideoBitrate)(MEDIA_HANDLE, int) = apiMediaJoinSetVideoBitrate;
+    int (*joinSetAudioBitrate)(MEDIA_HANDLE, int) = apiMediaJoinSetAudioBitrate;
+    int (*joinSetVideoFps)(MEDIA_HANDLE, double) = apiMediaJoinSetVideoFps;
+    int (*joinSetVideoFrameSize)(MEDIA_HANDLE, int, int) = apiMediaJoinSetVideoFrameSize;
+    int (*joinSetAudioEncodeContext)(MEDIA_HANDLE, int, int) = apiMediaJoinSetAudioEncodeContext;
     int (*joinStart)(MEDIA_HANDLE) = apiMediaJoinStart;
     double (*joinGetProgress)(MEDIA_HANDLE) = apiMediaJoinGetProgress;
     int (*joinStop)(MEDIA_HANDLE) = apiMediaJoinStop;

@@ -1,4 +1,4 @@
-#include "editor/TimeFieldGroup.h"
+#include "toolkit/TimeFieldGroup.h"
 
 #include "platform/TextField.h"
 

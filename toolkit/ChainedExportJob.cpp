@@ -1,4 +1,4 @@
-#include "editor/ChainedExportJob.h"
+#include "toolkit/ChainedExportJob.h"
 
 #include "platform/Dispatch.h"
 #include "platform/Log.h"
