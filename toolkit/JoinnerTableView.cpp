@@ -33,7 +33,9 @@ JoinnerTableView::JoinnerTableView(const platform::Rect &frame, QWidget *parent)
     m_itemScrollview->setGeometry(0, 0, width(), height());
 
     m_scrollContentView = new PNQImageView(platform::makeRect(0, 0, frame.width(), frame.height()));
-    m_scrollContentView->setAutoresizingMask(WidthSizable);
+    // Sized by the list alone: the scroll view lays its viewport out late (when shown), and a mask
+    // would add that first resize to the content's width.
+    m_scrollContentView->setAutoresizingMask(NotSizable);
     m_itemScrollview->setWidget(m_scrollContentView);
 }
 
@@ -42,6 +44,7 @@ JoinnerTableView::~JoinnerTableView() = default;
 void JoinnerTableView::frameDidChange()
 {
     m_itemScrollview->setGeometry(0, 0, width(), height());
+    m_scrollContentView->setFrameSize(platform::Size{frame().width(), m_scrollContentView->frame().height()});
 }
 
 void JoinnerTableView::setItems(const std::shared_ptr<ItemList> &items)

@@ -112,6 +112,24 @@ TEST_F(ListFixture, ReloadStacksRowsFromTheTopAndSelectsRowZero)
     EXPECT_DOUBLE_EQ(list.scrollContentView()->frame().height(), 6 * 63.0);
 }
 
+TEST_F(ListFixture, RowsSpanAListFilledBeforeItIsShown)
+{
+    // A window fills its list before it shows it; the rows must still end at the list's right edge,
+    // where the check box and the pop-up sit.
+    JoinnerTableView hidden(platform::makeRect(0, 0, 500, 200));
+    hidden.setRowHeight(60);
+    hidden.selectTranstionEffectBlock = [](int64_t, int) {};
+    hidden.setItems(std::make_shared<JoinnerTableView::ItemList>(
+        JoinnerTableView::ItemList{clip("a.mp4"), clip("b.mp4")}));
+    hidden.reloadData();
+    host.root.addSubview(&hidden);
+    QCoreApplication::processEvents();
+    JoinnerCell *cell = hidden.cells().at(0);
+    EXPECT_EQ(cell->mapTo(&hidden, QPoint(cell->width(), 0)).x(), 500);
+    EXPECT_EQ(cell->effectBtn()->mapTo(&hidden, QPoint(cell->effectBtn()->width(), 0)).x(), 500 - 8);
+    hidden.setParent(nullptr);
+}
+
 TEST_F(ListFixture, ClicksSelectAndTheFlagSilencesOnlyTheListsOwnSelection)
 {
     joinMode();
