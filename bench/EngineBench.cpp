@@ -3,13 +3,21 @@
 // cases: a plain conversion, and an edit-heavy one (mirror, rotation, colour, a picture watermark, crop,
 // music) against ffmpeg running the equivalent filter graph.
 //
-//   engine_bench [runs]        generate the sources, run every case `runs` times (default 3), print ratios
+//   engine_bench [runs] [case] generate the sources, run every case (or the one named) `runs` times
+//                              (default 3), print ratios
 //   engine_bench --ours IN OUT run only our plain conversion (used by the benchmark itself)
 //   engine_bench --ours-edits IN OUT PICTURE MUSIC   run only our edit-heavy conversion
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
+//   engine_bench --ours-cut IN OUT START END          run only our exact cut with no codec set (seconds)
 //
 // Two join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by re-encoding
 // (ffmpeg: the concat filter after the same fit into 1280 x 720).
+//
+// The smart-cut case: 5 minutes cut out of a 10-minute 1080p H.264 file with key frames 10 s apart,
+// both cuts mid-GOP, no codec set. Against the ffmpeg command re-encoding the same range as our engine
+// did before (libx264 veryfast, crf 20, audio copied), and against `ffmpeg -c copy` of the range (which
+// starts on the key frame before, so it is not exact). The 10-minute source is kept in a cache folder
+// under the temporary folder, since making it takes minutes.
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
 #include "tests/support/MediaFixture.h"
@@ -145,6 +153,20 @@ int runOursJoin(const std::string &mode, const char *output, const std::vector<c
     return r > 0 ? 0 : 1;
 }
 
+int runOursCut(const char *input, const char *output, double start, double end)
+{
+    MEDIA_HANDLE h = apiMediaConvertCreate();
+    int r = apiMediaConvertSetInputMedia(h, input);
+    if (r > 0)
+        r = apiMediaConvertSetCutTime(h, int64_t(start * 1e6), int64_t(end * 1e6));
+    if (r > 0)
+        r = apiMediaConvertSetOutputPath(h, output);
+    if (r > 0)
+        r = apiMediaConvertStart(h);
+    apiMediaConvertClose(h);
+    return r > 0 ? 0 : 1;
+}
+
 // ffmpeg's concat filter over two inputs, each fitted into 1280 x 720 like ours.
 std::vector<std::string> ffmpegJoinEncode(const std::string &a, const std::string &b, const std::string &output)
 {
@@ -203,7 +225,10 @@ int main(int argc, char **argv)
         return runOursEdits(argv[2], argv[3], argv[4], argv[5]);
     if (argc >= 5 && std::string(argv[1]) == "--ours-join")
         return runOursJoin(argv[2], argv[3], std::vector<const char *>(argv + 4, argv + argc));
+    if (argc == 6 && std::string(argv[1]) == "--ours-cut")
+        return runOursCut(argv[2], argv[3], atof(argv[4]), atof(argv[5]));
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    std::string only = argc > 2 ? argv[2] : "";
 
     std::string folder = std::filesystem::temp_directory_path() / ("engine_bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
