@@ -271,11 +271,31 @@ int main(int argc, char **argv)
         fclose(list);
     }
 
+    // The smart-cut source, made once and kept for later runs.
+    std::string cache = std::filesystem::temp_directory_path() / "engine_bench-cache";
+    std::string longSource = cache + "/longgop1080p-600s.mp4";
+    if ((only.empty() || only == "smart-cut") && !std::filesystem::exists(longSource)) {
+        std::filesystem::create_directories(cache);
+        fixture::Spec longSpec = spec;
+        longSpec.duration = 600.0;
+        longSpec.gopSize = 250;
+        std::string part = cache + "/making.mp4";
+        printf("making the 10-minute source in %s (once)\n", cache.c_str());
+        fflush(stdout);
+        if (!fixture::generate(part, longSpec, &error)) {
+            fprintf(stderr, "cannot generate the long source: %s\n", error.c_str());
+            return 1;
+        }
+        std::filesystem::rename(part, longSource);
+    }
+    const std::string cutStart = "125.32", cutEnd = "425.32"; // 5.32 s after key frames
+
     struct Case
     {
         const char *name;
         std::vector<std::string> ours;
         std::vector<std::string> theirs;
+        std::vector<std::string> reference = {}; // a second ffmpeg command, reported beside
     };
     std::string self = std::filesystem::canonical("/proc/self/exe");
     std::vector<Case> cases = {
@@ -290,14 +310,33 @@ int main(int argc, char **argv)
           folder + "/ffmpeg.mp4"}},
         {"join-encode", {self, "--ours-join", "encode", folder + "/ours.mp4", input, input},
          ffmpegJoinEncode(input, input, folder + "/ffmpeg.mp4")},
+        // Our engine's re-encode of such a cut was libx264 veryfast at crf 20, the sound copied.
+        {"smart-cut",
+         {self, "--ours-cut", longSource, folder + "/ours.mp4", cutStart, cutEnd},
+         {"ffmpeg", "-nostdin", "-v", "error", "-ss", cutStart, "-to", cutEnd, "-i", longSource, "-c:v", "libx264",
+          "-preset", "veryfast", "-crf", "20", "-c:a", "copy", folder + "/ffmpeg.mp4"},
+         {"ffmpeg", "-nostdin", "-v", "error", "-ss", cutStart, "-to", cutEnd, "-i", longSource, "-c", "copy",
+          folder + "/copy.mp4"}},
     };
     for (const Case &c : cases) {
-        std::vector<double> oursTime, theirsTime, oursMem, theirsMem;
+        if (!only.empty() && only != c.name)
+            continue;
+        std::vector<double> oursTime, theirsTime, oursMem, theirsMem, referenceTime;
         for (int i = 0; i < runs; ++i) {
             std::filesystem::remove(folder + "/ours.mp4");
             std::filesystem::remove(folder + "/ffmpeg.mp4");
+            std::filesystem::remove(folder + "/copy.mp4");
             Measure a = runProcess(c.ours);
             Measure b = runProcess(c.theirs);
+            if (!c.reference.empty()) {
+                Measure copy = runProcess(c.reference);
+                if (!copy.ok) {
+                    fprintf(stderr, "%s run %d: the reference command failed\n", c.name, i);
+                    return 1;
+                }
+                printf("%s run %d: ffmpeg -c copy %.2f s\n", c.name, i, copy.seconds);
+                referenceTime.push_back(copy.seconds);
+            }
             if (!a.ok || !b.ok) {
                 fprintf(stderr, "%s run %d failed (ours %s, ffmpeg %s)\n", c.name, i, a.ok ? "ok" : "failed",
                         b.ok ? "ok" : "failed");
@@ -314,6 +353,9 @@ int main(int argc, char **argv)
                median(oursTime) / median(theirsTime));
         printf("%s peak-memory ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
                median(oursMem) / median(theirsMem));
+        if (!referenceTime.empty())
+            printf("%s wall-time ratio (ours / ffmpeg -c copy, median of %d): %.3f\n", c.name, runs,
+                   median(oursTime) / median(referenceTime));
     }
     std::filesystem::remove_all(folder);
     return 0;

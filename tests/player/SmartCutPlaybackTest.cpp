@@ -61,11 +61,13 @@ TEST_F(SmartCutPlaybackTest, SeeksAndPlaysThroughBothSeams)
         double seamTime = (seam - kFirst) / kFps;
         p->seekTime(CMTimeMakeWithSeconds(seamTime - 0.2, 600000));
         p->play();
-        TestEnvironment::waitUntil([&] { return seconds(p->currentTime()) > seamTime + 0.3; }, 5000);
+        TestEnvironment::waitUntil([&] { return seconds(p->currentTime()) > seamTime + 0.6; }, 5000);
         p->pause();
         double at = seconds(p->currentTime());
         ASSERT_GT(at, seamTime) << "did not play past the seam at source frame " << seam;
-        EXPECT_NEAR(fixture::readFrameIndex(snapshot(*p)), kFirst + at * kFps, 1.5)
-            << "after the seam " << seam;
+        // A loaded machine may show a frame or a few late, never one from before the seam or a broken one.
+        int shown = fixture::readFrameIndex(snapshot(*p));
+        EXPECT_GE(shown, seam);
+        EXPECT_LE(shown, kFirst + at * kFps + 1.5);
     }
 }
