@@ -1,5 +1,10 @@
 #include "engine/AvcConfiguration.h"
 
+#include "engine/EngineLog.h"
+
+#include <algorithm>
+#include <cstring>
+
 namespace engine {
 
 namespace {
@@ -173,6 +178,46 @@ bool AvcConfiguration::parse(const uint8_t *data, size_t size)
         return false;
     m_rest.assign(data + at, data + size);
     return m_nalLengthSize != 3;
+}
+
+bool AvcConfiguration::parse(const AVCodecParameters *parameters)
+{
+    return parameters->codec_id == AV_CODEC_ID_H264 && parameters->extradata_size > 0 &&
+           parse(parameters->extradata, size_t(parameters->extradata_size));
+}
+
+int AvcConfiguration::store(AVCodecParameters *parameters) const
+{
+    std::vector<uint8_t> record = write();
+    auto *data = static_cast<uint8_t *>(av_mallocz(record.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (!data)
+        return MEDIA_ERR_NO_MEMORY;
+    std::memcpy(data, record.data(), record.size());
+    av_freep(&parameters->extradata);
+    parameters->extradata = data;
+    parameters->extradata_size = int(record.size());
+    return MEDIA_OK;
+}
+
+bool AvcConfiguration::merge(const AvcConfiguration &other)
+{
+    if (std::memcmp(m_header, other.m_header, sizeof m_header) != 0 ||
+        m_nalLengthSize != other.m_nalLengthSize || m_rest != other.m_rest)
+        return false;
+    auto mergeSets = [](std::vector<Nal> &into, const std::vector<Nal> &from, int (*idOf)(const Nal &)) {
+        for (const Nal &set : from) {
+            int id = idOf(set);
+            if (id < 0)
+                return false;
+            auto same = std::find_if(into.begin(), into.end(), [&](const Nal &n) { return idOf(n) == id; });
+            if (same == into.end())
+                into.push_back(set);
+            else if (*same != set)
+                return false;
+        }
+        return true;
+    };
+    return mergeSets(m_sps, other.m_sps, sequenceSetId) && mergeSets(m_pps, other.m_pps, pictureSetId);
 }
 
 std::vector<uint8_t> AvcConfiguration::write() const

@@ -2,6 +2,8 @@
 // An H.264 stream's codec configuration (the avcC record that mp4 and Matroska keep as the stream's
 // extradata): its sequence and picture parameter sets, what the smart cut needs to know of them, and
 // the packet rewriting between start codes and length prefixes.
+#include "engine/FFmpeg.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -15,8 +17,15 @@ public:
 
     // Reads an avcC record; false when `data` is not one (for example start-code extradata).
     bool parse(const uint8_t *data, size_t size);
+    // Reads a stream's extradata: false when the stream is not H.264 with an avcC record.
+    bool parse(const AVCodecParameters *parameters);
     // The record again, with every parameter set added since parse().
     std::vector<uint8_t> write() const;
+    // Stores the record as the extradata of `parameters`. MEDIA_OK or MEDIA_ERR_NO_MEMORY.
+    int store(AVCodecParameters *parameters) const;
+    // Adds the parameter sets of `other` that this one lacks; false (this one then partly merged) when
+    // the records differ in their profile or length size, or one id names two different sets.
+    bool merge(const AvcConfiguration &other);
 
     // Bytes of the length before each NAL unit in the stream's packets (1, 2 or 4).
     int nalLengthSize() const { return m_nalLengthSize; }

@@ -74,12 +74,12 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     m_packet = makePacket();
     if (!m_frame || !m_packet)
         return refuse("out of memory");
-    if (!checkStream() || !scanStart() || (m_cutEnd > 0 && !scanEnd()))
+    if (!checkStream() || !scanStart() || (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd()))
         return false;
 
     const AVCodecParameters *p = m_input.stream(m_stream)->codecpar;
     AvcConfiguration configuration;
-    configuration.parse(p->extradata, size_t(p->extradata_size));
+    configuration.parse(p);
     std::vector<bool> used = configuration.usedIds();
     std::vector<int> free;
     for (int id = 1; id < int(used.size()) && free.size() < 2; ++id)
@@ -87,17 +87,31 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
             free.push_back(id);
     if (free.size() < 2)
         return refuse("no free parameter-set ids");
-    if ((m_headNeeded && !openEncoder(m_head, free[0], configuration)) ||
-        (m_tail && !openEncoder(m_tailEncoder, free[1], configuration)))
-        return false;
-    m_configuration = configuration.write();
+    std::vector<uint8_t> sets;
+    if (m_headNeeded && openEncoder(m_encoder, free[0], sets) < 0)
+        return refuse("libx264 does not open with the source's settings");
+    configuration.addFromAnnexB(sets.data(), sets.size());
+    if (m_tail) {
+        // Only its parameter sets now: the tail's encoder opens when the tail starts, so that one seam
+        // encoder at a time holds memory.
+        Encoder tail;
+        if (openEncoder(tail, free[1], m_tailSets) < 0)
+            return refuse("libx264 does not open with the source's settings");
+        configuration.addFromAnnexB(m_tailSets.data(), m_tailSets.size());
+        m_tailId = free[1];
+    }
+    m_configuration = configuration;
     if (m_decoder.open(m_input.stream(m_stream)) < 0)
         return refuse("the source's decoder does not open");
 
     m_phase = Phase::Head;
-    m_encoder = m_headNeeded ? &m_head : nullptr;
+    m_encoding = m_headNeeded;
     m_delay = m_headDelay;
     auto seconds = [this](int64_t ts) { return ts == AV_NOPTS_VALUE ? 0.0 : fileTime(ts) / 1e6; };
+    if (m_copyStart == AV_NOPTS_VALUE) {
+        engineLog("smart cut: no key frame inside the range, all of it is encoded to match the source");
+        return true;
+    }
     double copyEnd = m_copyEnd == AV_NOPTS_VALUE ? m_input.duration() / 1e6 : seconds(m_copyEnd);
     engineLog("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
               seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
@@ -112,7 +126,7 @@ bool SmartCut::checkStream()
     if (p->codec_id != AV_CODEC_ID_H264)
         return refuse("only H.264 is cut smartly");
     AvcConfiguration configuration;
-    if (!configuration.parse(p->extradata, size_t(p->extradata_size)) || configuration.sequenceSets().empty())
+    if (!configuration.parse(p) || configuration.sequenceSets().empty())
         return refuse("the parameter sets are not in the stream's configuration");
     m_nalLength = configuration.nalLengthSize();
     if (m_nalLength != 4)
@@ -153,28 +167,35 @@ bool SmartCut::scanStart()
         int64_t ts = packet->pts;
         bool key = isKey(packet);
         bool idr = key && AvcConfiguration::holdsIdr(packet->data, size_t(packet->size), m_nalLength);
-        int64_t dts = packet->dts;
+        int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
         av_packet_unref(packet);
         if (ts == AV_NOPTS_VALUE)
             return refuse("packets without timestamps");
         if (first && !key)
             return refuse("the seek does not land on a key frame");
         first = false;
-        bool kept = fileTime(ts) >= m_cutStart - kHalf;
-        if (kept)
+        if (pastEnd(decodeTs))
+            break;
+        bool afterStart = fileTime(ts) >= m_cutStart - kHalf;
+        if (afterStart && !pastEnd(ts))
             m_firstKept = m_firstKept == AV_NOPTS_VALUE ? ts : std::min(m_firstKept, ts);
-        if (key && kept) {
+        if (key && afterStart) {
+            if (pastEnd(ts))
+                break;
             if (!idr)
                 return refuse("key frames that are not IDR pictures (open GOP)");
-            if (m_cutEnd > 0 && fileTime(ts) >= m_cutEnd - kHalf)
-                return refuse("no key frame inside the range");
             m_copyStart = ts;
-            m_headDelay = dts != AV_NOPTS_VALUE ? std::max<int64_t>(0, ts - dts) : 0;
+            m_headDelay = decodeTs != ts ? std::max<int64_t>(0, ts - decodeTs) : 0;
             m_headNeeded = m_firstKept < ts;
             return true;
         }
     }
-    return refuse("no key frame after the cut start");
+    // No key frame inside the range: the matched encoder makes all of it, so that pieces cut from one
+    // source still join by stream copy.
+    if (m_firstKept == AV_NOPTS_VALUE)
+        return refuse("no picture in the range");
+    m_headNeeded = true;
+    return true;
 }
 
 bool SmartCut::scanEnd()
@@ -222,8 +243,6 @@ bool SmartCut::scanEnd()
     }
     if (inside.pts == AV_NOPTS_VALUE)
         return refuse("no key frame found before the cut end");
-    if (inside.pts == m_copyStart)
-        return refuse("one key frame inside the range: nothing to copy");
     if (!inside.idr)
         return refuse("key frames that are not IDR pictures (open GOP)");
     m_copyEnd = inside.pts;
@@ -231,12 +250,13 @@ bool SmartCut::scanEnd()
     return true;
 }
 
-bool SmartCut::openEncoder(Encoder &encoder, int id, AvcConfiguration &configuration)
+int SmartCut::openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets)
 {
     const AVStream *stream = m_input.stream(m_stream);
     const AVCodecParameters *p = stream->codecpar;
-    if (encoder.create(Encoder::find("libx264")) < 0)
-        return refuse("out of memory");
+    int r = encoder.create(Encoder::find("libx264"));
+    if (r < 0)
+        return r;
     AVCodecContext *c = encoder.context();
     c->width = p->width;
     c->height = p->height;
@@ -261,40 +281,43 @@ bool SmartCut::openEncoder(Encoder &encoder, int id, AvcConfiguration &configura
     // configuration's sets.
     std::string params = "sps-id=" + std::to_string(id) + ":repeat-headers=1:scenecut=0:log=-1";
     av_dict_set(&options, "x264-params", params.c_str(), 0);
-    int r = encoder.open(true, options);
+    r = encoder.open(true, options);
     av_dict_free(&options);
     if (r < 0 || !c->extradata)
-        return refuse("libx264 does not open with the source's settings");
-    configuration.addFromAnnexB(c->extradata, size_t(c->extradata_size));
-    return true;
+        return r < 0 ? r : MEDIA_ERR_ENCODER;
+    sets.assign(c->extradata, c->extradata + c->extradata_size);
+    return MEDIA_OK;
 }
 
 int SmartCut::describe(AVCodecParameters *parameters) const
 {
-    auto *data = static_cast<uint8_t *>(av_mallocz(m_configuration.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-    if (!data)
-        return MEDIA_ERR_NO_MEMORY;
-    std::memcpy(data, m_configuration.data(), m_configuration.size());
-    av_freep(&parameters->extradata);
-    parameters->extradata = data;
-    parameters->extradata_size = int(m_configuration.size());
-    return MEDIA_OK;
+    return m_configuration.store(parameters);
 }
 
 bool SmartCut::inRange(int64_t ts) const
 {
     if (m_phase == Phase::Head)
-        return ts >= m_firstKept && ts < m_copyStart;
-    return ts >= m_copyEnd && (m_cutEnd == 0 || fileTime(ts) < m_cutEnd - kHalf);
+        return ts >= m_firstKept && (m_copyStart != AV_NOPTS_VALUE ? ts < m_copyStart : !pastEnd(ts));
+    return ts >= m_copyEnd && !pastEnd(ts);
+}
+
+bool SmartCut::pastEnd(int64_t ts) const
+{
+    return m_cutEnd > 0 && fileTime(ts) >= m_cutEnd - kHalf;
 }
 
 int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
 {
     int64_t ts = packet->pts;
+    int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
+    // Every picture before the end has been sent once a packet decodes after it.
+    bool lastSent = decodeTs != AV_NOPTS_VALUE && pastEnd(decodeTs);
+    if (m_phase == Phase::Head && m_copyStart == AV_NOPTS_VALUE)
+        return lastSent ? finish(write) : decode(packet, write);
     if (m_phase == Phase::Head) {
         if (!(isKey(packet) && ts == m_copyStart))
-            return m_encoder ? decode(packet, write) : MEDIA_OK;
-        int r = m_encoder ? endPart(write) : MEDIA_OK;
+            return m_encoding ? decode(packet, write) : MEDIA_OK;
+        int r = m_encoding ? endPart(write) : MEDIA_OK;
         if (r < 0)
             return r;
         m_phase = Phase::Copy;
@@ -307,22 +330,24 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
             return MEDIA_OK;
         }
         m_phase = Phase::Tail;
-        m_encoder = &m_tailEncoder;
+        std::vector<uint8_t> sets;
+        int r = openEncoder(m_encoder, m_tailId, sets);
+        if (r < 0 || sets != m_tailSets) {
+            engineLog("the tail's encoder does not give the parameter sets planned for it");
+            return r < 0 ? r : MEDIA_ERR_ENCODER;
+        }
+        m_encoding = true;
         m_delay = packet->dts != AV_NOPTS_VALUE ? std::max<int64_t>(0, ts - packet->dts) : 0;
     }
     if (m_phase != Phase::Tail)
         return MEDIA_OK;
-    int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
-    // Every picture before the end has been sent once a packet decodes after it.
-    if (decodeTs != AV_NOPTS_VALUE && fileTime(decodeTs) >= m_cutEnd - kHalf)
-        return finish(write);
-    return decode(packet, write);
+    return lastSent ? finish(write) : decode(packet, write);
 }
 
 int SmartCut::finish(const WriteFunction &write)
 {
     int r = MEDIA_OK;
-    if ((m_phase == Phase::Head || m_phase == Phase::Tail) && m_encoder)
+    if ((m_phase == Phase::Head || m_phase == Phase::Tail) && m_encoding)
         r = endPart(write);
     m_phase = Phase::Done;
     return r;
@@ -334,6 +359,8 @@ int SmartCut::endPart(const WriteFunction &write)
     if (r < 0 || (r = encode(nullptr, write)) < 0)
         return r;
     avcodec_flush_buffers(m_decoder.context());
+    m_encoder = Encoder(); // its memory is not needed until the next part
+    m_encoding = false;
     return MEDIA_OK;
 }
 
@@ -363,11 +390,11 @@ int SmartCut::decode(const AVPacket *packet, const WriteFunction &write)
 
 int SmartCut::encode(AVFrame *frame, const WriteFunction &write)
 {
-    int r = m_encoder->send(frame);
+    int r = m_encoder.send(frame);
     if (r < 0)
         return r;
     while (true) {
-        int err = m_encoder->receive(m_packet.get());
+        int err = m_encoder.receive(m_packet.get());
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
             return MEDIA_OK;
         if (err < 0)

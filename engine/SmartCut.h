@@ -31,9 +31,10 @@ public:
 
     // Whether the range [cutStart, cutEnd) of the video (file time, microseconds; cutEnd 0 = to the end)
     // can be cut smartly: a progressive H.264 stream with its parameter sets out of band, key frames
-    // that are IDR pictures where the copy starts and stops, a key frame inside the range, and seam
-    // encoders that open with the source's profile, level, size and pixel format. Reads the input
-    // (seek again afterwards). A refusal is logged with its reason.
+    // that are IDR pictures where the copy starts and stops, and seam encoders that open with the
+    // source's profile, level, size and pixel format. A range with no key frame inside is encoded whole
+    // by the matched encoder (so pieces of one source stay joinable by copy). Reads the input (seek
+    // again afterwards). A refusal is logged with its reason.
     bool plan(int64_t cutStart, int64_t cutEnd);
     // Whether `format` carries the merged parameter sets (mp4, mov, Matroska).
     static bool fits(const AVOutputFormat *format);
@@ -63,7 +64,8 @@ private:
     bool checkStream();
     bool scanStart();
     bool scanEnd();
-    bool openEncoder(Encoder &encoder, int id, AvcConfiguration &configuration);
+    // Opens `encoder` as a seam encoder whose parameter sets have id `id`; `sets` gets them (start codes).
+    int openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets);
     // Decodes `packet` (nullptr = drain) and encodes the frames inside the range.
     int decode(const AVPacket *packet, const WriteFunction &write);
     // Encodes `frame` (nullptr = end of the part) and writes the packets that come out.
@@ -71,6 +73,8 @@ private:
     // Ends an encoded part: drains its decoder and encoder.
     int endPart(const WriteFunction &write);
     bool inRange(int64_t ts) const;
+    // Whether a picture at `ts` is at or after the cut end.
+    bool pastEnd(int64_t ts) const;
     int64_t fileTime(int64_t ts) const { return m_input.toFileTime(m_stream, ts); }
 
     InputFile &m_input;
@@ -78,9 +82,9 @@ private:
     int64_t m_cutStart = 0;
     int64_t m_cutEnd = 0;
     int m_nalLength = 4;
-    std::vector<uint8_t> m_configuration; // the merged avcC
+    AvcConfiguration m_configuration;     // the source's parameter sets and the seams'
     int64_t m_firstKept = AV_NOPTS_VALUE; // timestamps of the input stream
-    int64_t m_copyStart = AV_NOPTS_VALUE; // the key frame the copy starts on
+    int64_t m_copyStart = AV_NOPTS_VALUE; // the key frame the copy starts on (none: all is encoded)
     int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the end)
     bool m_headNeeded = false;            // pictures before m_copyStart are kept
     bool m_tail = false;                  // pictures from m_copyEnd to the cut end are encoded
@@ -89,9 +93,10 @@ private:
     Phase m_phase = Phase::Head;
     int64_t m_delay = 0; // pts - dts of the key frame next to the part being encoded
     Decoder m_decoder;
-    Encoder m_head;
-    Encoder m_tailEncoder;
-    Encoder *m_encoder = nullptr; // the part being encoded
+    Encoder m_encoder; // the part being encoded: the head, then the tail
+    bool m_encoding = false;
+    int m_tailId = -1;               // the tail's parameter-set id
+    std::vector<uint8_t> m_tailSets; // and its sets, as planned
     FramePtr m_frame;
     PacketPtr m_packet;
 };

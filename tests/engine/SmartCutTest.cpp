@@ -1,5 +1,6 @@
 // Exact cuts with no codec set on long-GOP H.264: only the seams are encoded, the packets between are
 // the source's, and what cannot be cut so is re-encoded whole (and says why in the log).
+#include "media/MediaJoin.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
@@ -143,4 +144,50 @@ TEST(SmartCut, ReencodesTheWholeRangeWhereASmartCutIsNotSure)
         for (const std::string &hash : fixture::packetHashes(out, "video"))
             ASSERT_EQ(std::find(sourcePackets.begin(), sourcePackets.end(), hash), sourcePackets.end());
     }
+}
+
+TEST(SmartCut, PiecesOfOneSourceJoinByStreamCopy)
+{
+    // The delete-section export: the parts before and behind a section, each cut with no codec set,
+    // then joined by copy. The parts' seams carry parameter sets of their own ids; the join keeps them all.
+    // The second part is shorter than a GOP, so the matched encoder makes all of it.
+    const std::string source = sharedFixture("longgop.mp4", longGop(false));
+    const std::string folder = freshFolder();
+    const std::string before = folder + "/before.mp4", behind = folder + "/behind.mp4";
+    const std::string out = folder + "/joined.mp4";
+    const int behindFirst = 26 * kFps + 10; // 26.4 s; the next key frame is past the end (30 s)
+    ASSERT_EQ(
+        convert(source, before, [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 0, kCutStart); }),
+        MEDIA_OK);
+    ASSERT_EQ(convert(source, behind,
+                      [&](MEDIA_HANDLE h) {
+                          return apiMediaConvertSetCutTime(h, int64_t(behindFirst) * 1000000 / kFps, 0);
+                      }),
+              MEDIA_OK);
+
+    MEDIA_HANDLE h = apiMediaJoinCreate();
+    int r = apiMediaJoinSetOutputPath(h, out.c_str());
+    for (const std::string &part : {before, behind})
+        if (r > 0 && apiMediaJoinAddMediaClip(h, part.c_str(), 0, 0) == 0)
+            r = MEDIA_ERR_INPUT;
+    if (r > 0)
+        r = apiMediaJoinSetVideoCodec(h, "copy");
+    if (r > 0)
+        r = apiMediaJoinSetAudioCodec(h, "copy");
+    testing::internal::CaptureStderr();
+    if (r > 0)
+        r = apiMediaJoinStart(h);
+    std::string log = testing::internal::GetCapturedStderr();
+    apiMediaJoinClose(h);
+    ASSERT_GT(r, 0) << log;
+    EXPECT_NE(log.find("by stream copy"), std::string::npos) << log;
+
+    std::vector<int> frames = fixture::decodeAllFrameIndices(out);
+    std::vector<int> expected;
+    for (int i = 0; i < kFirstFrame; ++i)
+        expected.push_back(i);
+    for (int i = behindFirst; i < 30 * kFps; ++i)
+        expected.push_back(i);
+    EXPECT_EQ(frames, expected);
+    EXPECT_EQ(fixture::decodeErrors(out), "");
 }
