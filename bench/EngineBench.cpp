@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -43,23 +44,32 @@ constexpr int kFps = 25;
 constexpr int kVideoKbps = 4000;
 constexpr int kAudioKbps = 128;
 
-int runOurs(const char *input, const char *output)
+// Runs one conversion of `input` to `output` set up by `configure` (which returns the last setter's
+// result); 0 on success, 1 on failure, as a process exit code.
+int runConversion(const char *input, const char *output, const std::function<int(MEDIA_HANDLE)> &configure)
 {
     MEDIA_HANDLE h = apiMediaConvertCreate();
     int r = apiMediaConvertSetInputMedia(h, input);
-    if (r > 0) {
+    if (r > 0)
+        r = configure(h);
+    if (r > 0)
+        r = apiMediaConvertSetOutputPath(h, output);
+    if (r > 0)
+        r = apiMediaConvertStart(h);
+    apiMediaConvertClose(h);
+    return r > 0 ? 0 : 1;
+}
+
+int runOurs(const char *input, const char *output)
+{
+    return runConversion(input, output, [](MEDIA_HANDLE h) {
         apiMediaConvertSetVcodec(h, "libx264");
         apiMediaConvertSetAcodec(h, "aac");
         apiMediaConvertSetVideoFrameSize(h, kWidth, kHeight);
         apiMediaConvertSetVideoFps(h, kFps);
         apiMediaConvertSetVideoBitrate(h, kVideoKbps);
-        apiMediaConvertSetAudioBitrate(h, kAudioKbps);
-        r = apiMediaConvertSetOutputPath(h, output);
-    }
-    if (r > 0)
-        r = apiMediaConvertStart(h);
-    apiMediaConvertClose(h);
-    return r > 0 ? 0 : 1;
+        return apiMediaConvertSetAudioBitrate(h, kAudioKbps);
+    });
 }
 
 // The edit-heavy case: turned to portrait, cropped, then 720 x 1280 at 25 fps, same codecs and rates.
@@ -72,9 +82,7 @@ constexpr int64_t kMusicStart = 2000000, kMusicEnd = 8000000, kMusicFade = 10000
 
 int runOursEdits(const char *input, const char *output, const char *picture, const char *music)
 {
-    MEDIA_HANDLE h = apiMediaConvertCreate();
-    int r = apiMediaConvertSetInputMedia(h, input);
-    if (r > 0) {
+    return runConversion(input, output, [&](MEDIA_HANDLE h) {
         apiMediaConvertSetVcodec(h, "libx264");
         apiMediaConvertSetAcodec(h, "aac");
         apiMediaConvertSetVideoFrameSize(h, kEditWidth, kEditHeight);
@@ -90,16 +98,11 @@ int runOursEdits(const char *input, const char *output, const char *picture, con
         mark.rect = kEditMark;
         mark.start_time = kMarkStart;
         mark.end_time = kMarkEnd;
-        r = apiMediaConvertAddImageWatermask(h, mark);
-    }
-    if (r > 0)
-        r = apiMediaConvertAddDubbingMusic(h, music, 0, 0, kMusicStart, kMusicEnd, kMusicFade, kMusicFade, 1.0);
-    if (r > 0)
-        r = apiMediaConvertSetOutputPath(h, output);
-    if (r > 0)
-        r = apiMediaConvertStart(h);
-    apiMediaConvertClose(h);
-    return r > 0 ? 0 : 1;
+        int r = apiMediaConvertAddImageWatermask(h, mark);
+        if (r > 0)
+            r = apiMediaConvertAddDubbingMusic(h, music, 0, 0, kMusicStart, kMusicEnd, kMusicFade, kMusicFade, 1.0);
+        return r;
+    });
 }
 
 // The same edits as one ffmpeg filter graph.
@@ -155,16 +158,9 @@ int runOursJoin(const std::string &mode, const char *output, const std::vector<c
 
 int runOursCut(const char *input, const char *output, double start, double end)
 {
-    MEDIA_HANDLE h = apiMediaConvertCreate();
-    int r = apiMediaConvertSetInputMedia(h, input);
-    if (r > 0)
-        r = apiMediaConvertSetCutTime(h, int64_t(start * 1e6), int64_t(end * 1e6));
-    if (r > 0)
-        r = apiMediaConvertSetOutputPath(h, output);
-    if (r > 0)
-        r = apiMediaConvertStart(h);
-    apiMediaConvertClose(h);
-    return r > 0 ? 0 : 1;
+    return runConversion(input, output, [&](MEDIA_HANDLE h) {
+        return apiMediaConvertSetCutTime(h, int64_t(start * 1e6), int64_t(end * 1e6));
+    });
 }
 
 // ffmpeg's concat filter over two inputs, each fitted into 1280 x 720 like ours.

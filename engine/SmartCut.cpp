@@ -153,22 +153,33 @@ bool SmartCut::checkStream()
     return true;
 }
 
+bool SmartCut::readVideo(ScannedPacket &scanned)
+{
+    while (m_input.read(m_packet.get()) >= 0) {
+        AVPacket *packet = m_packet.get();
+        if (packet->stream_index == m_stream) {
+            scanned.pts = packet->pts;
+            scanned.decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+            scanned.key = isKey(packet);
+            scanned.idr =
+                scanned.key && AvcConfiguration::holdsIdr(packet->data, size_t(packet->size), m_nalLength);
+        }
+        bool video = packet->stream_index == m_stream;
+        av_packet_unref(packet);
+        if (video)
+            return true;
+    }
+    return false;
+}
+
 bool SmartCut::scanStart()
 {
     if (m_input.seek(m_cutStart) < 0)
         return refuse("the input does not seek");
     bool first = true;
-    for (int guard = 0; guard < kScanLimit && m_input.read(m_packet.get()) >= 0; ++guard) {
-        PacketPtr::pointer packet = m_packet.get();
-        if (packet->stream_index != m_stream) {
-            av_packet_unref(packet);
-            continue;
-        }
-        int64_t ts = packet->pts;
-        bool key = isKey(packet);
-        bool idr = key && AvcConfiguration::holdsIdr(packet->data, size_t(packet->size), m_nalLength);
-        int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
-        av_packet_unref(packet);
+    ScannedPacket scanned;
+    for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+        auto [ts, decodeTs, key, idr] = scanned;
         if (ts == AV_NOPTS_VALUE)
             return refuse("packets without timestamps");
         if (first && !key)
@@ -207,17 +218,9 @@ bool SmartCut::scanEnd()
         if (m_input.seek(target) < 0)
             return refuse("the input does not seek");
         int64_t landed = AV_NOPTS_VALUE;
-        for (int guard = 0; guard < kScanLimit && m_input.read(m_packet.get()) >= 0; ++guard) {
-            PacketPtr::pointer packet = m_packet.get();
-            if (packet->stream_index != m_stream) {
-                av_packet_unref(packet);
-                continue;
-            }
-            int64_t ts = packet->pts;
-            int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
-            bool key = isKey(packet);
-            bool idr = key && AvcConfiguration::holdsIdr(packet->data, size_t(packet->size), m_nalLength);
-            av_packet_unref(packet);
+        ScannedPacket scanned;
+        for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+            auto [ts, decodeTs, key, idr] = scanned;
             if (ts == AV_NOPTS_VALUE)
                 return refuse("packets without timestamps");
             if (landed == AV_NOPTS_VALUE)

@@ -60,7 +60,18 @@ private:
         bool idr = false;
     };
 
+    // What the plan reads of a video packet.
+    struct ScannedPacket
+    {
+        int64_t pts = AV_NOPTS_VALUE;
+        int64_t decodeTs = AV_NOPTS_VALUE; // dts, else pts
+        bool key = false;
+        bool idr = false;
+    };
+
     bool refuse(const char *reason) const;
+    // Reads on to the next packet of the video stream; false at the end or on an error.
+    bool readVideo(ScannedPacket &scanned);
     bool checkStream();
     bool scanStart();
     bool scanEnd();
