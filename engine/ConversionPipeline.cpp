@@ -157,6 +157,13 @@ void ConversionPipeline::planSmartCut()
 {
     if (m_video.input < 0 || m_copyIsExact || !m_job.settings().videoCodec.empty() || videoNeedsFilter())
         return;
+    const auto formats = ContainerTable::candidates(m_job.settings().outputPath);
+    if (std::none_of(formats.begin(), formats.end(), SmartCut::fits)) {
+        if (ContainerTable::holdsVideo(formats.front()))
+            engineLog("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
+                      formats.front()->name);
+        return;
+    }
     m_smartCut = std::make_unique<SmartCut>(m_input, m_video.input);
     if (!m_smartCut->plan(m_cutStart, m_cutEnd))
         m_smartCut.reset();
