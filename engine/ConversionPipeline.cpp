@@ -160,8 +160,9 @@ void ConversionPipeline::planSmartCut()
     const auto formats = ContainerTable::candidates(m_job.settings().outputPath);
     if (std::none_of(formats.begin(), formats.end(), SmartCut::fits)) {
         if (ContainerTable::holdsVideo(formats.front()))
-            engineLog("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
-                      formats.front()->name);
+            engineLog(
+                "no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
+                formats.front()->name);
         return;
     }
     m_smartCut = std::make_unique<SmartCut>(m_input, m_video.input);
