@@ -23,7 +23,9 @@ constexpr int kEndFrame = 465;   // 18.6 s: the last frame kept is 464
 constexpr int64_t kCutStart = int64_t(kFirstFrame) * 1000000 / kFps;
 constexpr int64_t kCutEnd = int64_t(kEndFrame) * 1000000 / kFps;
 
-fixture::Spec longGop(bool openGop)
+enum class Gop { Closed, Open, Interlaced };
+
+fixture::Spec longGop(Gop gop = Gop::Closed)
 {
     fixture::Spec spec;
     spec.width = 320;
@@ -31,7 +33,8 @@ fixture::Spec longGop(bool openGop)
     spec.duration = 30.0;
     spec.gopSize = kGop;
     spec.bFrames = 2;
-    spec.openGop = openGop;
+    spec.openGop = gop == Gop::Open;
+    spec.interlaced = gop == Gop::Interlaced;
     return spec;
 }
 
@@ -86,7 +89,7 @@ TEST(SmartCut, EncodesOnlyTheSeamsAndCopiesThePacketsBetween)
 {
     for (const char *extension : {"mp4", "mkv"}) {
         SCOPED_TRACE(extension);
-        const std::string source = sharedFixture(std::string("longgop.") + extension, longGop(false));
+        const std::string source = sharedFixture(std::string("longgop.") + extension, longGop());
         const std::string out = freshFolder() + "/cut." + extension;
         std::string log;
         ASSERT_EQ(cut(source, out, log), MEDIA_OK) << log;
@@ -120,19 +123,19 @@ TEST(SmartCut, ReencodesTheWholeRangeWhereASmartCutIsNotSure)
     struct Case
     {
         const char *name;
-        bool openGop;
-        const char *sourceExtension;
+        Gop gop;
+        const char *source;
         const char *outputExtension;
         const char *reason;
     };
     const Case cases[] = {
-        {"open GOP", true, "mp4", "mp4", "open GOP"},
-        {"container without room for the parameter sets", false, "mp4", "ts", "cannot carry"},
+        {"open GOP", Gop::Open, "opengop.mp4", "mp4", "open GOP"},
+        {"interlaced", Gop::Interlaced, "interlaced.mkv", "mkv", "interlaced"},
+        {"container without room for the parameter sets", Gop::Closed, "longgop.mp4", "ts", "cannot carry"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string source = sharedFixture(
-            std::string(c.openGop ? "opengop." : "longgop.") + c.sourceExtension, longGop(c.openGop));
+        const std::string source = sharedFixture(c.source, longGop(c.gop));
         const std::string out = freshFolder() + "/cut." + c.outputExtension;
         std::string log;
         ASSERT_EQ(cut(source, out, log), MEDIA_OK) << log;
@@ -151,7 +154,7 @@ TEST(SmartCut, PiecesOfOneSourceJoinByStreamCopy)
     // The delete-section export: the parts before and behind a section, each cut with no codec set,
     // then joined by copy. The parts' seams carry parameter sets of their own ids; the join keeps them all.
     // The second part is shorter than a GOP, so the matched encoder makes all of it.
-    const std::string source = sharedFixture("longgop.mp4", longGop(false));
+    const std::string source = sharedFixture("longgop.mp4", longGop());
     const std::string folder = freshFolder();
     const std::string before = folder + "/before.mp4", behind = folder + "/behind.mp4";
     const std::string out = folder + "/joined.mp4";

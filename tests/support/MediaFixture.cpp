@@ -232,6 +232,10 @@ private:
         enc->gop_size = s.gopSize;
         if (s.bFrames > 0)
             enc->max_b_frames = s.bFrames;
+        if (s.interlaced) {
+            enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+            enc->field_order = AV_FIELD_TT;
+        }
         enc->pix_fmt = choosePixelFormat(codec);
         enc->sample_aspect_ratio = {1, 1};
         // Threads only pay off on large pictures (and some encoders refuse many slices of small ones).
