@@ -60,7 +60,7 @@ int64_t SmartCut::firstFrameTime() const
 
 bool SmartCut::fits(const AVOutputFormat *format)
 {
-    for (const char *name : {"mp4", "mov", "matroska"})
+    for (const char *name : {"mp4", "mov", "ipod", "matroska"})
         if (std::strcmp(format->name, name) == 0)
             return true;
     return false;

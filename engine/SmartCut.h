@@ -36,7 +36,7 @@ public:
     // by the matched encoder (so pieces of one source stay joinable by copy). Reads the input (seek
     // again afterwards). A refusal is logged with its reason.
     bool plan(int64_t cutStart, int64_t cutEnd);
-    // Whether `format` carries the merged parameter sets (mp4, mov, Matroska).
+    // Whether `format` carries the merged parameter sets (mp4, mov, m4v, Matroska).
     static bool fits(const AVOutputFormat *format);
 
     // The file time and timestamp of the first picture kept: the output's time 0.
