@@ -112,7 +112,7 @@ int MediaProbe::snapshot(int64_t time, int width, int height, uint8_t *buffer)
         return MEDIA_ERR_INPUT;
     AVStream *stream = m_input.stream(videoIndex);
     Decoder decoder;
-    int result = decoder.open(stream);
+    int result = decoder.open(stream, 1);
     if (result < 0)
         return result;
     if ((result = m_input.seek(time)) < 0)
