@@ -85,7 +85,7 @@ void EffectsTool::initEffectView(platform::View *panel)
     buildList(w - 34);
 
     m_effectReset =
-        ToolPanel::resetButton(panel, makeRect((w - 80) / 2, 5, 80, 30), [this] { actionEffectReset(); });
+        ToolPanel::resetButton(panel, makeRect((w - 120) / 2, 5, 120, 30), [this] { actionEffectReset(); });
     m_effectReset->setAutoresizingMask(platform::View::MaxYMargin);
     m_effectReset->setNormalBackgroundImage(
         ResourceService::imageWithfileName(QStringLiteral("About/btnOK_Normal.bmp")));

@@ -82,7 +82,7 @@ void RotateTool::initAdjustView(platform::View *panel)
     box->setBackgroundColor(QColor(185, 185, 185));
     ToolPanel::description(box, makeRect(0, 0, w - 40, 110),
                            LanguageService::localizedStringForKey("descripationLabelstringValue"));
-    m_resetRotateBtn = ToolPanel::resetButton(panel, makeRect((w - 80) / 2, h - 250, 80, 30),
+    m_resetRotateBtn = ToolPanel::resetButton(panel, makeRect((w - 120) / 2, h - 250, 120, 30),
                                               [this] { resetRotateTouchUp(); });
 }
 
