@@ -84,12 +84,9 @@ void CropTool::initCropView(platform::View *panel)
 
 void CropTool::enableEdit(bool enable)
 {
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_cropWidthField.data()), static_cast<QWidget *>(m_cropHeightField.data()),
-          static_cast<QWidget *>(m_cropTopField.data()), static_cast<QWidget *>(m_cropLeftField.data()),
-          static_cast<QWidget *>(m_keepAspectBtn.data())})
-        if (w)
-            w->setEnabled(enable);
+    ToolPanel::setEnabled({m_cropWidthField.data(), m_cropHeightField.data(), m_cropTopField.data(),
+                           m_cropLeftField.data(), m_keepAspectBtn.data()},
+                          enable);
 }
 
 void CropTool::attachCliper(RDUICliper *cliper)

@@ -117,12 +117,9 @@ void EffectsTool::buildList(double width)
 
 void EffectsTool::enableEdit(bool enable)
 {
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_volueSlider.data()), static_cast<QWidget *>(m_brightnessSlider.data()),
-          static_cast<QWidget *>(m_contrastSlider.data()), static_cast<QWidget *>(m_saturationSlider.data()),
-          static_cast<QWidget *>(m_effectReset.data())})
-        if (w)
-            w->setEnabled(enable);
+    ToolPanel::setEnabled({m_volueSlider.data(), m_brightnessSlider.data(), m_contrastSlider.data(),
+                           m_saturationSlider.data(), m_effectReset.data()},
+                          enable);
     for (EffectTableCellView *cell : effectTableCells())
         cell->setEnable(enable);
 }

@@ -88,10 +88,9 @@ void RotateTool::initAdjustView(platform::View *panel)
 
 void RotateTool::enableEdit(bool enable)
 {
-    for (PNQButton *b : {m_left_ratioBtn.data(), m_right_ratioBtn.data(), m_horizontal_mirrorBtn.data(),
-                         m_vertical_mirrorBtn.data(), m_resetRotateBtn.data()})
-        if (b)
-            b->setEnabled(enable);
+    ToolPanel::setEnabled({m_left_ratioBtn.data(), m_right_ratioBtn.data(), m_horizontal_mirrorBtn.data(),
+                           m_vertical_mirrorBtn.data(), m_resetRotateBtn.data()},
+                          enable);
 }
 
 void RotateTool::leftRatioAction()

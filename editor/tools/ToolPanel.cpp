@@ -23,6 +23,13 @@ TextLabel *label(platform::View *panel, const platform::Rect &frame, const QStri
     return l;
 }
 
+void setEnabled(std::initializer_list<QWidget *> controls, bool enable)
+{
+    for (QWidget *w : controls)
+        if (w)
+            w->setEnabled(enable);
+}
+
 QWidget *hosted(platform::View *panel, const platform::Rect &frame, QWidget *widget, int margin)
 {
     // A frame of the platform's kind places the Qt widget and keeps it pinned with the panel's top.

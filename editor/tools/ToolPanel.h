@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 
 class PNQButton;
 class QLabel;
@@ -23,6 +24,8 @@ namespace ToolPanel {
 
 // Places the Qt widget `widget` (a slider, a scroll area, a wrapped label) over `frame`, filling it.
 QWidget *hosted(platform::View *panel, const platform::Rect &frame, QWidget *widget, int margin = 0);
+// Enables or disables every control of `controls` that exists (a null one is nothing to do).
+void setEnabled(std::initializer_list<QWidget *> controls, bool enable);
 // A one-line label in the system font at 13 points, black.
 TextLabel *label(platform::View *panel, const platform::Rect &frame, const QString &text);
 // A wrapped, left-aligned text on a clear background (the panels' description).

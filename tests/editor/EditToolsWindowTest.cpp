@@ -32,15 +32,6 @@ protected:
         return lines;
     }
 
-    static void type(platform::TextField *field, const QString &text)
-    {
-        QLineEdit *edit = field->lineEdit();
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-
     // The row of the effect with id `id`.
     EffectTableCellView *effectRow(int id)
     {
@@ -127,7 +118,7 @@ TEST_F(EditToolsWindowTest, DraggedCornerAndTypedFieldGiveTheMarginsTheExportSen
 
     // A typed width reaches the margins at once: the right margin takes what the width gave up.
     CropTool &crop = editor->cropTool();
-    type(crop.cropWidthField(), QStringLiteral("80"));
+    typeInto(crop.cropWidthField(), QStringLiteral("80"));
     const platform::Rect c = crop.editVideoClipRect();
     EXPECT_EQ(c.width(), 80);
     const RECT typed = editor->exportEditState().convertCropSize;

@@ -121,21 +121,11 @@ protected:
         return folder;
     }
 
-    // Types `text` into a trim field and ends the edit with Return.
-    static void type(platform::TextField *field, const QString &text)
-    {
-        QLineEdit *edit = field->lineEdit();
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-
     // Keeps or deletes 00:00:02.00 .. 00:00:07.00.
     void setTrimTwoToSeven()
     {
-        type(editor->stopTimeFields().fields()[2], QStringLiteral("07"));
-        type(editor->startTimeFields().fields()[2], QStringLiteral("02"));
+        typeInto(editor->stopTimeFields().fields()[2], QStringLiteral("07"));
+        typeInto(editor->startTimeFields().fields()[2], QStringLiteral("02"));
         EXPECT_DOUBLE_EQ(editor->cutTimeRange_start(), 2000000.0);
         EXPECT_DOUBLE_EQ(editor->cutTimeRange_stop(), 7000000.0);
     }
@@ -288,10 +278,10 @@ TEST_F(EditorEndToEndTest, CropAndQuarterTurnExportAsThePreviewShows)
 
     // Width 100, height 60, 20 from the left, 10 from the top: margins 20, 10, 40, 20.
     cropTool().cropFromOverlayRect(editor->cliper()->getclipRectFrame());
-    type(cropTool().cropWidthField(), QStringLiteral("100"));
-    type(cropTool().cropHeightField(), QStringLiteral("60"));
-    type(cropTool().cropLeftField(), QStringLiteral("20"));
-    type(cropTool().cropTopField(), QStringLiteral("10"));
+    typeInto(cropTool().cropWidthField(), QStringLiteral("100"));
+    typeInto(cropTool().cropHeightField(), QStringLiteral("60"));
+    typeInto(cropTool().cropLeftField(), QStringLiteral("20"));
+    typeInto(cropTool().cropTopField(), QStringLiteral("10"));
     const RECT m = editor->exportEditState().convertCropSize;
     ASSERT_EQ((std::array<int, 4>{m.left, m.top, m.right, m.bottom}), (std::array<int, 4>{20, 10, 40, 20}));
     const QString cropped = exportInto(folder);
