@@ -55,6 +55,13 @@ class EditorEndToEndTest : public LoadedEditorTest
 protected:
     CropTool &cropTool() { return editor->cropTool(); }
 
+    // The probed size of the one video stream of `path` (0 x 0 when it has not exactly one).
+    static std::pair<int, int> videoSizeOf(const QString &path)
+    {
+        const auto video = fixture::probe(path.toStdString()).ofType("video");
+        return video.size() == 1 ? std::pair{video[0].width, video[0].height} : std::pair{0, 0};
+    }
+
     void SetUp() override
     {
         // Answers every finish dialog the way a user does: reads it, then clicks OK.
@@ -286,10 +293,7 @@ TEST_F(EditorEndToEndTest, CropAndQuarterTurnExportAsThePreviewShows)
     ASSERT_EQ((std::array<int, 4>{m.left, m.top, m.right, m.bottom}), (std::array<int, 4>{20, 10, 40, 20}));
     const QString cropped = exportInto(folder);
     ASSERT_FALSE(cropped.isEmpty());
-    const auto croppedVideo = fixture::probe(cropped.toStdString()).ofType("video");
-    ASSERT_EQ(croppedVideo.size(), 1u);
-    EXPECT_EQ(croppedVideo[0].width, 100);
-    EXPECT_EQ(croppedVideo[0].height, 60);
+    EXPECT_EQ(videoSizeOf(cropped), (std::pair{100, 60}));
 
     // A quarter turn right: the crop goes, the size swaps, the marker leaves the top-left corner.
     editor->rotateTool().rightRatioAction();
@@ -303,10 +307,7 @@ TEST_F(EditorEndToEndTest, CropAndQuarterTurnExportAsThePreviewShows)
     EXPECT_EQ(shown, fixture::Corner::TopRight) << fixture::cornerName(shown);
     const QString turned = exportInto(folder);
     ASSERT_FALSE(turned.isEmpty());
-    const auto turnedVideo = fixture::probe(turned.toStdString()).ofType("video");
-    ASSERT_EQ(turnedVideo.size(), 1u);
-    EXPECT_EQ(turnedVideo[0].width, 90);
-    EXPECT_EQ(turnedVideo[0].height, 160);
+    EXPECT_EQ(videoSizeOf(turned), (std::pair{90, 160}));
     const auto frame = fixture::decodeFrameAt(turned.toStdString(), 1.0);
     ASSERT_TRUE(frame);
     EXPECT_EQ(fixture::findMarkedCorner(*frame), shown) << "the export shows what the preview showed";
@@ -324,10 +325,7 @@ TEST_F(EditorEndToEndTest, PortraitPictureInAWideFrameSizeIsPillarboxed)
     const QString folder = chooseFreshOutputFolder();
     const QString path = exportInto(folder);
     ASSERT_FALSE(path.isEmpty());
-    const auto video = fixture::probe(path.toStdString()).ofType("video");
-    ASSERT_EQ(video.size(), 1u);
-    EXPECT_EQ(video[0].width, 640);
-    EXPECT_EQ(video[0].height, 360);
+    EXPECT_EQ(videoSizeOf(path), (std::pair{640, 360}));
     const auto frame = fixture::decodeFrameAt(path.toStdString(), 0.5);
     ASSERT_TRUE(frame);
     // The picture is 360 * 90 / 160 = 202 wide in the middle; black bars of 219 on each side.
