@@ -159,7 +159,7 @@ void ClipExportJob::applyEdits(MEDIA_HANDLE h, const EngineApi &api) const
         api.convertSetAudioIndex(h, item);
     else if (item >= 0 && item < streams.size() && streams[item])
         api.convertSetAudioIndex(h, streams[item]->index());
-    api.convertSetMaineAudioVolume(h, m_sources.originalVolume);
+    api.convertSetMaineAudioVolume(h, m_sources.mainAudioVolume);
 
     if (const auto &sub = clip.subtitleParam(); sub && !sub->subtitlePath().isEmpty()) {
         // A subtitle never coloured by the user shows white in the preview, so it exports white too.

@@ -36,7 +36,7 @@ struct ExportSources
     std::shared_ptr<SimpleData> clip;
     QString outputFolder;
     int audioItemIndex = -1;     // the item chosen in the audio-stream pop-up, -1 = none
-    double originalVolume = 1.0; // the clip's own audio, 0..1
+    double mainAudioVolume = 1.0; // the clip's own audio: effect volume x original level, 0..2
     bool removeOriginalAudio = false;
     QList<std::shared_ptr<WaterParam>> waterMarkList;
     double watermarkViewWidth = 0; // the overlay's width in points, the width of the previewed picture

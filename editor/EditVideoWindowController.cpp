@@ -75,11 +75,6 @@ bool isQuarterTurn(int angle)
     return angle == 90 || angle == 270 || angle == -90 || angle == -270;
 }
 
-int even(double v)
-{
-    return int(v - std::fmod(v, 2.0));
-}
-
 void setEnabled(QWidget *w, bool on)
 {
     if (w)
@@ -168,10 +163,8 @@ void EditVideoWindowController::windowDidLoad()
     observeClose();
     m_trim.setPreview(&m_preview);
 
-    m_volume = 1.0;
-    m_brightness = m_contrast = m_saturation = 0;
     const QString effects = platform::Bundle::main().pathForResource("Settings.bundle/EffectList.plist");
-    m_effectTypes = platform::Bundle::readPropertyList(effects).toList();
+    m_effects.setEffectTypes(platform::Bundle::readPropertyList(effects).toList());
 
     buildViews();
 
@@ -198,12 +191,12 @@ void EditVideoWindowController::windowDidLoad()
     m_scrLabel->setPlaceholderString(LanguageService::localizedStringForKey("scrlabelplaceholderString"));
     m_scrLabel->setEditable(false);
 
-    initCropView();
+    m_crop.initCropView(m_cropView);
     initTrimView();
-    initEffectView();
+    m_effects.initEffectView(m_kxfxView);
     initWaterView();
     initSubtitleView();
-    initAdjustView();
+    m_rotate.initAdjustView(m_adjustView);
     initMusicView();
 
     buildOutputRow();
@@ -442,11 +435,8 @@ void EditVideoWindowController::buildOutputRow()
 
 // initPlayer() and the player bar live with the preview below.
 
-void EditVideoWindowController::initCropView() {}
-void EditVideoWindowController::initEffectView() {}
 void EditVideoWindowController::initWaterView() {}
 void EditVideoWindowController::initSubtitleView() {}
-void EditVideoWindowController::initAdjustView() {}
 
 void EditVideoWindowController::initMusicView()
 {
@@ -463,7 +453,6 @@ void EditVideoWindowController::initPlayerCliper()
     m_videoSize = isQuarterTurn(m_fileData->convertRateAngle())
                       ? platform::Size{double(source.height()), double(source.width())}
                       : platform::Size{double(source.width()), double(source.height())};
-    m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
     const platform::Rect videoRect = platform::aspectFitRect(m_videoSize, m_playerView->bounds());
     platform::log("videoRect: %lf %lf %lf %lf", videoRect.minX(), videoRect.minY(), videoRect.width(),
                   videoRect.height());
@@ -472,6 +461,7 @@ void EditVideoWindowController::initPlayerCliper()
     m_cliper->setVideoSize(m_videoSize);
     m_cliper->setClipRect(m_cliper->bounds());
     m_cliper->setVisible(m_toolItemType == ToolCrop);
+    m_crop.attachCliper(m_cliper);
 }
 
 void EditVideoWindowController::initWatermarkView()
@@ -540,7 +530,6 @@ void EditVideoWindowController::enableWaterChildView(bool enable)
     setEnabled(m_textmarkBtn, player);
     setEnabled(m_imagemarkBtn, player);
     setEnabled(m_deletedmarkBtn, player);
-    setEnabled(m_keepAspectBtn, enable);
 }
 
 void EditVideoWindowController::refreshPlayerWaterMark(bool)
@@ -726,17 +715,7 @@ void EditVideoWindowController::cropAction(PNQButton *)
         }
     }
     switchTool(ToolCrop, "-[EditVideoWindowController cropAction:]");
-    if (m_fileData && m_fileData->sourceData()) {
-        const FileData &source = *m_fileData->sourceData();
-        const bool turned = isQuarterTurn(m_playerRotateAngle);
-        setText(m_original_SizeLabel, QString::asprintf("%d x %d", turned ? source.height() : source.width(),
-                                                        turned ? source.width() : source.height()));
-    }
-    if (m_cliper) {
-        const platform::Rect r = m_cliper->getclipRect();
-        setText(m_cropWidthField, QString::asprintf("%.f", r.width()));
-        setText(m_cropHeightField, QString::asprintf("%.f", r.height()));
-    }
+    m_crop.toolOpened();
 }
 
 void EditVideoWindowController::effectAction(PNQButton *)
@@ -759,7 +738,9 @@ void EditVideoWindowController::subtitleAction(PNQButton *)
 void EditVideoWindowController::rotateAction(PNQButton *)
 {
     switchTool(ToolRotate, nullptr);
-    deriveCropFromOverlay();
+    // The crop as last shown goes with the picture into the rotate tool's view of it.
+    if (m_cliper)
+        m_crop.cropFromOverlayRect(m_cliper->getclipRectFrame());
     if (!m_isPlaying)
         refreshPlayerWaterMark(false);
 }
@@ -778,45 +759,6 @@ void EditVideoWindowController::addmusicAction(PNQButton *)
     applyVisibility(ToolMusic);
     enableMusicEdit(!m_musicList.isEmpty());
     enableEdit(true);
-}
-
-// ---- crop ----
-
-// The crop as the overlay shows it, in video pixels. An overlay rectangle that covers the whole picture
-// (within a point, the width of its outline) is no crop at all, so no margins appear from it.
-void EditVideoWindowController::deriveCropFromOverlay()
-{
-    const platform::Rect r = m_cliper ? m_cliper->getclipRectFrame() : platform::Rect{};
-    if (m_cliper)
-        m_cliper->setClipRect(r);
-    setText(m_cropWidthField, QString::asprintf("%02.f", m_editVideoClipRect.width()));
-    setText(m_cropHeightField, QString::asprintf("%02.f", m_editVideoClipRect.height()));
-    if (!m_cliper)
-        return;
-    const platform::Rect F = m_cliper->frame();
-    const double W = m_videoSize.width;
-    const double H = m_videoSize.height;
-    if (F.width() <= 0 || F.height() <= 0)
-        return;
-    const bool whole =
-        r.minX() <= 1 && r.minY() <= 1 && r.maxX() >= F.width() - 1 && r.maxY() >= F.height() - 1;
-    if (whole) {
-        m_editVideoClipRect = platform::makeRect(0, 0, W, H);
-    } else {
-        const float fx = float(r.minX() / F.width());
-        const float fy = float(r.minY() / F.height());
-        const float fw = float(r.width() / F.width());
-        const float fh = float(r.height() / F.height());
-        m_editVideoClipRect = platform::makeRect(float(fx * W), float(fy * H), float(fw * W), float(fh * H));
-    }
-    const platform::Rect &c = m_editVideoClipRect;
-    platform::log("v_x: %f v_y: %f v_w: %f v_h: %f", c.minX(), c.minY(), c.width(), c.height());
-    setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
-    setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
-    m_convertCropSize = RECT{even(c.minX()), even(H - (c.minY() + c.height())),
-                             even(W - (c.minX() + c.width())), even(c.minY())};
-    setText(m_cropLeftField, QString::asprintf("%i", int(c.minX())));
-    setText(m_cropTopField, QString::asprintf("%i", int(H - c.height() - c.minY())));
 }
 
 // ---- layout ----
@@ -894,18 +836,8 @@ void EditVideoWindowController::layoutFrames(double t)
 
 void EditVideoWindowController::refitOverlays()
 {
-    const platform::Size oldVideoSize = m_videoSize;
-    const bool hadCrop = m_convertCropSize.left || m_convertCropSize.top || m_convertCropSize.right ||
-                         m_convertCropSize.bottom ||
-                         (!m_editVideoClipRect.isZero() &&
-                          m_editVideoClipRect != platform::Rect{platform::Point{}, oldVideoSize});
-    m_videoSize = platform::Size{};
-    if (m_fileData && m_fileData->sourceData()) {
-        const FileData &source = *m_fileData->sourceData();
-        m_videoSize = isQuarterTurn(m_playerRotateAngle)
-                          ? platform::Size{double(source.height()), double(source.width())}
-                          : platform::Size{double(source.width()), double(source.height())};
-    }
+    const bool hadCrop = m_crop.hasCrop();
+    m_videoSize = getVideoSizeForTrack();
     QWidget *host = playerHostView();
     const platform::Rect r =
         platform::aspectFitRect(m_videoSize, platform::makeRect(0, 0, host->width(), host->height()));
@@ -931,12 +863,7 @@ void EditVideoWindowController::refitOverlays()
             m_watermarkView->setWaterMarkAlph(int(m_waterParam->waterAlph()));
         refreshPlayerWaterMark(false);
     }
-    if (m_cliper && hadCrop) {
-        deriveCropFromOverlay();
-    } else {
-        m_convertCropSize = RECT{0, 0, 0, 0};
-        m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
-    }
+    m_crop.overlayRefitted(hadCrop);
 }
 
 // ---- enabling ----
@@ -956,16 +883,11 @@ void EditVideoWindowController::enableEdit(bool e)
     for (QWidget *w : std::initializer_list<QWidget *>{
              m_b_volumeBtn.data(), m_b_cameraBtn.data(), m_b_stopBtn.data(), m_b_playPauseBtn.data(),
              m_trim.setStartTrimBtn().data(), m_trim.setStopTrimBtn().data(), m_trim.playTrimBtn().data(),
-             m_trim.resetTrimBtn().data(), m_volueSlider.data(), m_brightnessSlider.data(),
-             m_contrastSlider.data(), m_saturationSlider.data(), m_effectReset.data(),
-             m_edit_cropCancelBtn.data(), m_left_ratioBtn.data(), m_right_ratioBtn.data(),
-             m_vertical_mirrorBtn.data(), m_horizontal_mirrorBtn.data()})
+             m_trim.resetTrimBtn().data()})
         setEnabled(w, e);
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_cropWidthField.data()), static_cast<QWidget *>(m_cropHeightField.data()),
-          static_cast<QWidget *>(m_cropTopField.data()), static_cast<QWidget *>(m_cropLeftField.data()),
-          m_resetRotateBtn.data()})
-        setEnabled(w, e);
+    m_crop.enableEdit(e);
+    m_rotate.enableEdit(e);
+    m_effects.enableEdit(e);
     const bool player = m_preview.player() != nullptr;
     setEnabled(m_loadmusicBtn, e && player);
     setEnabled(m_removeOriginalmusicBtn, e && player);
@@ -977,7 +899,6 @@ void EditVideoWindowController::enableEdit(bool e)
     const bool subtitleChosen = m_subtitle_popUpBtn && m_subtitle_popUpBtn->indexOfSelectedItem() != 0;
     setEnabled(m_subtitleFont_popUpBtn, e && subtitleChosen);
     setEnabled(m_subtitleAlphSlider, e && subtitleChosen);
-    setEnabled(m_keepAspectBtn, e);
     if (m_watermarkView)
         m_watermarkView->setEnabled(e);
     enableWaterChildView(e && !m_waterMarkList.isEmpty());
@@ -1003,8 +924,6 @@ void EditVideoWindowController::enableEdit(bool e)
         }
         setTrimFields();
     }
-    for (const QPointer<QWidget> &cell : m_effectTableCells)
-        setEnabled(cell, e);
 }
 
 void EditVideoWindowController::setTrimFields()
@@ -1053,17 +972,10 @@ ExportEditState EditVideoWindowController::exportEditState() const
     state.deleteSection = m_cutProgressView && m_cutProgressView->isFanxuan();
     state.captionColor = m_captionColor;
     state.subtitleParam = m_subtitleParam;
-    state.editVideoClipRect = m_editVideoClipRect;
-    state.convertCropSize = m_convertCropSize;
-    state.playerRotateAngle = m_playerRotateAngle;
     state.keepAspectratio = m_keepAspectratio;
-    state.brightness = m_brightness;
-    state.contrast = m_contrast;
-    state.saturation = m_saturation;
-    state.volume = m_volume;
-    state.hFlip = m_hFlip;
-    state.vFlip = m_vFlip;
-    state.selectedEffectTypeIndexs = m_selectedEffectTypeIndexs;
+    m_crop.exportInto(state);
+    m_rotate.exportInto(state);
+    m_effects.exportInto(state);
     return state;
 }
 
@@ -1072,8 +984,7 @@ ExportSources EditVideoWindowController::exportSources() const
     ExportSources sources;
     sources.outputFolder = outputPath();
     sources.audioItemIndex = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : -1;
-    // Full volume until the music tool has built its slider.
-    sources.originalVolume = m_originalVolumeSlider ? double(m_originalVolumeSlider->progress()) : 1.0;
+    sources.mainAudioVolume = m_volumeModel.mainLevel();
     sources.removeOriginalAudio = m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected();
     sources.waterMarkList = m_waterMarkList;
     sources.watermarkViewWidth = m_watermarkView ? m_watermarkView->frame().width() : 0.0;
@@ -1192,20 +1103,18 @@ bool EditVideoWindowController::loadFile(const QString &path)
             field->setEnabled(true);
         }
     }
-    setEnabled(m_cropLeftField, true);
-    setEnabled(m_cropTopField, true);
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());
-    m_selectedEffectTypeIndexs.clear();
     m_waterMarkList.clear();
     if (m_watermarkView) {
         m_watermarkView->setWaterMark(QImage());
         m_watermarkView->setWaterMarkString(QString());
     }
-    // The old clip's crop does not belong to this picture.
-    m_convertCropSize = RECT{0, 0, 0, 0};
-    m_editVideoClipRect = platform::Rect{};
+    // The old clip's crop, colours and effects do not belong to this picture.
+    m_crop.setConvertCropSize(RECT{0, 0, 0, 0});
+    m_crop.setEditVideoClipRect(platform::Rect{});
     refreshPlayerView();
+    m_effects.sourceLoaded();
 
     for (PNQButton *button : toolButtons())
         button->setEnabled(true);
@@ -1235,9 +1144,7 @@ void EditVideoWindowController::adoptRecord(const std::shared_ptr<SimpleData> &r
     m_waterParam = record->waterParam() ? record->waterParam()->copy() : nullptr;
     m_subtitleParam = record->subtitleParam() ? record->subtitleParam()->copy() : nullptr;
     const FileData &source = *record->sourceData();
-    setText(m_original_SizeLabel, QString::asprintf("%d x %d", source.width(), source.height()));
-    setText(m_cropWidthField, QString::asprintf("%d", source.width()));
-    setText(m_cropHeightField, QString::asprintf("%d", source.height()));
+    m_crop.showSourceSize(source.width(), source.height());
 }
 
 // ---- preview ----
@@ -1605,8 +1512,9 @@ void EditVideoWindowController::actionMouseDownForProgressSliderBlock(RDProgress
 void EditVideoWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *slider, float p)
 {
     if (slider == m_originalVolumeSlider) {
+        m_volumeModel.setOriginalLevel(p);
         if (m_preview.player())
-            m_preview.player()->SetMainAudioVolume(p);
+            m_preview.player()->SetMainAudioVolume(m_volumeModel.mainLevel());
         return;
     }
     if (slider == m_b_volumeSlider) {
@@ -1640,7 +1548,7 @@ platform::Size EditVideoWindowController::getVideoSizeForTrack() const
     if (!m_fileData || !m_fileData->sourceData())
         return platform::Size{};
     const FileData &source = *m_fileData->sourceData();
-    return isQuarterTurn(m_playerRotateAngle)
+    return isQuarterTurn(m_rotate.playerRotateAngle())
                ? platform::Size{double(source.height()), double(source.width())}
                : platform::Size{double(source.width()), double(source.height())};
 }
@@ -1660,17 +1568,12 @@ void EditVideoWindowController::refreshPlayerView()
     SimpleData &clip = *m_fileData;
     clip.setCutTimeRange_start(qint64(m_trim.range().start));
     clip.setCutTimeRange_stop(qint64(m_trim.range().stop));
-    clip.setClipRect(m_editVideoClipRect);
-    clip.setConvertCropSize(m_convertCropSize);
-    clip.setConvertRateAngle(m_playerRotateAngle);
+    clip.setClipRect(m_crop.editVideoClipRect());
+    clip.setConvertCropSize(m_crop.convertCropSize());
+    clip.setConvertRateAngle(m_rotate.playerRotateAngle());
     clip.setKeepAspectratio(m_keepAspectratio);
-    clip.setBrightness(0);
-    clip.setContrast(0);
-    clip.setSaturation(0);
-    clip.setVolume(1.0);
-    clip.setVFlip(m_vFlip);
-    clip.setHFlip(m_hFlip);
-    clip.setEffectTypes(m_selectedEffectTypeIndexs);
+    clip.setVFlip(m_rotate.vFlip());
+    clip.setHFlip(m_rotate.hFlip());
     if (m_subtitleParam)
         clip.setSubtitleParam(m_subtitleParam->copy());
     clip.setIsTrimFanxuan(m_cutProgressView && m_cutProgressView->isFanxuan());
@@ -1679,17 +1582,10 @@ void EditVideoWindowController::refreshPlayerView()
     m_filePath = clip.path();
     m_trim.range().start = double(clip.cutTimeRange_start());
     m_trim.range().stop = double(clip.cutTimeRange_stop());
-    m_editVideoClipRect = clip.clipRect();
-    m_convertCropSize = clip.convertCropSize();
-    m_playerRotateAngle = clip.convertRateAngle();
+    m_rotate.setPlayerRotateAngle(clip.convertRateAngle());
     m_keepAspectratio = clip.keepAspectratio();
-    m_brightness = clip.brightness();
-    m_contrast = clip.contrast();
-    m_saturation = clip.saturation();
-    m_volume = clip.volume();
-    m_vFlip = clip.vFlip();
-    m_hFlip = clip.hFlip();
-    m_selectedEffectTypeIndexs = clip.effectTypes();
+    m_rotate.setVFlip(clip.vFlip());
+    m_rotate.setHFlip(clip.hFlip());
     if (clip.subtitleParam())
         m_subtitleParam = clip.subtitleParam()->copy();
     m_isTrimFanxuan = clip.isTrimFanxuan();
@@ -1729,18 +1625,8 @@ void EditVideoWindowController::refreshPlayerView()
         setEnabled(m_subtitleFont_popUpBtn, false);
         setEnabled(m_subtitleAlphSlider, false);
     }
-    for (const QPointer<QWidget> &cell : m_effectTableCells) {
-        if (auto *button = qobject_cast<PNQButton *>(cell.data()))
-            button->setSelected(false);
-    }
-
-    if (m_preview.player()) {
-        m_preview.player()->SetRotateAngle(m_playerRotateAngle);
-        m_preview.player()->SetHFlip(m_hFlip);
-        m_preview.player()->SetVFlip(m_vFlip);
-        m_preview.player()->SetVolume(m_volume);
-        m_preview.player()->SetBCS(m_brightness, m_contrast, m_saturation);
-    }
+    m_rotate.applyToPlayer();
+    m_effects.applyToPlayer();
     if (m_trim.range().stop == 0) {
         m_trim.range().stop = duration * 1000000.0;
         m_trim.range().start = 0;
@@ -1944,51 +1830,7 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
             return verdict(TimeFieldRules::musicPruneEnd(V, music));
     }
 
-    using Crop = TimeFieldRules::CropField;
-    const struct
-    {
-        platform::TextField *field;
-        Crop kind;
-    } crops[] = {{m_cropWidthField, Crop::Width},
-                 {m_cropHeightField, Crop::Height},
-                 {m_cropLeftField, Crop::Left},
-                 {m_cropTopField, Crop::Top}};
-    for (const auto &crop : crops) {
-        if (!field || crop.field != field)
-            continue;
-        const double W = m_videoSize.width;
-        const double H = m_videoSize.height;
-        m_editVideoClipRect =
-            TimeFieldRules::cropEdit(crop.kind, field->doubleValue(), m_editVideoClipRect, W, H);
-        const platform::Rect &c = m_editVideoClipRect;
-        double x = c.minX(), y = c.minY();
-        const double wf = m_cropWidthField ? m_cropWidthField->floatValue() : c.width();
-        const double hf = m_cropHeightField ? m_cropHeightField->floatValue() : c.height();
-        if (x + wf > W)
-            x = W - c.width();
-        if (y + hf > H)
-            y = H - c.height();
-        if (m_cliper && W > 0 && H > 0) {
-            const platform::Rect F = m_cliper->frame();
-            m_cliper->setClipRect(platform::makeRect(float(x / W) * F.width(), float(y / H) * F.height(),
-                                                     float(wf / W) * F.width(), float(hf / H) * F.height()));
-        }
-        showCropFields(crop.kind == Crop::Width || crop.kind == Crop::Height);
-        return true;
-    }
     return true;
-}
-
-void EditVideoWindowController::showCropFields(bool sizeEdit)
-{
-    const platform::Rect &c = m_editVideoClipRect;
-    if (sizeEdit) {
-        setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
-        setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
-    } else {
-        setText(m_cropTopField, QString::asprintf("%02.f", m_videoSize.height - (c.height() + c.minY())));
-        setText(m_cropLeftField, QString::asprintf("%02.f", c.minX()));
-    }
 }
 
 void EditVideoWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
@@ -2032,33 +1874,16 @@ QString EditVideoWindowController::actionCarameraBtn(QObject *)
 
 void EditVideoWindowController::resetRotateTouchUp(QObject *)
 {
-    dispatchOnMain([this] { resetRotate(); });
+    m_rotate.resetRotateTouchUp();
 }
 
-void EditVideoWindowController::resetRotate()
+// A quarter turn (or the rotate tool's reset): the picture has another shape, so the overlays are laid
+// over it again and what was placed on the old shape goes: the crop, the watermark record and, for a
+// reset, the watermark list, and the subtitle.
+void EditVideoWindowController::pictureTurned(bool reset)
 {
-    m_playerRotateAngle = 0;
-    if (auto *mirror = qobject_cast<PNQButton *>(m_horizontal_mirrorBtn.data()))
-        mirror->setSelected(false);
-    m_vFlip = 0;
-    m_hFlip = 0;
-    if (m_preview.player()) {
-        m_preview.player()->SetVFlip(m_vFlip);
-        m_preview.player()->SetHFlip(m_hFlip);
-    }
-    m_convertCropSize = RECT{0, 0, 0, 0};
-    m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
-    if (m_preview.player())
-        m_preview.player()->SetRotateAngle(m_playerRotateAngle);
-    m_videoSize = platform::Size{};
-    if (m_fileData && m_fileData->sourceData())
-        m_videoSize = platform::Size{double(m_fileData->sourceData()->width()),
-                                     double(m_fileData->sourceData()->height())};
+    m_videoSize = getVideoSizeForTrack();
     const platform::Rect r = platform::aspectFitRect(m_videoSize, m_playerView->bounds());
-    if (m_cliper)
-        m_cliper->setVideoSize(m_videoSize);
-    if (m_watermarkView)
-        m_watermarkView->setVideoSize(m_videoSize);
     if (!m_waterParam)
         m_waterParam = std::make_shared<WaterParam>();
     m_waterParam->setWaterType(1);
@@ -2066,18 +1891,14 @@ void EditVideoWindowController::resetRotate()
     if (auto *text = qobject_cast<platform::TextField *>(m_waterContentTextField.data()))
         text->setStringValue(m_waterParam->waterText());
     if (m_watermarkView) {
+        m_watermarkView->setVideoSize(m_videoSize);
         m_watermarkView->setWaterMark(QImage(m_waterParam->waterImagePath()));
         m_watermarkView->setWaterMarkString(m_waterParam->waterText());
         m_watermarkView->setFrameRect(r);
     }
-    m_waterMarkList.clear();
-    if (m_cliper) {
-        m_cliper->setFrameRect(r);
-        m_cliper->setClipRect(platform::makeRect(0, 0, r.width(), r.height()));
-        m_cliper->setCropType(1);
-    }
-    m_convertCropSize = RECT{0, 0, 0, 0};
-    m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
+    if (reset)
+        m_waterMarkList.clear();
+    m_crop.resetToWholePicture(r);
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());
     if (m_preview.player()) {
@@ -2086,7 +1907,10 @@ void EditVideoWindowController::resetRotate()
             EngineRecords::fillSubtitle(subtitle, *m_subtitleParam);
         subtitle.path[0] = '\0';
         m_preview.player()->SetSubtitle(subtitle);
-        if (!m_isPlaying)
-            m_preview.player()->Refresh();
     }
+}
+
+void EditVideoWindowController::pictureMirrored()
+{
+    m_crop.resetToWholePicture(platform::aspectFitRect(m_videoSize, m_playerView->bounds()));
 }

@@ -14,6 +14,11 @@
 // Lifetime, messages and closing follow ToolWindowController. Closing cancels a running export and stops a
 // playing preview and a playing music preview; nothing of a cancelled export is shown afterwards.
 //
+// Edit tools: crop, rotate and effects are classes of their own (editor/tools/), each building its panel,
+// holding its state, answering its rows and controls, the preview and the export; the window is their
+// EditToolHost and only coordinates (player, overlays, export). The watermark, subtitle and music panels
+// will follow the same pattern.
+//
 // Export: the window is the host of its EditorExportController, which owns the running export and its
 // one running flag (convertstart()); the start button and the window's close reach it. Main thread only.
 #include "controls/NSProgressView.h"
@@ -24,8 +29,13 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportHost.h"
+#include "editor/tools/CropTool.h"
+#include "editor/tools/EditToolHost.h"
+#include "editor/tools/EffectsTool.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
+#include "editor/tools/RotateTool.h"
+#include "editor/tools/VolumeModel.h"
 #include "media/MediaEngine.h"
 #include "media/MediaRecords.h"
 #include "platform/Geometry.h"
@@ -71,7 +81,8 @@ class EditVideoWindowController : public ToolWindowController,
                                   public RDTextFieldDelegate,
                                   public RDProgressSliderDelegate,
                                   public RDCutProgressViewDelegate,
-                                  public EditorExportHost
+                                  public EditorExportHost,
+                                  public EditToolHost
 {
     Q_OBJECT
     Q_PROPERTY(qint64 toolItemType READ toolItemType WRITE setToolItemType)
@@ -129,12 +140,10 @@ public:
     }
 
     // Panel builders (each panel view starts empty; the edit tools fill them in).
-    void initCropView();
+    // (crop, rotate and effects build theirs: CropTool, RotateTool, EffectsTool)
     void initTrimView();
-    void initEffectView();
     void initWaterView();
     void initSubtitleView();
-    void initAdjustView();
     void initMusicView();
     // (Re)makes the preview player for filePath() (none for an empty path or a file the player refuses),
     // hosted in playerView (musicRightPlayerView in the music tool), and rebuilds the player bar: position
@@ -241,7 +250,7 @@ public:
     void setSnapshotClock(std::function<QDateTime()> clock) { m_snapshotClock = std::move(clock); }
 
     // ---- rotate panel ----
-    // Queues the reset of rotation, mirroring, crop, watermarks and subtitle (runs one turn later).
+    // Queues the rotate tool's reset of rotation, mirroring, crop, watermarks and subtitle (one turn later).
     void resetRotateTouchUp(QObject *sender = nullptr);
 
     // The output folder (the folder pop-up's action with nullptr chooses the default folder).
@@ -271,39 +280,22 @@ public:
     void setFileData(const std::shared_ptr<SimpleData> &data) { m_fileData = data; }
     QString filePath() const { return m_filePath; }
     void setFilePath(const QString &path) { m_filePath = path; }
-    platform::Size videoSize() const { return m_videoSize; }
+    platform::Size videoSize() const override { return m_videoSize; }
     void setVideoSize(platform::Size size) { m_videoSize = size; }
     // The crop in video pixels, origin bottom-left; the zero rectangle means no crop.
-    platform::Rect editVideoClipRect() const { return m_editVideoClipRect; }
-    void setEditVideoClipRect(const platform::Rect &rect) { m_editVideoClipRect = rect; }
-    RECT convertCropSize() const { return m_convertCropSize; }
-    void setConvertCropSize(const RECT &margins) { m_convertCropSize = margins; }
-    int playerRotateAngle() const { return m_playerRotateAngle; }
-    void setPlayerRotateAngle(int angle) { m_playerRotateAngle = angle; }
-    int hFlip() const { return m_hFlip; }
-    void setHFlip(int flip) { m_hFlip = flip; }
-    int vFlip() const { return m_vFlip; }
-    void setVFlip(int flip) { m_vFlip = flip; }
+    // The edit tools and the one volume model of the clip's own audio.
+    CropTool &cropTool() { return m_crop; }
+    RotateTool &rotateTool() { return m_rotate; }
+    EffectsTool &effectsTool() { return m_effects; }
+    VolumeModel &volumeModel() { return m_volumeModel; }
     bool keepAspectratio() const { return m_keepAspectratio; }
     void setKeepAspectratio(bool on) { m_keepAspectratio = on; }
-    double volume() const { return m_volume; }
-    void setVolume(double volume) { m_volume = volume; }
-    int brightness() const { return m_brightness; }
-    void setBrightness(int v) { m_brightness = v; }
-    int contrast() const { return m_contrast; }
-    void setContrast(int v) { m_contrast = v; }
-    int saturation() const { return m_saturation; }
-    void setSaturation(int v) { m_saturation = v; }
     double cutTimeRange_start() const { return m_trim.range().start; }
     void setCutTimeRange_start(double us) { m_trim.range().start = us; }
     double cutTimeRange_stop() const { return m_trim.range().stop; }
     void setCutTimeRange_stop(double us) { m_trim.range().stop = us; }
     bool isTrimFanxuan() const { return m_isTrimFanxuan; }
     void setIsTrimFanxuan(bool on) { m_isTrimFanxuan = on; }
-    // Entries of "Settings.bundle/EffectList.plist" (maps with "EffectName" and "EffectId").
-    QVariantList effectTypes() const { return m_effectTypes; }
-    QList<int> selectedEffectTypeIndexs() const { return m_selectedEffectTypeIndexs; }
-    void setSelectedEffectTypeIndexs(const QList<int> &ids) { m_selectedEffectTypeIndexs = ids; }
     QColor captionColor() const { return m_captionColor; }
     void setCaptionColor(const QColor &color) { m_captionColor = color; }
     // The subtitle tool's settings; null = no subtitle.
@@ -321,7 +313,7 @@ public:
     QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_musicSelecteds; }
     int selectedMusicIndex() const { return m_selectedMusicIndex; }
     void setSelectedMusicIndex(int index) { m_selectedMusicIndex = index; }
-    bool isPlaying() const { return m_isPlaying; }
+    bool isPlaying() const override { return m_isPlaying; }
     void setIsPlaying(bool on) { m_isPlaying = on; }
     bool isaudioplaying() const { return m_isaudioplaying; }
     void setIsaudioplaying(bool on) { m_isaudioplaying = on; }
@@ -331,7 +323,7 @@ public:
     const std::shared_ptr<platform::Timer> &audioTimer() const { return m_musicPreview.timer(); }
     // The preview player of the clip (made by initPlayer()) and its picture widget; the music tool makes
     // its own music player. Dropping a player stops it.
-    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_preview.player(); }
+    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const override { return m_preview.player(); }
     QWidget *previewView() const { return m_preview.view(); }
     const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_musicPreview.player(); }
     void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_musicPreview.setPlayer(p); }
@@ -373,7 +365,11 @@ public:
     platform::View *playerBottomChildView() const { return m_playerBottomChildView; }
     RDProgressSlider *progressSlider() const { return m_progressSlider; }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
-    RDUICliper *cliper() const { return m_cliper; }
+    RDUICliper *cliper() const override { return m_cliper; }
+    // EditToolHost: what a rotation or a mirror changes beyond its tool.
+    void pictureTurned(bool reset) override;
+    void pictureMirrored() override;
+    void queueOnMain(std::function<void()> work) override { dispatchOnMain(std::move(work)); }
     platform::TextField *scrLabel() const { return m_scrLabel; }
     platform::TextField *currentTimeLabel() const { return m_currentTimeLabel; }
     platform::TextField *totalTimeLabel() const { return m_totalTimeLabel; }
@@ -399,11 +395,6 @@ public:
     platform::PopUpButton *coverStylePopBtn() const { return m_b_coverStylePopBtn; }
     platform::PopUpButton *audiochanelPopBtn() const { return m_audiochanelPopBtn; }
     platform::PopUpButton *subtitlePopUpBtn() const { return m_subtitle_popUpBtn; }
-    platform::TextField *originalSizeLabel() const { return m_original_SizeLabel; }
-    platform::TextField *cropWidthField() const { return m_cropWidthField; }
-    platform::TextField *cropHeightField() const { return m_cropHeightField; }
-    platform::TextField *cropLeftField() const { return m_cropLeftField; }
-    platform::TextField *cropTopField() const { return m_cropTopField; }
     // The nine output titles read at the last load (null = absent), indexed as EditorOutputSettings'.
     QString loadedOutputTitle(int title) const { return m_loadedTitles.value(title); }
     RDWaterView *watermarkView() const { return m_watermarkView; }
@@ -423,16 +414,12 @@ protected:
 
     // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
     // then. enableEdit() and the tool switch treat a missing control as nothing to do.
-    QPointer<QWidget> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_volueSlider, m_brightnessSlider,
-        m_contrastSlider, m_saturationSlider, m_effectReset, m_edit_cropCancelBtn, m_left_ratioBtn,
-        m_right_ratioBtn, m_vertical_mirrorBtn, m_horizontal_mirrorBtn, m_resetRotateBtn, m_loadmusicBtn,
-        m_colorWell, m_keepAspectBtn, m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn,
-        m_addWaterImageFilesBtn, m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
+    QPointer<QWidget> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_loadmusicBtn, m_colorWell,
+        m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn, m_addWaterImageFilesBtn,
+        m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
     QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
     QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn;
     QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn;
-    QPointer<platform::TextField> m_cropWidthField, m_cropHeightField, m_cropTopField, m_cropLeftField,
-        m_original_SizeLabel;
     QPointer<platform::TextField> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_pruneStartLabel,
         m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
     QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel, m_mCurrentTimeLabel,
@@ -442,8 +429,6 @@ protected:
         m_poenGroup, m_prstGroup, m_prenGroup;
     // The trim panel: its controls and the cut range (cutTimeRange_start/_stop).
     TrimPanel m_trim;
-    // Rows of the effect list (each has setEnable()).
-    QList<QPointer<QWidget>> m_effectTableCells;
 
 private:
     void buildViews();
@@ -456,9 +441,6 @@ private:
     void movePlayerInto(platform::View *host, platform::View *barHost);
     void layoutFrames(double t);
     void refitOverlays();
-    // The crop rectangle and margins from the crop overlay's shown rectangle.
-    void deriveCropFromOverlay();
-    void showCropSize();
     void setTrimFields();
     void buildPlayerBar();
     void placeVolumeControls(double afterX);
@@ -466,8 +448,6 @@ private:
     double playerDuration() const;
     double playerCurrentTime() const;
     void seekPlayer(double seconds);
-    void resetRotate();
-    void showCropFields(bool sizeEdit);
     void adoptRecord(const std::shared_ptr<SimpleData> &record);
     void registerRenderCallbacks();
     QWidget *playerHostView() const;
@@ -478,19 +458,8 @@ private:
     std::shared_ptr<SimpleData> m_fileData;
     QString m_filePath;
     platform::Size m_videoSize;
-    platform::Rect m_editVideoClipRect;
-    RECT m_convertCropSize{0, 0, 0, 0};
-    int m_playerRotateAngle = 0;
-    int m_hFlip = 0;
-    int m_vFlip = 0;
     bool m_keepAspectratio = false;
-    double m_volume = 1.0;
-    int m_brightness = 0;
-    int m_contrast = 0;
-    int m_saturation = 0;
     bool m_isTrimFanxuan = false;
-    QVariantList m_effectTypes;
-    QList<int> m_selectedEffectTypeIndexs;
     QColor m_captionColor;
     std::shared_ptr<SubtitleParam> m_subtitleParam;
     std::shared_ptr<WaterParam> m_waterParam;
@@ -505,6 +474,11 @@ private:
     // The clip's preview and the music tool's preview, each with its 0.1 s tick.
     PreviewHost m_preview;
     PreviewHost m_musicPreview;
+
+    VolumeModel m_volumeModel;
+    CropTool m_crop{*this};
+    RotateTool m_rotate{*this};
+    EffectsTool m_effects{*this, m_volumeModel};
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;

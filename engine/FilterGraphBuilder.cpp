@@ -278,23 +278,26 @@ std::string FilterGraphBuilder::videoChain(const VideoSource &source, const Vide
         graph.add("crop=" + size(w, h) + ":" + std::to_string(left) + ":" + std::to_string(top) + ":exact=1");
     }
 
-    if (settings.fitWidth > 0 && settings.fitHeight > 0) {
+    // An output size of another shape than the picture gets the picture fitted inside with black bars,
+    // whether a join or a conversion asked for it: a picture is never stretched.
+    const bool fit = settings.fitWidth > 0 && settings.fitHeight > 0;
+    const int boxW = fit ? settings.fitWidth : settings.width;
+    const int boxH = fit ? settings.fitHeight : settings.height;
+    if (boxW > 0 && boxH > 0) {
         double sar = source.sampleAspectRatio.num > 0 ? av_q2d(source.sampleAspectRatio) : 1.0;
         if (quarter(source.storedRotation) != quarter(e.rotation))
             sar = 1.0 / sar;
         double shown = w * sar / std::max(h, 1); // displayed aspect ratio
-        int fitW = settings.fitWidth;
+        int fitW = boxW;
         int fitH = int(std::lround(fitW / shown));
-        if (fitH > settings.fitHeight) {
-            fitH = settings.fitHeight;
+        if (fitH > boxH) {
+            fitH = boxH;
             fitW = std::max(1, int(std::lround(fitH * shown)));
         }
-        fitW = std::min(std::max(fitW, 1), settings.fitWidth);
+        fitW = std::min(std::max(fitW, 1), boxW);
         fitH = std::max(fitH, 1);
         graph.add("scale=" + size(fitW, fitH) + ",setsar=1");
-        graph.add("pad=" + size(settings.fitWidth, settings.fitHeight) + ":(ow-iw)/2:(oh-ih)/2:color=black");
-    } else if (settings.width > 0 && settings.height > 0) {
-        graph.add("scale=" + size(settings.width, settings.height) + ",setsar=1");
+        graph.add("pad=" + size(boxW, boxH) + ":(ow-iw)/2:(oh-ih)/2:color=black");
     }
 
     if (settings.frameRate.num > 0 && settings.frameRate.den > 0)

@@ -34,7 +34,7 @@ struct VideoSource
 // What the video graph should make of it.
 struct VideoSettings
 {
-    int width = 0; // output frame size; 0, 0 = the upright picture's
+    int width = 0; // output frame size (picture fitted inside, black bars); 0, 0 = the upright picture's
     int height = 0;
     int fitWidth = 0; // > 0: scale to fit this box keeping the aspect ratio, with black bars
     int fitHeight = 0;

@@ -110,7 +110,8 @@ int apiMediaConvertGetVideoStreamInfo(MEDIA_HANDLE h, int *count, VIDEO_STREAM_I
 int apiMediaConvertSetVcodec(MEDIA_HANDLE h, const char *name);
 int apiMediaConvertSetAcodec(MEDIA_HANDLE h, const char *name);
 
-/* Output frame size in pixels (both even after rounding down); 0, 0 = the source's. */
+/* Output frame size in pixels (both even after rounding down); 0, 0 = the source's. A size of another
+ * shape than the picture gets the picture fitted inside it with black bars, never stretched. */
 int apiMediaConvertSetVideoFrameSize(MEDIA_HANDLE h, int width, int height);
 
 /* Output frame rate in frames per second; 0 = the source's. */
@@ -129,7 +130,8 @@ int apiMediaConvertSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampl
  */
 int apiMediaConvertSetAudioIndex(MEDIA_HANDLE h, int index);
 
-/* Volume factor of the source's own audio, 0..1 (1 = unchanged). */
+/* Volume factor of the source's own audio, 0..2 (1 = unchanged, 2 = twice as loud; the editor sends its
+ * effect volume, 0..2, times the original-audio level, 0..1). Above 10 or NaN: MEDIA_ERR_ARGUMENT. */
 int apiMediaConvertSetMaineAudioVolume(MEDIA_HANDLE h, double volume);
 
 /* Leaves the source's own audio out of the output. */

@@ -90,7 +90,7 @@ public:
 
     // Sound. Volume of the whole preview: a factor 0..2, 0 mutes.
     void SetVolume(double volume);
-    // Level of the file's own audio (0..1) under added music.
+    // Level of the file's own audio, 0..2 (the editor's effect volume times its original-audio level).
     void SetMainAudioVolume(double volume);
     // true silences the file's own audio (added music still plays).
     void DisableMainAudio(bool disable);

@@ -165,7 +165,7 @@ void PlayerCore::setVolume(double volume)
 void PlayerCore::setMainAudio(double volume, bool disabled)
 {
     std::lock_guard lock(m_mutex);
-    m_mainVolume = std::clamp(volume, 0.0, 1.0);
+    m_mainVolume = std::clamp(volume, 0.0, 2.0);
     m_mainDisabled = disabled;
     ++m_soundGeneration;
 }

@@ -147,7 +147,7 @@ TEST(ClipExportJob, EditsOfTheClipReachTheEngineInOrder)
     stream->setIndex(3);
     clip.setAudioStreamInfos({std::make_shared<AudioStreamInfo>(), stream});
     sources.audioItemIndex = 1;
-    sources.originalVolume = 0.5;
+    sources.mainAudioVolume = 0.5;
     clip.setEffectTypes({2, 7});
     clip.setBrightness(10);
     clip.setContrast(-5);

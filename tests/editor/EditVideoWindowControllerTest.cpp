@@ -159,21 +159,21 @@ TEST_F(EditorWindowTest, TrimPanelFillsTheLeftColumnWithItsFieldsInside)
 TEST_F(EditorWindowTest, EditDefaultsAreWellDefinedBeforeAnyTool)
 {
     open(Editor::ToolTrim);
-    EXPECT_EQ(editor->volume(), 1.0);
-    EXPECT_EQ(editor->brightness(), 0);
-    EXPECT_EQ(editor->contrast(), 0);
-    EXPECT_EQ(editor->saturation(), 0);
-    EXPECT_EQ(editor->playerRotateAngle(), 0);
-    EXPECT_EQ(editor->hFlip(), 0);
-    EXPECT_EQ(editor->vFlip(), 0);
-    EXPECT_TRUE(editor->editVideoClipRect().isZero());
-    const RECT margins = editor->convertCropSize();
+    EXPECT_EQ(editor->effectsTool().volume(), 1.0);
+    EXPECT_EQ(editor->effectsTool().brightness(), 0);
+    EXPECT_EQ(editor->effectsTool().contrast(), 0);
+    EXPECT_EQ(editor->effectsTool().saturation(), 0);
+    EXPECT_EQ(editor->rotateTool().playerRotateAngle(), 0);
+    EXPECT_EQ(editor->rotateTool().hFlip(), 0);
+    EXPECT_EQ(editor->rotateTool().vFlip(), 0);
+    EXPECT_TRUE(editor->cropTool().editVideoClipRect().isZero());
+    const RECT margins = editor->cropTool().convertCropSize();
     EXPECT_EQ(margins.left | margins.top | margins.right | margins.bottom, 0);
     EXPECT_EQ(editor->subtitleParam(), nullptr);
-    EXPECT_TRUE(editor->selectedEffectTypeIndexs().isEmpty());
+    EXPECT_TRUE(editor->effectsTool().selectedEffectTypeIndexs().isEmpty());
     EXPECT_TRUE(editor->waterMarkList().isEmpty());
     EXPECT_TRUE(editor->musicList().isEmpty());
-    EXPECT_FALSE(editor->effectTypes().isEmpty()) << "the effect list comes from the bundle";
+    EXPECT_FALSE(editor->effectsTool().effectTypes().isEmpty()) << "the effect list comes from the bundle";
     EXPECT_FALSE(editor->removeOriginalmusicBtn()->isEnabled());
     EXPECT_FALSE(editor->removeOriginalmusicBtn()->selected());
 }
@@ -187,7 +187,7 @@ TEST_F(EditorWindowTest, OverlaysShowOnlyWithTheirTool)
     ASSERT_TRUE(editor->cliper());
     ASSERT_TRUE(editor->watermarkView());
     EXPECT_EQ(editor->videoSize(), (platform::Size{320, 180}));
-    EXPECT_EQ(editor->editVideoClipRect(), platform::makeRect(0, 0, 320, 180));
+    EXPECT_EQ(editor->cropTool().editVideoClipRect(), platform::makeRect(0, 0, 320, 180));
     // The overlays lie over the picture's rectangle, fitted into the preview.
     const platform::Rect fitted = platform::aspectFitRect(editor->videoSize(), editor->playerView()->bounds());
     EXPECT_EQ(editor->cliper()->frame(), fitted);
@@ -302,7 +302,7 @@ TEST_F(EditorWindowTest, CropSurvivesResizeFullScreenAndToolSwitches)
     cliper->setClipRect(platform::makeRect(0, frame.height() / 4, frame.width() / 2, frame.height() * 3 / 4));
     editor->rotateAction();
     editor->cropAction();
-    const RECT before = editor->convertCropSize();
+    const RECT before = editor->cropTool().convertCropSize();
     EXPECT_EQ(before.left, 0);
     EXPECT_NEAR(before.right, 320, 2);
     EXPECT_NEAR(before.bottom, 90, 2);
@@ -310,13 +310,13 @@ TEST_F(EditorWindowTest, CropSurvivesResizeFullScreenAndToolSwitches)
 
     auto expectKept = [&](const char *when) {
         SCOPED_TRACE(when);
-        const RECT now = editor->convertCropSize();
+        const RECT now = editor->cropTool().convertCropSize();
         EXPECT_NEAR(now.left, before.left, 2);
         EXPECT_NEAR(now.top, before.top, 2);
         EXPECT_NEAR(now.right, before.right, 2);
         EXPECT_NEAR(now.bottom, before.bottom, 2);
-        EXPECT_NEAR(editor->editVideoClipRect().width(), 320, 3);
-        EXPECT_NEAR(editor->editVideoClipRect().height(), 270, 3);
+        EXPECT_NEAR(editor->cropTool().editVideoClipRect().width(), 320, 3);
+        EXPECT_NEAR(editor->cropTool().editVideoClipRect().height(), 270, 3);
     };
     resizeTo(1300, 900);
     expectKept("after a resize");
@@ -340,9 +340,9 @@ TEST_F(EditorWindowTest, NoCropStaysNoCropThroughRelayouts)
     resizeTo(1200, 850);
     editor->addmusicAction();
     editor->cutAction();
-    const RECT margins = editor->convertCropSize();
+    const RECT margins = editor->cropTool().convertCropSize();
     EXPECT_EQ(margins.left | margins.top | margins.right | margins.bottom, 0);
-    EXPECT_EQ(editor->editVideoClipRect(), platform::makeRect(0, 0, 640, 360));
+    EXPECT_EQ(editor->cropTool().editVideoClipRect(), platform::makeRect(0, 0, 640, 360));
 }
 
 TEST_F(EditorWindowTest, AlertResetsTheExportControlsOnlyWhenNoExportRunsOrAtItsEnd)

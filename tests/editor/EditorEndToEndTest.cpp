@@ -3,21 +3,21 @@
 // probed with ffprobe and decoded.
 #include "tests/editor/LoadedEditor.h"
 
-#include "services/LanguageService.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQOpenAlert.h"
 #include "controls/RDCutProgressView.h"
 #include "editor/EditorExportController.h"
-#include "toolkit/EditorOutputSettings.h"
-#include "toolkit/OutputFolderChooser.h"
 #include "model/FileData.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/PopUpButton.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/OutputFolderChooser.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,9 +42,26 @@ QString twelveSeconds()
     return QString::fromStdString(fixture::sharedFixture("twelve.mp4", spec));
 }
 
+// 2 s, 160 x 90, 25 fps, with a tone; the marked corner at the top left.
+QString smallClipForTools()
+{
+    fixture::Spec spec;
+    spec.duration = 2;
+    return QString::fromStdString(fixture::sharedFixture("tools.mp4", spec));
+}
+
 class EditorEndToEndTest : public LoadedEditorTest
 {
 protected:
+    CropTool &cropTool() { return editor->cropTool(); }
+
+    // The probed size of the one video stream of `path` (0 x 0 when it has not exactly one).
+    static std::pair<int, int> videoSizeOf(const QString &path)
+    {
+        const auto video = fixture::probe(path.toStdString()).ofType("video");
+        return video.size() == 1 ? std::pair{video[0].width, video[0].height} : std::pair{0, 0};
+    }
+
     void SetUp() override
     {
         // Answers every finish dialog the way a user does: reads it, then clicks OK.
@@ -111,21 +128,11 @@ protected:
         return folder;
     }
 
-    // Types `text` into a trim field and ends the edit with Return.
-    static void type(platform::TextField *field, const QString &text)
-    {
-        QLineEdit *edit = field->lineEdit();
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-
     // Keeps or deletes 00:00:02.00 .. 00:00:07.00.
     void setTrimTwoToSeven()
     {
-        type(editor->stopTimeFields().fields()[2], QStringLiteral("07"));
-        type(editor->startTimeFields().fields()[2], QStringLiteral("02"));
+        typeInto(editor->stopTimeFields().fields()[2], QStringLiteral("07"));
+        typeInto(editor->startTimeFields().fields()[2], QStringLiteral("02"));
         EXPECT_DOUBLE_EQ(editor->cutTimeRange_start(), 2000000.0);
         EXPECT_DOUBLE_EQ(editor->cutTimeRange_stop(), 7000000.0);
     }
@@ -265,6 +272,69 @@ TEST_F(EditorEndToEndTest, ClosingDuringAnExportStopsItAndLeavesNothing)
     EXPECT_TRUE(dialogTexts.isEmpty());
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts);
     EXPECT_TRUE(filesIn(folder).isEmpty()) << QStringList(filesIn(folder).values()).join(' ').toStdString();
+}
+
+// The edit tools' exports: the crop gives the size its margins give, a quarter turn puts the marked
+// corner where the preview shows it, and a portrait picture in a 16:9 frame size is pillarboxed.
+TEST_F(EditorEndToEndTest, CropAndQuarterTurnExportAsThePreviewShows)
+{
+    openAndAdd(smallClipForTools());
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    editor->setKeepAspectratio(true); // no forced frame size
+    const QString folder = chooseFreshOutputFolder();
+
+    // Width 100, height 60, 20 from the left, 10 from the top: margins 20, 10, 40, 20.
+    cropTool().cropFromOverlayRect(editor->cliper()->getclipRectFrame());
+    typeInto(cropTool().cropWidthField(), QStringLiteral("100"));
+    typeInto(cropTool().cropHeightField(), QStringLiteral("60"));
+    typeInto(cropTool().cropLeftField(), QStringLiteral("20"));
+    typeInto(cropTool().cropTopField(), QStringLiteral("10"));
+    const RECT m = editor->exportEditState().convertCropSize;
+    ASSERT_EQ((std::array<int, 4>{m.left, m.top, m.right, m.bottom}), (std::array<int, 4>{20, 10, 40, 20}));
+    const QString cropped = exportInto(folder);
+    ASSERT_FALSE(cropped.isEmpty());
+    EXPECT_EQ(videoSizeOf(cropped), (std::pair{100, 60}));
+
+    // A quarter turn right: the crop goes, the size swaps, the marker leaves the top-left corner.
+    editor->rotateTool().rightRatioAction();
+    TestEnvironment::processEvents();
+    std::vector<uint8_t> bgra(200 * 200 * 4);
+    int w = 200, h = 200;
+    ASSERT_TRUE(editor->rdPlayer()->Snapshot(&w, &h, bgra.data()));
+    ASSERT_EQ(w, 90);
+    ASSERT_EQ(h, 160);
+    const fixture::Corner shown = fixture::findMarkedCorner(fixture::imageFromBgra(bgra, w, h));
+    EXPECT_EQ(shown, fixture::Corner::TopRight) << fixture::cornerName(shown);
+    const QString turned = exportInto(folder);
+    ASSERT_FALSE(turned.isEmpty());
+    EXPECT_EQ(videoSizeOf(turned), (std::pair{90, 160}));
+    const auto frame = fixture::decodeFrameAt(turned.toStdString(), 1.0);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(fixture::findMarkedCorner(*frame), shown) << "the export shows what the preview showed";
+}
+
+TEST_F(EditorEndToEndTest, PortraitPictureInAWideFrameSizeIsPillarboxed)
+{
+    fixture::Spec spec;
+    spec.width = 90;
+    spec.height = 160;
+    spec.duration = 1;
+    openAndAdd(QString::fromStdString(fixture::sharedFixture("portrait-tools.mp4", spec)));
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    chooseFrameSize(QStringLiteral("640x360"));
+    const QString folder = chooseFreshOutputFolder();
+    const QString path = exportInto(folder);
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_EQ(videoSizeOf(path), (std::pair{640, 360}));
+    const auto frame = fixture::decodeFrameAt(path.toStdString(), 0.5);
+    ASSERT_TRUE(frame);
+    // The picture is 360 * 90 / 160 = 202 wide in the middle; black bars of 219 on each side.
+    EXPECT_LT(frame->mean(0, 0, 200, 360).luma(), 20) << "left bar";
+    EXPECT_LT(frame->mean(440, 0, 200, 360).luma(), 20) << "right bar";
+    EXPECT_GT(frame->mean(230, 200, 180, 150).luma(), 90) << "the grey picture, unstretched, in the middle";
+    // The marker keeps its square shape at the picture's top-left: about 0.2 * 202 = 40 pixels wide.
+    EXPECT_GT(frame->mean(222, 3, 34, 34).g, 180);
+    EXPECT_LT(frame->mean(270, 3, 30, 30).g, 160) << "not stretched across";
 }
 
 } // namespace

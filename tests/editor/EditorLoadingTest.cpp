@@ -147,13 +147,13 @@ TEST_F(EditorLoadingTest, CancelledPanelChangesNothing)
 TEST_F(EditorLoadingTest, AnotherClipStartsWithoutTheOldCropAndMusic)
 {
     openWith(smallClip());
-    editor->setConvertCropSize(RECT{10, 12, 14, 16});
-    editor->setEditVideoClipRect(platform::makeRect(10, 16, 50, 40));
+    editor->cropTool().setConvertCropSize(RECT{10, 12, 14, 16});
+    editor->cropTool().setEditVideoClipRect(platform::makeRect(10, 16, 50, 40));
     editor->setMusicList({std::make_shared<MusicInfo>()});
     ASSERT_TRUE(choose(portraitClip()));
     const RECT margins = editor->fileData()->convertCropSize();
     EXPECT_EQ(margins.left + margins.top + margins.right + margins.bottom, 0);
-    EXPECT_EQ(editor->editVideoClipRect(), platform::makeRect(0, 0, 180, 320));
+    EXPECT_EQ(editor->cropTool().editVideoClipRect(), platform::makeRect(0, 0, 180, 320));
     EXPECT_TRUE(editor->musicList().isEmpty());
 }
 

@@ -24,7 +24,7 @@ class EditorSnapshotTest : public LoadedEditorTest
 TEST_F(EditorSnapshotTest, RotatedClipGivesAPortraitPictureAndNeverOverwrites)
 {
     openWith(smallClip()); // 160 x 90
-    editor->setPlayerRotateAngle(90);
+    editor->rotateTool().setPlayerRotateAngle(90);
     editor->refreshPlayerView();
     ASSERT_EQ(editor->getVideoSizeForTrack(), (platform::Size{90, 160}));
     const QDateTime stamp(QDate(2024, 5, 6), QTime(7, 8, 9));
@@ -97,27 +97,27 @@ TEST_F(EditorSnapshotTest, FailedWriteIsReported)
 TEST_F(EditorSnapshotTest, RotateResetReturnsToTheUntouchedPicture)
 {
     openWith(smallClip(), EditVideoWindowController::ToolRotate);
-    editor->setPlayerRotateAngle(90);
+    editor->rotateTool().setPlayerRotateAngle(90);
     editor->refreshPlayerView();
-    editor->setHFlip(1);
-    editor->setVFlip(1);
-    editor->setConvertCropSize(RECT{2, 4, 6, 8});
-    editor->setEditVideoClipRect(platform::makeRect(2, 8, 80, 140));
+    editor->rotateTool().setHFlip(1);
+    editor->rotateTool().setVFlip(1);
+    editor->cropTool().setConvertCropSize(RECT{2, 4, 6, 8});
+    editor->cropTool().setEditVideoClipRect(platform::makeRect(2, 8, 80, 140));
     editor->setWaterMarkList({std::make_shared<WaterParam>(), std::make_shared<WaterParam>()});
     editor->subtitleParam()->setSubtitlePath(QStringLiteral("/tmp/some.srt"));
     ASSERT_EQ(editor->videoSize(), (platform::Size{90, 160}));
 
     editor->resetRotateTouchUp();
-    EXPECT_EQ(editor->playerRotateAngle(), 90) << "the reset runs one turn later";
+    EXPECT_EQ(editor->rotateTool().playerRotateAngle(), 90) << "the reset runs one turn later";
     TestEnvironment::processEvents();
 
-    EXPECT_EQ(editor->playerRotateAngle(), 0);
-    EXPECT_EQ(editor->hFlip(), 0);
-    EXPECT_EQ(editor->vFlip(), 0);
-    const RECT m = editor->convertCropSize();
+    EXPECT_EQ(editor->rotateTool().playerRotateAngle(), 0);
+    EXPECT_EQ(editor->rotateTool().hFlip(), 0);
+    EXPECT_EQ(editor->rotateTool().vFlip(), 0);
+    const RECT m = editor->cropTool().convertCropSize();
     EXPECT_EQ(m.left + m.top + m.right + m.bottom, 0);
     EXPECT_EQ(editor->videoSize(), (platform::Size{160, 90}));
-    EXPECT_EQ(editor->editVideoClipRect(), platform::makeRect(0, 0, 160, 90));
+    EXPECT_EQ(editor->cropTool().editVideoClipRect(), platform::makeRect(0, 0, 160, 90));
     EXPECT_TRUE(editor->waterMarkList().isEmpty());
     EXPECT_EQ(editor->waterParam()->waterType(), 1);
     EXPECT_EQ(editor->waterParam()->waterText(),

@@ -8,10 +8,13 @@
 #include "model/SimpleData.h"
 #include "platform/CMTime.h"
 #include "platform/ScriptedPanels.h"
+#include "platform/TextField.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QLineEdit>
 #include <QPointer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +37,16 @@ inline QString longClip()
     spec.gopSize = 20;
     spec.audio = {};
     return QString::fromStdString(fixture::sharedFixture("long.mp4", spec));
+}
+
+// Types `text` into a field as a user does and ends the edit with Return.
+inline void typeInto(platform::TextField *field, const QString &text)
+{
+    QLineEdit *edit = field->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 class LoadedEditorTest : public ::testing::Test

@@ -33,10 +33,12 @@ const QSet<QString> kSameInEveryLanguage = {
 
 // Words that a language really spells as English does.
 const std::map<QString, QSet<QString>> kSameAsEnglishIn = {
-    {"fr", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemDocuments"}},
-    {"de", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemMovies", "CodecLabelTitle"}},
+    {"fr", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemDocuments", "VolumeLabelTitle",
+            "SaturationLabelTitle"}},
+    {"de", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemMovies", "CodecLabelTitle",
+            "positionLabelstringValue"}},
     {"ja", {"OKBtnTitle"}},
-    {"pt-PT", {"OKBtnTitle", "CodecLabelTitle"}},
+    {"pt-PT", {"OKBtnTitle", "CodecLabelTitle", "VolumeLabelTitle"}},
 };
 
 // Keys the code builds at run time, so a scan of the sources cannot find them: the language list

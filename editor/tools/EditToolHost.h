@@ -1,0 +1,43 @@
+#pragma once
+// What an edit tool (crop, rotate, effects; later watermark, subtitle, music) needs of the editor window
+// that coordinates it: the preview player, the overlays laid over the picture, and the picture's shape.
+//
+// The pattern every tool follows: the tool class builds its panel into the view the window gives it,
+// holds its part of the editor's state, is the delegate of its own rows and controls, sends its edits to
+// the preview player (rdPlayer()) as they change, and writes its part of the export's settings in
+// exportInto(). The window owns the player, the overlays and the export, and calls the tools; it keeps
+// no panel logic. Main thread only.
+#include "platform/Geometry.h"
+
+#include <functional>
+#include <memory>
+
+class RDMoviePlayer;
+class RDUICliper;
+
+class EditToolHost
+{
+public:
+    virtual ~EditToolHost() = default;
+
+    // The clip's preview player; null before a clip is loaded (or when the player refused it).
+    virtual const std::shared_ptr<RDMoviePlayer> &rdPlayer() const = 0;
+    // The preview is playing: a paused player needs Refresh() to show an edit.
+    virtual bool isPlaying() const = 0;
+    // The picture as displayed, in video pixels (the source turned by the rotation); 0 x 0 without clip.
+    virtual platform::Size videoSize() const = 0;
+    // The crop overlay over the picture; null before a clip is loaded.
+    virtual RDUICliper *cliper() const = 0;
+    // The rotation changed the picture's shape: the window recomputes videoSize(), lays both overlays
+    // over the new picture, clears the crop, the watermark record and the subtitle. `reset` also empties
+    // the watermark list (the rotate tool's reset).
+    virtual void pictureTurned(bool reset) = 0;
+    // Runs `work` one event-loop turn later on the main thread, never after the window has closed (the
+    // tools' buttons queue their work so).
+    virtual void queueOnMain(std::function<void()> work) = 0;
+    // A mirror left to right: the shown and the exported crop go back to the whole picture together.
+    virtual void pictureMirrored() = 0;
+};
+
+// Sends Refresh() to a paused player, so an edit shows at once; a playing one shows it by itself.
+void refreshPausedPreview(const EditToolHost &host);

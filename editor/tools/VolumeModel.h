@@ -1,0 +1,20 @@
+#pragma once
+// The one level of the clip's own audio, for the preview and the export alike: the effect panel's volume
+// (0..2) times the music panel's original-audio level (0..1), so the main audio reaches at most twice its
+// level. The player bar's volume and mute are a monitor volume for listening only and never part of it.
+class VolumeModel
+{
+public:
+    // The effect panel's volume, 0..2 (1 = unchanged).
+    double effectVolume() const { return m_effectVolume; }
+    void setEffectVolume(double volume) { m_effectVolume = volume; }
+    // The music panel's level of the clip's own audio under added music, 0..1 (1 = unchanged).
+    double originalLevel() const { return m_originalLevel; }
+    void setOriginalLevel(double level) { m_originalLevel = level; }
+    // The main audio's level that the preview plays and the export writes.
+    double mainLevel() const { return m_effectVolume * m_originalLevel; }
+
+private:
+    double m_effectVolume = 1.0;
+    double m_originalLevel = 1.0;
+};
