@@ -292,7 +292,7 @@ void ViewController::openTool(Tool tool)
     platform::WindowController *controller =
         platform::WindowController::create(QString::fromLatin1(info.className));
     if (!controller) {
-        platform::log("no window controller registered as %s", info.className);
+        platform::logWarning("no window controller registered as %s", info.className);
         return;
     }
     if (info.toolBit != 0)

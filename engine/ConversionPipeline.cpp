@@ -78,14 +78,14 @@ int ConversionPipeline::run()
     auto planFor = [this](const AVOutputFormat *format, bool strict) { return plan(format, strict); };
     if ((r = ContainerTable::choose(s.outputPath, planFor, m_format)) < 0)
         return r;
-    engineLog("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
-              m_format->name,
-              !m_video.used  ? "none"
-              : m_video.copy ? "copy"
-                             : m_video.encoderCodec->name,
-              !m_audio.used  ? "none"
-              : m_audio.copy ? "copy"
-                             : m_audio.encoderCodec->name);
+    engineTrace("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
+                m_format->name,
+                !m_video.used  ? "none"
+                : m_video.copy ? "copy"
+                               : m_video.encoderCodec->name,
+                !m_audio.used  ? "none"
+                : m_audio.copy ? "copy"
+                               : m_audio.encoderCodec->name);
 
     if ((r = m_output.open(s.outputPath, m_format, &m_job.stopFlag())) < 0)
         return r;
