@@ -1425,6 +1425,8 @@ void EditVideoWindowController::buildPlayerBar()
             platform::makeRect(m_playerBottomView->frame().width() - 175, 10, 160, 24));
     }
     images(m_b_playPauseBtn, QStringLiteral("Join/btnPlay"));
+    // Selected means playing: the button then shows the pause images play() sets, not a pressed play.
+    m_b_playPauseBtn->setSelectedImage(QImage());
     images(m_b_stopBtn, QStringLiteral("Join/btnStop"));
     images(m_b_cameraBtn, QStringLiteral("Join/btnCapture"));
     images(m_b_picStyleBtn, QStringLiteral("Join/btnCaptureSet"));
