@@ -9,6 +9,9 @@
 #include "model/SimpleData.h"
 #include "platform/Timer.h"
 
+#include <QFontMetricsF>
+#include <QLineEdit>
+
 namespace {
 
 using namespace editortest;
@@ -28,6 +31,13 @@ TEST_F(EditorPreviewTrimTest, TimeLabelsShowPositionAndLengthWithHundredths)
     EXPECT_EQ(editor->currentTimeLabel()->stringValue(), QStringLiteral("00:01:02.25"));
     EXPECT_EQ(editor->totalTimeLabel()->stringValue(), QStringLiteral("00:02:05.50"));
     EXPECT_EQ(editor->mCurrentTimeLabel()->stringValue(), QStringLiteral("00:01:02.25"));
+    // Whole, not scrolled past their first digits: a line edit keeps 2 pixels inside each side.
+    for (platform::TextField *label : {editor->currentTimeLabel(), editor->totalTimeLabel()}) {
+        QLineEdit *edit = label->lineEdit();
+        EXPECT_LE(QFontMetricsF(edit->font()).horizontalAdvance(edit->text()),
+                  edit->contentsRect().width() - 4)
+            << edit->text().toStdString();
+    }
     EXPECT_FLOAT_EQ(editor->cutProgressView()->progress(), float(62.25 / 125.5));
 }
 
