@@ -35,8 +35,6 @@ QString clip()
 {
     fixture::Spec spec;
     spec.duration = 12;
-    spec.width = 320;
-    spec.height = 180;
     return QString::fromStdString(fixture::sharedFixture("tour.mp4", spec));
 }
 
