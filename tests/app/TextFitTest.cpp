@@ -4,7 +4,7 @@
 // is walked as soon as its launcher button opens it. Texts are found generically: those our views draw
 // (reported by View's drawn-text observer while the window is rendered) and those of Qt's own widgets.
 #include "app/AppDelegate.h"
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
 #include "platform/PopUpButton.h"

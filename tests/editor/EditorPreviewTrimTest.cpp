@@ -2,7 +2,7 @@
 // delete) on a real player.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 #include "controls/PNQButton.h"
 #include "controls/RDCutProgressView.h"
 #include "controls/RDProgressSlider.h"

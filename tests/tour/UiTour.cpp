@@ -1,13 +1,13 @@
 // The application as a user meets it: the launcher and the editor shot to PNG in German and Arabic, and
 // one editor session (start, load a clip, play, trim, export, close). See CMakeLists.txt for the command.
 #include "app/AppDelegate.h"
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
 #include "controls/PNQOpenAlert.h"
 #include "editor/EditVideoWindowController.h"
-#include "editor/OutputFolderChooser.h"
-#include "editor/TimeFieldGroup.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/TimeFieldGroup.h"
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
 #include "platform/ScriptedPanels.h"
