@@ -90,7 +90,7 @@ void AboutUsWindowController::windowDidLoad()
     m_aboutTitleLabel->setTextFont(uiFont(18, title, true));
     m_aboutTitleLabel->setText(title);
     const QString version = LanguageService::localizedStringForKey("aboutVersionLabelstring");
-    m_aboutVersionLabel = new TextLabel(makeRect(30, 168, 420, 20), content);
+    m_aboutVersionLabel = new TextLabel(makeRect(30, 161, 420, 27), content); // tall enough for Arabic
     m_aboutVersionLabel->setTextFont(uiFont(12, version));
     m_aboutVersionLabel->setText(version);
     m_topLine = makeRule(makeRect(30, 158, 420, 1), content);
@@ -112,7 +112,8 @@ void AboutUsWindowController::windowDidLoad()
     m_bottomContentLabel->setWordWrap(true);
     m_bottomContentLabel->setFont(uiFont(12, bottom));
     m_bottomContentLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_bottomContentLabel->setGeometry(content->toQt(makeRect(30, 68, 420, 46)).toRect());
+    // Three lines of the tallest script (Arabic).
+    m_bottomContentLabel->setGeometry(content->toQt(makeRect(30, 62, 420, 56)).toRect());
     m_bottomLine = makeRule(makeRect(30, 60, 420, 1), content);
 
     m_okBtn = new PNQButton(makeRect(370, 18, 80, 28), content);

@@ -146,8 +146,7 @@ void AppDelegate::applicationDidFinishLaunching()
                                      kAccent});
     }
     m_langeuagePopBtn->action = [this](platform::PopUpButton &) { langeuageAction(); };
-    const long long stored = platform::UserDefaults::standard().integer(QStringLiteral("AppLanguage"));
-    m_langeuagePopBtn->selectItemAtIndex(1 + int(std::clamp(stored, 0LL, 8LL)));
+    m_langeuagePopBtn->selectItemAtIndex(1 + int(LanguageService::storedLanguage()));
 
     // Invisible over the button: the user sees the button, and a click on it opens the list.
     m_languageBtn->addSubview(m_langeuagePopBtn);

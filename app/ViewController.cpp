@@ -77,12 +77,13 @@ constexpr double kGap = 10;
 constexpr double kTilesTop = 450;
 constexpr double kLinkHeight = 24;
 
-// The caption's font: the system font of size 13, smaller for a caption that would not fit the tile
-// otherwise (the longer ones, such as "Add/Remove Music", in some languages).
+// The caption's font: the system font of size 13, smaller (down to a readable 10) for a caption that
+// would not fit the tile otherwise (the longer ones, such as "Add/Remove Music", in some languages).
+// `width` is the caption's frame; its text keeps 2 points from each side.
 QFont captionFont(const QString &text, double width)
 {
     QFont font = platform::FontAlias::systemFont(13);
-    for (double size = 13; size > 8 && QFontMetricsF(font).horizontalAdvance(text) > width; size -= 0.5)
+    for (double size = 13; size > 10 && QFontMetricsF(font).horizontalAdvance(text) > width - 4; size -= 0.5)
         platform::FontAlias::setPlatformSize(font, size - 0.5);
     return font;
 }
@@ -221,7 +222,8 @@ void ViewController::initButtonTitle()
         const platform::Rect bounds = button->bounds();
         // The caption runs along the tile's lower edge, which the tile pictures leave free for it: y = height
         // - 25 counted in the button's own top-down coordinates.
-        auto *caption = new TextLabel(makeRect(10, 5, bounds.width() - 20, 20), button);
+        // 24 points high: two lines of a long caption at the smallest size.
+        auto *caption = new TextLabel(makeRect(10, 1, bounds.width() - 20, 24), button);
         caption->setTextColor(Qt::white);
         caption->setAlignment(Qt::AlignLeft);
         const QString text = LanguageService::localizedStringForKey(kTools[i].captionKey);
@@ -292,7 +294,7 @@ void ViewController::openTool(Tool tool)
     platform::WindowController *controller =
         platform::WindowController::create(QString::fromLatin1(info.className));
     if (!controller) {
-        platform::log("no window controller registered as %s", info.className);
+        platform::logWarning("no window controller registered as %s", info.className);
         return;
     }
     if (info.toolBit != 0)

@@ -138,8 +138,12 @@ void PNQButton::drawRect(QPainter &painter, const platform::Rect &)
         if (!m_contentColor.isValid())
             m_contentColor = Qt::white;
         const QColor color = isEnabled() ? m_contentColor : QColor(173, 173, 173);
-        const QRectF measured = QFontMetricsF(font()).boundingRect(QRectF(0, 0, b.width, b.height),
-                                                                   Qt::TextWordWrap, m_contentTitle);
+        // A title too long for the room beside the image is drawn smaller (never under 10 px).
+        const double room =
+            image.isNull() && m_leftIconWidth == 0 ? b.width : b.width - i.width - m_leftIconWidth;
+        const QFont titleFont = fittingFont(font(), m_contentTitle, QSizeF(room, b.height), Qt::TextWordWrap);
+        const QRectF measured = QFontMetricsF(titleFont).boundingRect(QRectF(0, 0, room, b.height),
+                                                                      Qt::TextWordWrap, m_contentTitle);
         const double w = measured.width();
         const double h = measured.height();
         const double y = (b.height - h) / 2;
@@ -166,7 +170,7 @@ void PNQButton::drawRect(QPainter &painter, const platform::Rect &)
                 x = (b.width - group) / 2 + i.width + m_leftIconWidth;
         }
         const platform::Rect titleRect = platform::makeRect(x, y, w, h);
-        drawTextUpright(painter, titleRect, m_contentTitle, font(), color, Qt::TextWordWrap);
+        drawTextUpright(painter, titleRect, m_contentTitle, titleFont, color, Qt::TextWordWrap);
         if (m_underLine) {
             // Under the text: the bottom edge of its rectangle, y being upwards here.
             painter.save();

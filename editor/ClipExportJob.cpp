@@ -170,7 +170,7 @@ void ClipExportJob::applyEdits(MEDIA_HANDLE h, const EngineApi &api) const
         if (EngineRecords::fillSubtitle(record, *copy))
             api.convertSetSubtitle(h, record);
         else
-            platform::log("subtitle path too long: %@", sub->subtitlePath());
+            platform::logWarning("subtitle path too long: %@", sub->subtitlePath());
     }
 
     for (int effect : clip.effectTypes())

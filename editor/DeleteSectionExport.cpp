@@ -65,18 +65,18 @@ ChainedExportJob::Step DeleteSectionExport::joinStep(std::function<void(double)>
     s.configure = [output, before, behind](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
         const EngineApi &api = EngineApi::current();
         if (const int r = api.joinSetOutputPath(h, output.toUtf8().constData()); r < 0) {
-            platform::log("errorcode:%d", r);
+            platform::logWarning("errorcode:%d", r);
             return {r, {}};
         }
         for (const QString &part : {before, behind}) {
             if (api.joinAddMediaClip(h, part.toUtf8().constData(), 0, 0) == 0) {
-                platform::log("添加失败");
+                platform::logWarning("添加失败");
                 return {MEDIA_ERR_INPUT, {}};
             }
         }
         for (auto set : {api.joinSetAudioCodec, api.joinSetVideoCodec}) {
             if (const int r = set(h, "copy"); r < 0) {
-                platform::log("errorcode:%d", r);
+                platform::logWarning("errorcode:%d", r);
                 return {r, {}};
             }
         }
@@ -151,7 +151,7 @@ void DeleteSectionExport::removeTemporaries() const
     for (const QString &path : {m_beforePath, m_behindPath}) {
         QFile file(path);
         if (!path.isEmpty() && file.exists() && !file.remove())
-            platform::log(n == 1 ? "error1:%@" : "error2:%@", file.errorString());
+            platform::logWarning(n == 1 ? "error1:%@" : "error2:%@", file.errorString());
         ++n;
     }
 }

@@ -327,7 +327,7 @@ void EditVideoWindowController::buildToolButtons()
         // Our tool images are icons beside the title, not whole button faces, so a white title would
         // vanish on the white tool bar: the title takes the accent colour.
         button->setContentColor(kAccent);
-        button->setLeftIconWidth(30);
+        button->setLeftIconWidth(10); // a 5-point gap, leaving the longer titles room beside the icon
         button->setContentImagePosition(0);
         button->setContentTitle(LanguageService::localizedStringForKey(tool.titleKey));
         button->setFont(systemFont(12));
@@ -820,7 +820,7 @@ void EditVideoWindowController::layoutFrames(double t)
     if (m_currentTimeLabel)
         m_currentTimeLabel->setFrame(makeRect(15, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_totalTimeLabel)
-        m_totalTimeLabel->setFrame(makeRect(bar.width() - 95, (bar.height() - 26) / 2 + 6, 60, 26));
+        m_totalTimeLabel->setFrame(makeRect(bar.width() - 95, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_audiochanelPopBtn && m_audiochanelPopBtn->parentWidget() == m_playerBottomView)
         m_audiochanelPopBtn->setFrame(makeRect(bar.width() - 175, 10, 160, 24));
     if (m_formatChooser)
@@ -1198,14 +1198,14 @@ void EditVideoWindowController::initPlayer()
             auto *field = new platform::TextField(frame, m_playerBottomView);
             field->setStringValue(QStringLiteral("00:00:00"));
             field->setTextColor(Qt::black);
-            field->setFieldFont(systemFont(13));
+            field->setFieldFont(systemFont(12)); // "00:00:00.00" whole in 80 points
             field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             field->setBordered(false);
             field->setEditable(false);
             return field;
         };
         m_currentTimeLabel = label(platform::makeRect(15, (H - 26) / 2 + 6, 80, 26));
-        m_totalTimeLabel = label(platform::makeRect(W - 95, (H - 26) / 2 + 6, 60, 26));
+        m_totalTimeLabel = label(platform::makeRect(W - 95, (H - 26) / 2 + 6, 80, 26));
     }
     buildPlayerBar();
     setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(0));
@@ -1245,6 +1245,8 @@ void EditVideoWindowController::buildPlayerBar()
             platform::makeRect(m_playerBottomView->frame().width() - 175, 10, 160, 24));
     }
     images(m_b_playPauseBtn, QStringLiteral("Join/btnPlay"));
+    // Selected means playing: the button then shows the pause images play() sets, not a pressed play.
+    m_b_playPauseBtn->setSelectedImage(QImage());
     images(m_b_stopBtn, QStringLiteral("Join/btnStop"));
     images(m_b_cameraBtn, QStringLiteral("Join/btnCapture"));
     images(m_b_picStyleBtn, QStringLiteral("Join/btnCaptureSet"));

@@ -35,7 +35,7 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
                     sink.addVideo(record);
                     ++added;
                 } else {
-                    platform::log("watermark path too long: %@", item->waterImagePath());
+                    platform::logWarning("watermark path too long: %@", item->waterImagePath());
                 }
             } else {
                 IMAGE_WATERMARK_PARAM record;
@@ -43,7 +43,7 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
                     sink.addImage(record);
                     ++added;
                 } else {
-                    platform::log("watermark path too long: %@", item->waterImagePath());
+                    platform::logWarning("watermark path too long: %@", item->waterImagePath());
                 }
             }
         }

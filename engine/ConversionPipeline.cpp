@@ -84,8 +84,8 @@ int ConversionPipeline::run()
     if (m_smartCut && m_video.used && !m_video.smart)
         engineLog("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
                   m_format->name);
-    engineLog("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
-              m_format->name,
+    engineTrace("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
+                m_format->name,
               !m_video.used   ? "none"
               : m_video.smart ? "smart cut"
               : m_video.copy  ? "copy"

@@ -4,20 +4,99 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace engine {
 
-void engineLog(const char *fmt, ...)
+namespace {
+
+void writeLine(const char *fmt, va_list args)
 {
     char text[1024];
-    va_list args;
-    va_start(args, fmt);
     vsnprintf(text, sizeof text, fmt, args);
-    va_end(args);
     // One fwrite per line keeps lines from concurrent jobs whole.
     std::string line = std::string("MediaCore: ") + text + "\n";
     fwrite(line.data(), 1, line.size(), stderr);
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A rule's category pattern may begin or end with '*' (or both), as in Qt's rules.
+bool matches(std::string_view pattern, std::string_view name)
+{
+    const bool head = pattern.starts_with('*'), tail = pattern.size() > 1 && pattern.ends_with('*');
+    if (head)
+        pattern.remove_prefix(1);
+    if (tail)
+        pattern.remove_suffix(1);
+    if (head && tail)
+        return name.find(pattern) != std::string_view::npos;
+    if (head)
+        return name.ends_with(pattern);
+    if (tail)
+        return name.starts_with(pattern);
+    return name == pattern;
+}
+
+} // namespace
+
+bool traceEnabledByRules(const char *rules)
+{
+    bool enabled = false;
+    std::string_view rest = rules ? rules : "";
+    // Rules are separated by ';' or line feeds; the last one that matches wins.
+    while (!rest.empty()) {
+        const size_t end = rest.find_first_of(";\n");
+        const std::string_view rule = trimmed(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        const size_t eq = rule.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        std::string_view pattern = trimmed(rule.substr(0, eq));
+        const std::string_view value = trimmed(rule.substr(eq + 1));
+        if (value != "true" && value != "false")
+            continue;
+        // "category.debug" names the trace; a category without a message type names every type.
+        bool forTrace = true;
+        for (std::string_view type : {".debug", ".info", ".warning", ".critical"}) {
+            if (pattern.ends_with(type)) {
+                pattern.remove_suffix(type.size());
+                forTrace = type == ".debug";
+                break;
+            }
+        }
+        if (forTrace && matches(pattern, "vw.engine"))
+            enabled = value == "true";
+    }
+    return enabled;
+}
+
+void engineLog(const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    writeLine(fmt, args);
+    va_end(args);
+}
+
+void engineTrace(const char *fmt, ...)
+{
+    static const bool enabled = traceEnabledByRules(getenv("QT_LOGGING_RULES"));
+    if (!enabled)
+        return;
+    va_list args;
+    va_start(args, fmt);
+    writeLine(fmt, args);
+    va_end(args);
 }
 
 int mediaError(int averror, const char *what, int fallback)

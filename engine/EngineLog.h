@@ -1,11 +1,21 @@
 #pragma once
 // The engine's log: one line per event to standard error (the engine uses no Qt).
+//
+// engineLog() is for what failed or was given up: it always prints. engineTrace() is for the course of a
+// job (what is converted to what): it prints only when the category "vw.engine" shows trace lines under
+// the QT_LOGGING_RULES variable, read once with the same rule syntax as the application's other
+// categories ("vw.*.debug=true", "vw.engine.debug=true"...).
 #include "media/MediaEngine.h"
 
 namespace engine {
 
 // Writes one formatted line, prefixed "MediaCore: ", to standard error in one piece.
 void engineLog(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+// As engineLog(), when trace lines are enabled (see above).
+void engineTrace(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Whether the logging rules `rules` (QT_LOGGING_RULES syntax) turn on the trace of "vw.engine".
+bool traceEnabledByRules(const char *rules);
 
 // Turns a failed FFmpeg result into one of the engine's codes (MediaResult), with a log line naming
 // `what` failed and why. `fallback` is the code for errors that are not memory, stop or argument

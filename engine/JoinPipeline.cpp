@@ -114,15 +114,15 @@ int JoinPipeline::run()
             if (canCopy(format))
                 return runCopy(format);
     if (s.videoCodec == "copy" || s.audioCodec == "copy")
-        engineLog("the clips cannot be joined by stream copy; they are re-encoded");
+        engineTrace("the clips cannot be joined by stream copy; they are re-encoded");
 
     auto planFor = [this](const AVOutputFormat *format, bool strict) { return plan(format, strict); };
     int r = ContainerTable::choose(s.outputPath, planFor, m_format);
     if (r < 0)
         return r;
-    engineLog("joining %zu clips into %s (%s): video %s, audio %s", m_clips.size(), s.outputPath.c_str(),
-              m_format->name, m_videoCodec ? m_videoCodec->name : "none",
-              m_audioCodec ? m_audioCodec->name : "none");
+    engineTrace("joining %zu clips into %s (%s): video %s, audio %s", m_clips.size(), s.outputPath.c_str(),
+                m_format->name, m_videoCodec ? m_videoCodec->name : "none",
+                m_audioCodec ? m_audioCodec->name : "none");
     if ((r = m_output.open(s.outputPath, m_format, &m_job.stopFlag())) < 0 || (r = openEncoders()) < 0 ||
         (r = m_output.writeHeader()) < 0)
         return r;
@@ -191,8 +191,8 @@ int JoinPipeline::runCopy(const AVOutputFormat *format)
 {
     m_format = format;
     const JoinJob::Settings &s = m_job.settings();
-    engineLog("joining %zu clips into %s (%s) by stream copy", m_clips.size(), s.outputPath.c_str(),
-              format->name);
+    engineTrace("joining %zu clips into %s (%s) by stream copy", m_clips.size(), s.outputPath.c_str(),
+                format->name);
     int r = m_output.open(s.outputPath, format, &m_job.stopFlag());
     if (r < 0)
         return r;

@@ -113,7 +113,7 @@ uint32_t HelpClass::retDwordColorVolue(const QColor &color)
     if (color.isValid()) {
         color.toRgb().getRgbF(&red, &green, &blue, &alpha);
     } else {
-        platform::log("exception:%@", "invalid colour has no RGB components");
+        platform::logWarning("exception:%@", "invalid colour has no RGB components");
     }
     const int r = static_cast<int>(static_cast<double>(red) * 255);
     const int g = static_cast<int>(static_cast<double>(green) * 255);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QListView>
 #include <QSignalBlocker>
+#include <QStandardItemModel>
 
 namespace platform {
 
@@ -33,10 +34,15 @@ void PopUpButton::setPullsDown(bool on)
 void PopUpButton::applyTitleRowVisibility()
 {
     auto *list = qobject_cast<QListView *>(m_combo->view());
-    if (!list)
-        return;
-    for (int i = 0; i < m_combo->count(); ++i)
-        list->setRowHidden(i, m_pullsDown && i == 0);
+    auto *model = qobject_cast<QStandardItemModel *>(m_combo->model());
+    for (int i = 0; i < m_combo->count(); ++i) {
+        const bool title = m_pullsDown && i == 0;
+        if (list)
+            list->setRowHidden(i, title);
+        // A hidden row can still be reached by the keyboard; a disabled one cannot.
+        if (QStandardItem *item = model ? model->item(i) : nullptr)
+            item->setEnabled(!title);
+    }
 }
 
 void PopUpButton::showCurrent()
@@ -168,6 +174,11 @@ void PopUpButton::chooseItemAtIndex(int index)
 
 void PopUpButton::userActivated(int index)
 {
+    // The title of a pull-down list is no choice.
+    if (m_pullsDown && index == 0) {
+        showCurrent();
+        return;
+    }
     m_selectedIndex = index;
     showCurrent();
     if (action)

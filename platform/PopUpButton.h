@@ -55,7 +55,8 @@ public:
     // Selects by code (no action). An index out of range selects nothing.
     void selectItemAtIndex(int index);
     void selectItemWithTitle(const QString &title);
-    // As if the user chose the item: selects it and runs the action.
+    // As if the user chose the item: selects it and runs the action. The title of a pull-down list
+    // (item 0) cannot be chosen, by this call or by the user: choosing it does nothing.
     void chooseItemAtIndex(int index);
 
     // The text shown on the button. setTitle() in a pop-up list selects the item with that title, adding

@@ -17,19 +17,12 @@ namespace platform {
 
 namespace {
 
-// "mp4" -> "*.[mM][pP]4": the file dialog's name filters match case-sensitively on Linux.
-QString caseFreePattern(QString extension)
+// "mp4" -> "*.mp4": what the user reads in the dialog's type list.
+QString plainPattern(QString extension)
 {
     if (extension.startsWith(u'.'))
         extension.remove(0, 1);
-    QString pattern = QStringLiteral("*.");
-    for (const QChar c : extension) {
-        if (c.toLower() != c.toUpper())
-            pattern += u'[' + QString(c.toLower()) + QString(c.toUpper()) + u']';
-        else
-            pattern += c;
-    }
-    return pattern;
+    return QStringLiteral("*.") + extension;
 }
 
 QWidget *parentFor(QWidget *requested)
@@ -102,9 +95,11 @@ AlertResult QtPanels::runAlert(const AlertRequest &request)
     return AlertResult{pressed, field ? field->text() : request.textFieldText};
 }
 
-QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
+void QtPanels::setUpOpenDialog(QFileDialog &dialog, const OpenPanelRequest &request)
 {
-    QFileDialog dialog(parentFor(request.parent), request.message, request.directory);
+    // Qt's own dialog matches name filters ignoring case; the desktop's native dialogs may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     if (request.canChooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);
     } else {
@@ -113,7 +108,7 @@ QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
         if (!request.allowedExtensions.isEmpty()) {
             QStringList patterns;
             for (const QString &e : request.allowedExtensions)
-                patterns << caseFreePattern(e);
+                patterns << plainPattern(e);
             dialog.setNameFilter(patterns.join(u' '));
         }
     }
@@ -123,6 +118,12 @@ QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
         dialog.setLabelText(QFileDialog::Accept, request.prompt);
     if (!request.cancelTitle.isEmpty())
         dialog.setLabelText(QFileDialog::Reject, request.cancelTitle);
+}
+
+QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
+{
+    QFileDialog dialog(parentFor(request.parent), request.message, request.directory);
+    setUpOpenDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     QStringList chosen;

@@ -40,7 +40,7 @@ bool QtWorkspace::revealFile(const QString &path)
         const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
         if (reply.type() == QDBusMessage::ReplyMessage)
             return true;
-        log("revealFile: %@", reply.errorMessage());
+        logWarning("revealFile: %@", reply.errorMessage());
     }
     return openFolder(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
 }

@@ -5,7 +5,7 @@
 namespace platform {
 
 ScriptedPanels::ScriptedPanels()
-    : m_unansweredHandler([](const QString &what) { log("ScriptedPanels: unanswered %@", what); })
+    : m_unansweredHandler([](const QString &what) { logWarning("ScriptedPanels: unanswered %@", what); })
 {
 }
 

@@ -1,5 +1,8 @@
 #include "platform/View.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
+
 #include <QCursor>
 #include <QPainter>
 #include <QPainterPath>
@@ -285,10 +288,43 @@ QRectF View::toQt(const Rect &r) const
     return QRectF(r.minX(), height() - r.maxY(), r.width(), r.height());
 }
 
+namespace {
+
+std::function<void(const View::DrawnText &)> &drawnTextObserver()
+{
+    static std::function<void(const View::DrawnText &)> observer;
+    return observer;
+}
+
+} // namespace
+
+QFont View::fittingFont(const QFont &font, const QString &text, const QSizeF &room, int flags,
+                        int smallestPixelSize)
+{
+    QFont fitted = font;
+    const QRectF area(QPointF(0, 0), room);
+    // Half a pixel of slack for rounding.
+    auto fits = [&](const QFont &f) {
+        const QRectF need = QFontMetricsF(f).boundingRect(area, flags, text);
+        return need.width() <= room.width() + 0.5 && need.height() <= room.height() + 0.5;
+    };
+    for (int size = QFontInfo(font).pixelSize(); size > smallestPixelSize && !fits(fitted); --size)
+        fitted.setPixelSize(size - 1);
+    return fitted;
+}
+
+void View::setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
+{
+    drawnTextObserver() = std::move(observer);
+}
+
 void View::drawTextUpright(QPainter &painter, const Rect &rect, const QString &text, const QFont &font,
                            const QColor &color, int flags)
 {
     drawUpright(painter, rect, 1.0, [&](const QRectF &area) {
+        if (drawnTextObserver())
+            drawnTextObserver()(DrawnText{text, font, painter.worldTransform().mapRect(area), flags,
+                                          dynamic_cast<const QWidget *>(painter.device())});
         painter.setFont(font);
         painter.setPen(color);
         painter.drawText(area, flags, text);

@@ -13,10 +13,13 @@
 #include "platform/Geometry.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
+
+#include <functional>
 
 class QPainter;
 class QPixmap;
@@ -113,6 +116,26 @@ public:
                                 const QColor &color, int flags = Qt::AlignLeft | Qt::AlignTop);
     // Draws `image` upright, stretched over `rect`, with the given opacity.
     static void drawImageUpright(QPainter &painter, const Rect &rect, const QImage &image, double opacity = 1.0);
+
+    // The largest size of `font`, from its own down to `smallestPixelSize`, at which `text` drawn with
+    // `flags` fits inside `room`; the smallest size when none does (never larger than `font`).
+    static QFont fittingFont(const QFont &font, const QString &text, const QSizeF &room, int flags,
+                             int smallestPixelSize = 10);
+
+    // A text as drawTextUpright() drew it: the whole text, its font, the room it was given and the
+    // drawing flags; `widget` is the widget painted (null when drawing elsewhere) and `room` is in its
+    // coordinates (top-left origin).
+    struct DrawnText
+    {
+        QString text;
+        QFont font;
+        QRectF room;
+        int flags = 0;
+        const QWidget *widget = nullptr;
+    };
+    // While set (by a test), every text drawn with drawTextUpright() is also handed to `observer`, so
+    // that a test can tell whether each text fits its room. Main thread only.
+    static void setDrawnTextObserver(std::function<void(const DrawnText &)> observer);
     static void drawImageUpright(QPainter &painter, const Rect &rect, const QPixmap &pixmap,
                                  double opacity = 1.0);
 

@@ -42,7 +42,7 @@ bool QtAudioOutput::start()
     m_ring->open(QIODevice::ReadOnly);
     m_sink->start(m_ring.get());
     if (m_sink->error() != QAudio::NoError) {
-        platform::log("player: the audio device refused to start (%d)", int(m_sink->error()));
+        platform::logWarning("player: the audio device refused to start (%d)", int(m_sink->error()));
         return false;
     }
     m_sink->suspend();

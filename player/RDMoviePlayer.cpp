@@ -62,7 +62,7 @@ std::unique_ptr<RDMoviePlayer> RDMoviePlayer::initWithString(const std::string &
         });
     });
     if (self->m_core->open(path) < 0) {
-        platform::log("player: cannot open %s", path);
+        platform::logWarning("player: cannot open %s", path);
         return nullptr;
     }
     self->m_duration = self->m_core->durationUs();
@@ -170,7 +170,7 @@ void RDMoviePlayer::DisableMainAudio(bool disable)
 void RDMoviePlayer::SetAudioIndex(int index)
 {
     if (!m_core->setAudioStream(index))
-        platform::log("player: stream %d is no audio stream of the file; kept the current one", index);
+        platform::logWarning("player: stream %d is no audio stream of the file; kept the current one", index);
 }
 
 // ---- Picture edits --------------------------------------------------------------------------------
@@ -208,7 +208,7 @@ void RDMoviePlayer::SetVFlip(int on)
 void RDMoviePlayer::AddImageEffect(int effectId)
 {
     if (effectId < engine::EffectGray || effectId > engine::EffectMosaic) {
-        platform::log("player: unknown image effect %d ignored", effectId);
+        platform::logWarning("player: unknown image effect %d ignored", effectId);
         return;
     }
     changePicture([&](engine::EditSettings &e) {
@@ -294,7 +294,7 @@ void RDMoviePlayer::AddDubbingMusic(const std::string &path, platform::CMTime st
 {
     engine::InputFile music;
     if (music.open(path) < 0 || music.audioStreams().empty()) {
-        platform::log("player: no music in %s; not added", path);
+        platform::logWarning("player: no music in %s; not added", path);
         return;
     }
     engine::MusicTrack track;

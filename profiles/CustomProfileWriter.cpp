@@ -17,7 +17,7 @@ bool CustomProfileWriter::saveSettingForpf(const QStringList &lines, const QStri
     const QString folder = ProfileLibrary::customFolder();
     if (!QDir(folder).exists()) {
         if (!QDir().mkpath(folder)) {
-            platform::log("没有文件夹,创建文件夹失败");
+            platform::logWarning("没有文件夹,创建文件夹失败");
             return false;
         }
         platform::log("没有文件夹,创建文件夹成功");
@@ -25,13 +25,13 @@ bool CustomProfileWriter::saveSettingForpf(const QStringList &lines, const QStri
 
     QSaveFile file(folder + u'/' + name + QStringLiteral(".pf"));
     if (!file.open(QIODevice::WriteOnly)) {
-        platform::log("创建文件失败");
+        platform::logWarning("创建文件失败");
         return false;
     }
     for (const QString &line : lines)
         file.write(line.toUtf8() + '\n');
     if (!file.commit()) {
-        platform::log("open: %@", file.errorString());
+        platform::logWarning("open: %@", file.errorString());
         return false;
     }
     platform::log("保存成功");

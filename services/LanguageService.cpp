@@ -35,12 +35,13 @@ bool folderExists(const QString &folder)
     return QFileInfo(platform::Bundle::main().resourcePath() + u'/' + folder + QStringLiteral(".lproj")).isDir();
 }
 
-long long storedLanguage()
-{
-    return platform::UserDefaults::standard().integer(QStringLiteral("AppLanguage"));
-}
-
 } // namespace
+
+long long LanguageService::storedLanguage()
+{
+    const long long n = platform::UserDefaults::standard().integer(QStringLiteral("AppLanguage"));
+    return n >= 0 && n < languageSetSize() ? n : 0;
+}
 
 int LanguageService::decideLanguageSetSize()
 {

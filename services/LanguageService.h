@@ -2,10 +2,10 @@
 // The interface language: which "<folder>.lproj" the texts come from, and the lookup of every visible
 // text of the application in table "Main" of that folder.
 //
-// The chosen language is the number under the user-defaults key "AppLanguage" (absent reads as 0),
-// clamped to 0..8 and mapped to a folder by a nine-language table (en zh-Hans zh-Hant fr de ja es pt-PT
-// ar) or, when the localisation holds only four languages, a four-language one (en zh-Hant fr ja, en for
-// the rest). Every lookup reads the number anew, so a language change takes effect at the next lookup.
+// The chosen language is the number under the user-defaults key "AppLanguage" (absent, or outside the
+// languages of the set, reads as 0) and mapped to a folder by a nine-language table (en zh-Hans zh-Hant fr de
+// ja es pt-PT ar) or, when the localisation holds only four languages, a four-language one (en zh-Hant fr ja,
+// en for the rest). Every lookup reads the number anew, so a language change takes effect at the next lookup.
 // Main thread only.
 #include <QString>
 
@@ -39,6 +39,9 @@ public:
     // The folder name (without ".lproj") for language number `n` in a set of `setSize` languages; `n` is
     // clamped to 0..8.
     static QString languageFolder(long long n, int setSize);
+    // The stored language number: "AppLanguage" when it names a language of the current set, else 0
+    // (as when it is absent).
+    static long long storedLanguage();
     // The folder of the stored language in the current set.
     static QString currentLanguageFolder();
 

@@ -99,7 +99,8 @@ void OutputFormatChooser::initfunctionView()
         tab->setIndex(static_cast<int32_t>(i + 1));
         tab->setSelectedBackImage(resourceImage("Resources/selImageView.png"));
         tab->setHightideBackImage(resourceImage("Resources/selImageView.png"));
-        tab->setNormalTitleColor(QColor(207, 207, 207, qRound(0.8 * 255)));
+        // Dark on the light tab bar: a light grey title there could hardly be seen.
+        tab->setNormalTitleColor(QColor(90, 90, 90));
         tab->setSelectedTitleColor(QColor(255, 255, 255, qRound(0.8 * 255)));
         tab->setCellTextPosition(4);
         tab->setFontsize(13);

@@ -175,7 +175,7 @@ QImage RDWaterView::viewToImage(QYTextFiledCenter *view)
 {
     const QString folder = platform::Workspace::standardFolder(platform::StandardFolder::Movies) + "/Water";
     if (!QDir().mkpath(folder))
-        platform::log("cannot make the folder %@", folder);
+        platform::logWarning("cannot make the folder %@", folder);
     if (!view)
         return QImage();
     const Size size = view->bounds().size;

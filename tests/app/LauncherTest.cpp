@@ -18,6 +18,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEnterEvent>
 #include <QMenu>
 
@@ -201,6 +202,33 @@ TEST_F(LauncherTest, FirstStartSelectsEnglishEntry)
     EXPECT_EQ(m_delegate->langeuagePopBtn()->numberOfItems(), 10);
     EXPECT_EQ(m_delegate->mainMenu()->itemWithTag(10)->text(), textIn("Ixy-de-Rz5.title", "en"));
     EXPECT_EQ(m_delegate->mainWindow()->title(), textIn("Ixy-de-Rz5.title", "en"));
+}
+
+TEST_F(LauncherTest, ChoosingTheListTitleKeepsTheLanguage)
+{
+    platform::PopUpButton *list = m_delegate->langeuagePopBtn();
+    list->chooseItemAtIndex(5); // German
+    ASSERT_EQ(platform::UserDefaults::standard().integer(kLanguageKey), 4);
+    emit list->comboBox()->activated(0); // the title entry, reached by the keyboard
+    EXPECT_EQ(platform::UserDefaults::standard().integer(kLanguageKey), 4);
+    EXPECT_EQ(m_delegate->languageBtn()->contentTitle(), textIn("LanguageBtnTitle", "de"));
+    EXPECT_EQ(m_launcher->caption(ViewController::Crop)->text(), textIn("tool_cropItemTitle", "de"));
+}
+
+TEST_F(LauncherTest, StoredLanguageOutsideTheListStartsInEnglish)
+{
+    for (const int stored : {-1, 9, 12}) {
+        SCOPED_TRACE(stored);
+        m_delegate.reset();
+        platform::UserDefaults::standard().setValue(kLanguageKey, stored);
+        LanguageService::setLanguage();
+        m_delegate = std::make_unique<AppDelegate>();
+        m_delegate->applicationDidFinishLaunching();
+        m_launcher = m_delegate->viewController();
+        EXPECT_EQ(m_delegate->langeuagePopBtn()->indexOfSelectedItem(), 1);
+        EXPECT_EQ(m_delegate->languageBtn()->contentTitle(), textIn("LanguageBtnTitle", "en"));
+        EXPECT_EQ(m_launcher->caption(ViewController::Crop)->text(), textIn("tool_cropItemTitle", "en"));
+    }
 }
 
 TEST_F(LauncherTest, ChoosingListEntryThreeSwitchesToTraditionalChineseAtOnce)

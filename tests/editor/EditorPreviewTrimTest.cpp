@@ -2,10 +2,15 @@
 // delete) on a real player.
 #include "tests/editor/LoadedEditor.h"
 
+#include "services/ResourceService.h"
+#include "controls/PNQButton.h"
 #include "controls/RDCutProgressView.h"
 #include "controls/RDProgressSlider.h"
 #include "model/SimpleData.h"
 #include "platform/Timer.h"
+
+#include <QFontMetricsF>
+#include <QLineEdit>
 
 namespace {
 
@@ -26,6 +31,13 @@ TEST_F(EditorPreviewTrimTest, TimeLabelsShowPositionAndLengthWithHundredths)
     EXPECT_EQ(editor->currentTimeLabel()->stringValue(), QStringLiteral("00:01:02.25"));
     EXPECT_EQ(editor->totalTimeLabel()->stringValue(), QStringLiteral("00:02:05.50"));
     EXPECT_EQ(editor->mCurrentTimeLabel()->stringValue(), QStringLiteral("00:01:02.25"));
+    // Whole, not scrolled past their first digits: a line edit keeps 2 pixels inside each side.
+    for (platform::TextField *label : {editor->currentTimeLabel(), editor->totalTimeLabel()}) {
+        QLineEdit *edit = label->lineEdit();
+        EXPECT_LE(QFontMetricsF(edit->font()).horizontalAdvance(edit->text()),
+                  edit->contentsRect().width() - 4)
+            << edit->text().toStdString();
+    }
     EXPECT_FLOAT_EQ(editor->cutProgressView()->progress(), float(62.25 / 125.5));
 }
 
@@ -50,6 +62,39 @@ TEST_F(EditorPreviewTrimTest, EndOfPlayReturnsToTheTrimStart)
         editor->close();
         TestEnvironment::processDeferredDeletes();
     }
+}
+
+// What `button` draws, on a transparent ground.
+QImage look(PNQButton *button)
+{
+    QImage image(button->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    button->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// What a button with only `stem`'s normal image looks like at the play button's size.
+QImage plainButtonLook(const QString &stem, const QSize &size)
+{
+    PNQButton reference(platform::makeRect(0, 0, size.width(), size.height()));
+    reference.setNormalImage(ResourceService::imageWithfileName(stem + QStringLiteral("_Normal.png")));
+    reference.setBorderWidth(0);
+    return look(&reference);
+}
+
+TEST_F(EditorPreviewTrimTest, PlayButtonShowsPauseWhilePlayingAndPlayWhenPaused)
+{
+    openWith(longClip());
+    PNQButton *button = editor->playPauseBtn();
+    const QImage pauseLook = plainButtonLook(QStringLiteral("Join/btnPause"), button->size());
+    const QImage playLook = plainButtonLook(QStringLiteral("Join/btnPlay"), button->size());
+    ASSERT_NE(pauseLook, playLook);
+    EXPECT_EQ(look(button), playLook);
+    editor->play();
+    ASSERT_TRUE(button->selected());
+    EXPECT_EQ(look(button), pauseLook);
+    editor->pause();
+    EXPECT_EQ(look(button), playLook);
 }
 
 TEST_F(EditorPreviewTrimTest, SecondTimerReplacesTheFirstAndPauseEndsIt)

@@ -1,7 +1,15 @@
 #include "platform/Panels.h"
+#include "platform/QtPanels.h"
 #include "platform/ScriptedPanels.h"
 
 #include "tests/support/TestEnvironment.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -90,4 +98,42 @@ TEST(Panels, AllowedExtensionsIgnoreCaseAndDots)
     EXPECT_FALSE(Panels::hasAllowedExtension("/a/b.srt.txt", {"srt"}));
     EXPECT_FALSE(Panels::hasAllowedExtension("/a/mkv", {"mkv"}));
     EXPECT_TRUE(Panels::hasAllowedExtension("/a/anything", {}));
+}
+
+TEST(QtPanels, OpenDialogListsPlainExtensionsAndMatchesThemIgnoringCase)
+{
+    QTemporaryDir folder(TestEnvironment::tempDir() + QStringLiteral("/open-XXXXXX"));
+    ASSERT_TRUE(folder.isValid());
+    for (const char *name : {"a.MOV", "b.mov", "c.Mp4", "d.txt", "e.mov.txt"}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    OpenPanelRequest request;
+    request.allowedExtensions = {"mp4", ".mov"};
+    request.allowsMultipleSelection = true;
+    QFileDialog dialog(nullptr, QString(), folder.path());
+    QtPanels::setUpOpenDialog(dialog, request);
+    dialog.show();
+
+    EXPECT_EQ(dialog.nameFilters(), QStringList{"*.mp4 *.mov"});
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->currentText(), "*.mp4 *.mov");
+
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    ASSERT_NE(model, nullptr);
+    const QModelIndex root = model->index(folder.path());
+    QStringList shown;
+    const auto listShown = [&] {
+        shown.clear();
+        for (int row = 0; row < model->rowCount(root); ++row)
+            shown << model->index(row, 0, root).data().toString();
+        shown.sort();
+        return shown.size() >= 3;
+    };
+    EXPECT_TRUE(TestEnvironment::waitUntil(listShown, 10000));
+    TestEnvironment::processEvents();
+    listShown();
+    EXPECT_EQ(shown, (QStringList{"a.MOV", "b.mov", "c.Mp4"}));
+    dialog.close();
 }

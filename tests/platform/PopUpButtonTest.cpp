@@ -1,6 +1,8 @@
 #include "platform/PopUpButton.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -76,4 +78,29 @@ TEST(PopUpButton, KeepsStyledTitles)
     EXPECT_EQ(styled.font->pointSize(), 14);
     EXPECT_EQ(styled.color, QColor(33, 176, 235));
     EXPECT_FALSE(button.itemStyledTitle(0).font.has_value());
+}
+
+TEST(PopUpButton, TheTitleOfAPullDownCannotBeChosen)
+{
+    PopUpButton button(makeRect(0, 0, 120, 26), true);
+    button.addItemsWithTitles({"Language", "English", "Deutsch"});
+    button.selectItemAtIndex(2);
+    int calls = 0;
+    button.action = [&](PopUpButton &) { ++calls; };
+
+    // By the keyboard: the open list starts on the (hidden) title row, and Return takes the current row.
+    QComboBox *combo = button.comboBox();
+    combo->showPopup();
+    combo->view()->setCurrentIndex(combo->model()->index(0, 0));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    combo->hidePopup();
+    emit combo->activated(0);
+    button.chooseItemAtIndex(0);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(button.indexOfSelectedItem(), 2);
+    EXPECT_EQ(button.title(), "Language");
+
+    button.chooseItemAtIndex(1);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(button.indexOfSelectedItem(), 1);
 }

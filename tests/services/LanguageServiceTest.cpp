@@ -56,9 +56,17 @@ TEST_F(LanguageServiceTest, NineLanguageSetMapsStoredNumberToFolder)
     writeFolders({"en", "zh-Hans", "zh-Hant", "fr", "de", "ja", "es", "pt-PT", "ar"}, true);
     EXPECT_EQ(LanguageService::languageSetSize(), 9);
     const FolderCase cases[] = {
-        {std::nullopt, "en", false}, {0, "en", false},     {1, "zh-Hans", false}, {2, "zh-Hant", false},
-        {3, "fr", false},            {7, "pt-PT", false},  {8, "ar", true},       {12, "ar", true},
+        {std::nullopt, "en", false},
+        {0, "en", false},
+        {1, "zh-Hans", false},
+        {2, "zh-Hant", false},
+        {3, "fr", false},
+        {7, "pt-PT", false},
+        {8, "ar", true},
+        {12, "en", false},
         {-3, "en", false},
+        {-1, "en", false},
+        {9, "en", false},
     };
     for (const FolderCase &c : cases) {
         storeLanguage(c.stored);

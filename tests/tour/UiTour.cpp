@@ -1,0 +1,153 @@
+// The application as a user meets it: the launcher and the editor shot to PNG in German and Arabic, and
+// one editor session (start, load a clip, play, trim, export, close). See CMakeLists.txt for the command.
+#include "app/AppDelegate.h"
+#include "services/LanguageService.h"
+#include "app/ViewController.h"
+#include "controls/PNQButton.h"
+#include "controls/PNQOpenAlert.h"
+#include "editor/EditVideoWindowController.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/TimeFieldGroup.h"
+#include "platform/Application.h"
+#include "platform/PopUpButton.h"
+#include "platform/ScriptedPanels.h"
+#include "platform/UserDefaults.h"
+#include "platform/Window.h"
+#include "tests/support/SharedFixtures.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString clip()
+{
+    fixture::Spec spec;
+    spec.duration = 12;
+    return QString::fromStdString(fixture::sharedFixture("tour.mp4", spec));
+}
+
+EditVideoWindowController *openEditor(AppDelegate &delegate)
+{
+    PNQButton *crop = delegate.viewController()->toolButton(ViewController::Crop);
+    crop->mouseDownAction(crop);
+    EditVideoWindowController *editor = nullptr;
+    TestEnvironment::waitUntil([&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *window = qobject_cast<platform::Window *>(w); window && window->isVisible())
+                if (auto *e = qobject_cast<EditVideoWindowController *>(window->windowController()))
+                    editor = e;
+        return editor != nullptr;
+    });
+    return editor;
+}
+
+bool load(EditVideoWindowController *editor, const QString &path)
+{
+    TestEnvironment::scriptedPanels().answerOpenPanel({path});
+    QTest::mouseClick(editor->addfileButton(), Qt::LeftButton);
+    return TestEnvironment::waitUntil([&] { return editor->fileData() && editor->rdPlayer(); });
+}
+
+void note(const char *step)
+{
+    std::fprintf(stderr, "=== tour: %s\n", step);
+}
+
+TEST(Tour, Screenshots)
+{
+    const QString out = qEnvironmentVariable("VW_TOUR_OUT", QDir::tempPath());
+    for (const int language : {4, 8}) {
+        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), language);
+        LanguageService::setLanguage();
+        const QString code = LanguageService::currentLanguageFolder();
+        AppDelegate delegate;
+        delegate.applicationDidFinishLaunching();
+        delegate.mainWindow()->center();
+        delegate.mainWindow()->makeKeyAndOrderFront();
+        QTest::qWait(500);
+        EXPECT_TRUE(delegate.mainWindow()->grab().save(out + "/launcher-" + code + ".png"));
+        EditVideoWindowController *editor = openEditor(delegate);
+        ASSERT_NE(editor, nullptr);
+        QTest::qWait(500);
+        EXPECT_TRUE(editor->window()->grab().save(out + "/editor-" + code + ".png"));
+        ASSERT_TRUE(load(editor, clip()));
+        QTest::mouseClick(editor->playPauseBtn(), Qt::LeftButton); // playing: the pause image
+        QTest::qWait(1200);
+        EXPECT_TRUE(editor->window()->grab().save(out + "/editor-loaded-" + code + ".png"));
+        editor->close();
+        TestEnvironment::processDeferredDeletes();
+    }
+    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
+    LanguageService::setLanguage();
+}
+
+TEST(Tour, LoadPlayTrimExportClose)
+{
+    // Answers the finish dialog as a user does.
+    QTimer okClicker;
+    bool finished = false;
+    okClicker.setInterval(50);
+    QObject::connect(&okClicker, &QTimer::timeout, [&] {
+        platform::Window *window = platform::Application::shared().modalWindow();
+        auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
+        if (dialog && dialog->okBtn()) {
+            finished = true;
+            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
+        }
+    });
+    okClicker.start();
+
+    note("start");
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    delegate.mainWindow()->makeKeyAndOrderFront();
+    QTest::qWait(300);
+    QPointer<EditVideoWindowController> editor = openEditor(delegate);
+    ASSERT_TRUE(editor);
+
+    note("load");
+    ASSERT_TRUE(load(editor, clip()));
+    note("play");
+    QTest::mouseClick(editor->playPauseBtn(), Qt::LeftButton);
+    QTest::qWait(1500);
+    QTest::mouseClick(editor->playPauseBtn(), Qt::LeftButton);
+
+    note("trim");
+    auto type = [](platform::TextField *field, const char *text) {
+        field->lineEdit()->setFocus();
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), QString::fromLatin1(text));
+        QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+    };
+    type(editor->stopTimeFields().fields()[2], "07");
+    type(editor->startTimeFields().fields()[2], "02");
+
+    note("export");
+    const QString folder = QString::fromStdString(fixture::freshFolder());
+    TestEnvironment::scriptedPanels().answerFolderPanel(folder);
+    editor->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
+    QTest::mouseClick(editor->startExportBtn(), Qt::LeftButton);
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return finished; }, 300000));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
+
+    note("close");
+    editor->close();
+    TestEnvironment::processDeferredDeletes();
+    delegate.mainWindow()->close();
+    TestEnvironment::processEvents();
+    note("end");
+}
+
+} // namespace
