@@ -124,7 +124,12 @@ int ConversionPipeline::run()
         return r;
     if (m_job.stopFlag())
         return MEDIA_ERR_STOPPED;
-    return m_output.finish();
+    if ((r = m_output.finish()) < 0)
+        return r;
+    // Where a size-limited output really ends, so that a split can go on from there.
+    const int64_t origin = m_offset != AV_NOPTS_VALUE ? m_offset : m_cutStart;
+    m_job.setEndTime(m_limitReached ? origin + m_writtenEnd : s.cutEnd > 0 ? s.cutEnd : std::max<int64_t>(duration, 0));
+    return r;
 }
 
 void ConversionPipeline::checkCopyCut()
@@ -638,16 +643,21 @@ int ConversionPipeline::encode(Track &track, AVFrame *frame)
 int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
 {
     int64_t limit = m_job.settings().sizeLimit;
+    bool leading = &track == &m_video || !m_video.used;
     if (limit > 0 && m_output.sizeWith(packet->size) > limit) {
         engineLog("size limit of %lld bytes reached; the output ends here", (long long)limit);
         m_limitReached = true;
+        // A picture written out of order (B-frames) may lie past one that is dropped here.
+        if (leading && packet->pts != AV_NOPTS_VALUE)
+            m_writtenEnd = std::min(m_writtenEnd,
+                                    av_rescale_q(packet->pts, track.output->time_base, AV_TIME_BASE_Q));
         av_packet_unref(packet);
         return MEDIA_OK;
     }
-    bool leading = &track == &m_video || !m_video.used;
     if (leading && packet->pts != AV_NOPTS_VALUE) {
         int64_t reached =
             av_rescale_q(packet->pts + packet->duration, track.output->time_base, AV_TIME_BASE_Q);
+        m_writtenEnd = std::max(m_writtenEnd, reached);
         m_job.reportProgress(int(std::min<int64_t>(99, reached * 100 / m_plannedDuration)));
     }
     return m_output.write(packet);

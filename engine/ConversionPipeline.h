@@ -89,6 +89,7 @@ private:
     std::deque<FramePtr> m_waitingAudio; // decoded before the output's time 0 was known
     std::deque<PacketPtr> m_waitingPackets; // audio to copy, read before the output's time 0 was known
     bool m_limitReached = false;
+    int64_t m_writtenEnd = 0; // output microseconds up to which the leading track is written
     FramePtr m_frame;
     FramePtr m_filtered;
     PacketPtr m_packet;
