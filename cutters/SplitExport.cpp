@@ -73,7 +73,7 @@ std::unique_ptr<ChainedExportJob> SplitExport::makeChain(const Plan &plan, std::
     std::vector<ChainedExportJob::Step> steps;
     for (double point : plan.points) {
         const int64_t stop =
-            point >= 1.0 ? plan.duration : static_cast<int64_t>(double(plan.duration) / 1e6 * point * 1e6);
+            point >= 1.0 ? plan.duration : static_cast<int64_t>(double(plan.duration) * point);
         steps.push_back(pieceStep(state, stop));
     }
     auto chain = std::make_unique<ChainedExportJob>(std::move(steps));
