@@ -346,9 +346,9 @@ void SplitWindowController::enableControlsForExport(bool enable)
 {
     enableEdit(enable);
     setEnabled(m_addfileBtn, enable);
-    // Coming back, only the selected mode's value controls are on again.
+    // Coming back, only the selected mode's value controls are on again; the markers stay.
     if (enable && m_fileData)
-        setMode(mode());
+        setMode(mode(), false);
 }
 
 void SplitWindowController::hiddenPlayerView(bool hidden)
@@ -459,7 +459,7 @@ void SplitWindowController::limiteachManuallySegmentAction()
     setMode(Mode::Manual);
 }
 
-void SplitWindowController::setMode(Mode m)
+void SplitWindowController::setMode(Mode m, bool clearMarkers)
 {
     const bool wasManual = m_split_manuallyBtn->selected() && mode() == Mode::Manual;
     const bool hasFile = m_fileData != nullptr;
@@ -481,7 +481,7 @@ void SplitWindowController::setMode(Mode m)
     m_splitBtn->setEnabled(!manual && m_preview.player() != nullptr);
     m_playerSlider->beginBtn()->setHidden(!manual || m_playerSlider->disable());
     // Choosing manual again keeps the markers placed by hand.
-    if (!(manual && wasManual))
+    if (clearMarkers && !(manual && wasManual))
         m_playerSlider->removeAllSplitItem();
     showTotalTime();
 }

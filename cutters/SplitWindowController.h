@@ -143,7 +143,8 @@ private:
     void buildModes();
     void buildPlayerBar();
     void buildOutputRow();
-    void setMode(Mode mode);
+    // Selects `mode` and switches its controls on and the others off.
+    void setMode(Mode mode, bool clearMarkers = true);
     void customEntry(platform::PopUpButton &popUp, const QString &promptKey, const QString &unitKey,
                      QString &lastValue);
     void initPlayer();
