@@ -33,10 +33,13 @@ const QSet<QString> kSameInEveryLanguage = {
 
 // Words that a language really spells as English does.
 const std::map<QString, QSet<QString>> kSameAsEnglishIn = {
-    {"fr", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemDocuments"}},
-    {"de", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemMovies", "CodecLabelTitle"}},
-    {"ja", {"OKBtnTitle"}},
-    {"pt-PT", {"OKBtnTitle", "CodecLabelTitle"}},
+    {"fr", {"OKBtnTitle", "OKBtn", "aboutVersionLabelstring", "outputFolderItemDocuments"}},
+    {"de", {"OKBtnTitle", "OKBtn", "aboutVersionLabelstring", "outputFolderItemMovies", "CodecLabelTitle", "MBValue"}},
+    {"es", {"MBValue"}},
+    {"ja", {"OKBtnTitle", "OKBtn", "MBValue"}},
+    {"pt-PT", {"OKBtnTitle", "OKBtn", "CodecLabelTitle", "MBValue"}},
+    {"zh-Hans", {"MBValue"}},
+    {"zh-Hant", {"MBValue"}},
 };
 
 // Keys the code builds at run time, so a scan of the sources cannot find them: the language list
