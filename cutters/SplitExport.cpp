@@ -36,8 +36,8 @@ ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t
                       static_cast<unsigned long>(stop));
         if ((r = api.convertSetCutTime(h, *start, stop)) < 1)
             return {r, {}};
-        const QString output =
-            OutputNaming::availableNumberedPath(plan.folder, plan.baseName + QStringLiteral("-split"), plan.extension);
+        const QString output = OutputNaming::availableNumberedPath(
+            plan.folder, plan.baseName + QStringLiteral("-split"), plan.extension);
         if ((r = api.convertSetOutputPath(h, output.toUtf8().constData())) < 1)
             return {r, {}};
         return {MEDIA_OK, {}};
@@ -65,7 +65,8 @@ ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t
 
 } // namespace
 
-std::unique_ptr<ChainedExportJob> SplitExport::makeChain(const Plan &plan, std::function<void(double)> progress)
+std::unique_ptr<ChainedExportJob> SplitExport::makeChain(const Plan &plan,
+                                                         std::function<void(double)> progress)
 {
     auto state = std::make_shared<RunState>();
     state->plan = plan;

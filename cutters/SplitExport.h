@@ -25,15 +25,16 @@ public:
     {
         QString sourcePath;
         QString folder;
-        QString baseName;  // the source's name without its extension; "-split" is added here
-        QString extension; // without the dot
+        QString baseName;      // the source's name without its extension; "-split" is added here
+        QString extension;     // without the dot
         int64_t duration = 0;  // microseconds
         QList<double> points;  // ascending fractions ending with 1.0, one per piece
         int64_t sizeLimit = 0; // bytes per file; 0 = none
     };
 
     // The chain of the plan. `progress` gets the run's overall fraction 0..1.
-    static std::unique_ptr<ChainedExportJob> makeChain(const Plan &plan, std::function<void(double)> progress);
+    static std::unique_ptr<ChainedExportJob> makeChain(const Plan &plan,
+                                                       std::function<void(double)> progress);
 
     // The size limit of a piece of `megabytes` (1,048,576 bytes each), single precision as the pop-up
     // is read; 0 for no number.

@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-SplitProgressView::SplitProgressView(const platform::Rect &frame, QWidget *parent) : platform::View(frame, parent)
+SplitProgressView::SplitProgressView(const platform::Rect &frame, QWidget *parent)
+    : platform::View(frame, parent)
 {
     const double W = frame.width();
     const double H = frame.height();
@@ -19,13 +20,19 @@ SplitProgressView::SplitProgressView(const platform::Rect &frame, QWidget *paren
     m_slider->setProgress(0);
 
     const platform::Rect s = m_slider->frame();
-    m_beginBtn = new PNQImageView(
-        platform::makeRect(0, s.origin.y + s.size.height - 5, markerSize, markerSize), this);
+    m_beginBtn =
+        new PNQImageView(platform::makeRect(0, s.origin.y + s.size.height - 5, markerSize, markerSize), this);
     m_beginBtn->setNormalImage(ResourceService::imageWithfileName("Split/imgBegin_1.bmp"));
     m_beginBtn->setDownImage(ResourceService::imageWithfileName("Split/imgBegin_2.bmp"));
-    m_beginBtn->MouseDownBlock = [this](PNQImageView *) { beginMoved(&SplitProgressView::MouseDownForSliderBlock); };
-    m_beginBtn->MouseDraggedBlock = [this](PNQImageView *) { beginMoved(&SplitProgressView::ProgressForSliderBlock); };
-    m_beginBtn->MouseUpBlock = [this](PNQImageView *) { beginMoved(&SplitProgressView::MouseUpForSliderBlock); };
+    m_beginBtn->MouseDownBlock = [this](PNQImageView *) {
+        beginMoved(&SplitProgressView::MouseDownForSliderBlock);
+    };
+    m_beginBtn->MouseDraggedBlock = [this](PNQImageView *) {
+        beginMoved(&SplitProgressView::ProgressForSliderBlock);
+    };
+    m_beginBtn->MouseUpBlock = [this](PNQImageView *) {
+        beginMoved(&SplitProgressView::MouseUpForSliderBlock);
+    };
     m_beginBtn->setHidden(true);
 }
 

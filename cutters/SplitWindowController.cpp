@@ -33,9 +33,9 @@ namespace {
 const QColor kAccent(33, 176, 235);
 const QColor kText(60, 60, 60);
 constexpr double kWidth = 960;
-constexpr double kHeight = 640;
+constexpr double kHeight = 680;
 
-QString tr(const char *key)
+QString localized(const char *key)
 {
     return LanguageService::localizedStringForKey(QString::fromUtf8(key));
 }
@@ -92,7 +92,7 @@ void SplitWindowController::windowDidLoad()
     win->setTitlebarAppearsTransparent(true);
     win->setBackgroundColor(kAccent);
     win->setMinSize(platform::Size{kWidth, kHeight});
-    win->setTitle(tr("SplitBtnstringValue"));
+    win->setTitle(localized("SplitBtnstringValue"));
     observeClose();
 
     buildViews();
@@ -108,22 +108,22 @@ void SplitWindowController::buildViews()
     platform::View *content = window()->contentView();
     const double W = kWidth, H = kHeight;
 
-    m_contentBackGroundView = new PNQView(platform::makeRect(6, 6, W - 12, H - 52), content);
+    m_contentBackGroundView = new PNQView(platform::makeRect(6, 6, W - 12, H - 90), content);
     m_contentBackGroundView->setBackGroundColor(Qt::white);
     m_contentBackGroundView->setCornerRadius(5);
 
-    m_addfileBtn = new PNQButton(platform::makeRect(10, H - 40, 130, 28), content);
+    m_addfileBtn = new PNQButton(platform::makeRect(10, H - 78, 130, 28), content);
     m_addfileBtn->setNormalBackgroundImage(image("About/btnAddFile_Normal.bmp"));
     m_addfileBtn->setOnBackgroundImage(image("About/btnAddFile_On.bmp"));
     m_addfileBtn->setDownBackgroundImage(image("About/btnAddFile_Down.bmp"));
     m_addfileBtn->setDisAbleBackgroundImage(image("About/btnAddFile_Disable.bmp"));
-    m_addfileBtn->setContentTitle(tr("AddFileBtnTitle"));
+    m_addfileBtn->setContentTitle(localized("AddFileBtnTitle"));
     m_addfileBtn->setContentColor(Qt::white);
     m_addfileBtn->setFont(platform::FontAlias::systemFont(13));
     m_addfileBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { addFileAction(); }); };
 
-    m_scrLabel = new platform::TextField(platform::makeRect(150, H - 38, W - 160, 24), content);
-    m_scrLabel->setPlaceholderString(tr("scrlabelplaceholderString"));
+    m_scrLabel = new platform::TextField(platform::makeRect(150, H - 76, W - 160, 24), content);
+    m_scrLabel->setPlaceholderString(localized("scrlabelplaceholderString"));
     m_scrLabel->setEditable(false);
 
     QWidget *panel = m_contentBackGroundView;
@@ -133,7 +133,7 @@ void SplitWindowController::buildViews()
     m_nofileBackView->setBackGroundColor(QColor(240, 248, 252));
     m_nofileBackView->setCornerRadius(4);
     m_gettingstartedLabel = label(platform::makeRect(24, 310, 560, 28), m_nofileBackView, 16, true);
-    m_gettingstartedLabel->setText(tr("splitdescLabelstringValue"));
+    m_gettingstartedLabel->setText(localized("splitdescLabelstringValue"));
     const char *descKeys[4] = {VW_KEY("splitdescLabel1stringValue"), VW_KEY("splitdescLabel2stringValue"),
                                VW_KEY("splitdescLabel3stringValue"), VW_KEY("splitdescLabel4stringValue")};
     for (int i = 0; i < 4; ++i) {
@@ -164,16 +164,17 @@ void SplitWindowController::buildViews()
     // The source's facts, top right.
     const double x = 624, vx = 780;
     m_sourceInformationLabel = label(platform::makeRect(x, 550, 310, 22), panel, 14, true);
-    m_sourceInformationLabel->setText(tr("sourceInformationLabelStringVlaue"));
+    m_sourceInformationLabel->setText(localized("sourceInformationLabelStringVlaue"));
     const char *factKeys[3] = {VW_KEY("resolutionLabelStringValue"), VW_KEY("FileSizeLabelStringValue"),
                                VW_KEY("TotalTimeLabelStringValue")};
-    TextLabel **values[3] = {&m_resolutionValueLabel, &m_resoucefilesizeValueLabel, &m_resouceTotaltimeValueLabel};
+    TextLabel **values[3] = {&m_resolutionValueLabel, &m_resoucefilesizeValueLabel,
+                             &m_resouceTotaltimeValueLabel};
     for (int i = 0; i < 3; ++i) {
         label(platform::makeRect(x, 522 - 26 * i, vx - x - 4, 22), panel)
             ->setText(LanguageService::localizedStringForKey(factKeys[i]));
         *values[i] = label(platform::makeRect(vx, 522 - 26 * i, 160, 22), panel);
     }
-    m_resoucefilesizeValueLabel->setText(QStringLiteral("0.0 ") + tr("MBValue"));
+    m_resoucefilesizeValueLabel->setText(QStringLiteral("0.0 ") + localized("MBValue"));
     m_resouceTotaltimeValueLabel->setText(QStringLiteral("00:00:00.000"));
 }
 
@@ -198,7 +199,7 @@ void SplitWindowController::buildModes()
         auto *p = new platform::PopUpButton(platform::makeRect(808, y - 1, 126, 26), false, panel);
         for (const QString &n : numbers)
             p->addItemWithTitle(n + LanguageService::localizedStringForKey(unitKey));
-        p->addItemWithTitle(tr("CustomStringValue"));
+        p->addItemWithTitle(localized("CustomStringValue"));
         p->selectItemAtIndex(0);
         return p;
     };
@@ -226,7 +227,9 @@ void SplitWindowController::buildModes()
     m_splitItemBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { splitItemAction(); }); };
     m_leftMoveBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { leftMoveAction(); }); };
     m_rightMoveBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { rightMoveAction(); }); };
-    m_deletedItemBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { deletedItemAction(); }); };
+    m_deletedItemBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { deletedItemAction(); });
+    };
     for (PNQButton *b : {m_splitItemBtn, m_leftMoveBtn, m_rightMoveBtn, m_deletedItemBtn})
         b->setHidden(true);
 
@@ -236,12 +239,12 @@ void SplitWindowController::buildModes()
     m_splitBtn->setContentColor(Qt::white);
     m_splitBtn->setCornerRadius(4);
     m_splitBtn->setFont(platform::FontAlias::systemFont(14));
-    m_splitBtn->setContentTitle(tr("SplitBtnstringValue"));
+    m_splitBtn->setContentTitle(localized("SplitBtnstringValue"));
     m_splitBtn->setEnabled(false);
     m_splitBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { splitAction(); }); };
 
-    for (QWidget *w : std::initializer_list<QWidget *>{m_split_timepopBtn, m_split_sizepopBtn, m_averageTextField,
-                                                      m_averagestepper})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_split_timepopBtn, m_split_sizepopBtn,
+                                                       m_averageTextField, m_averagestepper})
         w->setEnabled(false);
 }
 
@@ -289,7 +292,7 @@ void SplitWindowController::buildOutputRow()
 {
     QWidget *panel = m_contentBackGroundView;
     m_outputLabel = label(platform::makeRect(10, 52, 150, 22), panel);
-    m_outputLabel->setText(tr("outputFolderLabelstringValue"));
+    m_outputLabel->setText(localized("outputFolderLabelstringValue"));
     m_outputPopHost = new platform::View(platform::makeRect(164, 50, 300, 26), panel);
     m_folderChooser = std::make_unique<OutputFolderChooser>(m_outputPopHost);
     m_folderChooser->popUpButton()->action = [this](platform::PopUpButton &p) {
@@ -306,7 +309,7 @@ void SplitWindowController::buildOutputRow()
     };
 
     m_exportProgresslabel = label(platform::makeRect(10, 16, 150, 22), panel);
-    m_exportProgresslabel->setText(tr("progressLabelStringValue"));
+    m_exportProgresslabel->setText(localized("progressLabelStringValue"));
     m_exportProgressView = new NSProgressView(platform::makeRect(164, 22, 330, 10), panel);
     m_exportProgressView->setProgress(0);
 
@@ -318,8 +321,10 @@ void SplitWindowController::buildOutputRow()
     m_startExportBtn->setDisAbleBackgroundImage(image("SubFun/btnStart_Disable.bmp"));
     m_startExportBtn->setContentColor(Qt::white);
     m_startExportBtn->setFont(platform::FontAlias::systemFont(15));
-    m_startExportBtn->setContentTitle(tr("StartExportTitle"));
-    m_startExportBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { startExportAction(); }); };
+    m_startExportBtn->setContentTitle(localized("StartExportTitle"));
+    m_startExportBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { startExportAction(); });
+    };
 
     m_folderChooser->outputPopUpBtnAction(nullptr);
 }
@@ -332,9 +337,9 @@ void SplitWindowController::enableEdit(bool on)
         if (r)
             r->setEnabled(on);
     for (QWidget *w : std::initializer_list<QWidget *>{
-             m_split_timepopBtn, m_split_sizepopBtn, m_averageTextField, m_averagestepper, m_splitBtn, m_playBtn,
-             m_pauseBtn, m_volumeBtn, m_splitItemBtn, m_leftMoveBtn, m_rightMoveBtn, m_deletedItemBtn,
-             m_folderChooser ? m_folderChooser->popUpButton() : nullptr, m_openOutputBtn})
+             m_split_timepopBtn, m_split_sizepopBtn, m_averageTextField, m_averagestepper, m_splitBtn,
+             m_playBtn, m_pauseBtn, m_volumeBtn, m_splitItemBtn, m_leftMoveBtn, m_rightMoveBtn,
+             m_deletedItemBtn, m_folderChooser ? m_folderChooser->popUpButton() : nullptr, m_openOutputBtn})
         setEnabled(w, on);
     if (m_playerSlider)
         m_playerSlider->setDisable(!on);
@@ -388,8 +393,8 @@ SplitWindowController::Mode SplitWindowController::mode() const
 void SplitWindowController::addFileAction()
 {
     platform::OpenPanelRequest request;
-    request.cancelTitle = tr("OpenPanelCancelTitle");
-    request.prompt = tr("OpenPanelOpenTitle");
+    request.cancelTitle = localized("OpenPanelCancelTitle");
+    request.prompt = localized("OpenPanelOpenTitle");
     request.canChooseFiles = true;
     request.parent = isWindowLoaded() ? window() : nullptr;
     const QStringList paths = platform::Panels::instance().runOpenPanel(request);
@@ -501,14 +506,14 @@ float SplitWindowController::popUpValue(const platform::PopUpButton *popUp)
 
 void SplitWindowController::split_timepopAction(platform::PopUpButton &sender)
 {
-    customEntry(sender, QStringLiteral(VW_KEY("split_timepopTitleStringValue")), QStringLiteral(VW_KEY("SecsValue")),
-                m_split_timepopTitle);
+    customEntry(sender, QStringLiteral(VW_KEY("split_timepopTitleStringValue")),
+                QStringLiteral(VW_KEY("SecsValue")), m_split_timepopTitle);
 }
 
 void SplitWindowController::split_sizepopAction(platform::PopUpButton &sender)
 {
-    customEntry(sender, QStringLiteral(VW_KEY("请输入分割片段大小(单位MB)")), QStringLiteral(VW_KEY("MBValue")),
-                m_split_filesizepopTitle);
+    customEntry(sender, QStringLiteral(VW_KEY("请输入分割片段大小(单位MB)")),
+                QStringLiteral(VW_KEY("MBValue")), m_split_filesizepopTitle);
 }
 
 void SplitWindowController::customEntry(platform::PopUpButton &popUp, const QString &promptKey,
@@ -518,11 +523,12 @@ void SplitWindowController::customEntry(platform::PopUpButton &popUp, const QStr
     if (chosen != popUp.numberOfItems() - 1)
         return;
     const std::optional<QString> answer = input(LanguageService::localizedStringForKey(promptKey), QString());
-    const QString custom = tr("CustomStringValue");
+    const QString custom = localized("CustomStringValue");
     if (!answer) {
         // A cancelled entry keeps the value chosen before.
-        const QString previous = lastValue.isEmpty() ? popUp.itemTitleAtIndex(0)
-                                                     : lastValue + LanguageService::localizedStringForKey(unitKey);
+        const QString previous = lastValue.isEmpty()
+                                     ? popUp.itemTitleAtIndex(0)
+                                     : lastValue + LanguageService::localizedStringForKey(unitKey);
         popUp.selectItemWithTitle(previous);
         return;
     }
@@ -538,7 +544,7 @@ std::optional<QString> SplitWindowController::input(const QString &prompt, const
 {
     platform::AlertRequest request;
     request.messageText = prompt;
-    request.buttonTitles = {tr("OKBtn"), tr("CancelBtn")};
+    request.buttonTitles = {localized("OKBtn"), localized("CancelBtn")};
     request.style = platform::AlertRequest::Style::Informational;
     request.hasTextField = true;
     request.textFieldText = defaultValue;
@@ -624,7 +630,7 @@ void SplitWindowController::deletedItemAction()
 void SplitWindowController::startExportAction()
 {
     if (!m_fileData) {
-        showSimpleAlert(tr("scrlabelplaceholderString"), 2);
+        showSimpleAlert(localized("scrlabelplaceholderString"), 2);
         return;
     }
     if (m_run.isRunning()) {

@@ -1,6 +1,6 @@
 #include "cutters/SplitPoints.h"
-#include "cutters/SplitProgressView.h"
 #include "controls/PNQImageView.h"
+#include "cutters/SplitProgressView.h"
 
 #include <QApplication>
 

@@ -7,6 +7,7 @@
 #include "model/SimpleData.h"
 #include "platform/Stepper.h"
 #include "platform/TextField.h"
+#include "services/LanguageService.h"
 
 #include <QLineEdit>
 
@@ -107,11 +108,11 @@ TEST_F(SplitterWindowTest, ValuesThatMakeNoPiecesMakeNoMarkers)
         QString value;
     };
     // No digits, zero, a negative count, one part, a step as long as the clip.
-    for (const Case &c : {Case{SplitWindowController::Mode::Time, "abc"}, Case{SplitWindowController::Mode::Time, "0"},
-                          Case{SplitWindowController::Mode::Time, "12"}, Case{SplitWindowController::Mode::Size, "0"},
-                          Case{SplitWindowController::Mode::Average, "-3"},
-                          Case{SplitWindowController::Mode::Average, "1"},
-                          Case{SplitWindowController::Mode::Average, "0"}}) {
+    for (const Case &c :
+         {Case{SplitWindowController::Mode::Time, "abc"}, Case{SplitWindowController::Mode::Time, "0"},
+          Case{SplitWindowController::Mode::Time, "12"}, Case{SplitWindowController::Mode::Size, "0"},
+          Case{SplitWindowController::Mode::Average, "-3"}, Case{SplitWindowController::Mode::Average, "1"},
+          Case{SplitWindowController::Mode::Average, "0"}}) {
         if (c.mode == SplitWindowController::Mode::Average) {
             splitter->limiteachAverageSegmentAction();
             splitter->averageTextField()->setStringValue(c.value);
@@ -120,8 +121,9 @@ TEST_F(SplitterWindowTest, ValuesThatMakeNoPiecesMakeNoMarkers)
                 splitter->limiteachTimeSegmentAction();
             else
                 splitter->limiteachFilesizeSegmentAction();
-            platform::PopUpButton *popUp = c.mode == SplitWindowController::Mode::Time ? splitter->split_timepopBtn()
-                                                                                     : splitter->split_sizepopBtn();
+            platform::PopUpButton *popUp = c.mode == SplitWindowController::Mode::Time
+                                               ? splitter->split_timepopBtn()
+                                               : splitter->split_sizepopBtn();
             TestEnvironment::scriptedPanels().answerAlert(0, c.value);
             popUp->chooseItemAtIndex(popUp->numberOfItems() - 1);
         }
@@ -142,7 +144,7 @@ TEST_F(SplitterWindowTest, CustomEntryAddsItsItemAndACancelKeepsTheValueBefore)
     EXPECT_EQ(time->lastItemTitle(), custom) << "the custom entry stays last";
     EXPECT_EQ(time->numberOfItems(), 7);
 
-    time->chooseItemAtIndex(2); // 20 s
+    time->chooseItemAtIndex(2);                       // 20 s
     TestEnvironment::scriptedPanels().answerAlert(1); // Cancel
     time->chooseItemAtIndex(time->numberOfItems() - 1);
     EXPECT_FLOAT_EQ(SplitWindowController::popUpValue(time), 12.5f) << "the last typed value comes back";
@@ -161,7 +163,8 @@ TEST_F(SplitterWindowTest, ManualButtonsAddSelectAndDeleteMarkers)
 
     const double span = timeline->frame().width() - SplitProgressView::markerSize;
     for (double f : {0.25, 0.5, 0.75}) {
-        timeline->beginBtn()->setFrameOrigin(platform::Point{span * f, timeline->beginBtn()->frame().origin.y});
+        timeline->beginBtn()->setFrameOrigin(
+            platform::Point{span * f, timeline->beginBtn()->frame().origin.y});
         splitter->splitItemAction();
     }
     expectNear(points(), {0.25, 0.5, 0.75, 1.0});
@@ -179,7 +182,7 @@ TEST_F(SplitterWindowTest, StartWithoutAFileSaysSoAndLoadingAnotherFileReplacesT
     splitter->startExportAction();
     ASSERT_EQ(TestEnvironment::scriptedPanels().alerts().size(), 1);
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().first().informativeText,
-              QStringLiteral("scrlabelplaceholderString"));
+              LanguageService::localizedStringForKey("scrlabelplaceholderString"));
 
     TestEnvironment::scriptedPanels().answerOpenPanel({twelveSecondClip()});
     splitter->addFileAction();

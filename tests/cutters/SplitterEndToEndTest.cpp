@@ -52,7 +52,8 @@ TEST_F(SplitterEndToEndTest, ByFiveSecondsGivesThreeNumberedFilesStartingOnTheir
     openWith(twelveSecondClip());
     click(splitter->splitBtn());
     runToFinish();
-    const QStringList names = {"fixture-twelve-split1.mp4", "fixture-twelve-split2.mp4", "fixture-twelve-split3.mp4"};
+    const QStringList names = {"fixture-twelve-split1.mp4", "fixture-twelve-split2.mp4",
+                               "fixture-twelve-split3.mp4"};
     ASSERT_EQ(files(), names);
     const double expected[3] = {5, 5, 2};
     const int firstFrame[3] = {0, 125, 250};
@@ -75,7 +76,8 @@ TEST_F(SplitterEndToEndTest, ThreeManualPointsGiveFourFiles)
     SplitProgressView *timeline = splitter->playerSlider();
     const double span = timeline->frame().width() - SplitProgressView::markerSize;
     for (double seconds : {2.0, 6.0, 9.0}) {
-        timeline->beginBtn()->setFrameOrigin(platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
+        timeline->beginBtn()->setFrameOrigin(
+            platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
         splitter->splitItemAction();
     }
     ASSERT_EQ(points().size(), 4);
@@ -121,7 +123,8 @@ TEST_F(SplitterEndToEndTest, BySizeEveryFileKeepsTheLimitAndTogetherTheyHoldTheW
         EXPECT_LE(QFileInfo(path).size(), limit) << name.toStdString();
         const std::vector<int> indices = fixture::decodeAllFrameIndices(path.toStdString());
         ASSERT_FALSE(indices.empty()) << name.toStdString();
-        EXPECT_EQ(indices.front(), expectedFirst) << name.toStdString() << " starts where the one before ended";
+        EXPECT_EQ(indices.front(), expectedFirst)
+            << name.toStdString() << " starts where the one before ended";
         expectedFirst = indices.back() + 1;
         frames += int(indices.size());
         total += probedDuration(path);

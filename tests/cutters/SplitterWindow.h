@@ -71,7 +71,8 @@ protected:
         open();
         TestEnvironment::scriptedPanels().answerOpenPanel({path});
         QTest::mouseClick(splitter->addfileBtn(), Qt::LeftButton);
-        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return splitter->fileData() && splitter->preview().player(); }));
+        ASSERT_TRUE(
+            TestEnvironment::waitUntil([&] { return splitter->fileData() && splitter->preview().player(); }));
         folder = QString::fromStdString(fixture::freshFolder());
         TestEnvironment::scriptedPanels().answerFolderPanel(folder);
         splitter->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
