@@ -135,7 +135,9 @@ int ConversionPipeline::run()
         return r;
     // Where a size-limited output really ends, so that a split can go on from there.
     const int64_t origin = m_offset != AV_NOPTS_VALUE ? m_offset : m_cutStart;
-    m_job.setEndTime(m_limitReached ? origin + m_writtenEnd : s.cutEnd > 0 ? s.cutEnd : std::max<int64_t>(duration, 0));
+    m_job.setEndTime(m_limitReached ? origin + m_writtenEnd
+                     : s.cutEnd > 0 ? s.cutEnd
+                                    : std::max<int64_t>(duration, 0));
     return r;
 }
 
@@ -722,7 +724,8 @@ int ConversionPipeline::releaseSound(bool atEnd)
 
 void ConversionPipeline::endAtLimit()
 {
-    engineLog("size limit of %lld bytes reached; the output ends here", (long long)m_job.settings().sizeLimit);
+    engineLog("size limit of %lld bytes reached; the output ends here",
+              (long long)m_job.settings().sizeLimit);
     m_limitReached = true;
     m_pendingPictures.clear();
     m_heldSound.clear();
