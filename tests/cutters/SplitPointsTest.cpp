@@ -1,6 +1,7 @@
 #include "cutters/SplitPoints.h"
 #include "controls/PNQImageView.h"
 #include "cutters/SplitProgressView.h"
+#include "tests/cutters/SplitterWindow.h"
 
 #include <QApplication>
 
@@ -9,25 +10,14 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-
-void expectPoints(const QList<float> &actual, const QList<float> &expected)
-{
-    ASSERT_EQ(actual.size(), expected.size());
-    for (int i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1e-6) << "point " << i;
-}
-
-} // namespace
-
 TEST(SplitPoints, EachModeGivesItsEvenPoints)
 {
     // 30 s pieces of 100 s; 5 s pieces of 12 s; 2 MB pieces of 5 MB; 4 and 3.5 equal parts.
-    expectPoints(SplitPoints::byTime(30, 100), {0.3f, 0.6f, 0.9f});
-    expectPoints(SplitPoints::byTime(5, 12), {5 / 12.0f, 10 / 12.0f});
-    expectPoints(SplitPoints::bySize(2, 5), {0.4f, 0.8f});
-    expectPoints(SplitPoints::byCount(4), {0.25f, 0.5f, 0.75f});
-    expectPoints(SplitPoints::byCount(3.5f), {1 / 3.5f, 2 / 3.5f, 3 / 3.5f});
+    expectNear<float>(SplitPoints::byTime(30, 100), {0.3f, 0.6f, 0.9f});
+    expectNear<float>(SplitPoints::byTime(5, 12), {5 / 12.0f, 10 / 12.0f});
+    expectNear<float>(SplitPoints::bySize(2, 5), {0.4f, 0.8f});
+    expectNear<float>(SplitPoints::byCount(4), {0.25f, 0.5f, 0.75f});
+    expectNear<float>(SplitPoints::byCount(3.5f), {1 / 3.5f, 2 / 3.5f, 3 / 3.5f});
 }
 
 TEST(SplitPoints, NoPointsForValuesThatMakeNoPieces)

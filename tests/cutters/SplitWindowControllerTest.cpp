@@ -22,13 +22,6 @@ QList<double> fractions(std::initializer_list<double> seconds, double duration)
     return out;
 }
 
-void expectNear(const QList<double> &actual, const QList<double> &expected)
-{
-    ASSERT_EQ(actual.size(), expected.size());
-    for (int i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1e-3) << "point " << i;
-}
-
 } // namespace
 
 TEST_F(SplitterWindowTest, LoadingSelectsTimeModeAndTheSplitButtonMarksEveryFiveSeconds)

@@ -11,6 +11,7 @@
 #include "platform/PopUpButton.h"
 #include "platform/ScriptedPanels.h"
 #include "platform/Window.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/OutputFolderChooser.h"
@@ -33,19 +34,7 @@ inline QString twelveSecondClip()
 class SplitterWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            dialogTexts << dialog->infomation();
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-    }
+    void SetUp() override { m_dialogWatch.start(); }
     void TearDown() override
     {
         m_dialogWatch.stop();
@@ -95,8 +84,19 @@ protected:
 
     SplitWindowController *splitter = nullptr;
     QString folder;
-    QStringList dialogTexts;
 
 private:
-    QTimer m_dialogWatch;
+    FinishDialogWatch m_dialogWatch;
+
+protected:
+    QStringList &dialogTexts = m_dialogWatch.texts();
 };
+
+// Fractions compared to within a thousandth.
+template <typename T>
+void expectNear(const QList<T> &actual, const QList<T> &expected, double tolerance = 1e-3)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << "point " << i;
+}
