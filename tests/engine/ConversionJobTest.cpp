@@ -304,3 +304,38 @@ TEST(ConversionJob, RefusesSettingsThatCannotWork)
     EXPECT_EQ(apiMediaConvertStart(h), MEDIA_ERR_ARGUMENT);
     apiMediaConvertClose(h);
 }
+
+TEST(ConversionJob, ReportsWhereItsOutputEnds)
+{
+    fixture::Spec spec;
+    spec.width = 640;
+    spec.height = 360;
+    spec.duration = 10.0;
+    spec.videoCodec = "mjpeg";
+    const std::string source = sharedFixture("intra360p.mkv", spec);
+    // Unlimited: the cut end as set; size-limited: where the last picture written ends, on the input's
+    // timeline, so that a next piece starting there shows the next picture.
+    for (const int64_t limit : {int64_t(0), int64_t(200 * 1000)}) {
+        SCOPED_TRACE(limit);
+        const std::string out = freshFolder() + "/piece.mkv";
+        MEDIA_HANDLE h = apiMediaConvertCreate();
+        ASSERT_EQ(apiMediaConvertSetInputMedia(h, source.c_str()), MEDIA_OK);
+        EXPECT_EQ(apiMediaConvertGetEndTime(h), 0);
+        ASSERT_EQ(apiMediaConvertSetCutTime(h, 2000000, 8000000), MEDIA_OK);
+        ASSERT_EQ(apiMediaConvertSetLimitFileSize(h, limit), MEDIA_OK);
+        ASSERT_EQ(apiMediaConvertSetOutputPath(h, out.c_str()), MEDIA_OK);
+        ASSERT_EQ(apiMediaConvertStart(h), MEDIA_OK);
+        const int64_t end = apiMediaConvertGetEndTime(h);
+        apiMediaConvertClose(h);
+        const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.front(), 50);
+        if (limit == 0) {
+            EXPECT_EQ(end, 8000000);
+        } else {
+            EXPECT_LT(end, 8000000);
+            EXPECT_EQ(end, (frames.back() + 1) * 40000) << "the end of the last picture written";
+        }
+    }
+    EXPECT_EQ(apiMediaConvertGetEndTime(nullptr), 0);
+}
