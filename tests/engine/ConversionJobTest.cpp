@@ -100,15 +100,20 @@ TEST(ConversionJob, ProgressRisesToOneHundredOnlyAtTheEnd)
     apiMediaConvertClose(h);
 }
 
-TEST(ConversionJob, SizeLimitEndsAPlayableFileAtTheLimit)
+// 10 s of 640 x 360 intra-only pictures: a source of a few megabytes whatever they show.
+std::string intra360p()
 {
-    // Intra-only pictures make a source of a few megabytes whatever they show.
     fixture::Spec spec;
     spec.width = 640;
     spec.height = 360;
     spec.duration = 10.0;
     spec.videoCodec = "mjpeg";
-    const std::string source = sharedFixture("intra360p.mkv", spec);
+    return sharedFixture("intra360p.mkv", spec);
+}
+
+TEST(ConversionJob, SizeLimitEndsAPlayableFileAtTheLimit)
+{
+    const std::string source = intra360p();
     const int64_t limit = 200 * 1000;
     ASSERT_GT(fs::file_size(source), uint64_t(3 * limit)) << "the source must be larger than the limit";
 
@@ -307,12 +312,7 @@ TEST(ConversionJob, RefusesSettingsThatCannotWork)
 
 TEST(ConversionJob, ReportsWhereItsOutputEnds)
 {
-    fixture::Spec spec;
-    spec.width = 640;
-    spec.height = 360;
-    spec.duration = 10.0;
-    spec.videoCodec = "mjpeg";
-    const std::string source = sharedFixture("intra360p.mkv", spec);
+    const std::string source = intra360p();
     // Unlimited: the cut end as set; size-limited: where the last picture written ends, on the input's
     // timeline, so that a next piece starting there shows the next picture.
     for (const int64_t limit : {int64_t(0), int64_t(200 * 1000)}) {
