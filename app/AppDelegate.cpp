@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/InterimToolWindow.h"
+#include "cutters/SplitterRegistration.h"
 #include "services/LanguageService.h"
 #include "app/MainMenu.h"
 #include "app/ViewController.h"
@@ -50,6 +51,7 @@ AppDelegate::AppDelegate(QObject *parent)
 {
     sharedSlot() = this;
     registerEditorWindowClass();
+    registerSplitterWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();

@@ -68,6 +68,9 @@ public:
     int progress() const { return m_progress.load(std::memory_order_relaxed); }
     // Raises the progress (never lowers it).
     void reportProgress(int percent);
+    // Input time (microseconds) up to which the last successful run wrote the input; 0 before one.
+    int64_t endTime() const { return m_endTime.load(std::memory_order_relaxed); }
+    void setEndTime(int64_t microseconds) { m_endTime.store(microseconds, std::memory_order_relaxed); }
 
 private:
     MediaProbe m_probe;
@@ -75,6 +78,7 @@ private:
     Settings m_settings;
     EditSettings m_edits;
     std::atomic<int> m_progress{0};
+    std::atomic<int64_t> m_endTime{0};
 };
 
 } // namespace engine

@@ -19,7 +19,10 @@
  *
  * Stopping: the job's stop flag is tested per packet and wakes blocked reads and writes through the
  * interrupt callbacks. The size limit is tested before each packet is written; the file then ends
- * there with its trailer, as a success.
+ * there with its trailer, as a success. With pictures, a size-limited output writes them in runs that
+ * leave no gap in display order (pictures coded out of order wait for the ones they skip), and holds
+ * the sound until the pictures reach it, so the file ends on one moment for both tracks and the job can
+ * report it (a split goes on from there and loses nothing).
  */
 #include "engine/ConversionPipeline.h"
 
@@ -134,9 +137,20 @@ int ConversionPipeline::run()
     }
     if (!m_limitReached && (r = flush()) < 0)
         return r;
+    if (!m_limitReached && (r = commitPictures(true)) < 0)
+        return r;
+    if (!m_limitReached && (r = releaseSound(true)) < 0)
+        return r;
     if (m_job.stopFlag())
         return MEDIA_ERR_STOPPED;
-    return m_output.finish();
+    if ((r = m_output.finish()) < 0)
+        return r;
+    // Where a size-limited output really ends, so that a split can go on from there.
+    const int64_t origin = m_offset != AV_NOPTS_VALUE ? m_offset : m_cutStart;
+    m_job.setEndTime(m_limitReached ? origin + m_writtenEnd
+                     : s.cutEnd > 0 ? s.cutEnd
+                                    : std::max<int64_t>(duration, 0));
+    return r;
 }
 
 void ConversionPipeline::checkCopyCut()
@@ -694,19 +708,104 @@ int ConversionPipeline::encode(Track &track, AVFrame *frame)
     return MEDIA_OK;
 }
 
+int ConversionPipeline::writeLimited(Track &track, AVPacket *packet)
+{
+    PacketPtr held(av_packet_clone(packet));
+    av_packet_unref(packet);
+    if (!held)
+        return MEDIA_ERR_NO_MEMORY;
+    if (&track == &m_audio) {
+        m_heldSound.push_back(std::move(held));
+        return releaseSound(false);
+    }
+    m_pendingPictures.push_back(std::move(held));
+    return commitPictures(false);
+}
+
+// Writes the pending pictures once they cover the time from the written end to their own end with no
+// gap (or at the end of the input), all of them or none: a run that would pass the limit ends the file.
+int ConversionPipeline::commitPictures(bool atEnd)
+{
+    if (m_pendingPictures.empty())
+        return MEDIA_OK;
+    const AVRational tb = m_video.output->time_base;
+    const AVRational rate = m_video.output->avg_frame_rate;
+    int64_t covered = 0, end = m_writtenEnd, bytes = 0;
+    for (const PacketPtr &p : m_pendingPictures) {
+        int64_t length = p->duration > 0 ? av_rescale_q(p->duration, tb, AV_TIME_BASE_Q)
+                         : rate.num > 0  ? av_rescale_q(1, av_inv_q(rate), AV_TIME_BASE_Q)
+                                         : 0;
+        if (p->pts != AV_NOPTS_VALUE)
+            end = std::max(end, av_rescale_q(p->pts, tb, AV_TIME_BASE_Q) + length);
+        covered += length;
+        bytes += p->size;
+    }
+    // A gap waits for the pictures that fill it; a run that never closes is written after 64 pictures.
+    if (!atEnd && covered + 1000 < end - m_writtenEnd && m_pendingPictures.size() < 64)
+        return MEDIA_OK;
+    if (m_output.sizeWith(bytes) > m_job.settings().sizeLimit) {
+        endAtLimit();
+        return MEDIA_OK;
+    }
+    while (!m_pendingPictures.empty()) {
+        PacketPtr p = std::move(m_pendingPictures.front());
+        m_pendingPictures.pop_front();
+        int r = m_output.write(p.get());
+        if (r < 0)
+            return r;
+    }
+    m_writtenEnd = end;
+    m_job.reportProgress(int(std::min<int64_t>(99, end * 100 / m_plannedDuration)));
+    return releaseSound(false);
+}
+
+// Writes the held sound that the written pictures have reached (all of it at the end).
+int ConversionPipeline::releaseSound(bool atEnd)
+{
+    const AVRational tb = m_audio.output ? m_audio.output->time_base : AV_TIME_BASE_Q;
+    while (!m_heldSound.empty() && !m_limitReached) {
+        AVPacket *p = m_heldSound.front().get();
+        const int64_t end = av_rescale_q(p->pts + std::max<int64_t>(p->duration, 0), tb, AV_TIME_BASE_Q);
+        if (!atEnd && p->pts != AV_NOPTS_VALUE && end > m_writtenEnd)
+            break;
+        if (m_output.sizeWith(p->size) > m_job.settings().sizeLimit) {
+            endAtLimit();
+            break;
+        }
+        PacketPtr held = std::move(m_heldSound.front());
+        m_heldSound.pop_front();
+        int r = m_output.write(held.get());
+        if (r < 0)
+            return r;
+    }
+    return MEDIA_OK;
+}
+
+void ConversionPipeline::endAtLimit()
+{
+    engineLog("size limit of %lld bytes reached; the output ends here",
+              (long long)m_job.settings().sizeLimit);
+    m_limitReached = true;
+    m_pendingPictures.clear();
+    m_heldSound.clear();
+}
+
 int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
 {
     int64_t limit = m_job.settings().sizeLimit;
+    if (limit > 0 && m_video.used)
+        return writeLimited(track, packet);
+    bool leading = &track == &m_video || !m_video.used;
     if (limit > 0 && m_output.sizeWith(packet->size) > limit) {
         engineLog("size limit of %lld bytes reached; the output ends here", (long long)limit);
         m_limitReached = true;
         av_packet_unref(packet);
         return MEDIA_OK;
     }
-    bool leading = &track == &m_video || !m_video.used;
     if (leading && packet->pts != AV_NOPTS_VALUE) {
         int64_t reached =
             av_rescale_q(packet->pts + packet->duration, track.output->time_base, AV_TIME_BASE_Q);
+        m_writtenEnd = std::max(m_writtenEnd, reached);
         m_job.reportProgress(int(std::min<int64_t>(99, reached * 100 / m_plannedDuration)));
     }
     return m_output.write(packet);

@@ -75,6 +75,11 @@ private:
     int pullAudio();
     int encode(Track &track, AVFrame *frame);
     int writePacket(Track &track, AVPacket *packet);
+    // Size-limited output with pictures: see the top of ConversionPipeline.cpp.
+    int writeLimited(Track &track, AVPacket *packet);
+    int commitPictures(bool atEnd);
+    int releaseSound(bool atEnd);
+    void endAtLimit();
     // Fixes the output's time 0 (`videoTs`: the same moment as a video timestamp, if known) and lets
     // the waiting audio through.
     int startTimeline(int64_t offset, int64_t videoTs);
@@ -101,6 +106,9 @@ private:
     std::deque<FramePtr> m_waitingAudio;    // decoded before the output's time 0 was known
     std::deque<PacketPtr> m_waitingPackets; // audio to copy, read before the output's time 0 was known
     bool m_limitReached = false;
+    int64_t m_writtenEnd = 0; // output microseconds up to which the leading track is written
+    std::deque<PacketPtr> m_pendingPictures; // size limit: pictures waiting until they leave no gap
+    std::deque<PacketPtr> m_heldSound;       // size limit: sound waiting until the pictures reach it
     FramePtr m_frame;
     FramePtr m_filtered;
     PacketPtr m_packet;

@@ -279,6 +279,12 @@ int apiMediaConvertGetProgress(MEDIA_HANDLE h)
     return j ? j->progress() : 0;
 }
 
+int64_t apiMediaConvertGetEndTime(MEDIA_HANDLE h)
+{
+    auto j = job(h);
+    return j ? j->endTime() : 0;
+}
+
 int apiMediaConvertStop(MEDIA_HANDLE h)
 {
     return withJob(h, [&](ConversionJob &j) {

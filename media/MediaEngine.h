@@ -257,6 +257,15 @@ int apiMediaConvertStart(MEDIA_HANDLE h);
 int apiMediaConvertGetProgress(MEDIA_HANDLE h);
 
 /*
+ * After a successful Start: the time on the input's timeline, in microseconds, up to which the output
+ * holds the input: the cut end as set (the input's end without one) when the job ran to it; earlier
+ * when the size limit ended the output, so that the next piece of a split can start there and lose
+ * nothing. 0 for an unknown handle or before a successful Start. Safe from any thread once Start has
+ * returned.
+ */
+int64_t apiMediaConvertGetEndTime(MEDIA_HANDLE h);
+
+/*
  * Makes a running (or the next) Start return MEDIA_ERR_STOPPED promptly, waking blocked reads and
  * writes. Safe from any thread; a 0 handle is harmless. Returns MEDIA_OK or MEDIA_ERR_HANDLE.
  */

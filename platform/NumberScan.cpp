@@ -104,6 +104,23 @@ double scanDouble(std::string_view text)
     return value;
 }
 
+double scanFirstNumber(const QString &text)
+{
+    const std::string utf8 = text.toStdString();
+    std::string_view rest(utf8);
+    while (!rest.empty() && !isDigit(rest.front()))
+        rest.remove_prefix(1);
+    size_t i = 0;
+    while (i < rest.size() && isDigit(rest[i]))
+        ++i;
+    if (i < rest.size() && rest[i] == '.') {
+        ++i;
+        while (i < rest.size() && isDigit(rest[i]))
+            ++i;
+    }
+    return scanDouble(rest.substr(0, i));
+}
+
 int scanInt(const QString &text)
 {
     return scanInt(std::string_view(text.toStdString()));

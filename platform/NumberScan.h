@@ -28,6 +28,11 @@ inline double scanDouble(const char *text)
     return scanDouble(std::string_view(text ? text : ""));
 }
 
+// The first number anywhere in a text: every character up to the first decimal digit is skipped (a
+// minus sign too, so the result is never negative), then digits with an optional point are read.
+//   "10 s" -> 10, "Size: 2.5MB" -> 2.5, "-3" -> 3, "MB" -> 0, "" -> 0.
+double scanFirstNumber(const QString &text);
+
 int scanInt(const QString &text);
 long long scanLongLong(const QString &text);
 double scanDouble(const QString &text);

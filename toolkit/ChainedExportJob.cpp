@@ -91,8 +91,12 @@ void ChainedExportJob::completed(int result)
 {
     const bool convert = m_steps[m_index].kind == Kind::Convert;
     stopTimer();
-    closeHandle();
     const bool ok = convert ? result > 0 : result >= 0;
+    // A copy: the hook may append steps, which moves the one it belongs to.
+    const auto succeeded = m_steps[m_index].succeeded;
+    if (ok && !m_cancelled && succeeded && m_handle)
+        succeeded(m_handle);
+    closeHandle();
     if (m_cancelled) {
         end({Outcome::Cancelled, result, {}});
         return;

@@ -48,6 +48,9 @@ public:
         std::function<SetUp(MEDIA_HANDLE)> configure;
         // The job's progress in percent (0..100), at every poll.
         std::function<void(double percent)> progress;
+        // After the job's Start succeeded, before it is closed: the place to read what the job reports
+        // about itself (optional). It may append() further steps.
+        std::function<void(MEDIA_HANDLE)> succeeded;
     };
 
     explicit ChainedExportJob(std::vector<Step> steps);
@@ -60,6 +63,9 @@ public:
     void start(std::function<void(const Outcome &)> finish);
     // Stops the running job; the chain then ends as Cancelled. Harmless when nothing runs.
     void cancel();
+    // Adds a job at the end of the chain (before start, or from a step's `succeeded`).
+    void append(Step step) { m_steps.push_back(std::move(step)); }
+    int stepCount() const { return static_cast<int>(m_steps.size()); }
 
     bool isRunning() const { return m_running; }
     bool isCancelled() const { return m_cancelled; }

@@ -40,6 +40,7 @@ struct EngineApi
     int (*convertSetOutputPath)(MEDIA_HANDLE, const char *) = apiMediaConvertSetOutputPath;
     int (*convertStart)(MEDIA_HANDLE) = apiMediaConvertStart;
     int (*convertGetProgress)(MEDIA_HANDLE) = apiMediaConvertGetProgress;
+    int64_t (*convertGetEndTime)(MEDIA_HANDLE) = apiMediaConvertGetEndTime;
     int (*convertStop)(MEDIA_HANDLE) = apiMediaConvertStop;
     int (*convertClose)(MEDIA_HANDLE) = apiMediaConvertClose;
 

@@ -4,15 +4,30 @@
 
 namespace {
 
-QString candidate(const QString &folder, const QString &baseName, const QString &extension, long n)
+enum class Numbering { Bracketed, Appended };
+
+QString candidate(const QString &folder, const QString &baseName, const QString &extension, long n,
+                  Numbering numbering)
 {
     QString dir = folder;
     while (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
         dir.chop(1);
-    QString name = n < 2 ? baseName : QStringLiteral("%1(%2)").arg(baseName).arg(n);
+    QString name = numbering == Numbering::Appended ? baseName + QString::number(n)
+                   : n < 2                          ? baseName
+                                                    : QStringLiteral("%1(%2)").arg(baseName).arg(n);
     if (!extension.isEmpty())
         name += QLatin1Char('.') + extension;
     return dir == QLatin1String("/") ? dir + name : dir + QLatin1Char('/') + name;
+}
+
+QString firstFree(const QString &folder, const QString &baseName, const QString &extension,
+                  Numbering numbering)
+{
+    for (long n = 1;; ++n) {
+        const QString path = candidate(folder, baseName, extension, n, numbering);
+        if (!OutputNaming::exists(path))
+            return path;
+    }
 }
 
 } // namespace
@@ -25,9 +40,11 @@ bool OutputNaming::exists(const QString &path)
 
 QString OutputNaming::availablePath(const QString &folder, const QString &baseName, const QString &extension)
 {
-    for (long n = 1;; ++n) {
-        const QString path = candidate(folder, baseName, extension, n);
-        if (!exists(path))
-            return path;
-    }
+    return firstFree(folder, baseName, extension, Numbering::Bracketed);
+}
+
+QString OutputNaming::availableNumberedPath(const QString &folder, const QString &baseName,
+                                            const QString &extension)
+{
+    return firstFree(folder, baseName, extension, Numbering::Appended);
 }

@@ -12,6 +12,11 @@ public:
     // extension gives names without a dot). A trailing slash on `folder` is allowed.
     static QString availablePath(const QString &folder, const QString &baseName, const QString &extension);
 
+    // The numbered form: "base1.ext", "base2.ext", ... — the first free one, so a second run into the
+    // same folder continues the numbering (the splitter's "<name>-split<n>.<ext>").
+    static QString availableNumberedPath(const QString &folder, const QString &baseName,
+                                         const QString &extension);
+
     // Whether anything at all exists at `path`, a dangling symbolic link included.
     static bool exists(const QString &path);
 };

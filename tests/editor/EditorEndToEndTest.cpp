@@ -14,6 +14,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
 #include "toolkit/EditorOutputSettings.h"
@@ -62,20 +63,8 @@ protected:
         return video.size() == 1 ? std::pair{video[0].width, video[0].height} : std::pair{0, 0};
     }
 
-    void SetUp() override
-    {
-        // Answers every finish dialog the way a user does: reads it, then clicks OK.
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            dialogTexts << dialog->infomation();
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-    }
+    // Answers every finish dialog the way a user does: reads it, then clicks OK.
+    void SetUp() override { m_dialogWatch.start(); }
     void TearDown() override
     {
         m_dialogWatch.stop();
@@ -171,10 +160,11 @@ protected:
         return frame ? fixture::readFrameIndex(*frame) : -2;
     }
 
-    QStringList dialogTexts;
-
 private:
-    QTimer m_dialogWatch;
+    FinishDialogWatch m_dialogWatch;
+
+protected:
+    QStringList &dialogTexts = m_dialogWatch.texts();
 };
 
 TEST_F(EditorEndToEndTest, KeepsThenDeletesTheTypedRangeInTheChosenProfile)

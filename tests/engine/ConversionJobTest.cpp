@@ -100,15 +100,20 @@ TEST(ConversionJob, ProgressRisesToOneHundredOnlyAtTheEnd)
     apiMediaConvertClose(h);
 }
 
-TEST(ConversionJob, SizeLimitEndsAPlayableFileAtTheLimit)
+// 10 s of 640 x 360 intra-only pictures: a source of a few megabytes whatever they show.
+std::string intra360p()
 {
-    // Intra-only pictures make a source of a few megabytes whatever they show.
     fixture::Spec spec;
     spec.width = 640;
     spec.height = 360;
     spec.duration = 10.0;
     spec.videoCodec = "mjpeg";
-    const std::string source = sharedFixture("intra360p.mkv", spec);
+    return sharedFixture("intra360p.mkv", spec);
+}
+
+TEST(ConversionJob, SizeLimitEndsAPlayableFileAtTheLimit)
+{
+    const std::string source = intra360p();
     const int64_t limit = 200 * 1000;
     ASSERT_GT(fs::file_size(source), uint64_t(3 * limit)) << "the source must be larger than the limit";
 
@@ -303,4 +308,34 @@ TEST(ConversionJob, RefusesSettingsThatCannotWork)
     // Start without an output path.
     EXPECT_EQ(apiMediaConvertStart(h), MEDIA_ERR_ARGUMENT);
     apiMediaConvertClose(h);
+}
+
+TEST(ConversionJob, ReportsWhereItsOutputEnds)
+{
+    const std::string source = intra360p();
+    // Unlimited: the cut end as set; size-limited: where the last picture written ends, on the input's
+    // timeline, so that a next piece starting there shows the next picture.
+    for (const int64_t limit : {int64_t(0), int64_t(200 * 1000)}) {
+        SCOPED_TRACE(limit);
+        const std::string out = freshFolder() + "/piece.mkv";
+        MEDIA_HANDLE h = apiMediaConvertCreate();
+        ASSERT_EQ(apiMediaConvertSetInputMedia(h, source.c_str()), MEDIA_OK);
+        EXPECT_EQ(apiMediaConvertGetEndTime(h), 0);
+        ASSERT_EQ(apiMediaConvertSetCutTime(h, 2000000, 8000000), MEDIA_OK);
+        ASSERT_EQ(apiMediaConvertSetLimitFileSize(h, limit), MEDIA_OK);
+        ASSERT_EQ(apiMediaConvertSetOutputPath(h, out.c_str()), MEDIA_OK);
+        ASSERT_EQ(apiMediaConvertStart(h), MEDIA_OK);
+        const int64_t end = apiMediaConvertGetEndTime(h);
+        apiMediaConvertClose(h);
+        const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.front(), 50);
+        if (limit == 0) {
+            EXPECT_EQ(end, 8000000);
+        } else {
+            EXPECT_LT(end, 8000000);
+            EXPECT_EQ(end, (frames.back() + 1) * 40000) << "the end of the last picture written";
+        }
+    }
+    EXPECT_EQ(apiMediaConvertGetEndTime(nullptr), 0);
 }

@@ -47,3 +47,15 @@ TEST(NumberScan, DoublesTakeFractionAndExponent)
         EXPECT_DOUBLE_EQ(platform::scanDouble(QString::fromUtf8(c.text)), c.expected) << c.text;
     }
 }
+
+TEST(NumberScan, FirstNumberSkipsEverythingBeforeTheFirstDigit)
+{
+    struct Case
+    {
+        const char *text;
+        double value;
+    };
+    for (const Case &c : {Case{"10 Sec", 10}, Case{"Size: 2.5MB", 2.5}, Case{"-3", 3}, Case{"12.5秒", 12.5},
+                          Case{"MB", 0}, Case{"", 0}, Case{"v1e3", 1}, Case{".5", 5}})
+        EXPECT_DOUBLE_EQ(platform::scanFirstNumber(QString::fromUtf8(c.text)), c.value) << c.text;
+}

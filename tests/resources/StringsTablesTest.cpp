@@ -33,12 +33,15 @@ const QSet<QString> kSameInEveryLanguage = {
 
 // Words that a language really spells as English does.
 const std::map<QString, QSet<QString>> kSameAsEnglishIn = {
-    {"fr", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemDocuments", "VolumeLabelTitle",
+    {"fr", {"OKBtnTitle", "OKBtn", "aboutVersionLabelstring", "outputFolderItemDocuments", "VolumeLabelTitle",
             "SaturationLabelTitle"}},
-    {"de", {"OKBtnTitle", "aboutVersionLabelstring", "outputFolderItemMovies", "CodecLabelTitle",
-            "positionLabelstringValue"}},
-    {"ja", {"OKBtnTitle"}},
-    {"pt-PT", {"OKBtnTitle", "CodecLabelTitle", "VolumeLabelTitle"}},
+    {"de", {"OKBtnTitle", "OKBtn", "aboutVersionLabelstring", "outputFolderItemMovies", "CodecLabelTitle",
+            "positionLabelstringValue", "MBValue"}},
+    {"es", {"MBValue"}},
+    {"ja", {"OKBtnTitle", "OKBtn", "MBValue"}},
+    {"pt-PT", {"OKBtnTitle", "OKBtn", "CodecLabelTitle", "VolumeLabelTitle", "MBValue"}},
+    {"zh-Hans", {"MBValue"}},
+    {"zh-Hant", {"MBValue"}},
 };
 
 // Keys the code builds at run time, so a scan of the sources cannot find them: the language list

@@ -338,6 +338,14 @@ private:
         const int index = static_cast<int>(m_video->next);
         drawFixtureFrame(m_picture, index, m_spec.background.value_or(kNeutralGrey), m_spec.stamp,
                          m_spec.marker);
+        if (m_spec.noiseFromFrame >= 0 && index >= m_spec.noiseFromFrame) {
+            uint32_t seed = 2654435761u * uint32_t(index + 1);
+            const size_t half = size_t(m_picture.height / 2) * m_picture.width * 3;
+            for (size_t i = half; i < m_picture.rgb.size(); ++i) {
+                seed = seed * 1664525u + 1013904223u;
+                m_picture.rgb[i] = uint8_t(seed >> 24);
+            }
+        }
         if (av_frame_make_writable(m_frame.get()) < 0)
             return fail("out of memory");
         const uint8_t *src[1] = {m_picture.rgb.data()};

@@ -48,6 +48,9 @@ struct Spec
     std::optional<Rgb> background; // neutral grey when unset
     bool stamp = true;
     bool marker = true;
+    // From this frame on, the lower half is filled with noise that changes every frame, so the bit rate
+    // jumps there (a file whose bit rate changes part-way); -1 = never.
+    int noiseFromFrame = -1;
 };
 
 // Writes `path`; the container follows the extension (mp4, mkv, mov, avi, webm, m4a, mp3, wav...), and

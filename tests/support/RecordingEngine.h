@@ -37,6 +37,9 @@ struct RecordingEngine
     static inline int outputResult = MEDIA_OK;
     static inline int musicResult = MEDIA_OK;
     static inline std::vector<int> startResults; // per conversion Start, in order; MEDIA_OK when run out
+    // Per GetEndTime call, in order; when run out, the end of the job's cut (0 without one).
+    static inline std::vector<int64_t> endTimes;
+    static inline std::map<void *, int64_t> cutEnds;
     static inline int joinStartResult = MEDIA_OK;
     static inline int addClipResult = 1;
     static inline int closes = 0;
@@ -166,8 +169,12 @@ struct RecordingEngine
             record("bcs " + n(b) + " " + n(c) + " " + n(s));
             return int(MEDIA_OK);
         };
-        a.convertSetCutTime = [](MEDIA_HANDLE, int64_t s, int64_t e) {
+        a.convertSetCutTime = [](MEDIA_HANDLE h, int64_t s, int64_t e) {
             record("cut " + std::to_string(s) + " " + std::to_string(e));
+            {
+                std::lock_guard lock(mutex);
+                cutEnds[h] = e;
+            }
             return int(MEDIA_OK);
         };
         a.convertSetLimitFileSize = [](MEDIA_HANDLE, int64_t bytes) {
@@ -237,6 +244,15 @@ struct RecordingEngine
             return finishJob(h, result);
         };
         a.convertGetProgress = [](MEDIA_HANDLE) { return convertProgress.load(); };
+        a.convertGetEndTime = [](MEDIA_HANDLE h) {
+            std::lock_guard lock(mutex);
+            lines.push_back("endTime");
+            if (endTimes.empty())
+                return cutEnds.count(h) ? cutEnds[h] : int64_t(0);
+            const int64_t end = endTimes.front();
+            endTimes.erase(endTimes.begin());
+            return end;
+        };
         a.convertStop = [](MEDIA_HANDLE h) { return stop(h); };
         a.convertClose = [](MEDIA_HANDLE) {
             std::lock_guard lock(mutex);
@@ -329,6 +345,8 @@ struct RecordingEngine
         successAfterStop = false;
         inputResult = outputResult = musicResult = MEDIA_OK;
         startResults.clear();
+        endTimes.clear();
+        cutEnds.clear();
         joinStartResult = MEDIA_OK;
         addClipResult = 1;
         closes = 0;

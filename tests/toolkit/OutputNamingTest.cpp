@@ -59,3 +59,13 @@ TEST(OutputNaming, KeepsOddBaseNamesWhole)
     EXPECT_EQ(OutputNaming::availablePath(dir, QStringLiteral("名前 x"), QStringLiteral("mp4")),
               dir + "/名前 x(2).mp4");
 }
+
+TEST(OutputNaming, NumberedNamesTakeTheFirstFreeNumber)
+{
+    const QString folder = freshDir("numbered");
+    EXPECT_EQ(OutputNaming::availableNumberedPath(folder, "clip-split", "mp4"), folder + "/clip-split1.mp4");
+    touch(folder + "/clip-split1.mp4");
+    touch(folder + "/clip-split3.mp4");
+    EXPECT_EQ(OutputNaming::availableNumberedPath(folder + "/", "clip-split", "mp4"),
+              folder + "/clip-split2.mp4");
+}

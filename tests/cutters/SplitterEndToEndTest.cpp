@@ -1,0 +1,185 @@
+// Real splits through the window and the engine: the files are probed and decoded.
+#include "tests/cutters/SplitterWindow.h"
+
+#include "controls/NSProgressView.h"
+#include "model/FileData.h"
+#include "model/SimpleData.h"
+#include "tests/support/ProbeDecoder.h"
+#include "tests/support/ProbeTool.h"
+#include "toolkit/EngineApi.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+#include <atomic>
+#include <cmath>
+
+namespace {
+
+constexpr int kExportWaitMs = 120000;
+
+int firstStamp(const QString &path)
+{
+    const auto frame = fixture::decodeFrameAt(path.toStdString(), 0.0);
+    return frame ? fixture::readFrameIndex(*frame) : -2;
+}
+
+double probedDuration(const QString &path)
+{
+    return fixture::probe(path.toStdString()).duration;
+}
+
+} // namespace
+
+class SplitterEndToEndTest : public SplitterWindowTest
+{
+protected:
+    // Clicks Start and waits for the finish dialog.
+    void runToFinish()
+    {
+        const int dialogs = dialogTexts.size();
+        click(splitter->startExportBtn());
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() > dialogs; }, kExportWaitMs));
+        EXPECT_EQ(dialogTexts.last(), QStringLiteral("Splitfinishedstring"));
+        EXPECT_FALSE(splitter->exportRun().isRunning());
+        EXPECT_FLOAT_EQ(splitter->exportProgressView()->progress(), 1.0f);
+    }
+    QString file(const QString &name) const { return folder + '/' + name; }
+};
+
+TEST_F(SplitterEndToEndTest, ByFiveSecondsGivesThreeNumberedFilesStartingOnTheirFrames)
+{
+    openWith(twelveSecondClip());
+    click(splitter->splitBtn());
+    runToFinish();
+    const QStringList names = {"fixture-twelve-split1.mp4", "fixture-twelve-split2.mp4",
+                               "fixture-twelve-split3.mp4"};
+    ASSERT_EQ(files(), names);
+    const double expected[3] = {5, 5, 2};
+    const int firstFrame[3] = {0, 125, 250};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(probedDuration(file(names[i])), expected[i], 0.1) << names[i].toStdString();
+        EXPECT_EQ(firstStamp(file(names[i])), firstFrame[i]) << names[i].toStdString();
+    }
+
+    // A second run continues the numbering.
+    runToFinish();
+    EXPECT_EQ(files().size(), 6);
+    EXPECT_EQ(firstStamp(file("fixture-twelve-split4.mp4")), 0);
+    EXPECT_EQ(firstStamp(file("fixture-twelve-split6.mp4")), 250);
+}
+
+TEST_F(SplitterEndToEndTest, ThreeManualPointsGiveFourFiles)
+{
+    openWith(twelveSecondClip());
+    splitter->limiteachManuallySegmentAction();
+    SplitProgressView *timeline = splitter->playerSlider();
+    const double span = timeline->frame().width() - SplitProgressView::markerSize;
+    for (double seconds : {2.0, 6.0, 9.0}) {
+        timeline->beginBtn()->setFrameOrigin(
+            platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
+        splitter->splitItemAction();
+    }
+    ASSERT_EQ(points().size(), 4);
+    runToFinish();
+    ASSERT_EQ(files().size(), 4);
+    double total = 0;
+    int frames = 0;
+    for (const QString &name : files()) {
+        total += probedDuration(file(name));
+        frames += fixture::countVideoFrames(file(name).toStdString());
+    }
+    EXPECT_NEAR(total, 12.0, 0.15);
+    EXPECT_EQ(frames, 300);
+}
+
+TEST_F(SplitterEndToEndTest, BySizeEveryFileKeepsTheLimitAndTogetherTheyHoldTheWholeClip)
+{
+    // Flat for 6 s, then noisy: the bit rate jumps half-way.
+    fixture::Spec spec;
+    spec.duration = 12;
+    spec.noiseFromFrame = 150;
+    const QString source = QString::fromStdString(fixture::sharedFixture("vbr.mp4", spec));
+    openWith(source);
+    splitter->limiteachFilesizeSegmentAction();
+    const float F = splitter->fileData()->sourceData()->fileSize();
+    // A limit of a quarter of the file: the even points fall short in the noisy half.
+    const QString megabytes = QString::number(std::ceil(F / 4 * 1000) / 1000, 'f', 3);
+    TestEnvironment::scriptedPanels().answerAlert(0, megabytes);
+    platform::PopUpButton *size = splitter->split_sizepopBtn();
+    size->chooseItemAtIndex(size->numberOfItems() - 1);
+    click(splitter->splitBtn());
+    ASSERT_EQ(points().size(), 4);
+    runToFinish();
+
+    const int64_t limit = static_cast<int64_t>(megabytes.toFloat() * 1024 * 1024);
+    const QStringList names = files();
+    ASSERT_GT(names.size(), points().size()) << "the noisy half needed more pieces than the even points";
+    double total = 0;
+    int frames = 0;
+    int expectedFirst = 0;
+    for (const QString &name : names) {
+        const QString path = file(name);
+        EXPECT_LE(QFileInfo(path).size(), limit) << name.toStdString();
+        const std::vector<int> indices = fixture::decodeAllFrameIndices(path.toStdString());
+        ASSERT_FALSE(indices.empty()) << name.toStdString();
+        EXPECT_EQ(indices.front(), expectedFirst)
+            << name.toStdString() << " starts where the one before ended";
+        expectedFirst = indices.back() + 1;
+        frames += int(indices.size());
+        total += probedDuration(path);
+    }
+    EXPECT_EQ(expectedFirst, 300) << "the last file decodes to the end";
+    EXPECT_EQ(frames, 300);
+    EXPECT_NEAR(total, 12.0, 0.2);
+}
+
+namespace {
+
+// The real engine, except that the second Start waits for the cancel before it runs.
+std::atomic<int> g_starts{0};
+std::atomic<bool> g_stopAsked{false};
+
+int heldStart(MEDIA_HANDLE h)
+{
+    if (++g_starts == 2) {
+        for (int i = 0; i < 1000 && !g_stopAsked; ++i)
+            QThread::msleep(10);
+    }
+    return apiMediaConvertStart(h);
+}
+
+int recordedStop(MEDIA_HANDLE h)
+{
+    g_stopAsked = true;
+    return apiMediaConvertStop(h);
+}
+
+} // namespace
+
+TEST_F(SplitterEndToEndTest, CancelKeepsFinishedPiecesLeavesNoPartialOneAndShowsNoDialog)
+{
+    openWith(twelveSecondClip());
+    click(splitter->splitBtn());
+    EngineApi api;
+    api.convertStart = heldStart;
+    api.convertStop = recordedStop;
+    g_starts = 0;
+    g_stopAsked = false;
+    const EngineApi previous = EngineApi::install(api);
+
+    click(splitter->startExportBtn());
+    ASSERT_TRUE(TestEnvironment::waitUntil([] { return g_starts == 2; }, kExportWaitMs));
+    click(splitter->startExportBtn()); // cancel
+    EXPECT_FALSE(splitter->exportRun().isRunning());
+    EXPECT_TRUE(splitter->addfileBtn()->isEnabled());
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return splitter->exportRun().runningChain() == nullptr; }));
+    TestEnvironment::processEvents();
+    EngineApi::install(previous);
+
+    EXPECT_EQ(files(), QStringList({"fixture-twelve-split1.mp4"})) << "no partial or hidden file is left";
+    EXPECT_NEAR(probedDuration(file("fixture-twelve-split1.mp4")), 5.0, 0.1);
+    EXPECT_EQ(g_starts, 2);
+    EXPECT_TRUE(dialogTexts.isEmpty());
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
+}
