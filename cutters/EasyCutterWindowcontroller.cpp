@@ -216,19 +216,19 @@ void EasyCutterWindowcontroller::buildViews()
     const double W = windowWidth;
     const double H = windowHeight;
 
-    m_updateFileAddBtn = new PNQButton(platform::makeRect(16, H - 44, 32, 32), content);
+    m_updateFileAddBtn = new PNQButton(platform::makeRect(16, H - 62, 28, 28), content);
     m_updateFileAddBtn->setNormalBackgroundImage(image("About/btnAddFile_Small_Normal.bmp"));
     m_updateFileAddBtn->setOnBackgroundImage(image("About/btnAddFile_Small_On.bmp"));
     m_updateFileAddBtn->setDownBackgroundImage(image("About/btnAddFile_Small_Down.bmp"));
     m_updateFileAddBtn->setDisAbleBackgroundImage(image("About/btnAddFile_Small_Disable.bmp"));
     m_updateFileAddBtn->setCornerRadius(3);
     m_updateFileAddBtn->setFont(systemFont(13));
-    m_scrLabel = new platform::TextField(platform::makeRect(56, H - 39, W - 72, 22), content);
+    m_scrLabel = new platform::TextField(platform::makeRect(52, H - 59, W - 68, 22), content);
     m_scrLabel->setEditable(false);
-    m_scrLabel->setTextColor(Qt::white);
+    m_scrLabel->setTextColor(kAccent);
     m_scrLabel->setBordered(false);
 
-    m_contentBackgroundView = new PNQView(platform::makeRect(8, 64, W - 16, H - 120), content);
+    m_contentBackgroundView = new PNQView(platform::makeRect(8, 64, W - 16, H - 132), content);
     m_contentBackgroundView->setBackGroundColor(Qt::white);
     m_contentBackgroundView->setCornerRadius(5);
 
@@ -241,11 +241,11 @@ void EasyCutterWindowcontroller::buildViews()
     m_keybordTishiView = new PNQView(platform::makeRect(12, 8, 640, 40), m_contentBackgroundView);
     m_keybordTishiView->setBackGroundColor(kLightPanel);
     m_keybordTishiView->setCornerRadius(5);
-    m_controlkeybordLabel = label(m_keybordTishiView, platform::makeRect(10, 11, 110, 18),
+    m_controlkeybordLabel = label(m_keybordTishiView, platform::makeRect(10, 11, 84, 18),
                                   loc(VW_KEY("controlkeybordLabelstringValue")), Qt::darkGray);
-    m_playpauseLabel = label(m_keybordTishiView, platform::makeRect(122, 11, 110, 18),
+    m_playpauseLabel = label(m_keybordTishiView, platform::makeRect(96, 11, 150, 18),
                              loc(VW_KEY("playpauseLabelstringValue")), Qt::black);
-    m_playpauseBtn = new PNQButton(platform::makeRect(234, 8, 90, 24), m_keybordTishiView);
+    m_playpauseBtn = new PNQButton(platform::makeRect(246, 8, 80, 24), m_keybordTishiView);
     m_playpauseBtn->setContentTitle(loc(VW_KEY("playpauseBtnstringValue")));
     m_controlmarksLabel = label(m_keybordTishiView, platform::makeRect(334, 11, 232, 18),
                                 loc(VW_KEY("controlmarksLabelstringValue")), Qt::black);
@@ -1268,37 +1268,32 @@ void EasyCutterWindowcontroller::previewRangeAction()
 
 void EasyCutterWindowcontroller::setStartAtPlayheadAction()
 {
-    const float t = currentTime();
-    dispatchOnMain([this, t] {
-        seek(t);
-        const float f = fractionOf(t);
-        m_cutprogressView->setProgress(f);
-        m_cutprogressView->setLowerValue(f);
-        if (m_selectedItemTimeChangeView->isVisible())
-            storeIntoCut(m_cutList.selectedCutIndex(), true, t);
-        const float d = duration();
-        const float s = m_cutprogressView->lowerValue() * d;
-        const float e = m_cutprogressView->upperValue() * d;
-        m_startGroup.show(s);
-        disableSetButtons();
-        m_durationValueLabel->setText(HelpClass::returnTimeToStr(e - s));
-    });
+    setHandleAtPlayhead(true);
 }
 
 void EasyCutterWindowcontroller::setEndAtPlayheadAction()
 {
+    setHandleAtPlayhead(false);
+}
+
+void EasyCutterWindowcontroller::setHandleAtPlayhead(bool start)
+{
+    // The playhead is read at the click; the rest runs a turn later.
     const float t = currentTime();
-    dispatchOnMain([this, t] {
+    dispatchOnMain([this, t, start] {
         seek(t);
         const float f = fractionOf(t);
         m_cutprogressView->setProgress(f);
-        m_cutprogressView->setUpperValue(f);
+        if (start)
+            m_cutprogressView->setLowerValue(f);
+        else
+            m_cutprogressView->setUpperValue(f);
         if (m_selectedItemTimeChangeView->isVisible())
-            storeIntoCut(m_cutList.selectedCutIndex(), false, t);
+            storeIntoCut(m_cutList.selectedCutIndex(), start, t);
         const float d = duration();
         const float s = m_cutprogressView->lowerValue() * d;
         const float e = m_cutprogressView->upperValue() * d;
-        m_stopGroup.show(e);
+        (start ? m_startGroup : m_stopGroup).show(start ? s : e);
         disableSetButtons();
         m_durationValueLabel->setText(HelpClass::returnTimeToStr(e - s));
     });

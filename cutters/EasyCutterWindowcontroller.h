@@ -209,6 +209,7 @@ private:
     void seek(float seconds);
     float fractionOf(float seconds) const;
     void nudge(double step);
+    void setHandleAtPlayhead(bool start);
     void setPlayButtonPlaying(bool playing);
     void joinnerVideo();
     void beginPerCut();

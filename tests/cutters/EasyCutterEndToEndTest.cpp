@@ -3,6 +3,7 @@
 #include "controls/PNQOpenAlert.h"
 #include "platform/Application.h"
 #include "platform/Window.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
 
@@ -27,26 +28,6 @@ QString sixSeconds()
 class EasyCutterEndToEnd : public easycuttest::EasyCutterWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        // Answers every finish dialog the way a user does: reads it, then clicks OK.
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            ++finishDialogs;
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-    }
-    void TearDown() override
-    {
-        m_dialogWatch.stop();
-        EasyCutterWindowTest::TearDown();
-    }
-
     // Types a time into a group, part by part, and ends the edit as Return does.
     void typeTime(const TimeFieldGroup &group, const QStringList &parts)
     {
@@ -73,17 +54,14 @@ protected:
 
     void exportAndWait()
     {
-        const int before = finishDialogs;
+        const qsizetype before = m_dialogWatch.texts.size();
         QTest::mouseClick(cutter->startExportBtn(), Qt::LeftButton);
         ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->isStartExport(); }));
         ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !cutter->isStartExport(); }, kExportWaitMs));
-        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return finishDialogs > before; }));
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return m_dialogWatch.texts.size() > before; }));
     }
 
-    int finishDialogs = 0;
-
-private:
-    QTimer m_dialogWatch;
+    FinishDialogWatch m_dialogWatch;
 };
 
 } // namespace
