@@ -74,6 +74,16 @@ PNQButton *imageButton(platform::View *parent, const platform::Rect &frame, cons
     return b;
 }
 
+// The background images stem_Normal, _On, _Down (also the selected one) and _Disable of `ext`.
+void setBackgroundImages(PNQButton *b, const QString &stem, const QString &ext = QStringLiteral(".bmp"))
+{
+    b->setNormalBackgroundImage(image(stem + "_Normal" + ext));
+    b->setOnBackgroundImage(image(stem + "_On" + ext));
+    b->setDownBackgroundImage(image(stem + "_Down" + ext));
+    b->setSelectedBackgroundImage(image(stem + "_Down" + ext));
+    b->setDisAbleBackgroundImage(image(stem + "_Disable" + ext));
+}
+
 void setShown(QWidget *w, bool on)
 {
     if (w)
@@ -217,10 +227,7 @@ void EasyCutterWindowcontroller::buildViews()
     const double H = windowHeight;
 
     m_updateFileAddBtn = new PNQButton(platform::makeRect(16, H - 62, 28, 28), content);
-    m_updateFileAddBtn->setNormalBackgroundImage(image("About/btnAddFile_Small_Normal.bmp"));
-    m_updateFileAddBtn->setOnBackgroundImage(image("About/btnAddFile_Small_On.bmp"));
-    m_updateFileAddBtn->setDownBackgroundImage(image("About/btnAddFile_Small_Down.bmp"));
-    m_updateFileAddBtn->setDisAbleBackgroundImage(image("About/btnAddFile_Small_Disable.bmp"));
+    setBackgroundImages(m_updateFileAddBtn, "About/btnAddFile_Small");
     m_updateFileAddBtn->setCornerRadius(3);
     m_updateFileAddBtn->setFont(systemFont(13));
     m_scrLabel = new platform::TextField(platform::makeRect(52, H - 59, W - 68, 22), content);
@@ -285,11 +292,7 @@ void EasyCutterWindowcontroller::buildButtons()
     m_volumeSlider = new RDProgressSlider(platform::makeRect(360, 140, 120, 20), back);
 
     m_cutStartBtn = new PNQButton(platform::makeRect(532, 134, 120, 32), back);
-    m_cutStartBtn->setNormalBackgroundImage(image("Cut/btnCut_Normal.bmp"));
-    m_cutStartBtn->setOnBackgroundImage(image("Cut/btnCut_On.bmp"));
-    m_cutStartBtn->setDownBackgroundImage(image("Cut/btnCut_Down.bmp"));
-    m_cutStartBtn->setSelectedBackgroundImage(image("Cut/btnCut_Down.bmp"));
-    m_cutStartBtn->setDisAbleBackgroundImage(image("Cut/btnCut_Disable.bmp"));
+    setBackgroundImages(m_cutStartBtn, "Cut/btnCut");
     m_cutStartBtn->setLeftIconWidth(20);
     m_cutStartBtn->setContentColor(Qt::white);
     m_cutStartBtn->setContentTitle(loc(VW_KEY("tool_trimItemTitle")));
@@ -399,11 +402,7 @@ void EasyCutterWindowcontroller::buildListColumn()
     for (const OverlayButton &o : overlay) {
         auto *b = new PNQButton(platform::makeRect(o.x, 0, o.width, 20), m_itemSelectView);
         const QString stem = QString::fromLatin1(o.stem);
-        b->setNormalBackgroundImage(image(stem + "_Normal.bmp"));
-        b->setOnBackgroundImage(image(stem + "_On.bmp"));
-        b->setDownBackgroundImage(image(stem + "_Down.bmp"));
-        b->setSelectedBackgroundImage(image(stem + "_Down.bmp"));
-        b->setDisAbleBackgroundImage(image(stem + "_Disable.bmp"));
+        setBackgroundImages(b, stem);
         b->setContentColor(Qt::black);
         b->setFont(systemFont(10));
         b->setContentTitle(loc(o.titleKey));
@@ -472,11 +471,7 @@ void EasyCutterWindowcontroller::buildOutputRow()
     m_exportProgressView = new NSProgressView(platform::makeRect(512, 12, 170, 10), content);
 
     m_startExportBtn = new PNQButton(platform::makeRect(W - 196, 12, 180, 40), content);
-    m_startExportBtn->setNormalBackgroundImage(image("SubFun/btnStart_Normal.bmp"));
-    m_startExportBtn->setOnBackgroundImage(image("SubFun/btnStart_On.bmp"));
-    m_startExportBtn->setDownBackgroundImage(image("SubFun/btnStart_Down.bmp"));
-    m_startExportBtn->setSelectedBackgroundImage(image("SubFun/btnStart_Down.bmp"));
-    m_startExportBtn->setDisAbleBackgroundImage(image("SubFun/btnStart_Disable.bmp"));
+    setBackgroundImages(m_startExportBtn, "SubFun/btnStart");
     m_startExportBtn->setLeftIconWidth(20);
     m_startExportBtn->setContentColor(Qt::white);
     m_startExportBtn->setFont(systemFont(18));
@@ -496,10 +491,7 @@ void EasyCutterWindowcontroller::buildNoFilePanel()
     m_gettingStartedLabel = label(m_nofileBordView, platform::makeRect(40, 420, 560, 30),
                                   loc(VW_KEY("EasyCut_Title")), kAccent, 20);
     m_addfileBtn = new PNQButton(platform::makeRect(260, 340, 120, 32), m_nofileBordView);
-    m_addfileBtn->setNormalBackgroundImage(image("About/btnAddFile_Normal.bmp"));
-    m_addfileBtn->setOnBackgroundImage(image("About/btnAddFile_On.bmp"));
-    m_addfileBtn->setDownBackgroundImage(image("About/btnAddFile_Down.bmp"));
-    m_addfileBtn->setDisAbleBackgroundImage(image("About/btnAddFile_Disable.bmp"));
+    setBackgroundImages(m_addfileBtn, "About/btnAddFile");
     m_addfileBtn->setCornerRadius(3);
     m_addfileBtn->setContentColor(Qt::white);
     m_addfileBtn->setFont(systemFont(13));

@@ -17,14 +17,7 @@ namespace easycuttest {
 // 125.5 s of tiny frames at 2 fps without sound: long enough for minute and hour texts, quick to make.
 inline QString longClip()
 {
-    fixture::Spec spec;
-    spec.width = 64;
-    spec.height = 36;
-    spec.fpsNum = 2;
-    spec.duration = 125.5;
-    spec.gopSize = 20;
-    spec.audio = {};
-    return QString::fromStdString(fixture::sharedFixture("long.mp4", spec));
+    return QString::fromStdString(fixture::longTinyClip());
 }
 
 class EasyCutterWindowTest : public ::testing::Test
