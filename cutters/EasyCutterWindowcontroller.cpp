@@ -1176,23 +1176,30 @@ void EasyCutterWindowcontroller::setPlayButtonPlaying(bool playing)
     m_playOrpauseBtn->setSelected(playing);
 }
 
-void EasyCutterWindowcontroller::playOrPauseVideo()
+void EasyCutterWindowcontroller::setPlaying(bool playing)
 {
     const auto &player = m_preview.player();
     if (!player)
         return;
-    if (!m_isPlaying) {
-        setPlayButtonPlaying(true);
+    if (playing) {
         player->play();
-        m_isPlaying = true;
-        m_cutprogressView->setTickMark(true);
         addTimer();
     } else {
-        setPlayButtonPlaying(false);
         player->pause();
-        m_isPlaying = false;
         removeTimer();
-        m_cutprogressView->setTickMark(false);
+    }
+    m_isPlaying = playing;
+    m_cutprogressView->setTickMark(playing);
+}
+
+void EasyCutterWindowcontroller::playOrPauseVideo()
+{
+    if (!m_preview.player())
+        return;
+    const bool play = !m_isPlaying;
+    setPlayButtonPlaying(play);
+    setPlaying(play);
+    if (!play) {
         m_playOrpauseBtn->setEnabled(true);
         m_playOrpauseSelectBtn->setEnabled(true);
     }
@@ -1209,17 +1216,11 @@ void EasyCutterWindowcontroller::playOrPauseAction()
         const bool playing = m_playOrpauseBtn->selected();
         setPlayButtonPlaying(playing);
         if (playing) {
-            player->play();
-            m_isPlaying = true;
-            addTimer();
-            m_cutprogressView->setTickMark(true);
+            setPlaying(true);
             m_playOrpauseBtn->setEnabled(true);
             m_playOrpauseSelectBtn->setEnabled(false);
         } else {
-            player->pause();
-            m_isPlaying = false;
-            removeTimer();
-            m_cutprogressView->setTickMark(false);
+            setPlaying(false);
             m_playOrpauseBtn->setEnabled(true);
             m_playOrpauseSelectBtn->setEnabled(true);
         }
@@ -1240,19 +1241,13 @@ void EasyCutterWindowcontroller::previewRangeAction()
             m_isPlaySelectedCut = true;
             m_playOrpauseSelectBtn->setOnImage(image("Cut/btnStop__On.png"));
             m_playOrpauseSelectBtn->setDownImage(image("Cut/btnStop__Down.png"));
-            player->play();
-            m_isPlaying = true;
-            addTimer();
-            m_cutprogressView->setTickMark(true);
+            setPlaying(true);
             m_playOrpauseBtn->setEnabled(false);
         } else {
             m_isPlaySelectedCut = false;
             m_playOrpauseSelectBtn->setOnImage(image("Cut/btnPreview_On.png"));
             m_playOrpauseSelectBtn->setDownImage(image("Cut/btnPreview_Down.png"));
-            player->pause();
-            m_isPlaying = false;
-            removeTimer();
-            m_cutprogressView->setTickMark(false);
+            setPlaying(false);
             m_playOrpauseBtn->setEnabled(true);
         }
     });

@@ -211,6 +211,8 @@ private:
     void nudge(double step);
     void setHandleAtPlayhead(bool start);
     void setPlayButtonPlaying(bool playing);
+    // Plays or pauses the preview with its tick and the bar's playhead follow.
+    void setPlaying(bool playing);
     void joinnerVideo();
     void beginPerCut();
     void beginMerged();
