@@ -6,6 +6,7 @@
 #include "app/MainMenu.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
+#include "cutters/EasyCutterRegistration.h"
 #include "editor/EditorRegistration.h"
 #include "platform/Application.h"
 #include "platform/FontAlias.h"
@@ -52,6 +53,7 @@ AppDelegate::AppDelegate(QObject *parent)
     sharedSlot() = this;
     registerEditorWindowClass();
     registerSplitterWindowClass();
+    registerEasyCutterWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();

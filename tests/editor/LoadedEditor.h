@@ -29,14 +29,7 @@ inline QString smallClip()
 // 125.5 s of tiny frames at 2 fps, no sound: long enough for hour-minute-second texts, quick to make.
 inline QString longClip()
 {
-    fixture::Spec spec;
-    spec.width = 64;
-    spec.height = 36;
-    spec.fpsNum = 2;
-    spec.duration = 125.5;
-    spec.gopSize = 20;
-    spec.audio = {};
-    return QString::fromStdString(fixture::sharedFixture("long.mp4", spec));
+    return QString::fromStdString(fixture::longTinyClip());
 }
 
 // Types `text` into a field as a user does and ends the edit with Return.

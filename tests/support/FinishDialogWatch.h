@@ -1,6 +1,7 @@
 #pragma once
 // Answers every finish dialog of a tool window the way a user does while it runs: reads its text into
-// texts(), then clicks OK. Polls for the modal dialog every 20 ms from the test's event loop.
+// texts(), then clicks OK. Polls for the modal dialog every 20 ms from the test's event loop, from
+// construction (or start()) until stop().
 #include "controls/PNQOpenAlert.h"
 #include "platform/Application.h"
 #include "platform/Window.h"
@@ -24,6 +25,7 @@ public:
             m_texts << dialog->infomation();
             QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
         });
+        m_timer.start();
     }
     void start() { m_timer.start(); }
     void stop() { m_timer.stop(); }

@@ -59,4 +59,16 @@ Image imageFromBgra(const std::vector<uint8_t> &bgra, int width, int height)
     return image;
 }
 
+std::string longTinyClip()
+{
+    Spec spec;
+    spec.width = 64;
+    spec.height = 36;
+    spec.fpsNum = 2;
+    spec.duration = 125.5;
+    spec.gopSize = 20;
+    spec.audio = {};
+    return sharedFixture("long.mp4", spec);
+}
+
 } // namespace fixture

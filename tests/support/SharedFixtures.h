@@ -14,6 +14,9 @@ namespace fixture {
 // failure, and the next call tries again) and returns its path.
 std::string sharedFixture(const std::string &name, const Spec &spec);
 
+// 125.5 s of 64 x 36 frames at 2 fps without sound ("long.mp4"): long enough for hour-minute-second
+// texts, quick to make.
+std::string longTinyClip();
 // A new empty folder named after the running test, removed with the program's temporary folder.
 std::string freshFolder();
 

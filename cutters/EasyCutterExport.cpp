@@ -1,0 +1,97 @@
+#include "cutters/EasyCutterExport.h"
+
+#include "cutters/EasyCutterJoinPieces.h"
+#include "model/HelpClass.h"
+#include "platform/Log.h"
+#include "toolkit/OutputNaming.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+QString extensionOf(const QString &source)
+{
+    return QFileInfo(source).suffix();
+}
+
+} // namespace
+
+QString EasyCutterExport::cutBaseName(const Range &range)
+{
+    return HelpClass::returnTimeToCutFileName(range.start) + QLatin1Char('-') +
+           HelpClass::returnTimeToCutFileName(range.end);
+}
+
+int64_t EasyCutterExport::microseconds(float seconds)
+{
+    return static_cast<int64_t>(static_cast<double>(seconds) * 1000000.0);
+}
+
+std::unique_ptr<ChainedExportJob> EasyCutterExport::perCut(const QString &source, const QList<Range> &cuts,
+                                                           const QString &folder,
+                                                           std::function<void(int)> cutStarts,
+                                                           std::function<void(double)> progress)
+{
+    const int count = int(cuts.size());
+    std::vector<ChainedExportJob::Step> steps;
+    for (int index = 0; index < count; ++index) {
+        const Range range = cuts.at(index);
+        ChainedExportJob::Step step;
+        step.kind = ChainedExportJob::Kind::Convert;
+        step.configure = [=](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
+            if (cutStarts)
+                cutStarts(index);
+            const EngineApi &api = EngineApi::current();
+            const int input = api.convertSetInputMedia(h, source.toUtf8().constData());
+            if (input < MEDIA_OK)
+                return {input, {}};
+            // An end of exactly 0 converts the whole source.
+            if (range.end != 0) {
+                const int cut = api.convertSetCutTime(h, microseconds(range.start), microseconds(range.end));
+                if (cut < MEDIA_OK)
+                    return {cut, {}};
+            }
+            QDir().mkpath(folder);
+            const QString output =
+                OutputNaming::availablePath(folder, cutBaseName(range), extensionOf(source));
+            platform::log("outputFileurl:%@", output);
+            return {api.convertSetOutputPath(h, output.toUtf8().constData()), {}};
+        };
+        step.progress = [=](double percent) {
+            if (progress)
+                progress((index + percent / 100.0) / count);
+        };
+        steps.push_back(std::move(step));
+    }
+    return std::make_unique<ChainedExportJob>(std::move(steps));
+}
+
+std::unique_ptr<ChainedExportJob> EasyCutterExport::merged(const QString &source, const QList<Range> &cuts,
+                                                           const QString &folder, double volume,
+                                                           const QDateTime &when,
+                                                           std::function<void(double)> progress)
+{
+    QList<EasyCutterJoinPieces::Piece> pieces;
+    for (const Range &range : cuts) {
+        // A negative time has no microsecond on the file: it counts from the start.
+        pieces.append({source, uint64_t(std::max<int64_t>(0, microseconds(range.start))),
+                       uint64_t(std::max<int64_t>(0, microseconds(range.end))), volume});
+    }
+    ChainedExportJob::Step step;
+    step.kind = ChainedExportJob::Kind::Join;
+    step.configure = [=](MEDIA_HANDLE h) {
+        QDir().mkpath(folder);
+        const QString output =
+            OutputNaming::availablePath(folder, HelpClass::createFilename(when), extensionOf(source));
+        platform::log("outputFileurl:%@", output);
+        return EasyCutterJoinPieces::configure(h, output, pieces);
+    };
+    step.progress = [progress](double percent) {
+        if (progress)
+            progress(percent / 100.0);
+    };
+    return std::make_unique<ChainedExportJob>(std::vector<ChainedExportJob::Step>{std::move(step)});
+}

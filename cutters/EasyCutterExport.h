@@ -1,0 +1,46 @@
+#pragma once
+// The easy cutter's two exports of one source, as a chain of engine jobs (ChainedExportJob):
+//
+//  - per cut: one conversion per cut, in list order, each named after its range
+//    ("000010.00-000020.00.<ext>", "(2)", "(3)", ... when taken; the name is chosen when that cut's job
+//    is set up), with the source's container and no codec, size or rate of its own; a cut whose end is
+//    0 converts the whole source;
+//  - merged: one join of all cuts, in list order, into "<date-time>.<ext>" (a free name likewise), each
+//    clip's sound scaled by one volume factor.
+//
+// The extension is the source's. The source and the cuts are copied when the chain is made, so changes
+// to the window's list during a run change nothing. Progress is reported as 0..1 of the whole run; the
+// per-cut run also reports which cut starts. Main thread only.
+#include "cutters/CutItem.h"
+#include "toolkit/ChainedExportJob.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class EasyCutterExport
+{
+public:
+    struct Range
+    {
+        float start = 0;
+        float end = 0;
+    };
+
+    // "HHMMSS.cc-HHMMSS.cc" of a range.
+    static QString cutBaseName(const Range &range);
+    // Seconds (single precision) to microseconds, truncated toward zero.
+    static int64_t microseconds(float seconds);
+
+    static std::unique_ptr<ChainedExportJob> perCut(const QString &source, const QList<Range> &cuts,
+                                                    const QString &folder,
+                                                    std::function<void(int index)> cutStarts,
+                                                    std::function<void(double value)> progress);
+    static std::unique_ptr<ChainedExportJob> merged(const QString &source, const QList<Range> &cuts,
+                                                    const QString &folder, double volume,
+                                                    const QDateTime &when,
+                                                    std::function<void(double value)> progress);
+};

@@ -1,0 +1,1414 @@
+#include "cutters/EasyCutterWindowcontroller.h"
+
+#include "controls/PNQScrollView.h"
+#include "cutters/EasyCutterExport.h"
+#include "cutters/EasyCutterTimeRules.h"
+#include "media/RDMoviePlayer.h"
+#include "model/FileData.h"
+#include "model/HelpClass.h"
+#include "model/SimpleData.h"
+#include "platform/FontAlias.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "platform/PopUpButton.h"
+#include "platform/Window.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/SourceProbe.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const QColor kAccent(33, 176, 235);
+const QColor kLightPanel(245, 245, 245);
+constexpr double kListWidth = 220;
+constexpr double kTimePanelWidth = 216;
+constexpr double kTimePanelHeight = 48;
+constexpr double kPanelBelowRow = 48; // room under the last row for the cut-time panel
+
+QImage image(const QString &name)
+{
+    return ResourceService::imageWithfileName(name);
+}
+
+QString loc(const char *key)
+{
+    return LanguageService::localizedStringForKey(QString::fromLatin1(key));
+}
+
+QFont systemFont(double size)
+{
+    return platform::FontAlias::systemFont(size);
+}
+
+TextLabel *label(platform::View *parent, const platform::Rect &frame, const QString &text,
+                 const QColor &color, double size = 12)
+{
+    auto *l = new TextLabel(frame, parent);
+    l->setText(text);
+    l->setTextColor(color);
+    l->setTextFont(systemFont(size));
+    return l;
+}
+
+// An image button with the state images stem_Normal/_On/_Down/_Disable.png, the selected one `selected`.
+PNQButton *imageButton(platform::View *parent, const platform::Rect &frame, const QString &stem,
+                       const QString &selected = QString())
+{
+    auto *b = new PNQButton(frame, parent);
+    b->setNormalImage(image(stem + "_Normal.png"));
+    b->setOnImage(image(stem + "_On.png"));
+    b->setDownImage(image(stem + "_Down.png"));
+    b->setSelectedImage(selected.isEmpty() ? image(stem + "_Down.png") : image(selected));
+    b->setDisAbleImage(image(stem + "_Disable.png"));
+    return b;
+}
+
+// The background images stem_Normal, _On, _Down (also the selected one) and _Disable of `ext`.
+void setBackgroundImages(PNQButton *b, const QString &stem, const QString &ext = QStringLiteral(".bmp"))
+{
+    b->setNormalBackgroundImage(image(stem + "_Normal" + ext));
+    b->setOnBackgroundImage(image(stem + "_On" + ext));
+    b->setDownBackgroundImage(image(stem + "_Down" + ext));
+    b->setSelectedBackgroundImage(image(stem + "_Down" + ext));
+    b->setDisAbleBackgroundImage(image(stem + "_Disable" + ext));
+}
+
+void setShown(QWidget *w, bool on)
+{
+    if (w)
+        w->setVisible(on);
+}
+
+void setEnabled(QWidget *w, bool on)
+{
+    if (w)
+        w->setEnabled(on);
+}
+
+// The 40 file types of the open panel.
+const QStringList kFileTypes = {"mov", "qt",   "mp4", "m4v", "flv",  "ts",   "m2ts", "mts",  "mkv", "mka",
+                                "mpg", "mpeg", "mpa", "m2v", "mpv",  "dat",  "avi",  "divx", "3gp", "3g2",
+                                "vob", "mxf",  "tp",  "trp", "nut",  "h261", "h264", "mod",  "tod", "wmv",
+                                "mp3", "mp2",  "m4a", "m4r", "flac", "wav",  "wma",  "ogg",  "aac", "ac3"};
+
+} // namespace
+
+EasyCutterWindowcontroller::EasyCutterWindowcontroller(QObject *parent) : ToolWindowController(parent) {}
+
+EasyCutterWindowcontroller::~EasyCutterWindowcontroller()
+{
+    if (m_cutprogressView)
+        m_cutprogressView->setDelegate(nullptr);
+    if (m_volumeSlider)
+        m_volumeSlider->setDelegate(nullptr);
+    for (const TimeFieldGroup *group : {&m_startGroup, &m_stopGroup, &m_startItemGroup, &m_stopItemGroup}) {
+        for (platform::TextField *field : group->fields()) {
+            if (!field)
+                continue;
+            field->setDelegate(nullptr);
+            static_cast<RDTextField *>(field)->setMouseDelegate(nullptr);
+        }
+    }
+}
+
+std::unique_ptr<platform::Window> EasyCutterWindowcontroller::makeWindow()
+{
+    return std::make_unique<platform::Window>(platform::Size{windowWidth, windowHeight});
+}
+
+QString EasyCutterWindowcontroller::finishedMessageKey() const
+{
+    return QStringLiteral(VW_KEY("Cutterfinishedstring"));
+}
+
+QString EasyCutterWindowcontroller::outputPath() const
+{
+    return m_folderChooser ? m_folderChooser->outputPath() : QString();
+}
+
+float EasyCutterWindowcontroller::duration() const
+{
+    return float(m_preview.duration());
+}
+
+float EasyCutterWindowcontroller::currentTime() const
+{
+    return float(m_preview.currentTime());
+}
+
+float EasyCutterWindowcontroller::fractionOf(float seconds) const
+{
+    const float d = duration();
+    return d > 0 ? seconds / d : 0.0f;
+}
+
+void EasyCutterWindowcontroller::seek(float seconds)
+{
+    m_preview.seek(seconds);
+}
+
+void EasyCutterWindowcontroller::alert(const char *key)
+{
+    showSimpleAlert(loc(key), 2, false);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Set-up
+
+void EasyCutterWindowcontroller::windowDidLoad()
+{
+    platform::Window *win = window();
+    win->setTitlebarAppearsTransparent(true);
+    win->setBackgroundColor(kAccent);
+    win->setFixedSize(int(windowWidth), int(windowHeight));
+    if (win->title().isEmpty())
+        setTitle(loc(VW_KEY("EasyCut_Title")));
+    observeClose();
+
+    buildViews();
+    buildPlayerBottom();
+    buildButtons();
+    buildListColumn();
+    buildSelectItemTimeChangeView();
+    buildOutputRow();
+    buildNoFilePanel();
+
+    m_cutprogressView->setDelegate(this);
+    m_cutprogressView->setType(1);
+    m_cutprogressView->setIsFanxuan(false);
+    m_cutprogressView->setTickMark(false);
+    m_cutprogressView->setTickHidden(false);
+    m_volumeSlider->setDelegate(this);
+
+    // The keys the hint panel names: space plays and pauses, the arrows nudge the current mark.
+    win->installEventFilter(this);
+
+    enableEditItemShow(false);
+    m_folderChooser->outputPopUpBtnAction(m_folderChooser->popUpButton());
+}
+
+bool EasyCutterWindowcontroller::eventFilter(QObject *watched, QEvent *event)
+{
+    // Keys a text field does not take come up to the window.
+    if (event->type() == QEvent::KeyPress && isWindowLoaded() && watched == window() && m_fileData &&
+        m_playpauseBtn && m_playpauseBtn->isEnabled()) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Space:
+            playOrPauseVideo();
+            return true;
+        case Qt::Key_Left:
+            kuaituiAction();
+            return true;
+        case Qt::Key_Right:
+            kuaijinAction();
+            return true;
+        default:
+            break;
+        }
+    }
+    return ToolWindowController::eventFilter(watched, event);
+}
+
+void EasyCutterWindowcontroller::buildViews()
+{
+    platform::View *content = window()->contentView();
+    const double W = windowWidth;
+    const double H = windowHeight;
+
+    m_updateFileAddBtn = new PNQButton(platform::makeRect(16, H - 62, 28, 28), content);
+    setBackgroundImages(m_updateFileAddBtn, "About/btnAddFile_Small");
+    m_updateFileAddBtn->setCornerRadius(3);
+    m_updateFileAddBtn->setFont(systemFont(13));
+    m_scrLabel = new platform::TextField(platform::makeRect(52, H - 59, W - 68, 22), content);
+    m_scrLabel->setEditable(false);
+    m_scrLabel->setTextColor(kAccent);
+    m_scrLabel->setBordered(false);
+
+    m_contentBackgroundView = new PNQView(platform::makeRect(8, 64, W - 16, H - 132), content);
+    m_contentBackgroundView->setBackGroundColor(Qt::white);
+    m_contentBackgroundView->setCornerRadius(5);
+
+    m_playerView = new PNQView(platform::makeRect(12, 200, 640, 360), m_contentBackgroundView);
+    m_playerView->setBackGroundColor(Qt::black);
+    m_playerView->setAutoresizesSubviews(false);
+
+    m_cutprogressView = new RDCutProgressView(platform::makeRect(12, 172, 640, 24), m_contentBackgroundView);
+
+    m_keybordTishiView = new PNQView(platform::makeRect(12, 8, 640, 40), m_contentBackgroundView);
+    m_keybordTishiView->setBackGroundColor(kLightPanel);
+    m_keybordTishiView->setCornerRadius(5);
+    m_controlkeybordLabel = label(m_keybordTishiView, platform::makeRect(10, 11, 84, 18),
+                                  loc(VW_KEY("controlkeybordLabelstringValue")), Qt::darkGray);
+    m_playpauseLabel = label(m_keybordTishiView, platform::makeRect(96, 11, 150, 18),
+                             loc(VW_KEY("playpauseLabelstringValue")), Qt::black);
+    m_playpauseBtn = new PNQButton(platform::makeRect(246, 8, 80, 24), m_keybordTishiView);
+    m_playpauseBtn->setContentTitle(loc(VW_KEY("playpauseBtnstringValue")));
+    m_controlmarksLabel = label(m_keybordTishiView, platform::makeRect(334, 11, 232, 18),
+                                loc(VW_KEY("controlmarksLabelstringValue")), Qt::black);
+    m_kuaituiBtn = new PNQButton(platform::makeRect(570, 8, 30, 24), m_keybordTishiView);
+    m_kuaituiBtn->setContentTitle(QStringLiteral("\u2190"));
+    m_kuaijinBtn = new PNQButton(platform::makeRect(604, 8, 30, 24), m_keybordTishiView);
+    m_kuaijinBtn->setContentTitle(QStringLiteral("\u2192"));
+    for (PNQButton *b : {m_playpauseBtn.data(), m_kuaituiBtn.data(), m_kuaijinBtn.data()}) {
+        b->setBackGroundColor(kAccent);
+        b->setDisAblebackGroundColor(QColor(200, 200, 200));
+        b->setContentColor(Qt::white);
+        b->setCornerRadius(3);
+        b->setFont(systemFont(12));
+    }
+}
+
+void EasyCutterWindowcontroller::buildButtons()
+{
+    platform::View *back = m_contentBackgroundView;
+    m_playOrpauseBtn =
+        imageButton(back, platform::makeRect(12, 136, 28, 28), "Cut/btnPlay", "Cut/btnPause_Normal.png");
+    m_playOrpauseBtn->setDisAbleImage(image("Cut/btnPlay_Disable.png"));
+    m_playOrpauseSelectBtn =
+        imageButton(back, platform::makeRect(44, 136, 28, 28), "Cut/btnPreview", "Cut/btnStop_Normal.png");
+    m_playOrpauseSelectBtn->setOnImage(image("Cut/btnPreview_Normal.png"));
+    m_playOrpauseSelectBtn->setDisAbleImage(image("Cut/btnPlay_Disable.png"));
+    m_selectedLeftBtn = imageButton(back, platform::makeRect(80, 136, 28, 28), "Cut/btnSetStartTime");
+    m_selectedRightBtn = imageButton(back, platform::makeRect(112, 136, 28, 28), "Cut/btnSetEndTime");
+
+    m_currentTimeLabel =
+        label(back, platform::makeRect(148, 141, 78, 18), HelpClass::returnTimeToStr(0), Qt::black);
+    m_totalDurationLabel = label(back, platform::makeRect(226, 141, 96, 18), QString(), Qt::darkGray);
+
+    m_volumeBtn = new PNQButton(platform::makeRect(330, 136, 28, 28), back);
+    m_volumeBtn->setNormalImage(image("Cut/btnOpenVolume_Normal.png"));
+    m_volumeBtn->setSelectedImage(image("Cut/btnCloseVolume_Normal.png"));
+    m_volumeSlider = new RDProgressSlider(platform::makeRect(360, 140, 120, 20), back);
+
+    m_cutStartBtn = new PNQButton(platform::makeRect(532, 134, 120, 32), back);
+    setBackgroundImages(m_cutStartBtn, "Cut/btnCut");
+    m_cutStartBtn->setLeftIconWidth(20);
+    m_cutStartBtn->setContentColor(Qt::white);
+    m_cutStartBtn->setContentTitle(loc(VW_KEY("tool_trimItemTitle")));
+    m_cutStartBtn->setFont(systemFont(13));
+
+    m_volumeBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { muteAction(); }); };
+    m_playOrpauseBtn->mouseDownAction = [this](PNQButton *) { playOrPauseAction(); };
+    m_playOrpauseSelectBtn->mouseDownAction = [this](PNQButton *) { previewRangeAction(); };
+    m_selectedLeftBtn->mouseDownAction = [this](PNQButton *) { setStartAtPlayheadAction(); };
+    m_selectedRightBtn->mouseDownAction = [this](PNQButton *) { setEndAtPlayheadAction(); };
+    m_cutStartBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { cutAction(); }); };
+    m_playpauseBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { playOrPauseVideo(); }); };
+    m_kuaituiBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { kuaituiAction(); }); };
+    m_kuaijinBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { kuaijinAction(); }); };
+    m_updateFileAddBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { addFileAction(); });
+    };
+}
+
+TimeFieldGroup EasyCutterWindowcontroller::buildTimeRow(platform::View *parent, const platform::Rect &back,
+                                                        const QImage &backImage, double stepperHeight,
+                                                        QPointer<platform::Stepper> &stepper,
+                                                        std::function<void()> stepped)
+{
+    auto *backView = new PNQView(back, parent);
+    backView->setBackGroundImage(backImage);
+    const double fieldWidth = (back.width() - 3 * 8) / 4;
+    const double y = (back.height() - 16) / 2;
+    RDTextField *fields[4];
+    for (int i = 0; i < 4; ++i) {
+        const double x = i * (fieldWidth + 8);
+        fields[i] = new RDTextField(platform::makeRect(x, y, fieldWidth, 16), backView);
+        fields[i]->setStringValue(QStringLiteral("00"));
+        fields[i]->setFieldFont(systemFont(11));
+        fields[i]->setAlignment(Qt::AlignCenter);
+        fields[i]->setBordered(false);
+        fields[i]->setTextColor(Qt::black);
+        fields[i]->setDelegate(this);
+        fields[i]->setMouseDelegate(this);
+        if (i < 3) {
+            auto *colon = label(backView, platform::makeRect(x + fieldWidth, y, 8, 16), QStringLiteral(":"),
+                                Qt::black, 11);
+            colon->setAlignment(Qt::AlignHCenter);
+        }
+    }
+    stepper = new platform::Stepper(
+        platform::makeRect(back.maxX(), back.minY() + (back.height() - stepperHeight) / 2, 20, stepperHeight),
+        parent);
+    stepper->action = [stepped](platform::Stepper &) { stepped(); };
+    return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
+}
+
+void EasyCutterWindowcontroller::buildPlayerBottom()
+{
+    platform::View *back = m_contentBackgroundView;
+    const QImage field = image("Resources/trim_textfield.png");
+    m_startTimeLabel =
+        label(back, platform::makeRect(12, 63, 60, 18), loc(VW_KEY("StartFieldLabelstringValue")), Qt::black);
+    m_startGroup = buildTimeRow(back, platform::makeRect(72, 59, 151, 26), field, 26, m_startStepper,
+                                [this] { touchUpStartStepper(); });
+    m_startTrimFieldBackV = m_startGroup.fields().first()->superview();
+    m_endTimeLabel =
+        label(back, platform::makeRect(252, 63, 60, 18), loc(VW_KEY("stopFieldLabelstringValue")), Qt::black);
+    m_stopGroup = buildTimeRow(back, platform::makeRect(312, 59, 151, 26), field, 26, m_stopStepper,
+                               [this] { touchUpStopStepper(); });
+    m_stopTrimFieldBackV = m_stopGroup.fields().first()->superview();
+    m_durationLabel = label(back, platform::makeRect(492, 63, 70, 18),
+                            loc(VW_KEY("cutDurationLabelstringValue")), Qt::black);
+    m_durationValueLabel =
+        label(back, platform::makeRect(564, 63, 88, 18), HelpClass::returnTimeToStr(0), kAccent);
+}
+
+void EasyCutterWindowcontroller::buildListColumn()
+{
+    platform::View *back = m_contentBackgroundView;
+    const double x = 668;
+    const double listHeight = back->frame().height() - 60;
+    m_fileItemListView = new PNQView(platform::makeRect(x, 50, kListWidth, listHeight), back);
+    m_fileItemListView->setBackGroundColor(kLightPanel);
+    m_itemsScrollview = new PNQScrollView(m_fileItemListView);
+    m_itemsScrollview->setGeometry(0, 0, int(kListWidth), int(listHeight));
+    m_itemsScrollview->setFrameShape(QFrame::NoFrame);
+    m_itemsScrollview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_itemsScrollview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_itemsScrollview->setWidgetResizable(false);
+    m_itemsScrollview->setStyleSheet(QStringLiteral("background: transparent;"));
+    m_filesContentView = new PNQView(platform::makeRect(0, 0, kListWidth, listHeight));
+    m_filesContentView->setBackGroundColor(kLightPanel);
+    m_filesContentView->setAutoresizesSubviews(false);
+    m_itemsScrollview->setWidget(m_filesContentView);
+
+    // The selection overlay: the row's Copy, Modify and Delete buttons along its lower edge.
+    m_itemSelectView = new PNQView(platform::makeRect(0, 0, rowWidth, rowHeight), m_filesContentView);
+    m_itemSelectView->setHidden(true);
+    struct OverlayButton
+    {
+        QPointer<PNQButton> *slot;
+        const char *stem;
+        const char *titleKey;
+        double x, width;
+    };
+    const OverlayButton overlay[] = {
+        {&m_itemCopyBtn, "Cut/btnCopy", VW_KEY("Copy"), 0, 46},
+        {&m_itemModifyBtn, "Cut/btnModify", VW_KEY("Modify"), 46, 48},
+        {&m_itemDeletedBtn, "Cut/btnDeleted", VW_KEY("Deleted"), 94, 46},
+    };
+    for (const OverlayButton &o : overlay) {
+        auto *b = new PNQButton(platform::makeRect(o.x, 0, o.width, 20), m_itemSelectView);
+        const QString stem = QString::fromLatin1(o.stem);
+        setBackgroundImages(b, stem);
+        b->setContentColor(Qt::black);
+        b->setFont(systemFont(10));
+        b->setContentTitle(loc(o.titleKey));
+        *o.slot = b;
+    }
+    m_itemCopyBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { copyAction(); }); };
+    m_itemModifyBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { modifyAction(); }); };
+    m_itemDeletedBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { deleteAction(); }); };
+
+    m_upMoveItemBtn = imageButton(back, platform::makeRect(x + 4, 14, 28, 28), "Cut/btnMoveUp");
+    m_downMoveItemBtn = imageButton(back, platform::makeRect(x + 36, 14, 28, 28), "Cut/btnMoveDown");
+    m_deletedItemBtn = imageButton(back, platform::makeRect(x + kListWidth - 32, 14, 28, 28), "Cut/btnClear");
+    m_upMoveItemBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { moveUpAction(); }); };
+    m_downMoveItemBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { moveDownAction(); });
+    };
+    m_deletedItemBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { clearAction(); }); };
+}
+
+void EasyCutterWindowcontroller::buildSelectItemTimeChangeView()
+{
+    m_selectedItemTimeChangeView = new PNQView(
+        platform::makeRect((kListWidth - kTimePanelWidth) / 2, 0, kTimePanelWidth, kTimePanelHeight),
+        m_filesContentView);
+    m_selectedItemTimeChangeView->setBackGroundImage(image("Cut/imgActionBottom.bmp"));
+    m_selectedItemTimeChangeView->setHidden(true);
+    platform::View *panel = m_selectedItemTimeChangeView;
+    const QImage field = image("Cut/imgWelcome_center.bmp");
+    m_startItemLabel = label(panel, platform::makeRect(4, 27, 54, 16),
+                             loc(VW_KEY("StartFieldLabelstringValue")), Qt::black, 10);
+    m_startItemGroup = buildTimeRow(panel, platform::makeRect(58, 25, 135, 20), field, 22, m_startItemStepper,
+                                    [this] { startStepperItemAction(); });
+    m_stopItemLabel = label(panel, platform::makeRect(4, 5, 54, 16), loc(VW_KEY("stopFieldLabelstringValue")),
+                            Qt::black, 10);
+    m_stopItemGroup = buildTimeRow(panel, platform::makeRect(58, 3, 135, 20), field, 22, m_stopItemStepper,
+                                   [this] { stopStepperItemAction(); });
+}
+
+void EasyCutterWindowcontroller::buildOutputRow()
+{
+    platform::View *content = window()->contentView();
+    const double W = windowWidth;
+    m_outputLabel = label(content, platform::makeRect(16, 22, 120, 18),
+                          loc(VW_KEY("outputFolderLabelstringValue")), Qt::white);
+    m_outputFolderHost = new platform::View(platform::makeRect(136, 16, 223, 30), content);
+    m_folderChooser = std::make_unique<OutputFolderChooser>(m_outputFolderHost);
+    m_folderChooser->popUpButton()->action = [this](platform::PopUpButton &p) {
+        m_folderChooser->outputPopUpBtnAction(&p);
+    };
+    m_openOutputFolderBtn = new PNQButton(platform::makeRect(364, 20, 22, 22), content);
+    m_openOutputFolderBtn->setNormalImage(image("SubFun/btnBrowse_Down.png"));
+    m_openOutputFolderBtn->mouseDownAction = [this](PNQButton *) { openOutputFolderAction(); };
+
+    m_merageBtn = new PNQButton(platform::makeRect(400, 34, 290, 24), content);
+    m_merageBtn->setNormalImage(image("Join/CheckBox_NoCheck.bmp"));
+    m_merageBtn->setSelectedImage(image("Join/CheckBox_Checked.bmp"));
+    m_merageBtn->setContentImagePosition(1);
+    m_merageBtn->setTitlePosition(PNQPosition{0, 30, 0, 0});
+    m_merageBtn->setContentColor(Qt::white);
+    m_merageBtn->setFont(systemFont(12));
+    m_merageBtn->setContentTitle(loc(VW_KEY("MerageBtnstringValue")));
+    m_merageBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { merageAction(); }); };
+
+    m_progressLabel = label(content, platform::makeRect(400, 8, 110, 18),
+                            loc(VW_KEY("progressLabelStringValue")), Qt::white);
+    m_exportProgressView = new NSProgressView(platform::makeRect(512, 12, 170, 10), content);
+
+    m_startExportBtn = new PNQButton(platform::makeRect(W - 196, 12, 180, 40), content);
+    setBackgroundImages(m_startExportBtn, "SubFun/btnStart");
+    m_startExportBtn->setLeftIconWidth(20);
+    m_startExportBtn->setContentColor(Qt::white);
+    m_startExportBtn->setFont(systemFont(18));
+    m_startExportBtn->setContentTitle(loc(VW_KEY("StartExportTitle")));
+    m_startExportBtn->mouseDownAction = [this](PNQButton *b) {
+        dispatchOnMain([this, b] { startExportAction(b); });
+    };
+}
+
+void EasyCutterWindowcontroller::buildNoFilePanel()
+{
+    m_nofileBordView = new PNQView(platform::makeRect(12, 58, 640, 500), m_contentBackgroundView);
+    m_nofileBordView->setBackGroundColor(kLightPanel);
+    m_nofileBordView->setBordColor(QColor(220, 220, 220));
+    m_nofileBordView->setBorderWidth(1);
+    m_nofileBordView->setCornerRadius(5);
+    m_gettingStartedLabel = label(m_nofileBordView, platform::makeRect(40, 420, 560, 30),
+                                  loc(VW_KEY("EasyCut_Title")), kAccent, 20);
+    m_addfileBtn = new PNQButton(platform::makeRect(260, 340, 120, 32), m_nofileBordView);
+    setBackgroundImages(m_addfileBtn, "About/btnAddFile");
+    m_addfileBtn->setCornerRadius(3);
+    m_addfileBtn->setContentColor(Qt::white);
+    m_addfileBtn->setFont(systemFont(13));
+    m_addfileBtn->setContentTitle(loc(VW_KEY("AddFileBtnTitle")));
+    m_addfileBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { addFileAction(); }); };
+    const char *keys[] = {VW_KEY("easydesclabelTitle1"), VW_KEY("easydesclabelTitle2"),
+                          VW_KEY("easydesclabelTitle3"), VW_KEY("easydesclabelTitle4")};
+    for (int i = 0; i < 4; ++i) {
+        m_descLabels.append(label(m_nofileBordView, platform::makeRect(40, 270 - 36 * i, 580, 24),
+                                  QStringLiteral("%1. ").arg(i + 1) + loc(keys[i]), Qt::black, 16));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Loading and preview
+
+void EasyCutterWindowcontroller::addFileAction()
+{
+    if (m_run.isRunning())
+        return; // the running export keeps its source
+    platform::OpenPanelRequest request;
+    request.cancelTitle = loc(VW_KEY("OpenPanelCancelTitle"));
+    request.prompt = loc(VW_KEY("OpenPanelOpenTitle"));
+    request.allowedExtensions = kFileTypes;
+    request.allowsMultipleSelection = true;
+    request.parent = isWindowLoaded() ? window() : nullptr;
+    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
+    if (urls.isEmpty())
+        return;
+    platform::log("urls:%@", urls.join(QLatin1Char(',')));
+    m_fileData = SourceProbe::probe(urls.first(), SourceProbe::Titles{});
+    if (!m_fileData) {
+        enableEditItemShow(false);
+        showSimpleAlert(loc(VW_KEY("EasyCutterRefusedFileString")) + QFileInfo(urls.first()).fileName(), 2,
+                        false);
+        return;
+    }
+    removeTimer();
+    m_preview.close();
+    m_isPlaying = false;
+    m_isPlaySelectedCut = false;
+    setPlayButtonPlaying(false);
+    m_cutList.clear();
+    m_cutList.setSelectedCutIndex(0);
+    m_cutList.setModifyMode(false);
+    refresFileListView();
+    initPlayer();
+    m_scrLabel->setStringValue(m_fileData->path());
+    enableEditItemShow(true);
+}
+
+void EasyCutterWindowcontroller::initPlayer()
+{
+    if (!m_fileData || m_fileData->path().isEmpty())
+        return;
+    QPointer<EasyCutterWindowcontroller> self(this);
+    m_preview.open(m_fileData->path(), m_playerView, [self] {
+        if (self)
+            self->dispatchOnMain([self] { self->playerDidEnd(); });
+    });
+    if (const auto &player = m_preview.player())
+        player->SetVolume(m_fileData->volume());
+    const float end = m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0.0f;
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(end));
+    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(0));
+    m_totalDurationLabel->setText(QStringLiteral("/  ") + HelpClass::returnTimeToStr(duration()));
+    m_selectStartPlayTime = 0;
+    m_volumeSlider->setProgress(0.5f);
+    m_cutprogressView->setUpperValue(1.0f);
+    m_cutprogressView->setLowerValue(0.0f);
+    m_startGroup.show(0);
+    m_stopGroup.show(end);
+    disableSetButtons();
+}
+
+void EasyCutterWindowcontroller::playerDidEnd()
+{
+    if (const auto &player = m_preview.player())
+        player->pause();
+    m_playOrpauseSelectBtn->setOnImage(image("Cut/btnPreview_Normal.png"));
+    m_playOrpauseSelectBtn->setDownImage(image("Cut/btnPreview_Down.png"));
+    m_playOrpauseSelectBtn->setSelected(false);
+    setPlayButtonPlaying(false);
+    m_isPlaying = false;
+    m_isPlaySelectedCut = false;
+    m_cutprogressView->setTickMark(false);
+    removeTimer();
+    m_playOrpauseBtn->setEnabled(true);
+    m_playOrpauseSelectBtn->setEnabled(true);
+    m_cutprogressView->setProgress(0);
+    seek(0);
+}
+
+void EasyCutterWindowcontroller::addTimer()
+{
+    QPointer<EasyCutterWindowcontroller> self(this);
+    m_preview.startTick([self] {
+        if (self)
+            self->changePlayerSlider();
+    });
+}
+
+void EasyCutterWindowcontroller::removeTimer()
+{
+    m_preview.stopTick();
+}
+
+void EasyCutterWindowcontroller::changePlayerSlider()
+{
+    const float p = float(m_preview.fraction());
+    m_cutprogressView->setProgress(p);
+    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(currentTime()));
+    m_cutprogressView->setTickMark(true);
+    m_cutprogressView->setTickHidden(false);
+    const float lower = m_cutprogressView->lowerValue();
+    const float upper = m_cutprogressView->upperValue();
+    m_selectedLeftBtn->setEnabled(p <= lower || p < upper);
+    m_selectedRightBtn->setEnabled(p > lower);
+    if (m_isPlaySelectedCut && p >= upper)
+        seek(lower * duration());
+}
+
+QImage EasyCutterWindowcontroller::getCurrentThumbImage()
+{
+    const auto source = m_fileData ? m_fileData->sourceData() : nullptr;
+    const auto &player = m_preview.player();
+    if (!source || source->width() <= 0 || source->height() <= 0 || !player)
+        return image("Cut/musicIconB.png");
+    int w = SourceProbe::thumbnailWidth(source->width(), source->height());
+    int h = SourceProbe::thumbnailHeight;
+    std::vector<uchar> buffer(size_t(w) * size_t(h) * 4);
+    if (!player->Snapshot(&w, &h, buffer.data()))
+        return image("Cut/musicIconB.png");
+    return SourceProbe::imageFromBgra(buffer.data(), w, h);
+}
+
+void EasyCutterWindowcontroller::enableEditItemShow(bool show)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_nofileBordView})
+        setShown(w, !show);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_playerView,         m_updateFileAddBtn,  m_scrLabel,           m_startTimeLabel,
+             m_endTimeLabel,       m_durationLabel,     m_durationValueLabel, m_volumeBtn,
+             m_volumeSlider,       m_cutprogressView,   m_keybordTishiView,   m_playOrpauseBtn,
+             m_selectedLeftBtn,    m_selectedRightBtn,  m_cutStartBtn,        m_startTrimFieldBackV,
+             m_stopTrimFieldBackV, m_startStepper,      m_stopStepper,        m_playOrpauseSelectBtn,
+             m_currentTimeLabel,   m_totalDurationLabel})
+        setShown(w, show);
+    for (const TimeFieldGroup *group : {&m_startGroup, &m_stopGroup, &m_startItemGroup, &m_stopItemGroup})
+        for (platform::TextField *f : group->fields())
+            setEnabled(f, show);
+    m_cutprogressView->setDisable(!show);
+    m_volumeSlider->setDisable(!show);
+}
+
+void EasyCutterWindowcontroller::enableEdit(bool enable)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_merageBtn, m_playpauseBtn, m_kuaituiBtn, m_kuaijinBtn, m_playOrpauseBtn,
+             m_playOrpauseSelectBtn, m_cutStartBtn, m_itemCopyBtn, m_itemModifyBtn, m_itemDeletedBtn,
+             m_upMoveItemBtn, m_downMoveItemBtn, m_deletedItemBtn, m_selectedLeftBtn, m_selectedRightBtn,
+             m_startStepper, m_stopStepper, m_startItemStepper, m_stopItemStepper,
+             // A new source during an export would change what the running export is shown against.
+             m_addfileBtn, m_updateFileAddBtn})
+        setEnabled(w, enable);
+    for (const TimeFieldGroup *group : {&m_startGroup, &m_stopGroup, &m_startItemGroup, &m_stopItemGroup})
+        for (platform::TextField *f : group->fields())
+            setEnabled(f, enable && m_fileData);
+    for (const auto &row : m_cutItemViews)
+        setEnabled(row, enable);
+    m_volumeSlider->setDisable(!enable);
+    m_cutprogressView->setDisable(!enable);
+    if (enable)
+        updateMoveButtons();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The cut list
+
+void EasyCutterWindowcontroller::updateMoveButtons()
+{
+    m_upMoveItemBtn->setEnabled(m_cutList.canMoveUp());
+    m_downMoveItemBtn->setEnabled(m_cutList.canMoveDown());
+}
+
+void EasyCutterWindowcontroller::placeOverlay(CutItemView *row)
+{
+    if (!row)
+        return;
+    m_itemSelectView->setParent(row);
+    m_itemSelectView->setFrame(platform::makeRect(0, 0, rowWidth, rowHeight));
+    m_itemSelectView->raise();
+}
+
+void EasyCutterWindowcontroller::placeTimePanel()
+{
+    platform::Rect frame = m_selectedItemTimeChangeView->frame();
+    const auto *row = qobject_cast<platform::View *>(m_itemSelectView->parentWidget());
+    if (row && row != m_filesContentView)
+        frame.origin.y = row->frame().minY() - kPanelBelowRow;
+    m_selectedItemTimeChangeView->setFrame(frame);
+    m_selectedItemTimeChangeView->setVisible(m_cutList.modifyMode());
+    m_selectedItemTimeChangeView->raise();
+}
+
+void EasyCutterWindowcontroller::refresFileListView()
+{
+    // The overlay leaves the rows before they go, so it is not deleted with them.
+    const bool overlayHidden = m_itemSelectView->isHidden();
+    m_itemSelectView->setParent(m_filesContentView);
+    m_itemSelectView->setHidden(overlayHidden);
+    for (const auto &row : m_cutItemViews)
+        delete row.data();
+    m_cutItemViews.clear();
+
+    const int count = m_cutList.count();
+    const double viewHeight = m_itemsScrollview->viewport()->height();
+    const double height = std::max(viewHeight, rowHeight * count + kPanelBelowRow);
+    m_filesContentView->setFrame(platform::makeRect(0, 0, kListWidth, height));
+    m_filesContentView->resize(int(kListWidth), int(height));
+
+    for (int i = 0; i < count; ++i) {
+        const auto item = m_cutList.cutAt(i);
+        auto *row = new CutItemView(platform::makeRect((kListWidth - rowWidth) / 2,
+                                                       height - rowHeight * (i + 1), rowWidth, rowHeight),
+                                    m_filesContentView);
+        row->setTag(i + 1);
+        row->setNbackGroundImage(image("Cut/ListBottom_Normal.bmp"));
+        row->setSbackGroundImage(image("Cut/ListBottom_Select.bmp"));
+        row->setItem(item);
+        row->setSelected(item->selected);
+        row->mouseEntered = [this](CutItemView *r, double, double) {
+            QPointer<CutItemView> guarded(r);
+            dispatchOnMain([this, guarded] { rowEntered(guarded); });
+        };
+        row->mouseExited = [this](CutItemView *r, double, double) {
+            QPointer<CutItemView> guarded(r);
+            dispatchOnMain([this, guarded] { rowExited(guarded); });
+        };
+        row->action = [this](CutItemView *r) { fileItemAction(r); };
+        const bool selected = i == m_cutList.selectedCutIndex();
+        row->setSelected(selected);
+        row->show();
+        row->lower();
+        m_cutItemViews.append(row);
+        if (selected) {
+            placeOverlay(row);
+            m_cutList.setOverlayIndex(i);
+            m_itemSelectView->setHidden(false);
+        }
+    }
+    updateMoveButtons();
+    if (count == 0) {
+        m_itemSelectView->setHidden(true);
+        m_selectedItemTimeChangeView->setHidden(true);
+    } else {
+        m_itemSelectView->setHidden(false);
+        placeTimePanel();
+    }
+    for (const auto &row : m_cutItemViews)
+        row->setEnabled(!m_run.isRunning());
+    scrollToSelectItem();
+}
+
+void EasyCutterWindowcontroller::scrollToSelectItem()
+{
+    const int64_t index = m_cutList.selectedCutIndex();
+    if (index < 0 || index >= m_cutItemViews.size() || !m_cutItemViews.at(index))
+        return;
+    m_itemsScrollview->ensureWidgetVisible(m_cutItemViews.at(index), 0, int(kPanelBelowRow));
+}
+
+void EasyCutterWindowcontroller::cutAction()
+{
+    const float d = duration();
+    const float start = float(double(m_cutprogressView->lowerValue()) * d);
+    const float end = float(double(m_cutprogressView->upperValue()) * d);
+    seek(start);
+    m_cutList.cut(start, end, getCurrentThumbImage());
+    refresFileListView();
+}
+
+void EasyCutterWindowcontroller::moveUpAction()
+{
+    if (!m_cutList.moveUp())
+        return;
+    refresFileListView();
+    m_upMoveItemBtn->setEnabled(m_cutList.selectedCutIndex() >= 1);
+    m_downMoveItemBtn->setEnabled(true);
+}
+
+void EasyCutterWindowcontroller::moveDownAction()
+{
+    if (!m_cutList.moveDown())
+        return;
+    refresFileListView();
+    m_downMoveItemBtn->setEnabled(m_cutList.selectedCutIndex() < m_cutList.count() - 1);
+    m_upMoveItemBtn->setEnabled(true);
+}
+
+void EasyCutterWindowcontroller::copyAction()
+{
+    m_itemModifyBtn->setSelected(false);
+    m_cutList.copy();
+    refresFileListView();
+}
+
+void EasyCutterWindowcontroller::modifyAction()
+{
+    if (!m_cutList.cutAt(m_cutList.overlayIndex()))
+        return;
+    const bool on = m_cutList.modify();
+    for (const auto &row : m_cutItemViews)
+        if (row)
+            row->setSelected(row->tag() - 1 == m_cutList.selectedCutIndex());
+    updateMoveButtons();
+    refresSelectTrimTime(true, true);
+    m_itemModifyBtn->setSelected(on);
+    placeTimePanel();
+}
+
+void EasyCutterWindowcontroller::deleteAction()
+{
+    m_itemModifyBtn->setSelected(false);
+    m_cutList.remove();
+    refresFileListView();
+}
+
+void EasyCutterWindowcontroller::clearAction()
+{
+    m_cutList.clear();
+    m_cutList.setModifyMode(false);
+    m_itemModifyBtn->setSelected(false);
+    refresFileListView();
+}
+
+void EasyCutterWindowcontroller::fileItemAction(CutItemView *sender)
+{
+    if (!sender)
+        return;
+    m_cutList.select(sender->tag() - 1);
+    m_itemModifyBtn->setSelected(false);
+    placeOverlay(sender);
+    m_cutList.setOverlayIndex(sender->tag() - 1);
+    m_itemSelectView->setHidden(false);
+    for (const auto &row : m_cutItemViews)
+        if (row)
+            row->setSelected(row == sender);
+    m_selectedItemTimeChangeView->setHidden(true);
+    updateMoveButtons();
+    refresSelectTrimTime(true, true);
+}
+
+void EasyCutterWindowcontroller::rowEntered(CutItemView *row)
+{
+    if (!row)
+        return;
+    if (!m_cutList.modifyMode()) {
+        placeOverlay(row);
+        m_cutList.setOverlayIndex(row->tag() - 1);
+    }
+    m_itemSelectView->setHidden(false);
+}
+
+void EasyCutterWindowcontroller::rowExited(CutItemView *)
+{
+    if (m_cutList.modifyMode())
+        return;
+    // The overlay goes back to the selected row, so its buttons always act on a row they are shown on.
+    m_cutList.setOverlayIndex(m_cutList.selectedCutIndex());
+    const int64_t index = m_cutList.selectedCutIndex();
+    if (index >= 0 && index < m_cutItemViews.size())
+        placeOverlay(m_cutItemViews.at(index));
+    else
+        m_itemSelectView->setHidden(true);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Time editing
+
+void EasyCutterWindowcontroller::disableSetButtons()
+{
+    m_selectedLeftBtn->setEnabled(false);
+    m_selectedRightBtn->setEnabled(false);
+}
+
+void EasyCutterWindowcontroller::showRangeFromBar()
+{
+    const float d = duration();
+    const float s = m_cutprogressView->lowerValue() * d;
+    const float e = m_cutprogressView->upperValue() * d;
+    m_startGroup.show(s);
+    m_stopGroup.show(e);
+    disableSetButtons();
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(e - s));
+}
+
+void EasyCutterWindowcontroller::storeIntoCut(int64_t index, bool start, float seconds)
+{
+    const auto cut = m_cutList.cutAt(index);
+    if (!cut)
+        return;
+    (start ? cut->startTime : cut->endTime) = seconds;
+    if (index < m_cutItemViews.size() && m_cutItemViews.at(index))
+        m_cutItemViews.at(index)->setItem(cut);
+}
+
+void EasyCutterWindowcontroller::refresSelectTrimTime(bool changeStart, bool changeEnd)
+{
+    const float d = duration();
+    float a = m_cutprogressView->lowerValue() * d;
+    float b = m_cutprogressView->upperValue() * d;
+    if (const auto cut = m_cutList.selectedCut()) {
+        a = cut->startTime;
+        b = cut->endTime;
+        const int64_t index = m_cutList.selectedCutIndex();
+        if (m_cutList.modifyMode() && index < m_cutItemViews.size() && m_cutItemViews.at(index))
+            m_cutItemViews.at(index)->setItem(cut);
+    }
+    seek(a);
+    m_startItemGroup.show(a);
+    m_stopItemGroup.show(b);
+    disableSetButtons();
+    if (!changeStart && !changeEnd)
+        return;
+    m_cutprogressView->setProgress(fractionOf(a));
+    if (changeStart && changeEnd) {
+        seek(a);
+        m_cutprogressView->setUpperValue(fractionOf(b));
+        m_cutprogressView->setLowerValue(fractionOf(a));
+    } else if (changeEnd) {
+        seek(b);
+        m_cutprogressView->setUpperValue(fractionOf(b));
+    } else {
+        seek(a);
+        m_cutprogressView->setLowerValue(fractionOf(a));
+    }
+    m_startGroup.show(a);
+    m_stopGroup.show(b);
+    disableSetButtons();
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(b - a));
+}
+
+float EasyCutterWindowcontroller::applyStartChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                                                   platform::TextField *edited)
+{
+    const auto corrections = EasyCutterTimeRules::checkStart(start.seconds(), stop.seconds());
+    for (const auto &c : corrections)
+        alert(c.alertKey);
+    if (!corrections.isEmpty())
+        EasyCutterTimeRules::correct(edited, start, corrections.last());
+    return start.seconds();
+}
+
+float EasyCutterWindowcontroller::applyStopChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                                                  platform::TextField *edited)
+{
+    const auto corrections = EasyCutterTimeRules::checkStop(start.seconds(), stop.seconds(), duration());
+    for (const auto &c : corrections)
+        alert(c.alertKey);
+    if (!corrections.isEmpty())
+        EasyCutterTimeRules::correct(edited, stop, corrections.last());
+    return stop.seconds();
+}
+
+void EasyCutterWindowcontroller::actionMouseDownForTextFieldBlock(RDTextField *field)
+{
+    platform::Stepper *stepper = nullptr;
+    if (m_startGroup.contains(field) || m_stopGroup.contains(field)) {
+        m_edittingField = field;
+        stepper = m_startGroup.contains(field) ? m_startStepper : m_stopStepper;
+    } else if (m_startItemGroup.contains(field) || m_stopItemGroup.contains(field)) {
+        m_edittingItemField = field;
+        stepper = m_startItemGroup.contains(field) ? m_startItemStepper : m_stopItemStepper;
+    }
+    if (!stepper)
+        return;
+    stepper->setIntValue(field->intValue());
+    // The click does not start editing by itself; the field takes the keyboard so the user can type.
+    if (field->lineEdit())
+        field->lineEdit()->setFocus(Qt::MouseFocusReason);
+}
+
+void EasyCutterWindowcontroller::touchUpStartStepper()
+{
+    if (m_edittingField)
+        m_edittingField->setStringValue(QString::asprintf("%02ld", long(m_startStepper->intValue())));
+    const float start = applyStartChecks(m_startGroup, m_stopGroup, m_edittingField);
+    m_cutprogressView->setLowerValue(fractionOf(start));
+}
+
+void EasyCutterWindowcontroller::touchUpStopStepper()
+{
+    if (m_edittingField)
+        m_edittingField->setStringValue(QString::asprintf("%02ld", long(m_stopStepper->intValue())));
+    const float stop = applyStopChecks(m_startGroup, m_stopGroup, m_edittingField);
+    m_cutprogressView->setUpperValue(fractionOf(stop));
+}
+
+void EasyCutterWindowcontroller::startStepperItemAction()
+{
+    if (m_edittingItemField)
+        m_edittingItemField->setStringValue(QString::asprintf("%02ld", long(m_startItemStepper->intValue())));
+    const float start = applyStartChecks(m_startItemGroup, m_stopItemGroup, m_edittingItemField);
+    storeIntoCut(m_cutList.selectedCutIndex(), true, start);
+}
+
+void EasyCutterWindowcontroller::stopStepperItemAction()
+{
+    if (m_edittingItemField)
+        m_edittingItemField->setStringValue(QString::asprintf("%02ld", long(m_stopItemStepper->intValue())));
+    const float stop = applyStopChecks(m_startItemGroup, m_stopItemGroup, m_edittingItemField);
+    storeIntoCut(m_cutList.selectedCutIndex(), false, stop);
+}
+
+bool EasyCutterWindowcontroller::controlTextShouldEndEditing(platform::TextField *field)
+{
+    const bool rangeStart = m_startGroup.contains(field);
+    const bool rangeStop = m_stopGroup.contains(field);
+    const bool cutStart = m_startItemGroup.contains(field);
+    const bool cutStop = m_stopItemGroup.contains(field);
+    if (!rangeStart && !rangeStop && !cutStart && !cutStop)
+        return true;
+    const TimeFieldGroup &start = (rangeStart || rangeStop) ? m_startGroup : m_startItemGroup;
+    const TimeFieldGroup &stop = (rangeStart || rangeStop) ? m_stopGroup : m_stopItemGroup;
+    const bool isStart = rangeStart || cutStart;
+    if (isStart) {
+        if (const char *refusal = EasyCutterTimeRules::refuseStart(start.seconds())) {
+            alert(refusal);
+            return false;
+        }
+    }
+    const float value = isStart ? applyStartChecks(start, stop, field) : applyStopChecks(start, stop, field);
+    platform::Stepper *itemStepper = isStart ? m_startItemStepper : m_stopItemStepper;
+    const bool modify = m_itemModifyBtn->selected();
+    if (rangeStart || rangeStop) {
+        if (modify) {
+            // In modify mode the range fields edit the cut whose buttons the overlay shows.
+            storeIntoCut(m_cutList.overlayIndex(), isStart, value);
+            itemStepper->setDoubleValue(field->floatValue());
+            refresSelectTrimTime(isStart, !isStart);
+        } else {
+            if (isStart)
+                m_cutprogressView->setLowerValue(fractionOf(value));
+            else
+                m_cutprogressView->setUpperValue(fractionOf(value));
+            (isStart ? m_startStepper : m_stopStepper)->setDoubleValue(field->floatValue());
+            showRangeFromBar();
+        }
+    } else {
+        storeIntoCut(m_cutList.selectedCutIndex(), isStart, value);
+        itemStepper->setDoubleValue(field->floatValue());
+        refresSelectTrimTime(isStart, !isStart);
+    }
+    return true;
+}
+
+void EasyCutterWindowcontroller::actionMouseDownForCutProgressViewBlock(RDCutProgressView *, float)
+{
+    if (const auto &player = m_preview.player())
+        player->pause();
+    removeTimer();
+}
+
+void EasyCutterWindowcontroller::actionMouseUpForCutProgressViewBlock(RDCutProgressView *, float)
+{
+    if (!m_isPlaying)
+        return;
+    if (const auto &player = m_preview.player())
+        player->play();
+    addTimer();
+    m_playOrpauseBtn->setEnabled(!m_isPlaySelectedCut);
+    m_playOrpauseSelectBtn->setEnabled(m_isPlaySelectedCut);
+}
+
+void EasyCutterWindowcontroller::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *, float p)
+{
+    seek(p * duration());
+    if (m_cutprogressView->lowerValue() >= p) {
+        m_selectedLeftBtn->setEnabled(true);
+        m_selectedRightBtn->setEnabled(false);
+    } else {
+        m_selectedLeftBtn->setEnabled(p < m_cutprogressView->upperValue());
+        m_selectedRightBtn->setEnabled(true);
+    }
+}
+
+void EasyCutterWindowcontroller::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *,
+                                                                         float startValue, float stopValue,
+                                                                         int64_t handleType)
+{
+    const float d = duration();
+    const float start = startValue * d;
+    const float stop = stopValue * d;
+    if (handleType == 1) {
+        m_selectStartPlayTime = start;
+        seek(start);
+    } else if (handleType == 2) {
+        m_selectStartPlayTime = stop;
+        seek(stop);
+    }
+    if (m_itemModifyBtn->selected()) {
+        if (const auto cut = m_cutList.selectedCut()) {
+            cut->startTime = start;
+            cut->endTime = stop;
+            if (handleType == 1 || handleType == 2)
+                refresSelectTrimTime(handleType == 1, handleType == 2);
+        }
+    } else {
+        m_startGroup.show(start);
+        m_stopGroup.show(stop);
+        disableSetButtons();
+    }
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(stop - start));
+    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(currentTime()));
+}
+
+void EasyCutterWindowcontroller::actionProgressForProgressSliderBlock(RDProgressSlider *, float progress)
+{
+    if (const auto &player = m_preview.player())
+        player->SetVolume(double(progress) * 2.0);
+}
+
+void EasyCutterWindowcontroller::nudge(double step)
+{
+    const auto &player = m_preview.player();
+    if (!player)
+        return;
+    if (m_isPlaying)
+        player->pause();
+    const float d = duration();
+    const bool stopHandle = m_cutprogressView->handleType() == 2;
+    const auto cut = m_cutList.selectedCut();
+    if (m_itemModifyBtn->selected() && cut) {
+        float value;
+        if (!stopHandle) {
+            value = float(std::min(std::max(0.0, double(cut->startTime) + step), double(cut->endTime)));
+            cut->startTime = value;
+            refresSelectTrimTime(true, false);
+        } else {
+            value = float(std::min(std::max(double(cut->startTime), double(cut->endTime) + step), double(d)));
+            cut->endTime = value;
+            refresSelectTrimTime(false, true);
+        }
+        seek(value);
+    } else {
+        const double c = currentTime();
+        float t;
+        if (!stopHandle) {
+            t = float(std::min(std::max(0.0, c + step), double(m_cutprogressView->upperValue()) * d));
+            m_cutprogressView->setLowerValue(fractionOf(t));
+        } else {
+            t = float(std::min(std::max(double(m_cutprogressView->lowerValue()) * d, c + step), double(d)));
+            m_cutprogressView->setUpperValue(fractionOf(t));
+        }
+        seek(t);
+        m_cutprogressView->setProgress(fractionOf(t));
+        showRangeFromBar();
+        if (m_isPlaying) {
+            player->play();
+            addTimer();
+        }
+    }
+    if (step < 0)
+        return;
+    const float ahead = std::min(currentTime() + 0.1f, d);
+    seek(ahead);
+    m_cutprogressView->setProgress(fractionOf(ahead));
+    if (m_isPlaying) {
+        player->play();
+        addTimer();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Transport
+
+void EasyCutterWindowcontroller::setPlayButtonPlaying(bool playing)
+{
+    m_playOrpauseBtn->setOnImage(image(playing ? "Cut/btnPause_On.png" : "Cut/btnPlay_On.png"));
+    m_playOrpauseBtn->setDownImage(image(playing ? "Cut/btnPause_Down.png" : "Cut/btnPlay_Down.png"));
+    m_playOrpauseBtn->setSelected(playing);
+}
+
+void EasyCutterWindowcontroller::setPlaying(bool playing)
+{
+    const auto &player = m_preview.player();
+    if (!player)
+        return;
+    if (playing) {
+        player->play();
+        addTimer();
+    } else {
+        player->pause();
+        removeTimer();
+    }
+    m_isPlaying = playing;
+    m_cutprogressView->setTickMark(playing);
+}
+
+void EasyCutterWindowcontroller::playOrPauseVideo()
+{
+    if (!m_preview.player())
+        return;
+    const bool play = !m_isPlaying;
+    setPlayButtonPlaying(play);
+    setPlaying(play);
+    if (!play) {
+        m_playOrpauseBtn->setEnabled(true);
+        m_playOrpauseSelectBtn->setEnabled(true);
+    }
+}
+
+void EasyCutterWindowcontroller::playOrPauseAction()
+{
+    m_isPlaySelectedCut = false;
+    m_playOrpauseBtn->setSelected(!m_playOrpauseBtn->selected());
+    dispatchOnMain([this] {
+        const auto &player = m_preview.player();
+        if (!player)
+            return;
+        const bool playing = m_playOrpauseBtn->selected();
+        setPlayButtonPlaying(playing);
+        if (playing) {
+            setPlaying(true);
+            m_playOrpauseBtn->setEnabled(true);
+            m_playOrpauseSelectBtn->setEnabled(false);
+        } else {
+            setPlaying(false);
+            m_playOrpauseBtn->setEnabled(true);
+            m_playOrpauseSelectBtn->setEnabled(true);
+        }
+    });
+}
+
+void EasyCutterWindowcontroller::previewRangeAction()
+{
+    const float t = m_cutprogressView->lowerValue() * duration();
+    m_playOrpauseSelectBtn->setSelected(!m_playOrpauseSelectBtn->selected());
+    dispatchOnMain([this, t] {
+        const auto &player = m_preview.player();
+        if (!player)
+            return;
+        seek(t);
+        m_cutprogressView->setProgress(fractionOf(m_selectStartPlayTime));
+        if (m_playOrpauseSelectBtn->selected()) {
+            m_isPlaySelectedCut = true;
+            m_playOrpauseSelectBtn->setOnImage(image("Cut/btnStop__On.png"));
+            m_playOrpauseSelectBtn->setDownImage(image("Cut/btnStop__Down.png"));
+            setPlaying(true);
+            m_playOrpauseBtn->setEnabled(false);
+        } else {
+            m_isPlaySelectedCut = false;
+            m_playOrpauseSelectBtn->setOnImage(image("Cut/btnPreview_On.png"));
+            m_playOrpauseSelectBtn->setDownImage(image("Cut/btnPreview_Down.png"));
+            setPlaying(false);
+            m_playOrpauseBtn->setEnabled(true);
+        }
+    });
+}
+
+void EasyCutterWindowcontroller::setStartAtPlayheadAction()
+{
+    setHandleAtPlayhead(true);
+}
+
+void EasyCutterWindowcontroller::setEndAtPlayheadAction()
+{
+    setHandleAtPlayhead(false);
+}
+
+void EasyCutterWindowcontroller::setHandleAtPlayhead(bool start)
+{
+    // The playhead is read at the click; the rest runs a turn later.
+    const float t = currentTime();
+    dispatchOnMain([this, t, start] {
+        seek(t);
+        const float f = fractionOf(t);
+        m_cutprogressView->setProgress(f);
+        if (start)
+            m_cutprogressView->setLowerValue(f);
+        else
+            m_cutprogressView->setUpperValue(f);
+        if (m_selectedItemTimeChangeView->isVisible())
+            storeIntoCut(m_cutList.selectedCutIndex(), start, t);
+        const float d = duration();
+        const float s = m_cutprogressView->lowerValue() * d;
+        const float e = m_cutprogressView->upperValue() * d;
+        (start ? m_startGroup : m_stopGroup).show(start ? s : e);
+        disableSetButtons();
+        m_durationValueLabel->setText(HelpClass::returnTimeToStr(e - s));
+    });
+}
+
+void EasyCutterWindowcontroller::muteAction()
+{
+    m_volumeBtn->setSelected(!m_volumeBtn->selected());
+    const bool muted = m_volumeBtn->selected();
+    m_volumeSlider->setProgress(muted ? 0.0f : 0.5f);
+    if (const auto &player = m_preview.player())
+        player->SetVolume(muted ? 0.0 : 1.0);
+}
+
+void EasyCutterWindowcontroller::merageAction()
+{
+    m_merageBtn->setSelected(!m_merageBtn->selected());
+}
+
+void EasyCutterWindowcontroller::openOutputFolderAction()
+{
+    if (m_folderChooser)
+        m_folderChooser->revealOutputPath();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Export
+
+void EasyCutterWindowcontroller::startExportAction(QObject *)
+{
+    if (m_merageBtn->selected()) {
+        joinnerVideo();
+        return;
+    }
+    if (m_run.isRunning()) {
+        m_run.cancel();
+        m_exportProgressView->setProgress(0);
+        return;
+    }
+    if (m_cutList.count() == 0 || !m_fileData)
+        return;
+    beginPerCut();
+}
+
+void EasyCutterWindowcontroller::joinnerVideo()
+{
+    if (m_cutList.count() == 0 || !m_fileData)
+        return;
+    if (m_run.isRunning()) {
+        m_run.cancel();
+        m_exportProgressView->setProgress(0);
+        return;
+    }
+    pausePreviewForExport();
+    beginMerged();
+}
+
+void EasyCutterWindowcontroller::pausePreviewForExport()
+{
+    const auto &player = m_preview.player();
+    if (!player)
+        return;
+    setPlayButtonPlaying(false);
+    m_playOrpauseSelectBtn->setOnImage(image("Cut/btnPreview_On.png"));
+    m_playOrpauseSelectBtn->setDownImage(image("Cut/btnPreview_Down.png"));
+    m_playOrpauseSelectBtn->setSelected(false);
+    player->pause();
+    m_isPlaying = false;
+    m_isPlaySelectedCut = false;
+    removeTimer();
+}
+
+namespace {
+
+QList<EasyCutterExport::Range> rangesOf(const EasyCutterCutList &list)
+{
+    QList<EasyCutterExport::Range> ranges;
+    for (const auto &cut : list.cutItems())
+        ranges.append({cut->startTime, cut->endTime});
+    return ranges;
+}
+
+} // namespace
+
+void EasyCutterWindowcontroller::beginPerCut()
+{
+    const QString source = m_fileData->path();
+    const QList<EasyCutterExport::Range> cuts = rangesOf(m_cutList);
+    const QString folder = outputPath();
+    QPointer<EasyCutterWindowcontroller> self(this);
+    m_run.begin([&](ExportRunController::Progress onProgress, ExportRunController::Finish onFinish) {
+        auto cutStarts = [self](int index) {
+            if (!self)
+                return;
+            // The list shows the cut being exported as selected.
+            self->m_cutList.setSelectedCutIndex(index);
+            self->dispatchOnMain([self, index] {
+                if (index < self->m_cutItemViews.size())
+                    self->fileItemAction(self->m_cutItemViews.at(index));
+                self->refresFileListView();
+            });
+        };
+        return ExportRunController::startChain(
+            EasyCutterExport::perCut(source, cuts, folder, cutStarts, onProgress), onFinish);
+    });
+}
+
+void EasyCutterWindowcontroller::beginMerged()
+{
+    const QString source = m_fileData->path();
+    const QList<EasyCutterExport::Range> cuts = rangesOf(m_cutList);
+    const QString folder = outputPath();
+    // The slider's middle is the normal level: the clip volume is a factor, 0 silent to 2 double.
+    const double volume = double(m_volumeSlider->progress()) * 2.0;
+    m_run.begin([&](ExportRunController::Progress onProgress, ExportRunController::Finish onFinish) {
+        return ExportRunController::startChain(
+            EasyCutterExport::merged(source, cuts, folder, volume, QDateTime::currentDateTime(), onProgress),
+            onFinish);
+    });
+}
+
+void EasyCutterWindowcontroller::windowWillClose()
+{
+    if (m_run.isRunning())
+        startExportAction(m_startExportBtn);
+    if (m_isPlaying) {
+        removeTimer();
+        m_preview.close();
+        m_isPlaying = false;
+    }
+}

@@ -1,0 +1,254 @@
+#pragma once
+// The easy cutter: one source file, previewed with a range bar under the picture; CUT appends the bar's
+// range to a list of cuts shown as a column of thumbnail rows, which can be reordered, copied, deleted,
+// cleared and edited one at a time (modify mode: the range bar, the range fields and the cut-time panel
+// under the row then edit the selected cut). The export writes one file per cut, or all cuts merged
+// into one file when the merge box is ticked (EasyCutterExport).
+//
+// The launcher creates it by class name ("EasyCutterWindowcontroller"). The list and its selection are
+// an EasyCutterCutList; the times are checked by EasyCutterTimeRules, whose refusals show the alerts
+// "showmessageTime1" to "showmessageTime4". Every button action runs one event-loop turn after the
+// click (dispatchOnMain), row clicks at once.
+//
+// While an export runs, the editing controls, the rows and the add buttons are disabled, and the export
+// works on the source and the cuts as they were when it started. Every fraction of the duration is 0
+// when the duration is 0. Lifetime, messages and closing follow ToolWindowController; closing cancels a
+// running export and stops a playing preview. Main thread only.
+#include "controls/NSProgressView.h"
+#include "controls/PNQButton.h"
+#include "controls/PNQView.h"
+#include "controls/RDCutProgressView.h"
+#include "controls/RDProgressSlider.h"
+#include "controls/RDTextField.h"
+#include "controls/TextLabel.h"
+#include "cutters/CutItemView.h"
+#include "cutters/EasyCutterCutList.h"
+#include "platform/Stepper.h"
+#include "platform/TextField.h"
+#include "toolkit/ExportRunController.h"
+#include "toolkit/ExportRunHost.h"
+#include "toolkit/PreviewHost.h"
+#include "toolkit/TimeFieldGroup.h"
+#include "toolkit/ToolWindowController.h"
+
+#include <QList>
+#include <QPointer>
+
+#include <memory>
+
+class OutputFolderChooser;
+class PNQScrollView;
+class SimpleData;
+
+class EasyCutterWindowcontroller : public ToolWindowController,
+                                   public ExportRunHost,
+                                   public platform::TextFieldDelegate,
+                                   public RDTextFieldDelegate,
+                                   public RDCutProgressViewDelegate,
+                                   public RDProgressSliderDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr double windowWidth = 900;
+    static constexpr double windowHeight = 700;
+    static constexpr double rowWidth = 140;
+    static constexpr double rowHeight = 120;
+
+    explicit EasyCutterWindowcontroller(QObject *parent = nullptr);
+    ~EasyCutterWindowcontroller() override;
+
+    // Loading: the open panel, the first chosen file probed; a refused file is named in an alert and
+    // leaves the no-file state. A loaded file replaces the player and empties the cut list.
+    void addFileAction();
+    const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
+    PreviewHost &preview() { return m_preview; }
+    // The player's duration and position in seconds (0 without a player).
+    float duration() const;
+    float currentTime() const;
+
+    // The cut list.
+    EasyCutterCutList &cutList() { return m_cutList; }
+    const QList<QPointer<CutItemView>> &cutItemViews() const { return m_cutItemViews; }
+    void cutAction();
+    void moveUpAction();
+    void moveDownAction();
+    void copyAction();
+    void modifyAction();
+    void deleteAction();
+    void clearAction();
+    void fileItemAction(CutItemView *sender);
+    // The pointer entered or left a row (the hover that puts the overlay on it).
+    void rowEntered(CutItemView *row);
+    void rowExited(CutItemView *row);
+    void refresFileListView();
+    void scrollToSelectItem();
+
+    // Time editing.
+    void refresSelectTrimTime(bool changeStart, bool changeEnd);
+    void touchUpStartStepper();
+    void touchUpStopStepper();
+    void startStepperItemAction();
+    void stopStepperItemAction();
+    bool controlTextShouldEndEditing(platform::TextField *field) override;
+    void actionMouseDownForTextFieldBlock(RDTextField *field) override;
+    void actionMouseDownForCutProgressViewBlock(RDCutProgressView *, float) override;
+    void actionMouseUpForCutProgressViewBlock(RDCutProgressView *, float) override;
+    void actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *, float progress) override;
+    void actionMouseMovedForCutProgressViewBlock(RDCutProgressView *, float start, float stop,
+                                                 int64_t handleType) override;
+    void actionProgressForProgressSliderBlock(RDProgressSlider *, float progress) override;
+    void kuaituiAction() { nudge(-0.1); }
+    void kuaijinAction() { nudge(0.1); }
+
+    // Transport.
+    void playOrPauseVideo();
+    void playOrPauseAction();
+    void previewRangeAction();
+    void setStartAtPlayheadAction();
+    void setEndAtPlayheadAction();
+    void muteAction();
+    void merageAction();
+    void openOutputFolderAction();
+    bool isPlaying() const { return m_isPlaying; }
+    bool isPlaySelectedCut() const { return m_isPlaySelectedCut; }
+    // The 0.1 s playback tick's work.
+    void changePlayerSlider();
+
+    // Export: starts the kind of run the merge box asks for, or cancels the running one.
+    void startExportAction(QObject *sender = nullptr);
+    bool isStartExport() const { return m_run.isRunning(); }
+    const ChainedExportJob *runningChain() const { return m_run.runningChain(); }
+    QString outputPath() const;
+
+    // The no-file state (false) or a loaded file (true); the exporting state (false) or idle (true).
+    void enableEditItemShow(bool show);
+    void enableEdit(bool enable);
+
+    // Controls, for the tests and the screenshots.
+    RDCutProgressView *cutprogressView() const { return m_cutprogressView; }
+    RDProgressSlider *volumeSlider() const { return m_volumeSlider; }
+    PNQButton *cutStartBtn() const { return m_cutStartBtn; }
+    PNQButton *merageBtn() const { return m_merageBtn; }
+    PNQButton *volumeBtn() const { return m_volumeBtn; }
+    PNQButton *upMoveItemBtn() const { return m_upMoveItemBtn; }
+    PNQButton *downMoveItemBtn() const { return m_downMoveItemBtn; }
+    PNQButton *deletedItemBtn() const { return m_deletedItemBtn; }
+    PNQButton *playOrpauseBtn() const { return m_playOrpauseBtn; }
+    PNQButton *playOrpauseSelectBtn() const { return m_playOrpauseSelectBtn; }
+    PNQButton *selectedLeftBtn() const { return m_selectedLeftBtn; }
+    PNQButton *selectedRightBtn() const { return m_selectedRightBtn; }
+    PNQButton *updateFileAddBtn() const { return m_updateFileAddBtn; }
+    PNQButton *addfileBtn() const { return m_addfileBtn; }
+    PNQButton *itemCopyBtn() const { return m_itemCopyBtn; }
+    PNQButton *itemModifyBtn() const { return m_itemModifyBtn; }
+    PNQButton *itemDeletedBtn() const { return m_itemDeletedBtn; }
+    PNQView *itemSelectView() const { return m_itemSelectView; }
+    PNQView *selectedItemTimeChangeView() const { return m_selectedItemTimeChangeView; }
+    PNQView *nofileBordView() const { return m_nofileBordView; }
+    TextLabel *durationValueLabel() const { return m_durationValueLabel; }
+    TextLabel *currentTimeLabel() const { return m_currentTimeLabel; }
+    const TimeFieldGroup &rangeStartGroup() const { return m_startGroup; }
+    const TimeFieldGroup &rangeStopGroup() const { return m_stopGroup; }
+    const TimeFieldGroup &cutStartGroup() const { return m_startItemGroup; }
+    const TimeFieldGroup &cutStopGroup() const { return m_stopItemGroup; }
+    platform::Stepper *startStepper() const { return m_startStepper; }
+    platform::Stepper *stopStepper() const { return m_stopStepper; }
+    platform::Stepper *startItemStepper() const { return m_startItemStepper; }
+    platform::Stepper *stopItemStepper() const { return m_stopItemStepper; }
+
+    // ExportRunHost.
+    NSProgressView *exportProgressView() const override { return m_exportProgressView; }
+    PNQButton *startExportBtn() const override { return m_startExportBtn; }
+    void enableControlsForExport(bool enable) override { enableEdit(enable); }
+    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd) override
+    {
+        ToolWindowController::showSimpleAlert(message, tag, fromExportEnd);
+    }
+    bool isExportHostClosed() const override { return isClosed(); }
+
+protected:
+    std::unique_ptr<platform::Window> makeWindow() override;
+    void windowDidLoad() override;
+    void windowWillClose() override;
+    bool isExportRunning() const override { return m_run.isRunning(); }
+    PNQButton *startButton() const override { return m_startExportBtn; }
+    QString finishedMessageKey() const override;
+    QString outputFolder() const override { return outputPath(); }
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildViews();
+    void buildButtons();
+    void buildListColumn();
+    void buildPlayerBottom();
+    void buildSelectItemTimeChangeView();
+    void buildOutputRow();
+    void buildNoFilePanel();
+    // One row of four time fields on its background, with its stepper; returns the group.
+    TimeFieldGroup buildTimeRow(platform::View *parent, const platform::Rect &back, const QImage &backImage,
+                                double stepperHeight, QPointer<platform::Stepper> &stepper,
+                                std::function<void()> stepped);
+    void initPlayer();
+    void addTimer();
+    void removeTimer();
+    QImage getCurrentThumbImage();
+    void playerDidEnd();
+    void alert(const char *key);
+    // The checks of a time group and their corrections into `edited` (a field of the side checked).
+    float applyStartChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                           platform::TextField *edited);
+    float applyStopChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                          platform::TextField *edited);
+    void storeIntoCut(int64_t index, bool start, float seconds);
+    void showRangeFromBar();
+    void disableSetButtons();
+    void updateMoveButtons();
+    void placeOverlay(CutItemView *row);
+    void placeTimePanel();
+    void seek(float seconds);
+    float fractionOf(float seconds) const;
+    void nudge(double step);
+    void setHandleAtPlayhead(bool start);
+    void setPlayButtonPlaying(bool playing);
+    // Plays or pauses the preview with its tick and the bar's playhead follow.
+    void setPlaying(bool playing);
+    void joinnerVideo();
+    void beginPerCut();
+    void beginMerged();
+    void pausePreviewForExport();
+
+    EasyCutterCutList m_cutList;
+    QList<QPointer<CutItemView>> m_cutItemViews;
+    std::shared_ptr<SimpleData> m_fileData;
+    PreviewHost m_preview;
+    ExportRunController m_run{*this};
+    std::unique_ptr<OutputFolderChooser> m_folderChooser;
+    bool m_isPlaying = false;
+    bool m_isPlaySelectedCut = false;
+    float m_selectStartPlayTime = 0;
+    QPointer<platform::TextField> m_edittingField;
+    QPointer<platform::TextField> m_edittingItemField;
+
+    QPointer<PNQView> m_contentBackgroundView, m_playerView, m_keybordTishiView, m_nofileBordView;
+    QPointer<PNQView> m_fileItemListView, m_filesContentView, m_itemSelectView, m_selectedItemTimeChangeView;
+    QPointer<PNQScrollView> m_itemsScrollview;
+    QPointer<platform::TextField> m_scrLabel;
+    QPointer<RDCutProgressView> m_cutprogressView;
+    QPointer<RDProgressSlider> m_volumeSlider;
+    QPointer<NSProgressView> m_exportProgressView;
+    QPointer<PNQButton> m_volumeBtn, m_merageBtn, m_openOutputFolderBtn, m_updateFileAddBtn, m_addfileBtn;
+    QPointer<PNQButton> m_startExportBtn, m_playOrpauseBtn, m_playOrpauseSelectBtn, m_selectedLeftBtn;
+    QPointer<PNQButton> m_selectedRightBtn, m_cutStartBtn, m_upMoveItemBtn, m_downMoveItemBtn;
+    QPointer<PNQButton> m_deletedItemBtn, m_itemCopyBtn, m_itemModifyBtn, m_itemDeletedBtn;
+    QPointer<PNQButton> m_playpauseBtn, m_kuaituiBtn, m_kuaijinBtn;
+    QPointer<TextLabel> m_currentTimeLabel, m_totalDurationLabel, m_durationValueLabel, m_durationLabel;
+    QPointer<TextLabel> m_startTimeLabel, m_endTimeLabel, m_outputLabel, m_progressLabel,
+        m_gettingStartedLabel;
+    QPointer<TextLabel> m_controlkeybordLabel, m_playpauseLabel, m_controlmarksLabel;
+    QPointer<TextLabel> m_startItemLabel, m_stopItemLabel;
+    QList<QPointer<TextLabel>> m_descLabels;
+    QPointer<platform::View> m_startTrimFieldBackV, m_stopTrimFieldBackV, m_outputFolderHost;
+    TimeFieldGroup m_startGroup, m_stopGroup, m_startItemGroup, m_stopItemGroup;
+    QPointer<platform::Stepper> m_startStepper, m_stopStepper, m_startItemStepper, m_stopItemStepper;
+};
