@@ -5,6 +5,7 @@
 #include "app/MainMenu.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
+#include "cutters/BatchCutterRegistration.h"
 #include "editor/EditorRegistration.h"
 #include "platform/Application.h"
 #include "platform/FontAlias.h"
@@ -50,6 +51,7 @@ AppDelegate::AppDelegate(QObject *parent)
 {
     sharedSlot() = this;
     registerEditorWindowClass();
+    registerBatchCutterWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();
