@@ -36,7 +36,7 @@ namespace {
 
 const QColor kAccent(33, 176, 235);
 constexpr double kWidth = 1000;
-constexpr double kHeight = 640;
+constexpr double kHeight = 670;
 
 QString text(const char *key)
 {
@@ -118,7 +118,9 @@ void BatchCutterWindowController::buildViews()
 {
     platform::View *content = window()->contentView();
 
-    m_addfileBtn = new PNQButton(platform::makeRect(10, kHeight - 42, 140, 28), content);
+    // Below the header strip that stands in for the title bar.
+    m_addfileBtn = new PNQButton(
+        platform::makeRect(10, kHeight - platform::Window::titlebarHeight - 40, 140, 28), content);
     m_addfileBtn->setBackGroundColor(QColor(90, 216, 238));
     m_addfileBtn->setContentColor(Qt::white);
     m_addfileBtn->setNormalBackgroundImage(image("About/btnAddFile_Normal.bmp"));
@@ -131,7 +133,7 @@ void BatchCutterWindowController::buildViews()
     m_addfileBtn->setBorderWidth(0);
     m_addfileBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { addFileAction(); }); };
 
-    auto *background = new PNQView(platform::makeRect(8, 64, kWidth - 16, kHeight - 114), content);
+    auto *background = new PNQView(platform::makeRect(8, 64, kWidth - 16, kHeight - 142), content);
     background->setBackGroundColor(QColor(245, 245, 245));
     background->setBordColor(QColor(245, 245, 245));
     background->setCornerRadius(5);
@@ -203,20 +205,19 @@ void BatchCutterWindowController::initContentNoFileView(platform::View *left)
     const double w = listFrame.width();
     const double h = listFrame.height();
 
-    // The steps wrap: some languages need two lines for them.
-    auto paragraph = [help, w](double y, double height, const QString &body, double size, bool bold) {
-        auto *view = new platform::View(platform::makeRect(16, y, w - 32, height), help);
-        auto *label = new QLabel(body, view);
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setFont(platform::FontAlias::systemFont(size, bold));
-        label->setStyleSheet(QStringLiteral("color: #333333"));
-        label->setGeometry(0, 0, int(w - 32), int(height));
-    };
-    paragraph(h - 70, 40, text("batch_desc"), 18, true);
-    paragraph(h - 140, 56, QStringLiteral("1. ") + text("batch_desc1"), 14, false);
-    paragraph(h - 210, 56, QStringLiteral("2. ") + text("batch_desc2"), 14, false);
-    paragraph(h - 280, 56, QStringLiteral("3. ") + text("batch_desc3"), 14, false);
+    // One text that wraps and stacks itself: some languages need two lines for a step or the heading.
+    auto *steps = new platform::View(platform::makeRect(16, 60, w - 32, h - 76), help);
+    auto *label = new QLabel(steps);
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(platform::FontAlias::systemFont(14));
+    label->setStyleSheet(QStringLiteral("color: #333333"));
+    label->setText(QStringLiteral("<p style='font-size:18pt; font-weight:bold'>%1</p><p>1. %2</p><p>2. %3</p>"
+                                  "<p>3. %4</p>")
+                       .arg(text("batch_desc").toHtmlEscaped(), text("batch_desc1").toHtmlEscaped(),
+                            text("batch_desc2").toHtmlEscaped(), text("batch_desc3").toHtmlEscaped()));
+    label->setGeometry(0, 0, int(w - 32), int(h - 76));
 
     auto *mail = new PNQButton(platform::makeRect(16, 18, 24, 24), help);
     mail->setNormalImage(image("Join/imgEmail.png"));
@@ -328,10 +329,13 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
         };
     }
 
-    m_startCutTimeBtn =
-        makeButton(platform::makeRect(0, 10, 36, 28), right, text("["), [this] { setStartTrimBtnTouchUp(); });
-    m_stopCutTimeBtn =
-        makeButton(platform::makeRect(42, 10, 36, 28), right, text("]"), [this] { setStopTrimBtnTouchUp(); });
+    // Left-to-right marks around each bracket keep it pointing the way it sets, in right-to-left languages
+    // too.
+    const QChar ltr(0x200E);
+    m_startCutTimeBtn = makeButton(platform::makeRect(0, 10, 36, 28), right, ltr + text("[") + ltr,
+                                   [this] { setStartTrimBtnTouchUp(); });
+    m_stopCutTimeBtn = makeButton(platform::makeRect(42, 10, 36, 28), right, ltr + text("]") + ltr,
+                                  [this] { setStopTrimBtnTouchUp(); });
     auto *caption = new TextLabel(platform::makeRect(88, 13, 90, 22), right);
     caption->setText(text("cutDurationLabelstringValue"));
     caption->setTextFont(platform::FontAlias::systemFont(12));

@@ -16,8 +16,8 @@
 // cancel() stops the running job at once; its completion follows as usual. Destroying the object while a
 // job runs closes that job (the engine stops it and frees it when Start returns) and drops every callback
 // still to come, so nothing runs on behalf of a closed window. Main thread only.
-#include "toolkit/EngineApi.h"
 #include "platform/Timer.h"
+#include "toolkit/EngineApi.h"
 
 #include <QString>
 

@@ -9,8 +9,9 @@
 // start title, setStartTitleKey()); a success shows the
 // finish dialog (tag 1), a failure its message or "error:%d" with the engine's code once (tag 2), a
 // cancel nothing. cancel(): the export is stopped, the controls come back at once, the bar goes back to
-// 0 (a cancelled export never shows as complete) and the button reads "Start". Nothing is shown once the window has closed, and no callback reaches a destroyed controller.
-// Destroying the controller stops a running export. Main thread only.
+// 0 (a cancelled export never shows as complete) and the button reads "Start". Nothing is shown once the
+// window has closed, and no callback reaches a destroyed controller. Destroying the controller stops a
+// running export. Main thread only.
 #include "toolkit/ChainedExportJob.h"
 
 #include <QString>

@@ -100,8 +100,9 @@ public:
     platform::TextField *edittingField() const { return m_edittingField; }
 
 private:
-    TimeFieldGroup makeGroup(platform::View *panel, double x, double y, platform::TextFieldDelegate *fieldDelegate,
-                             RDTextFieldDelegate *mouseDelegate, bool start);
+    TimeFieldGroup makeGroup(platform::View *panel, double x, double y,
+                             platform::TextFieldDelegate *fieldDelegate, RDTextFieldDelegate *mouseDelegate,
+                             bool start);
     double duration() const;
     double position() const;
     void seek(double seconds) const;

@@ -4,13 +4,14 @@
 #include "cutters/BatchCutterRegistration.h"
 #include "cutters/BatchCutterWindowController.h"
 
-#include "controls/PNQOpenAlert.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
+#include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/MediaFixture.h"
 #include "tests/support/MediaFixtureLayout.h"
 #include "tests/support/ProbeDecoder.h"
@@ -22,11 +23,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -60,18 +62,6 @@ class BatchCutterWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Answers every finish dialog as a user does, and remembers that it came.
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            dialogTexts << dialog->infomation();
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-
         registerBatchCutterWindowClass();
         auto *controller = platform::WindowController::create(QStringLiteral("BatchCutterWindowController"));
         cutter = qobject_cast<BatchCutterWindowController *>(controller);
@@ -82,7 +72,6 @@ protected:
     }
     void TearDown() override
     {
-        m_dialogWatch.stop();
         if (cutter && !cutter->isClosed())
             cutter->close();
         TestEnvironment::processDeferredDeletes();
@@ -130,12 +119,9 @@ protected:
     }
 
     QPointer<BatchCutterWindowController> cutter;
-    QStringList dialogTexts;
+    FinishDialogWatch dialogs;
     qsizetype alertsBefore = 0;
     const QString sources = QString::fromStdString(fixture::freshFolder());
-
-private:
-    QTimer m_dialogWatch;
 };
 
 TEST(BatchCutterRange, ApplyToAllFitsTheBarsRangeToEachFile)
@@ -222,6 +208,20 @@ TEST_F(BatchCutterWindowTest, ApplyToAllCopiesTheModeAndResetGivesTheWholeFileKe
     EXPECT_EQ(cutter->trim().stopGroup().fields()[2]->stringValue(), QStringLiteral("04"));
 }
 
+TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheOutputFolder)
+{
+    const QString out = QString::fromStdString(fixture::freshFolder()) + "/made/here";
+    add({clipIn(sources, "a.mp4")});
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    TestEnvironment::scriptedPanels().answerFolderPanel(out);
+    cutter->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
+    cutter->setSnapshotClock([] { return QDateTime(QDate(2026, 1, 31), QTime(14, 5, 9)); });
+    EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.png");
+    cutter->coverstyleAction(1);
+    EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.jpg");
+    EXPECT_EQ(QImage(out + "/2026-01-31_14-05-09.png").size(), QSize(160, 90));
+}
+
 TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
 {
     const QString out = QString::fromStdString(fixture::freshFolder());
@@ -248,7 +248,7 @@ TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
     waitForTheEnd();
 
     EXPECT_TRUE(newAlerts().isEmpty());
-    EXPECT_EQ(dialogTexts, QStringList{QStringLiteral("Cutterfinishedstring")});
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Cutterfinishedstring")});
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("StartExportTitle"));
     EXPECT_FLOAT_EQ(cutter->joinnerProgressView()->progress(), 1.0f);
     EXPECT_EQ(filesIn(out), (QStringList{"keep.mp4", "middle.mp4", "start.mp4"}));
@@ -293,7 +293,7 @@ TEST_F(BatchCutterWindowTest, AFileThatFailsIsNamedAtTheEndAndTheOthersAreExport
     clickStart();
     waitForTheEnd();
 
-    EXPECT_TRUE(dialogTexts.isEmpty()) << "no finished dialog after a failure";
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << "no finished dialog after a failure";
     ASSERT_EQ(newAlerts().size(), 1) << "one alert, at the end";
     const QString message = newAlerts()[0].informativeText;
     EXPECT_TRUE(message.startsWith(text("batchFailedFilesString"))) << qPrintable(message);
@@ -331,11 +331,51 @@ TEST_F(BatchCutterWindowTest, CancelShowsNothingAndLeavesNoPartialFile)
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("StartExportTitle"));
     waitForTheEnd();
 
-    EXPECT_TRUE(dialogTexts.isEmpty());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
     EXPECT_TRUE(newAlerts().isEmpty());
     EXPECT_TRUE(filesIn(out).isEmpty()) << qPrintable(filesIn(out).join(", "));
     EXPECT_FLOAT_EQ(cutter->joinnerProgressView()->progress(), 0.0f) << "a cancel never shows completion";
     EXPECT_TRUE(cutter->fileListTableView()->enabele());
+}
+
+} // namespace
+
+namespace {
+
+// Not a test: run with --gtest_also_run_disabled_tests under xvfb-run, VW_SHOT_DIR set (and AppLanguage
+// chosen by VW_SHOT_LANG, 0..8), to write a picture of the window with three files for a look.
+TEST(BatchCutterWindowShot, DISABLED_WindowWithThreeFiles)
+{
+    const QString dir = qEnvironmentVariable("VW_SHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP();
+    platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"),
+                                                qEnvironmentVariableIntValue("VW_SHOT_LANG"));
+    LanguageService::setLanguage();
+    registerBatchCutterWindowClass();
+    auto *cutter = qobject_cast<BatchCutterWindowController *>(
+        platform::WindowController::create(QStringLiteral("BatchCutterWindowController")));
+    cutter->makeKeyAndOrderFront();
+    TestEnvironment::processEvents();
+    const QString sources = QString::fromStdString(fixture::freshFolder());
+    if (qEnvironmentVariableIsSet("VW_SHOT_EMPTY")) {
+        cutter->window()->grab().save(dir + "/batchcutter-empty-" + LanguageService::currentLanguageFolder() +
+                                      ".png");
+    }
+    TestEnvironment::scriptedPanels().answerOpenPanel(
+        {clipIn(sources, "holiday.mp4"), clipIn(sources, "interview.mp4"), clipIn(sources, "concert.mp4")});
+    cutter->addFileAction();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    cutter->cutProgressView()->setLowerValue(0.25f);
+    cutter->cutProgressView()->setUpperValue(0.75f);
+    cutter->actionMouseMovedForCutProgressViewBlock(cutter->cutProgressView(), 0.25f, 0.75f, 2);
+    cutter->unSelectTimeBtn()->actioniconBtn();
+    cutter->applytoallItemAction();
+    QTest::qWait(500);
+    TestEnvironment::processEvents();
+    cutter->window()->grab().save(dir + "/batchcutter-" + LanguageService::currentLanguageFolder() + ".png");
+    cutter->close();
+    TestEnvironment::processDeferredDeletes();
 }
 
 } // namespace

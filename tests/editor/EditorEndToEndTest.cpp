@@ -3,21 +3,22 @@
 // probed with ffprobe and decoded.
 #include "tests/editor/LoadedEditor.h"
 
-#include "services/LanguageService.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQOpenAlert.h"
 #include "controls/RDCutProgressView.h"
 #include "editor/EditorExportController.h"
-#include "toolkit/EditorOutputSettings.h"
-#include "toolkit/OutputFolderChooser.h"
 #include "model/FileData.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/PopUpButton.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/OutputFolderChooser.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,7 +26,6 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -45,26 +45,6 @@ QString twelveSeconds()
 class EditorEndToEndTest : public LoadedEditorTest
 {
 protected:
-    void SetUp() override
-    {
-        // Answers every finish dialog the way a user does: reads it, then clicks OK.
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            dialogTexts << dialog->infomation();
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-    }
-    void TearDown() override
-    {
-        m_dialogWatch.stop();
-        LoadedEditorTest::TearDown();
-    }
-
     // Opens the editor from the registry with the trim tool and adds `path` through the add-file button.
     void openAndAdd(const QString &path)
     {
@@ -142,13 +122,14 @@ protected:
     QString exportInto(const QString &folder)
     {
         const QSet<QString> before = filesIn(folder);
-        const int dialogs = dialogTexts.size();
+        const qsizetype answered = dialogs.texts().size();
         clickStart();
         EXPECT_TRUE(TestEnvironment::waitUntil([&] { return editor->convertstart(); }));
-        EXPECT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() > dialogs; }, kExportWaitMs))
+        EXPECT_TRUE(
+            TestEnvironment::waitUntil([&] { return dialogs.texts().size() > answered; }, kExportWaitMs))
             << "the finish dialog comes";
-        if (!dialogTexts.isEmpty()) {
-            EXPECT_EQ(dialogTexts.last(), QStringLiteral("Editfinishedstring"));
+        if (!dialogs.texts().isEmpty()) {
+            EXPECT_EQ(dialogs.texts().last(), QStringLiteral("Editfinishedstring"));
         }
         EXPECT_FALSE(editor->convertstart());
         EXPECT_FLOAT_EQ(editor->exportProgressView()->progress(), 1.0f);
@@ -164,10 +145,7 @@ protected:
         return frame ? fixture::readFrameIndex(*frame) : -2;
     }
 
-    QStringList dialogTexts;
-
-private:
-    QTimer m_dialogWatch;
+    FinishDialogWatch dialogs;
 };
 
 TEST_F(EditorEndToEndTest, KeepsThenDeletesTheTypedRangeInTheChosenProfile)
@@ -220,7 +198,7 @@ TEST_F(EditorEndToEndTest, KeepsThenDeletesTheTypedRangeInTheChosenProfile)
         << "no temporaries are left: " << QStringList(filesIn(folder).values()).join(' ').toStdString();
 
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts) << "no error was shown";
-    EXPECT_EQ(dialogTexts.size(), 2);
+    EXPECT_EQ(dialogs.texts().size(), 2);
 }
 
 TEST_F(EditorEndToEndTest, StartThenStartAgainCancelsWithoutATrace)
@@ -242,7 +220,7 @@ TEST_F(EditorEndToEndTest, StartThenStartAgainCancelsWithoutATrace)
     platform::waitForGlobalQueue();
     for (int i = 0; i < 10; ++i)
         TestEnvironment::processEvents();
-    EXPECT_TRUE(dialogTexts.isEmpty()) << "no finish dialog";
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << "no finish dialog";
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts) << "no error";
     EXPECT_TRUE(filesIn(folder).isEmpty()) << QStringList(filesIn(folder).values()).join(' ').toStdString();
 }
@@ -262,7 +240,7 @@ TEST_F(EditorEndToEndTest, ClosingDuringAnExportStopsItAndLeavesNothing)
     platform::waitForGlobalQueue();
     for (int i = 0; i < 10; ++i)
         TestEnvironment::processEvents();
-    EXPECT_TRUE(dialogTexts.isEmpty());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts);
     EXPECT_TRUE(filesIn(folder).isEmpty()) << QStringList(filesIn(folder).values()).join(' ').toStdString();
 }
