@@ -163,19 +163,19 @@ void BatchCutterWindowController::buildViews()
         l->setTextFont(platform::FontAlias::systemFont(13));
         return l;
     };
-    label(platform::makeRect(10, 20, 120, 22), text("outputFolderLabelstringValue"));
-    auto *folderHost = new platform::View(platform::makeRect(132, 18, 200, 26), content);
+    label(platform::makeRect(10, 20, 134, 22), text("outputFolderLabelstringValue"));
+    auto *folderHost = new platform::View(platform::makeRect(146, 18, 200, 26), content);
     m_folderChooser = std::make_unique<OutputFolderChooser>(folderHost);
     m_folderChooser->popUpButton()->action = [this](platform::PopUpButton &p) {
         m_folderChooser->outputPopUpBtnAction(&p);
     };
-    m_openOutputFolderBtn = new PNQButton(platform::makeRect(338, 18, 28, 26), content);
+    m_openOutputFolderBtn = new PNQButton(platform::makeRect(352, 18, 28, 26), content);
     m_openOutputFolderBtn->setNormalImage(image("SubFun/btnBrowse_Down.png"));
     m_openOutputFolderBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] { m_folderChooser->revealOutputPath(); });
     };
-    label(platform::makeRect(380, 20, 100, 22), text("progressLabelStringValue"));
-    m_joinnerProgressView = new NSProgressView(platform::makeRect(482, 25, 300, 12), content);
+    label(platform::makeRect(392, 20, 100, 22), text("progressLabelStringValue"));
+    m_joinnerProgressView = new NSProgressView(platform::makeRect(494, 25, 290, 12), content);
 
     m_startJoinnerBtn = new PNQButton(platform::makeRect(kWidth - 200, 10, 190, 44), content);
     m_startJoinnerBtn->setNormalBackgroundImage(image("SubFun/btnStart_Normal.bmp"));
@@ -405,7 +405,9 @@ void BatchCutterWindowController::addFiles(const QStringList &paths)
     if (chain)
         m_fileListTableView->showProgress(row);
     fileListViewHidden(false);
-    m_cutProgressView->setDisable(convertstart());
+    // Files may be added while a batch runs; the editing controls stay locked until it ends.
+    if (chain)
+        enableEdit(false);
 }
 
 void BatchCutterWindowController::removeAction()

@@ -16,6 +16,7 @@
 #include "tests/support/MediaFixtureLayout.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
+#include "tests/support/RecordingEngine.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/JoinnerCell.h"
@@ -275,6 +276,30 @@ TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
         EXPECT_EQ(stampAt(path, e.laterAt), e.laterStamp) << e.name;
     }
     EXPECT_EQ(cutter->fileList()->at(1)->exportPath(), out + "/middle.mp4");
+}
+
+TEST_F(BatchCutterWindowTest, AFileAddedWhileTheBatchRunsIsExportedTooAndEditingStaysLocked)
+{
+    RecordingEngine::Installed engine;
+    RecordingEngine::holdStart = true;
+    RecordingEngine::successAfterStop = true; // the hold only keeps the first file running
+    const QString out = QString::fromStdString(fixture::freshFolder());
+    chooseOutputFolder(out);
+    add({clipIn(sources, "first.mp4")});
+    clickStart();
+    ASSERT_TRUE(TestEnvironment::waitUntil([] { return RecordingEngine::count("start") == 1; }));
+    add({clipIn(sources, "second.mp4")});
+    EXPECT_EQ(cutter->fileList()->size(), 2);
+    EXPECT_FALSE(cutter->selectTimeBtn()->enabled()) << "editing stays locked";
+    EXPECT_FALSE(cutter->fileListTableView()->enabele());
+    EXPECT_TRUE(cutter->cutProgressView()->disable());
+    RecordingEngine::stop(nullptr);
+    waitForTheEnd();
+    EXPECT_EQ(RecordingEngine::only({"input"}),
+              (std::vector<std::string>{"input " + (sources + "/first.mp4").toStdString(),
+                                        "input " + (sources + "/second.mp4").toStdString()}));
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Cutterfinishedstring")});
+    EXPECT_TRUE(cutter->selectTimeBtn()->enabled());
 }
 
 TEST_F(BatchCutterWindowTest, AFileThatFailsIsNamedAtTheEndAndTheOthersAreExported)
