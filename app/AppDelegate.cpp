@@ -7,6 +7,7 @@
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
 #include "cutters/EasyCutterRegistration.h"
+#include "cutters/BatchCutterRegistration.h"
 #include "editor/EditorRegistration.h"
 #include "platform/Application.h"
 #include "platform/FontAlias.h"
@@ -54,6 +55,7 @@ AppDelegate::AppDelegate(QObject *parent)
     registerEditorWindowClass();
     registerSplitterWindowClass();
     registerEasyCutterWindowClass();
+    registerBatchCutterWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();

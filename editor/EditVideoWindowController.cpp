@@ -1002,46 +1002,7 @@ void EditVideoWindowController::setRemoveOriginalMusicEnabled(bool enable)
 
 QStringList EditVideoWindowController::allowedFileTypes()
 {
-    return {QStringLiteral("mov"),
-            "qt",
-            "mp4",
-            "m4v",
-            "flv",
-            "ts",
-            "m2ts",
-            "mts",
-            "mkv",
-            "mka",
-            "mpg",
-            "mpeg",
-            "mpa",
-            "m2v",
-            "mpv",
-            "dat",
-            "avi",
-            "divx",
-            "3gp",
-            "3g2",
-            "vob",
-            "mxf",
-            "tp",
-            "trp",
-            "nut",
-            "h261",
-            "h264",
-            "mod",
-            "tod",
-            "wmv",
-            "mp3",
-            "mp2",
-            "m4a",
-            "m4r",
-            "flac",
-            "wav",
-            "wma",
-            "ogg",
-            "aac",
-            "ac3"};
+    return SourceProbe::allowedFileTypes();
 }
 
 void EditVideoWindowController::addfileAction(QObject *)

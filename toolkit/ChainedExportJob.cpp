@@ -9,6 +9,12 @@ ChainedExportJob::ChainedExportJob(std::vector<Step> steps)
 {
 }
 
+ChainedExportJob::ChainedExportJob(StepSupplier supplier)
+    : m_supplier(std::move(supplier)), m_api(EngineApi::current()),
+      m_alive(std::make_shared<ChainedExportJob *>(this))
+{
+}
+
 ChainedExportJob::~ChainedExportJob()
 {
     *m_alive = nullptr;
@@ -46,20 +52,27 @@ void ChainedExportJob::runStep()
         return;
     }
     if (m_index >= static_cast<int>(m_steps.size())) {
-        end({Outcome::Succeeded, MEDIA_OK, {}});
-        return;
+        Step next;
+        if (!m_supplier || !m_supplier(m_index, next)) {
+            if (m_failures > 0)
+                end({Outcome::Failed, m_lastFailure, {}, m_failures});
+            else
+                end({Outcome::Succeeded, MEDIA_OK, {}});
+            return;
+        }
+        m_steps.push_back(std::move(next));
     }
     const Step &step = m_steps[m_index];
     const bool convert = step.kind == Kind::Convert;
     m_handle = convert ? m_api.convertCreate() : m_api.joinCreate();
     if (!m_handle) {
-        end({Outcome::Failed, MEDIA_ERR_GENERIC, {}});
+        stepFailed(MEDIA_ERR_GENERIC, {});
         return;
     }
     const SetUp setUp = step.configure ? step.configure(m_handle) : SetUp{};
     if (setUp.code <= 0) {
         closeHandle();
-        end({Outcome::Failed, setUp.code, setUp.message});
+        stepFailed(setUp.code, setUp.message);
         return;
     }
 
@@ -102,9 +115,26 @@ void ChainedExportJob::completed(int result)
         return;
     }
     if (!ok) {
-        end({Outcome::Failed, result, {}});
+        stepFailed(result, {});
         return;
     }
+    if (m_steps[m_index].ended)
+        m_steps[m_index].ended(true, result);
+    ++m_index;
+    runStep();
+}
+
+void ChainedExportJob::stepFailed(int code, const QString &message)
+{
+    const Step &step = m_steps[m_index];
+    if (step.ended)
+        step.ended(false, code);
+    if (!step.mayFail) {
+        end({Outcome::Failed, code, message, m_failures});
+        return;
+    }
+    ++m_failures;
+    m_lastFailure = code;
     ++m_index;
     runStep();
 }

@@ -8,11 +8,16 @@
 // ends as Cancelled (whatever the engine then reports), a configure or start failure as Failed with its
 // code and, where the step gave one, a message for the user.
 //
+// Steps may also be supplied as the run goes (the supplier is asked for the step at an index once the
+// steps given are used up; the chain ends when it has none), and a step marked mayFail may fail without
+// ending the chain: its failure is counted and the next step follows. A chain with such failures ends as
+// Failed with the last failure's code and the count in `failures` (a cancel still ends as Cancelled).
+//
 // cancel() stops the running job at once; its completion follows as usual. Destroying the object while a
 // job runs closes that job (the engine stops it and frees it when Start returns) and drops every callback
 // still to come, so nothing runs on behalf of a closed window. Main thread only.
-#include "toolkit/EngineApi.h"
 #include "platform/Timer.h"
+#include "toolkit/EngineApi.h"
 
 #include <QString>
 
@@ -31,6 +36,7 @@ public:
         Status status = Succeeded;
         int code = MEDIA_OK; // the engine's result for a failure
         QString message;     // a text for the user; empty = show the code
+        int failures = 0;    // steps marked mayFail that failed
     };
 
     // What a configure step reports: code > 0 (MEDIA_OK) goes on; anything else fails the chain with it.
@@ -51,9 +57,19 @@ public:
         // After the job's Start succeeded, before it is closed: the place to read what the job reports
         // about itself (optional). It may append() further steps.
         std::function<void(MEDIA_HANDLE)> succeeded;
+        // A failure of this step is counted and the chain goes on with the next step.
+        bool mayFail = false;
+        // Called once the step's job has ended, or could not be created or set up: ok and the engine's
+        // result (the set-up's code when it failed). Not called for a cancelled step.
+        std::function<void(bool ok, int code)> ended;
     };
 
+    // Fills `step` with the step at `index` and returns true, or returns false when there is none.
+    using StepSupplier = std::function<bool(int index, Step &step)>;
+
     explicit ChainedExportJob(std::vector<Step> steps);
+    // Every step comes from `supplier`, asked as the run reaches it.
+    explicit ChainedExportJob(StepSupplier supplier);
     ~ChainedExportJob();
     ChainedExportJob(const ChainedExportJob &) = delete;
     ChainedExportJob &operator=(const ChainedExportJob &) = delete;
@@ -73,20 +89,27 @@ public:
     MEDIA_HANDLE handle() const { return m_handle; }
     // The index of the job running now (or last run).
     int currentStep() const { return m_index; }
+    // Steps marked mayFail that have failed so far.
+    int failureCount() const { return m_failures; }
 
 private:
     void runStep();
     void completed(int result);
+    // The step at m_index failed with `code`: the chain goes on when it may fail, else it ends.
+    void stepFailed(int code, const QString &message);
     void closeHandle();
     void stopTimer();
     void end(const Outcome &outcome);
 
     std::vector<Step> m_steps;
+    StepSupplier m_supplier;
     EngineApi m_api;
     std::function<void(const Outcome &)> m_finish;
     std::shared_ptr<platform::Timer> m_timer;
     MEDIA_HANDLE m_handle = nullptr;
     int m_index = -1;
+    int m_failures = 0;
+    int m_lastFailure = MEDIA_OK;
     bool m_running = false;
     bool m_cancelled = false;
     // Lets completions that arrive after the object is gone see that it is gone.

@@ -44,6 +44,7 @@ void ExportRunController::begin(const Launch &launch)
 {
     setProgress(0);
     m_running = true;
+    m_cancelled = false;
     if (PNQButton *button = m_host.startExportBtn())
         button->setContentTitle(LanguageService::localizedStringForKey("CancelexportTitle"));
     m_host.enableControlsForExport(false);
@@ -72,17 +73,21 @@ void ExportRunController::begin(const Launch &launch)
 
 void ExportRunController::cancel()
 {
+    if (m_running)
+        m_cancelled = true;
     m_running = false;
     if (m_run)
         m_run->cancel();
     restore();
+    if (m_cancelled)
+        setProgress(0);
 }
 
 void ExportRunController::restore()
 {
     m_host.enableControlsForExport(true);
     if (PNQButton *button = m_host.startExportBtn())
-        button->setContentTitle(LanguageService::localizedStringForKey("Start"));
+        button->setContentTitle(LanguageService::localizedStringForKey(m_startTitleKey));
 }
 
 void ExportRunController::setProgress(double value)
@@ -103,6 +108,8 @@ void ExportRunController::finished(const ChainedExportJob::Outcome &outcome)
     const bool wasRunning = m_running;
     m_running = false;
     restore();
+    if (m_cancelled)
+        return;
     setProgress(1.0);
     if (!wasRunning || outcome.status == ChainedExportJob::Outcome::Cancelled)
         return;

@@ -33,6 +33,10 @@ public:
     // The editor's titles as stored in the user defaults ("vcodec_SelectTitle", ...).
     static Titles storedTitles();
 
+    // The file types the tool windows' open panels offer (lower case, without dots); others stay
+    // choosable, the probe decides.
+    static QStringList allowedFileTypes();
+
     // The record for `path`, or null when the file is refused.
     static std::shared_ptr<SimpleData> probe(const QString &path, const Titles &titles);
 

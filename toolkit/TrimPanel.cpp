@@ -19,6 +19,53 @@
 
 #include <algorithm>
 
+TimeFieldGroup TrimPanel::makeGroup(platform::View *panel, double x, double y,
+                                    platform::TextFieldDelegate *fieldDelegate,
+                                    RDTextFieldDelegate *mouseDelegate, bool start)
+{
+    auto *back = new ImageView(platform::makeRect(x, y, 151, 26), panel);
+    back->setImage(ResourceService::imageWithfileName(QStringLiteral("Resources/trim_textfield.png")));
+    back->setAutoresizingMask(platform::View::MinYMargin);
+    platform::TextField *fields[4];
+    for (int i = 0; i < 4; ++i) {
+        auto *field = new RDTextField(platform::makeRect(x + 4 + 37 * i, y + 3, 30, 20), panel);
+        field->setStringValue(QStringLiteral("00"));
+        field->setTextColor(Qt::black);
+        field->setBordered(false);
+        field->setDelegate(fieldDelegate);
+        field->setMouseDelegate(mouseDelegate);
+        field->setEnabled(false);
+        field->setAutoresizingMask(platform::View::MinYMargin);
+        fields[i] = field;
+        if (i < 3) {
+            auto *colon = new TextLabel(platform::makeRect(x + 34 + 37 * i, y + 3, 7, 20), panel);
+            colon->setText(QStringLiteral(":"));
+            colon->setTextFont(platform::FontAlias::systemFont(13));
+            colon->setAutoresizingMask(platform::View::MinYMargin);
+        }
+    }
+    QPointer<platform::Stepper> &stepper = start ? m_startStepper : m_stopStepper;
+    stepper = new platform::Stepper(platform::makeRect(x + 156, y, 20, 26), panel);
+    stepper->setAutoresizingMask(platform::View::MinYMargin);
+    stepper->action = [this, start](platform::Stepper &s) { stepperTouched(&s, start); };
+    return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
+}
+
+void TrimPanel::buildGroupRow(platform::View *panel, double y, platform::TextFieldDelegate *fieldDelegate,
+                              RDTextFieldDelegate *mouseDelegate)
+{
+    const double width = panel->frame().width();
+    const char *captions[2] = {VW_KEY("StartFieldLabelstringValue"), VW_KEY("stopFieldLabelstringValue")};
+    for (int i = 0; i < 2; ++i) {
+        const double x = i == 0 ? 10 : width - 186;
+        auto *caption = new TextLabel(platform::makeRect(x, y + 28, 176, 18), panel);
+        caption->setText(LanguageService::localizedStringForKey(captions[i]));
+        caption->setTextFont(platform::FontAlias::systemFont(12));
+        caption->setAutoresizingMask(platform::View::MinYMargin);
+        (i == 0 ? m_startGroup : m_stopGroup) = makeGroup(panel, x, y, fieldDelegate, mouseDelegate, i == 0);
+    }
+}
+
 void TrimPanel::build(platform::View *panel, platform::TextFieldDelegate *fieldDelegate,
                       RDTextFieldDelegate *mouseDelegate, Actions actions)
 {
@@ -30,35 +77,12 @@ void TrimPanel::build(platform::View *panel, platform::TextFieldDelegate *fieldD
         l->setAutoresizingMask(platform::View::MinYMargin);
         return l;
     };
-    auto group = [&](double y, QPointer<platform::Stepper> &stepper, bool start) {
-        auto *back = new ImageView(platform::makeRect(10, y, 151, 26), panel);
-        back->setImage(ResourceService::imageWithfileName(QStringLiteral("Resources/trim_textfield.png")));
-        back->setAutoresizingMask(platform::View::MinYMargin);
-        platform::TextField *fields[4];
-        for (int i = 0; i < 4; ++i) {
-            auto *field = new RDTextField(platform::makeRect(14 + 37 * i, y + 3, 30, 20), panel);
-            field->setStringValue(QStringLiteral("00"));
-            field->setTextColor(Qt::black);
-            field->setBordered(false);
-            field->setDelegate(fieldDelegate);
-            field->setMouseDelegate(mouseDelegate);
-            field->setEnabled(false);
-            field->setAutoresizingMask(platform::View::MinYMargin);
-            fields[i] = field;
-            if (i < 3)
-                label(platform::makeRect(44 + 37 * i, y + 3, 7, 20), QStringLiteral(":"));
-        }
-        stepper = new platform::Stepper(platform::makeRect(166, y, 20, 26), panel);
-        stepper->setAutoresizingMask(platform::View::MinYMargin);
-        stepper->action = [this, start](platform::Stepper &s) { stepperTouched(&s, start); };
-        return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
-    };
     label(platform::makeRect(10, top - 40, 80, 26),
           LanguageService::localizedStringForKey("StarttimeLabelstringValue"));
-    m_startGroup = group(top - 70, m_startStepper, true);
+    m_startGroup = makeGroup(panel, 10, top - 70, fieldDelegate, mouseDelegate, true);
     label(platform::makeRect(10, top - 110, 80, 26),
           LanguageService::localizedStringForKey("EndtimeLabelstringValue"));
-    m_stopGroup = group(top - 140, m_stopStepper, false);
+    m_stopGroup = makeGroup(panel, 10, top - 140, fieldDelegate, mouseDelegate, false);
     label(platform::makeRect(10, top - 175, 80, 20),
           LanguageService::localizedStringForKey("PreferenceLabelstringValue"));
     m_preferenceBtn = new platform::PopUpButton(platform::makeRect(10, top - 210, 215, 31), false, panel);

@@ -48,6 +48,10 @@ public:
     // Builds the controls into `panel`, from its top down, pinned there; fields and buttons start disabled.
     void build(platform::View *panel, platform::TextFieldDelegate *fieldDelegate,
                RDTextFieldDelegate *mouseDelegate, Actions actions);
+    // Only the two time groups, side by side in one row at height `y` of `panel` (start at the left edge,
+    // stop at the right edge), each with its caption above it and its stepper; fields start disabled.
+    void buildGroupRow(platform::View *panel, double y, platform::TextFieldDelegate *fieldDelegate,
+                       RDTextFieldDelegate *mouseDelegate);
     void setPreview(PreviewHost *preview) { m_preview = preview; }
     void setBar(RDCutProgressView *bar) { m_bar = bar; }
 
@@ -96,6 +100,9 @@ public:
     platform::TextField *edittingField() const { return m_edittingField; }
 
 private:
+    TimeFieldGroup makeGroup(platform::View *panel, double x, double y,
+                             platform::TextFieldDelegate *fieldDelegate, RDTextFieldDelegate *mouseDelegate,
+                             bool start);
     double duration() const;
     double position() const;
     void seek(double seconds) const;

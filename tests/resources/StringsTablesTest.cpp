@@ -26,7 +26,7 @@ const QStringList kLanguages = {"en", "zh-Hans", "zh-Hant", "fr", "de", "ja", "e
 const QSet<QString> kSameInEveryLanguage = {
     "LangeuageItem0", "LangeuageItem1", "LangeuageItem2", "LangeuageItem3", "LangeuageItem4",
     "LangeuageItem5", "LangeuageItem6", "LangeuageItem7", "LangeuageItem8",
-    "png", "jpg", "bmp",
+    "png", "jpg", "bmp", "[", "]",
     "Title", "Ixy-de-Rz5.title",
     "supprotUrl", "homepageUrl", "email_address",
 };

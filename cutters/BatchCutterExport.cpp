@@ -1,0 +1,70 @@
+#include "cutters/BatchCutterExport.h"
+
+#include "cutters/BatchCutterJoin.h"
+#include "model/FileData.h"
+#include "model/SimpleData.h"
+#include "platform/Log.h"
+#include "toolkit/OutputNaming.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Shorter parts are float rounding of the duration, not pictures.
+constexpr int64_t kShortestPiece = 1000;
+
+} // namespace
+
+QList<BatchCutterExport::Piece> BatchCutterExport::pieces(const SimpleData &clip)
+{
+    const int64_t start = clip.cutTimeRange_start();
+    const int64_t stop = clip.cutTimeRange_stop();
+    if (!clip.isTrimFanxuan()) {
+        if (stop != 0 && stop - start < kShortestPiece)
+            return {};
+        return {Piece{stop == 0 ? 0 : start, stop}};
+    }
+    const float seconds = clip.sourceData() ? clip.sourceData()->duration() : 0.0f;
+    const int64_t end = int64_t(double(seconds) * 1000000.0);
+    QList<Piece> parts;
+    if (start >= kShortestPiece)
+        parts.append(Piece{0, start});
+    if (stop != 0 && end - stop >= kShortestPiece)
+        parts.append(Piece{stop, 0});
+    return parts;
+}
+
+QString BatchCutterExport::outputPath(const SimpleData &clip, const QString &folder)
+{
+    const QString extension = clip.targetData() ? clip.targetData()->extension() : QString();
+    return OutputNaming::availablePath(folder, QFileInfo(clip.name()).completeBaseName(), extension);
+}
+
+ChainedExportJob::Step BatchCutterExport::step(const std::shared_ptr<SimpleData> &clip, const QString &folder)
+{
+    const QList<Piece> parts = pieces(*clip);
+    ChainedExportJob::Step step;
+    step.mayFail = true;
+    step.kind = parts.size() == 2 ? ChainedExportJob::Kind::Join : ChainedExportJob::Kind::Convert;
+    step.configure = [clip, folder, parts](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
+        if (parts.isEmpty())
+            return {MEDIA_ERR_ARGUMENT, {}};
+        const QString output = outputPath(*clip, folder);
+        clip->setExportPath(output);
+        platform::log("outputFileurl:%s", qUtf8Printable(output));
+        if (parts.size() == 2)
+            return BatchCutterJoin::configure(h, clip->path(), parts[0].stop, parts[1].start, output);
+
+        const EngineApi &api = EngineApi::current();
+        int r = api.convertSetInputMedia(h, clip->path().toUtf8().constData());
+        if (r <= 0)
+            return {r, {}};
+        const Piece piece = parts.first();
+        if (piece.stop != 0 || piece.start != 0) {
+            if ((r = api.convertSetCutTime(h, piece.start, piece.stop)) <= 0)
+                return {r, {}};
+        }
+        return {api.convertSetOutputPath(h, output.toUtf8().constData()), {}};
+    };
+    return step;
+}

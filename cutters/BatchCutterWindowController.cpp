@@ -1,0 +1,927 @@
+#include "cutters/BatchCutterWindowController.h"
+
+#include "controls/NSProgressView.h"
+#include "controls/PNQButton.h"
+#include "controls/PNQView.h"
+#include "controls/TextLabel.h"
+#include "cutters/BatchCutterExport.h"
+#include "media/RDMoviePlayer.h"
+#include "model/FileData.h"
+#include "model/HelpClass.h"
+#include "model/SimpleData.h"
+#include "platform/CMTime.h"
+#include "platform/FontAlias.h"
+#include "platform/Format.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
+#include "platform/View.h"
+#include "platform/Window.h"
+#include "platform/Workspace.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
+#include "toolkit/FrameCapture.h"
+#include "toolkit/JoinnerTableView.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/SourceProbe.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QColor kAccent(33, 176, 235);
+constexpr double kWidth = 1000;
+constexpr double kHeight = 670;
+
+QString text(const char *key)
+{
+    return LanguageService::localizedStringForKey(key);
+}
+
+QImage image(const QString &name)
+{
+    return ResourceService::imageWithfileName(name);
+}
+
+// The four images of a button stem: "<stem>_Normal.png", "_On", "_Down", "_Disable".
+void setImages(PNQButton *button, const QString &stem)
+{
+    button->setNormalImage(image(stem + "_Normal.png"));
+    button->setOnImage(image(stem + "_On.png"));
+    button->setDownImage(image(stem + "_Down.png"));
+    button->setDisAbleImage(image(stem + "_Disable.png"));
+}
+
+int64_t microseconds(double seconds)
+{
+    return int64_t(seconds * 1000000.0);
+}
+
+} // namespace
+
+BatchCutterWindowController::BatchCutterWindowController(QObject *parent)
+    : ToolWindowController(parent), m_fileList(std::make_shared<QList<std::shared_ptr<SimpleData>>>())
+{
+}
+
+BatchCutterWindowController::~BatchCutterWindowController()
+{
+    // A running batch is stopped before anything it reports to goes.
+    m_run.reset();
+}
+
+std::unique_ptr<platform::Window> BatchCutterWindowController::makeWindow()
+{
+    return std::make_unique<platform::Window>(platform::Size{kWidth, kHeight});
+}
+
+void BatchCutterWindowController::windowDidLoad()
+{
+    platform::Window *win = window();
+    win->setTitlebarAppearsTransparent(true);
+    win->setBackgroundColor(kAccent);
+    win->setTitle(text("BatchCut_Title"));
+    observeClose();
+
+    m_run = std::make_unique<ExportRunController>(*this);
+    m_run->setStartTitleKey(QStringLiteral(VW_KEY("StartExportTitle")));
+    buildViews();
+    m_trim.setPreview(&m_preview);
+    m_trim.setBar(m_cutProgressView);
+    m_folderChooser->outputPopUpBtnAction(nullptr);
+    fileListViewHidden(true);
+}
+
+PNQButton *BatchCutterWindowController::makeButton(const platform::Rect &frame, QWidget *parent,
+                                                   const QString &title, std::function<void()> action)
+{
+    auto *button = new PNQButton(frame, parent);
+    button->setContentTitle(title);
+    button->setContentColor(Qt::black);
+    button->setBackGroundColor(QColor(231, 231, 231));
+    button->setDisAblebackGroundColor(QColor(221, 221, 221));
+    button->setBordColor(QColor(188, 189, 189));
+    button->setCornerRadius(4);
+    button->setBorderWidth(1);
+    button->setFont(platform::FontAlias::systemFont(12));
+    // Every button hands its action to the main queue, one turn after the click.
+    button->mouseDownAction = [this, action = std::move(action)](PNQButton *) { dispatchOnMain(action); };
+    return button;
+}
+
+void BatchCutterWindowController::buildViews()
+{
+    platform::View *content = window()->contentView();
+
+    // Below the header strip that stands in for the title bar.
+    m_addfileBtn = new PNQButton(
+        platform::makeRect(10, kHeight - platform::Window::titlebarHeight - 40, 140, 28), content);
+    m_addfileBtn->setBackGroundColor(QColor(90, 216, 238));
+    m_addfileBtn->setContentColor(Qt::white);
+    m_addfileBtn->setNormalBackgroundImage(image("About/btnAddFile_Normal.bmp"));
+    m_addfileBtn->setOnBackgroundImage(image("About/btnAddFile_On.bmp"));
+    m_addfileBtn->setDownBackgroundImage(image("About/btnAddFile_Down.bmp"));
+    m_addfileBtn->setDisAbleBackgroundImage(image("About/btnAddFile_Disable.bmp"));
+    m_addfileBtn->setContentTitle(text("AddFileBtnTitle"));
+    m_addfileBtn->setFont(platform::FontAlias::systemFont(13));
+    m_addfileBtn->setCornerRadius(3);
+    m_addfileBtn->setBorderWidth(0);
+    m_addfileBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { addFileAction(); }); };
+
+    auto *background = new PNQView(platform::makeRect(8, 64, kWidth - 16, kHeight - 142), content);
+    background->setBackGroundColor(QColor(245, 245, 245));
+    background->setBordColor(QColor(245, 245, 245));
+    background->setCornerRadius(5);
+    background->setBorderWidth(2);
+    const double bgHeight = background->frame().height();
+
+    auto *left = new platform::View(platform::makeRect(0, 0, 400, bgHeight), background);
+    m_fileListTableView = new JoinnerTableView(platform::makeRect(8, 44, 384, bgHeight - 52), left);
+    m_fileListTableView->selectItemBlock = [this](const std::shared_ptr<SimpleData> &) {
+        dispatchOnMain([this] { initPlayer(); });
+    };
+    initContentNoFileView(left);
+
+    auto *right = new platform::View(platform::makeRect(408, 0, kWidth - 16 - 416, bgHeight), background);
+    m_playerView = new PNQView(platform::makeRect(0, 230, right->frame().width(), bgHeight - 238), right);
+    m_playerView->setBackGroundColor(Qt::black);
+    m_cutProgressView = new RDCutProgressView(platform::makeRect(0, 194, right->frame().width(), 30), right);
+    m_cutProgressView->setDelegate(this);
+    m_cutProgressView->setTickMark(true);
+    initContentRightBottomView(right);
+
+    // The output row.
+    auto label = [content](const platform::Rect &frame, const QString &title) {
+        auto *l = new TextLabel(frame, content);
+        l->setText(title);
+        l->setTextColor(Qt::white);
+        l->setTextFont(platform::FontAlias::systemFont(13));
+        return l;
+    };
+    label(platform::makeRect(10, 20, 134, 22), text("outputFolderLabelstringValue"));
+    auto *folderHost = new platform::View(platform::makeRect(146, 18, 200, 26), content);
+    m_folderChooser = std::make_unique<OutputFolderChooser>(folderHost);
+    m_folderChooser->popUpButton()->action = [this](platform::PopUpButton &p) {
+        m_folderChooser->outputPopUpBtnAction(&p);
+    };
+    m_openOutputFolderBtn = new PNQButton(platform::makeRect(352, 18, 28, 26), content);
+    m_openOutputFolderBtn->setNormalImage(image("SubFun/btnBrowse_Down.png"));
+    m_openOutputFolderBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { m_folderChooser->revealOutputPath(); });
+    };
+    label(platform::makeRect(392, 20, 100, 22), text("progressLabelStringValue"));
+    m_joinnerProgressView = new NSProgressView(platform::makeRect(494, 25, 290, 12), content);
+
+    m_startJoinnerBtn = new PNQButton(platform::makeRect(kWidth - 200, 10, 190, 44), content);
+    m_startJoinnerBtn->setNormalBackgroundImage(image("SubFun/btnStart_Normal.bmp"));
+    m_startJoinnerBtn->setOnBackgroundImage(image("SubFun/btnStart_On.bmp"));
+    m_startJoinnerBtn->setDownBackgroundImage(image("SubFun/btnStart_Down.bmp"));
+    m_startJoinnerBtn->setSelectedBackgroundImage(image("SubFun/btnStart_Down.bmp"));
+    m_startJoinnerBtn->setDisAbleBackgroundImage(image("SubFun/btnStart_Disable.bmp"));
+    m_startJoinnerBtn->setFont(platform::FontAlias::systemFont(18));
+    m_startJoinnerBtn->setContentColor(Qt::white);
+    m_startJoinnerBtn->setLeftIconWidth(20);
+    m_startJoinnerBtn->setContentImagePosition(0);
+    m_startJoinnerBtn->setContentTitle(text("StartExportTitle"));
+    m_startJoinnerBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { startBachCutterAction(); });
+    };
+}
+
+void BatchCutterWindowController::initContentNoFileView(platform::View *left)
+{
+    const platform::Rect listFrame = m_fileListTableView->frame();
+    auto *help = new PNQView(listFrame, left);
+    help->setBackGroundColor(Qt::white);
+    help->setBordColor(QColor(214, 212, 212));
+    help->setCornerRadius(5);
+    help->setBorderWidth(2);
+    m_contentNoFileView = help;
+    const double w = listFrame.width();
+    const double h = listFrame.height();
+
+    // One text that wraps and stacks itself: some languages need two lines for a step or the heading.
+    auto *steps = new platform::View(platform::makeRect(16, 60, w - 32, h - 76), help);
+    auto *label = new QLabel(steps);
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(platform::FontAlias::systemFont(14));
+    label->setStyleSheet(QStringLiteral("color: #333333"));
+    label->setText(QStringLiteral("<p style='font-size:18pt; font-weight:bold'>%1</p><p>1. %2</p><p>2. %3</p>"
+                                  "<p>3. %4</p>")
+                       .arg(text("batch_desc").toHtmlEscaped(), text("batch_desc1").toHtmlEscaped(),
+                            text("batch_desc2").toHtmlEscaped(), text("batch_desc3").toHtmlEscaped()));
+    label->setGeometry(0, 0, int(w - 32), int(h - 76));
+
+    auto *mail = new PNQButton(platform::makeRect(16, 18, 24, 24), help);
+    mail->setNormalImage(image("Join/imgEmail.png"));
+    mail->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([] {
+            platform::log("email Selected");
+            const QString url = QStringLiteral("mailto:%1?subject= &body= ").arg(text("email_address"));
+            platform::Workspace::instance().openUrl(QUrl(QString(url).replace(' ', QStringLiteral("%20"))));
+        });
+    };
+    auto *address = new TextLabel(platform::makeRect(46, 18, w - 62, 24), help);
+    address->setText(text("email_address"));
+    address->setTextFont(platform::FontAlias::systemFont(13));
+
+    const double bw = (w - 24) / 4;
+    m_removeBtn = makeButton(platform::makeRect(8, 8, bw, 28), left, text("RemoveBtnTitle"), [this] {
+        platform::log("selectRemove");
+        removeAction();
+    });
+    m_clearBtn = makeButton(platform::makeRect(16 + bw, 8, bw, 28), left, text("ClearBtnTitle"), [this] {
+        platform::log("selectClear");
+        clearAction();
+    });
+    m_upBtn = makeButton(platform::makeRect(24 + 2 * bw, 8, bw, 28), left, text("UpBtnTitle"), [this] {
+        platform::log("selectUp");
+        upAction();
+    });
+    m_downBtn = makeButton(platform::makeRect(32 + 3 * bw, 8, bw, 28), left, text("DownBtnTitle"), [this] {
+        platform::log("selectDown");
+        downAction();
+    });
+}
+
+void BatchCutterWindowController::initContentRightBottomView(platform::View *right)
+{
+    const double w = right->frame().width();
+    auto timeLabel = [right](double x, Qt::Alignment alignment) {
+        auto *l = new TextLabel(platform::makeRect(x, 160, 100, 22), right);
+        l->setText(HelpClass::returnTimeToStr(0));
+        l->setTextFont(platform::FontAlias::systemFont(12));
+        l->setAlignment(alignment);
+        return l;
+    };
+    m_leftTimeLabel = timeLabel(0, Qt::AlignLeft);
+    m_rightTimeLabel = timeLabel(w - 100, Qt::AlignRight);
+
+    auto iconButton = [this, right](double x, const QString &stem, std::function<void()> action) {
+        auto *b = new PNQButton(platform::makeRect(x, 157, 28, 28), right);
+        setImages(b, stem);
+        b->mouseDownAction = [this, action = std::move(action)](PNQButton *) { dispatchOnMain(action); };
+        return b;
+    };
+    m_playBtn = iconButton(120, QStringLiteral("Join/btnPlay"), [this] {
+        if (m_isPlaying)
+            pause();
+        else
+            play();
+    });
+    m_playBtn->setSelectedImage(image("Join/btnPause_Normal.png"));
+    m_stopBtn = iconButton(152, QStringLiteral("Join/btnStop"), [this] { stop(); });
+    m_cutCoverBtn = iconButton(194, QStringLiteral("Join/btnCapture"), [this] { actionCarameraBtn(); });
+    m_cutcoverStyleBtn = iconButton(226, QStringLiteral("Join/btnCaptureSet"), [this] {
+        if (m_preview.player() && m_coverStylePopBtn)
+            m_coverStylePopBtn->setHidden(!m_coverStylePopBtn->isHidden());
+    });
+    m_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(226, 130, 80, 26), false, right);
+    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")})
+        m_coverStylePopBtn->addItemWithTitle(text(key));
+    m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
+        coverstyleAction(p.indexOfSelectedItem());
+    };
+    m_coverStylePopBtn->setHidden(true);
+    m_volumeBtn = iconButton(268, QStringLiteral("Cut/btnOpenVolume"), [this] {
+        if (!m_fileList->isEmpty())
+            setMuted(!m_muted);
+    });
+    m_volumeSlider = new RDProgressSlider(platform::makeRect(300, 162, 120, 18), right);
+    m_volumeSlider->setDelegate(this);
+    m_volumeSlider->setProgress(0.5f);
+
+    auto radio = [this, right](double x, const char *key) {
+        auto *r = new RDRadioButton(platform::makeRect(x, 124, 200, 24), right);
+        r->setTitle(text(key));
+        r->setFont(platform::FontAlias::systemFont(13));
+        r->setNormalColor(Qt::black);
+        r->setSelectedColor(Qt::black);
+        r->setDelegate(this);
+        r->setSelected(false);
+        return r;
+    };
+    m_selectTimeBtn = radio(0, VW_KEY("SelectTimeBtnTitle"));
+    m_unSelectTimeBtn = radio(220, VW_KEY("UnSelectTimeBtnTitle"));
+    setRadios(false);
+
+    auto *fields = new platform::View(platform::makeRect(0, 52, w, 56), right);
+    m_trim.buildGroupRow(fields, 2, this, this);
+    // The panel's steppers keep the range in the trim panel; the selected file follows each step.
+    for (bool start : {true, false}) {
+        platform::Stepper *stepper = start ? m_trim.startStepper() : m_trim.stopStepper();
+        stepper->action = [this, start](platform::Stepper &s) {
+            if (start)
+                m_trim.startStepperTouched(&s);
+            else
+                m_trim.stopStepperTouched(&s);
+            storeRange();
+            if (const auto clip = selectedClip())
+                showRangeOf(*clip);
+            refreshListKeepingSelection();
+        };
+    }
+
+    // Left-to-right marks around each bracket keep it pointing the way it sets, in right-to-left languages
+    // too.
+    const QChar ltr(0x200E);
+    m_startCutTimeBtn = makeButton(platform::makeRect(0, 10, 36, 28), right, ltr + text("[") + ltr,
+                                   [this] { setStartTrimBtnTouchUp(); });
+    m_stopCutTimeBtn = makeButton(platform::makeRect(42, 10, 36, 28), right, ltr + text("]") + ltr,
+                                  [this] { setStopTrimBtnTouchUp(); });
+    auto *caption = new TextLabel(platform::makeRect(88, 13, 90, 22), right);
+    caption->setText(text("cutDurationLabelstringValue"));
+    caption->setTextFont(platform::FontAlias::systemFont(12));
+    m_cutDurationValueLabel = new TextLabel(platform::makeRect(178, 13, 90, 22), right);
+    m_cutDurationValueLabel->setText(HelpClass::returnTimeToStr(0));
+    m_cutDurationValueLabel->setTextFont(platform::FontAlias::systemFont(12));
+    m_resetCutterBtn = makeButton(platform::makeRect(w - 300, 10, 140, 28), right, text("ResetBtnTitle"),
+                                  [this] { resetCutterItemAction(); });
+    m_applytoallBtn = makeButton(platform::makeRect(w - 150, 10, 150, 28), right, text("ApplytoallBtnTitle"),
+                                 [this] { applytoallItemAction(); });
+}
+
+// ---- the list ----
+
+std::shared_ptr<SimpleData> BatchCutterWindowController::selectedClip() const
+{
+    if (!m_fileListTableView)
+        return nullptr;
+    const int64_t row = m_fileListTableView->selectedRow();
+    if (row < 0 || row >= m_fileList->size())
+        return nullptr;
+    return m_fileList->at(row);
+}
+
+void BatchCutterWindowController::addFileAction()
+{
+    platform::OpenPanelRequest request;
+    request.cancelTitle = text("OpenPanelCancelTitle");
+    request.prompt = text("OpenPanelOpenTitle");
+    request.allowsMultipleSelection = true;
+    request.canChooseFiles = true;
+    request.allowedExtensions = SourceProbe::allowedFileTypes();
+    request.parent = window();
+    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
+    if (urls.isEmpty())
+        return;
+    platform::log("urls:%s", qUtf8Printable(urls.join(QStringLiteral(", "))));
+    addFiles(urls);
+}
+
+void BatchCutterWindowController::addFiles(const QStringList &paths)
+{
+    const SourceProbe::Batch batch = SourceProbe::probeAll(paths, SourceProbe::Titles{});
+    for (const std::shared_ptr<SimpleData> &clip : batch.accepted) {
+        // The range starts as the whole file, kept.
+        clip->setCutTimeRange_stop(microseconds(double(clip->sourceData()->duration())));
+        m_fileList->append(clip);
+    }
+    if (!batch.refused.isEmpty()) {
+        QStringList names;
+        for (const QString &path : batch.refused)
+            names << QFileInfo(path).fileName();
+        showSimpleAlert(text("nonsupportfilesstringValue") + names.join(QLatin1Char(',')), 2);
+    }
+    if (m_fileList->isEmpty())
+        return;
+    // While a batch runs, its current row stays the one shown.
+    const ChainedExportJob *chain = runningChain();
+    const int64_t row = chain ? chain->currentStep() : 0;
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->setRowHeight(60);
+    if (chain) {
+        m_fileListTableView->setSelectedRow(row);
+        m_fileListTableView->setDisabelSelectBlock(true);
+    }
+    m_fileListTableView->reloadData();
+    if (chain)
+        m_fileListTableView->showProgress(row);
+    fileListViewHidden(false);
+    // Files may be added while a batch runs; the editing controls stay locked until it ends.
+    if (chain)
+        enableEdit(false);
+}
+
+void BatchCutterWindowController::removeAction()
+{
+    const int64_t s = m_fileListTableView->selectedRow();
+    if (s < 0 || s >= m_fileList->size())
+        return;
+    m_fileList->removeAt(s);
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->reloadData();
+    const bool empty = m_fileList->isEmpty();
+    fileListViewHidden(empty);
+    if (empty)
+        initPlayer();
+}
+
+void BatchCutterWindowController::clearAction()
+{
+    m_fileList->clear();
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->reloadData();
+    fileListViewHidden(true);
+    initPlayer();
+}
+
+void BatchCutterWindowController::upAction()
+{
+    const int64_t s = m_fileListTableView->selectedRow();
+    if (s < 1 || s >= m_fileList->size())
+        return;
+    m_fileList->swapItemsAt(s, s - 1);
+    m_fileListTableView->setSelectedRow(s - 1);
+    m_fileListTableView->setDisabelSelectBlock(true);
+    m_fileListTableView->reloadData();
+}
+
+void BatchCutterWindowController::downAction()
+{
+    const int64_t s = m_fileListTableView->selectedRow();
+    if (s < 0 || s >= m_fileList->size() - 1)
+        return;
+    m_fileList->swapItemsAt(s, s + 1);
+    m_fileListTableView->setSelectedRow(s + 1);
+    m_fileListTableView->setDisabelSelectBlock(true);
+    m_fileListTableView->reloadData();
+}
+
+void BatchCutterWindowController::refreshListKeepingSelection()
+{
+    const int64_t row = m_fileListTableView->selectedRow();
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->setSelectedRow(row);
+    m_fileListTableView->setDisabelSelectBlock(true);
+    m_fileListTableView->reloadData();
+}
+
+void BatchCutterWindowController::fileListViewHidden(bool hidden)
+{
+    m_contentNoFileView->setHidden(!hidden);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_fileListTableView, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn})
+        w->setHidden(hidden);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn,
+                                                       m_applytoallBtn, m_cutCoverBtn, m_cutcoverStyleBtn})
+        w->setEnabled(!hidden);
+    m_selectTimeBtn->setEnabled(!hidden);
+    m_unSelectTimeBtn->setEnabled(!hidden);
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
+        field->setEnabled(!hidden);
+    m_volumeSlider->setDisable(hidden);
+    m_cutProgressView->setDisable(hidden);
+    if (!hidden)
+        return;
+    m_cutProgressView->setProgress(0);
+    m_cutProgressView->setUpperValue(1);
+    m_cutProgressView->setLowerValue(0);
+    for (TextLabel *label : {m_cutDurationValueLabel.data(), m_leftTimeLabel.data(), m_rightTimeLabel.data()})
+        label->setText(HelpClass::returnTimeToStr(0));
+    m_trim.startGroup().showZero();
+    m_trim.stopGroup().showZero();
+}
+
+void BatchCutterWindowController::enableEdit(bool enable)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_removeBtn, m_clearBtn, m_upBtn, m_downBtn, m_playBtn, m_stopBtn, m_startCutTimeBtn,
+             m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn, m_cutCoverBtn, m_cutcoverStyleBtn})
+        w->setEnabled(enable);
+    m_selectTimeBtn->setEnabled(enable);
+    m_unSelectTimeBtn->setEnabled(enable);
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
+        field->setEnabled(enable);
+    m_trim.startStepper()->setEnabled(enable);
+    m_trim.stopStepper()->setEnabled(enable);
+    m_fileListTableView->setEnabele(enable);
+    m_cutProgressView->setDisable(!enable);
+}
+
+// ---- range commands ----
+
+BatchCutterWindowController::Range BatchCutterWindowController::fittedRange(float a, float b, float duration)
+{
+    const float length = b - a;
+    const float E = duration;
+    float start, stop;
+    if (length > E) {
+        start = 0;
+        stop = E;
+    } else if (b > E && E > length) {
+        start = E - length;
+        stop = E;
+    } else {
+        start = std::min(E, a);
+        stop = std::min(E, b);
+    }
+    return {microseconds(double(start)), microseconds(double(stop))};
+}
+
+void BatchCutterWindowController::applytoallItemAction()
+{
+    const std::shared_ptr<SimpleData> selected = selectedClip();
+    if (!selected)
+        return;
+    // The range as the bar shows it.
+    const float D = selected->sourceData()->duration();
+    const float a = D * m_cutProgressView->lowerValue();
+    const float b = D * m_cutProgressView->upperValue();
+    for (const std::shared_ptr<SimpleData> &clip : *m_fileList) {
+        if (clip == selected)
+            continue;
+        const Range r = fittedRange(a, b, clip->sourceData()->duration());
+        clip->setCutTimeRange_start(r.start);
+        clip->setCutTimeRange_stop(r.stop);
+        clip->setIsTrimFanxuan(selected->isTrimFanxuan());
+    }
+    refreshListKeepingSelection();
+}
+
+void BatchCutterWindowController::resetCutterItemAction()
+{
+    const std::shared_ptr<SimpleData> clip = selectedClip();
+    if (!clip)
+        return;
+    clip->setCutTimeRange_start(0);
+    clip->setCutTimeRange_stop(microseconds(double(clip->sourceData()->duration())));
+    clip->setIsTrimFanxuan(false);
+    // The radios, the bar's look and the fields follow the file.
+    setRadios(false);
+    m_cutProgressView->setIsFanxuan(false);
+    m_preview.seek(0);
+    m_cutProgressView->setUpperValue(1.0f);
+    m_cutProgressView->setLowerValue(0.0f);
+    m_trim.range() = {0, double(clip->cutTimeRange_stop())};
+    m_trim.showRange();
+    showDurationLabel();
+    refreshListKeepingSelection();
+}
+
+void BatchCutterWindowController::setRadios(bool remove)
+{
+    m_selectTimeBtn->setSelected(!remove);
+    m_unSelectTimeBtn->setSelected(remove);
+}
+
+void BatchCutterWindowController::selectCurrentTimeRadioAction()
+{
+    setRadios(false);
+    m_trim.setDeleteMode(false);
+    if (const auto clip = selectedClip())
+        clip->setIsTrimFanxuan(false);
+}
+
+void BatchCutterWindowController::unSelectCurrentTimeRadioAction()
+{
+    setRadios(true);
+    m_trim.setDeleteMode(true);
+    if (const auto clip = selectedClip())
+        clip->setIsTrimFanxuan(true);
+}
+
+void BatchCutterWindowController::actionMouseUpForRDRadioButtonBlock(RDRadioButton *button)
+{
+    if (button == m_selectTimeBtn)
+        selectCurrentTimeRadioAction();
+    else if (button == m_unSelectTimeBtn)
+        unSelectCurrentTimeRadioAction();
+}
+
+void BatchCutterWindowController::storeRange()
+{
+    if (const auto clip = selectedClip()) {
+        clip->setCutTimeRange_start(int64_t(m_trim.range().start));
+        clip->setCutTimeRange_stop(int64_t(m_trim.range().stop));
+    }
+}
+
+void BatchCutterWindowController::showDurationLabel()
+{
+    if (const auto clip = selectedClip())
+        m_cutDurationValueLabel->setText(HelpClass::returnTimeToStr(
+            float(double(clip->cutTimeRange_stop() - clip->cutTimeRange_start()) / 1000000.0)));
+}
+
+void BatchCutterWindowController::showRangeOf(const SimpleData &clip)
+{
+    setRadios(clip.isTrimFanxuan());
+    m_cutProgressView->setIsFanxuan(clip.isTrimFanxuan());
+    const double S = double(clip.cutTimeRange_start());
+    const double E = double(clip.cutTimeRange_stop());
+    const double Ds = double(clip.sourceData()->duration()) * 1000000.0;
+    const double Dp = m_preview.duration();
+    if (Ds > 0) {
+        m_cutProgressView->setUpperValue(float(E / Ds));
+        m_cutProgressView->setLowerValue(float(S / Ds));
+    }
+    m_cutProgressView->setProgress(Dp > 0 ? float(S / 1000000.0 / Dp) : 0.0f);
+    m_preview.seek(S / 1000000.0);
+    m_trim.range() = {S, E};
+    m_trim.showRange();
+    showDurationLabel();
+}
+
+void BatchCutterWindowController::setStartTrimBtnTouchUp()
+{
+    platform::log("%s", "-[BatchCutterWindowController setStartTrimBtnTouchUp:]");
+    m_trim.setStartAtPlayhead();
+    storeRange();
+    showDurationLabel();
+    refreshListKeepingSelection();
+}
+
+void BatchCutterWindowController::setStopTrimBtnTouchUp()
+{
+    m_trim.setStopAtPlayhead();
+    if (m_preview.duration() > 0)
+        m_cutProgressView->setProgress(float(m_preview.fraction()));
+    storeRange();
+    showDurationLabel();
+    refreshListKeepingSelection();
+}
+
+void BatchCutterWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
+{
+    m_trim.primeStepper(field);
+}
+
+bool BatchCutterWindowController::controlTextShouldEndEditing(platform::TextField *field)
+{
+    const bool ours = m_trim.startGroup().contains(field) || m_trim.stopGroup().contains(field);
+    const bool accepted =
+        m_trim.fieldShouldEndEditing(field, [this](const char *key) { showSimpleAlert(text(key), 2); });
+    if (ours && accepted) {
+        storeRange();
+        showDurationLabel();
+        refreshListKeepingSelection();
+    }
+    return accepted;
+}
+
+void BatchCutterWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *view, float)
+{
+    if (view == m_cutProgressView && m_isPlaying)
+        pause();
+}
+
+void BatchCutterWindowController::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *view,
+                                                                          float start, float stop,
+                                                                          int64_t handleType)
+{
+    if (view != m_cutProgressView)
+        return;
+    m_trim.handlesMoved(start, stop, handleType);
+    storeRange();
+    showDurationLabel();
+}
+
+void BatchCutterWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgressView *view,
+                                                                       float progress)
+{
+    if (view != m_cutProgressView)
+        return;
+    m_preview.seek(double(progress) * m_preview.duration());
+    refreshListKeepingSelection();
+}
+
+void BatchCutterWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *view,
+                                                                          float progress)
+{
+    if (view != m_cutProgressView)
+        return;
+    const double t = double(progress) * m_preview.duration();
+    m_preview.seek(t);
+    platform::log("cureent:%f", t);
+}
+
+void BatchCutterWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *, float progress)
+{
+    if (const auto clip = selectedClip())
+        clip->setVolume(double(progress) * 2);
+    if (m_preview.player())
+        m_preview.player()->SetVolume(double(progress) * 2);
+}
+
+void BatchCutterWindowController::actionMouseUpForProgressSliderBlock(RDProgressSlider *, float progress)
+{
+    if (m_preview.player())
+        m_preview.player()->SetVolume(double(progress) * 2);
+}
+
+void BatchCutterWindowController::setMuted(bool muted)
+{
+    m_muted = muted;
+    setImages(m_volumeBtn,
+              muted ? QStringLiteral("Cut/btnCloseVolume") : QStringLiteral("Cut/btnOpenVolume"));
+    m_volumeBtn->update();
+    if (m_preview.player())
+        m_preview.player()->SetVolume(muted ? 0.0 : 1.0);
+    m_volumeSlider->setProgress(muted ? 0.0f : 0.5f);
+}
+
+// ---- preview ----
+
+void BatchCutterWindowController::initPlayer()
+{
+    m_preview.close();
+    m_isPlaying = false;
+    m_playBtn->setSelected(false);
+    const std::shared_ptr<SimpleData> clip = selectedClip();
+    if (!clip)
+        return;
+    QPointer<BatchCutterWindowController> self(this);
+    if (m_preview.open(clip->path(), m_playerView, [self] {
+            if (self && !self->isClosed())
+                self->playerDidEnd();
+        }))
+        m_preview.player()->SetVolume(m_muted ? 0.0 : clip->volume());
+    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(m_preview.duration())));
+    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(0));
+    if (clip->cutTimeRange_stop() == 0)
+        clip->setCutTimeRange_stop(microseconds(m_preview.duration()));
+    showRangeOf(*clip);
+}
+
+void BatchCutterWindowController::play()
+{
+    if (!m_preview.player())
+        return;
+    m_isPlaying = true;
+    m_preview.startTick([this] { changePlayerSlider(); });
+    m_preview.player()->play();
+    m_playBtn->setSelected(true);
+}
+
+void BatchCutterWindowController::pause()
+{
+    if (!m_preview.player())
+        return;
+    m_isPlaying = false;
+    m_preview.player()->pause();
+    m_preview.stopTick();
+    m_playBtn->setSelected(false);
+}
+
+void BatchCutterWindowController::stop()
+{
+    if (m_fileList->isEmpty() || !m_preview.player())
+        return;
+    m_isPlaying = false;
+    m_preview.stopTick();
+    m_preview.player()->stop();
+    m_playBtn->setSelected(false);
+}
+
+void BatchCutterWindowController::changePlayerSlider()
+{
+    const double cur = m_preview.currentTime();
+    const double dur = m_preview.duration();
+    if (cur >= dur && cur > 0)
+        m_preview.stopTick();
+    const float progress = float(m_preview.fraction());
+    platform::log("player_progress:%f", progress);
+    m_cutProgressView->setProgress(progress);
+    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(float(cur)));
+    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(dur)));
+}
+
+void BatchCutterWindowController::playerDidEnd()
+{
+    m_isPlaying = false;
+    m_preview.stopTick();
+    m_playBtn->setSelected(false);
+    if (const auto clip = selectedClip(); clip && clip->cutTimeRange_stop() == 0) {
+        clip->setCutTimeRange_start(0);
+        clip->setCutTimeRange_stop(microseconds(m_preview.duration()));
+    }
+    m_preview.seek(0);
+    m_cutProgressView->setProgress(0);
+    m_leftTimeLabel->setText(HelpClass::retrnTimeToStr(0, 0, 0, 0));
+    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(m_preview.duration())));
+}
+
+void BatchCutterWindowController::coverstyleAction(int index)
+{
+    static const char *const styles[] = {"png", "jpg", "bmp"};
+    if (index < 0 || index > 2)
+        return;
+    m_coverStyle = QString::fromLatin1(styles[index]);
+    m_coverStylePopBtn->setHidden(true);
+}
+
+QString BatchCutterWindowController::actionCarameraBtn()
+{
+    const std::shared_ptr<SimpleData> clip = selectedClip();
+    if (!clip || !m_preview.player())
+        return QString();
+    const FileData &source = *clip->sourceData();
+    const QString path = FrameCapture::capture(
+        *m_preview.player(), platform::Size{double(source.width()), double(source.height())}, outputPath(),
+        m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime(), m_coverStyle);
+    if (path.isEmpty())
+        showSimpleAlert(text("snapshotSaveFailedString"), 2);
+    else
+        platform::log("截取当前图片成功");
+    return path;
+}
+
+// ---- export ----
+
+QString BatchCutterWindowController::outputPath() const
+{
+    return m_folderChooser ? m_folderChooser->outputPath() : QString();
+}
+
+void BatchCutterWindowController::startBachCutterAction()
+{
+    if (m_isPlaying)
+        pause();
+    if (convertstart()) {
+        m_run->cancel();
+        return;
+    }
+    if (m_fileList->isEmpty())
+        return;
+    const QString folder = outputPath();
+    auto failures = std::make_shared<QStringList>();
+    QPointer<BatchCutterWindowController> self(this);
+    m_run->begin(
+        [self, folder, failures](ExportRunController::Progress progress, ExportRunController::Finish finish) {
+            // Each file is asked for as the run reaches it, so files added meanwhile are exported too.
+            auto supply = [self, folder, failures, progress](int index, ChainedExportJob::Step &step) {
+                if (!self || index >= self->m_fileList->size())
+                    return false;
+                const std::shared_ptr<SimpleData> clip = self->m_fileList->at(index);
+                step = BatchCutterExport::step(clip, folder);
+                step.configure = [self, index, configure = step.configure](MEDIA_HANDLE h) {
+                    if (self) {
+                        JoinnerTableView *list = self->m_fileListTableView;
+                        list->setSelectedRow(index);
+                        list->setDisabelSelectBlock(true);
+                        list->reloadData();
+                        list->setDisabelSelectBlock(false);
+                        list->showProgress(index);
+                    }
+                    return configure(h);
+                };
+                step.progress = [self, index, progress](double percent) {
+                    if (!self)
+                        return;
+                    const float p = float(percent / 100.0);
+                    const float n = float(self->m_fileList->size());
+                    progress(p / n + float(index) / n);
+                    self->m_fileListTableView->setExportProgress(p);
+                };
+                step.ended = [self, index, clip, failures](bool ok, int code) {
+                    if (self)
+                        self->m_fileListTableView->hiddenProgress(index);
+                    if (!ok)
+                        failures->append(clip->name() + QStringLiteral(": ") +
+                                         platform::qformat("error:%d", code));
+                };
+                return true;
+            };
+            return ExportRunController::startChain(
+                std::make_unique<ChainedExportJob>(supply),
+                [finish, failures](const ChainedExportJob::Outcome &o) {
+                    ChainedExportJob::Outcome outcome = o;
+                    // One alert at the end names every file that failed.
+                    if (outcome.status == ChainedExportJob::Outcome::Failed && outcome.failures > 0)
+                        outcome.message = text("batchFailedFilesString") + QLatin1Char('\n') +
+                                          failures->join(QLatin1Char('\n'));
+                    finish(outcome);
+                });
+        });
+}
+
+void BatchCutterWindowController::showSimpleAlert(const QString &message, int tag, bool fromExportEnd)
+{
+    ToolWindowController::showSimpleAlert(message, tag, fromExportEnd);
+}
+
+QString BatchCutterWindowController::startButtonTitleKey() const
+{
+    return QStringLiteral(VW_KEY("StartExportTitle"));
+}
+
+QString BatchCutterWindowController::finishedMessageKey() const
+{
+    return QStringLiteral(VW_KEY("Cutterfinishedstring"));
+}
+
+void BatchCutterWindowController::windowWillClose()
+{
+    if (convertstart())
+        startBachCutterAction();
+    m_preview.close();
+    m_isPlaying = false;
+}
