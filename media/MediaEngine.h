@@ -41,7 +41,9 @@ enum MediaResult {
     MEDIA_ERR_ENCODER = -5,     /* no encoder for the asked codec, or the container cannot hold it */
     MEDIA_ERR_ARGUMENT = -6,    /* invalid argument */
     MEDIA_ERR_STOPPED = -7,     /* apiMediaConvertStop ended the job */
-    MEDIA_ERR_NO_MEMORY = -8    /* out of memory */
+    MEDIA_ERR_NO_MEMORY = -8,   /* out of memory */
+    MEDIA_ERR_NOTHING_IN_RANGE = -9 /* the input holds nothing in the asked range: no picture where it
+                                       has video, or no sound where it has audio that was asked for */
 };
 
 /* ---- Probe ---------------------------------------------------------------------------------- */

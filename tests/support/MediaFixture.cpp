@@ -172,6 +172,9 @@ public:
             if ((err = avio_open(&m_format->pb, m_path.c_str(), AVIO_FLAG_WRITE)) < 0)
                 return fail("cannot open for writing: " + avError(err));
         }
+        // Negative timestamps asked for stay negative instead of shifting every stream.
+        if (m_spec.startTime + std::min(m_spec.audioOffset, 0.0) < 0)
+            m_format->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
         if ((err = avformat_write_header(m_format, nullptr)) < 0)
             return fail("container refused the streams: " + avError(err));
         while (Track *track = nextTrack()) {
@@ -229,6 +232,8 @@ private:
         enc->time_base = {s.fpsDen, s.fpsNum};
         enc->framerate = {s.fpsNum, s.fpsDen};
         enc->gop_size = s.gopSize;
+        if (s.bFrames > 0)
+            enc->max_b_frames = s.bFrames;
         enc->pix_fmt = choosePixelFormat(codec);
         enc->sample_aspect_ratio = {1, 1};
         // Threads only pay off on large pictures (and some encoders refuse many slices of small ones).
@@ -372,7 +377,10 @@ private:
             if (!track.shift) {
                 const bool negative = packet->dts != AV_NOPTS_VALUE && packet->dts < 0;
                 const bool allowed = m_format->oformat->flags & AVFMT_TS_NEGATIVE;
-                track.shift = negative && !allowed && track.enc->codec_type == AVMEDIA_TYPE_AUDIO ? -packet->dts : 0;
+                const bool audio = track.enc->codec_type == AVMEDIA_TYPE_AUDIO;
+                track.shift = negative && !allowed && audio ? -packet->dts : 0;
+                const double seconds = m_spec.startTime + (audio ? m_spec.audioOffset : 0.0);
+                *track.shift += av_rescale_q(std::llround(seconds * 1000000), AV_TIME_BASE_Q, track.enc->time_base);
             }
             if (packet->pts != AV_NOPTS_VALUE)
                 packet->pts += *track.shift;

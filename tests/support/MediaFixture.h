@@ -41,10 +41,17 @@ struct Spec
     // cameras do); only containers that keep a display matrix (mp4, mov) carry it.
     int displayRotation = 0;
     int gopSize = 25;
+    int bFrames = 0; // pictures stored out of display order, as cameras and most encoders write them
     int videoBitrate = 0; // bit/s; 0 picks a constant quality good enough to read the stamp
     std::optional<Rgb> background; // neutral grey when unset
     bool stamp = true;
     bool marker = true;
+    // Seconds added to every timestamp: a file whose own timeline starts there, as broadcast recordings
+    // and camcorder files do.
+    double startTime = 0;
+    // Seconds added to the audio timestamps only; below 0 the sound starts before the picture with
+    // negative timestamps, kept as they are where the container can hold them (Matroska, mp4).
+    double audioOffset = 0;
 };
 
 // Writes `path`; the container follows the extension (mp4, mkv, mov, avi, webm, m4a, mp3, wav...), and
