@@ -36,6 +36,7 @@ private:
         BitstreamFilterPtr bitstreamFilter; // copy: rewrites packets for containers that need it
         bool done = false;                  // past the cut end
         bool started = false;               // copy: the first packet at or after the cut start was seen
+        int64_t written = 0;                // packets written to the output
     };
 
     int plan(const AVOutputFormat *format, bool strict);
@@ -68,10 +69,12 @@ private:
     // the waiting audio through.
     int startTimeline(int64_t offset, int64_t videoTs);
     int flush();
+    // MEDIA_ERR_NOTHING_IN_RANGE when a planned track got nothing from the input.
+    int checkWritten() const;
 
     ConversionJob &m_job;
     EditSettings m_edits;
-    InputFile m_input;
+    InputFile &m_input; // the job's probed input, read from here on
     OutputFile m_output;
     const AVOutputFormat *m_format = nullptr;
     Track m_video;

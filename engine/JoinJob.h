@@ -3,9 +3,11 @@
 // Start, which runs JoinPipeline on the caller's thread. Progress and Stop touch only atomics, so the
 // main thread may call them while Start runs.
 #include "engine/EngineJob.h"
+#include "engine/InputFile.h"
 #include "engine/OutputSettings.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@ public:
         int volume = 1;
         int transition = 0;           // MediaJoinTransition into the next clip
         int64_t transitionLength = 0; // microseconds
+        std::shared_ptr<InputFile> input; // opened and probed when the clip was added
         // The length the range covers (microseconds; 0 when the file's duration is unknown).
         int64_t length() const { return (end > 0 ? end : fileDuration) - start; }
     };

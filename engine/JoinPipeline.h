@@ -53,10 +53,12 @@ private:
     int encode(Encoder &encoder, AVStream *stream, AVFrame *frame);
     int write(AVPacket *packet, bool leading);
     int flush();
+    // Logs that a clip's range held nothing readable; MEDIA_ERR_NOTHING_IN_RANGE.
+    int nothingInRange(size_t index) const;
 
     JoinJob &m_job;
     const std::vector<JoinJob::Clip> &m_clips;
-    std::vector<std::unique_ptr<InputFile>> m_inputs;
+    std::vector<std::shared_ptr<InputFile>> m_inputs;
     int m_videoRef = -1; // the first clip with a picture, the first with sound
     int m_audioRef = -1;
     OutputFile m_output;
