@@ -36,7 +36,8 @@ private:
         BitstreamFilterPtr bitstreamFilter; // copy: rewrites packets for containers that need it
         bool done = false;                  // past the cut end
         bool started = false;               // copy: the first packet at or after the cut start was seen
-        int64_t written = 0;                // packets written to the output
+        // Packets written to the output.
+        int64_t written = 0;
     };
 
     int plan(const AVOutputFormat *format, bool strict);

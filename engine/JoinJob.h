@@ -29,7 +29,8 @@ public:
         int volume = 1;
         int transition = 0;           // MediaJoinTransition into the next clip
         int64_t transitionLength = 0; // microseconds
-        std::shared_ptr<InputFile> input; // opened and probed when the clip was added
+        // The file, opened and probed when the clip was added.
+        std::shared_ptr<InputFile> input;
         // The length the range covers (microseconds; 0 when the file's duration is unknown).
         int64_t length() const { return (end > 0 ? end : fileDuration) - start; }
     };

@@ -470,8 +470,8 @@ int JoinPipeline::openReader(size_t index, std::unique_ptr<JoinClipReader> &read
         return r;
     reader = std::make_unique<JoinClipReader>();
     int64_t samples = m_out.audio ? samplesAt(segment.start + segment.units) - samplesAt(segment.start) : 0;
-    return reader->open(m_clips[index], m_inputs[index], m_out, m_out.video ? segment.units : 0,
-                        samples, &m_job.stopFlag());
+    return reader->open(m_clips[index], m_inputs[index], m_out, m_out.video ? segment.units : 0, samples,
+                        &m_job.stopFlag());
 }
 
 int JoinPipeline::runEncode()

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -71,16 +71,22 @@ TEST(LateStart, CutTimesCountFromTheFilesOwnStart)
         std::function<int(const std::string &)> run;
     };
     const Case cases[] = {
-        {"copy", [&](const std::string &out) {
-             return convert(source, out, [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 1000000, 3000000); });
+        {"copy",
+         [&](const std::string &out) {
+             return convert(source, out,
+                            [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 1000000, 3000000); });
          }},
-        {"re-encode", [&](const std::string &out) {
+        {"re-encode",
+         [&](const std::string &out) {
              return convert(source, out, [](MEDIA_HANDLE h) {
                  apiMediaConvertSetVcodec(h, "h264");
                  return apiMediaConvertSetCutTime(h, 1000000, 3000000);
              });
          }},
-        {"join", [&](const std::string &out) { return join({Clip{source, 1000000, 3000000}}, out); }},
+        {"join",
+         [&](const std::string &out) {
+             return join({Clip{source, 1000000, 3000000}}, out);
+         }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -126,8 +132,9 @@ TEST(DamagedFile, RangePastTheReadablePartFailsAndLeavesNoFile)
     EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
 
     // The readable part still converts.
-    EXPECT_EQ(convert(source, converted, [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 0, 1000000); }),
-              MEDIA_OK);
+    EXPECT_EQ(
+        convert(source, converted, [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 0, 1000000); }),
+        MEDIA_OK);
     EXPECT_EQ(fixture::countVideoFrames(converted), 25);
 }
 

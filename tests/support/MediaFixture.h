@@ -41,7 +41,8 @@ struct Spec
     // cameras do); only containers that keep a display matrix (mp4, mov) carry it.
     int displayRotation = 0;
     int gopSize = 25;
-    int bFrames = 0; // pictures stored out of display order, as cameras and most encoders write them
+    // Pictures stored out of display order, as cameras and most encoders write them.
+    int bFrames = 0;
     int videoBitrate = 0; // bit/s; 0 picks a constant quality good enough to read the stamp
     std::optional<Rgb> background; // neutral grey when unset
     bool stamp = true;
