@@ -61,6 +61,13 @@ MEDIA_HANDLE MediaOpen(const char *path);
  */
 int MediaGetInfo(MEDIA_HANDLE h, AUDIO_STREAM_INFO *audio, VIDEO_STREAM_INFO *video);
 
+/*
+ * Every audio stream of the file, in file order, as apiMediaConvertGetAudioStreamInfo lists them for a
+ * conversion: with `infos` NULL, stores the count in `*count`; else fills up to `*count` zero-filled
+ * records and stores how many it filled. Returns MEDIA_OK, or below 0 with `count` NULL.
+ */
+int MediaGetAudioStreamInfo(MEDIA_HANDLE h, int *count, AUDIO_STREAM_INFO *infos);
+
 /* The file's duration in microseconds; 0 when unknown or on failure. */
 int64_t MediaGetDuration(MEDIA_HANDLE h);
 
