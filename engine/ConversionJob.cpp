@@ -1,6 +1,7 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/ConversionPipeline.h"
+#include "engine/DeferredRelease.h"
 #include "engine/EngineLog.h"
 #include "engine/InputFile.h"
 
@@ -239,8 +240,15 @@ void ConversionJob::reportProgress(int percent)
 
 int ConversionJob::start()
 {
-    int result = runOnce(m_hasInput && !m_settings.outputPath.empty(),
-                         [this] { return ConversionPipeline(*this).run(); });
+    int result = runOnce(m_hasInput && !m_settings.outputPath.empty(), [this] {
+        auto pipeline = std::make_unique<ConversionPipeline>(*this);
+        int r = pipeline->run();
+        if (stopFlag()) { // the encoders' threads close after Start has returned
+            pipeline->discardOutput();
+            DeferredRelease::release(std::move(pipeline));
+        }
+        return r;
+    });
     if (result > 0)
         m_progress.store(100);
     return result;

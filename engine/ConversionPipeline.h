@@ -20,6 +20,8 @@ public:
     // Runs the job's input through to its output. MEDIA_OK (the output is in place) or below 0 (nothing
     // is left behind).
     int run();
+    // Removes the temporary output now, before the pipeline itself is freed.
+    void discardOutput() { m_output.discard(); }
 
 private:
     // One output stream and the stages that feed it.

@@ -476,7 +476,8 @@ int JoinPipeline::openReader(size_t index, std::unique_ptr<JoinClipReader> &read
 
 int JoinPipeline::runEncode()
 {
-    std::unique_ptr<JoinClipReader> current, next;
+    // Members, so that a stopped job frees their decoders with the rest of the pipeline.
+    std::unique_ptr<JoinClipReader> &current = m_current, &next = m_next;
     int r = openReader(0, current);
     for (size_t i = 0; r >= 0 && i < m_clips.size(); ++i) {
         if ((r = encodeBody(i, *current)) < 0)

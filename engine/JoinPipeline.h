@@ -20,6 +20,8 @@ public:
     // Joins the job's clips into its output. MEDIA_OK (the output is in place) or below 0 (nothing is
     // left behind).
     int run();
+    // Removes the temporary output now, before the pipeline itself is freed.
+    void discardOutput() { m_output.discard(); }
 
 private:
     // Where a clip lies on the output timeline, in output units (frames when the output has video,
@@ -71,6 +73,7 @@ private:
     AVStream *m_videoStream = nullptr;
     AVStream *m_audioStream = nullptr;
     FilterGraph m_audioChunker; // hands the encoder frames of its frame size
+    std::unique_ptr<JoinClipReader> m_current, m_next; // the clips being read
     std::vector<Segment> m_segments;
     int64_t m_totalUnits = 1;
     int64_t m_plannedDuration = 1; // microseconds of output

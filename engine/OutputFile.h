@@ -47,6 +47,9 @@ public:
     // failure nothing is left behind.
     int finish();
 
+    // Closes and removes the temporary file now (the destructor would do it later). Idempotent.
+    void discard();
+
 private:
     int createTemporary();
     // The temporary name still holds the regular file we created.
@@ -55,7 +58,6 @@ private:
     int publish();
     // Detaches and frees our AVIOContext; false when a write or the last flush failed.
     bool closeIo();
-    void discard();
     int64_t overheadPerPacket(int64_t bytes) const;
 
     OutputFormatPtr m_context;
