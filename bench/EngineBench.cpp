@@ -3,13 +3,15 @@
 // cases: a plain conversion, and an edit-heavy one (mirror, rotation, colour, a picture watermark, crop,
 // music) against ffmpeg running the equivalent filter graph.
 //
-//   engine_bench [runs]        generate the sources, run every case `runs` times (default 3), print ratios
+//   engine_bench [runs [case]] generate the sources, run every case (or the one named) `runs` times
+//                              (default 3), print ratios
 //   engine_bench --ours IN OUT run only our plain conversion (used by the benchmark itself)
 //   engine_bench --ours-edits IN OUT PICTURE MUSIC   run only our edit-heavy conversion
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
 //
-// Two join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by re-encoding
-// (ffmpeg: the concat filter after the same fit into 1280 x 720).
+// Three join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by
+// re-encoding (ffmpeg: the concat filter after the same fit into 1280 x 720), and five short 720p clips
+// joined by stream copy, where probing each clip weighs most (ffmpeg: the concat demuxer).
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
 #include "tests/support/MediaFixture.h"
@@ -204,10 +206,12 @@ int main(int argc, char **argv)
     if (argc >= 5 && std::string(argv[1]) == "--ours-join")
         return runOursJoin(argv[2], argv[3], std::vector<const char *>(argv + 4, argv + argc));
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    std::string only = argc > 2 ? argv[2] : "";
 
     std::string folder = std::filesystem::temp_directory_path() / ("engine_bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     std::string input = folder + "/source1080p.mp4";
+    std::string self = std::filesystem::canonical("/proc/self/exe");
     fixture::Spec spec;
     spec.width = 1920;
     spec.height = 1080;
@@ -239,12 +243,34 @@ int main(int argc, char **argv)
         }
     }
 
-    // The concat demuxer's list of the two parts joined by stream copy.
-    std::string concatList = folder + "/parts.txt";
-    if (FILE *list = fopen(concatList.c_str(), "w")) {
-        fprintf(list, "file '%s'\nfile '%s'\n", input.c_str(), input.c_str());
-        fclose(list);
+    // Five short clips for the copy join of many parts.
+    std::vector<std::string> clips;
+    for (int i = 0; i < 5; ++i) {
+        fixture::Spec clip;
+        clip.width = 1280;
+        clip.height = 720;
+        clip.duration = 2.0;
+        clip.audio[0].toneHz = 300 + 100 * i;
+        clips.push_back(folder + "/clip" + std::to_string(i) + ".mp4");
+        if (!fixture::generate(clips.back(), clip, &error)) {
+            fprintf(stderr, "cannot generate the clips: %s\n", error.c_str());
+            return 1;
+        }
     }
+
+    // The concat demuxer's lists: the two parts, and the five clips, joined by stream copy.
+    auto writeList = [&](const std::string &path, const std::vector<std::string> &files) {
+        if (FILE *list = fopen(path.c_str(), "w")) {
+            for (const std::string &file : files)
+                fprintf(list, "file '%s'\n", file.c_str());
+            fclose(list);
+        }
+        return path;
+    };
+    std::string concatList = writeList(folder + "/parts.txt", {input, input});
+    std::string clipList = writeList(folder + "/clips.txt", clips);
+    std::vector<std::string> oursFive = {self, "--ours-join", "copy", folder + "/ours.mp4"};
+    oursFive.insert(oursFive.end(), clips.begin(), clips.end());
 
     struct Case
     {
@@ -252,7 +278,6 @@ int main(int argc, char **argv)
         std::vector<std::string> ours;
         std::vector<std::string> theirs;
     };
-    std::string self = std::filesystem::canonical("/proc/self/exe");
     std::vector<Case> cases = {
         {"convert", {self, "--ours", input, folder + "/ours.mp4"},
          {"ffmpeg", "-nostdin", "-v", "error", "-i", input, "-c:v", "libx264", "-preset", "veryfast", "-b:v",
@@ -265,9 +290,14 @@ int main(int argc, char **argv)
           folder + "/ffmpeg.mp4"}},
         {"join-encode", {self, "--ours-join", "encode", folder + "/ours.mp4", input, input},
          ffmpegJoinEncode(input, input, folder + "/ffmpeg.mp4")},
+        {"join-copy-5", oursFive,
+         {"ffmpeg", "-nostdin", "-v", "error", "-f", "concat", "-safe", "0", "-i", clipList, "-c", "copy",
+          folder + "/ffmpeg.mp4"}},
     };
     for (const Case &c : cases) {
-        std::vector<double> oursTime, theirsTime, oursMem, theirsMem;
+        if (!only.empty() && only != c.name)
+            continue;
+        std::vector<double> oursTime, theirsTime, oursMem, theirsMem, pairRatios;
         for (int i = 0; i < runs; ++i) {
             std::filesystem::remove(folder + "/ours.mp4");
             std::filesystem::remove(folder + "/ffmpeg.mp4");
@@ -280,6 +310,7 @@ int main(int argc, char **argv)
             }
             printf("%s run %d: ours %.2f s %ld KiB, ffmpeg %.2f s %ld KiB\n", c.name, i, a.seconds, a.peakKb, b.seconds,
                    b.peakKb);
+            pairRatios.push_back(a.seconds / b.seconds);
             oursTime.push_back(a.seconds);
             theirsTime.push_back(b.seconds);
             oursMem.push_back(double(a.peakKb));
@@ -287,6 +318,7 @@ int main(int argc, char **argv)
         }
         printf("%s wall-time ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
                median(oursTime) / median(theirsTime));
+        printf("%s wall-time ratio (ours / ffmpeg, median of %d pairs): %.3f\n", c.name, runs, median(pairRatios));
         printf("%s peak-memory ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
                median(oursMem) / median(theirsMem));
     }
