@@ -1,7 +1,6 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/ConversionPipeline.h"
-#include "engine/DeferredRelease.h"
 #include "engine/EngineLog.h"
 #include "engine/InputFile.h"
 
@@ -240,15 +239,8 @@ void ConversionJob::reportProgress(int percent)
 
 int ConversionJob::start()
 {
-    int result = runOnce(m_hasInput && !m_settings.outputPath.empty(), [this] {
-        auto pipeline = std::make_unique<ConversionPipeline>(*this);
-        int r = pipeline->run();
-        if (stopFlag()) { // the encoders' threads close after Start has returned
-            pipeline->discardOutput();
-            DeferredRelease::release(std::move(pipeline));
-        }
-        return r;
-    });
+    int result = runPipelineOnce(m_hasInput && !m_settings.outputPath.empty(),
+                                 std::make_unique<ConversionPipeline>(*this));
     if (result > 0)
         m_progress.store(100);
     return result;

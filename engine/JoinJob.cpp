@@ -1,6 +1,5 @@
 #include "engine/JoinJob.h"
 
-#include "engine/DeferredRelease.h"
 #include "engine/EngineLog.h"
 #include "engine/InputFile.h"
 #include "engine/JoinPipeline.h"
@@ -100,15 +99,8 @@ void JoinJob::reportProgress(double percent)
 
 int JoinJob::start()
 {
-    int result = runOnce(!m_clips.empty() && !m_settings.outputPath.empty(), [this] {
-        auto pipeline = std::make_unique<JoinPipeline>(*this);
-        int r = pipeline->run();
-        if (stopFlag()) { // the encoders' threads close after Start has returned
-            pipeline->discardOutput();
-            DeferredRelease::release(std::move(pipeline));
-        }
-        return r;
-    });
+    int result = runPipelineOnce(!m_clips.empty() && !m_settings.outputPath.empty(),
+                                 std::make_unique<JoinPipeline>(*this));
     if (result > 0)
         m_progress.store(100.0);
     return result;
