@@ -1,7 +1,7 @@
 #include "app/AboutUsWindowController.h"
 
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "controls/PNQButton.h"
 #include "controls/PNQView.h"
 #include "controls/TextLabel.h"

@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/InterimToolWindow.h"
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "app/MainMenu.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"

@@ -6,6 +6,7 @@
 // posts "WillCloseNotification" (no object) when its window closes. The editor's starting tool is taken
 // through the Qt property "toolItemType", which the real editor window must offer as well. Main thread only.
 #include "platform/WindowController.h"
+#include "toolkit/ToolWindowController.h"
 
 class InterimToolWindow : public platform::WindowController
 {
@@ -13,7 +14,7 @@ class InterimToolWindow : public platform::WindowController
     Q_PROPERTY(qint64 toolItemType READ toolItemType WRITE setToolItemType)
 
 public:
-    static constexpr const char *WillCloseNotification = "WillCloseNotification";
+    static constexpr const char *WillCloseNotification = ToolWindowController::WillCloseNotification;
 
     explicit InterimToolWindow(QObject *parent = nullptr);
     ~InterimToolWindow() override;

@@ -1,8 +1,8 @@
 #include "app/ViewController.h"
 
 #include "app/AboutUsWindowController.h"
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "controls/PNQButton.h"
 #include "controls/PNQImageView.h"
 #include "controls/TextLabel.h"

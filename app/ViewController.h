@@ -8,6 +8,7 @@
 // shows the window, and disables every launcher control; "WillCloseNotification", which a tool window
 // posts last when it closes, enables them again. The buttons' callbacks do their work one event-loop
 // turn later (dispatchMain). Main thread only.
+#include "toolkit/ToolWindowController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PopUpButton.h"
 #include "platform/View.h"
@@ -31,7 +32,7 @@ class ViewController : public platform::View
 public:
     enum Tool { Crop, Effect, Subtitle, Watermark, Joinner, EasyCutter, BatchCutter, AdvancedCutter, Rotate, Music, Split };
     static constexpr int ToolCount = 11;
-    static constexpr const char *WillCloseNotification = "WillCloseNotification";
+    static constexpr const char *WillCloseNotification = ToolWindowController::WillCloseNotification;
 
     // Lays the launcher out over the window's content view and runs viewDidLoad().
     explicit ViewController(platform::Window *window);

@@ -1,6 +1,6 @@
 // Entry point: the application object, its delegate and the main window with the launcher.
 #include "app/AppDelegate.h"
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "platform/Window.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "controls/MergeButton.h"
 
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "platform/Log.h"
 

@@ -1,7 +1,7 @@
 #include "controls/PNQOpenAlert.h"
 
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/TextLabel.h"
 #include "platform/Application.h"

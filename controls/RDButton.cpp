@@ -1,6 +1,6 @@
 #include "controls/RDButton.h"
 
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/TextLabel.h"
 #include "platform/FontAlias.h"

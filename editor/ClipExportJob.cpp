@@ -1,8 +1,8 @@
 #include "editor/ClipExportJob.h"
 
-#include "app/LanguageService.h"
-#include "editor/EditorOutputSettings.h"
-#include "editor/OutputNaming.h"
+#include "services/LanguageService.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/OutputNaming.h"
 #include "editor/RenderCallbacks.h"
 #include "editor/WatermarkWalk.h"
 #include "model/EngineRecords.h"

@@ -15,9 +15,9 @@
 //    and last the output path.
 // The part of the clip converted: the whole cut range, or for a deleted section the part before it
 // (0 .. cut start) or behind it (cut stop .. the clip's end). Main thread only.
-#include "app/LanguageService.h"
-#include "editor/ChainedExportJob.h"
-#include "editor/EngineApi.h"
+#include "services/LanguageService.h"
+#include "toolkit/ChainedExportJob.h"
+#include "toolkit/EngineApi.h"
 #include "platform/Geometry.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "editor/DeleteSectionExport.h"
 
-#include "editor/OutputNaming.h"
+#include "toolkit/OutputNaming.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Log.h"

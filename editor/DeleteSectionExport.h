@@ -12,7 +12,8 @@
 // Progress over the whole bar (0..1): with two parts, the part before covers the first third, the part
 // behind the second and the join the last; a single part covers the whole bar. The two conversions poll
 // in the Default run-loop mode, the join in the Common modes. Main thread only.
-#include "editor/ChainedExportJob.h"
+#include "toolkit/ChainedExportJob.h"
+#include "toolkit/ExportRunController.h"
 #include "editor/ClipExportJob.h"
 
 #include <QString>
@@ -21,13 +22,13 @@
 #include <memory>
 #include <vector>
 
-class DeleteSectionExport
+class DeleteSectionExport : public ExportRunController::Run
 {
 public:
     enum class Phase { Before, Behind, Join };
 
     explicit DeleteSectionExport(ExportSources sources);
-    ~DeleteSectionExport();
+    ~DeleteSectionExport() override;
     DeleteSectionExport(const DeleteSectionExport &) = delete;
     DeleteSectionExport &operator=(const DeleteSectionExport &) = delete;
 
@@ -43,8 +44,8 @@ public:
     // temporaries are gone. Call once. Destroying the object stops a running job and removes them too.
     void start(std::function<void(double)> progress,
                std::function<void(const ChainedExportJob::Outcome &)> finish);
-    void cancel();
-    const ChainedExportJob *chain() const { return m_chain.get(); }
+    void cancel() override;
+    const ChainedExportJob *chain() const override { return m_chain.get(); }
 
     // Removes the temporary files this export named (only those; they did not exist when named).
     void removeTemporaries() const;

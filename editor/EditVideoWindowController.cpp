@@ -1,7 +1,5 @@
 #include "editor/EditVideoWindowController.h"
 
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
@@ -12,13 +10,7 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportController.h"
-#include "editor/EditorOutputSettings.h"
-#include "editor/OutputFolderChooser.h"
-#include "editor/OutputFormatChooser.h"
-#include "editor/OutputNaming.h"
 #include "editor/RenderCallbacks.h"
-#include "editor/SourceProbe.h"
-#include "editor/TimeFieldRules.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/RDMoviePlayer.h"
@@ -30,10 +22,10 @@
 #include "model/SimpleData.h"
 #include "model/SubtitleParam.h"
 #include "model/WaterParam.h"
-#include "platform/FontAlias.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Dispatch.h"
+#include "platform/FontAlias.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
@@ -43,13 +35,19 @@
 #include "platform/Timer.h"
 #include "platform/View.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/FrameCapture.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/SourceProbe.h"
+#include "toolkit/TimeFieldRules.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -136,10 +134,8 @@ constexpr ToolInfo kTools[] = {
 } // namespace
 
 EditVideoWindowController::EditVideoWindowController(QObject *parent)
-    : platform::WindowController(parent), m_exportController(std::make_unique<EditorExportController>(*this))
+    : ToolWindowController(parent), m_exportController(std::make_unique<EditorExportController>(*this))
 {
-    // The controller releases itself once its window has closed and its queued work has run.
-    setReleasedWhenClosed(false);
 }
 
 EditVideoWindowController::~EditVideoWindowController()
@@ -169,8 +165,8 @@ void EditVideoWindowController::windowDidLoad()
         center.addObserver(this, QString::fromLatin1(name), nullptr,
                            [this](const platform::Notification &n) { changesize(&n); });
     }
-    center.addObserver(this, QString::fromLatin1(platform::NSWindowWillCloseNotification), nullptr,
-                       [this](const platform::Notification &n) { closewindow(n); });
+    observeClose();
+    m_trim.setPreview(&m_preview);
 
     m_volume = 1.0;
     m_brightness = m_contrast = m_saturation = 0;
@@ -232,7 +228,8 @@ void EditVideoWindowController::windowDidLoad()
     setText(m_endMusicTimeLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
     setText(m_pruneEndLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
     setText(m_musicPositionLabel, LanguageService::localizedStringForKey("MusicPositionLabelstringValue"));
-    setText(m_pruneRangeMusicLabel, LanguageService::localizedStringForKey("PruneRangeMusicLabelstringValue"));
+    setText(m_pruneRangeMusicLabel,
+            LanguageService::localizedStringForKey("PruneRangeMusicLabelstringValue"));
 }
 
 // The window layout: the frames that changesize() keeps are set here once, with autoresizing masks for
@@ -514,9 +511,10 @@ void EditVideoWindowController::hiddenMusicViewPlay(bool hidden)
     m_toolMusicNofileView->setBordColor(kAccent);
     if (!m_toolMusicNofileView->findChildren<TextLabel *>().isEmpty())
         return;
-    const char *keys[] = {VW_KEY("toolMusicNofileDescLabelstringValue"), VW_KEY("toolMusicNofileDescLabel1stringValue"),
-                          VW_KEY("toolMusicNofileDescLabel2stringValue"), VW_KEY("toolMusicNofileDescLabel3stringValue"),
-                          VW_KEY("toolMusicNofileDescLabel4stringValue")};
+    const char *keys[] = {
+        VW_KEY("toolMusicNofileDescLabelstringValue"), VW_KEY("toolMusicNofileDescLabel1stringValue"),
+        VW_KEY("toolMusicNofileDescLabel2stringValue"), VW_KEY("toolMusicNofileDescLabel3stringValue"),
+        VW_KEY("toolMusicNofileDescLabel4stringValue")};
     // From the top down, pinned there when the area resizes.
     double y = m_toolMusicNofileView->frame().height() - 80;
     for (const char *key : keys) {
@@ -538,7 +536,7 @@ void EditVideoWindowController::enableMusicEdit(bool enable)
 
 void EditVideoWindowController::enableWaterChildView(bool enable)
 {
-    const bool player = m_rdPlayer != nullptr;
+    const bool player = m_preview.player() != nullptr;
     setEnabled(m_textmarkBtn, player);
     setEnabled(m_imagemarkBtn, player);
     setEnabled(m_deletedmarkBtn, player);
@@ -635,19 +633,12 @@ platform::View *EditVideoWindowController::panelView(qint64 tool) const
 
 QWidget *EditVideoWindowController::playerHostView() const
 {
-    return m_previewView ? m_previewView.data() : static_cast<QWidget *>(m_playerView.data());
+    return m_preview.view() ? m_preview.view() : static_cast<QWidget *>(m_playerView.data());
 }
 
 void EditVideoWindowController::movePlayerInto(platform::View *host, platform::View *barHost)
 {
-    if (m_previewView) {
-        m_previewView->setParent(host);
-        if (auto *view = qobject_cast<platform::View *>(m_previewView.data()))
-            view->setFrame(host->bounds());
-        else
-            m_previewView->setGeometry(0, 0, int(host->bounds().width()), int(host->bounds().height()));
-        m_previewView->show();
-    }
+    m_preview.fitInto(host);
     if (m_playerBottomChildView->parentWidget())
         m_playerBottomChildView->removeFromSuperview();
     barHost->addSubview(m_playerBottomChildView);
@@ -729,8 +720,8 @@ void EditVideoWindowController::cropAction(PNQButton *)
     m_toolItemType = ToolCrop;
     if (m_cliper) {
         m_cliper->show();
-        if (m_previewView && m_cliper->parentWidget() != m_previewView) {
-            m_cliper->setParent(m_previewView);
+        if (m_preview.view() && m_cliper->parentWidget() != m_preview.view()) {
+            m_cliper->setParent(m_preview.view());
             m_cliper->show();
         }
     }
@@ -755,8 +746,8 @@ void EditVideoWindowController::effectAction(PNQButton *)
 
 void EditVideoWindowController::watermarkAction(PNQButton *)
 {
-    if (m_watermarkView && m_previewView && !m_watermarkView->parentWidget())
-        m_watermarkView->setParent(m_previewView);
+    if (m_watermarkView && m_preview.view() && !m_watermarkView->parentWidget())
+        m_watermarkView->setParent(m_preview.view());
     switchTool(ToolWatermark, "-[EditVideoWindowController watermarkAction:]");
 }
 
@@ -878,14 +869,7 @@ void EditVideoWindowController::layoutFrames(double t)
     }
     m_musicContentView->setFrameOrigin(platform::Point{
         m_musicContentView->frame().minX(), y1 + leftHeight - m_musicContentView->frame().height() - 5});
-    if (m_previewView) {
-        platform::View *host =
-            m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data();
-        if (auto *view = qobject_cast<platform::View *>(m_previewView.data()))
-            view->setFrame(host->bounds());
-        else
-            m_previewView->setGeometry(0, 0, int(host->bounds().width()), int(host->bounds().height()));
-    }
+    m_preview.fitInto(m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data());
     const platform::Rect bar = m_playerBottomView->frame();
     if (m_progressSlider)
         m_progressSlider->setFrame(makeRect(95, (bar.height() - 20) / 2 + 10, bar.width() - 190, 20));
@@ -971,18 +955,18 @@ void EditVideoWindowController::enableEdit(bool e)
         m_b_volumeSlider->setDisable(!e);
     for (QWidget *w : std::initializer_list<QWidget *>{
              m_b_volumeBtn.data(), m_b_cameraBtn.data(), m_b_stopBtn.data(), m_b_playPauseBtn.data(),
-             m_setStartTrimBtn.data(), m_setStopTrimBtn.data(), m_playTrimBtn.data(), m_resetTrimBtn.data(),
-             m_volueSlider.data(), m_brightnessSlider.data(), m_contrastSlider.data(),
-             m_saturationSlider.data(), m_effectReset.data(), m_edit_cropCancelBtn.data(),
-             m_left_ratioBtn.data(), m_right_ratioBtn.data(), m_vertical_mirrorBtn.data(),
-             m_horizontal_mirrorBtn.data()})
+             m_trim.setStartTrimBtn().data(), m_trim.setStopTrimBtn().data(), m_trim.playTrimBtn().data(),
+             m_trim.resetTrimBtn().data(), m_volueSlider.data(), m_brightnessSlider.data(),
+             m_contrastSlider.data(), m_saturationSlider.data(), m_effectReset.data(),
+             m_edit_cropCancelBtn.data(), m_left_ratioBtn.data(), m_right_ratioBtn.data(),
+             m_vertical_mirrorBtn.data(), m_horizontal_mirrorBtn.data()})
         setEnabled(w, e);
     for (QWidget *w :
          {static_cast<QWidget *>(m_cropWidthField.data()), static_cast<QWidget *>(m_cropHeightField.data()),
           static_cast<QWidget *>(m_cropTopField.data()), static_cast<QWidget *>(m_cropLeftField.data()),
           m_resetRotateBtn.data()})
         setEnabled(w, e);
-    const bool player = m_rdPlayer != nullptr;
+    const bool player = m_preview.player() != nullptr;
     setEnabled(m_loadmusicBtn, e && player);
     setEnabled(m_removeOriginalmusicBtn, e && player);
     if (m_originalVolumeSlider)
@@ -1008,14 +992,14 @@ void EditVideoWindowController::enableEdit(bool e)
         if (m_cutProgressView)
             m_cutProgressView->setProgress(0);
         // The player's length; before a player exists, the clip's own (the preview plays the same file).
-        const double duration = m_rdPlayer
+        const double duration = m_preview.player()
                                     ? playerDuration()
                                     : (m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0);
-        if (m_cutTimeRange_stop == 0)
-            m_cutTimeRange_stop = duration * 1000000.0;
+        if (m_trim.range().stop == 0)
+            m_trim.range().stop = duration * 1000000.0;
         if (duration > 0 && m_cutProgressView) {
-            m_cutProgressView->setUpperValue(float(m_cutTimeRange_stop / 1000000.0 / duration));
-            m_cutProgressView->setLowerValue(float(m_cutTimeRange_start / 1000000.0 / duration));
+            m_cutProgressView->setUpperValue(float(m_trim.range().stop / 1000000.0 / duration));
+            m_cutProgressView->setLowerValue(float(m_trim.range().start / 1000000.0 / duration));
         }
         setTrimFields();
     }
@@ -1025,83 +1009,33 @@ void EditVideoWindowController::enableEdit(bool e)
 
 void EditVideoWindowController::setTrimFields()
 {
-    auto show = [](double us, platform::TextField *h, platform::TextField *m, platform::TextField *s,
-                   platform::TextField *hs) {
-        const float t = float(us / 1000000.0);
-        const int hours = int(std::floor(t)) / 3600;
-        const int minutes = int(std::floor(t - 3600.0f * hours)) / 60;
-        const int seconds = int(std::floor(t - 3600.0f * hours - 60.0f * minutes));
-        const int hundredths = int((t - std::floor(t)) * 100);
-        setText(h, QString::asprintf("%02i", hours));
-        setText(m, QString::asprintf("%02i", minutes));
-        setText(s, QString::asprintf("%02i", seconds));
-        setText(hs, QString::asprintf("%02i", hundredths));
-    };
-    show(m_cutTimeRange_start, m_startHourField, m_startMinuteField, m_startSecondsField,
-         m_startMioSecondsField);
-    show(m_cutTimeRange_stop, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField);
+    m_trim.showRange();
 }
 
 // ---- closing, alerts ----
 
-void EditVideoWindowController::closewindow(const platform::Notification &n)
+void EditVideoWindowController::windowWillClose()
 {
-    if (!isWindowLoaded() || n.object != window() || m_closed)
-        return;
-    m_closed = true;
     if (convertstart())
         startExportAction(m_startExportBtn);
-    if (m_rdPlayer && m_isPlaying) {
-        if (m_timer)
-            m_timer->invalidate();
-        m_timer.reset();
-        // Dropping the player stops it and takes its picture away.
-        m_rdPlayer.reset();
-        m_isPlaying = false;
-    }
-    if (m_rdmusicPlayer && m_isaudioplaying) {
-        if (m_audioTimer)
-            m_audioTimer->invalidate();
-        m_audioTimer.reset();
-        m_rdmusicPlayer.reset();
-        m_isaudioplaying = false;
-    }
-    platform::NotificationCenter::defaultCenter().post(QString::fromLatin1(WillCloseNotification));
-    releaseWhenDone();
+    // The players go whether they play or are paused; their pictures go with them.
+    m_preview.close();
+    m_isPlaying = false;
+    m_musicPreview.close();
+    m_isaudioplaying = false;
 }
 
-void EditVideoWindowController::closeAction(QObject *)
+QString EditVideoWindowController::finishedMessageKey() const
 {
-    close();
-    platform::Application::shared().stopModal();
-}
-
-void EditVideoWindowController::showSimpleAlert(const QString &message, int tag, bool fromExportEnd)
-{
-    // A message that arrives while an export runs (a field check, say) must not disarm that export. The
-    // progress poll belongs to the export's job and ends with it.
-    if ((!convertstart() || fromExportEnd) && m_startExportBtn)
-        m_startExportBtn->setContentTitle(LanguageService::localizedStringForKey("StartExportTitle"));
-    platform::Window *win = isWindowLoaded() ? window() : nullptr;
-    if (tag == 1) {
-        PNQOpenAlert::showFinished(win, QStringLiteral(VW_KEY("Editfinishedstring")), outputPath());
-        return;
-    }
-    platform::AlertRequest request;
-    request.buttonTitles = {LanguageService::localizedStringForKey("OKBtnTitle")};
-    request.messageText = win ? LanguageService::localizedStringForKey(win->title()) : QString();
-    request.informativeText = message;
-    request.style = platform::AlertRequest::Style::Warning;
-    request.parent = win;
-    platform::Panels::instance().runAlert(request);
+    return QStringLiteral(VW_KEY("Editfinishedstring"));
 }
 
 void EditVideoWindowController::startExportAction(PNQButton *sender)
 {
     if (m_fileData && !convertstart()) {
         // The range as typed; the trim display is redrawn from these when the controls come back.
-        m_cutTimeRange_start = EditorExportController::fieldsToMicroseconds(fieldValues(m_startGroup));
-        m_cutTimeRange_stop = EditorExportController::fieldsToMicroseconds(fieldValues(m_stopGroup));
+        m_trim.range().start = EditorExportController::fieldsToMicroseconds(fieldValues(m_trim.startGroup()));
+        m_trim.range().stop = EditorExportController::fieldsToMicroseconds(fieldValues(m_trim.stopGroup()));
     }
     m_exportController->startExportAction(sender);
 }
@@ -1114,8 +1048,8 @@ bool EditVideoWindowController::convertstart() const
 ExportEditState EditVideoWindowController::exportEditState() const
 {
     ExportEditState state;
-    state.startFields = fieldValues(m_startGroup);
-    state.stopFields = fieldValues(m_stopGroup);
+    state.startFields = fieldValues(m_trim.startGroup());
+    state.stopFields = fieldValues(m_trim.stopGroup());
     state.deleteSection = m_cutProgressView && m_cutProgressView->isFanxuan();
     state.captionColor = m_captionColor;
     state.subtitleParam = m_subtitleParam;
@@ -1252,7 +1186,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     adoptRecord(record);
 
     initPlayer();
-    for (platform::TextField *field : m_startGroup.fields() + m_stopGroup.fields()) {
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields()) {
         if (field) {
             field->setStringValue(QStringLiteral("00"));
             field->setEnabled(true);
@@ -1310,52 +1244,30 @@ void EditVideoWindowController::adoptRecord(const std::shared_ptr<SimpleData> &r
 
 double EditVideoWindowController::playerDuration() const
 {
-    return m_rdPlayer ? platform::CMTimeGetSeconds(m_rdPlayer->duration()) : 0;
+    return m_preview.duration();
 }
 
 double EditVideoWindowController::playerCurrentTime() const
 {
-    return m_rdPlayer ? platform::CMTimeGetSeconds(m_rdPlayer->currentTime()) : 0;
+    return m_preview.currentTime();
 }
 
 void EditVideoWindowController::seekPlayer(double seconds)
 {
-    if (m_rdPlayer)
-        m_rdPlayer->seekTime(platform::CMTimeMakeWithSeconds(seconds, 1000000000));
+    m_preview.seek(seconds);
 }
 
 void EditVideoWindowController::initPlayer()
 {
-    if (m_rdPlayer) {
-        // The tick must not outlive the player it reads.
-        removeTimer();
-        m_isPlaying = false;
-        m_rdPlayer->stop();
-        m_rdPlayer.reset();
-    }
-    if (!m_filePath.isEmpty()) {
-        const bool music = m_toolItemType == ToolMusic;
-        platform::View *host =
-            music ? m_musicRightPlayerView.data() : static_cast<platform::View *>(m_playerView);
-        std::unique_ptr<RDMoviePlayer> player =
-            RDMoviePlayer::initWithString(m_filePath.toStdString(), m_playerView->bounds());
-        if (player) {
-            m_rdPlayer = std::move(player);
-            m_rdPlayer->seekTime(platform::CMTimeMake(1, 30));
-            QPointer<EditVideoWindowController> self(this);
-            m_rdPlayer->setPlayerDidEndBlock([self] {
-                if (self && !self->m_closed)
-                    self->playerDidEnd();
-            });
-            m_previewView = m_rdPlayer->view();
-            m_previewView->setParent(host);
-            m_rdPlayer->setFrame(host->bounds());
-            m_previewView->show();
-            registerRenderCallbacks();
-        }
-    }
-    if (!m_rdPlayer)
-        m_previewView = nullptr;
+    m_isPlaying = false;
+    platform::View *host = m_toolItemType == ToolMusic ? m_musicRightPlayerView.data()
+                                                       : static_cast<platform::View *>(m_playerView);
+    QPointer<EditVideoWindowController> self(this);
+    if (m_preview.open(m_filePath, host, [self] {
+            if (self && !self->isClosed())
+                self->playerDidEnd();
+        }))
+        registerRenderCallbacks();
 
     delete m_progressSlider;
     delete m_cutProgressView;
@@ -1369,6 +1281,7 @@ void EditVideoWindowController::initPlayer()
         new RDCutProgressView(platform::makeRect(95, (H - 30) / 2 + 10, W - 190, 30), m_playerBottomView);
     m_cutProgressView->setDelegate(this);
     m_cutProgressView->setIsFanxuan(false);
+    m_trim.setBar(m_cutProgressView);
     const bool trimShown = m_trimView && !m_trimView->isHidden();
     m_progressSlider->setVisible(!trimShown);
     m_cutProgressView->setVisible(trimShown);
@@ -1394,8 +1307,8 @@ void EditVideoWindowController::initPlayer()
 
 void EditVideoWindowController::registerRenderCallbacks()
 {
-    if (m_rdPlayer)
-        RenderCallbacks::registerWithPlayer(*m_rdPlayer);
+    if (m_preview.player())
+        RenderCallbacks::registerWithPlayer(*m_preview.player());
 }
 
 void EditVideoWindowController::buildPlayerBar()
@@ -1440,13 +1353,13 @@ void EditVideoWindowController::buildPlayerBar()
     m_b_stopBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { stopBtnAction(); }); };
     m_b_cameraBtn->mouseDownAction = [this](PNQButton *b) {
         dispatchOnMain([this, b] {
-            if (m_rdPlayer)
+            if (m_preview.player())
                 actionCarameraBtn(b);
         });
     };
     m_b_picStyleBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] {
-            if (m_rdPlayer)
+            if (m_preview.player())
                 picStyleBtnAction();
         });
     };
@@ -1501,8 +1414,8 @@ void EditVideoWindowController::picStyleBtnAction()
 void EditVideoWindowController::muteAction()
 {
     m_b_volumeBtn->setSelected(!m_b_volumeBtn->selected());
-    if (m_rdPlayer)
-        m_rdPlayer->SetVolume(m_b_volumeBtn->selected() ? 0.0 : 0.5);
+    if (m_preview.player())
+        m_preview.player()->SetVolume(m_b_volumeBtn->selected() ? 0.0 : 0.5);
 }
 
 void EditVideoWindowController::stopBtnAction()
@@ -1523,13 +1436,13 @@ void EditVideoWindowController::action_playPauseBtn(QObject *)
 
 void EditVideoWindowController::play()
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     if (m_isaudioplaying) {
         // The music preview and the clip never play together.
         m_isaudioplaying = false;
-        if (m_rdmusicPlayer)
-            m_rdmusicPlayer->pause();
+        if (m_musicPreview.player())
+            m_musicPreview.player()->pause();
         removeAudioTimer();
     }
     m_isPlaying = true;
@@ -1538,19 +1451,19 @@ void EditVideoWindowController::play()
         m_fileData ? m_fileData->audioStreamInfos() : QList<std::shared_ptr<AudioStreamInfo>>();
     if (!streams.isEmpty())
         index = streams.at(index >= 0 && index < streams.size() ? index : 0)->index();
-    m_rdPlayer->SetAudioIndex(index);
+    m_preview.player()->SetAudioIndex(index);
     refreshPlayerWaterMark(false);
     setShown(m_watermarkView, false);
     addTimer();
-    m_rdPlayer->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
-    m_rdPlayer->play();
+    m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+    m_preview.player()->play();
     m_b_playPauseBtn->setNormalImage(image("Join/btnPause_Normal.png"));
     m_b_playPauseBtn->setOnImage(image("Join/btnPause_On.png"));
     m_b_playPauseBtn->setDownImage(image("Join/btnPause_Down.png"));
     m_b_playPauseBtn->setSelected(true);
     m_b_playPauseBtn->setContentTitle(QString());
-    if (m_playTrimBtn)
-        m_playTrimBtn->setSelected(true);
+    if (m_trim.playTrimBtn())
+        m_trim.playTrimBtn()->setSelected(true);
     enableWaterChildView(false);
     for (QWidget *w : {m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()})
         setEnabled(w, false);
@@ -1558,11 +1471,11 @@ void EditVideoWindowController::play()
 
 void EditVideoWindowController::pause()
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     m_isPlaying = false;
     removeTimer();
-    m_rdPlayer->pause();
+    m_preview.player()->pause();
     if (m_toolItemType == ToolWatermark)
         refreshPlayerWaterMark(true);
     enableWaterChildView(!m_waterMarkList.isEmpty());
@@ -1573,58 +1486,48 @@ void EditVideoWindowController::pause()
     m_b_playPauseBtn->setDownImage(image("Join/btnPlay_Down.png"));
     m_b_playPauseBtn->setSelected(false);
     m_b_playPauseBtn->setContentTitle(QString());
-    if (m_playTrimBtn) {
-        m_playTrimBtn->setSelected(false);
-        m_playTrimBtn->setContentTitle(QString());
+    if (m_trim.playTrimBtn()) {
+        m_trim.playTrimBtn()->setSelected(false);
+        m_trim.playTrimBtn()->setContentTitle(QString());
     }
 }
 
 void EditVideoWindowController::stop()
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     pause();
-    m_rdPlayer->stop();
+    m_preview.player()->stop();
     if (m_toolItemType == ToolWatermark)
-        m_rdPlayer->ClearWatermask();
+        m_preview.player()->ClearWatermask();
 }
 
 void EditVideoWindowController::addTimer()
 {
-    startTick(m_timer, &EditVideoWindowController::changePlayerSlider);
+    QPointer<EditVideoWindowController> self(this);
+    m_preview.startTick([self] {
+        if (self)
+            self->changePlayerSlider();
+    });
 }
 
 void EditVideoWindowController::removeTimer()
 {
-    stopTick(m_timer);
+    m_preview.stopTick();
 }
 
 void EditVideoWindowController::addAudioTimer()
 {
-    startTick(m_audioTimer, &EditVideoWindowController::changeMusicPlayerSlider);
+    QPointer<EditVideoWindowController> self(this);
+    m_musicPreview.startTick([self] {
+        if (self)
+            self->changeMusicPlayerSlider();
+    });
 }
 
 void EditVideoWindowController::removeAudioTimer()
 {
-    stopTick(m_audioTimer);
-}
-
-void EditVideoWindowController::startTick(std::shared_ptr<platform::Timer> &timer,
-                                          void (EditVideoWindowController::*tick)())
-{
-    stopTick(timer);
-    QPointer<EditVideoWindowController> self(this);
-    timer = platform::Timer::scheduled(0.1, true, [self, tick](platform::Timer &) {
-        if (self)
-            (self.data()->*tick)();
-    });
-}
-
-void EditVideoWindowController::stopTick(std::shared_ptr<platform::Timer> &timer)
-{
-    if (timer)
-        timer->invalidate();
-    timer.reset();
+    m_musicPreview.stopTick();
 }
 
 void EditVideoWindowController::showTimeLabels(float current, float duration)
@@ -1659,25 +1562,25 @@ void EditVideoWindowController::changePlayerSlider()
 void EditVideoWindowController::changeMusicPlayerSlider()
 {
     // The music tool's prune bar follows the music preview; the tool reads musicPlayerProgress itself.
-    if (!m_rdmusicPlayer)
+    if (!m_musicPreview.player())
         return;
-    const double d = platform::CMTimeGetSeconds(m_rdmusicPlayer->duration());
-    platform::log("music_progress:%f",
-                  d > 0 ? double(float(platform::CMTimeGetSeconds(m_rdmusicPlayer->currentTime()) / d))
-                        : 0.0);
+    const double d = platform::CMTimeGetSeconds(m_musicPreview.player()->duration());
+    platform::log(
+        "music_progress:%f",
+        d > 0 ? double(float(platform::CMTimeGetSeconds(m_musicPreview.player()->currentTime()) / d)) : 0.0);
 }
 
 void EditVideoWindowController::playerDidEnd()
 {
     pause();
-    if (m_rdPlayer)
-        m_rdPlayer->stop();
+    if (m_preview.player())
+        m_preview.player()->stop();
     const double duration = playerDuration();
-    if (m_cutTimeRange_stop == 0) {
-        m_cutTimeRange_stop = duration * 1000000.0;
-        m_cutTimeRange_start = 0;
+    if (m_trim.range().stop == 0) {
+        m_trim.range().stop = duration * 1000000.0;
+        m_trim.range().start = 0;
     }
-    const float t = float(m_cutTimeRange_start / 1000000.0);
+    const float t = float(m_trim.range().start / 1000000.0);
     seekPlayer(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
@@ -1694,21 +1597,21 @@ void EditVideoWindowController::actionMouseDownForProgressSliderBlock(RDProgress
         actionProgressForProgressSliderBlock(slider, p);
         return;
     }
-    if (m_rdPlayer)
-        m_rdPlayer->pause();
+    if (m_preview.player())
+        m_preview.player()->pause();
     removeTimer();
 }
 
 void EditVideoWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *slider, float p)
 {
     if (slider == m_originalVolumeSlider) {
-        if (m_rdPlayer)
-            m_rdPlayer->SetMainAudioVolume(p);
+        if (m_preview.player())
+            m_preview.player()->SetMainAudioVolume(p);
         return;
     }
     if (slider == m_b_volumeSlider) {
-        if (m_rdPlayer)
-            m_rdPlayer->SetVolume(2.0 * p);
+        if (m_preview.player())
+            m_preview.player()->SetVolume(2.0 * p);
         return;
     }
     const double t = double(p) * playerDuration();
@@ -1722,9 +1625,10 @@ void EditVideoWindowController::actionMouseUpForProgressSliderBlock(RDProgressSl
         actionProgressForProgressSliderBlock(slider, p);
         return;
     }
-    if (m_isPlaying && m_rdPlayer) {
-        m_rdPlayer->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
-        m_rdPlayer->play();
+    if (m_isPlaying && m_preview.player()) {
+        m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn &&
+                                             m_removeOriginalmusicBtn->selected());
+        m_preview.player()->play();
         addTimer();
     }
 }
@@ -1751,11 +1655,11 @@ void EditVideoWindowController::refreshPlayerView()
             ->setWaterViewFrameWidth(float(m_waterView->frame().width()));
 
     // Editor to record.
-    m_cutTimeRange_start = double(m_startGroup.seconds()) * 1000000.0;
-    m_cutTimeRange_stop = double(m_stopGroup.seconds()) * 1000000.0;
+    m_trim.range().start = double(m_trim.startGroup().seconds()) * 1000000.0;
+    m_trim.range().stop = double(m_trim.stopGroup().seconds()) * 1000000.0;
     SimpleData &clip = *m_fileData;
-    clip.setCutTimeRange_start(qint64(m_cutTimeRange_start));
-    clip.setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+    clip.setCutTimeRange_start(qint64(m_trim.range().start));
+    clip.setCutTimeRange_stop(qint64(m_trim.range().stop));
     clip.setClipRect(m_editVideoClipRect);
     clip.setConvertCropSize(m_convertCropSize);
     clip.setConvertRateAngle(m_playerRotateAngle);
@@ -1773,8 +1677,8 @@ void EditVideoWindowController::refreshPlayerView()
 
     // Record to editor.
     m_filePath = clip.path();
-    m_cutTimeRange_start = double(clip.cutTimeRange_start());
-    m_cutTimeRange_stop = double(clip.cutTimeRange_stop());
+    m_trim.range().start = double(clip.cutTimeRange_start());
+    m_trim.range().stop = double(clip.cutTimeRange_stop());
     m_editVideoClipRect = clip.clipRect();
     m_convertCropSize = clip.convertCropSize();
     m_playerRotateAngle = clip.convertRateAngle();
@@ -1797,21 +1701,21 @@ void EditVideoWindowController::refreshPlayerView()
     initWatermarkView();
 
     m_cutProgressView->setIsFanxuan(m_isTrimFanxuan);
-    if (m_preferenceBtn)
-        m_preferenceBtn->selectItemAtIndex(m_isTrimFanxuan ? 1 : 0);
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->selectItemAtIndex(m_isTrimFanxuan ? 1 : 0);
     const double duration = playerDuration();
-    if (m_cutTimeRange_stop == 0) {
-        m_cutTimeRange_stop = duration * 1000000.0;
-        m_cutTimeRange_start = 0;
+    if (m_trim.range().stop == 0) {
+        m_trim.range().stop = duration * 1000000.0;
+        m_trim.range().start = 0;
     }
-    const float s0 = float(m_cutTimeRange_start / 1000000.0);
-    const float s1 = float(m_cutTimeRange_stop / 1000000.0);
+    const float s0 = float(m_trim.range().start / 1000000.0);
+    const float s1 = float(m_trim.range().stop / 1000000.0);
     if (duration > 0) {
         m_cutProgressView->setUpperValue(float(s1 / duration));
         m_cutProgressView->setLowerValue(float(s0 / duration));
     }
-    m_startGroup.show(s0);
-    m_stopGroup.show(s1);
+    m_trim.startGroup().show(s0);
+    m_trim.stopGroup().show(s1);
     showTimeLabels(float(playerCurrentTime()), float(duration));
 
     if (m_subtitle_popUpBtn) {
@@ -1830,18 +1734,18 @@ void EditVideoWindowController::refreshPlayerView()
             button->setSelected(false);
     }
 
-    if (m_rdPlayer) {
-        m_rdPlayer->SetRotateAngle(m_playerRotateAngle);
-        m_rdPlayer->SetHFlip(m_hFlip);
-        m_rdPlayer->SetVFlip(m_vFlip);
-        m_rdPlayer->SetVolume(m_volume);
-        m_rdPlayer->SetBCS(m_brightness, m_contrast, m_saturation);
+    if (m_preview.player()) {
+        m_preview.player()->SetRotateAngle(m_playerRotateAngle);
+        m_preview.player()->SetHFlip(m_hFlip);
+        m_preview.player()->SetVFlip(m_vFlip);
+        m_preview.player()->SetVolume(m_volume);
+        m_preview.player()->SetBCS(m_brightness, m_contrast, m_saturation);
     }
-    if (m_cutTimeRange_stop == 0) {
-        m_cutTimeRange_stop = duration * 1000000.0;
-        m_cutTimeRange_start = 0;
+    if (m_trim.range().stop == 0) {
+        m_trim.range().stop = duration * 1000000.0;
+        m_trim.range().start = 0;
     }
-    const float start = float(m_cutTimeRange_start / 1000000.0);
+    const float start = float(m_trim.range().start / 1000000.0);
     seekPlayer(start);
     const double fraction = start / duration;
     if (!std::isnan(fraction)) {
@@ -1880,199 +1784,74 @@ void EditVideoWindowController::initTrimView()
     const platform::Rect left = m_contentLeftView->frame();
     const double leftWidth = left.width() > 10 ? left.width() : kLeftColumnWidth;
     m_trimView->setFrame(platform::makeRect(5, 5, leftWidth - 10, std::max(left.height() - 10, 400.0)));
-    const double top = m_trimView->frame().height();
-    auto label = [this](const platform::Rect &frame, const QString &text) {
-        auto *l = new TextLabel(frame, m_trimView);
-        l->setText(text);
-        l->setTextFont(systemFont(13));
-        l->setAutoresizingMask(platform::View::MinYMargin);
-        return l;
-    };
-    auto group = [&](double y, QPointer<platform::Stepper> &stepper,
-                     void (EditVideoWindowController::*act)(platform::Stepper *)) {
-        auto *back = new ImageView(platform::makeRect(10, y, 151, 26), m_trimView);
-        back->setImage(image("Resources/trim_textfield.png"));
-        back->setAutoresizingMask(platform::View::MinYMargin);
-        platform::TextField *fields[4];
-        for (int i = 0; i < 4; ++i) {
-            auto *field = new RDTextField(platform::makeRect(14 + 37 * i, y + 3, 30, 20), m_trimView);
-            field->setStringValue(QStringLiteral("00"));
-            field->setTextColor(Qt::black);
-            field->setBordered(false);
-            field->setDelegate(this);
-            field->setMouseDelegate(this);
-            field->setEnabled(false);
-            field->setAutoresizingMask(platform::View::MinYMargin);
-            fields[i] = field;
-            if (i < 3)
-                label(platform::makeRect(44 + 37 * i, y + 3, 7, 20), QStringLiteral(":"));
-        }
-        stepper = new platform::Stepper(platform::makeRect(166, y, 20, 26), m_trimView);
-        stepper->setAutoresizingMask(platform::View::MinYMargin);
-        stepper->action = [this, act](platform::Stepper &s) { (this->*act)(&s); };
-        return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
-    };
-    label(platform::makeRect(10, top - 40, 80, 26), LanguageService::localizedStringForKey("StarttimeLabelstringValue"));
-    m_startGroup = group(top - 70, m_startStepper, &EditVideoWindowController::touchUpStartStepper);
-    label(platform::makeRect(10, top - 110, 80, 26), LanguageService::localizedStringForKey("EndtimeLabelstringValue"));
-    m_stopGroup = group(top - 140, m_stopStepper, &EditVideoWindowController::touchUpStopStepper);
-    m_startHourField = m_startGroup.fields()[0];
-    m_startMinuteField = m_startGroup.fields()[1];
-    m_startSecondsField = m_startGroup.fields()[2];
-    m_startMioSecondsField = m_startGroup.fields()[3];
-    m_stopHourField = m_stopGroup.fields()[0];
-    m_stopMinuteField = m_stopGroup.fields()[1];
-    m_stopSecondsField = m_stopGroup.fields()[2];
-    m_stopMioSecondsField = m_stopGroup.fields()[3];
-
-    label(platform::makeRect(10, top - 175, 80, 20), LanguageService::localizedStringForKey("PreferenceLabelstringValue"));
-    m_preferenceBtn =
-        new platform::PopUpButton(platform::makeRect(10, top - 210, 215, 31), false, m_trimView);
-    m_preferenceBtn->setAutoresizingMask(platform::View::MinYMargin);
-    m_preferenceBtn->addItemWithTitle(LanguageService::localizedStringForKey("KeeptheselectedsectionstringValue"));
-    m_preferenceBtn->addItemWithTitle(LanguageService::localizedStringForKey("DeletetheselectedsectionstringValue"));
-    m_preferenceBtn->selectItemAtIndex(0);
-    m_preferenceBtn->action = [this](platform::PopUpButton &p) {
-        actionPreferencesBtn(p.indexOfSelectedItem());
-    };
-
-    auto button = [this, top](double x, double width, const QString &title) {
-        auto *b = new PNQButton(platform::makeRect(x, top - 255, width, 30), m_trimView);
-        b->setAutoresizingMask(platform::View::MinYMargin);
-        b->setContentTitle(title);
-        b->setContentColor(Qt::black);
-        b->setBorderWidth(0);
-        b->setBackGroundColor(QColor(90, 216, 238));
-        b->setDisAblebackGroundColor(QColor(221, 221, 221));
-        b->setCornerRadius(5);
-        b->setSelected(false);
-        b->setEnabled(false);
-        return b;
-    };
-    m_setStartTrimBtn = button(10, 40, QStringLiteral("【"));
-    m_setStopTrimBtn = button(55, 40, QStringLiteral("】"));
-    m_playTrimBtn = button(100, 40, QString());
-    m_playTrimBtn->setBackGroundColor(QColor());
-    m_playTrimBtn->setNormalImage(image("Cut/btnPlay_Normal.png"));
-    m_playTrimBtn->setSelectedImage(image("Cut/btnPause_Normal.png"));
-    m_resetTrimBtn = button(145, 80, LanguageService::localizedStringForKey("ResetBtnTitle"));
     QPointer<EditVideoWindowController> self(this);
-    m_setStartTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->setStartTrimBtnTouchUp();
+    auto call = [self](void (EditVideoWindowController::*fn)(QObject *)) {
+        return [self, fn] {
+            if (self)
+                (self.data()->*fn)(nullptr);
+        };
     };
-    m_setStopTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->setStopTrimBtnTouchUp();
-    };
-    m_playTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->playTrimBtnTouchUp();
-    };
-    m_resetTrimBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->resetTrimBtnTouchUp();
-    };
+    m_trim.build(m_trimView, this, this,
+                 TrimPanel::Actions{call(&EditVideoWindowController::setStartTrimBtnTouchUp),
+                                    call(&EditVideoWindowController::setStopTrimBtnTouchUp),
+                                    call(&EditVideoWindowController::playTrimBtnTouchUp),
+                                    call(&EditVideoWindowController::resetTrimBtnTouchUp), [self](int index) {
+                                        if (self)
+                                            self->actionPreferencesBtn(index);
+                                    }});
     m_trimView->setHidden(true);
 }
 
 void EditVideoWindowController::setStartTrimBtnTouchUp(QObject *)
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
     platform::log("%s", "-[EditVideoWindowController setStartTrimBtnTouchUp:]");
-    changeStart(float(playerCurrentTime()));
+    m_trim.setStartAtPlayhead();
     if (m_fileData) {
-        m_fileData->setCutTimeRange_start(qint64(m_cutTimeRange_start));
-        m_fileData->setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
-    }
-    const double d = playerDuration();
-    m_cutProgressView->setProgress(d > 0 ? float(playerCurrentTime() / d) : 0.0f);
-}
-
-// Start := t: the fields, the property and the bar; a start after a set stop moves the stop to the end.
-void EditVideoWindowController::changeStart(float t)
-{
-    const float d = float(playerDuration());
-    const float r = d > 0 ? t / d : 0.0f;
-    m_startGroup.show(t);
-    if (m_startSecondsField)
-        platform::log("_startSecondsField:%s", qUtf8Printable(m_startSecondsField->stringValue()));
-    m_cutTimeRange_start = double(t) * 1000000.0;
-    if (m_cutTimeRange_start > m_cutTimeRange_stop && m_cutTimeRange_stop != 0) {
-        m_cutProgressView->setUpperValue(1.0f);
-        m_cutProgressView->setLowerValue(r);
-        m_stopGroup.show(d);
-        m_cutTimeRange_stop = double(d) * 1000000.0;
-    } else {
-        m_cutProgressView->setLowerValue(r);
+        m_fileData->setCutTimeRange_start(qint64(m_trim.range().start));
+        m_fileData->setCutTimeRange_stop(qint64(m_trim.range().stop));
     }
 }
 
 void EditVideoWindowController::setStopTrimBtnTouchUp(QObject *)
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return;
-    const float t = float(playerCurrentTime());
-    const float d = float(playerDuration());
-    if (float(m_cutTimeRange_start / 1000000.0) > t) {
-        m_cutTimeRange_start = 0;
-        if (m_fileData)
-            m_fileData->setCutTimeRange_start(0);
-        m_cutProgressView->setLowerValue(0);
-        m_startGroup.showZero();
-    }
-    m_cutProgressView->setUpperValue(d > 0 ? t / d : 0.0f);
-    m_stopGroup.show(t);
-    m_cutTimeRange_stop = double(t) * 1000000.0;
+    if (m_trim.setStopAtPlayhead() && m_fileData)
+        m_fileData->setCutTimeRange_start(0);
     if (m_fileData)
-        m_fileData->setCutTimeRange_stop(qint64(m_cutTimeRange_stop));
+        m_fileData->setCutTimeRange_stop(qint64(m_trim.range().stop));
 }
 
 void EditVideoWindowController::playTrimBtnTouchUp(QObject *)
 {
-    if (m_rdPlayer)
-        m_rdPlayer->pause();
+    if (m_preview.player())
+        m_preview.player()->pause();
     action_playPauseBtn(nullptr);
 }
 
 void EditVideoWindowController::resetTrimBtnTouchUp(QObject *)
 {
-    m_startGroup.showZero();
-    m_stopGroup.show(float(playerDuration()));
-    if (m_rdPlayer)
-        m_rdPlayer->seekTime(platform::kCMTimeZero);
-    m_cutProgressView->setUpperValue(1.0f);
-    m_cutProgressView->setLowerValue(0.0f);
+    m_trim.reset();
 }
 
 void EditVideoWindowController::actionPreferencesBtn(int index)
 {
-    if (m_preferenceBtn)
-        m_preferenceBtn->selectItemAtIndex(index);
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->selectItemAtIndex(index);
     m_isPlaying = false;
     play();
-    const float lower = m_cutProgressView->lowerValue();
-    const float upper = m_cutProgressView->upperValue();
-    m_cutProgressView->setIsFanxuan(index != 0);
-    m_cutProgressView->setUpperValue(upper);
-    m_cutProgressView->setLowerValue(lower);
-    if (index != 0) {
-        m_cutProgressView->setProgress(0);
-        if (m_rdPlayer)
-            m_rdPlayer->seekTime(platform::kCMTimeZero);
-    } else {
-        m_cutProgressView->setProgress(lower);
-        seekPlayer(double(lower) * playerDuration());
-    }
+    m_trim.setDeleteMode(index != 0);
 }
 
 void EditVideoWindowController::changeCureentTime(float t)
 {
-    changeStart(t);
+    m_trim.changeStart(t);
     seekPlayer(t);
     const double d = playerDuration();
-    m_cutProgressView->setProgress(d > 0 ? float(t / d) : 0.0f);
+    if (m_cutProgressView)
+        m_cutProgressView->setProgress(d > 0 ? float(t / d) : 0.0f);
 }
 
 void EditVideoWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)
@@ -2085,8 +1864,8 @@ void EditVideoWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgre
 {
     if (bar != m_cutProgressView || !m_isPlaying)
         return;
-    if (m_rdPlayer)
-        m_rdPlayer->pause();
+    if (m_preview.player())
+        m_preview.player()->pause();
     removeTimer();
     play();
 }
@@ -2107,20 +1886,8 @@ void EditVideoWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutPro
 void EditVideoWindowController::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *bar, float lower,
                                                                         float upper, int64_t handleType)
 {
-    if (bar != m_cutProgressView)
-        return;
-    const float D = float(playerDuration());
-    const float start = lower * D;
-    const float stop = upper * D;
-    m_cutTimeRange_start = double(start) * 1000000.0;
-    m_cutTimeRange_stop = double(stop) * 1000000.0;
-    if (handleType == 2) {
-        seekPlayer(stop);
-        m_stopGroup.show(stop);
-    } else if (handleType == 1) {
-        seekPlayer(start);
-        m_startGroup.show(start);
-    }
+    if (bar == m_cutProgressView)
+        m_trim.handlesMoved(lower, upper, handleType);
 }
 
 // ---- time and crop fields ----
@@ -2142,23 +1909,10 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
         return v.accepted;
     };
 
-    if (m_startGroup.contains(field) || m_stopGroup.contains(field)) {
-        const float S = m_startGroup.seconds();
-        const float E = m_stopGroup.seconds();
-        const bool start = m_startGroup.contains(field);
-        if (!verdict(start ? TimeFieldRules::trimStart(S, E) : TimeFieldRules::trimStop(S, E, D)))
-            return false;
-        if (start) {
-            m_cutTimeRange_start = double(S) * 1000000.0;
-            if (D > 0)
-                m_cutProgressView->setLowerValue(S / D);
-        } else {
-            m_cutTimeRange_stop = double(E) * 1000000.0;
-            if (D > 0)
-                m_cutProgressView->setUpperValue(E / D);
-        }
-        return true;
-    }
+    if (m_trim.startGroup().contains(field) || m_trim.stopGroup().contains(field))
+        return m_trim.fieldShouldEndEditing(field, [this](const char *key) {
+            showSimpleAlert(LanguageService::localizedStringForKey(key), 2);
+        });
 
     const bool waterSelected =
         m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size();
@@ -2177,8 +1931,9 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
     const bool musicSelected = m_selectedMusicIndex >= 0 && m_selectedMusicIndex < m_musicList.size();
     if (musicSelected) {
         MusicInfo &music = *m_musicList.at(m_selectedMusicIndex);
-        const float Dm =
-            m_rdmusicPlayer ? float(platform::CMTimeGetSeconds(m_rdmusicPlayer->duration())) : 0.0f;
+        const float Dm = m_musicPreview.player()
+                             ? float(platform::CMTimeGetSeconds(m_musicPreview.player()->duration()))
+                             : 0.0f;
         if (m_postGroup.contains(field))
             return verdict(TimeFieldRules::musicPositionStart(V, music));
         if (m_poenGroup.contains(field))
@@ -2238,42 +1993,17 @@ void EditVideoWindowController::showCropFields(bool sizeEdit)
 
 void EditVideoWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
 {
-    const bool start = m_startGroup.contains(field);
-    if (!start && !m_stopGroup.contains(field))
-        return;
-    m_edittingField = field;
-    platform::Stepper *stepper = start ? m_startStepper : m_stopStepper;
-    if (!stepper)
-        return;
-    stepper->setMinValue(0);
-    stepper->setMaxValue((start ? m_startGroup : m_stopGroup).isHundredths(field) ? 99 : 59);
-    stepper->setIntValue(field->intValue());
+    m_trim.primeStepper(field);
 }
 
 void EditVideoWindowController::touchUpStartStepper(platform::Stepper *stepper)
 {
-    const float S = m_startGroup.seconds();
-    const float E = m_stopGroup.seconds();
-    m_cutTimeRange_start = double(S) * 1000000.0;
-    m_cutTimeRange_stop = double(E) * 1000000.0;
-    if (!(E > S) || !m_edittingField)
-        return;
-    platform::Stepper *s = stepper ? stepper : m_startStepper.data();
-    m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
-    m_cutTimeRange_start = double(m_startGroup.seconds()) * 1000000.0;
+    m_trim.startStepperTouched(stepper);
 }
 
 void EditVideoWindowController::touchUpStopStepper(platform::Stepper *stepper)
 {
-    const float S = m_startGroup.seconds();
-    const float E = m_stopGroup.seconds();
-    m_cutTimeRange_start = double(S) * 1000000.0;
-    m_cutTimeRange_stop = double(E) * 1000000.0;
-    if (!(E > S) || !m_edittingField)
-        return;
-    platform::Stepper *s = stepper ? stepper : m_stopStepper.data();
-    m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
-    m_cutTimeRange_stop = double(m_stopGroup.seconds()) * 1000000.0;
+    m_trim.stopStepperTouched(stepper);
 }
 
 // ---- snapshot ----
@@ -2288,56 +2018,13 @@ void EditVideoWindowController::picstyleAction(int index)
 
 QString EditVideoWindowController::actionCarameraBtn(QObject *)
 {
-    if (!m_rdPlayer)
+    if (!m_preview.player())
         return QString();
-    const platform::Size size = getVideoSizeForTrack();
-    // The buffer is made from sizes read from the file: bounded, so the product cannot overflow.
-    constexpr double kMaxSide = 16384;
-    if (!(size.width >= 1 && size.height >= 1 && size.width <= kMaxSide && size.height <= kMaxSide)) {
+    const QString path = FrameCapture::capture(
+        *m_preview.player(), getVideoSizeForTrack(), outputPath(),
+        m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime(), m_coverStyle);
+    if (path.isEmpty())
         showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    int w = int(size.width);
-    int h = int(size.height);
-    const int wantedW = w;
-    const int wantedH = h;
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.resize(size_t(w) * size_t(h) * 4);
-    } catch (const std::bad_alloc &) {
-        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    const bool got = m_rdPlayer->Snapshot(&w, &h, buffer.data());
-    if (!got || w < 1 || h < 1 || w > wantedW || h > wantedH) {
-        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    const QImage picture = SourceProbe::imageFromBgra(buffer.data(), w, h);
-
-    const QString folder = outputPath();
-    QDir().mkpath(folder);
-    const QString name =
-        HelpClass::createFilename(m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime());
-    const char *format = "png";
-    if (m_coverStyle == QLatin1String("bmp"))
-        format = "bmp";
-    else if (m_coverStyle == QLatin1String("jpg"))
-        format = "jpg";
-    // An earlier snapshot of the same second is kept: the new one takes the next free name.
-    const QString path = OutputNaming::availablePath(folder, name, QString::fromLatin1(format));
-    // Written to a temporary file and renamed: a failed write leaves nothing behind.
-    QSaveFile file(path);
-    QImageWriter writer(&file, format);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         writer.write(picture.convertToFormat(QImage::Format_RGB32)) && file.commit();
-    if (!written) {
-        file.cancelWriting();
-        platform::log("Save Image: %d", 0);
-        showSimpleAlert(LanguageService::localizedStringForKey("snapshotSaveFailedString"), 2);
-        return QString();
-    }
-    platform::log("%s", "截取当前图片成功");
     return path;
 }
 
@@ -2355,14 +2042,14 @@ void EditVideoWindowController::resetRotate()
         mirror->setSelected(false);
     m_vFlip = 0;
     m_hFlip = 0;
-    if (m_rdPlayer) {
-        m_rdPlayer->SetVFlip(m_vFlip);
-        m_rdPlayer->SetHFlip(m_hFlip);
+    if (m_preview.player()) {
+        m_preview.player()->SetVFlip(m_vFlip);
+        m_preview.player()->SetHFlip(m_hFlip);
     }
     m_convertCropSize = RECT{0, 0, 0, 0};
     m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
-    if (m_rdPlayer)
-        m_rdPlayer->SetRotateAngle(m_playerRotateAngle);
+    if (m_preview.player())
+        m_preview.player()->SetRotateAngle(m_playerRotateAngle);
     m_videoSize = platform::Size{};
     if (m_fileData && m_fileData->sourceData())
         m_videoSize = platform::Size{double(m_fileData->sourceData()->width()),
@@ -2393,35 +2080,13 @@ void EditVideoWindowController::resetRotate()
     m_editVideoClipRect = platform::Rect{platform::Point{}, m_videoSize};
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());
-    if (m_rdPlayer) {
+    if (m_preview.player()) {
         SUBTITLE_PARAM subtitle{};
         if (m_subtitleParam)
             EngineRecords::fillSubtitle(subtitle, *m_subtitleParam);
         subtitle.path[0] = '\0';
-        m_rdPlayer->SetSubtitle(subtitle);
+        m_preview.player()->SetSubtitle(subtitle);
         if (!m_isPlaying)
-            m_rdPlayer->Refresh();
+            m_preview.player()->Refresh();
     }
-}
-
-// ---- queued work ----
-
-void EditVideoWindowController::dispatchOnMain(std::function<void()> fn)
-{
-    ++m_pendingMainWork;
-    QPointer<EditVideoWindowController> self(this);
-    platform::dispatchMain([self, fn = std::move(fn)] {
-        if (!self)
-            return;
-        --self->m_pendingMainWork;
-        if (!self->m_closed)
-            fn();
-        self->releaseWhenDone();
-    });
-}
-
-void EditVideoWindowController::releaseWhenDone()
-{
-    if (m_closed && m_pendingMainWork == 0)
-        deleteLater();
 }

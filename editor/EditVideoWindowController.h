@@ -11,10 +11,8 @@
 // Layout: frames are bottom-left, written against the window's frame size W x H (changesize()); the
 // minimum size is 908 x 622 with the format chooser collapsed and 908 x 780 expanded.
 //
-// Lifetime: the controller keeps itself alive while its window is open and until the last piece of work
-// it queued on the main thread has run; such work never touches the window once it has closed. Closing
-// cancels a running export, stops a playing preview and a playing music preview, and posts
-// "WillCloseNotification" (no object) once; nothing of a cancelled export is shown afterwards.
+// Lifetime, messages and closing follow ToolWindowController. Closing cancels a running export and stops a
+// playing preview and a playing music preview; nothing of a cancelled export is shown afterwards.
 //
 // Export: the window is the host of its EditorExportController, which owns the running export and its
 // one running flag (convertstart()); the start button and the window's close reach it. Main thread only.
@@ -26,8 +24,6 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportHost.h"
-#include "editor/OutputFormatChooser.h"
-#include "editor/TimeFieldGroup.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "media/MediaEngine.h"
@@ -38,6 +34,11 @@
 #include "platform/TextField.h"
 #include "platform/View.h"
 #include "platform/WindowController.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/PreviewHost.h"
+#include "toolkit/TimeFieldGroup.h"
+#include "toolkit/ToolWindowController.h"
+#include "toolkit/TrimPanel.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -65,7 +66,7 @@ class Window;
 struct Notification;
 } // namespace platform
 
-class EditVideoWindowController : public platform::WindowController,
+class EditVideoWindowController : public ToolWindowController,
                                   public platform::TextFieldDelegate,
                                   public RDTextFieldDelegate,
                                   public RDProgressSliderDelegate,
@@ -86,7 +87,6 @@ public:
         ToolSubtitle = 32,
         ToolMusic = 64,
     };
-    static constexpr const char *WillCloseNotification = "WillCloseNotification";
     static constexpr double minWidth = 908;
     static constexpr double minHeightCollapsed = 622;
     static constexpr double minHeightExpanded = 780;
@@ -111,8 +111,6 @@ public:
     void minAction(QObject *) {}
     void maxAction(QObject *) {}
     void reportAction(QObject *) {}
-    // Closes the window, then ends the application's modal loop.
-    void closeAction(QObject *sender = nullptr);
 
     // Enables or disables every editing control at once; with a clip loaded also refreshes the trim
     // display (bar values and the start and stop fields).
@@ -123,14 +121,12 @@ public:
     // screen and direct calls also refit the crop and watermark overlays to the displayed picture, keeping
     // the user's crop.
     void changesize(const platform::Notification *notification);
-    // The window-close handler (every window's close reaches it; only this window's counts).
-    void closewindow(const platform::Notification &notification);
 
-    // The one message routine: tag 1 the finish dialog (the message is not shown), any other tag a plain
-    // alert with `message` as its informative text. The start button's title is reset unless an export is
-    // running and the call does not come from that export's own end (`fromExportEnd`), so a message
-    // during an export leaves the export's controls alone (its progress poll ends with its job).
-    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false) override;
+    // The one message routine (ToolWindowController's; the finish dialog says "Editfinishedstring").
+    void showSimpleAlert(const QString &message, int tag, bool fromExportEnd = false) override
+    {
+        ToolWindowController::showSimpleAlert(message, tag, fromExportEnd);
+    }
 
     // Panel builders (each panel view starts empty; the edit tools fill them in).
     void initCropView();
@@ -268,13 +264,7 @@ public:
     bool hasMusic() const override { return !m_musicList.isEmpty(); }
     void pausePreview() override { pause(); }
     void setRemoveOriginalMusicEnabled(bool enable) override;
-    bool isExportHostClosed() const override { return m_closed; }
-
-    // Runs `fn` one event-loop turn later on the main thread, unless the window has closed by then; the
-    // controller stays alive until it has run.
-    void dispatchOnMain(std::function<void()> fn);
-    int pendingMainWork() const { return m_pendingMainWork; }
-    bool isClosed() const { return m_closed; }
+    bool isExportHostClosed() const override { return isClosed(); }
 
     // State shared with the edit tools and the export (plain stored values).
     const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
@@ -304,10 +294,10 @@ public:
     void setContrast(int v) { m_contrast = v; }
     int saturation() const { return m_saturation; }
     void setSaturation(int v) { m_saturation = v; }
-    double cutTimeRange_start() const { return m_cutTimeRange_start; }
-    void setCutTimeRange_start(double us) { m_cutTimeRange_start = us; }
-    double cutTimeRange_stop() const { return m_cutTimeRange_stop; }
-    void setCutTimeRange_stop(double us) { m_cutTimeRange_stop = us; }
+    double cutTimeRange_start() const { return m_trim.range().start; }
+    void setCutTimeRange_start(double us) { m_trim.range().start = us; }
+    double cutTimeRange_stop() const { return m_trim.range().stop; }
+    void setCutTimeRange_stop(double us) { m_trim.range().stop = us; }
     bool isTrimFanxuan() const { return m_isTrimFanxuan; }
     void setIsTrimFanxuan(bool on) { m_isTrimFanxuan = on; }
     // Entries of "Settings.bundle/EffectList.plist" (maps with "EffectName" and "EffectId").
@@ -337,16 +327,14 @@ public:
     void setIsaudioplaying(bool on) { m_isaudioplaying = on; }
     // An export is running (the export controller's flag).
     bool convertstart() const;
-    const std::shared_ptr<platform::Timer> &timer() const { return m_timer; }
-    void setTimer(const std::shared_ptr<platform::Timer> &t) { m_timer = t; }
-    const std::shared_ptr<platform::Timer> &audioTimer() const { return m_audioTimer; }
-    void setAudioTimer(const std::shared_ptr<platform::Timer> &t) { m_audioTimer = t; }
+    const std::shared_ptr<platform::Timer> &timer() const { return m_preview.timer(); }
+    const std::shared_ptr<platform::Timer> &audioTimer() const { return m_musicPreview.timer(); }
     // The preview player of the clip (made by initPlayer()) and its picture widget; the music tool makes
     // its own music player. Dropping a player stops it.
-    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_rdPlayer; }
-    QWidget *previewView() const { return m_previewView; }
-    const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_rdmusicPlayer; }
-    void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_rdmusicPlayer = p; }
+    const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_preview.player(); }
+    QWidget *previewView() const { return m_preview.view(); }
+    const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_musicPreview.player(); }
+    void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_musicPreview.setPlayer(p); }
 
     // The output format and settings (the chooser and the nine output titles).
     OutputFormatChooser *formatChooser() const { return m_formatChooser; }
@@ -392,16 +380,17 @@ public:
     platform::TextField *mCurrentTimeLabel() const { return m_mCurrentTimeLabel; }
     platform::TextField *mTotaldurationLabel() const { return m_mTotaldurationLabel; }
     // The trim panel: start and stop groups (hours, minutes, seconds, hundredths), steppers, buttons.
-    const TimeFieldGroup &startTimeFields() const { return m_startGroup; }
-    const TimeFieldGroup &stopTimeFields() const { return m_stopGroup; }
-    platform::Stepper *startStepper() const { return m_startStepper; }
-    platform::Stepper *stopStepper() const { return m_stopStepper; }
-    platform::TextField *edittingField() const { return m_edittingField; }
-    platform::PopUpButton *preferenceBtn() const { return m_preferenceBtn; }
-    PNQButton *setStartTrimBtn() const { return m_setStartTrimBtn; }
-    PNQButton *setStopTrimBtn() const { return m_setStopTrimBtn; }
-    PNQButton *playTrimBtn() const { return m_playTrimBtn; }
-    PNQButton *resetTrimBtn() const { return m_resetTrimBtn; }
+    const TrimPanel &trimPanel() const { return m_trim; }
+    const TimeFieldGroup &startTimeFields() const { return m_trim.startGroup(); }
+    const TimeFieldGroup &stopTimeFields() const { return m_trim.stopGroup(); }
+    platform::Stepper *startStepper() const { return m_trim.startStepper(); }
+    platform::Stepper *stopStepper() const { return m_trim.stopStepper(); }
+    platform::TextField *edittingField() const { return m_trim.edittingField(); }
+    platform::PopUpButton *preferenceBtn() const { return m_trim.preferenceBtn(); }
+    PNQButton *setStartTrimBtn() const { return m_trim.setStartTrimBtn(); }
+    PNQButton *setStopTrimBtn() const { return m_trim.setStopTrimBtn(); }
+    PNQButton *playTrimBtn() const { return m_trim.playTrimBtn(); }
+    PNQButton *resetTrimBtn() const { return m_trim.resetTrimBtn(); }
     // The player bar.
     PNQButton *playPauseBtn() const { return m_b_playPauseBtn; }
     PNQButton *volumeBtn() const { return m_b_volumeBtn; }
@@ -426,6 +415,11 @@ public:
 protected:
     std::unique_ptr<platform::Window> makeWindow() override;
     void windowDidLoad() override;
+    void windowWillClose() override;
+    bool isExportRunning() const override { return convertstart(); }
+    PNQButton *startButton() const override { return m_startExportBtn; }
+    QString finishedMessageKey() const override;
+    QString outputFolder() const override { return outputPath(); }
 
     // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
     // then. enableEdit() and the tool switch treat a missing control as nothing to do.
@@ -435,24 +429,19 @@ protected:
         m_colorWell, m_keepAspectBtn, m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn,
         m_addWaterImageFilesBtn, m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
     QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
-    QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn,
-        m_preferenceBtn;
-    QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn,
-        m_setStartTrimBtn, m_setStopTrimBtn, m_playTrimBtn, m_resetTrimBtn;
-    QPointer<platform::Stepper> m_startStepper, m_stopStepper;
+    QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn;
+    QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn;
     QPointer<platform::TextField> m_cropWidthField, m_cropHeightField, m_cropTopField, m_cropLeftField,
         m_original_SizeLabel;
-    // Trim times: start then stop, each hours, minutes, seconds, hundredths.
-    QPointer<platform::TextField> m_startHourField, m_startMinuteField, m_startSecondsField,
-        m_startMioSecondsField, m_stopHourField, m_stopMinuteField, m_stopSecondsField, m_stopMioSecondsField;
     QPointer<platform::TextField> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_pruneStartLabel,
         m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
     QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel, m_mCurrentTimeLabel,
         m_mTotaldurationLabel;
     // The time groups; the watermark and music groups stay empty until their panels are built.
-    TimeFieldGroup m_startGroup, m_stopGroup, m_wmStartGroup, m_wmDurationGroup, m_wmfStartGroup,
-        m_wmfEndGroup, m_postGroup, m_poenGroup, m_prstGroup, m_prenGroup;
-    QPointer<platform::TextField> m_edittingField;
+    TimeFieldGroup m_wmStartGroup, m_wmDurationGroup, m_wmfStartGroup, m_wmfEndGroup, m_postGroup,
+        m_poenGroup, m_prstGroup, m_prenGroup;
+    // The trim panel: its controls and the cut range (cutTimeRange_start/_stop).
+    TrimPanel m_trim;
     // Rows of the effect list (each has setEnable()).
     QList<QPointer<QWidget>> m_effectTableCells;
 
@@ -464,9 +453,6 @@ private:
     void applyVisibility(qint64 tool);
     // Opens the tool `toolItemType` names (trim for any value that names none).
     void openCurrentTool();
-    // The 0.1 s playback tick (Default mode) that calls `tick`; replaces a running one.
-    void startTick(std::shared_ptr<platform::Timer> &timer, void (EditVideoWindowController::*tick)());
-    void stopTick(std::shared_ptr<platform::Timer> &timer);
     void movePlayerInto(platform::View *host, platform::View *barHost);
     void layoutFrames(double t);
     void refitOverlays();
@@ -484,9 +470,7 @@ private:
     void showCropFields(bool sizeEdit);
     void adoptRecord(const std::shared_ptr<SimpleData> &record);
     void registerRenderCallbacks();
-    void changeStart(float seconds);
     QWidget *playerHostView() const;
-    void releaseWhenDone();
 
     qint64 m_toolItemType = 0;
     qint64 m_oldToolItemType = 0;
@@ -504,8 +488,6 @@ private:
     int m_brightness = 0;
     int m_contrast = 0;
     int m_saturation = 0;
-    double m_cutTimeRange_start = 0;
-    double m_cutTimeRange_stop = 0;
     bool m_isTrimFanxuan = false;
     QVariantList m_effectTypes;
     QList<int> m_selectedEffectTypeIndexs;
@@ -520,10 +502,9 @@ private:
     int m_selectedMusicIndex = 0;
     bool m_isPlaying = false;
     bool m_isaudioplaying = false;
-    std::shared_ptr<RDMoviePlayer> m_rdPlayer;
-    std::shared_ptr<RDMoviePlayer> m_rdmusicPlayer;
-    std::shared_ptr<platform::Timer> m_timer;
-    std::shared_ptr<platform::Timer> m_audioTimer;
+    // The clip's preview and the music tool's preview, each with its 0.1 s tick.
+    PreviewHost m_preview;
+    PreviewHost m_musicPreview;
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;
@@ -560,12 +541,6 @@ private:
     QPointer<PNQButton> m_removeOriginalmusicBtn;
     QPointer<NSProgressView> m_exportProgressView;
     QPointer<OutputFormatChooser> m_formatChooser;
-    // The preview player's picture (rdPlayer()->view()), kept beside the player by whoever makes it.
-    QPointer<QWidget> m_previewView;
-
-    int m_pendingMainWork = 0;
-    bool m_closed = false;
-    bool m_closePosted = false;
 
     QString m_coverStyle;
     std::function<QDateTime()> m_snapshotClock;

@@ -1,6 +1,5 @@
 #include "editor/EditorExportController.h"
 
-#include "app/LanguageService.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
 #include "editor/DeleteSectionExport.h"
@@ -11,26 +10,11 @@
 #include "platform/Dispatch.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
+#include "services/LanguageService.h"
 
-EditorExportController::EditorExportController(EditorExportHost &host)
-    : m_host(host), m_alive(std::make_shared<EditorExportController *>(this))
-{
-}
+EditorExportController::EditorExportController(EditorExportHost &host) : m_host(host), m_run(host) {}
 
-EditorExportController::~EditorExportController()
-{
-    *m_alive = nullptr;
-    // Stops a running job and removes the delete-section temporaries.
-    m_job.reset();
-    m_deleteExport.reset();
-}
-
-const ChainedExportJob *EditorExportController::runningChain() const
-{
-    if (m_job)
-        return m_job.get();
-    return m_deleteExport ? m_deleteExport->chain() : nullptr;
-}
+EditorExportController::~EditorExportController() = default;
 
 double EditorExportController::fieldsToMicroseconds(const std::array<int, 4> &fields)
 {
@@ -44,29 +28,10 @@ void EditorExportController::startExportAction(PNQButton *)
     if (!clip)
         return;
     m_host.pausePreview();
-    if (m_convertstart)
-        cancel();
+    if (m_run.isRunning())
+        m_run.cancel();
     else
         start();
-}
-
-void EditorExportController::cancel()
-{
-    m_convertstart = false;
-    if (m_job)
-        m_job->cancel();
-    if (m_deleteExport)
-        m_deleteExport->cancel();
-    restoreControls();
-    if (PNQButton *button = m_host.startExportBtn())
-        button->setContentTitle(LanguageService::localizedStringForKey("Start"));
-}
-
-void EditorExportController::restoreControls()
-{
-    m_host.enableMusicEdit(m_host.hasMusic());
-    m_host.enableEdit(true);
-    m_host.setRemoveOriginalMusicEnabled(true);
 }
 
 bool EditorExportController::start()
@@ -121,77 +86,22 @@ bool EditorExportController::start()
             static_cast<int64_t>(seconds * (target->bitrate() + target->a_bitrate()) * 0.125)));
     }
 
-    setProgress(0);
-    m_convertstart = true;
-    if (PNQButton *button = m_host.startExportBtn())
-        button->setContentTitle(LanguageService::localizedStringForKey("CancelexportTitle"));
-    m_host.enableMusicEdit(false);
-    m_host.enableEdit(false);
-    m_host.setRemoveOriginalMusicEnabled(false);
-
-    std::weak_ptr<EditorExportController *> alive = m_alive;
-    const auto onProgress = [alive](double value) {
-        const auto self = alive.lock();
-        if (self && *self)
-            (*self)->setProgress(value);
-    };
-    // The end is handled one turn later, outside the job's own code, which may then be released.
-    const auto onFinish = [alive](const ChainedExportJob::Outcome &outcome) {
-        platform::dispatchMain([alive, outcome] {
-            const auto self = alive.lock();
-            if (self && *self)
-                (*self)->finished(outcome);
-        });
-    };
-
-    m_job.reset();
-    m_deleteExport = std::move(deleteExport);
-    if (m_deleteExport) {
-        m_deleteExport->start(onProgress, onFinish);
-    } else {
+    m_run.begin([&](ExportRunController::Progress onProgress,
+                    ExportRunController::Finish onFinish) -> std::unique_ptr<ExportRunController::Run> {
+        if (deleteExport) {
+            deleteExport->start(onProgress, onFinish);
+            return std::move(deleteExport);
+        }
         const ClipExportJob job(sources);
         const QString output = job.outputPath();
         clip->setExportPath(output);
-        m_job = std::make_unique<ChainedExportJob>(std::vector<ChainedExportJob::Step>{
+        auto chain = std::make_unique<ChainedExportJob>(std::vector<ChainedExportJob::Step>{
             job.step(output, platform::Timer::Common, [onProgress](double percent) {
                 const double value = percent / 100.0;
                 platform::log("progress:%f", static_cast<double>(static_cast<float>(value)));
                 onProgress(value);
             })});
-        m_job->start(onFinish);
-    }
+        return ExportRunController::startChain(std::move(chain), onFinish);
+    });
     return true;
-}
-
-void EditorExportController::setProgress(double value)
-{
-    if (NSProgressView *bar = m_host.exportProgressView())
-        bar->setProgress(static_cast<float>(value));
-}
-
-void EditorExportController::finished(const ChainedExportJob::Outcome &outcome)
-{
-    // A later export may have replaced this one; only the running one's end counts.
-    const ChainedExportJob *chain = runningChain();
-    if (chain && chain->isRunning())
-        return;
-    m_job.reset();
-    m_deleteExport.reset();
-    if (m_host.isExportHostClosed())
-        return;
-    const bool wasRunning = m_convertstart;
-    m_convertstart = false;
-    restoreControls();
-    setProgress(1.0);
-    if (PNQButton *button = m_host.startExportBtn())
-        button->setContentTitle(LanguageService::localizedStringForKey("Start"));
-    if (!wasRunning || outcome.status == ChainedExportJob::Outcome::Cancelled)
-        return;
-    if (outcome.status == ChainedExportJob::Outcome::Succeeded) {
-        m_host.showSimpleAlert(LanguageService::localizedStringForKey("OpenfileTitle"), 1, true);
-    } else {
-        const QString message =
-            outcome.message.isEmpty() ? platform::qformat("error:%d", outcome.code) : outcome.message;
-        m_host.showSimpleAlert(message, 2, true);
-    }
 }

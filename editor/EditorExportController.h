@@ -9,17 +9,11 @@
 // pauses, the button reads "CancelexportTitle", the edit controls are disabled and the plain export
 // (ClipExportJob) or the delete-section export (DeleteSectionExport) runs.
 //
-// End: the controls come back, the bar goes to 1, the button reads "Start"; a success shows the finish
-// dialog (tag 1), a failure its message or "error:%d" with the engine's code once (tag 2), a cancel
-// nothing. Cancel: the job is stopped, the controls come back at once and the button reads "Start".
-// Nothing is shown once the window has closed. Main thread only.
-#include "editor/ChainedExportJob.h"
+// Running, cancelling and the end are the toolkit's ExportRunController. Main thread only.
+#include "toolkit/ExportRunController.h"
 
-#include <QPointer>
+#include <array>
 
-#include <memory>
-
-class DeleteSectionExport;
 class EditorExportHost;
 class PNQButton;
 
@@ -33,23 +27,16 @@ public:
 
     void startExportAction(PNQButton *sender = nullptr);
     // An export is running (the cancel title is shown).
-    bool convertstart() const { return m_convertstart; }
+    bool convertstart() const { return m_run.isRunning(); }
     // The running job's chain (null when none), for the window's close and for tests.
-    const ChainedExportJob *runningChain() const;
+    const ChainedExportJob *runningChain() const { return m_run.runningChain(); }
 
     // The cut range in microseconds from four trim fields.
     static double fieldsToMicroseconds(const std::array<int, 4> &fields);
 
 private:
     bool start();
-    void cancel();
-    void setProgress(double value);
-    void finished(const ChainedExportJob::Outcome &outcome);
-    void restoreControls();
 
     EditorExportHost &m_host;
-    bool m_convertstart = false;
-    std::unique_ptr<ChainedExportJob> m_job;
-    std::unique_ptr<DeleteSectionExport> m_deleteExport;
-    std::shared_ptr<EditorExportController *> m_alive;
+    ExportRunController m_run;
 };

@@ -1,10 +1,11 @@
 #pragma once
-// What the editor's export controller needs of the editor window: the clip, the edit tools' state, the
-// output folder, the controls it drives and the one message routine. The window implements it; tests
-// implement it without a window. Main thread only.
+// What the editor's export controller needs of the editor window beyond what every tool window gives
+// (ExportRunHost): the clip, the edit tools' state, the output folder and the controls it disables. The
+// window implements it; tests implement it without a window. Main thread only.
 #include "editor/ClipExportJob.h"
 #include "media/MediaRecords.h"
 #include "platform/Geometry.h"
+#include "toolkit/ExportRunHost.h"
 
 #include <QColor>
 #include <QList>
@@ -40,11 +41,9 @@ struct ExportEditState
     QList<int> selectedEffectTypeIndexs;
 };
 
-class EditorExportHost
+class EditorExportHost : public ExportRunHost
 {
 public:
-    virtual ~EditorExportHost() = default;
-
     // The loaded clip; null = none.
     virtual std::shared_ptr<SimpleData> exportClip() const = 0;
     virtual ExportEditState exportEditState() const = 0;
@@ -53,14 +52,16 @@ public:
     // Whether the music tool has tracks (its controls come back enabled only then).
     virtual bool hasMusic() const = 0;
 
-    virtual NSProgressView *exportProgressView() const = 0;
-    virtual PNQButton *startExportBtn() const = 0;
     virtual void pausePreview() = 0;
     virtual void enableEdit(bool enable) = 0;
     virtual void enableMusicEdit(bool enable) = 0;
     virtual void setRemoveOriginalMusicEnabled(bool enable) = 0;
-    // The window's one message routine (tag 1 = the finish dialog, other tags a plain alert).
-    virtual void showSimpleAlert(const QString &message, int tag, bool fromExportEnd) = 0;
-    // True once the window has closed: nothing more is shown then.
-    virtual bool isExportHostClosed() const = 0;
+
+    // The edit, music and own-sound controls (the music ones come back only with tracks).
+    void enableControlsForExport(bool enable) override
+    {
+        enableMusicEdit(enable && hasMusic());
+        enableEdit(enable);
+        setRemoveOriginalMusicEnabled(enable);
+    }
 };

@@ -1,6 +1,6 @@
 #include "editor/RenderCallbacks.h"
 
-#include "editor/EngineApi.h"
+#include "toolkit/EngineApi.h"
 #include "media/RDMoviePlayer.h"
 #include "platform/FontAlias.h"
 #include "platform/Log.h"

@@ -70,10 +70,11 @@ int JoinJob::addClip(const std::string &path, uint64_t start, uint64_t end)
     return int(m_clips.size());
 }
 
-int JoinJob::setVolume(int id, int volume)
+int JoinJob::setVolume(int id, double volume)
 {
     Clip *c = clip(id);
-    if (!c || volume < 0 || volume > 10)
+    // The negated test also refuses NaN.
+    if (!c || !(volume >= 0 && volume <= 10))
         return MEDIA_ERR_ARGUMENT;
     c->volume = volume;
     return MEDIA_OK;

@@ -26,7 +26,7 @@ public:
         int64_t fileDuration = 0; // microseconds, where its pictures (else the file) end; 0 = unknown
         bool hasVideo = false;
         bool hasAudio = false;
-        int volume = 1;
+        double volume = 1.0; // factor of the sound
         int transition = 0;           // MediaJoinTransition into the next clip
         int64_t transitionLength = 0; // microseconds
         // The file, opened and probed when the clip was added.
@@ -41,7 +41,7 @@ public:
 
     // Probes the file and appends the clip; returns its id (> 0), or 0 when refused.
     int addClip(const std::string &path, uint64_t start, uint64_t end);
-    int setVolume(int clip, int volume);
+    int setVolume(int clip, double volume);
     int setTransition(int clip, int code, int64_t length);
     // The codecs, size, rate, bit rates, sound format and output path, with their setters' checks.
     OutputSettings &output() { return m_settings; }

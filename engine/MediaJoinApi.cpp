@@ -46,7 +46,7 @@ int apiMediaJoinAddMediaClip(MEDIA_HANDLE h, const char *path, uint64_t start, u
     return j && path && *path ? j->addClip(path, start, end) : 0;
 }
 
-int apiMediaJoinSetAudioVolumn(MEDIA_HANDLE h, int clip, int volume)
+int apiMediaJoinSetAudioVolumn(MEDIA_HANDLE h, int clip, double volume)
 {
     return withJob(h, [&](JoinJob &j) { return j.setVolume(clip, volume); });
 }

@@ -52,10 +52,10 @@ int apiMediaJoinSetOutputPath(MEDIA_HANDLE h, const char *path);
 int apiMediaJoinAddMediaClip(MEDIA_HANDLE h, const char *path, uint64_t start, uint64_t end);
 
 /*
- * Volume factor of a clip's sound, 0 (silent) to 10 (1 = unchanged; the joiner passes 0, 1 or 2).
- * MEDIA_ERR_ARGUMENT for an unknown clip or a factor out of range.
+ * Volume factor of a clip's sound, 0 (silent) to 10: 1 = unchanged, 0.5 = half the amplitude (about
+ * -6 dB), 2 = double. MEDIA_ERR_ARGUMENT for an unknown clip or a factor out of range (or not a number).
  */
-int apiMediaJoinSetAudioVolumn(MEDIA_HANDLE h, int clip, int volume);
+int apiMediaJoinSetAudioVolumn(MEDIA_HANDLE h, int clip, double volume);
 
 /*
  * Transition from `clip` into the next clip: a MediaJoinTransition code and its length in

@@ -1,6 +1,6 @@
 #include "model/WaterParam.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "platform/Log.h"
 
 WaterParam::WaterParam()

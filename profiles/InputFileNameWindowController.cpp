@@ -1,7 +1,7 @@
 #include "profiles/InputFileNameWindowController.h"
 
-#include "app/LanguageService.h"
-#include "app/ResourceService.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "controls/PNQButton.h"
 #include "controls/TextLabel.h"
 #include "platform/FontAlias.h"

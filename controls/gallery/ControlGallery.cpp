@@ -2,7 +2,7 @@
 //   control-gallery <out.png>
 // Run it under xvfb-run or with QT_QPA_PLATFORM=offscreen, from the build's bin folder (the resources
 // sit beside it).
-#include "app/ResourceService.h"
+#include "services/ResourceService.h"
 #include "controls/MergeButton.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"

@@ -2,7 +2,7 @@
 // the language switch and the About box.
 #include "app/AboutUsWindowController.h"
 #include "app/AppDelegate.h"
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "app/MainMenu.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"

@@ -1,6 +1,6 @@
 #include "controls/PNQOpenAlert.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/ImageView.h"
 #include "controls/TextLabel.h"
 #include "platform/Application.h"

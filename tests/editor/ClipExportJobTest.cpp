@@ -1,5 +1,5 @@
 #include "editor/ClipExportJob.h"
-#include "editor/EditorOutputSettings.h"
+#include "toolkit/EditorOutputSettings.h"
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
 #include "model/MusicInfo.h"
@@ -7,7 +7,7 @@
 #include "model/SubtitleParam.h"
 #include "model/WaterParam.h"
 #include "platform/UserDefaults.h"
-#include "tests/editor/RecordingEngine.h"
+#include "tests/support/RecordingEngine.h"
 #include "tests/support/SharedFixtures.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 #include "editor/EditVideoWindowController.h"
 #include "editor/EditorExportController.h"
 #include "editor/EditorRegistration.h"
-#include "editor/TimeFieldGroup.h"
+#include "toolkit/TimeFieldGroup.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
@@ -12,7 +12,7 @@
 #include "platform/ScriptedPanels.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
-#include "tests/editor/RecordingEngine.h"
+#include "tests/support/RecordingEngine.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QPointer>

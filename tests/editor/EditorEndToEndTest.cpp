@@ -3,13 +3,13 @@
 // probed with ffprobe and decoded.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQOpenAlert.h"
 #include "controls/RDCutProgressView.h"
 #include "editor/EditorExportController.h"
-#include "editor/EditorOutputSettings.h"
-#include "editor/OutputFolderChooser.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/OutputFolderChooser.h"
 #include "model/FileData.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"

@@ -3,11 +3,11 @@
 #include "tests/editor/LoadedEditor.h"
 
 #include "controls/PNQOpenAlert.h"
-#include "editor/OutputFolderChooser.h"
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
 #include "platform/Window.h"
 #include "tests/support/ProbeDecoder.h"
+#include "toolkit/OutputFolderChooser.h"
 
 #include <QDir>
 #include <QLineEdit>

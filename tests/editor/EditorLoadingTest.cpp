@@ -1,8 +1,8 @@
 // Loading a clip: the probe into the clip record, the thumbnail, the audio streams, refused files.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
-#include "editor/SourceProbe.h"
+#include "services/LanguageService.h"
+#include "toolkit/SourceProbe.h"
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"

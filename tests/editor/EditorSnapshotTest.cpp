@@ -1,7 +1,7 @@
 // Snapshots of the shown frame into the output folder, and the rotate panel's reset.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "editor/tools/RDUICliper.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"

@@ -2,9 +2,9 @@
 // the crop fields, and the trim steppers.
 #include "tests/editor/LoadedEditor.h"
 
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/RDCutProgressView.h"
-#include "editor/TimeFieldRules.h"
+#include "toolkit/TimeFieldRules.h"
 #include "model/MusicInfo.h"
 #include "model/WaterParam.h"
 #include "platform/Stepper.h"

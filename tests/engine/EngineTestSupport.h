@@ -42,7 +42,7 @@ struct Clip
     std::string path;
     uint64_t start = 0;
     uint64_t end = 0;
-    int volume = 1;
+    double volume = 1;
     int transition = MEDIA_TRANSITION_NONE;
     int64_t transitionLength = 0;
 };

@@ -306,13 +306,15 @@ TEST(JoinJob, CopyOfMismatchedPartsFallsBackToACorrectReencode)
     EXPECT_NEAR(fixture::audioRms(out, 2.1, 2.9), kToneRms, 0.03);
 }
 
-TEST(JoinJob, ClipWithVolumeZeroIsSilentInItsStretch)
+TEST(JoinJob, ClipVolumeIsAFactorOfItsSound)
 {
     const std::string out = freshFolder() + "/quiet.mp4";
-    ASSERT_EQ(join({{clipOf(2.0)}, {clipOf(3.0), 0, 0, 0}, {clipOf(2.0), 0, 0, 2}}, out), MEDIA_OK);
+    ASSERT_EQ(join({{clipOf(2.0)}, {clipOf(3.0), 0, 0, 0}, {clipOf(2.0), 0, 0, 0.5}}, out), MEDIA_OK);
     EXPECT_NEAR(fixture::audioRms(out, 0.1, 1.9), kToneRms, 0.03);
     EXPECT_LT(fixture::audioRms(out, 2.1, 4.9), 0.001);
-    EXPECT_NEAR(fixture::audioRms(out, 5.1, 6.9), 2 * kToneRms, 0.06);
+    // Half the amplitude: about -6 dB against the unchanged clip.
+    const double halfDb = 20 * std::log10(fixture::audioRms(out, 5.1, 6.9) / kToneRms);
+    EXPECT_NEAR(halfDb, -6.02, 0.5);
     EXPECT_NEAR(fixture::probe(out).duration, 7.0, kFrame + 0.03);
 }
 
@@ -430,7 +432,9 @@ TEST(JoinJob, RefusesWhatCannotWorkAndNeverOverwrites)
     EXPECT_EQ(apiMediaJoinAddMediaClip(h, clipOf(2.0).c_str(), 0, 0), 2);
     EXPECT_EQ(apiMediaJoinSetTransition(h, clip, 7, 1000000), MEDIA_ERR_ARGUMENT);
     EXPECT_EQ(apiMediaJoinSetTransition(h, 3, MEDIA_TRANSITION_FADE, 1000000), MEDIA_ERR_ARGUMENT);
-    EXPECT_EQ(apiMediaJoinSetAudioVolumn(h, clip, -1), MEDIA_ERR_ARGUMENT);
+    for (double volume : {-1.0, 10.5, std::nan("")})
+        EXPECT_EQ(apiMediaJoinSetAudioVolumn(h, clip, volume), MEDIA_ERR_ARGUMENT) << volume;
+    EXPECT_EQ(apiMediaJoinSetAudioVolumn(h, clip, 2.5), MEDIA_OK);
     EXPECT_EQ(apiMediaJoinSetVideoCodec(h, "no-such-codec"), MEDIA_ERR_ENCODER);
     EXPECT_EQ(apiMediaJoinStart(h), MEDIA_ERR_ARGUMENT); // no output path
     apiMediaJoinClose(h);

@@ -2,7 +2,7 @@
 #include "profiles/CustomProfileWriter.h"
 #include "profiles/ProfileLibrary.h"
 #include "profiles/ProfileReader.h"
-#include "tests/app/TempResources.h"
+#include "tests/support/TempResources.h"
 #include "tests/profiles/ScopedDataHome.h"
 
 #include <QDirIterator>

@@ -1,5 +1,5 @@
 #include "profiles/ProfileLibrary.h"
-#include "tests/app/TempResources.h"
+#include "tests/support/TempResources.h"
 #include "tests/profiles/ScopedDataHome.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "profiles/ProfileReader.h"
-#include "tests/app/TempResources.h"
+#include "tests/support/TempResources.h"
 
 #include <QTemporaryDir>
 

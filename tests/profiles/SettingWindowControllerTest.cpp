@@ -1,5 +1,5 @@
 // The output-profile settings window in editor and joiner mode, and the custom-profile name dialog.
-#include "app/LanguageService.h"
+#include "services/LanguageService.h"
 #include "controls/PNQButton.h"
 #include "controls/TextLabel.h"
 #include "platform/Application.h"

@@ -185,7 +185,7 @@ TEST(StringsTables, EveryKeyTheCodeAsksForExistsInEveryLanguage)
     static const QRegularExpression call(
         QStringLiteral(R"re((?:localizedStringForKey|VW_KEY)\(\s*(?:QStringLiteral\(\s*|QLatin1String\(\s*|u)?"([^"]+)")re"));
     int filesScanned = 0;
-    for (const char *folder : {"app", "model", "controls", "profiles", "editor", "joiner", "cutters"}) {
+    for (const char *folder : {"app", "services", "model", "controls", "profiles", "toolkit", "editor", "joiner", "cutters"}) {
         QDirIterator files(source.filePath(QString::fromLatin1(folder)), {"*.cpp", "*.h"}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {

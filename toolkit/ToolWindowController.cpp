@@ -1,0 +1,93 @@
+#include "toolkit/ToolWindowController.h"
+
+#include "controls/PNQButton.h"
+#include "controls/PNQOpenAlert.h"
+#include "platform/Application.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Panels.h"
+#include "platform/Window.h"
+#include "services/LanguageService.h"
+
+#include <QPointer>
+
+ToolWindowController::ToolWindowController(QObject *parent) : platform::WindowController(parent)
+{
+    // The controller releases itself once its window has closed and its queued work has run.
+    setReleasedWhenClosed(false);
+}
+
+ToolWindowController::~ToolWindowController()
+{
+    platform::NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+QString ToolWindowController::startButtonTitleKey() const
+{
+    return QStringLiteral(VW_KEY("StartExportTitle"));
+}
+
+void ToolWindowController::observeClose()
+{
+    platform::NotificationCenter::defaultCenter().addObserver(
+        this, QString::fromLatin1(platform::NSWindowWillCloseNotification), nullptr,
+        [this](const platform::Notification &n) { closewindow(n); });
+}
+
+void ToolWindowController::closewindow(const platform::Notification &n)
+{
+    if (!isWindowLoaded() || n.object != window() || m_closed)
+        return;
+    m_closed = true;
+    windowWillClose();
+    platform::NotificationCenter::defaultCenter().post(QString::fromLatin1(WillCloseNotification));
+    releaseWhenDone();
+}
+
+void ToolWindowController::closeAction(QObject *)
+{
+    close();
+    platform::Application::shared().stopModal();
+}
+
+void ToolWindowController::showSimpleAlert(const QString &message, int tag, bool fromExportEnd)
+{
+    // A message that arrives while an export runs (a field check, say) must not disarm that export. The
+    // progress poll belongs to the export's job and ends with it.
+    if (!isExportRunning() || fromExportEnd) {
+        if (PNQButton *button = startButton())
+            button->setContentTitle(LanguageService::localizedStringForKey(startButtonTitleKey()));
+    }
+    platform::Window *win = isWindowLoaded() ? window() : nullptr;
+    if (tag == 1) {
+        PNQOpenAlert::showFinished(win, finishedMessageKey(), outputFolder());
+        return;
+    }
+    platform::AlertRequest request;
+    request.buttonTitles = {LanguageService::localizedStringForKey("OKBtnTitle")};
+    request.messageText = win ? LanguageService::localizedStringForKey(win->title()) : QString();
+    request.informativeText = message;
+    request.style = platform::AlertRequest::Style::Warning;
+    request.parent = win;
+    platform::Panels::instance().runAlert(request);
+}
+
+void ToolWindowController::dispatchOnMain(std::function<void()> fn)
+{
+    ++m_pendingMainWork;
+    QPointer<ToolWindowController> self(this);
+    platform::dispatchMain([self, fn = std::move(fn)] {
+        if (!self)
+            return;
+        --self->m_pendingMainWork;
+        if (!self->m_closed)
+            fn();
+        self->releaseWhenDone();
+    });
+}
+
+void ToolWindowController::releaseWhenDone()
+{
+    if (m_closed && m_pendingMainWork == 0)
+        deleteLater();
+}
