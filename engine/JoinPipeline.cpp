@@ -74,6 +74,13 @@ bool isCopyOrUnset(const std::string &codec)
 
 JoinPipeline::JoinPipeline(JoinJob &job) : m_job(job), m_clips(job.clips()) {}
 
+JoinPipeline::~JoinPipeline()
+{
+    // A stopped pipeline is freed on the release thread, maybe after its job: the flag may be gone.
+    for (const std::shared_ptr<InputFile> &input : m_inputs)
+        input->setStopFlag(nullptr);
+}
+
 int JoinPipeline::run()
 {
     const JoinJob::Settings &s = m_job.settings();

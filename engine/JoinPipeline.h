@@ -17,6 +17,8 @@ class JoinPipeline
 {
 public:
     explicit JoinPipeline(JoinJob &job);
+    // The clips' files outlive the pipeline (the job keeps them): they stop following its stop flag.
+    ~JoinPipeline();
     // Joins the job's clips into its output. MEDIA_OK (the output is in place) or below 0 (nothing is
     // left behind).
     int run();
