@@ -3,15 +3,22 @@
 // cases: a plain conversion, and an edit-heavy one (mirror, rotation, colour, a picture watermark, crop,
 // music) against ffmpeg running the equivalent filter graph.
 //
-//   engine_bench [runs [case]] generate the sources, run every case (or the one named) `runs` times
+//   engine_bench [runs] [case] generate the sources, run every case (or the one named) `runs` times
 //                              (default 3), print ratios
 //   engine_bench --ours IN OUT run only our plain conversion (used by the benchmark itself)
 //   engine_bench --ours-edits IN OUT PICTURE MUSIC   run only our edit-heavy conversion
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
+//   engine_bench --ours-cut IN OUT START END          run only our exact cut with no codec set (seconds)
 //
 // Three join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by
 // re-encoding (ffmpeg: the concat filter after the same fit into 1280 x 720), and five short 720p clips
 // joined by stream copy, where probing each clip weighs most (ffmpeg: the concat demuxer).
+//
+// The smart-cut case: 5 minutes cut out of a 10-minute 1080p H.264 file with key frames 10 s apart,
+// both cuts mid-GOP, no codec set. Against the ffmpeg command re-encoding the same range as our engine
+// did before (libx264 veryfast, crf 20, audio copied), and against `ffmpeg -c copy` of the range (which
+// starts on the key frame before, so it is not exact). The 10-minute source is kept in a cache folder
+// under the temporary folder, since making it takes minutes.
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
 #include "tests/support/MediaFixture.h"
@@ -21,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -37,23 +45,32 @@ constexpr int kFps = 25;
 constexpr int kVideoKbps = 4000;
 constexpr int kAudioKbps = 128;
 
-int runOurs(const char *input, const char *output)
+// Runs one conversion of `input` to `output` set up by `configure` (which returns the last setter's
+// result); 0 on success, 1 on failure, as a process exit code.
+int runConversion(const char *input, const char *output, const std::function<int(MEDIA_HANDLE)> &configure)
 {
     MEDIA_HANDLE h = apiMediaConvertCreate();
     int r = apiMediaConvertSetInputMedia(h, input);
-    if (r > 0) {
+    if (r > 0)
+        r = configure(h);
+    if (r > 0)
+        r = apiMediaConvertSetOutputPath(h, output);
+    if (r > 0)
+        r = apiMediaConvertStart(h);
+    apiMediaConvertClose(h);
+    return r > 0 ? 0 : 1;
+}
+
+int runOurs(const char *input, const char *output)
+{
+    return runConversion(input, output, [](MEDIA_HANDLE h) {
         apiMediaConvertSetVcodec(h, "libx264");
         apiMediaConvertSetAcodec(h, "aac");
         apiMediaConvertSetVideoFrameSize(h, kWidth, kHeight);
         apiMediaConvertSetVideoFps(h, kFps);
         apiMediaConvertSetVideoBitrate(h, kVideoKbps);
-        apiMediaConvertSetAudioBitrate(h, kAudioKbps);
-        r = apiMediaConvertSetOutputPath(h, output);
-    }
-    if (r > 0)
-        r = apiMediaConvertStart(h);
-    apiMediaConvertClose(h);
-    return r > 0 ? 0 : 1;
+        return apiMediaConvertSetAudioBitrate(h, kAudioKbps);
+    });
 }
 
 // The edit-heavy case: turned to portrait, cropped, then 720 x 1280 at 25 fps, same codecs and rates.
@@ -66,9 +83,7 @@ constexpr int64_t kMusicStart = 2000000, kMusicEnd = 8000000, kMusicFade = 10000
 
 int runOursEdits(const char *input, const char *output, const char *picture, const char *music)
 {
-    MEDIA_HANDLE h = apiMediaConvertCreate();
-    int r = apiMediaConvertSetInputMedia(h, input);
-    if (r > 0) {
+    return runConversion(input, output, [&](MEDIA_HANDLE h) {
         apiMediaConvertSetVcodec(h, "libx264");
         apiMediaConvertSetAcodec(h, "aac");
         apiMediaConvertSetVideoFrameSize(h, kEditWidth, kEditHeight);
@@ -84,16 +99,11 @@ int runOursEdits(const char *input, const char *output, const char *picture, con
         mark.rect = kEditMark;
         mark.start_time = kMarkStart;
         mark.end_time = kMarkEnd;
-        r = apiMediaConvertAddImageWatermask(h, mark);
-    }
-    if (r > 0)
-        r = apiMediaConvertAddDubbingMusic(h, music, 0, 0, kMusicStart, kMusicEnd, kMusicFade, kMusicFade, 1.0);
-    if (r > 0)
-        r = apiMediaConvertSetOutputPath(h, output);
-    if (r > 0)
-        r = apiMediaConvertStart(h);
-    apiMediaConvertClose(h);
-    return r > 0 ? 0 : 1;
+        int r = apiMediaConvertAddImageWatermask(h, mark);
+        if (r > 0)
+            r = apiMediaConvertAddDubbingMusic(h, music, 0, 0, kMusicStart, kMusicEnd, kMusicFade, kMusicFade, 1.0);
+        return r;
+    });
 }
 
 // The same edits as one ffmpeg filter graph.
@@ -145,6 +155,13 @@ int runOursJoin(const std::string &mode, const char *output, const std::vector<c
         r = apiMediaJoinStart(h);
     apiMediaJoinClose(h);
     return r > 0 ? 0 : 1;
+}
+
+int runOursCut(const char *input, const char *output, double start, double end)
+{
+    return runConversion(input, output, [&](MEDIA_HANDLE h) {
+        return apiMediaConvertSetCutTime(h, int64_t(start * 1e6), int64_t(end * 1e6));
+    });
 }
 
 // ffmpeg's concat filter over two inputs, each fitted into 1280 x 720 like ours.
@@ -205,6 +222,8 @@ int main(int argc, char **argv)
         return runOursEdits(argv[2], argv[3], argv[4], argv[5]);
     if (argc >= 5 && std::string(argv[1]) == "--ours-join")
         return runOursJoin(argv[2], argv[3], std::vector<const char *>(argv + 4, argv + argc));
+    if (argc == 6 && std::string(argv[1]) == "--ours-cut")
+        return runOursCut(argv[2], argv[3], atof(argv[4]), atof(argv[5]));
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     std::string only = argc > 2 ? argv[2] : "";
 
@@ -272,11 +291,31 @@ int main(int argc, char **argv)
     std::vector<std::string> oursFive = {self, "--ours-join", "copy", folder + "/ours.mp4"};
     oursFive.insert(oursFive.end(), clips.begin(), clips.end());
 
+    // The smart-cut source, made once and kept for later runs.
+    std::string cache = std::filesystem::temp_directory_path() / "engine_bench-cache";
+    std::string longSource = cache + "/longgop1080p-600s.mp4";
+    if ((only.empty() || only == "smart-cut") && !std::filesystem::exists(longSource)) {
+        std::filesystem::create_directories(cache);
+        fixture::Spec longSpec = spec;
+        longSpec.duration = 600.0;
+        longSpec.gopSize = 250;
+        std::string part = cache + "/making.mp4";
+        printf("making the 10-minute source in %s (once)\n", cache.c_str());
+        fflush(stdout);
+        if (!fixture::generate(part, longSpec, &error)) {
+            fprintf(stderr, "cannot generate the long source: %s\n", error.c_str());
+            return 1;
+        }
+        std::filesystem::rename(part, longSource);
+    }
+    const std::string cutStart = "125.32", cutEnd = "425.32"; // 5.32 s after key frames
+
     struct Case
     {
         const char *name;
         std::vector<std::string> ours;
         std::vector<std::string> theirs;
+        std::vector<std::string> reference = {}; // a second ffmpeg command, reported beside
     };
     std::vector<Case> cases = {
         {"convert", {self, "--ours", input, folder + "/ours.mp4"},
@@ -293,16 +332,33 @@ int main(int argc, char **argv)
         {"join-copy-5", oursFive,
          {"ffmpeg", "-nostdin", "-v", "error", "-f", "concat", "-safe", "0", "-i", clipList, "-c", "copy",
           folder + "/ffmpeg.mp4"}},
+        // Our engine's re-encode of such a cut was libx264 veryfast at crf 20, the sound copied.
+        {"smart-cut",
+         {self, "--ours-cut", longSource, folder + "/ours.mp4", cutStart, cutEnd},
+         {"ffmpeg", "-nostdin", "-v", "error", "-ss", cutStart, "-to", cutEnd, "-i", longSource, "-c:v", "libx264",
+          "-preset", "veryfast", "-crf", "20", "-c:a", "copy", folder + "/ffmpeg.mp4"},
+         {"ffmpeg", "-nostdin", "-v", "error", "-ss", cutStart, "-to", cutEnd, "-i", longSource, "-c", "copy",
+          folder + "/copy.mp4"}},
     };
     for (const Case &c : cases) {
         if (!only.empty() && only != c.name)
             continue;
-        std::vector<double> oursTime, theirsTime, oursMem, theirsMem, pairRatios;
+        std::vector<double> oursTime, theirsTime, oursMem, theirsMem, pairRatios, referenceTime;
         for (int i = 0; i < runs; ++i) {
             std::filesystem::remove(folder + "/ours.mp4");
             std::filesystem::remove(folder + "/ffmpeg.mp4");
+            std::filesystem::remove(folder + "/copy.mp4");
             Measure a = runProcess(c.ours);
             Measure b = runProcess(c.theirs);
+            if (!c.reference.empty()) {
+                Measure copy = runProcess(c.reference);
+                if (!copy.ok) {
+                    fprintf(stderr, "%s run %d: the reference command failed\n", c.name, i);
+                    return 1;
+                }
+                printf("%s run %d: ffmpeg -c copy %.2f s\n", c.name, i, copy.seconds);
+                referenceTime.push_back(copy.seconds);
+            }
             if (!a.ok || !b.ok) {
                 fprintf(stderr, "%s run %d failed (ours %s, ffmpeg %s)\n", c.name, i, a.ok ? "ok" : "failed",
                         b.ok ? "ok" : "failed");
@@ -321,6 +377,9 @@ int main(int argc, char **argv)
         printf("%s wall-time ratio (ours / ffmpeg, median of %d pairs): %.3f\n", c.name, runs, median(pairRatios));
         printf("%s peak-memory ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
                median(oursMem) / median(theirsMem));
+        if (!referenceTime.empty())
+            printf("%s wall-time ratio (ours / ffmpeg -c copy, median of %d): %.3f\n", c.name, runs,
+                   median(oursTime) / median(referenceTime));
     }
     std::filesystem::remove_all(folder);
     return 0;

@@ -7,7 +7,9 @@
  * run() plans each output track (copy or re-encode, which encoder, which container), opens the
  * stages, seeks to the cut start and pumps one packet at a time through them. Copying is chosen, when
  * no codec is asked for, only where it is exact: no filter, a cut that starts and ends on key frames,
- * a container that takes the codec.
+ * a container that takes the codec. Where the cut is not on key frames, a smart cut (SmartCut) copies
+ * the video between the first and the last key frame inside the range and encodes only the seams;
+ * it is planned before the muxer is chosen and gives way to a full re-encode when it cannot be sure.
  *
  * Time: m_offset is the file time that becomes the output's 0. It is the first video frame kept when
  * video is re-encoded (so the output starts exactly on a frame), else the cut start (or the key frame
@@ -72,16 +74,21 @@ int ConversionPipeline::run()
     const std::vector<int> &audio = m_input.audioStreams();
     m_audio.input = !s.mainAudio ? -1 : s.audioIndex >= 0 ? s.audioIndex : audio.empty() ? -1 : audio.front();
     checkCopyCut();
+    planSmartCut();
 
     // A container that takes the source's codecs as they are, else the first with what fits it.
     auto planFor = [this](const AVOutputFormat *format, bool strict) { return plan(format, strict); };
     if ((r = ContainerTable::choose(s.outputPath, planFor, m_format)) < 0)
         return r;
+    if (m_smartCut && m_video.used && !m_video.smart)
+        engineLog("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
+                  m_format->name);
     engineLog("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
               m_format->name,
-              !m_video.used  ? "none"
-              : m_video.copy ? "copy"
-                             : m_video.encoderCodec->name,
+              !m_video.used   ? "none"
+              : m_video.smart ? "smart cut"
+              : m_video.copy  ? "copy"
+                              : m_video.encoderCodec->name,
               !m_audio.used  ? "none"
               : m_audio.copy ? "copy"
                              : m_audio.encoderCodec->name);
@@ -90,12 +97,17 @@ int ConversionPipeline::run()
         return r;
     if (m_video.used && (r = m_video.copy ? openCopy(m_video) : openVideo()) < 0)
         return r;
+    if (m_video.smart && (r = m_smartCut->describe(m_video.output->codecpar)) < 0)
+        return r;
     if (m_audio.used && (r = m_audio.copy ? openCopy(m_audio) : openAudio()) < 0)
         return r;
     if ((r = m_output.writeHeader()) < 0)
         return r;
 
-    if (!m_video.used || m_video.copy) {
+    if (m_video.smart) {
+        if ((r = startTimeline(m_smartCut->firstFrameTime(), m_smartCut->firstFrameTs())) < 0)
+            return r;
+    } else if (!m_video.used || m_video.copy) {
         int64_t start =
             m_video.used && m_startKey != INT64_MIN ? std::min(m_startKey, m_cutStart) : m_cutStart;
         if ((r = startTimeline(std::max<int64_t>(start, 0), AV_NOPTS_VALUE)) < 0)
@@ -159,6 +171,23 @@ void ConversionPipeline::checkCopyCut()
     m_copyIsExact = startExact && endExact;
 }
 
+void ConversionPipeline::planSmartCut()
+{
+    if (m_video.input < 0 || m_copyIsExact || !m_job.settings().videoCodec.empty() || videoNeedsFilter())
+        return;
+    const auto formats = ContainerTable::candidates(m_job.settings().outputPath);
+    if (std::none_of(formats.begin(), formats.end(), SmartCut::fits)) {
+        if (ContainerTable::holdsVideo(formats.front()))
+            engineLog(
+                "no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
+                formats.front()->name);
+        return;
+    }
+    m_smartCut = std::make_unique<SmartCut>(m_input, m_video.input);
+    if (!m_smartCut->plan(m_cutStart, m_cutEnd))
+        m_smartCut.reset();
+}
+
 bool ConversionPipeline::videoNeedsFilter() const
 {
     const ConversionJob::Settings &s = m_job.settings();
@@ -199,6 +228,7 @@ int ConversionPipeline::planVideo(const AVOutputFormat *format, bool strict)
     Track &t = m_video;
     t.used = t.input >= 0 && ContainerTable::holdsVideo(format);
     t.copy = false;
+    t.smart = false;
     t.encoderCodec = nullptr;
     if (!t.used)
         return MEDIA_OK;
@@ -207,6 +237,10 @@ int ConversionPipeline::planVideo(const AVOutputFormat *format, bool strict)
     if (asked == "copy") {
         t.copy = ContainerTable::accepts(format, source);
         return t.copy ? MEDIA_OK : MEDIA_ERR_ENCODER;
+    }
+    if (m_smartCut && SmartCut::fits(format) && ContainerTable::accepts(format, source)) {
+        t.copy = t.smart = true;
+        return MEDIA_OK;
     }
     if (asked.empty() && ContainerTable::accepts(format, source) && m_copyIsExact && !videoNeedsFilter()) {
         t.copy = true;
@@ -427,22 +461,42 @@ int ConversionPipeline::handlePacket(AVPacket *packet)
         if (!m_video.copy)
             return decode(m_video, packet);
         int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        int r = copyPacket(m_video, packet);
-        if (r < 0 || !musicOnly() || !m_audio.graph.isValid() || ts == AV_NOPTS_VALUE)
-            return r;
-        // Music alone follows the copied picture as it follows an encoded one.
-        m_videoReached = std::max(m_videoReached, m_input.toFileTime(m_video.input, ts) - m_offset);
-        return pullAudio();
+        int r = MEDIA_OK;
+        if (m_video.smart) {
+            r = m_smartCut->handle(packet, [this](AVPacket *p) { return writeSmart(p); });
+            m_video.done = m_smartCut->done();
+        } else {
+            r = copyPacket(m_video, packet);
+        }
+        return r < 0 ? r : followPicture(ts);
     }
     if (m_audio.used && index == m_audio.input && !m_audio.done)
         return m_audio.copy ? copyPacket(m_audio, packet) : decode(m_audio, packet);
     return MEDIA_OK;
 }
 
+int ConversionPipeline::followPicture(int64_t ts)
+{
+    if (!musicOnly() || !m_audio.graph.isValid() || ts == AV_NOPTS_VALUE)
+        return MEDIA_OK;
+    m_videoReached = std::max(m_videoReached, m_input.toFileTime(m_video.input, ts) - m_offset);
+    return pullAudio();
+}
+
+int ConversionPipeline::writeSmart(AVPacket *packet)
+{
+    if (packet->pts != AV_NOPTS_VALUE)
+        packet->pts -= m_videoOffsetTs;
+    if (packet->dts != AV_NOPTS_VALUE)
+        packet->dts -= m_videoOffsetTs;
+    return writeCopied(m_video, packet);
+}
+
 int64_t ConversionPipeline::packetLength(const Track &track, const AVPacket *packet) const
 {
-    return packet->duration > 0 ? av_rescale_q(packet->duration, m_input.stream(track.input)->time_base, {1, 1000000})
-                                : 0;
+    return packet->duration > 0
+               ? av_rescale_q(packet->duration, m_input.stream(track.input)->time_base, {1, 1000000})
+               : 0;
 }
 
 int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
@@ -490,6 +544,11 @@ int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
         packet->pts -= shift;
     if (packet->dts != AV_NOPTS_VALUE)
         packet->dts -= shift;
+    return writeCopied(track, packet);
+}
+
+int ConversionPipeline::writeCopied(Track &track, AVPacket *packet)
+{
     const AVRational inputBase = m_input.stream(track.input)->time_base;
     if (!track.bitstreamFilter) {
         av_packet_rescale_ts(packet, inputBase, track.output->time_base);
@@ -676,6 +735,8 @@ int ConversionPipeline::flush()
 {
     int r = MEDIA_OK;
     if (m_video.used && !m_video.copy && !m_video.done && (r = decode(m_video, nullptr)) < 0)
+        return r;
+    if (m_video.smart && (r = m_smartCut->finish([this](AVPacket *p) { return writeSmart(p); })) < 0)
         return r;
     if (m_audio.used && !m_audio.copy && !m_audio.done && !musicOnly() && (r = decode(m_audio, nullptr)) < 0)
         return r;

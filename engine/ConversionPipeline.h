@@ -6,8 +6,10 @@
 #include "engine/FilterGraph.h"
 #include "engine/InputFile.h"
 #include "engine/OutputFile.h"
+#include "engine/SmartCut.h"
 
 #include <deque>
+#include <memory>
 
 namespace engine {
 
@@ -27,9 +29,10 @@ private:
     // One output stream and the stages that feed it.
     struct Track
     {
-        int input = -1;    // input stream index; -1 = the source has none
-        bool used = false; // planned into the output
-        bool copy = false; // stream copy instead of decode -> filter -> encode
+        int input = -1;     // input stream index; -1 = the source has none
+        bool used = false;  // planned into the output
+        bool copy = false;  // stream copy instead of decode -> filter -> encode
+        bool smart = false; // video copy with encoded seams (m_smartCut)
         const AVCodec *encoderCodec = nullptr;
         Decoder decoder;
         FilterGraph graph;
@@ -49,6 +52,8 @@ private:
     int openAudio();
     int openCopy(Track &track);
     void checkCopyCut();
+    // Plans a smart cut when no codec is asked for and a plain copy would not be exact.
+    void planSmartCut();
     bool videoNeedsFilter() const;
     bool audioNeedsFilter() const;
     int buildAudioGraph();
@@ -57,6 +62,12 @@ private:
 
     int handlePacket(AVPacket *packet);
     int copyPacket(Track &track, AVPacket *packet);
+    // Writes a copied packet whose timestamps are already on the output's timeline.
+    int writeCopied(Track &track, AVPacket *packet);
+    // A packet of the smart cut: moved to the output's timeline and written.
+    int writeSmart(AVPacket *packet);
+    // Music alone follows the copied picture (`ts` a video timestamp) as it follows an encoded one.
+    int followPicture(int64_t ts);
     // A packet's length in microseconds (0 when the file does not say).
     int64_t packetLength(const Track &track, const AVPacket *packet) const;
     int openBitstreamFilter(Track &track);
@@ -90,9 +101,10 @@ private:
     int64_t m_videoZeroTs = 0;         // the video timestamp of file time 0: the graph runs on file time
     int64_t m_videoReached = 0;        // output microseconds of the last video frame encoded
     bool m_flushing = false;
-    int64_t m_startKey = INT64_MIN;      // file time of the video key frame the cut start lands on
-    bool m_copyIsExact = false;          // copying the video would start and end exactly on the cut
-    std::deque<FramePtr> m_waitingAudio; // decoded before the output's time 0 was known
+    int64_t m_startKey = INT64_MIN;         // file time of the video key frame the cut start lands on
+    bool m_copyIsExact = false;             // copying the video would start and end exactly on the cut
+    std::unique_ptr<SmartCut> m_smartCut;   // planned when copying would not be exact
+    std::deque<FramePtr> m_waitingAudio;    // decoded before the output's time 0 was known
     std::deque<PacketPtr> m_waitingPackets; // audio to copy, read before the output's time 0 was known
     bool m_limitReached = false;
     FramePtr m_frame;

@@ -4,7 +4,7 @@
 
 namespace engine {
 
-int Decoder::open(const AVStream *stream)
+int Decoder::open(const AVStream *stream, int threads)
 {
     const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec) {
@@ -18,7 +18,7 @@ int Decoder::open(const AVStream *stream)
     if (err < 0)
         return mediaError(err, "copying the decoder parameters", MEDIA_ERR_INPUT);
     m_context->pkt_timebase = stream->time_base;
-    m_context->thread_count = 0;
+    m_context->thread_count = threads;
     err = avcodec_open2(m_context.get(), codec, nullptr);
     if (err < 0)
         return mediaError(err, "opening the decoder", MEDIA_ERR_INPUT);

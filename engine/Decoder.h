@@ -7,8 +7,9 @@ namespace engine {
 class Decoder
 {
 public:
-    // Opens the decoder of `stream`, with FFmpeg's automatic thread count. MEDIA_OK or below 0.
-    int open(const AVStream *stream);
+    // Opens the decoder of `stream`, with FFmpeg's automatic thread count, or `threads` threads (1 for a
+    // single picture: a frame-threaded decoder holds a frame per thread). MEDIA_OK or below 0.
+    int open(const AVStream *stream, int threads = 0);
 
     AVCodecContext *context() const { return m_context.get(); }
 

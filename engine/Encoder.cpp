@@ -120,7 +120,7 @@ void Encoder::setAudioFormat(int sampleRate, int channels, AVSampleFormat source
     enc->time_base = {1, rate};
 }
 
-int Encoder::open(bool globalHeader)
+int Encoder::open(bool globalHeader, const AVDictionary *extra)
 {
     AVCodecContext *c = m_context.get();
     if (globalHeader)
@@ -146,6 +146,7 @@ int Encoder::open(bool globalHeader)
         !(m_codec->capabilities & AV_CODEC_CAP_LOSSLESS) && m_codec->id != AV_CODEC_ID_FLAC &&
         m_codec->id != AV_CODEC_ID_PCM_S16LE)
         c->bit_rate = 64000 * std::max(1, std::min(c->ch_layout.nb_channels, 2));
+    av_dict_copy(&options, extra, 0);
     int err = avcodec_open2(c, m_codec, &options);
     av_dict_free(&options);
     if (err < 0)

@@ -33,8 +33,9 @@ public:
     void setAudioFormat(int sampleRate, int channels, AVSampleFormat sourceFormat);
 
     // Opens the encoder with the engine's quality defaults for the codec (a fast preset, a constant
-    // quality when no bit rate is set). `globalHeader` when the container wants it.
-    int open(bool globalHeader);
+    // quality when no bit rate is set). `globalHeader` when the container wants it; `extra` options
+    // (may be nullptr) override the defaults.
+    int open(bool globalHeader, const AVDictionary *extra = nullptr);
 
     // Sends one frame (nullptr = end of stream) / receives one packet (0, EAGAIN or EOF).
     int send(const AVFrame *frame);

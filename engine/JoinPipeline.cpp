@@ -23,6 +23,7 @@
  */
 #include "engine/JoinPipeline.h"
 
+#include "engine/AvcConfiguration.h"
 #include "engine/ContainerTable.h"
 #include "engine/EngineLog.h"
 #include "engine/JoinTransitionGraph.h"
@@ -46,6 +47,14 @@ bool sameExtradata(const AVCodecParameters *a, const AVCodecParameters *b)
             std::memcmp(a->extradata, b->extradata, size_t(a->extradata_size)) == 0);
 }
 
+// H.264 pieces that smart cuts made from one source differ only by the seams' parameter sets, whose ids
+// are their own: one stream carries them all.
+bool joinableConfiguration(const AVCodecParameters *a, const AVCodecParameters *b)
+{
+    AvcConfiguration first, second;
+    return first.parse(a) && second.parse(b) && first.merge(second);
+}
+
 AVRational squareIfUnset(AVRational sar)
 {
     return sar.num > 0 && sar.den > 0 ? sar : AVRational{1, 1};
@@ -56,7 +65,7 @@ bool sameVideo(const AVCodecParameters *a, const AVCodecParameters *b)
     return a->codec_id == b->codec_id && a->width == b->width && a->height == b->height &&
            a->format == b->format &&
            av_cmp_q(squareIfUnset(a->sample_aspect_ratio), squareIfUnset(b->sample_aspect_ratio)) == 0 &&
-           sameExtradata(a, b);
+           (sameExtradata(a, b) || joinableConfiguration(a, b));
 }
 
 bool sameAudio(const AVCodecParameters *a, const AVCodecParameters *b)
@@ -198,7 +207,8 @@ int JoinPipeline::runCopy(const AVOutputFormat *format)
         return r;
     if (m_videoRef >= 0 && ContainerTable::holdsVideo(format)) {
         InputFile &ref = *m_inputs[size_t(m_videoRef)];
-        if ((r = m_output.addCopiedStream(ref.stream(ref.videoStream()), m_videoStream)) < 0)
+        if ((r = m_output.addCopiedStream(ref.stream(ref.videoStream()), m_videoStream)) < 0 ||
+            (r = mergeVideoConfigurations()) < 0)
             return r;
     }
     if (m_audioRef >= 0 && ContainerTable::holdsAudio(format)) {
@@ -221,6 +231,23 @@ int JoinPipeline::runCopy(const AVOutputFormat *format)
     if (m_job.stopFlag())
         return MEDIA_ERR_STOPPED;
     return m_output.finish();
+}
+
+int JoinPipeline::mergeVideoConfigurations()
+{
+    AVCodecParameters *out = m_videoStream->codecpar;
+    AvcConfiguration merged;
+    bool differ = false;
+    for (const auto &in : m_inputs) {
+        const AVCodecParameters *p = in->stream(in->videoStream())->codecpar;
+        if (sameExtradata(p, out))
+            continue;
+        AvcConfiguration piece;
+        if ((!differ && !merged.parse(out)) || !piece.parse(p) || !merged.merge(piece))
+            return MEDIA_ERR_GENERIC; // canCopy() saw them joinable
+        differ = true;
+    }
+    return differ ? merged.store(out) : MEDIA_OK;
 }
 
 int JoinPipeline::copyClip(size_t index, int64_t &offset)
@@ -257,7 +284,11 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
         int64_t t = in.toFileTime(index, ts);
         bool key = packet->flags & AV_PKT_FLAG_KEY;
         const AVRational inBase = in.stream(index)->time_base;
-        const int64_t length = av_rescale_q(packet->duration, inBase, AV_TIME_BASE_Q);
+        int64_t length = av_rescale_q(packet->duration, inBase, AV_TIME_BASE_Q);
+        // A picture whose length the demuxer does not give lasts one frame, or the next clip would
+        // start on top of it.
+        if (length <= 0 && isVideo && in.frameRate(index).num > 0)
+            length = av_rescale_q(1, av_inv_q(in.frameRate(index)), AV_TIME_BASE_Q);
         bool &started = isVideo ? videoStarted : audioStarted;
         // Video starts on the key frame at the range start; sound with the packet that plays there (from
         // a file's start, its encoder-delay packets too).

@@ -38,6 +38,8 @@ private:
     // Stream copy.
     bool canCopy(const AVOutputFormat *format);
     int runCopy(const AVOutputFormat *format);
+    // Gives the copied video stream the parameter sets of every clip (smart-cut pieces of one source).
+    int mergeVideoConfigurations();
     int copyClip(size_t index, int64_t &offset);
 
     // Re-encode.

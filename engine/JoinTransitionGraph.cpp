@@ -9,7 +9,7 @@ int JoinTransitionGraph::create(bool video, const std::string &sourceArgs, const
     m_graph.reset(avfilter_graph_alloc());
     if (!m_graph)
         return MEDIA_ERR_NO_MEMORY;
-    m_graph->nb_threads = 1;
+    m_graph->nb_threads = 0; // slice threads, as every other graph
     const AVFilter *source = avfilter_get_by_name(video ? "buffer" : "abuffer");
     const char *names[2] = {"a", "b"};
     for (int i = 0; i < 2; ++i) {

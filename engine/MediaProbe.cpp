@@ -116,7 +116,7 @@ int MediaProbe::snapshot(int64_t time, int width, int height, uint8_t *buffer)
         return result;
     AVStream *stream = m_input.stream(videoIndex);
     Decoder decoder;
-    if ((result = decoder.open(stream)) < 0)
+    if ((result = decoder.open(stream, 1)) < 0)
         return result;
 
     PacketPtr packet = makePacket();

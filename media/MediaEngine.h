@@ -112,8 +112,10 @@ int apiMediaConvertGetVideoStreamInfo(MEDIA_HANDLE h, int *count, VIDEO_STREAM_I
 /*
  * Codec of the output's video (audio) stream, by FFmpeg codec or encoder name ("h264", "libx264",
  * "aac", "mp3"...); "copy" copies the source stream. NULL, empty or blank = not set: the output keeps
- * the source's codec, copying the stream where that is exact and re-encoding it otherwise. Returns
- * MEDIA_OK, or MEDIA_ERR_ENCODER when no usable (non-experimental) encoder has that name; the
+ * the source's codec, copying the stream where that is exact and re-encoding it otherwise; an H.264
+ * cut off its key frames (into mp4, mov or Matroska) re-encodes only the pictures from the cut start
+ * to the next key frame and from the last key frame to the cut end, and copies the packets between.
+ * Returns MEDIA_OK, or MEDIA_ERR_ENCODER when no usable (non-experimental) encoder has that name; the
  * setting is then left as it was.
  */
 int apiMediaConvertSetVcodec(MEDIA_HANDLE h, const char *name);

@@ -75,7 +75,8 @@ void setVideoQuality(AVCodecContext *enc, const Spec &spec, AVDictionary **opts)
     const std::string name = enc->codec->name;
     if (name == "libx264") {
         av_dict_set(opts, "preset", "ultrafast", 0);
-        av_dict_set(opts, "x264-params", "log=-1", 0);
+        // Key frames only where asked, so a long GOP stays long.
+        av_dict_set(opts, "x264-params", spec.openGop ? "log=-1:scenecut=0:open-gop=1" : "log=-1:scenecut=0", 0);
     } else if (name == "libx265") {
         av_dict_set(opts, "preset", "ultrafast", 0);
         av_dict_set(opts, "x265-params", "log-level=none", 0);
@@ -234,6 +235,10 @@ private:
         enc->gop_size = s.gopSize;
         if (s.bFrames > 0)
             enc->max_b_frames = s.bFrames;
+        if (s.interlaced) {
+            enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+            enc->field_order = AV_FIELD_TT;
+        }
         enc->pix_fmt = choosePixelFormat(codec);
         enc->sample_aspect_ratio = {1, 1};
         // Threads only pay off on large pictures (and some encoders refuse many slices of small ones).

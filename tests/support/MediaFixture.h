@@ -40,10 +40,11 @@ struct Spec
     // Clockwise degrees a player must turn the picture, stored as the stream's display matrix (as
     // cameras do); only containers that keep a display matrix (mp4, mov) carry it.
     int displayRotation = 0;
-    int gopSize = 25;
-    // Pictures stored out of display order, as cameras and most encoders write them.
-    int bFrames = 0;
-    int videoBitrate = 0; // bit/s; 0 picks a constant quality good enough to read the stamp
+    int gopSize = 25;        // frames from one key frame to the next (a long GOP: several seconds)
+    int bFrames = 0;         // H.264 / HEVC: B-frames between references (their decode order then differs)
+    bool openGop = false;    // H.264: key frames after the first are recovery points, not IDR pictures
+    bool interlaced = false; // H.264: coded as interlaced (top field first)
+    int videoBitrate = 0;    // bit/s; 0 picks a constant quality good enough to read the stamp
     std::optional<Rgb> background; // neutral grey when unset
     bool stamp = true;
     bool marker = true;

@@ -81,6 +81,32 @@ ProbeStream readStream(const QJsonObject &s)
     return stream;
 }
 
+// Runs `program` with `arguments`; false (with `error` set) when it cannot start, hangs or fails.
+bool runTool(const QString &program, const QStringList &arguments, QByteArray &output, std::string &error)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000)) {
+        error = "cannot start " + program.toStdString();
+        return false;
+    }
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        error = program.toStdString() + " did not finish";
+        return false;
+    }
+    const QByteArray errors = process.readAllStandardError();
+    error = errors.trimmed().toStdString();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        if (error.empty())
+            error = program.toStdString() + " failed";
+        return false;
+    }
+    output = process.readAllStandardOutput();
+    return true;
+}
+
 } // namespace
 
 std::vector<ProbeStream> ProbeResult::ofType(const std::string &type) const
@@ -101,27 +127,14 @@ int ProbeResult::count(const std::string &type) const
 ProbeResult probe(const std::string &path)
 {
     ProbeResult result;
-    QProcess process;
-    process.start(QStringLiteral("ffprobe"),
-                  {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-print_format"),
-                   QStringLiteral("json"), QStringLiteral("-show_format"), QStringLiteral("-show_streams"),
-                   QString::fromStdString(path)});
-    if (!process.waitForStarted(10000)) {
-        result.error = "cannot start ffprobe";
+    QByteArray output;
+    if (!runTool(QStringLiteral("ffprobe"),
+                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-print_format"),
+                  QStringLiteral("json"), QStringLiteral("-show_format"), QStringLiteral("-show_streams"),
+                  QString::fromStdString(path)},
+                 output, result.error))
         return result;
-    }
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        result.error = "ffprobe did not finish";
-        return result;
-    }
-    const QByteArray errors = process.readAllStandardError();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        result.error = errors.isEmpty() ? "ffprobe failed" : errors.trimmed().toStdString();
-        return result;
-    }
-    const QJsonDocument doc = QJsonDocument::fromJson(process.readAllStandardOutput());
+    const QJsonDocument doc = QJsonDocument::fromJson(output);
     const QJsonObject format = doc.object().value(QLatin1String("format")).toObject();
     if (format.isEmpty()) {
         result.error = "ffprobe gave no format report";
@@ -133,9 +146,19 @@ ProbeResult probe(const std::string &path)
     result.bitRate = integer(format.value(QLatin1String("bit_rate")));
     for (const QJsonValue &s : doc.object().value(QLatin1String("streams")).toArray())
         result.streams.push_back(readStream(s.toObject()));
-    result.error = errors.trimmed().toStdString();
     result.ok = true;
     return result;
+}
+
+std::string decodeErrors(const std::string &path)
+{
+    QByteArray output;
+    std::string errors;
+    runTool(QStringLiteral("ffmpeg"),
+            {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+             QString::fromStdString(path), QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
+            output, errors);
+    return errors;
 }
 
 } // namespace fixture

@@ -51,4 +51,8 @@ struct ProbeResult
 // Probes `path`; ok is false when ffprobe fails, cannot be started or gives no usable report.
 ProbeResult probe(const std::string &path);
 
+// What `ffmpeg -v error` says while decoding every stream of `path` to nothing: empty for a file that
+// decodes cleanly.
+std::string decodeErrors(const std::string &path);
+
 } // namespace fixture

@@ -1,0 +1,423 @@
+#include "engine/SmartCut.h"
+
+#include "engine/EngineLog.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace engine {
+
+namespace {
+
+// As in the conversion pipeline: a picture is kept when its time lies in [start - half, end - half), and
+// key frames within kSameTime of a cut point are on it.
+constexpr int64_t kSameTime = 1000;
+constexpr int64_t kHalf = kSameTime / 2;
+// Packets read while looking for a key frame before giving up (minutes of video).
+constexpr int kScanLimit = 100000;
+// The seams are short: a high quality keeps them from standing out against the source around them.
+constexpr const char *kSeamQuality = "16";
+
+// libx264's name for the source's profile; nullptr for the ones it cannot write.
+const char *x264Profile(int profile)
+{
+    switch (profile & ~FF_PROFILE_H264_CONSTRAINED) {
+    case FF_PROFILE_H264_BASELINE:
+        return "baseline";
+    case FF_PROFILE_H264_MAIN:
+        return "main";
+    case FF_PROFILE_H264_HIGH:
+        return "high";
+    case FF_PROFILE_H264_HIGH_10:
+        return "high10";
+    case FF_PROFILE_H264_HIGH_422:
+        return "high422";
+    case FF_PROFILE_H264_HIGH_444_PREDICTIVE:
+        return "high444";
+    default:
+        return nullptr;
+    }
+}
+
+bool isKey(const AVPacket *packet)
+{
+    return packet->flags & AV_PKT_FLAG_KEY;
+}
+
+} // namespace
+
+bool SmartCut::refuse(const char *reason) const
+{
+    engineLog("no smart cut (%s): the whole range is re-encoded", reason);
+    return false;
+}
+
+int64_t SmartCut::firstFrameTime() const
+{
+    return fileTime(m_firstKept);
+}
+
+bool SmartCut::fits(const AVOutputFormat *format)
+{
+    for (const char *name : {"mp4", "mov", "ipod", "matroska"})
+        if (std::strcmp(format->name, name) == 0)
+            return true;
+    return false;
+}
+
+bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
+{
+    m_cutStart = cutStart;
+    m_cutEnd = cutEnd;
+    m_frame = makeFrame();
+    m_packet = makePacket();
+    if (!m_frame || !m_packet)
+        return refuse("out of memory");
+    if (!checkStream() || !scanStart() || (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd()))
+        return false;
+
+    const AVCodecParameters *p = m_input.stream(m_stream)->codecpar;
+    AvcConfiguration configuration;
+    configuration.parse(p);
+    std::vector<bool> used = configuration.usedIds();
+    std::vector<int> free;
+    for (int id = 1; id < int(used.size()) && free.size() < 2; ++id)
+        if (!used[id])
+            free.push_back(id);
+    if (free.size() < 2)
+        return refuse("no free parameter-set ids");
+    std::vector<uint8_t> sets;
+    if (m_headNeeded && openEncoder(m_encoder, free[0], sets) < 0)
+        return refuse("libx264 does not open with the source's settings");
+    configuration.addFromAnnexB(sets.data(), sets.size());
+    if (m_tail) {
+        // Only its parameter sets now: the tail's encoder opens when the tail starts, so that one seam
+        // encoder at a time holds memory.
+        Encoder tail;
+        if (openEncoder(tail, free[1], m_tailSets) < 0)
+            return refuse("libx264 does not open with the source's settings");
+        configuration.addFromAnnexB(m_tailSets.data(), m_tailSets.size());
+        m_tailId = free[1];
+    }
+    m_configuration = configuration;
+    if (m_decoder.open(m_input.stream(m_stream)) < 0)
+        return refuse("the source's decoder does not open");
+
+    m_phase = Phase::Head;
+    m_encoding = m_headNeeded;
+    m_delay = m_headDelay;
+    auto seconds = [this](int64_t ts) { return ts == AV_NOPTS_VALUE ? 0.0 : fileTime(ts) / 1e6; };
+    if (m_copyStart == AV_NOPTS_VALUE) {
+        engineLog("smart cut: no key frame inside the range, all of it is encoded to match the source");
+        return true;
+    }
+    double copyEnd = m_copyEnd == AV_NOPTS_VALUE ? m_input.duration() / 1e6 : seconds(m_copyEnd);
+    engineLog("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
+              seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
+              m_tail ? copyEnd : 0.0, m_tail ? m_cutEnd / 1e6 : 0.0);
+    return true;
+}
+
+bool SmartCut::checkStream()
+{
+    const AVStream *stream = m_input.stream(m_stream);
+    const AVCodecParameters *p = stream->codecpar;
+    if (p->codec_id != AV_CODEC_ID_H264)
+        return refuse("only H.264 is cut smartly");
+    AvcConfiguration configuration;
+    if (!configuration.parse(p) || configuration.sequenceSets().empty())
+        return refuse("the parameter sets are not in the stream's configuration");
+    m_nalLength = configuration.nalLengthSize();
+    if (m_nalLength != 4)
+        return refuse("unusual NAL length size");
+    for (const AvcConfiguration::Nal &sps : configuration.sequenceSets())
+        if (!AvcConfiguration::framesOnly(sps))
+            return refuse("interlaced or unreadable sequence parameter set");
+    if (p->field_order != AV_FIELD_UNKNOWN && p->field_order != AV_FIELD_PROGRESSIVE)
+        return refuse("interlaced");
+    if (!x264Profile(p->profile) || (p->profile & FF_PROFILE_H264_INTRA))
+        return refuse("a profile libx264 does not write");
+    const AVCodec *x264 = Encoder::find("libx264");
+    if (!x264 || std::strcmp(x264->name, "libx264") != 0)
+        return refuse("no libx264 encoder");
+    bool formatFits = false;
+    for (const AVPixelFormat *f = x264->pix_fmts; f && *f != AV_PIX_FMT_NONE; ++f)
+        formatFits |= *f == p->format;
+    if (!formatFits)
+        return refuse("a pixel format libx264 does not take");
+    AVRational rate = m_input.frameRate(m_stream);
+    if (rate.num <= 0)
+        return refuse("no frame rate");
+    m_frameTicks = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), stream->time_base));
+    return true;
+}
+
+bool SmartCut::readVideo(ScannedPacket &scanned)
+{
+    while (m_input.read(m_packet.get()) >= 0) {
+        AVPacket *packet = m_packet.get();
+        if (packet->stream_index == m_stream) {
+            scanned.pts = packet->pts;
+            scanned.decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+            scanned.key = isKey(packet);
+            scanned.idr =
+                scanned.key && AvcConfiguration::holdsIdr(packet->data, size_t(packet->size), m_nalLength);
+        }
+        bool video = packet->stream_index == m_stream;
+        av_packet_unref(packet);
+        if (video)
+            return true;
+    }
+    return false;
+}
+
+bool SmartCut::scanStart()
+{
+    if (m_input.seek(m_cutStart) < 0)
+        return refuse("the input does not seek");
+    bool first = true;
+    ScannedPacket scanned;
+    for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+        auto [ts, decodeTs, key, idr] = scanned;
+        if (ts == AV_NOPTS_VALUE)
+            return refuse("packets without timestamps");
+        if (first && !key)
+            return refuse("the seek does not land on a key frame");
+        first = false;
+        if (pastEnd(decodeTs))
+            break;
+        bool afterStart = fileTime(ts) >= m_cutStart - kHalf;
+        if (afterStart && !pastEnd(ts))
+            m_firstKept = m_firstKept == AV_NOPTS_VALUE ? ts : std::min(m_firstKept, ts);
+        if (key && afterStart) {
+            if (pastEnd(ts))
+                break;
+            if (!idr)
+                return refuse("key frames that are not IDR pictures (open GOP)");
+            m_copyStart = ts;
+            m_headDelay = decodeTs != ts ? std::max<int64_t>(0, ts - decodeTs) : 0;
+            m_headNeeded = m_firstKept < ts;
+            return true;
+        }
+    }
+    // No key frame inside the range: the matched encoder makes all of it, so that pieces cut from one
+    // source still join by stream copy.
+    if (m_firstKept == AV_NOPTS_VALUE)
+        return refuse("no picture in the range");
+    m_headNeeded = true;
+    return true;
+}
+
+bool SmartCut::scanEnd()
+{
+    // The key frames around the cut end: the last inside the range, and one right on the end.
+    KeyFrame inside, onEnd;
+    int64_t target = m_cutEnd;
+    for (int attempt = 0; attempt < 8 && inside.pts == AV_NOPTS_VALUE; ++attempt) {
+        if (m_input.seek(target) < 0)
+            return refuse("the input does not seek");
+        int64_t landed = AV_NOPTS_VALUE;
+        ScannedPacket scanned;
+        for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+            auto [ts, decodeTs, key, idr] = scanned;
+            if (ts == AV_NOPTS_VALUE)
+                return refuse("packets without timestamps");
+            if (landed == AV_NOPTS_VALUE)
+                landed = std::min(ts, decodeTs);
+            if (key && fileTime(ts) < m_cutEnd - kHalf && ts >= m_copyStart)
+                inside = {ts, idr};
+            if (key && fileTime(ts) >= m_cutEnd - kHalf) {
+                if (fileTime(ts) <= m_cutEnd + kSameTime)
+                    onEnd = {ts, idr};
+                break;
+            }
+            if (fileTime(decodeTs) >= m_cutEnd + kSameTime)
+                break;
+        }
+        if (landed == AV_NOPTS_VALUE || fileTime(landed) <= fileTime(m_copyStart))
+            break;
+        target = fileTime(landed) - kSameTime; // landed past the range's last key frame: look earlier
+    }
+    if (onEnd.pts != AV_NOPTS_VALUE && onEnd.idr && onEnd.pts > m_copyStart) {
+        m_copyEnd = onEnd.pts;
+        m_tail = false;
+        return true;
+    }
+    if (inside.pts == AV_NOPTS_VALUE)
+        return refuse("no key frame found before the cut end");
+    if (!inside.idr)
+        return refuse("key frames that are not IDR pictures (open GOP)");
+    m_copyEnd = inside.pts;
+    m_tail = true;
+    return true;
+}
+
+int SmartCut::openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets)
+{
+    const AVStream *stream = m_input.stream(m_stream);
+    const AVCodecParameters *p = stream->codecpar;
+    int r = encoder.create(Encoder::find("libx264"));
+    if (r < 0)
+        return r;
+    AVCodecContext *c = encoder.context();
+    c->width = p->width;
+    c->height = p->height;
+    c->pix_fmt = AVPixelFormat(p->format);
+    c->sample_aspect_ratio = p->sample_aspect_ratio.num > 0 ? p->sample_aspect_ratio : AVRational{0, 1};
+    c->color_range = p->color_range;
+    c->color_primaries = p->color_primaries;
+    c->color_trc = p->color_trc;
+    c->colorspace = p->color_space;
+    c->chroma_sample_location = p->chroma_location;
+    c->time_base = stream->time_base;
+    c->framerate = m_input.frameRate(m_stream);
+    c->profile = p->profile;
+    c->level = p->level;
+    // No reordering, so the seams' decode times fit below the copied key frames'; one IDR picture each.
+    c->max_b_frames = 0;
+    c->gop_size = INT16_MAX;
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "profile", x264Profile(p->profile), 0);
+    av_dict_set(&options, "crf", kSeamQuality, 0);
+    // Ids of its own, its sets in band too (repeat-headers), for decoders that read only the first
+    // configuration's sets.
+    std::string params = "sps-id=" + std::to_string(id) + ":repeat-headers=1:scenecut=0:log=-1";
+    av_dict_set(&options, "x264-params", params.c_str(), 0);
+    r = encoder.open(true, options);
+    av_dict_free(&options);
+    if (r < 0 || !c->extradata)
+        return r < 0 ? r : MEDIA_ERR_ENCODER;
+    sets.assign(c->extradata, c->extradata + c->extradata_size);
+    return MEDIA_OK;
+}
+
+int SmartCut::describe(AVCodecParameters *parameters) const
+{
+    return m_configuration.store(parameters);
+}
+
+bool SmartCut::inRange(int64_t ts) const
+{
+    if (m_phase == Phase::Head)
+        return ts >= m_firstKept && (m_copyStart != AV_NOPTS_VALUE ? ts < m_copyStart : !pastEnd(ts));
+    return ts >= m_copyEnd && !pastEnd(ts);
+}
+
+bool SmartCut::pastEnd(int64_t ts) const
+{
+    return m_cutEnd > 0 && fileTime(ts) >= m_cutEnd - kHalf;
+}
+
+int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
+{
+    int64_t ts = packet->pts;
+    int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
+    // Every picture before the end has been sent once a packet decodes after it.
+    bool lastSent = decodeTs != AV_NOPTS_VALUE && pastEnd(decodeTs);
+    if (m_phase == Phase::Head && m_copyStart == AV_NOPTS_VALUE)
+        return lastSent ? finish(write) : decode(packet, write);
+    if (m_phase == Phase::Head) {
+        if (!(isKey(packet) && ts == m_copyStart))
+            return m_encoding ? decode(packet, write) : MEDIA_OK;
+        int r = m_encoding ? endPart(write) : MEDIA_OK;
+        if (r < 0)
+            return r;
+        m_phase = Phase::Copy;
+    }
+    if (m_phase == Phase::Copy) {
+        if (!(m_copyEnd != AV_NOPTS_VALUE && isKey(packet) && ts == m_copyEnd))
+            return write(packet);
+        if (!m_tail) {
+            m_phase = Phase::Done;
+            return MEDIA_OK;
+        }
+        m_phase = Phase::Tail;
+        std::vector<uint8_t> sets;
+        int r = openEncoder(m_encoder, m_tailId, sets);
+        if (r < 0 || sets != m_tailSets) {
+            engineLog("the tail's encoder does not give the parameter sets planned for it");
+            return r < 0 ? r : MEDIA_ERR_ENCODER;
+        }
+        m_encoding = true;
+        m_delay = packet->dts != AV_NOPTS_VALUE ? std::max<int64_t>(0, ts - packet->dts) : 0;
+    }
+    if (m_phase != Phase::Tail)
+        return MEDIA_OK;
+    return lastSent ? finish(write) : decode(packet, write);
+}
+
+int SmartCut::finish(const WriteFunction &write)
+{
+    int r = MEDIA_OK;
+    if ((m_phase == Phase::Head || m_phase == Phase::Tail) && m_encoding)
+        r = endPart(write);
+    m_phase = Phase::Done;
+    return r;
+}
+
+int SmartCut::endPart(const WriteFunction &write)
+{
+    int r = decode(nullptr, write);
+    if (r < 0 || (r = encode(nullptr, write)) < 0)
+        return r;
+    avcodec_flush_buffers(m_decoder.context());
+    m_encoder = Encoder(); // its memory is not needed until the next part
+    m_encoding = false;
+    return MEDIA_OK;
+}
+
+int SmartCut::decode(const AVPacket *packet, const WriteFunction &write)
+{
+    int r = m_decoder.send(packet);
+    if (r < 0)
+        return r;
+    while (true) {
+        int err = m_decoder.receive(m_frame.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "decoding the video", MEDIA_ERR_INPUT);
+        int64_t ts = m_frame->best_effort_timestamp;
+        r = MEDIA_OK;
+        if (ts != AV_NOPTS_VALUE && inRange(ts)) {
+            m_frame->pts = ts;
+            m_frame->pict_type = AV_PICTURE_TYPE_NONE;
+            r = encode(m_frame.get(), write);
+        }
+        av_frame_unref(m_frame.get());
+        if (r < 0)
+            return r;
+    }
+}
+
+int SmartCut::encode(AVFrame *frame, const WriteFunction &write)
+{
+    int r = m_encoder.send(frame);
+    if (r < 0)
+        return r;
+    while (true) {
+        int err = m_encoder.receive(m_packet.get());
+        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+            return MEDIA_OK;
+        if (err < 0)
+            return mediaError(err, "encoding a seam");
+        // libx264 writes start codes; the stream's packets carry lengths.
+        std::vector<uint8_t> data =
+            AvcConfiguration::toLengthPrefixed(m_packet->data, size_t(m_packet->size), m_nalLength);
+        PacketPtr out = makePacket();
+        if (!out || av_new_packet(out.get(), int(data.size())) < 0)
+            return MEDIA_ERR_NO_MEMORY;
+        std::memcpy(out->data, data.data(), data.size());
+        av_packet_copy_props(out.get(), m_packet.get());
+        av_packet_unref(m_packet.get());
+        // Decode times run the copied key frame's distance behind, so they stay below the copy's.
+        out->dts = out->pts - m_delay;
+        if (out->duration <= 0)
+            out->duration = m_frameTicks;
+        if ((r = write(out.get())) < 0)
+            return r;
+    }
+}
+
+} // namespace engine

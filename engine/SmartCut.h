@@ -1,0 +1,115 @@
+#pragma once
+// A frame-exact cut of an H.264 stream that re-encodes only what it must: the pictures from the cut
+// start to the next key frame (the head) and from the last key frame to the cut end (the tail), with
+// libx264 matched to the source; every packet between is copied as it is.
+//
+// The encoded parts carry parameter sets of their own, with ids the source does not use: all of them
+// are in the output's codec configuration (the source's first, so its stream description stands), and
+// each encoded key frame repeats its own in-band. One decoder thus plays through both seams.
+//
+// plan() decides, before anything is written, whether the cut can be made so, and logs why not: the
+// caller then re-encodes the whole range as before. After plan() succeeded, the caller seeks to the
+// cut start and hands every packet of the video stream to handle(), in file order, then calls finish().
+#include "engine/AvcConfiguration.h"
+#include "engine/Decoder.h"
+#include "engine/Encoder.h"
+#include "engine/FFmpeg.h"
+#include "engine/InputFile.h"
+
+#include <functional>
+#include <vector>
+
+namespace engine {
+
+class SmartCut
+{
+public:
+    // Writes one output packet: its timestamps are the input stream's, on the input's own timeline.
+    using WriteFunction = std::function<int(AVPacket *)>;
+
+    SmartCut(InputFile &input, int videoStream) : m_input(input), m_stream(videoStream) {}
+
+    // Whether the range [cutStart, cutEnd) of the video (file time, microseconds; cutEnd 0 = to the end)
+    // can be cut smartly: a progressive H.264 stream with its parameter sets out of band, key frames
+    // that are IDR pictures where the copy starts and stops, and seam encoders that open with the
+    // source's profile, level, size and pixel format. A range with no key frame inside is encoded whole
+    // by the matched encoder (so pieces of one source stay joinable by copy). Reads the input (seek
+    // again afterwards). A refusal is logged with its reason.
+    bool plan(int64_t cutStart, int64_t cutEnd);
+    // Whether `format` carries the merged parameter sets (mp4, mov, m4v, Matroska).
+    static bool fits(const AVOutputFormat *format);
+
+    // The file time and timestamp of the first picture kept: the output's time 0.
+    int64_t firstFrameTime() const;
+    int64_t firstFrameTs() const { return m_firstKept; }
+
+    // Puts the merged codec configuration into a copy of the source's stream parameters.
+    int describe(AVCodecParameters *parameters) const;
+    // Takes the next packet of the video stream and writes what it completes through `write`.
+    int handle(AVPacket *packet, const WriteFunction &write);
+    // Past the cut end: the caller may stop reading the video.
+    bool done() const { return m_phase == Phase::Done; }
+    // At the end of the input: writes what the seam encoders still hold.
+    int finish(const WriteFunction &write);
+
+private:
+    enum class Phase { Head, Copy, Tail, Done };
+    struct KeyFrame
+    {
+        int64_t pts = AV_NOPTS_VALUE;
+        bool idr = false;
+    };
+
+    // What the plan reads of a video packet.
+    struct ScannedPacket
+    {
+        int64_t pts = AV_NOPTS_VALUE;
+        int64_t decodeTs = AV_NOPTS_VALUE; // dts, else pts
+        bool key = false;
+        bool idr = false;
+    };
+
+    bool refuse(const char *reason) const;
+    // Reads on to the next packet of the video stream; false at the end or on an error.
+    bool readVideo(ScannedPacket &scanned);
+    bool checkStream();
+    bool scanStart();
+    bool scanEnd();
+    // Opens `encoder` as a seam encoder whose parameter sets have id `id`; `sets` gets them (start codes).
+    int openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets);
+    // Decodes `packet` (nullptr = drain) and encodes the frames inside the range.
+    int decode(const AVPacket *packet, const WriteFunction &write);
+    // Encodes `frame` (nullptr = end of the part) and writes the packets that come out.
+    int encode(AVFrame *frame, const WriteFunction &write);
+    // Ends an encoded part: drains its decoder and encoder.
+    int endPart(const WriteFunction &write);
+    bool inRange(int64_t ts) const;
+    // Whether a picture at `ts` is at or after the cut end.
+    bool pastEnd(int64_t ts) const;
+    int64_t fileTime(int64_t ts) const { return m_input.toFileTime(m_stream, ts); }
+
+    InputFile &m_input;
+    int m_stream;
+    int64_t m_cutStart = 0;
+    int64_t m_cutEnd = 0;
+    int m_nalLength = 4;
+    AvcConfiguration m_configuration;     // the source's parameter sets and the seams'
+    int64_t m_firstKept = AV_NOPTS_VALUE; // timestamps of the input stream
+    int64_t m_copyStart = AV_NOPTS_VALUE; // the key frame the copy starts on (none: all is encoded)
+    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the end)
+    bool m_headNeeded = false;            // pictures before m_copyStart are kept
+    bool m_tail = false;                  // pictures from m_copyEnd to the cut end are encoded
+    int64_t m_headDelay = 0;              // pts - dts of the key frame the copy starts on
+    int64_t m_frameTicks = 1;             // one frame in stream ticks
+    Phase m_phase = Phase::Head;
+    int64_t m_delay = 0; // pts - dts of the key frame next to the part being encoded
+    Decoder m_decoder;
+    Encoder m_encoder; // the part being encoded: the head, then the tail
+    bool m_encoding = false;
+    int m_tailId = -1;               // the tail's parameter-set id
+    std::vector<uint8_t> m_tailSets; // and its sets, as planned
+    FramePtr m_frame;
+    PacketPtr m_packet;
+};
+
+} // namespace engine
