@@ -10,8 +10,9 @@
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
 //   engine_bench --ours-cut IN OUT START END          run only our exact cut with no codec set (seconds)
 //
-// Two join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by re-encoding
-// (ffmpeg: the concat filter after the same fit into 1280 x 720).
+// Three join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by
+// re-encoding (ffmpeg: the concat filter after the same fit into 1280 x 720), and five short 720p clips
+// joined by stream copy, where probing each clip weighs most (ffmpeg: the concat demuxer).
 //
 // The smart-cut case: 5 minutes cut out of a 10-minute 1080p H.264 file with key frames 10 s apart,
 // both cuts mid-GOP, no codec set. Against the ffmpeg command re-encoding the same range as our engine
@@ -229,6 +230,7 @@ int main(int argc, char **argv)
     std::string folder = std::filesystem::temp_directory_path() / ("engine_bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     std::string input = folder + "/source1080p.mp4";
+    std::string self = std::filesystem::canonical("/proc/self/exe");
     fixture::Spec spec;
     spec.width = 1920;
     spec.height = 1080;
@@ -260,12 +262,34 @@ int main(int argc, char **argv)
         }
     }
 
-    // The concat demuxer's list of the two parts joined by stream copy.
-    std::string concatList = folder + "/parts.txt";
-    if (FILE *list = fopen(concatList.c_str(), "w")) {
-        fprintf(list, "file '%s'\nfile '%s'\n", input.c_str(), input.c_str());
-        fclose(list);
+    // Five short clips for the copy join of many parts.
+    std::vector<std::string> clips;
+    for (int i = 0; i < 5; ++i) {
+        fixture::Spec clip;
+        clip.width = 1280;
+        clip.height = 720;
+        clip.duration = 2.0;
+        clip.audio[0].toneHz = 300 + 100 * i;
+        clips.push_back(folder + "/clip" + std::to_string(i) + ".mp4");
+        if (!fixture::generate(clips.back(), clip, &error)) {
+            fprintf(stderr, "cannot generate the clips: %s\n", error.c_str());
+            return 1;
+        }
     }
+
+    // The concat demuxer's lists: the two parts, and the five clips, joined by stream copy.
+    auto writeList = [&](const std::string &path, const std::vector<std::string> &files) {
+        if (FILE *list = fopen(path.c_str(), "w")) {
+            for (const std::string &file : files)
+                fprintf(list, "file '%s'\n", file.c_str());
+            fclose(list);
+        }
+        return path;
+    };
+    std::string concatList = writeList(folder + "/parts.txt", {input, input});
+    std::string clipList = writeList(folder + "/clips.txt", clips);
+    std::vector<std::string> oursFive = {self, "--ours-join", "copy", folder + "/ours.mp4"};
+    oursFive.insert(oursFive.end(), clips.begin(), clips.end());
 
     // The smart-cut source, made once and kept for later runs.
     std::string cache = std::filesystem::temp_directory_path() / "engine_bench-cache";
@@ -293,7 +317,6 @@ int main(int argc, char **argv)
         std::vector<std::string> theirs;
         std::vector<std::string> reference = {}; // a second ffmpeg command, reported beside
     };
-    std::string self = std::filesystem::canonical("/proc/self/exe");
     std::vector<Case> cases = {
         {"convert", {self, "--ours", input, folder + "/ours.mp4"},
          {"ffmpeg", "-nostdin", "-v", "error", "-i", input, "-c:v", "libx264", "-preset", "veryfast", "-b:v",
@@ -306,6 +329,9 @@ int main(int argc, char **argv)
           folder + "/ffmpeg.mp4"}},
         {"join-encode", {self, "--ours-join", "encode", folder + "/ours.mp4", input, input},
          ffmpegJoinEncode(input, input, folder + "/ffmpeg.mp4")},
+        {"join-copy-5", oursFive,
+         {"ffmpeg", "-nostdin", "-v", "error", "-f", "concat", "-safe", "0", "-i", clipList, "-c", "copy",
+          folder + "/ffmpeg.mp4"}},
         // Our engine's re-encode of such a cut was libx264 veryfast at crf 20, the sound copied.
         {"smart-cut",
          {self, "--ours-cut", longSource, folder + "/ours.mp4", cutStart, cutEnd},
@@ -317,7 +343,7 @@ int main(int argc, char **argv)
     for (const Case &c : cases) {
         if (!only.empty() && only != c.name)
             continue;
-        std::vector<double> oursTime, theirsTime, oursMem, theirsMem, referenceTime;
+        std::vector<double> oursTime, theirsTime, oursMem, theirsMem, pairRatios, referenceTime;
         for (int i = 0; i < runs; ++i) {
             std::filesystem::remove(folder + "/ours.mp4");
             std::filesystem::remove(folder + "/ffmpeg.mp4");
@@ -340,6 +366,7 @@ int main(int argc, char **argv)
             }
             printf("%s run %d: ours %.2f s %ld KiB, ffmpeg %.2f s %ld KiB\n", c.name, i, a.seconds, a.peakKb, b.seconds,
                    b.peakKb);
+            pairRatios.push_back(a.seconds / b.seconds);
             oursTime.push_back(a.seconds);
             theirsTime.push_back(b.seconds);
             oursMem.push_back(double(a.peakKb));
@@ -347,6 +374,7 @@ int main(int argc, char **argv)
         }
         printf("%s wall-time ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
                median(oursTime) / median(theirsTime));
+        printf("%s wall-time ratio (ours / ffmpeg, median of %d pairs): %.3f\n", c.name, runs, median(pairRatios));
         printf("%s peak-memory ratio (ours / ffmpeg, median of %d): %.3f\n", c.name, runs,
                median(oursMem) / median(theirsMem));
         if (!referenceTime.empty())

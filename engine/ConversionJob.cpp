@@ -239,8 +239,8 @@ void ConversionJob::reportProgress(int percent)
 
 int ConversionJob::start()
 {
-    int result = runOnce(m_hasInput && !m_settings.outputPath.empty(),
-                         [this] { return ConversionPipeline(*this).run(); });
+    int result = runPipelineOnce(m_hasInput && !m_settings.outputPath.empty(),
+                                 std::make_unique<ConversionPipeline>(*this));
     if (result > 0)
         m_progress.store(100);
     return result;

@@ -47,7 +47,7 @@ constexpr size_t kMaxWaitingAudio = 1000;
 
 } // namespace
 
-ConversionPipeline::ConversionPipeline(ConversionJob &job) : m_job(job) {}
+ConversionPipeline::ConversionPipeline(ConversionJob &job) : m_job(job), m_input(job.probe().input()) {}
 
 int ConversionPipeline::run()
 {
@@ -59,9 +59,8 @@ int ConversionPipeline::run()
     m_encoded = makePacket();
     if (!m_frame || !m_filtered || !m_packet || !m_encoded)
         return MEDIA_ERR_NO_MEMORY;
-    int r = m_input.open(m_job.probe().input().path(), &m_job.stopFlag());
-    if (r < 0)
-        return r;
+    m_input.setStopFlag(&m_job.stopFlag());
+    int r = MEDIA_OK;
 
     int64_t duration = m_input.duration();
     m_cutStart = s.cutStart;
@@ -143,6 +142,8 @@ int ConversionPipeline::run()
         return r;
     if (m_job.stopFlag())
         return MEDIA_ERR_STOPPED;
+    if ((r = checkWritten()) < 0)
+        return r;
     if ((r = m_output.finish()) < 0)
         return r;
     // Where a size-limited output really ends, so that a split can go on from there.
@@ -151,6 +152,23 @@ int ConversionPipeline::run()
                      : s.cutEnd > 0 ? s.cutEnd
                                     : std::max<int64_t>(duration, 0));
     return r;
+}
+
+int ConversionPipeline::checkWritten() const
+{
+    if (m_video.used && m_video.written == 0) {
+        engineLog("%s holds no picture in the asked range", m_input.path().c_str());
+        return MEDIA_ERR_NOTHING_IN_RANGE;
+    }
+    if (!m_audio.used || musicOnly() || m_audio.written > 0 || m_limitReached)
+        return MEDIA_OK;
+    // Sound that ends before the range is no fault of the file; sound missing inside it is.
+    const AVStream *s = m_input.stream(m_audio.input);
+    if (s->start_time != AV_NOPTS_VALUE && s->duration > 0 &&
+        m_input.toFileTime(m_audio.input, s->start_time + s->duration) <= m_cutStart + kSameTime)
+        return MEDIA_OK;
+    engineLog("%s holds no sound in the asked range", m_input.path().c_str());
+    return MEDIA_ERR_NOTHING_IN_RANGE;
 }
 
 void ConversionPipeline::checkCopyCut()
@@ -808,6 +826,7 @@ int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
         m_writtenEnd = std::max(m_writtenEnd, reached);
         m_job.reportProgress(int(std::min<int64_t>(99, reached * 100 / m_plannedDuration)));
     }
+    ++track.written;
     return m_output.write(packet);
 }
 

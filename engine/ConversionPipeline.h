@@ -22,6 +22,8 @@ public:
     // Runs the job's input through to its output. MEDIA_OK (the output is in place) or below 0 (nothing
     // is left behind).
     int run();
+    // Removes the temporary output now, before the pipeline itself is freed.
+    void discardOutput() { m_output.discard(); }
 
 private:
     // One output stream and the stages that feed it.
@@ -39,6 +41,8 @@ private:
         BitstreamFilterPtr bitstreamFilter; // copy: rewrites packets for containers that need it
         bool done = false;                  // past the cut end
         bool started = false;               // copy: the first packet at or after the cut start was seen
+        // Packets written to the output.
+        int64_t written = 0;
     };
 
     int plan(const AVOutputFormat *format, bool strict);
@@ -84,10 +88,12 @@ private:
     // the waiting audio through.
     int startTimeline(int64_t offset, int64_t videoTs);
     int flush();
+    // MEDIA_ERR_NOTHING_IN_RANGE when a planned track got nothing from the input.
+    int checkWritten() const;
 
     ConversionJob &m_job;
     EditSettings m_edits;
-    InputFile m_input;
+    InputFile &m_input; // the job's probed input, read from here on
     OutputFile m_output;
     const AVOutputFormat *m_format = nullptr;
     Track m_video;

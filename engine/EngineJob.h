@@ -1,10 +1,12 @@
 #pragma once
 // What conversion and join jobs share: the stop flag that the main thread sets while Start runs on a
 // worker, and the rule that a job runs once.
+#include "engine/DeferredRelease.h"
 #include "engine/JobTable.h"
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 namespace engine {
 
@@ -22,6 +24,21 @@ protected:
     // Runs `pipeline` the first time only, and only when the job is `ready` (MEDIA_ERR_ARGUMENT
     // otherwise). MEDIA_OK on success; a job stopped before or while it ran answers MEDIA_ERR_STOPPED.
     int runOnce(bool ready, const std::function<int()> &pipeline);
+
+    // runOnce() for a pipeline object (run(), discardOutput()). A stopped one removes its temporary
+    // output at once and is freed on the release thread: Start does not wait for its encoders' and
+    // decoders' worker threads to close.
+    template <class Pipeline> int runPipelineOnce(bool ready, std::unique_ptr<Pipeline> pipeline)
+    {
+        return runOnce(ready, [&] {
+            int result = pipeline->run();
+            if (m_stop) {
+                pipeline->discardOutput();
+                DeferredRelease::release(std::move(pipeline));
+            }
+            return result;
+        });
+    }
 
 private:
     const char *m_kind;

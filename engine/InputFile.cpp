@@ -3,6 +3,7 @@
 #include "engine/EngineLog.h"
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace engine {
 
@@ -22,25 +23,27 @@ bool usableAudio(const AVStream *s)
            avcodec_find_decoder(p->codec_id);
 }
 
+// Where a seek that missed its key frame looks next: this much before the time, doubled each time.
+constexpr int64_t kStepBack = 1000000;
+// Timestamps that differ by less than this are the same moment.
+constexpr int64_t kSameTime = 1000;
+
 } // namespace
 
 int InputFile::open(const std::string &path, const std::atomic<bool> *stop)
 {
     m_path = path;
-    AVFormatContext *raw = avformat_alloc_context();
-    if (!raw)
-        return MEDIA_ERR_NO_MEMORY;
-    raw->interrupt_callback = interruptOn(stop);
-    int err = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
-    if (err < 0) // avformat_open_input frees the context on failure
-        return mediaError(err, ("opening " + path).c_str(), MEDIA_ERR_INPUT);
-    m_context.reset(raw);
-    err = avformat_find_stream_info(raw, nullptr);
-    if (err < 0)
-        return mediaError(err, ("reading the streams of " + path).c_str(), MEDIA_ERR_INPUT);
-
-    for (unsigned i = 0; i < raw->nb_streams; ++i) {
-        const AVStream *s = raw->streams[i];
+    m_stop = stop;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        engineLog("%s is not a regular file", path.c_str());
+        return MEDIA_ERR_INPUT;
+    }
+    int r = openStreams();
+    if (r < 0)
+        return r;
+    for (unsigned i = 0; i < m_context->nb_streams; ++i) {
+        const AVStream *s = m_context->streams[i];
         if (m_videoStream < 0 && usableVideo(s))
             m_videoStream = int(i);
         else if (usableAudio(s))
@@ -51,6 +54,35 @@ int InputFile::open(const std::string &path, const std::atomic<bool> *stop)
         return MEDIA_ERR_INPUT;
     }
     return MEDIA_OK;
+}
+
+int InputFile::openStreams()
+{
+    AVFormatContext *raw = avformat_alloc_context();
+    if (!raw)
+        return MEDIA_ERR_NO_MEMORY;
+    raw->interrupt_callback = interruptOn(m_stop);
+    int err = avformat_open_input(&raw, m_path.c_str(), nullptr, nullptr);
+    if (err < 0) // avformat_open_input frees the context on failure
+        return mediaError(err, ("opening " + m_path).c_str(), MEDIA_ERR_INPUT);
+    InputFormatPtr context(raw);
+    err = avformat_find_stream_info(raw, nullptr);
+    if (err < 0)
+        return mediaError(err, ("reading the streams of " + m_path).c_str(), MEDIA_ERR_INPUT);
+    if (m_context && m_context->nb_streams != raw->nb_streams) {
+        engineLog("%s changed while it was read", m_path.c_str());
+        return MEDIA_ERR_INPUT;
+    }
+    m_context = std::move(context);
+    m_pending.clear();
+    m_atStart = true;
+    return MEDIA_OK;
+}
+
+void InputFile::setStopFlag(const std::atomic<bool> *stop)
+{
+    m_stop = stop;
+    m_context->interrupt_callback = interruptOn(stop);
 }
 
 int64_t InputFile::startTime() const
@@ -120,14 +152,55 @@ int64_t InputFile::keyFrameTimeFor(int64_t us)
 
 int InputFile::seek(int64_t us)
 {
+    for (int64_t back = 0;; back = back ? back * 2 : kStepBack) {
+        m_pending.clear();
+        if (us - back <= 0)
+            return rewind();
+        int r = seekNear(us - back);
+        if (r < 0 || m_videoStream < 0 || landedOnKeyFrameBefore(us))
+            return r;
+    }
+}
+
+int InputFile::rewind()
+{
+    return m_atStart ? MEDIA_OK : openStreams();
+}
+
+int InputFile::seekNear(int64_t us)
+{
+    m_atStart = false;
     int err = avformat_seek_file(m_context.get(), -1, INT64_MIN, us + startTime(), us + startTime(), 0);
     if (err < 0)
         return mediaError(err, "seeking the input", MEDIA_ERR_INPUT);
     return MEDIA_OK;
 }
 
+bool InputFile::landedOnKeyFrameBefore(int64_t us)
+{
+    for (int guard = 0; guard < 500; ++guard) {
+        PacketPtr packet = makePacket();
+        if (!packet || av_read_frame(m_context.get(), packet.get()) < 0)
+            return true; // nothing better to find by stepping back
+        m_pending.push_back(std::move(packet));
+        const AVPacket *p = m_pending.back().get();
+        if (p->stream_index != m_videoStream)
+            continue;
+        int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+        return (p->flags & AV_PKT_FLAG_KEY) && pts != AV_NOPTS_VALUE &&
+               toFileTime(m_videoStream, pts) <= us + kSameTime;
+    }
+    return true;
+}
+
 int InputFile::read(AVPacket *packet)
 {
+    m_atStart = false;
+    if (!m_pending.empty()) {
+        av_packet_move_ref(packet, m_pending.front().get());
+        m_pending.pop_front();
+        return 0;
+    }
     return av_read_frame(m_context.get(), packet);
 }
 

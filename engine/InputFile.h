@@ -7,6 +7,7 @@
 #include "engine/FFmpeg.h"
 
 #include <atomic>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,15 @@ public:
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
-    // Opens and probes `path`. Refuses (MEDIA_ERR_INPUT) a file FFmpeg cannot open or one without a
-    // usable audio or video stream (known decoder, valid size or sample rate and channels).
+    // Opens and probes `path`. Refuses (MEDIA_ERR_INPUT), before opening it, anything that is not a
+    // regular file (a FIFO or a device would block or never end), and after it a file FFmpeg cannot
+    // open or one without a usable audio or video stream (known decoder, valid size or sample rate and
+    // channels).
     int open(const std::string &path, const std::atomic<bool> *stop = nullptr);
+    // Lets `stop` wake the blocked reads of a file opened without it (nullptr: nothing wakes them).
+    void setStopFlag(const std::atomic<bool> *stop);
+    // Nothing was read or sought since open(): the next packet is the file's first.
+    bool atStart() const { return m_atStart; }
 
     AVFormatContext *context() const { return m_context.get(); }
     const std::string &path() const { return m_path; }
@@ -45,18 +52,32 @@ public:
     // INT64_MIN when there is none. Moves the read position: seek again afterwards.
     int64_t keyFrameTimeFor(int64_t us);
 
-    // Seeks every stream to the last key frame at or before `us` on the file timeline.
+    // Seeks every stream to the last key frame at or before `us` on the file timeline. Files without
+    // an index (transport streams) land on the packet nearest the time, key frame or not: the seek
+    // then steps back until the first video packet is such a key frame, or to the file's start. The
+    // start (`us` at or before 0) is reached by reading the file afresh, since a seek may skip what is
+    // stored before the first key frame (sound that starts before the picture, encoder delay); that
+    // replaces the streams, so take stream() pointers anew after a seek.
     int seek(int64_t us);
     // Reads the next packet: 0, AVERROR_EOF at the end, or another error.
     int read(AVPacket *packet);
 
 private:
     int64_t startTime() const;
+    int openStreams();
+    int seekNear(int64_t us);
+    int rewind();
+    // Reads up to the first video packet, keeping what it read for read(); whether that packet is a
+    // key frame shown at or before `us`.
+    bool landedOnKeyFrameBefore(int64_t us);
 
     InputFormatPtr m_context;
     std::string m_path;
+    const std::atomic<bool> *m_stop = nullptr;
     int m_videoStream = -1;
     std::vector<int> m_audioStreams;
+    std::deque<PacketPtr> m_pending; // read while checking a seek, handed out first
+    bool m_atStart = true;
 };
 
 } // namespace engine

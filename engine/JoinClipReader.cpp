@@ -10,7 +10,7 @@ constexpr int kSilenceChunk = 1024;
 
 } // namespace
 
-int JoinClipReader::open(const JoinJob::Clip &clip, std::unique_ptr<InputFile> input,
+int JoinClipReader::open(const JoinJob::Clip &clip, std::shared_ptr<InputFile> input,
                          const JoinFormat &format, int64_t frames, int64_t samples,
                          const std::atomic<bool> *stop)
 {

@@ -21,7 +21,7 @@ class JoinClipReader
 public:
     // Takes the clip's opened input, placed at the range start, and prepares to hand out `frames` video
     // frames and `samples` audio samples (0 for a stream the output lacks). MEDIA_OK or below 0.
-    int open(const JoinJob::Clip &clip, std::unique_ptr<InputFile> input, const JoinFormat &format,
+    int open(const JoinJob::Clip &clip, std::shared_ptr<InputFile> input, const JoinFormat &format,
              int64_t frames, int64_t samples, const std::atomic<bool> *stop);
 
     // The next frame: 0 with one, AVERROR_EOF once all were handed out, or a MediaResult below 0.
@@ -31,6 +31,12 @@ public:
     // How many were handed out so far.
     int64_t videoRead() const { return m_videoRead; }
     int64_t audioRead() const { return m_audioRead; }
+    // The file gave nothing in the range so far: no picture where it has video (else no sound),
+    // everything handed out was made up.
+    bool foundNothing() const
+    {
+        return m_videoStream >= 0 ? m_videoQueued == 0 : m_audioStream < 0 || m_audioQueued == 0;
+    }
 
 private:
     int openVideo();
@@ -47,7 +53,7 @@ private:
     int makeSilence(AVFrame *frame, int samples);
 
     const JoinJob::Clip *m_clip = nullptr;
-    std::unique_ptr<InputFile> m_input;
+    std::shared_ptr<InputFile> m_input;
     JoinFormat m_format;
     const std::atomic<bool> *m_stop = nullptr;
     int m_videoStream = -1; // -1 = not decoded (absent or not wanted)

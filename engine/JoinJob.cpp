@@ -50,11 +50,13 @@ int JoinJob::addClip(const std::string &path, uint64_t start, uint64_t end)
                   (unsigned long long)end, path.c_str());
         return 0;
     }
-    InputFile input;
-    if (input.open(path) < 0)
+    auto opened = std::make_shared<InputFile>();
+    if (opened->open(path) < 0)
         return 0;
+    const InputFile &input = *opened;
     Clip c;
     c.path = path;
+    c.input = opened;
     c.fileDuration = contentEnd(input);
     c.start = int64_t(start);
     c.end = c.fileDuration > 0 && int64_t(end) >= c.fileDuration ? 0 : int64_t(end);
@@ -98,8 +100,8 @@ void JoinJob::reportProgress(double percent)
 
 int JoinJob::start()
 {
-    int result = runOnce(!m_clips.empty() && !m_settings.outputPath.empty(),
-                         [this] { return JoinPipeline(*this).run(); });
+    int result = runPipelineOnce(!m_clips.empty() && !m_settings.outputPath.empty(),
+                                 std::make_unique<JoinPipeline>(*this));
     if (result > 0)
         m_progress.store(100.0);
     return result;

@@ -3,9 +3,11 @@
 // Start, which runs JoinPipeline on the caller's thread. Progress and Stop touch only atomics, so the
 // main thread may call them while Start runs.
 #include "engine/EngineJob.h"
+#include "engine/InputFile.h"
 #include "engine/OutputSettings.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,8 @@ public:
         double volume = 1.0; // factor of the sound
         int transition = 0;           // MediaJoinTransition into the next clip
         int64_t transitionLength = 0; // microseconds
+        // The file, opened and probed when the clip was added.
+        std::shared_ptr<InputFile> input;
         // The length the range covers (microseconds; 0 when the file's duration is unknown).
         int64_t length() const { return (end > 0 ? end : fileDuration) - start; }
     };

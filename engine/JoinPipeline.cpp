@@ -83,6 +83,13 @@ bool isCopyOrUnset(const std::string &codec)
 
 JoinPipeline::JoinPipeline(JoinJob &job) : m_job(job), m_clips(job.clips()) {}
 
+JoinPipeline::~JoinPipeline()
+{
+    // A stopped pipeline is freed on the release thread, maybe after its job: the flag may be gone.
+    for (const std::shared_ptr<InputFile> &input : m_inputs)
+        input->setStopFlag(nullptr);
+}
+
 int JoinPipeline::run()
 {
     const JoinJob::Settings &s = m_job.settings();
@@ -93,10 +100,9 @@ int JoinPipeline::run()
     if (!m_frame || !m_other || !m_filtered || !m_packet)
         return MEDIA_ERR_NO_MEMORY;
     for (size_t i = 0; i < m_clips.size(); ++i) {
-        auto input = std::make_unique<InputFile>();
-        int r = input->open(m_clips[i].path, &m_job.stopFlag());
-        if (r < 0)
-            return r;
+        // Each clip was probed when it was added; its file is read from there on.
+        std::shared_ptr<InputFile> input = m_clips[i].input;
+        input->setStopFlag(&m_job.stopFlag());
         if (m_clips[i].length() <= 0) {
             engineLog("the length of %s is unknown; give the clip an end", m_clips[i].path.c_str());
             return MEDIA_ERR_INPUT;
@@ -105,7 +111,7 @@ int JoinPipeline::run()
             m_videoRef = int(i);
         if (m_audioRef < 0 && !input->audioStreams().empty())
             m_audioRef = int(i);
-        m_inputs.push_back(std::move(input));
+        m_inputs.push_back(input);
     }
 
     std::vector<const AVOutputFormat *> formats = ContainerTable::candidates(s.outputPath);
@@ -170,18 +176,21 @@ bool JoinPipeline::canCopy(const AVOutputFormat *format)
         InputFile &in = *m_inputs[i];
         if (i + 1 < m_clips.size() && clip.transition != 0)
             return false;
-        if (video) {
-            if (in.videoStream() < 0 || in.rotation(in.videoStream()) != 0 ||
-                !sameVideo(in.stream(in.videoStream())->codecpar, refVideo))
-                return false;
-            // The pieces must start and end on key frames, or the copy would show the wrong pictures.
-            if (clip.start != 0 && std::llabs(in.keyFrameTimeFor(clip.start) - clip.start) > kSameTime)
-                return false;
-            if (clip.end != 0 && std::llabs(in.keyFrameTimeFor(clip.end) - clip.end) > kSameTime)
-                return false;
-        }
+        if (video && (in.videoStream() < 0 || in.rotation(in.videoStream()) != 0 ||
+                      !sameVideo(in.stream(in.videoStream())->codecpar, refVideo)))
+            return false;
         if (audio && (in.audioStreams().empty() || clip.volume != 1 ||
                       !sameAudio(in.stream(in.audioStreams().front())->codecpar, refAudio)))
+            return false;
+    }
+    // The pieces must start and end on key frames, or the copy would show the wrong pictures. (Last,
+    // since a seek may open a file afresh, which replaces the parameters compared above.)
+    for (size_t i = 0; video && i < m_clips.size(); ++i) {
+        const JoinJob::Clip &clip = m_clips[i];
+        InputFile &in = *m_inputs[i];
+        if (clip.start != 0 && std::llabs(in.keyFrameTimeFor(clip.start) - clip.start) > kSameTime)
+            return false;
+        if (clip.end != 0 && std::llabs(in.keyFrameTimeFor(clip.end) - clip.end) > kSameTime)
             return false;
     }
     return true;
@@ -253,6 +262,7 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
     bool videoStarted = false, audioStarted = false;
     bool videoDone = video < 0, audioDone = audio < 0;
     int64_t reached = 0; // the clip's length as written: where its pictures (else its sound) end
+    bool copied = false; // a picture (else a sound) of the range was written
 
     while (!videoDone || !audioDone) {
         if (m_job.stopFlag())
@@ -328,7 +338,10 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
         av_packet_unref(packet);
         if (r < 0)
             return r;
+        copied |= isVideo || video < 0;
     }
+    if (!copied)
+        return nothingInRange(index);
     offset += reached;
     return MEDIA_OK;
 }
@@ -484,17 +497,7 @@ int64_t JoinPipeline::samplesAt(int64_t unit) const
 
 int JoinPipeline::rewind(size_t index)
 {
-    const JoinJob::Clip &clip = m_clips[index];
-    if (clip.start > 0)
-        return m_inputs[index]->seek(clip.start);
-    // Key-frame probes have moved the read position, and a seek to 0 would skip the encoder-delay
-    // packets that come before it: a clip from the file's start reads the file afresh.
-    auto input = std::make_unique<InputFile>();
-    int r = input->open(clip.path, &m_job.stopFlag());
-    if (r < 0)
-        return r;
-    m_inputs[index] = std::move(input);
-    return MEDIA_OK;
+    return m_inputs[index]->seek(m_clips[index].start);
 }
 
 int JoinPipeline::openReader(size_t index, std::unique_ptr<JoinClipReader> &reader)
@@ -505,26 +508,35 @@ int JoinPipeline::openReader(size_t index, std::unique_ptr<JoinClipReader> &read
         return r;
     reader = std::make_unique<JoinClipReader>();
     int64_t samples = m_out.audio ? samplesAt(segment.start + segment.units) - samplesAt(segment.start) : 0;
-    return reader->open(m_clips[index], std::move(m_inputs[index]), m_out, m_out.video ? segment.units : 0,
-                        samples, &m_job.stopFlag());
+    return reader->open(m_clips[index], m_inputs[index], m_out, m_out.video ? segment.units : 0, samples,
+                        &m_job.stopFlag());
 }
 
 int JoinPipeline::runEncode()
 {
-    std::unique_ptr<JoinClipReader> current, next;
+    // Members, so that a stopped job frees their decoders with the rest of the pipeline.
+    std::unique_ptr<JoinClipReader> &current = m_current, &next = m_next;
     int r = openReader(0, current);
     for (size_t i = 0; r >= 0 && i < m_clips.size(); ++i) {
         if ((r = encodeBody(i, *current)) < 0)
             break;
-        if (i + 1 == m_clips.size())
-            break;
-        if ((r = openReader(i + 1, next)) < 0)
-            break;
-        if (m_segments[i].overlap > 0 && (r = encodeTransition(i, *current, *next)) < 0)
-            break;
+        if (i + 1 < m_clips.size()) {
+            if ((r = openReader(i + 1, next)) < 0)
+                break;
+            if (m_segments[i].overlap > 0 && (r = encodeTransition(i, *current, *next)) < 0)
+                break;
+        }
+        if (current->foundNothing())
+            return nothingInRange(i);
         current = std::move(next);
     }
     return r;
+}
+
+int JoinPipeline::nothingInRange(size_t index) const
+{
+    engineLog("%s holds nothing in the range of clip %zu", m_clips[index].path.c_str(), index + 1);
+    return MEDIA_ERR_NOTHING_IN_RANGE;
 }
 
 int JoinPipeline::encodeBody(size_t index, JoinClipReader &reader)

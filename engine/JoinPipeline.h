@@ -17,9 +17,13 @@ class JoinPipeline
 {
 public:
     explicit JoinPipeline(JoinJob &job);
+    // The clips' files outlive the pipeline (the job keeps them): they stop following its stop flag.
+    ~JoinPipeline();
     // Joins the job's clips into its output. MEDIA_OK (the output is in place) or below 0 (nothing is
     // left behind).
     int run();
+    // Removes the temporary output now, before the pipeline itself is freed.
+    void discardOutput() { m_output.discard(); }
 
 private:
     // Where a clip lies on the output timeline, in output units (frames when the output has video,
@@ -55,10 +59,12 @@ private:
     int encode(Encoder &encoder, AVStream *stream, AVFrame *frame);
     int write(AVPacket *packet, bool leading);
     int flush();
+    // Logs that a clip's range held nothing readable; MEDIA_ERR_NOTHING_IN_RANGE.
+    int nothingInRange(size_t index) const;
 
     JoinJob &m_job;
     const std::vector<JoinJob::Clip> &m_clips;
-    std::vector<std::unique_ptr<InputFile>> m_inputs;
+    std::vector<std::shared_ptr<InputFile>> m_inputs;
     int m_videoRef = -1; // the first clip with a picture, the first with sound
     int m_audioRef = -1;
     OutputFile m_output;
@@ -71,6 +77,7 @@ private:
     AVStream *m_videoStream = nullptr;
     AVStream *m_audioStream = nullptr;
     FilterGraph m_audioChunker; // hands the encoder frames of its frame size
+    std::unique_ptr<JoinClipReader> m_current, m_next; // the clips being read
     std::vector<Segment> m_segments;
     int64_t m_totalUnits = 1;
     int64_t m_plannedDuration = 1; // microseconds of output

@@ -32,6 +32,23 @@ template <class Call> int withJob(MEDIA_HANDLE h, Call call)
     return j ? call(*j) : MEDIA_ERR_HANDLE;
 }
 
+// Lists the audio streams of a probed file (see apiMediaConvertGetAudioStreamInfo).
+int describeAudioStreams(MediaProbe &probe, int *count, AUDIO_STREAM_INFO *infos)
+{
+    if (!count)
+        return MEDIA_ERR_ARGUMENT;
+    const std::vector<int> &streams = probe.input().audioStreams();
+    if (!infos) {
+        *count = int(streams.size());
+        return MEDIA_OK;
+    }
+    int filled = std::max(0, std::min(*count, int(streams.size())));
+    for (int i = 0; i < filled; ++i)
+        probe.describeAudio(streams[i], &infos[i]);
+    *count = filled;
+    return MEDIA_OK;
+}
+
 } // namespace
 
 extern "C" {
@@ -57,6 +74,12 @@ int MediaGetInfo(MEDIA_HANDLE h, AUDIO_STREAM_INFO *audio, VIDEO_STREAM_INFO *vi
     if (video && in.videoStream() >= 0)
         p->describeVideo(in.videoStream(), video);
     return MEDIA_OK;
+}
+
+int MediaGetAudioStreamInfo(MEDIA_HANDLE h, int *count, AUDIO_STREAM_INFO *infos)
+{
+    auto p = probe(h);
+    return p ? describeAudioStreams(*p, count, infos) : MEDIA_ERR_HANDLE;
 }
 
 int64_t MediaGetDuration(MEDIA_HANDLE h)
@@ -101,18 +124,7 @@ int64_t apiMediaConvertGetDuration(MEDIA_HANDLE h)
 int apiMediaConvertGetAudioStreamInfo(MEDIA_HANDLE h, int *count, AUDIO_STREAM_INFO *infos)
 {
     return withJob(h, [&](ConversionJob &j) {
-        if (!j.hasInput() || !count)
-            return int(MEDIA_ERR_ARGUMENT);
-        const std::vector<int> &streams = j.probe().input().audioStreams();
-        if (!infos) {
-            *count = int(streams.size());
-            return int(MEDIA_OK);
-        }
-        int filled = std::max(0, std::min(*count, int(streams.size())));
-        for (int i = 0; i < filled; ++i)
-            j.probe().describeAudio(streams[i], &infos[i]);
-        *count = filled;
-        return int(MEDIA_OK);
+        return j.hasInput() ? describeAudioStreams(j.probe(), count, infos) : int(MEDIA_ERR_ARGUMENT);
     });
 }
 

@@ -110,12 +110,13 @@ int MediaProbe::snapshot(int64_t time, int width, int height, uint8_t *buffer)
     int videoIndex = m_input.videoStream();
     if (videoIndex < 0)
         return MEDIA_ERR_INPUT;
-    AVStream *stream = m_input.stream(videoIndex);
-    Decoder decoder;
-    int result = decoder.open(stream, 1);
+    // Seeking to the start may open the file afresh: take the stream after it.
+    int result = m_input.seek(time);
     if (result < 0)
         return result;
-    if ((result = m_input.seek(time)) < 0)
+    AVStream *stream = m_input.stream(videoIndex);
+    Decoder decoder;
+    if ((result = decoder.open(stream, 1)) < 0)
         return result;
 
     PacketPtr packet = makePacket();

@@ -5,12 +5,20 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace engine {
 
 namespace {
+
+constexpr int kIoBufferSize = 64 * 1024;
+// Room for the final name in the temporary one, within the file systems' 255 bytes.
+constexpr size_t kMaxNameInTemporary = 200;
 
 std::string folderOf(const std::string &path)
 {
@@ -20,19 +28,46 @@ std::string folderOf(const std::string &path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string temporaryPathFor(const std::string &path)
+std::string nameOf(const std::string &path)
 {
     size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    static std::atomic<unsigned> counter{0};
-    for (;;) {
-        std::string candidate = folder + "." + name + "." + std::to_string(getpid()) + "-" +
-                                std::to_string(counter++) + ".part";
-        struct stat info;
-        if (stat(candidate.c_str(), &info) != 0)
-            return candidate;
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// 16 hex digits nobody can guess in advance.
+std::string unpredictableSuffix()
+{
+    uint64_t value = 0;
+    if (getrandom(&value, sizeof value, 0) != ssize_t(sizeof value))
+        value = std::random_device{}() * 0x100000000ull ^ std::random_device{}();
+    char text[17];
+    snprintf(text, sizeof text, "%016llx", (unsigned long long)value);
+    return text;
+}
+
+int writeToFile(void *opaque, uint8_t *data, int size)
+{
+    const int fd = *static_cast<const int *>(opaque);
+    for (int done = 0; done < size;) {
+        ssize_t n = write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return AVERROR(errno);
+        done += int(n);
     }
+    return size;
+}
+
+int64_t seekInFile(void *opaque, int64_t offset, int whence)
+{
+    const int fd = *static_cast<const int *>(opaque);
+    if (whence == AVSEEK_SIZE) {
+        struct stat info;
+        return fstat(fd, &info) == 0 ? int64_t(info.st_size) : AVERROR(errno);
+    }
+    off_t at = lseek(fd, offset, whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : int64_t(at);
 }
 
 bool isNamed(const AVOutputFormat *format, const char *name)
@@ -67,25 +102,61 @@ int OutputFile::checkPath(const std::string &path)
     return MEDIA_OK;
 }
 
+int OutputFile::createTemporary()
+{
+    const std::string folder = folderOf(m_path);
+    m_folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder < 0) {
+        engineLog("cannot open the folder %s: %s", folder.c_str(), strerror(errno));
+        return MEDIA_ERR_OUTPUT;
+    }
+    const std::string base = "." + m_name.substr(0, kMaxNameInTemporary) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = base + unpredictableSuffix() + ".part";
+        int fd = openat(m_folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_file = fd;
+            m_temporaryName = name;
+            struct stat info;
+            if (fstat(fd, &info) == 0)
+                m_identity = {info.st_dev, info.st_ino};
+            return MEDIA_OK;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    engineLog("cannot create a temporary file in %s: %s", folder.c_str(), strerror(errno));
+    return MEDIA_ERR_OUTPUT;
+}
+
 int OutputFile::open(const std::string &path, const AVOutputFormat *format, const std::atomic<bool> *stop)
 {
     int check = checkPath(path);
     if (check < 0)
         return check;
+    if (format->flags & AVFMT_NOFILE) {
+        engineLog("%s writes files of its own; refused", format->name);
+        return MEDIA_ERR_ENCODER;
+    }
     m_path = path;
-    m_temporaryPath = temporaryPathFor(path);
+    m_name = nameOf(path);
+    if ((check = createTemporary()) < 0)
+        return check;
     AVFormatContext *raw = nullptr;
-    int err = avformat_alloc_output_context2(&raw, format, nullptr, m_temporaryPath.c_str());
+    int err = avformat_alloc_output_context2(&raw, format, nullptr, path.c_str());
     if (err < 0)
         return mediaError(err, "allocating the muxer", MEDIA_ERR_OUTPUT);
     m_context.reset(raw);
     m_context->interrupt_callback = interruptOn(stop);
-    if (!(format->flags & AVFMT_NOFILE)) {
-        err = avio_open2(&m_context->pb, m_temporaryPath.c_str(), AVIO_FLAG_WRITE, &m_context->interrupt_callback,
-                         nullptr);
-        if (err < 0)
-            return mediaError(err, ("creating " + m_temporaryPath).c_str(), MEDIA_ERR_OUTPUT);
+    auto *buffer = static_cast<unsigned char *>(av_malloc(kIoBufferSize));
+    m_io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 1, &m_file, nullptr, writeToFile, seekInFile)
+                  : nullptr;
+    if (!m_io) {
+        av_free(buffer);
+        return MEDIA_ERR_NO_MEMORY;
     }
+    m_context->pb = m_io;
+    m_context->flags |= AVFMT_FLAG_CUSTOM_IO;
     return MEDIA_OK;
 }
 
@@ -133,8 +204,8 @@ int64_t OutputFile::overheadPerPacket(int64_t bytes) const
         return bytes / 184 * 4 + 188 + 20; // TS packet headers, a padded last packet, PES header
     if (isNamed(format, "mpeg") || isNamed(format, "vob"))
         return bytes / 2000 * 30 + 60;
-    if (isNamed(format, "mp4") || isNamed(format, "mov") || isNamed(format, "ipod") || isNamed(format, "3gp") ||
-        isNamed(format, "3g2"))
+    if (isNamed(format, "mp4") || isNamed(format, "mov") || isNamed(format, "ipod") ||
+        isNamed(format, "3gp") || isNamed(format, "3g2"))
         return 16; // the index written in the trailer: size, time, chunk offset
     if (isNamed(format, "avi"))
         return 8 + 16; // chunk header and index entry
@@ -166,39 +237,77 @@ int OutputFile::finish()
         discard();
         return mediaError(err, "writing the output trailer", MEDIA_ERR_OUTPUT);
     }
-    if (!(m_context->oformat->flags & AVFMT_NOFILE)) {
-        err = avio_closep(&m_context->pb);
-        if (err < 0) {
-            discard();
-            return mediaError(err, "closing the output", MEDIA_ERR_OUTPUT);
-        }
-    }
+    bool written = closeIo();
     m_context.reset();
-    // link() refuses to replace a file that appeared at the final path meanwhile; rename() is the
-    // fallback for file systems without hard links.
-    if (link(m_temporaryPath.c_str(), m_path.c_str()) == 0) {
-        unlink(m_temporaryPath.c_str());
-    } else if (errno == EEXIST) {
-        engineLog("refusing to overwrite %s", m_path.c_str());
+    if (!written || close(std::exchange(m_file, -1)) != 0) {
+        engineLog("writing %s failed", m_path.c_str());
         discard();
         return MEDIA_ERR_OUTPUT;
-    } else {
-        struct stat info;
-        if (lstat(m_path.c_str(), &info) == 0 || rename(m_temporaryPath.c_str(), m_path.c_str()) != 0) {
+    }
+    return publish();
+}
+
+bool OutputFile::isOurs() const
+{
+    struct stat info;
+    return !m_temporaryName.empty() && m_folder >= 0 &&
+           fstatat(m_folder, m_temporaryName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode) && std::make_pair(info.st_dev, info.st_ino) == m_identity;
+}
+
+int OutputFile::publish()
+{
+    if (!isOurs()) {
+        engineLog("the temporary output beside %s was replaced; nothing is published", m_path.c_str());
+        m_temporaryName.clear(); // not ours to remove
+        discard();
+        return MEDIA_ERR_OUTPUT;
+    }
+    // Neither call follows a link at either name, and neither replaces what is at the final one;
+    // linking is for file systems that cannot rename without replacing.
+    int moved = renameat2(m_folder, m_temporaryName.c_str(), m_folder, m_name.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        moved = linkat(m_folder, m_temporaryName.c_str(), m_folder, m_name.c_str(), 0);
+        if (moved == 0)
+            unlinkat(m_folder, m_temporaryName.c_str(), 0);
+    }
+    if (moved != 0) {
+        if (errno == EEXIST)
+            engineLog("refusing to overwrite %s", m_path.c_str());
+        else
             engineLog("cannot move the output to %s: %s", m_path.c_str(), strerror(errno));
-            discard();
-            return MEDIA_ERR_OUTPUT;
-        }
+        discard();
+        return MEDIA_ERR_OUTPUT;
     }
     m_finished = true;
+    close(std::exchange(m_folder, -1));
     return MEDIA_OK;
+}
+
+bool OutputFile::closeIo()
+{
+    if (!m_io)
+        return true;
+    avio_flush(m_io);
+    bool written = m_io->error == 0;
+    if (m_context)
+        m_context->pb = nullptr;
+    av_freep(&m_io->buffer);
+    avio_context_free(&m_io);
+    return written;
 }
 
 void OutputFile::discard()
 {
+    closeIo();
     m_context.reset();
-    if (!m_temporaryPath.empty())
-        unlink(m_temporaryPath.c_str());
+    if (m_file >= 0)
+        close(std::exchange(m_file, -1));
+    if (isOurs())
+        unlinkat(m_folder, m_temporaryName.c_str(), 0);
+    m_temporaryName.clear();
+    if (m_folder >= 0)
+        close(std::exchange(m_folder, -1));
 }
 
 } // namespace engine

@@ -2,10 +2,17 @@
 // The mux stage: writes one output file under a hidden temporary name beside its final path, and
 // renames it there only when the job succeeds. A file already at the final path is never touched.
 // Keeps a running estimate of the finished file's size, so a job can stop before a size limit.
+//
+// The temporary file has an unpredictable name and is created by us, exclusively and without
+// following links, inside the output folder (held open, so a folder renamed meanwhile changes
+// nothing); the muxer writes to it through our own AVIOContext, and it is published under the final
+// name without following or replacing anything there.
 #include "engine/FFmpeg.h"
 
 #include <atomic>
 #include <string>
+#include <sys/types.h>
+#include <utility>
 
 namespace engine {
 
@@ -40,13 +47,27 @@ public:
     // failure nothing is left behind.
     int finish();
 
-private:
+    // Closes and removes the temporary file now (the destructor would do it later). Idempotent.
     void discard();
+
+private:
+    int createTemporary();
+    // The temporary name still holds the regular file we created.
+    bool isOurs() const;
+    // Moves the temporary file to the final name; never replaces what is there.
+    int publish();
+    // Detaches and frees our AVIOContext; false when a write or the last flush failed.
+    bool closeIo();
     int64_t overheadPerPacket(int64_t bytes) const;
 
     OutputFormatPtr m_context;
     std::string m_path;
-    std::string m_temporaryPath;
+    std::string m_name;                   // the final file name inside the folder
+    std::string m_temporaryName;          // likewise, the temporary one
+    int m_folder = -1;                    // the output folder, open
+    int m_file = -1;                      // the temporary file, open for writing
+    std::pair<dev_t, ino_t> m_identity{}; // of the temporary file
+    AVIOContext *m_io = nullptr;
     int64_t m_headerBytes = 0;
     int64_t m_packetBytes = 0;
     int64_t m_packets = 0;

@@ -41,14 +41,18 @@ enum MediaResult {
     MEDIA_ERR_ENCODER = -5,     /* no encoder for the asked codec, or the container cannot hold it */
     MEDIA_ERR_ARGUMENT = -6,    /* invalid argument */
     MEDIA_ERR_STOPPED = -7,     /* apiMediaConvertStop ended the job */
-    MEDIA_ERR_NO_MEMORY = -8    /* out of memory */
+    MEDIA_ERR_NO_MEMORY = -8,   /* out of memory */
+    /* the input holds nothing in the asked range: no picture where it has video, or no sound where it
+       has audio that was asked for (a damaged file read past its readable part) */
+    MEDIA_ERR_NOTHING_IN_RANGE = -9
 };
 
 /* ---- Probe ---------------------------------------------------------------------------------- */
 
 /*
  * Opens `path` for probing. Returns a handle, or 0 when the file is missing, unreadable, corrupt or
- * holds neither a decodable audio nor a decodable video stream. Close it with MediaClose.
+ * holds neither a decodable audio nor a decodable video stream, and at once for anything that is not a
+ * regular file (or a link to one): a FIFO or a device is never opened. Close it with MediaClose.
  */
 MEDIA_HANDLE MediaOpen(const char *path);
 
@@ -58,6 +62,13 @@ MEDIA_HANDLE MediaOpen(const char *path);
  * Returns MEDIA_OK, or below 0 on failure.
  */
 int MediaGetInfo(MEDIA_HANDLE h, AUDIO_STREAM_INFO *audio, VIDEO_STREAM_INFO *video);
+
+/*
+ * Every audio stream of the file, in file order, as apiMediaConvertGetAudioStreamInfo lists them for a
+ * conversion: with `infos` NULL, stores the count in `*count`; else fills up to `*count` zero-filled
+ * records and stores how many it filled. Returns MEDIA_OK, or below 0 with `count` NULL.
+ */
+int MediaGetAudioStreamInfo(MEDIA_HANDLE h, int *count, AUDIO_STREAM_INFO *infos);
 
 /* The file's duration in microseconds; 0 when unknown or on failure. */
 int64_t MediaGetDuration(MEDIA_HANDLE h);
@@ -80,9 +91,9 @@ int MediaClose(MEDIA_HANDLE h);
 MEDIA_HANDLE apiMediaConvertCreate(void);
 
 /*
- * Sets the job's input file and probes it. Returns MEDIA_OK, or MEDIA_ERR_INPUT when the file cannot
- * be opened or holds no decodable stream (a corrupt file is refused here). Call it before the other
- * setters.
+ * Sets the job's input file and probes it (Start reads the file opened here). Returns MEDIA_OK, or
+ * MEDIA_ERR_INPUT when the file cannot be opened or holds no decodable stream (a corrupt file is
+ * refused here), or is not a regular file. Call it before the other setters.
  */
 int apiMediaConvertSetInputMedia(MEDIA_HANDLE h, const char *path);
 
@@ -244,9 +255,12 @@ int apiMediaConvertSetLimitFileSize(MEDIA_HANDLE h, int64_t bytes);
 int apiMediaConvertSetOutputPath(MEDIA_HANDLE h, const char *path);
 
 /*
- * Runs the job to its end on the caller's thread. The output is written under a hidden temporary name
- * beside the output path and renamed on success; a failed or stopped job leaves no file. Returns
- * MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaConvertStop, or another code below 0.
+ * Runs the job to its end on the caller's thread. The output is written to a hidden temporary file of
+ * an unpredictable name, created in the output's folder (never through a link), and moved to the output
+ * path on success without replacing anything there; a failed or stopped job leaves no file. Returns
+ * MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaConvertStop, MEDIA_ERR_NOTHING_IN_RANGE when the input gave
+ * no picture (where it has video) or no sound (where it has audio that was asked for) in the range, or
+ * another code below 0.
  */
 int apiMediaConvertStart(MEDIA_HANDLE h);
 

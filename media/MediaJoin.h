@@ -88,10 +88,11 @@ int apiMediaJoinSetVideoFrameSize(MEDIA_HANDLE h, int width, int height);
 int apiMediaJoinSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampleRate);
 
 /*
- * Runs the job to its end on the caller's thread. The output is written under a hidden temporary name
- * beside the output path and renamed on success; a failed or stopped job leaves no file. Returns
+ * Runs the job to its end on the caller's thread. The output is written as for conversions (a hidden
+ * temporary file, moved to the output path on success); a failed or stopped job leaves no file. Returns
  * MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaJoinStop, MEDIA_ERR_ARGUMENT without clips or output path,
- * or another code below 0. A job runs once.
+ * MEDIA_ERR_NOTHING_IN_RANGE when a clip's file gives nothing in its range (a damaged file read past its
+ * readable part), or another code below 0. A job runs once.
  */
 int apiMediaJoinStart(MEDIA_HANDLE h);
 

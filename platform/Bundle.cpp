@@ -1,5 +1,6 @@
 #include "platform/Bundle.h"
 
+#include "platform/Log.h"
 #include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
@@ -167,11 +168,19 @@ private:
     qsizetype m_pos = 0;
 };
 
-QVariant readPlistValue(QXmlStreamReader &xml);
+// Arrays and dictionaries nested deeper than this are refused: the reader recurses once per level, and
+// real property lists stay within a handful.
+constexpr int kMaxPlistDepth = 256;
+
+QVariant readPlistValue(QXmlStreamReader &xml, int depth);
 
 // Reads the children of the current element up to its end tag.
-QVariant readPlistContainer(QXmlStreamReader &xml, bool isDict)
+QVariant readPlistContainer(QXmlStreamReader &xml, bool isDict, int depth)
 {
+    if (depth > kMaxPlistDepth) {
+        xml.raiseError(QStringLiteral("nested deeper than %1 levels").arg(kMaxPlistDepth));
+        return {};
+    }
     QVariantMap map;
     QVariantList list;
     QString key;
@@ -184,7 +193,7 @@ QVariant readPlistContainer(QXmlStreamReader &xml, bool isDict)
             haveKey = true;
             continue;
         }
-        QVariant v = readPlistValue(xml);
+        QVariant v = readPlistValue(xml, depth);
         if (!v.isValid())
             return {};
         if (isDict) {
@@ -199,14 +208,15 @@ QVariant readPlistContainer(QXmlStreamReader &xml, bool isDict)
     return isDict ? QVariant(map) : QVariant(list);
 }
 
-// Reads the element the reader stands on (a start element) through its end tag.
-QVariant readPlistValue(QXmlStreamReader &xml)
+// Reads the element the reader stands on (a start element) through its end tag; `depth` counts the
+// containers around it.
+QVariant readPlistValue(QXmlStreamReader &xml, int depth)
 {
     const QString name = xml.name().toString();
     if (name == QLatin1String("dict"))
-        return readPlistContainer(xml, true);
+        return readPlistContainer(xml, true, depth + 1);
     if (name == QLatin1String("array"))
-        return readPlistContainer(xml, false);
+        return readPlistContainer(xml, false, depth + 1);
     if (name == QLatin1String("true") || name == QLatin1String("false")) {
         xml.skipCurrentElement();
         return name == QLatin1String("true");
@@ -331,7 +341,10 @@ QVariant Bundle::readPropertyList(const QString &path)
         if (!xml.readNextStartElement())
             return {};
     }
-    return readPlistValue(xml);
+    const QVariant value = readPlistValue(xml, 0);
+    if (xml.error() == QXmlStreamReader::CustomError)
+        log("refusing the property list %s: %s", qUtf8Printable(path), qUtf8Printable(xml.errorString()));
+    return value;
 }
 
 QString Bundle::identifier()

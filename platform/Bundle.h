@@ -51,7 +51,8 @@ public:
     static std::optional<QHash<QString, QString>> readStringsFile(const QString &path);
     // Reads an XML property list: dict -> QVariantMap, array -> QVariantList, string -> QString,
     // integer -> qlonglong, real -> double, true/false -> bool, date -> QDateTime, data -> QByteArray.
-    // An invalid QVariant when the file cannot be read or is not a property list.
+    // An invalid QVariant when the file cannot be read or is not a property list, or nests arrays and
+    // dictionaries more than 256 deep (refused with a log line, before the reader's stack runs out).
     static QVariant readPropertyList(const QString &path);
 
     // "org.videoworkshop.VideoWorkshop".

@@ -65,23 +65,28 @@ QImage SourceProbe::imageFromBgra(const uchar *bgra, int width, int height)
 
 QList<std::shared_ptr<AudioStreamInfo>> SourceProbe::getAudioStreamInfomation(const QString &path)
 {
-    QList<std::shared_ptr<AudioStreamInfo>> list;
-    MEDIA_HANDLE job = apiMediaConvertCreate();
-    if (!job)
-        return list;
-    int count = 0;
     const QByteArray utf8 = path.toUtf8();
-    if (apiMediaConvertSetInputMedia(job, utf8.constData()) >= 0 &&
-        apiMediaConvertGetAudioStreamInfo(job, &count, nullptr) >= 0 && count > 0) {
+    MEDIA_HANDLE handle = MediaOpen(utf8.constData());
+    if (!handle)
+        return {};
+    QList<std::shared_ptr<AudioStreamInfo>> list = audioStreamsOf(handle);
+    MediaClose(handle);
+    return list;
+}
+
+QList<std::shared_ptr<AudioStreamInfo>> SourceProbe::audioStreamsOf(MEDIA_HANDLE handle)
+{
+    QList<std::shared_ptr<AudioStreamInfo>> list;
+    int count = 0;
+    if (MediaGetAudioStreamInfo(handle, &count, nullptr) >= 0 && count > 0) {
         std::vector<AUDIO_STREAM_INFO> records(size_t(count), AUDIO_STREAM_INFO{});
         int filled = count;
-        if (apiMediaConvertGetAudioStreamInfo(job, &filled, records.data()) >= 0) {
+        if (MediaGetAudioStreamInfo(handle, &filled, records.data()) >= 0) {
             // The engine says how many it filled; never read past that or past what was allocated.
             for (int i = 0; i < filled && i < count; ++i)
                 list.append(EngineRecords::audioStreamInfo(records[size_t(i)]));
         }
     }
-    apiMediaConvertClose(job);
     return list;
 }
 
@@ -105,7 +110,7 @@ std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles
     }
 
     auto data = std::make_shared<SimpleData>();
-    data->setAudioStreamInfos(getAudioStreamInfomation(path));
+    data->setAudioStreamInfos(audioStreamsOf(handle)); // the file is probed once
     FileData &source = *data->sourceData();
     FileData &target = *data->targetData();
     const QFileInfo info(path);

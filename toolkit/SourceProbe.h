@@ -11,6 +11,7 @@
 // probeAll() keeps the refused paths, so a window can name them in one alert. The probe handle is
 // closed on every path. Sizes read from the file are bounded before any buffer is made from them. Any
 // thread (no widgets).
+#include "media/MediaEngine.h"
 #include "toolkit/EditorOutputSettings.h"
 
 #include <QImage>
@@ -56,6 +57,8 @@ public:
 
     // One entry per audio stream, in the engine's order; empty when there is none or the engine fails.
     static QList<std::shared_ptr<AudioStreamInfo>> getAudioStreamInfomation(const QString &path);
+    // The same for a file the engine has opened for probing.
+    static QList<std::shared_ptr<AudioStreamInfo>> audioStreamsOf(MEDIA_HANDLE handle);
 
     // The width of a thumbnail 180 high for a width x height picture (1920 x 1080 gives 320), held to
     // 1 .. maxThumbnailWidth; 0 when either size is not above 0.

@@ -18,14 +18,6 @@ namespace {
 
 constexpr double kFrame = 0.04; // one frame at 25 fps
 
-std::vector<std::string> filesIn(const std::string &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
-
 // A clip long enough that a re-encode is still running when the test stops it.
 std::string longClip()
 {

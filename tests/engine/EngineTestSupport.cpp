@@ -1,5 +1,7 @@
 #include "tests/engine/EngineTestSupport.h"
 
+#include <filesystem>
+
 namespace enginetest {
 
 std::string clip720p()
@@ -11,6 +13,37 @@ std::string clip720p()
     spec.gopSize = 25;
     spec.audio = {fixture::AudioTrack{}};
     return sharedFixture("clip720p.mp4", spec);
+}
+
+int join(const std::vector<Clip> &clips, const std::string &output,
+         const std::function<int(MEDIA_HANDLE)> &configure)
+{
+    MEDIA_HANDLE h = apiMediaJoinCreate();
+    int r = apiMediaJoinSetOutputPath(h, output.c_str());
+    for (const Clip &c : clips) {
+        if (r < 0)
+            break;
+        int id = apiMediaJoinAddMediaClip(h, c.path.c_str(), c.start, c.end);
+        if (id == 0)
+            r = MEDIA_ERR_INPUT;
+        else if ((r = apiMediaJoinSetAudioVolumn(h, id, c.volume)) > 0 &&
+                 c.transition != MEDIA_TRANSITION_NONE)
+            r = apiMediaJoinSetTransition(h, id, c.transition, c.transitionLength);
+    }
+    if (r > 0)
+        r = configure(h);
+    if (r > 0)
+        r = apiMediaJoinStart(h);
+    apiMediaJoinClose(h);
+    return r;
+}
+
+std::vector<std::string> filesIn(const std::string &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
 }
 
 } // namespace enginetest

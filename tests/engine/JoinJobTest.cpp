@@ -21,50 +21,6 @@ namespace {
 constexpr double kFrame = 0.04; // one frame at 25 fps
 const double kToneRms = 0.3 / std::sqrt(2.0);
 
-struct Clip
-{
-    std::string path;
-    uint64_t start = 0;
-    uint64_t end = 0;
-    double volume = 1;
-    int transition = MEDIA_TRANSITION_NONE;
-    int64_t transitionLength = 0;
-};
-
-// Joins `clips` into `output` after `configure` has set the job up; returns Start's result (or the
-// first failing call's).
-int join(
-    const std::vector<Clip> &clips, const std::string &output,
-    const std::function<int(MEDIA_HANDLE)> &configure = [](MEDIA_HANDLE) { return int(MEDIA_OK); })
-{
-    MEDIA_HANDLE h = apiMediaJoinCreate();
-    int r = apiMediaJoinSetOutputPath(h, output.c_str());
-    for (const Clip &c : clips) {
-        if (r < 0)
-            break;
-        int id = apiMediaJoinAddMediaClip(h, c.path.c_str(), c.start, c.end);
-        if (id == 0)
-            r = MEDIA_ERR_INPUT;
-        else if ((r = apiMediaJoinSetAudioVolumn(h, id, c.volume)) > 0 &&
-                 c.transition != MEDIA_TRANSITION_NONE)
-            r = apiMediaJoinSetTransition(h, id, c.transition, c.transitionLength);
-    }
-    if (r > 0)
-        r = configure(h);
-    if (r > 0)
-        r = apiMediaJoinStart(h);
-    apiMediaJoinClose(h);
-    return r;
-}
-
-std::vector<std::string> filesIn(const std::string &folder)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
-
 fixture::AudioTrack tone(int sampleRate, int channels)
 {
     fixture::AudioTrack track;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 using namespace enginetest;
@@ -221,4 +222,39 @@ TEST(EngineHandles, UnknownHandlesAreHarmless)
     EXPECT_EQ(video.width, 1280);
     EXPECT_EQ(MediaClose(probe), MEDIA_OK);
     EXPECT_EQ(MediaClose(probe), MEDIA_ERR_HANDLE);
+}
+
+TEST(MediaProbe, ListsEveryAudioStreamAsTheConversionDoes)
+{
+    fixture::Spec spec;
+    spec.duration = 1.0;
+    fixture::AudioTrack english, french;
+    english.title = "English";
+    french.title = "Français";
+    french.toneHz = 660;
+    spec.audio = {english, french};
+    const std::string path = sharedFixture("two-tracks.mkv", spec);
+
+    Probe probe(path);
+    ASSERT_NE(probe.handle, nullptr);
+    int count = -1;
+    ASSERT_EQ(MediaGetAudioStreamInfo(probe.handle, &count, nullptr), MEDIA_OK);
+    ASSERT_EQ(count, 2);
+    std::vector<AUDIO_STREAM_INFO> fromProbe(3, AUDIO_STREAM_INFO{});
+    count = 3;
+    ASSERT_EQ(MediaGetAudioStreamInfo(probe.handle, &count, fromProbe.data()), MEDIA_OK);
+    ASSERT_EQ(count, 2);
+    EXPECT_STREQ(fromProbe[1].title, "Français");
+    EXPECT_FALSE(fromProbe[2].exist);
+    EXPECT_LT(MediaGetAudioStreamInfo(probe.handle, nullptr, nullptr), 0);
+
+    MEDIA_HANDLE job = apiMediaConvertCreate();
+    ASSERT_GT(apiMediaConvertSetInputMedia(job, path.c_str()), 0);
+    std::vector<AUDIO_STREAM_INFO> fromJob(2, AUDIO_STREAM_INFO{});
+    count = 2;
+    ASSERT_EQ(apiMediaConvertGetAudioStreamInfo(job, &count, fromJob.data()), MEDIA_OK);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(std::memcmp(&fromProbe[i], &fromJob[i], sizeof(AUDIO_STREAM_INFO)), 0) << i;
+    apiMediaConvertClose(job);
+    EXPECT_EQ(MediaGetAudioStreamInfo(job, &count, nullptr), MEDIA_ERR_HANDLE);
 }

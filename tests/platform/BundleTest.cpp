@@ -1,4 +1,5 @@
 #include "platform/Bundle.h"
+#include "platform/Log.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -141,6 +142,28 @@ TEST(Bundle, BrokenPropertyListIsInvalid)
         EXPECT_FALSE(Bundle::readPropertyList(dir.filePath("bad.plist")).isValid()) << text;
     }
     EXPECT_FALSE(Bundle::readPropertyList(dir.filePath("absent.plist")).isValid());
+}
+
+TEST(Bundle, DeeplyNestedPropertyListIsRefusedWithALogLine)
+{
+    QTemporaryDir dir;
+    // 10,000 nested arrays (150 KB) would overflow the reader's stack; 256 is still read.
+    auto nested = [](int depth) {
+        return "<plist>" + QByteArray("<array>").repeated(depth) + "<string>deep</string>" +
+               QByteArray("</array>").repeated(depth) + "</plist>";
+    };
+    writeFile(dir.filePath("deep.plist"), nested(10000));
+    platform::LogCapture capture;
+    EXPECT_FALSE(Bundle::readPropertyList(dir.filePath("deep.plist")).isValid());
+    EXPECT_TRUE(capture.containsText("nested deeper than 256 levels"));
+
+    writeFile(dir.filePath("deep-enough.plist"), nested(256));
+    QVariant value = Bundle::readPropertyList(dir.filePath("deep-enough.plist"));
+    for (int level = 0; level < 256; ++level) {
+        ASSERT_EQ(value.typeId(), QMetaType::QVariantList) << level;
+        value = value.toList().value(0);
+    }
+    EXPECT_EQ(value.toString(), "deep");
 }
 
 TEST(Bundle, FindsResourcesByRelativeName)

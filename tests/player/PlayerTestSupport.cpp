@@ -42,7 +42,10 @@ void RecordingOutput::flush()
     SilentAudioOutput::flush();
 }
 
-double rms(RecordingOutput::Record &record)
+namespace {
+
+// The sum of squares and the number of the samples that count for the level (see rms()).
+std::pair<double, size_t> soundSamples(RecordingOutput::Record &record)
 {
     std::lock_guard lock(record.mutex);
     // Runs of exact silence are what the output plays while the decoder is late (a loaded machine);
@@ -66,7 +69,21 @@ double rms(RecordingOutput::Record &record)
             ++i;
         }
     }
+    return {sum, counted};
+}
+
+} // namespace
+
+double rms(RecordingOutput::Record &record)
+{
+    const auto [sum, counted] = soundSamples(record);
     return counted ? std::sqrt(sum / double(counted)) : 0;
+}
+
+double heardSeconds(RecordingOutput::Record &record)
+{
+    return double(soundSamples(record).second) /
+           (player::AudioOutput::kChannels * player::AudioOutput::kSampleRate);
 }
 
 std::unique_ptr<RDMoviePlayer> openPlayer(const std::string &path)

@@ -50,6 +50,8 @@ private:
 // Root mean square of the recorded sound, leaving out runs of exact silence the output played while
 // the decoder was late (0 when nothing else was recorded).
 double rms(RecordingOutput::Record &record);
+// Seconds of recorded sound that count for rms().
+double heardSeconds(RecordingOutput::Record &record);
 
 // Opens `path` in a 160 x 90 host rectangle.
 std::unique_ptr<RDMoviePlayer> openPlayer(const std::string &path);

@@ -63,14 +63,24 @@ TEST_F(PlayerTest, SeekShowsTheFrameOnScreenAtTheAskedTime)
         {CMTimeMakeWithSeconds(3.3, 1000000000), 82}, // into the last group of pictures
         {CMTimeMakeWithSeconds(9.0, 600), 99},        // past the end: the last frame
     };
-    auto p = openPlayer(clip4s());
-    ASSERT_TRUE(p);
-    for (const Case &c : cases) {
-        p->seekTime(c.time);
-        fixture::Image image = snapshot(*p);
-        ASSERT_EQ(image.width, 160) << seconds(c.time);
-        EXPECT_EQ(fixture::readFrameIndex(image), c.frame) << "seek to " << seconds(c.time);
-        EXPECT_NEAR(seconds(p->currentTime()), std::min(seconds(c.time), seconds(p->duration())), 1e-6);
+    // The same pictures from a transport stream whose own timeline starts at 10 s, stored out of
+    // display order: times count from the file's start, and seeks land before their key frame.
+    fixture::Spec late;
+    late.duration = 4.0;
+    late.startTime = 10.0;
+    late.bFrames = 2;
+    for (const std::string &path : {clip4s(), sharedFixture("late-start4s.ts", late)}) {
+        SCOPED_TRACE(path);
+        auto p = openPlayer(path);
+        ASSERT_TRUE(p);
+        EXPECT_NEAR(seconds(p->duration()), 4.0, 0.05);
+        for (const Case &c : cases) {
+            p->seekTime(c.time);
+            fixture::Image image = snapshot(*p);
+            ASSERT_EQ(image.width, 160) << seconds(c.time);
+            EXPECT_EQ(fixture::readFrameIndex(image), c.frame) << "seek to " << seconds(c.time);
+            EXPECT_NEAR(seconds(p->currentTime()), std::min(seconds(c.time), seconds(p->duration())), 1e-6);
+        }
     }
 }
 

@@ -173,6 +173,9 @@ public:
             if ((err = avio_open(&m_format->pb, m_path.c_str(), AVIO_FLAG_WRITE)) < 0)
                 return fail("cannot open for writing: " + avError(err));
         }
+        // Negative timestamps asked for stay negative instead of shifting every stream.
+        if (m_spec.startTime + std::min(m_spec.audioOffset, 0.0) < 0)
+            m_format->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
         if ((err = avformat_write_header(m_format, nullptr)) < 0)
             return fail("container refused the streams: " + avError(err));
         while (Track *track = nextTrack()) {
@@ -387,7 +390,10 @@ private:
             if (!track.shift) {
                 const bool negative = packet->dts != AV_NOPTS_VALUE && packet->dts < 0;
                 const bool allowed = m_format->oformat->flags & AVFMT_TS_NEGATIVE;
-                track.shift = negative && !allowed && track.enc->codec_type == AVMEDIA_TYPE_AUDIO ? -packet->dts : 0;
+                const bool audio = track.enc->codec_type == AVMEDIA_TYPE_AUDIO;
+                track.shift = negative && !allowed && audio ? -packet->dts : 0;
+                const double seconds = m_spec.startTime + (audio ? m_spec.audioOffset : 0.0);
+                *track.shift += av_rescale_q(std::llround(seconds * 1000000), AV_TIME_BASE_Q, track.enc->time_base);
             }
             if (packet->pts != AV_NOPTS_VALUE)
                 packet->pts += *track.shift;

@@ -51,6 +51,12 @@ struct Spec
     // From this frame on, the lower half is filled with noise that changes every frame, so the bit rate
     // jumps there (a file whose bit rate changes part-way); -1 = never.
     int noiseFromFrame = -1;
+    // Seconds added to every timestamp: a file whose own timeline starts there, as broadcast recordings
+    // and camcorder files do.
+    double startTime = 0;
+    // Seconds added to the audio timestamps only; below 0 the sound starts before the picture with
+    // negative timestamps, kept as they are where the container can hold them (Matroska, mp4).
+    double audioOffset = 0;
 };
 
 // Writes `path`; the container follows the extension (mp4, mkv, mov, avi, webm, m4a, mp3, wav...), and

@@ -407,3 +407,25 @@ TEST_F(MediaFixture, RefusedSpecsLeaveNoFileAndSayWhy)
         EXPECT_FALSE(std::filesystem::exists(path(c.file)));
     }
 }
+
+TEST_F(MediaFixture, TimelinesStartLateOrWithSoundBeforeThePicture)
+{
+    struct Case
+    {
+        const char *file;
+        double startTime;
+        double audioOffset;
+        double videoStart; // as ffprobe reports them
+        double audioStart;
+    };
+    for (const Case &c : {Case{"late.ts", 10.0, 0.0, 10.0, 10.0}, Case{"early-sound.mkv", 0.0, -0.5, 0.0, -0.5}}) {
+        SCOPED_TRACE(c.file);
+        Spec spec;
+        spec.startTime = c.startTime;
+        spec.audioOffset = c.audioOffset;
+        const ProbeResult r = probe(make(c.file, spec));
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_NEAR(r.ofType("video").at(0).startTime, c.videoStart, 0.1);
+        EXPECT_NEAR(r.ofType("audio").at(0).startTime, c.audioStart, 0.1);
+    }
+}

@@ -63,6 +63,7 @@ ProbeStream readStream(const QJsonObject &s)
     stream.handlerName = tags.value(QLatin1String("handler_name")).toString().toStdString();
     stream.language = tags.value(QLatin1String("language")).toString().toStdString();
     stream.nbFrames = integer(s.value(QLatin1String("nb_frames")));
+    stream.startTime = number(s.value(QLatin1String("start_time")));
     stream.duration = number(s.value(QLatin1String("duration")));
     if (stream.duration == 0)
         stream.duration = clockSeconds(tags.value(QLatin1String("DURATION")).toString());

@@ -29,6 +29,8 @@ struct ProbeStream
     int rotation = 0;
     int64_t nbFrames = 0;
     double duration = 0; // seconds; from the stream's DURATION tag where the container keeps it there
+    // Seconds; the stream's first timestamp as stored.
+    double startTime = 0;
 };
 
 struct ProbeResult

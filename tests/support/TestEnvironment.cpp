@@ -163,5 +163,8 @@ void TestEnvironment::cleanUp()
 {
     platform::Panels::setInstance(nullptr);
     platform::Workspace::setInstance(nullptr);
+    // The store would write what is pending when the program ends, after its folder is gone: the
+    // folder would come back. Written now, it goes with the folder.
+    platform::UserDefaults::standard().sync();
     state().dir.reset();
 }

@@ -1,0 +1,25 @@
+#pragma once
+// Frees objects on a thread of its own. A stopped job hands its pipeline over (after removing its
+// temporary output) so that Start returns at once: closing an encoder joins its worker threads, which
+// under load takes longer than a Stop may keep the caller waiting. Whatever is still pending when the
+// process ends is freed before it exits.
+#include <functional>
+#include <memory>
+
+namespace engine {
+
+class DeferredRelease
+{
+public:
+    // Destroys `object` soon, on the release thread. Any thread.
+    template <class T> static void release(std::unique_ptr<T> object)
+    {
+        std::shared_ptr<T> shared(std::move(object));
+        post([shared]() mutable { shared.reset(); });
+    }
+
+private:
+    static void post(std::function<void()> work);
+};
+
+} // namespace engine
