@@ -137,14 +137,14 @@ protected:
     QString exportInto(const QString &folder)
     {
         const QSet<QString> before = filesIn(folder);
-        const qsizetype answered = dialogs.texts().size();
+        const qsizetype answered = dialogTexts.size();
         clickStart();
         EXPECT_TRUE(TestEnvironment::waitUntil([&] { return editor->convertstart(); }));
         EXPECT_TRUE(
-            TestEnvironment::waitUntil([&] { return dialogs.texts().size() > answered; }, kExportWaitMs))
+            TestEnvironment::waitUntil([&] { return dialogTexts.size() > answered; }, kExportWaitMs))
             << "the finish dialog comes";
-        if (!dialogs.texts().isEmpty()) {
-            EXPECT_EQ(dialogs.texts().last(), QStringLiteral("Editfinishedstring"));
+        if (!dialogTexts.isEmpty()) {
+            EXPECT_EQ(dialogTexts.last(), QStringLiteral("Editfinishedstring"));
         }
         EXPECT_FALSE(editor->convertstart());
         EXPECT_FLOAT_EQ(editor->exportProgressView()->progress(), 1.0f);
@@ -217,7 +217,7 @@ TEST_F(EditorEndToEndTest, KeepsThenDeletesTheTypedRangeInTheChosenProfile)
         << "no temporaries are left: " << QStringList(filesIn(folder).values()).join(' ').toStdString();
 
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts) << "no error was shown";
-    EXPECT_EQ(dialogs.texts().size(), 2);
+    EXPECT_EQ(dialogTexts.size(), 2);
 }
 
 TEST_F(EditorEndToEndTest, StartThenStartAgainCancelsWithoutATrace)
@@ -239,7 +239,7 @@ TEST_F(EditorEndToEndTest, StartThenStartAgainCancelsWithoutATrace)
     platform::waitForGlobalQueue();
     for (int i = 0; i < 10; ++i)
         TestEnvironment::processEvents();
-    EXPECT_TRUE(dialogs.texts().isEmpty()) << "no finish dialog";
+    EXPECT_TRUE(dialogTexts.isEmpty()) << "no finish dialog";
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts) << "no error";
     EXPECT_TRUE(filesIn(folder).isEmpty()) << QStringList(filesIn(folder).values()).join(' ').toStdString();
 }
@@ -259,7 +259,7 @@ TEST_F(EditorEndToEndTest, ClosingDuringAnExportStopsItAndLeavesNothing)
     platform::waitForGlobalQueue();
     for (int i = 0; i < 10; ++i)
         TestEnvironment::processEvents();
-    EXPECT_TRUE(dialogs.texts().isEmpty());
+    EXPECT_TRUE(dialogTexts.isEmpty());
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts);
     EXPECT_TRUE(filesIn(folder).isEmpty()) << QStringList(filesIn(folder).values()).join(' ').toStdString();
 }
