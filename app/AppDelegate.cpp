@@ -6,6 +6,7 @@
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
 #include "editor/EditorRegistration.h"
+#include "joiner/JoinnerRegistration.h"
 #include "platform/Application.h"
 #include "platform/FontAlias.h"
 #include "platform/PopUpButton.h"
@@ -50,6 +51,7 @@ AppDelegate::AppDelegate(QObject *parent)
 {
     sharedSlot() = this;
     registerEditorWindowClass();
+    registerJoinnerWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();

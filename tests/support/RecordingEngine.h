@@ -38,7 +38,8 @@ struct RecordingEngine
     static inline int musicResult = MEDIA_OK;
     static inline std::vector<int> startResults; // per conversion Start, in order; MEDIA_OK when run out
     static inline int joinStartResult = MEDIA_OK;
-    static inline int addClipResult = 1;
+    static inline int addClipResult = 1; // > 0: clips get the ids 1, 2, ... as the engine gives them
+    static inline int clipsAdded = 0;
     static inline int closes = 0;
 
     static void record(const std::string &line)
@@ -254,7 +255,8 @@ struct RecordingEngine
         };
         a.joinAddMediaClip = [](MEDIA_HANDLE, const char *p, uint64_t s, uint64_t e) {
             record(std::string("joinClip ") + p + " " + std::to_string(s) + " " + std::to_string(e));
-            return addClipResult;
+            std::lock_guard lock(mutex);
+            return addClipResult > 0 ? ++clipsAdded : addClipResult;
         };
         a.joinSetAudioCodec = [](MEDIA_HANDLE, const char *c) {
             record(std::string("joinAcodec ") + c);
@@ -331,6 +333,7 @@ struct RecordingEngine
         startResults.clear();
         joinStartResult = MEDIA_OK;
         addClipResult = 1;
+        clipsAdded = 0;
         closes = 0;
     }
 
