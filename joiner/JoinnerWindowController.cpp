@@ -121,6 +121,7 @@ void JoinnerWindowController::windowDidLoad()
     observeClose();
     platform::Window *win = window();
     win->setTitlebarAppearsTransparent(true);
+    win->setTitle(text("Joinner_Title"));
     win->setFixedSize(int(windowWidth), int(windowHeight));
     m_content = win->contentView();
     m_content->setBackgroundColor(QColor(33, 176, 235));

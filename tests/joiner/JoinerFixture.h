@@ -1,0 +1,115 @@
+#pragma once
+// A join window opened as the launcher opens it, the generated clips its tests share, and a watcher that
+// answers finish dialogs as a user does.
+#include "controls/PNQOpenAlert.h"
+#include "joiner/JoinnerRegistration.h"
+#include "joiner/JoinnerWindowController.h"
+#include "model/FileData.h"
+#include "model/SimpleData.h"
+#include "platform/Application.h"
+#include "platform/ScriptedPanels.h"
+#include "platform/Window.h"
+#include "tests/support/SharedFixtures.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace joinertest {
+
+// Clips of different picture sizes, each with a tone.
+inline QString clipOf(int width, int height, double seconds)
+{
+    fixture::Spec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.duration = seconds;
+    return QString::fromStdString(fixture::sharedFixture("join-" + std::to_string(width) + "x" +
+                                                             std::to_string(height) + "-" +
+                                                             std::to_string(int(seconds * 10)) + ".mp4",
+                                                         spec));
+}
+
+inline QString audioOnlyClip()
+{
+    fixture::Spec spec;
+    spec.hasVideo = false;
+    spec.audio[0].codec = "aac";
+    return QString::fromStdString(fixture::sharedFixture("join-audio.m4a", spec));
+}
+
+class JoinerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // Answers every finish dialog the way a user does: reads it, then clicks OK.
+        m_dialogWatch.setInterval(20);
+        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
+            platform::Window *window = platform::Application::shared().modalWindow();
+            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
+            if (!dialog || !dialog->okBtn())
+                return;
+            dialogTexts << dialog->infomation();
+            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
+        });
+        m_dialogWatch.start();
+    }
+
+    void TearDown() override
+    {
+        m_dialogWatch.stop();
+        if (joiner && joiner->isWindowLoaded() && !joiner->isClosed())
+            joiner->close();
+        TestEnvironment::processDeferredDeletes();
+        TestEnvironment::scriptedPanels().reset();
+    }
+
+    JoinnerWindowController *open()
+    {
+        registerJoinnerWindowClass();
+        auto *controller = platform::WindowController::create(QStringLiteral("JoinnerWindowController"));
+        joiner = qobject_cast<JoinnerWindowController *>(controller);
+        EXPECT_NE(joiner, nullptr);
+        controller->makeKeyAndOrderFront();
+        TestEnvironment::processEvents();
+        return joiner;
+    }
+
+    // Chooses `paths` in the add-file panel through the add button.
+    void add(const QStringList &paths)
+    {
+        TestEnvironment::scriptedPanels().answerOpenPanel(paths);
+        QTest::mouseClick(joiner->addfileBtn(), Qt::LeftButton);
+        TestEnvironment::processEvents();
+        TestEnvironment::processEvents();
+    }
+
+    void click(QWidget *button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        TestEnvironment::processEvents();
+        TestEnvironment::processEvents();
+    }
+
+    // The clip names in list order.
+    QStringList names() const
+    {
+        QStringList out;
+        for (const auto &clip : *joiner->fileList())
+            out << clip->name();
+        return out;
+    }
+
+    JoinnerWindowController *joiner = nullptr;
+    QStringList dialogTexts;
+
+private:
+    QTimer m_dialogWatch;
+};
+
+} // namespace joinertest
