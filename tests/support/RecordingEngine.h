@@ -4,8 +4,8 @@
 // Stop arrives. A conversion or join "writes" its output by creating the file at its output path, so
 // cleanup can be seen. Install it for the life of one test with RecordingEngine::Installed; read the
 // calls with recorded(), only({"prefix", ...}) or count("prefix").
-#include "toolkit/EngineApi.h"
 #include "platform/Dispatch.h"
+#include "toolkit/EngineApi.h"
 
 #include <QFile>
 #include <QString>
@@ -296,18 +296,7 @@ struct RecordingEngine
         };
         a.joinStart = [](MEDIA_HANDLE h) {
             record("joinStart");
-            const int r = joinStartResult;
-            if (holdStart) {
-                std::unique_lock lock(mutex);
-                stopped.wait_for(lock, std::chrono::seconds(10), [] { return stopAsked.load(); });
-            }
-            if (r >= 0) {
-                std::lock_guard lock(mutex);
-                QFile file(QString::fromStdString(outputs[h]));
-                if (file.open(QIODevice::WriteOnly))
-                    file.write("x");
-            }
-            return r;
+            return finishJob(h, joinStartResult);
         };
         a.joinGetProgress = [](MEDIA_HANDLE) { return 50.0; };
         a.joinStop = [](MEDIA_HANDLE h) { return stop(h); };
