@@ -123,6 +123,7 @@ void JoinnerWindowController::windowDidLoad()
     win->setTitlebarAppearsTransparent(true);
     win->setTitle(text("Joinner_Title"));
     win->setFixedSize(int(windowWidth), int(windowHeight));
+    win->setBackgroundColor(QColor(33, 176, 235));
     m_content = win->contentView();
     m_content->setBackgroundColor(QColor(33, 176, 235));
 
@@ -139,7 +140,7 @@ void JoinnerWindowController::windowDidLoad()
     m_formatChooser = new OutputFormatChooser(ProfileLibrary::joiner(), windowWidth, m_content);
     // The window has a fixed size: the chooser stays open.
     m_formatChooser->setMainScreenHeight(OutputFormatChooser::CollapsibleScreenHeight + 1);
-    m_formatChooser->layoutForWindow(platform::Size{windowWidth, windowHeight}, windowWidth);
+    m_formatChooser->layoutForWindow(platform::Size{windowWidth, contentHeight()}, windowWidth);
     m_outputSettings->connectChooser(m_formatChooser);
     m_formatChooser->restoreSavedChoice();
 
@@ -147,9 +148,14 @@ void JoinnerWindowController::windowDidLoad()
     fileListViewHidden(true);
 }
 
+double JoinnerWindowController::contentHeight() const
+{
+    return m_content ? m_content->frame().height() : windowHeight;
+}
+
 void JoinnerWindowController::initListView()
 {
-    const double top = windowHeight - kMargin;
+    const double top = contentHeight() - kMargin;
     auto *panel = new PNQView(platform::makeRect(kMargin, kChooserTop + 6, kLeftWidth, top - kChooserTop - 6),
                               m_content);
     panel->setBackGroundColor(Qt::white);
@@ -246,11 +252,12 @@ void JoinnerWindowController::initContentRightView()
     m_contentRightView = panel;
     const double h = panel->frame().height();
 
-    m_playerView = new PNQView(platform::makeRect(6, h - 6 - 236, width - 12, 236), panel);
+    constexpr double playerHeight = 200;
+    m_playerView = new PNQView(platform::makeRect(6, h - 6 - playerHeight, width - 12, playerHeight), panel);
     m_playerView->setBackGroundColor(Qt::black);
 
     // The trim bar with the time labels at its ends.
-    const double barY = h - 6 - 236 - 34;
+    const double barY = h - 6 - playerHeight - 34;
     m_leftTimeLabel =
         makeLabel(platform::makeRect(6, barY + 6, 72, 16), HelpClass::returnTimeToStr(0), panel, 11);
     m_rightTimeLabel =
@@ -395,6 +402,9 @@ void JoinnerWindowController::addFiles(const QStringList &paths)
     const SourceProbe::Batch batch = SourceProbe::probeAll(paths, m_outputSettings->titles());
     for (const auto &clip : batch.accepted) {
         clip->setVolume(1.0);
+        // The range starts as the whole clip, so every row shows its length.
+        if (clip->cutTimeRange_stop() == 0 && clip->sourceData())
+            clip->setCutTimeRange_stop(micros(clip->sourceData()->duration()));
         m_fileList->append(clip);
     }
     if (!batch.refused.isEmpty()) {

@@ -67,7 +67,7 @@ class JoinnerWindowController : public ToolWindowController,
 
 public:
     static constexpr double windowWidth = 1060;
-    static constexpr double windowHeight = 790;
+    static constexpr double windowHeight = 830;
 
     explicit JoinnerWindowController(QObject *parent = nullptr);
     ~JoinnerWindowController() override;
@@ -207,6 +207,8 @@ private:
     void showDuration();
     void queue(void (JoinnerWindowController::*action)());
     double playerDuration() const;
+    // The content's height (the window's less its header strip).
+    double contentHeight() const;
 
     std::shared_ptr<JoinnerTableView::ItemList> m_fileList;
     QPointer<platform::View> m_content;
