@@ -803,25 +803,26 @@ bool JoinnerWindowController::controlTextShouldEndEditing(platform::TextField *f
 void JoinnerWindowController::touchUpStartStepper(platform::Stepper *stepper)
 {
     m_trim.startStepperTouched(stepper);
-    if (const auto clip = selectedClip()) {
-        clip->setCutTimeRange_start(qint64(m_trim.range().start));
-        clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
-        m_preview.seek(clip->cutTimeRange_start() / 1e6);
-        showClipRange();
-        refreshList();
-    }
+    takeTrimRange();
 }
 
 void JoinnerWindowController::touchUpStopStepper(platform::Stepper *stepper)
 {
     m_trim.stopStepperTouched(stepper);
-    if (const auto clip = selectedClip()) {
-        clip->setCutTimeRange_start(qint64(m_trim.range().start));
-        clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
-        m_preview.seek(clip->cutTimeRange_start() / 1e6);
-        showClipRange();
-        refreshList();
-    }
+    takeTrimRange();
+}
+
+// A stepped range into the selected clip, the player at its start.
+void JoinnerWindowController::takeTrimRange()
+{
+    const auto clip = selectedClip();
+    if (!clip)
+        return;
+    clip->setCutTimeRange_start(qint64(m_trim.range().start));
+    clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
+    m_preview.seek(clip->cutTimeRange_start() / 1e6);
+    showClipRange();
+    refreshList();
 }
 
 void JoinnerWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)

@@ -205,6 +205,7 @@ private:
     void refreshList();
     void showClipRange();
     void showDuration();
+    void takeTrimRange();
     void queue(void (JoinnerWindowController::*action)());
     double playerDuration() const;
     // The content's height (the window's less its header strip).

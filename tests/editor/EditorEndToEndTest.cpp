@@ -17,6 +17,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "tests/support/ProbeDecoder.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/ProbeTool.h"
 
 #include <QDir>
@@ -45,26 +46,6 @@ QString twelveSeconds()
 class EditorEndToEndTest : public LoadedEditorTest
 {
 protected:
-    void SetUp() override
-    {
-        // Answers every finish dialog the way a user does: reads it, then clicks OK.
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            dialogTexts << dialog->infomation();
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-    }
-    void TearDown() override
-    {
-        m_dialogWatch.stop();
-        LoadedEditorTest::TearDown();
-    }
-
     // Opens the editor from the registry with the trim tool and adds `path` through the add-file button.
     void openAndAdd(const QString &path)
     {
@@ -164,10 +145,8 @@ protected:
         return frame ? fixture::readFrameIndex(*frame) : -2;
     }
 
-    QStringList dialogTexts;
-
-private:
-    QTimer m_dialogWatch;
+    FinishDialogWatch m_dialogWatch;
+    QStringList &dialogTexts = m_dialogWatch.texts;
 };
 
 TEST_F(EditorEndToEndTest, KeepsThenDeletesTheTypedRangeInTheChosenProfile)

@@ -9,6 +9,7 @@
 #include "platform/Application.h"
 #include "platform/ScriptedPanels.h"
 #include "platform/Window.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -45,24 +46,8 @@ inline QString audioOnlyClip()
 class JoinerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        // Answers every finish dialog the way a user does: reads it, then clicks OK.
-        m_dialogWatch.setInterval(20);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            platform::Window *window = platform::Application::shared().modalWindow();
-            auto *dialog = window ? qobject_cast<PNQOpenAlert *>(window->windowController()) : nullptr;
-            if (!dialog || !dialog->okBtn())
-                return;
-            dialogTexts << dialog->infomation();
-            QTest::mouseClick(dialog->okBtn(), Qt::LeftButton);
-        });
-        m_dialogWatch.start();
-    }
-
     void TearDown() override
     {
-        m_dialogWatch.stop();
         if (joiner && joiner->isWindowLoaded() && !joiner->isClosed())
             joiner->close();
         TestEnvironment::processDeferredDeletes();
@@ -106,10 +91,8 @@ protected:
     }
 
     JoinnerWindowController *joiner = nullptr;
-    QStringList dialogTexts;
-
-private:
-    QTimer m_dialogWatch;
+    FinishDialogWatch m_dialogWatch;
+    QStringList &dialogTexts = m_dialogWatch.texts;
 };
 
 } // namespace joinertest
