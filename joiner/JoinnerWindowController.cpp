@@ -379,20 +379,9 @@ QStringList JoinnerWindowController::allowedFileTypes()
 
 void JoinnerWindowController::addFileAction()
 {
-    platform::OpenPanelRequest request;
-    request.cancelTitle = text("OpenPanelCancelTitle");
-    request.prompt = text("OpenPanelOpenTitle");
-    request.allowsMultipleSelection = true;
-    request.canChooseDirectories = false;
-    request.canCreateDirectories = false;
-    request.canChooseFiles = true;
-    request.allowedExtensions = allowedFileTypes();
-    request.parent = isWindowLoaded() ? window() : nullptr;
-    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
-    if (urls.isEmpty())
-        return;
-    platform::log("urls:%@", urls.join(QStringLiteral(", ")));
-    addFiles(urls);
+    const QStringList urls = chooseMediaFiles(allowedFileTypes(), true);
+    if (!urls.isEmpty())
+        addFiles(urls);
 }
 
 void JoinnerWindowController::addFiles(const QStringList &paths)
