@@ -13,6 +13,7 @@
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
@@ -59,7 +60,7 @@ protected:
         registerJoinnerWindowClass();
         auto *controller = platform::WindowController::create(QStringLiteral("JoinnerWindowController"));
         joiner = qobject_cast<JoinnerWindowController *>(controller);
-        EXPECT_NE(joiner, nullptr);
+        EXPECT_NE(joiner.data(), nullptr);
         controller->makeKeyAndOrderFront();
         TestEnvironment::processEvents();
         return joiner;
@@ -90,7 +91,8 @@ protected:
         return out;
     }
 
-    JoinnerWindowController *joiner = nullptr;
+    // The window deletes itself once closed (a test may close it).
+    QPointer<JoinnerWindowController> joiner;
     FinishDialogWatch m_dialogWatch;
     QStringList &dialogTexts = m_dialogWatch.texts;
 };
