@@ -9,6 +9,7 @@
 #include "cutters/EasyCutterRegistration.h"
 #include "cutters/BatchCutterRegistration.h"
 #include "editor/EditorRegistration.h"
+#include "joiner/JoinnerRegistration.h"
 #include "platform/Application.h"
 #include "platform/FontAlias.h"
 #include "platform/PopUpButton.h"
@@ -56,6 +57,7 @@ AppDelegate::AppDelegate(QObject *parent)
     registerSplitterWindowClass();
     registerEasyCutterWindowClass();
     registerBatchCutterWindowClass();
+    registerJoinnerWindowClass();
     InterimToolWindow::registerMissingToolWindows();
 
     platform::Window *window = m_mainWindow.get();

@@ -1007,21 +1007,9 @@ QStringList EditVideoWindowController::allowedFileTypes()
 
 void EditVideoWindowController::addfileAction(QObject *)
 {
-    platform::OpenPanelRequest request;
-    request.cancelTitle = LanguageService::localizedStringForKey("OpenPanelCancelTitle");
-    request.prompt = LanguageService::localizedStringForKey("OpenPanelOpenTitle");
-    request.message = QString();
-    request.allowsMultipleSelection = true;
-    request.canChooseDirectories = false;
-    request.canCreateDirectories = false;
-    request.canChooseFiles = true;
-    request.allowedExtensions = allowedFileTypes();
-    request.parent = isWindowLoaded() ? window() : nullptr;
-    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
-    if (urls.isEmpty())
-        return;
-    platform::log("urls:%s", qUtf8Printable(urls.join(QStringLiteral(", "))));
-    loadFile(urls.first());
+    const QStringList urls = chooseMediaFiles(allowedFileTypes(), true);
+    if (!urls.isEmpty())
+        loadFile(urls.first());
 }
 
 namespace {

@@ -88,6 +88,19 @@ std::shared_ptr<SimpleData> EditorOutputSettings::loadedClip() const
     return clip;
 }
 
+QList<std::shared_ptr<SimpleData>> EditorOutputSettings::clips() const
+{
+    QList<std::shared_ptr<SimpleData>> list;
+    if (clipsBlock) {
+        for (const auto &clip : clipsBlock())
+            if (clip && clip->sourceData() && clip->targetData())
+                list.append(clip);
+    } else if (auto clip = loadedClip()) {
+        list.append(clip);
+    }
+    return list;
+}
+
 QString EditorOutputSettings::storedTitle(Title title) const
 {
     return defaults().string(keyForTitle(title));
@@ -128,7 +141,7 @@ void EditorOutputSettings::setViewChildesPf(const QString &path)
             readInto(title);
     }
 
-    if (const auto clip = loadedClip()) {
+    for (const auto &clip : clips()) {
         FileData &target = *clip->targetData();
         const FileData &source = *clip->sourceData();
         if (!audioOnly) {
@@ -196,22 +209,35 @@ void EditorOutputSettings::estimateSizeFromTitles(SimpleData &clip) const
 
 void EditorOutputSettings::settingChanged(int mask)
 {
-    const auto clip = loadedClip();
-    if (!clip)
-        return;
-    applySetting(*clip, mask);
-    if (mask == 8 || mask == 128)
-        estimateSizeFromTitles(*clip);
+    for (const auto &clip : clips()) {
+        applySetting(*clip, mask);
+        if (mask == 8 || mask == 128)
+            estimateSizeFromTitles(*clip);
+    }
 }
 
 void EditorOutputSettings::settingsReset()
 {
-    const auto clip = loadedClip();
-    if (!clip)
+    for (const auto &clip : clips()) {
+        for (int mask = 1; mask <= 128; mask <<= 1)
+            applySetting(*clip, mask);
+        estimateSizeFromTitles(*clip);
+    }
+}
+
+void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
+{
+    if (!clip.sourceData())
         return;
-    for (int mask = 1; mask <= 128; mask <<= 1)
-        applySetting(*clip, mask);
-    estimateSizeFromTitles(*clip);
+    const FileData &source = *clip.sourceData();
+    m_titles[VideoCodec] = source.metadata_vcodec();
+    m_titles[FrameSize] = platform::qformat("%dx%d", source.width(), source.height());
+    m_titles[VideoBitRate] = platform::qformat("%d", source.bitrate());
+    m_titles[FrameRate] = platform::qformat("%.f", source.fps());
+    m_titles[AudioCodec] = source.a_codec();
+    m_titles[AudioBitRate] = platform::qformat("%d", source.a_bitrate());
+    m_titles[Channels] = platform::qformat("%d", source.a_channel());
+    m_titles[SampleRate] = platform::qformat("%d", source.a_samplerate());
 }
 
 void EditorOutputSettings::applySetting(SimpleData &clip, int mask)
@@ -285,7 +311,7 @@ SettingWindowController *EditorOutputSettings::makeSettingWindow(int64_t profile
     controller->setFileType(m_functionItemTitle == QLatin1String(AudioCategory) ? 2 : 1);
     controller->setJoinner(m_family == KeyFamily::Joiner);
     controller->setFunctionItemTitle(m_functionItemTitle);
-    controller->setSimpdata(loadedClip());
+    controller->setSimpdata(clips().value(0));
 
     const double width = custom ? 480 : 360;
     const double height = controller->fileType() == 2 ? 292 : 480;

@@ -11,6 +11,7 @@
 // (video + audio kbit/s) x seconds x 0.125. Main thread only.
 #include "profiles/ProfileLibrary.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +61,9 @@ public:
 
     // The loaded clip (fileData of the window), asked afresh at every use; null or unset = no clip.
     std::function<std::shared_ptr<SimpleData>()> fileDataBlock;
+    // A window of several clips (the joiner) gives them all instead: a profile and the settings window
+    // then update every clip's targetData, and the settings window shows the first clip's.
+    std::function<QList<std::shared_ptr<SimpleData>>()> clipsBlock;
 
     // The chosen category ("Audio" = an audio-only output) and its profile names, as the format chooser
     // shows them. connectChooser() keeps them current.
@@ -95,7 +99,12 @@ public:
     // over the chooser's window).
     void connectChooser(OutputFormatChooser *chooser);
 
+    // Makes `clip`'s own source format the output's titles (the extension, the user defaults and the
+    // clips' targets stay): codec, "%dx%d", bit rate, "%.f" of fps and the audio values.
+    void setdefaultFormat(const SimpleData &clip);
+
     // The titles (empty = keep the source's value).
+    std::array<QString, TitleCount> titles() const { return m_titles; }
     QString selectTitle(Title title) const { return m_titles[title]; }
     QString extNameSelectTitle() const { return m_titles[ExtName]; }
     QString vcodecSelectTitle() const { return m_titles[VideoCodec]; }
@@ -119,6 +128,7 @@ public:
 
 private:
     std::shared_ptr<SimpleData> loadedClip() const;
+    QList<std::shared_ptr<SimpleData>> clips() const;
     QString storedTitle(Title title) const;
     void readTitleFromDefaults(Title title);
     void applySetting(SimpleData &clip, int mask);

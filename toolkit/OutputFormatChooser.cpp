@@ -204,6 +204,25 @@ void OutputFormatChooser::actionFunctionItem(RDCustomButton *tab)
     m_itemSelectView->show();
 }
 
+void OutputFormatChooser::restoreSavedChoice()
+{
+    if (m_functionList.isEmpty())
+        return;
+    int64_t tab = defaults().integer(kListKey);
+    int64_t item = defaults().integer(kItemKey);
+    const int64_t profiles =
+        tab >= 1 && tab <= m_functionList.size() ? m_library.getFunctionItemChildList(m_functionList[tab - 1]).size() : 0;
+    if (item < 1 || item > profiles) {
+        tab = 1;
+        item = 1;
+    }
+    defaults().setValue(kListKey, QVariant::fromValue<qlonglong>(tab));
+    defaults().setValue(kItemKey, QVariant::fromValue<qlonglong>(item));
+    // A restored choice is applied like a click.
+    m_needRefreshlocalSettingsData = true;
+    actionFunctionItem(m_functionItems.value(tab - 1));
+}
+
 void OutputFormatChooser::initFunctionItemView(int64_t k)
 {
     if (m_functionList.isEmpty())

@@ -56,6 +56,10 @@ public:
     // it. A tab shows its category at its stored page; the marker and the profile come back only when it
     // is the category of the last chosen profile (then the profile is applied again).
     void actionFunctionItem(RDCustomButton *tab);
+    // The other way of opening (the joiner's): shows the category of the last chosen profile and chooses
+    // that profile again, applying it; with nothing saved (or a saved place that no longer exists) the
+    // first profile of the first category is chosen and applied.
+    void restoreSavedChoice();
     // Rebuilds the strip for the category of 1-based tab index `k` (0 is taken as 1) and restores the
     // choice when that category holds the last chosen profile.
     void initFunctionItemView(int64_t k);

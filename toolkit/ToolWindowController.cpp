@@ -4,6 +4,7 @@
 #include "controls/PNQOpenAlert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
+#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
 #include "platform/Window.h"
@@ -70,6 +71,23 @@ void ToolWindowController::showSimpleAlert(const QString &message, int tag, bool
     request.style = platform::AlertRequest::Style::Warning;
     request.parent = win;
     platform::Panels::instance().runAlert(request);
+}
+
+QStringList ToolWindowController::chooseMediaFiles(const QStringList &allowedTypes, bool several)
+{
+    platform::OpenPanelRequest request;
+    request.cancelTitle = LanguageService::localizedStringForKey("OpenPanelCancelTitle");
+    request.prompt = LanguageService::localizedStringForKey("OpenPanelOpenTitle");
+    request.allowsMultipleSelection = several;
+    request.canChooseDirectories = false;
+    request.canCreateDirectories = false;
+    request.canChooseFiles = true;
+    request.allowedExtensions = allowedTypes;
+    request.parent = isWindowLoaded() ? window() : nullptr;
+    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
+    if (!urls.isEmpty())
+        platform::log("urls:%@", urls.join(QStringLiteral(", ")));
+    return urls;
 }
 
 void ToolWindowController::dispatchOnMain(std::function<void()> fn)

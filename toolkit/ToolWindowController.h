@@ -16,6 +16,7 @@
 #include "platform/WindowController.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -49,6 +50,9 @@ public:
     bool isClosed() const { return m_closed; }
 
 protected:
+    // The add-file panel over this window: media files of `allowedTypes` (others too), several when
+    // `several`; the chosen paths, empty on cancel (logged "urls:%@").
+    QStringList chooseMediaFiles(const QStringList &allowedTypes, bool several);
     // Call once from windowDidLoad(): from then on this window's close reaches closewindow().
     void observeClose();
     // Runs once when the window closes, before WillCloseNotification is posted.

@@ -4,8 +4,8 @@
 // Stop arrives. A conversion or join "writes" its output by creating the file at its output path, so
 // cleanup can be seen. Install it for the life of one test with RecordingEngine::Installed; read the
 // calls with recorded(), only({"prefix", ...}) or count("prefix").
-#include "toolkit/EngineApi.h"
 #include "platform/Dispatch.h"
+#include "toolkit/EngineApi.h"
 
 #include <QFile>
 #include <QString>
@@ -41,7 +41,8 @@ struct RecordingEngine
     static inline std::vector<int64_t> endTimes;
     static inline std::map<void *, int64_t> cutEnds;
     static inline int joinStartResult = MEDIA_OK;
-    static inline int addClipResult = 1;
+    static inline int addClipResult = 1; // > 0: clips get the ids 1, 2, ... as the engine gives them
+    static inline int clipsAdded = 0;
     static inline int closes = 0;
 
     static void record(const std::string &line)
@@ -270,7 +271,8 @@ struct RecordingEngine
         };
         a.joinAddMediaClip = [](MEDIA_HANDLE, const char *p, uint64_t s, uint64_t e) {
             record(std::string("joinClip ") + p + " " + std::to_string(s) + " " + std::to_string(e));
-            return addClipResult;
+            std::lock_guard lock(mutex);
+            return addClipResult > 0 ? ++clipsAdded : addClipResult;
         };
         a.joinSetAudioCodec = [](MEDIA_HANDLE, const char *c) {
             record(std::string("joinAcodec ") + c);
@@ -310,18 +312,7 @@ struct RecordingEngine
         };
         a.joinStart = [](MEDIA_HANDLE h) {
             record("joinStart");
-            const int r = joinStartResult;
-            if (holdStart) {
-                std::unique_lock lock(mutex);
-                stopped.wait_for(lock, std::chrono::seconds(10), [] { return stopAsked.load(); });
-            }
-            if (r >= 0) {
-                std::lock_guard lock(mutex);
-                QFile file(QString::fromStdString(outputs[h]));
-                if (file.open(QIODevice::WriteOnly))
-                    file.write("x");
-            }
-            return r;
+            return finishJob(h, joinStartResult);
         };
         a.joinGetProgress = [](MEDIA_HANDLE) { return 50.0; };
         a.joinStop = [](MEDIA_HANDLE h) { return stop(h); };
@@ -349,6 +340,7 @@ struct RecordingEngine
         cutEnds.clear();
         joinStartResult = MEDIA_OK;
         addClipResult = 1;
+        clipsAdded = 0;
         closes = 0;
     }
 

@@ -1,0 +1,948 @@
+#include "joiner/JoinnerWindowController.h"
+
+#include "controls/NSProgressView.h"
+#include "controls/PNQButton.h"
+#include "controls/PNQImageView.h"
+#include "controls/PNQView.h"
+#include "controls/TextLabel.h"
+#include "media/RDMoviePlayer.h"
+#include "model/FileData.h"
+#include "model/HelpClass.h"
+#include "model/SimpleData.h"
+#include "platform/CMTime.h"
+#include "platform/FontAlias.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
+#include "platform/View.h"
+#include "platform/Window.h"
+#include "platform/Workspace.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
+#include "toolkit/ChainedExportJob.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/ExportRunController.h"
+#include "toolkit/FrameCapture.h"
+#include "toolkit/JoinPlan.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/OutputFormatChooser.h"
+#include "toolkit/OutputNaming.h"
+#include "toolkit/SourceProbe.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kMargin = 4;
+constexpr double kBottomHeight = 44;
+constexpr double kChooserTop = 50 + 180; // the chooser lies at y 50, 180 high
+constexpr double kLeftWidth = 552;
+constexpr double kRowHeight = 60;
+
+QString text(const char *key)
+{
+    return LanguageService::localizedStringForKey(key);
+}
+
+QImage image(const QString &name)
+{
+    return ResourceService::imageWithfileName(name);
+}
+
+// Normal, hover, pressed and disabled images of `stem` ("Join/btnPlay" -> "Join/btnPlay_Normal.png", ...).
+void setImages(PNQButton *button, const QString &stem)
+{
+    button->setNormalImage(image(stem + QStringLiteral("_Normal.png")));
+    button->setOnImage(image(stem + QStringLiteral("_On.png")));
+    button->setDownImage(image(stem + QStringLiteral("_Down.png")));
+    button->setDisAbleImage(image(stem + QStringLiteral("_Disable.png")));
+}
+
+TextLabel *makeLabel(const platform::Rect &frame, const QString &value, QWidget *parent, double size = 12,
+                     const QColor &color = Qt::black)
+{
+    auto *label = new TextLabel(frame, parent);
+    label->setText(value);
+    label->setTextFont(platform::FontAlias::systemFont(size));
+    label->setTextColor(color);
+    return label;
+}
+
+PNQButton *makeListButton(const platform::Rect &frame, const QString &title, QWidget *parent)
+{
+    auto *button = new PNQButton(frame, parent);
+    button->setContentTitle(title);
+    button->setContentColor(Qt::black);
+    button->setBackGroundColor(QColor(231, 231, 231));
+    button->setDisAblebackGroundColor(QColor(221, 221, 221));
+    button->setBordColor(QColor(188, 189, 189));
+    button->setBorderWidth(1);
+    button->setCornerRadius(4);
+    return button;
+}
+
+int64_t micros(double seconds)
+{
+    return seconds > 0 ? static_cast<int64_t>(std::min(seconds * 1e6, 9.0e18)) : 0;
+}
+
+} // namespace
+
+JoinnerWindowController::JoinnerWindowController(QObject *parent)
+    : ToolWindowController(parent), m_fileList(std::make_shared<JoinnerTableView::ItemList>())
+{
+}
+
+JoinnerWindowController::~JoinnerWindowController()
+{
+    // The run's callbacks must not outlive the views they touch.
+    m_exportRun.reset();
+    m_preview.close();
+}
+
+std::unique_ptr<platform::Window> JoinnerWindowController::makeWindow()
+{
+    return std::make_unique<platform::Window>(platform::Size{windowWidth, windowHeight});
+}
+
+QString JoinnerWindowController::finishedMessageKey() const
+{
+    return QStringLiteral(VW_KEY("Joinnerfinishedstring"));
+}
+
+void JoinnerWindowController::windowDidLoad()
+{
+    observeClose();
+    platform::Window *win = window();
+    win->setTitlebarAppearsTransparent(true);
+    win->setTitle(text("Joinner_Title"));
+    win->setFixedSize(int(windowWidth), int(windowHeight));
+    win->setBackgroundColor(QColor(33, 176, 235));
+    m_content = win->contentView();
+    m_content->setBackgroundColor(QColor(33, 176, 235));
+
+    m_outputSettings = std::make_unique<EditorOutputSettings>(ProfileLibrary::joiner(),
+                                                              EditorOutputSettings::KeyFamily::Joiner);
+    m_outputSettings->clipsBlock = [this] { return *m_fileList; };
+    m_exportRun = std::make_unique<ExportRunController>(*this);
+
+    initListView();
+    initContentNoFileView();
+    initContentRightView();
+    initBottomView();
+
+    m_formatChooser = new OutputFormatChooser(ProfileLibrary::joiner(), windowWidth, m_content);
+    // The window has a fixed size: the chooser stays open.
+    m_formatChooser->setMainScreenHeight(OutputFormatChooser::CollapsibleScreenHeight + 1);
+    m_formatChooser->layoutForWindow(platform::Size{windowWidth, contentHeight()}, windowWidth);
+    m_outputSettings->connectChooser(m_formatChooser);
+    m_formatChooser->restoreSavedChoice();
+
+    m_folderChooser->outputPopUpBtnAction(nullptr);
+    fileListViewHidden(true);
+}
+
+double JoinnerWindowController::contentHeight() const
+{
+    return m_content ? m_content->frame().height() : windowHeight;
+}
+
+void JoinnerWindowController::initListView()
+{
+    const double top = contentHeight() - kMargin;
+    auto *panel = new PNQView(platform::makeRect(kMargin, kChooserTop + 6, kLeftWidth, top - kChooserTop - 6),
+                              m_content);
+    panel->setBackGroundColor(Qt::white);
+    panel->setCornerRadius(5);
+    const double h = panel->frame().height();
+
+    m_addfileBtn = new PNQButton(platform::makeRect(8, h - 40, 130, 32), panel);
+    m_addfileBtn->setBackGroundColor(QColor(90, 216, 238));
+    m_addfileBtn->setContentColor(Qt::white);
+    m_addfileBtn->setNormalBackgroundImage(image(QStringLiteral("About/btnAddFile_Normal.bmp")));
+    m_addfileBtn->setOnBackgroundImage(image(QStringLiteral("About/btnAddFile_On.bmp")));
+    m_addfileBtn->setDownBackgroundImage(image(QStringLiteral("About/btnAddFile_Down.bmp")));
+    m_addfileBtn->setDisAbleBackgroundImage(image(QStringLiteral("About/btnAddFile_Disable.bmp")));
+    m_addfileBtn->setContentTitle(text("AddFileBtnTitle"));
+    m_addfileBtn->setCornerRadius(3);
+    m_addfileBtn->setBorderWidth(0);
+    m_addfileBtn->mouseDownAction = [this](PNQButton *) { queue(&JoinnerWindowController::addFileAction); };
+
+    const char *keys[] = {VW_KEY("RemoveBtnTitle"), VW_KEY("ClearBtnTitle"), VW_KEY("UpBtnTitle"),
+                          VW_KEY("DownBtnTitle")};
+    const char *logs[] = {"selectRemove", "selectClear", "selectUp", "selectDown"};
+    void (JoinnerWindowController::*actions[])() = {
+        &JoinnerWindowController::removeAction, &JoinnerWindowController::clearAction,
+        &JoinnerWindowController::upAction, &JoinnerWindowController::downAction};
+    QPointer<PNQButton> *buttons[] = {&m_removeBtn, &m_clearBtn, &m_upBtn, &m_downBtn};
+    for (int i = 0; i < 4; ++i) {
+        auto *button = makeListButton(platform::makeRect(150 + 98 * i, h - 38, 92, 28),
+                                      LanguageService::localizedStringForKey(keys[i]), panel);
+        const char *line = logs[i];
+        const auto action = actions[i];
+        button->mouseDownAction = [this, line, action](PNQButton *) {
+            platform::log("%s", line);
+            queue(action);
+        };
+        *buttons[i] = button;
+    }
+
+    m_fileListTableView = new JoinnerTableView(platform::makeRect(6, 6, kLeftWidth - 12, h - 52), panel);
+    m_fileListTableView->setRowHeight(kRowHeight);
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->selectDefaultOutputFormatBlock = [this](const std::shared_ptr<SimpleData> &clip) {
+        dispatchOnMain([this, clip] { setdefaultFormat(clip); });
+    };
+    m_fileListTableView->selectItemBlock = [this](const std::shared_ptr<SimpleData> &) {
+        dispatchOnMain([this] { initPlayer(); });
+    };
+    m_fileListTableView->selectTranstionEffectBlock = [this](int64_t row, int code) {
+        dispatchOnMain([this, row, code] {
+            if (row >= 0 && row < m_fileList->size())
+                m_fileList->at(row)->setTransitionEffect(code);
+        });
+    };
+}
+
+void JoinnerWindowController::initContentNoFileView()
+{
+    platform::View *panel = m_fileListTableView->superview();
+    const platform::Rect f = m_fileListTableView->frame();
+    auto *hint = new PNQImageView(f, panel);
+    hint->setBorderColor(QColor(214, 212, 212));
+    hint->setCornerRadius(5);
+    hint->setBorderWidth(2);
+    m_contentNoFileView = hint;
+    const double h = f.height();
+    makeLabel(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20);
+    const char *steps[] = {VW_KEY("joinner_desc1"), VW_KEY("joinner_desc2"), VW_KEY("joinner_desc3"),
+                           VW_KEY("joinner_desc4")};
+    for (int i = 0; i < 4; ++i) {
+        makeLabel(platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
+                  QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint,
+                  15);
+    }
+    auto *mailIcon = new PNQButton(platform::makeRect(40, 24, 24, 24), hint);
+    mailIcon->setNormalImage(image(QStringLiteral("Join/imgEmail.png")));
+    mailIcon->mouseDownAction = [](PNQButton *) {
+        platform::log("email Selected");
+        QString mail = QStringLiteral("mailto:%1?Subject=%2&body=%3")
+                           .arg(text("email_address"), QStringLiteral(" "), QStringLiteral(" "));
+        mail.replace(QStringLiteral(" "), QStringLiteral("%20"));
+        platform::Workspace::instance().openUrl(QUrl(mail));
+    };
+    makeLabel(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13, QColor(33, 120, 200));
+}
+
+void JoinnerWindowController::initContentRightView()
+{
+    const double x = kMargin + kLeftWidth + 6;
+    const double width = windowWidth - x - kMargin;
+    const double bottom = kChooserTop + 6;
+    auto *panel =
+        new PNQView(platform::makeRect(x, bottom, width, windowHeight - kMargin - bottom), m_content);
+    panel->setBackGroundColor(Qt::white);
+    panel->setCornerRadius(5);
+    m_contentRightView = panel;
+    const double h = panel->frame().height();
+
+    constexpr double playerHeight = 200;
+    m_playerView = new PNQView(platform::makeRect(6, h - 6 - playerHeight, width - 12, playerHeight), panel);
+    m_playerView->setBackGroundColor(Qt::black);
+
+    // The trim bar with the time labels at its ends.
+    const double barY = h - 6 - playerHeight - 34;
+    m_leftTimeLabel =
+        makeLabel(platform::makeRect(6, barY + 6, 72, 16), HelpClass::returnTimeToStr(0), panel, 11);
+    m_rightTimeLabel =
+        makeLabel(platform::makeRect(width - 78, barY + 6, 72, 16), HelpClass::returnTimeToStr(0), panel, 11);
+    m_cutProgressView = new RDCutProgressView(platform::makeRect(80, barY, width - 160, 28), panel);
+    m_cutProgressView->setDelegate(this);
+    m_trim.setBar(m_cutProgressView);
+    m_trim.setPreview(&m_preview);
+
+    // The player buttons.
+    const double rowY = barY - 34;
+    auto iconButton = [panel, rowY](double x, const QString &stem) {
+        auto *b = new PNQButton(platform::makeRect(x, rowY, 28, 28), panel);
+        setImages(b, stem);
+        return b;
+    };
+    m_playBtn = iconButton(6, QStringLiteral("Join/btnPlay"));
+    m_playBtn->setSelectedImage(image(QStringLiteral("Join/btnPause_Normal.png")));
+    m_playBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] { m_isPlaying ? pause() : play(); });
+    };
+    m_stopBtn = iconButton(40, QStringLiteral("Join/btnStop"));
+    m_stopBtn->mouseDownAction = [this](PNQButton *) { queue(&JoinnerWindowController::stop); };
+    m_cutCoverBtn = iconButton(84, QStringLiteral("Join/btnCapture"));
+    m_cutCoverBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { actionCarameraBtn(); }); };
+    m_cutcoverStyleBtn = iconButton(116, QStringLiteral("Join/btnCaptureSet"));
+    m_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(146, rowY + 3, 80, 22), false, panel);
+    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")}) {
+        const QString title = LanguageService::localizedStringForKey(key).remove(u'"');
+        if (!title.isEmpty())
+            m_coverStylePopBtn->addItemWithTitle(title);
+    }
+    m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
+        coverstyleAction(p.indexOfSelectedItem());
+    };
+    m_coverStylePopBtn->hide();
+    m_cutcoverStyleBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] {
+            if (m_preview.player())
+                m_coverStylePopBtn->setHidden(!m_coverStylePopBtn->isHidden());
+        });
+    };
+    m_volumeBtn = iconButton(width - 150, QStringLiteral("Cut/btnOpenVolume"));
+    m_volumeBtn->mouseDownAction = [this](PNQButton *) { muteAction(); };
+    m_volumeSlider = new RDProgressSlider(platform::makeRect(width - 118, rowY + 6, 110, 16), panel);
+    m_volumeSlider->setDelegate(this);
+    m_volumeSlider->setProgress(0.5f);
+
+    // The trim panel (time fields, steppers, keep/remove, set start/stop, reset) and apply-to-all.
+    m_trimView = new platform::View(platform::makeRect(6, 6, 240, rowY - 10), panel);
+    m_trim.build(m_trimView, this, this,
+                 TrimPanel::Actions{[this] { setStartTrimBtnTouchUp(); }, [this] { setStopTrimBtnTouchUp(); },
+                                    [this] { m_isPlaying ? pause() : play(); },
+                                    [this] { resetCutterAction(); },
+                                    [this](int index) { trimModeAction(index); }});
+    m_applytoallBtn =
+        makeListButton(platform::makeRect(260, rowY - 60, 170, 30), text("ApplytoallBtnTitle"), panel);
+    m_applytoallBtn->setBackGroundColor(QColor(90, 216, 238));
+    m_applytoallBtn->mouseDownAction = [this](PNQButton *) { applytoallAction(); };
+    makeLabel(platform::makeRect(260, rowY - 100, 170, 18), text("cutDurationLabelstringValue"), panel, 12);
+    m_cutDurationValueLabel =
+        makeLabel(platform::makeRect(260, rowY - 122, 170, 18), HelpClass::returnTimeToStr(0), panel, 13);
+}
+
+void JoinnerWindowController::initBottomView()
+{
+    auto *bottom = new PNQView(
+        platform::makeRect(kMargin, kMargin, windowWidth - 2 * kMargin, kBottomHeight - kMargin), m_content);
+    bottom->setBackGroundColor(Qt::white);
+    bottom->setBordColor(Qt::white);
+    bottom->setCornerRadius(5);
+    bottom->setBorderWidth(2);
+    makeLabel(platform::makeRect(8, 10, 110, 18), text("outputFolderLabelstringValue"), bottom, 13);
+    auto *folderHost = new platform::View(platform::makeRect(120, 4, 223, 32), bottom);
+    m_folderChooser = std::make_unique<OutputFolderChooser>(folderHost);
+    m_openOutputFolderBtn = new PNQButton(platform::makeRect(350, 6, 28, 28), bottom);
+    m_openOutputFolderBtn->setNormalImage(image(QStringLiteral("SubFun/btnBrowse_Down.png")));
+    m_openOutputFolderBtn->mouseDownAction = [this](PNQButton *) {
+        if (!outputPath().isEmpty())
+            m_folderChooser->revealOutputPath();
+    };
+    makeLabel(platform::makeRect(396, 10, 90, 18), text("progressLabelStringValue"), bottom, 13);
+    m_joinnerProgressView = new NSProgressView(platform::makeRect(490, 14, 340, 10), bottom);
+    m_startJoinnerBtn = new PNQButton(platform::makeRect(bottom->frame().width() - 186, 2, 180, 34), bottom);
+    m_startJoinnerBtn->setNormalBackgroundImage(image(QStringLiteral("SubFun/btnStart_Normal.bmp")));
+    m_startJoinnerBtn->setOnBackgroundImage(image(QStringLiteral("SubFun/btnStart_On.bmp")));
+    m_startJoinnerBtn->setDownBackgroundImage(image(QStringLiteral("SubFun/btnStart_Down.bmp")));
+    m_startJoinnerBtn->setSelectedBackgroundImage(image(QStringLiteral("SubFun/btnStart_Down.bmp")));
+    m_startJoinnerBtn->setDisAbleBackgroundImage(image(QStringLiteral("SubFun/btnStart_Disable.bmp")));
+    m_startJoinnerBtn->setContentColor(Qt::white);
+    m_startJoinnerBtn->setContentTitle(text("StartExportTitle"));
+    QPointer<JoinnerWindowController> self(this);
+    m_startJoinnerBtn->mouseDownAction = [self](PNQButton *) {
+        if (self)
+            self->startJoinnerAction();
+    };
+}
+
+void JoinnerWindowController::queue(void (JoinnerWindowController::*action)())
+{
+    dispatchOnMain([this, action] { (this->*action)(); });
+}
+
+// ---- clips ----
+
+QStringList JoinnerWindowController::allowedFileTypes()
+{
+    return {QStringLiteral("mov"), QStringLiteral("qt"),   QStringLiteral("mp4"),  QStringLiteral("m4v"),
+            QStringLiteral("flv"), QStringLiteral("ts"),   QStringLiteral("m2ts"), QStringLiteral("mts"),
+            QStringLiteral("mkv"), QStringLiteral("mka"),  QStringLiteral("mpg"),  QStringLiteral("mpeg"),
+            QStringLiteral("mpa"), QStringLiteral("m2v"),  QStringLiteral("mpv"),  QStringLiteral("dat"),
+            QStringLiteral("avi"), QStringLiteral("divx"), QStringLiteral("3gp"),  QStringLiteral("3g2"),
+            QStringLiteral("vob"), QStringLiteral("mxf"),  QStringLiteral("tp"),   QStringLiteral("trp"),
+            QStringLiteral("nut"), QStringLiteral("h261"), QStringLiteral("h264"), QStringLiteral("mod"),
+            QStringLiteral("tod"), QStringLiteral("wmv"),  QStringLiteral("mp3"),  QStringLiteral("mp2"),
+            QStringLiteral("m4a"), QStringLiteral("m4r"),  QStringLiteral("flac"), QStringLiteral("wav"),
+            QStringLiteral("wma"), QStringLiteral("ogg"),  QStringLiteral("aac"),  QStringLiteral("ac3")};
+}
+
+void JoinnerWindowController::addFileAction()
+{
+    const QStringList urls = chooseMediaFiles(allowedFileTypes(), true);
+    if (!urls.isEmpty())
+        addFiles(urls);
+}
+
+void JoinnerWindowController::addFiles(const QStringList &paths)
+{
+    if (convertstart())
+        return;
+    const SourceProbe::Batch batch = SourceProbe::probeAll(paths, m_outputSettings->titles());
+    for (const auto &clip : batch.accepted) {
+        clip->setVolume(1.0);
+        // The range starts as the whole clip, so every row shows its length.
+        if (clip->cutTimeRange_stop() == 0 && clip->sourceData())
+            clip->setCutTimeRange_stop(micros(clip->sourceData()->duration()));
+        m_fileList->append(clip);
+    }
+    if (!batch.refused.isEmpty()) {
+        QStringList names;
+        for (const QString &path : batch.refused)
+            names << QFileInfo(path).fileName();
+        showSimpleAlert(text("nonsupportfilesstringValue") + names.join(u','), 2);
+    }
+    if (m_fileList->isEmpty())
+        return;
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->setRowHeight(kRowHeight);
+    m_fileListTableView->reloadData();
+    fileListViewHidden(false);
+}
+
+void JoinnerWindowController::removeAction()
+{
+    const int64_t row = m_fileListTableView->selectedRow();
+    if (row < 0 || row >= m_fileList->size())
+        return;
+    m_fileList->removeAt(row);
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->reloadData();
+    fileListViewHidden(m_fileList->isEmpty());
+    if (m_fileList->isEmpty()) {
+        m_joinnerProgressView->setProgress(0);
+        initPlayer();
+    }
+}
+
+void JoinnerWindowController::clearAction()
+{
+    m_fileList->clear();
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->reloadData();
+    fileListViewHidden(true);
+    m_joinnerProgressView->setProgress(0);
+    // A ticked format box went with its clip.
+    setdefaultFormat(nullptr);
+    initPlayer();
+}
+
+void JoinnerWindowController::upAction()
+{
+    const int64_t row = m_fileListTableView->selectedRow();
+    if (row <= 0 || row >= m_fileList->size())
+        return;
+    m_fileList->swapItemsAt(row, row - 1);
+    m_fileListTableView->setSelectedRow(row - 1);
+    m_fileListTableView->setDisabelSelectBlock(true);
+    m_fileListTableView->reloadData();
+}
+
+void JoinnerWindowController::downAction()
+{
+    const int64_t row = m_fileListTableView->selectedRow();
+    if (row < 0 || row + 1 >= m_fileList->size())
+        return;
+    m_fileList->swapItemsAt(row, row + 1);
+    m_fileListTableView->setSelectedRow(row + 1);
+    m_fileListTableView->setDisabelSelectBlock(true);
+    m_fileListTableView->reloadData();
+}
+
+void JoinnerWindowController::fileListViewHidden(bool hidden)
+{
+    m_contentNoFileView->setHidden(!hidden);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_fileListTableView, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn})
+        w->setHidden(hidden);
+    m_volumeSlider->setDisable(hidden);
+    m_cutProgressView->setDisable(hidden);
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
+        field->setEnabled(!hidden);
+    m_trim.setEnabled(!hidden);
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->setEnabled(!hidden);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_applytoallBtn, m_cutCoverBtn, m_playBtn, m_stopBtn,
+                                          m_cutcoverStyleBtn, m_trim.startStepper(), m_trim.stopStepper()})
+        if (w)
+            w->setEnabled(!hidden);
+    if (!hidden)
+        return;
+    m_cutProgressView->setProgress(0);
+    m_cutProgressView->setUpperValue(1);
+    m_cutProgressView->setLowerValue(0);
+    for (TextLabel *label : {m_cutDurationValueLabel.data(), m_leftTimeLabel.data(), m_rightTimeLabel.data()})
+        label->setText(HelpClass::returnTimeToStr(0));
+    m_trim.startGroup().showZero();
+    m_trim.stopGroup().showZero();
+    m_trim.range() = TrimPanel::Range{};
+}
+
+void JoinnerWindowController::enableEdit(bool enable)
+{
+    const bool ownFormat = std::any_of(m_fileList->cbegin(), m_fileList->cend(),
+                                       [](const auto &clip) { return clip->defaultFormat(); });
+    m_formatChooser->setEnabled(enable && !ownFormat);
+    m_fileListTableView->setEnabele(enable);
+    m_addfileBtn->setEnabled(enable);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_removeBtn, m_clearBtn, m_upBtn, m_downBtn, m_playBtn, m_stopBtn, m_applytoallBtn,
+             m_cutCoverBtn, m_cutcoverStyleBtn, m_trim.startStepper(), m_trim.stopStepper()})
+        if (w)
+            w->setEnabled(enable);
+    m_cutProgressView->setDisable(!enable);
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
+        field->setEnabled(enable);
+    m_trim.setEnabled(enable);
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->setEnabled(enable);
+    if (enable && m_fileList->isEmpty())
+        fileListViewHidden(true);
+}
+
+// ---- preview and trim ----
+
+std::shared_ptr<SimpleData> JoinnerWindowController::selectedClip() const
+{
+    const int64_t row = m_fileListTableView ? m_fileListTableView->selectedRow() : -1;
+    return row >= 0 && row < m_fileList->size() ? m_fileList->at(row) : nullptr;
+}
+
+double JoinnerWindowController::playerDuration() const
+{
+    return m_preview.duration();
+}
+
+void JoinnerWindowController::initPlayer()
+{
+    m_isPlaying = false;
+    m_preview.close();
+    m_playBtn->setSelected(false);
+    const auto clip = selectedClip();
+    if (!clip)
+        return;
+    QPointer<JoinnerWindowController> self(this);
+    if (m_preview.open(clip->path(), m_playerView, [self] {
+            if (self && !self->isClosed())
+                self->playerDidEnd();
+        }))
+        m_preview.player()->SetVolume(m_muted ? 0.0 : clip->volume());
+
+    m_volumeSlider->setProgress(float(clip->volume() / 2));
+    const bool removing = clip->isTrimFanxuan();
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->selectItemAtIndex(removing ? 1 : 0);
+    m_cutProgressView->setIsFanxuan(removing);
+
+    const double P = playerDuration();
+    if (clip->cutTimeRange_stop() == 0 && P > 0) {
+        clip->setCutTimeRange_stop(micros(P));
+        clip->setCutTimeRange_start(0);
+    }
+    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(0));
+    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(P)));
+    showClipRange();
+    const double start = clip->cutTimeRange_start() / 1e6;
+    m_cutProgressView->setProgress(P > 0 ? float(start / P) : 0.0f);
+    m_preview.seek(start);
+}
+
+// The selected clip's range in the trim panel, on the bar (as fractions of the clip) and as a length.
+void JoinnerWindowController::showClipRange()
+{
+    const auto clip = selectedClip();
+    if (!clip)
+        return;
+    m_trim.range().start = double(clip->cutTimeRange_start());
+    m_trim.range().stop = double(clip->cutTimeRange_stop());
+    m_trim.showRange();
+    const double D = clip->sourceData() && clip->sourceData()->duration() > 0 ? clip->sourceData()->duration()
+                                                                              : playerDuration();
+    // A zero duration never divides: the bar then spans the whole clip.
+    const float lower = D > 0 ? float(std::clamp(clip->cutTimeRange_start() / (D * 1e6), 0.0, 1.0)) : 0.0f;
+    const float upper = D > 0 ? float(std::clamp(clip->cutTimeRange_stop() / (D * 1e6), 0.0, 1.0)) : 1.0f;
+    m_cutProgressView->setUpperValue(upper);
+    m_cutProgressView->setLowerValue(lower);
+    showDuration();
+}
+
+void JoinnerWindowController::showDuration()
+{
+    if (const auto clip = selectedClip())
+        m_cutDurationValueLabel->setText(HelpClass::returnTimeToStr(
+            float((clip->cutTimeRange_stop() - clip->cutTimeRange_start()) / 1e6)));
+}
+
+// Refreshes the rows (their range lengths) keeping the selection and the preview.
+void JoinnerWindowController::refreshList()
+{
+    const int64_t row = m_fileListTableView->selectedRow();
+    m_fileListTableView->setItems(m_fileList);
+    m_fileListTableView->setSelectedRow(row);
+    m_fileListTableView->setDisabelSelectBlock(true);
+    m_fileListTableView->reloadData();
+}
+
+void JoinnerWindowController::play()
+{
+    if (!m_preview.player())
+        return;
+    m_isPlaying = true;
+    m_preview.player()->play();
+    QPointer<JoinnerWindowController> self(this);
+    m_preview.startTick([self] {
+        if (self)
+            self->changePlayerSlider();
+    });
+    m_playBtn->setSelected(true);
+    if (m_trim.playTrimBtn())
+        m_trim.playTrimBtn()->setSelected(true);
+}
+
+void JoinnerWindowController::pause()
+{
+    if (!m_preview.player())
+        return;
+    m_isPlaying = false;
+    m_preview.player()->pause();
+    m_preview.stopTick();
+    m_playBtn->setSelected(false);
+    if (m_trim.playTrimBtn())
+        m_trim.playTrimBtn()->setSelected(false);
+}
+
+void JoinnerWindowController::stop()
+{
+    if (!m_preview.player())
+        return;
+    pause();
+    m_preview.player()->stop();
+    m_preview.seek(0);
+    m_cutProgressView->setProgress(0);
+}
+
+void JoinnerWindowController::changePlayerSlider()
+{
+    const double cur = m_preview.currentTime();
+    const double dur = playerDuration();
+    if (cur >= dur && cur > 0)
+        m_preview.stopTick();
+    m_cutProgressView->setProgress(float(m_preview.fraction()));
+    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(float(cur)));
+    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(dur)));
+}
+
+void JoinnerWindowController::playerDidEnd()
+{
+    pause();
+    if (const auto clip = selectedClip(); clip && clip->cutTimeRange_stop() == 0) {
+        clip->setCutTimeRange_stop(micros(playerDuration()));
+        clip->setCutTimeRange_start(0);
+    }
+    m_preview.seek(0);
+    m_cutProgressView->setProgress(0);
+    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(0));
+    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(playerDuration())));
+}
+
+void JoinnerWindowController::resetCutterAction()
+{
+    const auto clip = selectedClip();
+    if (!clip)
+        return;
+    clip->setCutTimeRange_stop(micros(clip->sourceData() ? clip->sourceData()->duration() : 0));
+    clip->setCutTimeRange_start(0);
+    clip->setIsTrimFanxuan(false);
+    m_preview.seek(0);
+    trimModeAction(0);
+    showClipRange();
+    refreshList();
+}
+
+void JoinnerWindowController::applytoallAction()
+{
+    const auto selected = selectedClip();
+    if (!selected)
+        return;
+    const float Dsel = selected->sourceData() ? selected->sourceData()->duration() : 0;
+    const float S = Dsel * m_cutProgressView->lowerValue();
+    const float E = Dsel * m_cutProgressView->upperValue();
+    const float L = E - S;
+    for (const auto &clip : std::as_const(*m_fileList)) {
+        if (clip == selected)
+            continue;
+        const float D = clip->sourceData() ? clip->sourceData()->duration() : 0;
+        float start, stop;
+        if (L > D) {
+            start = 0;
+            stop = D;
+        } else if (E > D && D > L) {
+            start = D - L;
+            stop = D;
+        } else {
+            start = std::min(D, S);
+            stop = std::min(D, E);
+        }
+        clip->setCutTimeRange_start(micros(start));
+        clip->setCutTimeRange_stop(micros(stop));
+        clip->setIsTrimFanxuan(selected->isTrimFanxuan());
+    }
+    refreshList();
+}
+
+void JoinnerWindowController::setStartTrimBtnTouchUp()
+{
+    const auto clip = selectedClip();
+    if (!clip || !m_preview.player())
+        return;
+    platform::log("%s", "setStartTrimBtnTouchUp");
+    m_trim.setStartAtPlayhead();
+    clip->setCutTimeRange_start(qint64(m_trim.range().start));
+    clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
+    showDuration();
+    refreshList();
+}
+
+void JoinnerWindowController::setStopTrimBtnTouchUp()
+{
+    const auto clip = selectedClip();
+    if (!clip || !m_preview.player())
+        return;
+    m_trim.setStopAtPlayhead();
+    clip->setCutTimeRange_start(qint64(m_trim.range().start));
+    clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
+    platform::log("start : %ld  stop: %ld", clip->cutTimeRange_start(), clip->cutTimeRange_stop());
+    showDuration();
+    refreshList();
+}
+
+void JoinnerWindowController::trimModeAction(int index)
+{
+    if (m_trim.preferenceBtn())
+        m_trim.preferenceBtn()->selectItemAtIndex(index);
+    m_cutProgressView->setIsFanxuan(index != 0);
+    if (const auto clip = selectedClip())
+        clip->setIsTrimFanxuan(index != 0);
+}
+
+void JoinnerWindowController::muteAction()
+{
+    m_muted = !m_muted;
+    setImages(m_volumeBtn,
+              m_muted ? QStringLiteral("Cut/btnCloseVolume") : QStringLiteral("Cut/btnOpenVolume"));
+    m_volumeBtn->update();
+    if (m_preview.player())
+        m_preview.player()->SetVolume(m_muted ? 0.0 : 1.0);
+    m_volumeSlider->setProgress(m_muted ? 0.0f : 0.5f);
+}
+
+QString JoinnerWindowController::actionCarameraBtn()
+{
+    const auto clip = selectedClip();
+    if (!clip || !m_preview.player())
+        return QString();
+    const FileData *source = clip->sourceData().get();
+    const platform::Size size{double(source ? source->width() : 0), double(source ? source->height() : 0)};
+    const QString path =
+        FrameCapture::capture(*m_preview.player(), size, outputPath(),
+                              m_clock ? m_clock() : QDateTime::currentDateTime(), m_coverStyle);
+    if (path.isEmpty())
+        showSimpleAlert(text("snapshotSaveFailedString"), 2);
+    return path;
+}
+
+void JoinnerWindowController::coverstyleAction(int index)
+{
+    static const char *const styles[] = {"png", "jpg", "bmp"};
+    m_coverStyle = QString::fromLatin1(styles[std::clamp(index, 0, 2)]);
+}
+
+void JoinnerWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
+{
+    m_trim.primeStepper(field);
+}
+
+bool JoinnerWindowController::controlTextShouldEndEditing(platform::TextField *field)
+{
+    const auto clip = selectedClip();
+    if (!clip)
+        return true;
+    const bool accepted = m_trim.fieldShouldEndEditing(
+        field, [this](const char *key) { showSimpleAlert(LanguageService::localizedStringForKey(key), 2); });
+    if (accepted) {
+        clip->setCutTimeRange_start(qint64(m_trim.range().start));
+        clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
+        showDuration();
+        refreshList();
+    }
+    return accepted;
+}
+
+void JoinnerWindowController::touchUpStartStepper(platform::Stepper *stepper)
+{
+    m_trim.startStepperTouched(stepper);
+    takeTrimRange();
+}
+
+void JoinnerWindowController::touchUpStopStepper(platform::Stepper *stepper)
+{
+    m_trim.stopStepperTouched(stepper);
+    takeTrimRange();
+}
+
+// A stepped range into the selected clip, the player at its start.
+void JoinnerWindowController::takeTrimRange()
+{
+    const auto clip = selectedClip();
+    if (!clip)
+        return;
+    clip->setCutTimeRange_start(qint64(m_trim.range().start));
+    clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
+    m_preview.seek(clip->cutTimeRange_start() / 1e6);
+    showClipRange();
+    refreshList();
+}
+
+void JoinnerWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)
+{
+    if (bar == m_cutProgressView && m_isPlaying)
+        pause();
+}
+
+void JoinnerWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgressView *bar, float progress)
+{
+    if (bar != m_cutProgressView)
+        return;
+    const bool wasPlaying = m_isPlaying;
+    if (wasPlaying)
+        pause();
+    m_preview.seek(progress * playerDuration());
+    if (wasPlaying)
+        play();
+    refreshList();
+}
+
+void JoinnerWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *bar, float progress)
+{
+    if (bar != m_cutProgressView)
+        return;
+    m_preview.seek(progress * playerDuration());
+    platform::log("cureent:%f", progress * playerDuration());
+}
+
+void JoinnerWindowController::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *bar, float lower,
+                                                                      float upper, int64_t handleType)
+{
+    const auto clip = selectedClip();
+    if (bar != m_cutProgressView || !clip)
+        return;
+    m_trim.handlesMoved(lower, upper, handleType);
+    clip->setCutTimeRange_start(qint64(m_trim.range().start));
+    clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
+    showDuration();
+}
+
+void JoinnerWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *slider, float progress)
+{
+    const auto clip = selectedClip();
+    if (slider != m_volumeSlider || !clip)
+        return;
+    clip->setVolume(2.0 * progress);
+    if (m_preview.player())
+        m_preview.player()->SetVolume(clip->volume());
+}
+
+void JoinnerWindowController::actionMouseUpForProgressSliderBlock(RDProgressSlider *slider, float progress)
+{
+    actionProgressForProgressSliderBlock(slider, progress);
+}
+
+// ---- output and join ----
+
+QString JoinnerWindowController::outputPath() const
+{
+    return m_folderChooser ? m_folderChooser->outputPath() : QString();
+}
+
+bool JoinnerWindowController::convertstart() const
+{
+    return m_exportRun && m_exportRun->isRunning();
+}
+
+void JoinnerWindowController::setdefaultFormat(const std::shared_ptr<SimpleData> &clip)
+{
+    const bool own = clip && clip->defaultFormat();
+    if (own)
+        m_outputSettings->setdefaultFormat(*clip);
+    m_formatChooser->setEnabled(!own);
+}
+
+void JoinnerWindowController::startJoinnerAction()
+{
+    if (convertstart()) {
+        m_exportRun->cancel();
+        return;
+    }
+    if (m_fileList->isEmpty())
+        return;
+    pause();
+
+    QStringList skipped;
+    const QList<JoinPlan::Piece> pieces = JoinPlan::piecesFor(*m_fileList, &skipped);
+    if (!skipped.isEmpty())
+        showSimpleAlert(text("joinNothingLeftString") + skipped.join(u','), 2);
+    if (pieces.isEmpty())
+        return;
+
+    std::shared_ptr<SimpleData> reference;
+    for (const auto &clip : std::as_const(*m_fileList))
+        if (clip->defaultFormat()) {
+            reference = clip;
+            break;
+        }
+    const auto titles = m_outputSettings->titles();
+    const JoinPlan::Settings settings = JoinPlan::settingsFromTitles(titles, reference.get());
+    QString extension = titles[EditorOutputSettings::ExtName].trimmed();
+    if (extension.isEmpty() && m_fileList->first()->sourceData())
+        extension = m_fileList->first()->sourceData()->extension();
+    const QString folder = outputPath();
+    QDir().mkpath(folder);
+    const QString output = OutputNaming::availablePath(
+        folder, HelpClass::createFilename(m_clock ? m_clock() : QDateTime::currentDateTime()), extension);
+    m_lastOutputPath = output;
+
+    m_exportRun->begin([settings, output, pieces](ExportRunController::Progress progress,
+                                                  ExportRunController::Finish finish) {
+        ChainedExportJob::Step step;
+        step.kind = ChainedExportJob::Kind::Join;
+        step.pollMode = platform::Timer::Common;
+        step.configure = [settings, output, pieces](MEDIA_HANDLE h) {
+            return JoinPlan::configure(h, settings, output, pieces);
+        };
+        step.progress = [progress](double percent) {
+            platform::log("progressjoin:%f", percent / 100);
+            progress(percent / 100);
+        };
+        return ExportRunController::startChain(
+            std::make_unique<ChainedExportJob>(std::vector<ChainedExportJob::Step>{step}), finish);
+    });
+}
+
+void JoinnerWindowController::windowWillClose()
+{
+    if (convertstart())
+        m_exportRun->cancel();
+    m_isPlaying = false;
+    m_preview.close();
+}

@@ -1,0 +1,266 @@
+// The join window offscreen: adding and probing clips, list editing, the trim panel of the selected
+// clip, apply-to-all, volume, the own-format box and captures.
+#include "tests/joiner/JoinerFixture.h"
+
+#include "controls/NSProgressView.h"
+#include "controls/RDCutProgressView.h"
+#include "controls/RDProgressSlider.h"
+#include "media/RDMoviePlayer.h"
+#include "platform/CMTime.h"
+#include "platform/PopUpButton.h"
+#include "services/LanguageService.h"
+#include "toolkit/EditorOutputSettings.h"
+#include "toolkit/JoinnerCell.h"
+#include "toolkit/OutputFormatChooser.h"
+
+#include <QFileInfo>
+
+namespace {
+
+using namespace joinertest;
+
+QString text(const char *key)
+{
+    return LanguageService::localizedStringForKey(key);
+}
+
+class JoinnerWindowTest : public JoinerTest
+{
+protected:
+    // Three clips a (160x90, 2 s), b (320x180, 3 s), c (240x136, 2 s).
+    void addThree()
+    {
+        add({clipOf(160, 90, 2), clipOf(320, 180, 3), clipOf(240, 136, 2)});
+        ASSERT_EQ(joiner->fileList()->size(), 3);
+        a = joiner->fileList()->at(0);
+        b = joiner->fileList()->at(1);
+        c = joiner->fileList()->at(2);
+    }
+    void selectRow(int row)
+    {
+        QTest::mouseClick(joiner->fileListTableView()->cells().at(row), Qt::LeftButton, {}, QPoint(3, 3));
+        TestEnvironment::processEvents();
+        TestEnvironment::processEvents();
+    }
+    std::shared_ptr<SimpleData> a, b, c;
+};
+
+TEST_F(JoinnerWindowTest, OpensEmptyThenAddsAcceptedFilesAndNamesTheRefusedOnesInOneAlert)
+{
+    open();
+    EXPECT_TRUE(joiner->contentNoFileView()->isVisible());
+    EXPECT_FALSE(joiner->fileListTableView()->isVisible());
+    EXPECT_FALSE(joiner->playBtn()->isEnabled());
+
+    const std::string folder = fixture::freshFolder();
+    const std::string garbage = folder + "/broken.mp4";
+    ASSERT_TRUE(fixture::makeGarbageFile(garbage, 4000));
+    const QString video = clipOf(160, 90, 2);
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    add({video, QString::fromStdString(garbage), audioOnlyClip(), QStringLiteral("/no/such/file.mov")});
+
+    ASSERT_EQ(joiner->fileList()->size(), 2);
+    EXPECT_EQ(joiner->fileList()->at(0)->path(), video);
+    EXPECT_EQ(joiner->fileList()->at(1)->path(), audioOnlyClip());
+    const auto &alerts = TestEnvironment::scriptedPanels().alerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].messageText, text("Joinner_Title"));
+    EXPECT_EQ(alerts[0].informativeText,
+              text("nonsupportfilesstringValue") + QStringLiteral("broken.mp4,file.mov"));
+
+    // The list shows, row 0 is selected and previewed with its whole length as the range.
+    EXPECT_FALSE(joiner->contentNoFileView()->isVisible());
+    EXPECT_TRUE(joiner->fileListTableView()->isVisible());
+    EXPECT_TRUE(joiner->playBtn()->isEnabled());
+    ASSERT_TRUE(joiner->rdPlayer());
+    EXPECT_EQ(joiner->selectedClip()->path(), video);
+    EXPECT_NEAR(joiner->selectedClip()->cutTimeRange_stop(), 2000000, 50000);
+    EXPECT_EQ(joiner->trimPanel().stopGroup().fields()[2]->stringValue(), QStringLiteral("02"));
+    // The audio-only row shows the audio picture and no transition or format box.
+    JoinnerCell *audioRow = joiner->fileListTableView()->cells().at(1);
+    EXPECT_FALSE(audioRow->defaultoutputformat()->isVisible());
+    EXPECT_FALSE(audioRow->effectBtn()->isVisible());
+    // A second add of the same file is allowed.
+    add({video});
+    EXPECT_EQ(joiner->fileList()->size(), 3);
+}
+
+TEST_F(JoinnerWindowTest, UpDownRemoveAndClearEditTheListInPlace)
+{
+    open();
+    addThree();
+    const RDMoviePlayer *firstPlayer = joiner->rdPlayer().get();
+
+    click(joiner->upBtn()); // row 0: nothing
+    EXPECT_EQ(*joiner->fileList(), (JoinnerTableView::ItemList{a, b, c}));
+    click(joiner->downBtn()); // a moves down and stays selected, the preview stays
+    EXPECT_EQ(*joiner->fileList(), (JoinnerTableView::ItemList{b, a, c}));
+    EXPECT_EQ(joiner->fileListTableView()->selectedRow(), 1);
+    EXPECT_EQ(joiner->rdPlayer().get(), firstPlayer);
+
+    selectRow(2);
+    EXPECT_EQ(joiner->selectedClip(), c);
+    EXPECT_NE(joiner->rdPlayer().get(), firstPlayer);
+    click(joiner->downBtn()); // the last row: nothing
+    EXPECT_EQ(*joiner->fileList(), (JoinnerTableView::ItemList{b, a, c}));
+    click(joiner->upBtn());
+    EXPECT_EQ(*joiner->fileList(), (JoinnerTableView::ItemList{b, c, a}));
+    EXPECT_EQ(joiner->selectedClip(), c);
+
+    click(joiner->removeBtn());
+    EXPECT_EQ(*joiner->fileList(), (JoinnerTableView::ItemList{b, a}));
+    EXPECT_EQ(joiner->fileListTableView()->selectedRow(), 0);
+    // The transition pop-up shows on every row but the last.
+    EXPECT_TRUE(joiner->fileListTableView()->cells().at(0)->effectBtn()->isVisible());
+    EXPECT_FALSE(joiner->fileListTableView()->cells().at(1)->effectBtn()->isVisible());
+
+    joiner->joinnerProgressView()->setProgress(0.5f);
+    click(joiner->removeBtn());
+    click(joiner->removeBtn());
+    EXPECT_TRUE(joiner->fileList()->isEmpty());
+    EXPECT_TRUE(joiner->contentNoFileView()->isVisible());
+    EXPECT_FLOAT_EQ(joiner->joinnerProgressView()->progress(), 0.0f);
+    EXPECT_FALSE(joiner->rdPlayer());
+    EXPECT_EQ(joiner->trimPanel().stopGroup().fields()[2]->stringValue(), QStringLiteral("00"));
+
+    addThree();
+    click(joiner->clearBtn());
+    EXPECT_TRUE(joiner->fileList()->isEmpty());
+    EXPECT_TRUE(joiner->contentNoFileView()->isVisible());
+    EXPECT_FALSE(joiner->rdPlayer());
+    EXPECT_FLOAT_EQ(joiner->cutProgressView()->upperValue(), 1.0f);
+}
+
+TEST_F(JoinnerWindowTest, ApplyToAllFitsTheSelectedRangeToEveryClip)
+{
+    open();
+    add({clipOf(160, 90, 2), clipOf(160, 90, 2), clipOf(160, 90, 2), clipOf(160, 90, 2)});
+    ASSERT_EQ(joiner->fileList()->size(), 4);
+    const float lengths[] = {10, 5, 7, 20};
+    for (int i = 0; i < 4; ++i)
+        joiner->fileList()->at(i)->sourceData()->setDuration(lengths[i]);
+    const auto selected = joiner->fileList()->at(0);
+    selected->setIsTrimFanxuan(true);
+    joiner->cutProgressView()->setLowerValue(0.2f);
+    joiner->cutProgressView()->setUpperValue(0.8f);
+    joiner->applytoallAction();
+
+    struct Expected
+    {
+        double start, stop;
+    } expected[] = {{0, 5}, {1, 7}, {2, 8}};
+    for (int i = 1; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const auto &clip = joiner->fileList()->at(i);
+        EXPECT_NEAR(clip->cutTimeRange_start() / 1e6, expected[i - 1].start, 1e-5);
+        EXPECT_NEAR(clip->cutTimeRange_stop() / 1e6, expected[i - 1].stop, 1e-5);
+        EXPECT_TRUE(clip->isTrimFanxuan());
+    }
+
+    // The whole 10 s clip onto a 5 s clip: 0..5.
+    joiner->cutProgressView()->setLowerValue(0);
+    joiner->cutProgressView()->setUpperValue(1);
+    joiner->applytoallAction();
+    EXPECT_EQ(joiner->fileList()->at(1)->cutTimeRange_start(), 0);
+    EXPECT_NEAR(joiner->fileList()->at(1)->cutTimeRange_stop() / 1e6, 5, 1e-5);
+}
+
+TEST_F(JoinnerWindowTest, TrimPanelVolumeAndResetWriteTheSelectedClip)
+{
+    open();
+    addThree();
+    selectRow(1);
+    ASSERT_EQ(joiner->selectedClip(), b);
+
+    // A handle drag: the range follows the player's duration; the length label too.
+    joiner->actionMouseMovedForCutProgressViewBlock(joiner->cutProgressView(), 0.25f, 1.0f, 1);
+    EXPECT_NEAR(b->cutTimeRange_start() / 1e6, 0.75, 0.05);
+    EXPECT_EQ(joiner->trimPanel().startGroup().fields()[3]->stringValue().left(1), QStringLiteral("7"));
+    // Remove mode, then a volume of 1.5 from the slider at 0.75.
+    joiner->trimPanel().preferenceBtn()->chooseItemAtIndex(1);
+    EXPECT_TRUE(b->isTrimFanxuan());
+    joiner->actionProgressForProgressSliderBlock(joiner->volumeSlider(), 0.75f);
+    EXPECT_DOUBLE_EQ(b->volume(), 1.5);
+    EXPECT_DOUBLE_EQ(a->volume(), 1.0);
+    // Another clip shows its own values; coming back shows b's again.
+    selectRow(0);
+    EXPECT_FLOAT_EQ(joiner->volumeSlider()->progress(), 0.5f);
+    EXPECT_EQ(joiner->trimPanel().preferenceBtn()->indexOfSelectedItem(), 0);
+    selectRow(1);
+    EXPECT_FLOAT_EQ(joiner->volumeSlider()->progress(), 0.75f);
+    EXPECT_EQ(joiner->trimPanel().preferenceBtn()->indexOfSelectedItem(), 1);
+
+    // Reset: the whole clip in keep mode, with fields and mode shown.
+    joiner->resetCutterAction();
+    EXPECT_EQ(b->cutTimeRange_start(), 0);
+    EXPECT_NEAR(b->cutTimeRange_stop() / 1e6, 3, 0.05);
+    EXPECT_FALSE(b->isTrimFanxuan());
+    EXPECT_EQ(joiner->trimPanel().preferenceBtn()->indexOfSelectedItem(), 0);
+    EXPECT_EQ(joiner->trimPanel().startGroup().fields()[3]->stringValue(), QStringLiteral("00"));
+    EXPECT_EQ(joiner->trimPanel().stopGroup().fields()[2]->stringValue(), QStringLiteral("03"));
+}
+
+TEST_F(JoinnerWindowTest, PlayPauseStopAndCapturesInEachFormat)
+{
+    open();
+    addThree();
+    click(joiner->playBtn());
+    EXPECT_TRUE(joiner->isPlaying());
+    EXPECT_TRUE(joiner->preview().timer());
+    click(joiner->playBtn());
+    EXPECT_FALSE(joiner->isPlaying());
+    joiner->play();
+    click(joiner->stopBtn());
+    EXPECT_FALSE(joiner->isPlaying());
+    EXPECT_DOUBLE_EQ(joiner->preview().currentTime(), 0);
+
+    for (int style = 0; style < 3; ++style) {
+        joiner->coverStylePopBtn()->chooseItemAtIndex(style);
+        const QString path = joiner->actionCarameraBtn();
+        ASSERT_FALSE(path.isEmpty()) << style;
+        EXPECT_EQ(QFileInfo(path).suffix(), QString::fromLatin1(std::array{"png", "jpg", "bmp"}[style]));
+        EXPECT_EQ(QFileInfo(path).absolutePath(), joiner->outputPath());
+        EXPECT_GT(QFileInfo(path).size(), 0);
+    }
+}
+
+TEST_F(JoinnerWindowTest, TheOwnFormatBoxSetsTheTitlesAndDisablesTheChooser)
+{
+    open();
+    addThree();
+    JoinnerCell *row = joiner->fileListTableView()->cells().at(1);
+    click(row->defaultoutputformat());
+    TestEnvironment::processEvents();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->formatChooser()->isEnabled(); }));
+    EXPECT_TRUE(b->defaultFormat());
+    EXPECT_EQ(joiner->outputSettings()->resolutionSelectTitle(), QStringLiteral("320x180"));
+    EXPECT_EQ(joiner->outputSettings()->framerateSelectTitle(), QStringLiteral("25"));
+    EXPECT_EQ(joiner->outputSettings()->achannelSelectTitle(), QStringLiteral("2"));
+
+    click(row->defaultoutputformat());
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return joiner->formatChooser()->isEnabled(); }));
+    EXPECT_FALSE(b->defaultFormat());
+}
+
+TEST_F(JoinnerWindowTest, TheSavedProfileIsAppliedWhenTheWindowOpens)
+{
+    // A profile chosen in one window is the output of the next one.
+    open();
+    OutputFormatChooser *chooser = joiner->formatChooser();
+    const int item = chooser->functionItemChilds().indexOf(QStringLiteral("mp4(H.264)"));
+    ASSERT_GE(item, 0);
+    for (int page = 0; page < item / OutputFormatChooser::ProfilesPerPage; ++page)
+        chooser->action_right_move_item_Btn(nullptr);
+    click(chooser->itemButtons().at(item));
+    EXPECT_EQ(joiner->outputSettings()->extNameSelectTitle(), QStringLiteral("mp4"));
+    joiner->close();
+    TestEnvironment::processDeferredDeletes();
+
+    open();
+    EXPECT_EQ(joiner->outputSettings()->extNameSelectTitle(), QStringLiteral("mp4"));
+    EXPECT_EQ(joiner->outputSettings()->vcodecSelectTitle(), QStringLiteral("h264"));
+    EXPECT_TRUE(
+        joiner->formatChooser()->showFunctionBtn()->contentTitle().contains(QStringLiteral("mp4(H.264)")));
+}
+
+} // namespace
