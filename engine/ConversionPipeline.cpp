@@ -771,6 +771,7 @@ int ConversionPipeline::commitPictures(bool atEnd)
         int r = m_output.write(p.get());
         if (r < 0)
             return r;
+        ++m_video.written;
     }
     m_writtenEnd = end;
     m_job.reportProgress(int(std::min<int64_t>(99, end * 100 / m_plannedDuration)));
@@ -795,6 +796,7 @@ int ConversionPipeline::releaseSound(bool atEnd)
         int r = m_output.write(held.get());
         if (r < 0)
             return r;
+        ++m_audio.written;
     }
     return MEDIA_OK;
 }

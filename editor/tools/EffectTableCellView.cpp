@@ -9,6 +9,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 const QColor kDisabledTitle(173, 173, 173);
 const QColor kAccent(33, 176, 235);
@@ -44,17 +47,18 @@ void EffectTableCellView::layoutRow()
 {
     const double w = frame().width();
     const double h = frame().height();
-    if (m_font) {
+    // The title is as tall as its text's line: the fonts that draw some languages' scripts have taller lines
+    // than the Latin one.
+    const QFont font = m_font ? *m_font : platform::FontAlias::systemFont(13);
+    const QFontMetricsF metrics(font);
+    const double p =
+        std::ceil(std::max(metrics.height(), metrics.boundingRect(m_titleLabel->text()).height())) + 1;
+    const double check = m_font ? 0 : 10, title = m_font ? 15 : 35;
+    if (m_font)
         m_selectedColor = m_normalColor;
-        const double p = QFontMetricsF(*m_font).height();
-        m_checkView->setFrame(platform::makeRect(0, (h - 15) / 2, 15, 15));
-        m_titleLabel->setFrame(platform::makeRect(15, (h - (p + 1)) / 2, w - 15, p + 1));
-        m_titleLabel->setTextFont(*m_font);
-    } else {
-        m_checkView->setFrame(platform::makeRect(10, (h - 15) / 2, 15, 15));
-        m_titleLabel->setFrame(platform::makeRect(35, (h - 16) / 2, w - 35, 16));
-        m_titleLabel->setTextFont(platform::FontAlias::systemFont(13));
-    }
+    m_checkView->setFrame(platform::makeRect(check, (h - 15) / 2, 15, 15));
+    m_titleLabel->setFrame(platform::makeRect(title, (h - p) / 2, w - title, p));
+    m_titleLabel->setTextFont(font);
     m_checkView->setImage(m_selected ? m_selectedImage : m_normalImage);
     m_titleLabel->setTextColor(titleColor());
 }
@@ -83,6 +87,7 @@ QString EffectTableCellView::title() const
 void EffectTableCellView::setTitle(const QString &title)
 {
     m_titleLabel->setText(title);
+    layoutRow();
 }
 
 void EffectTableCellView::setFont(const QFont &font)

@@ -4,16 +4,17 @@
 // is walked as soon as its launcher button opens it. Texts are found generically: those our views draw
 // (reported by View's drawn-text observer while the window is rendered) and those of Qt's own widgets.
 #include "app/AppDelegate.h"
-#include "services/LanguageService.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
 #include "platform/PopUpButton.h"
 #include "platform/UserDefaults.h"
 #include "platform/View.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
@@ -76,13 +77,32 @@ QString misfit(const QString &text, const QFont &font, const QRectF &room, int f
     return misfit(text, font, room, flags, room);
 }
 
-// The part of `room` (in `widget`'s coordinates) that `widget` and its parents up to `window` show.
+// The part of `room` (in `widget`'s coordinates) that `widget` and its parents up to `window` show. What a
+// scroll area's viewport clips in a direction the area scrolls (if the viewport can show it whole) is out of
+// view, not cut off: from there up, that direction is not clipped.
 QRectF visiblePart(const QWidget *widget, const QWidget *window, QRectF room)
 {
     const QPointF origin = widget->mapTo(window, QPoint(0, 0));
     room.translate(origin);
+    bool scrollsAcross = false, scrollsDown = false;
     for (const QWidget *w = widget; w; w = w->parentWidget()) {
-        room &= QRectF(w->rect()).translated(w->mapTo(window, QPoint(0, 0)));
+        QRectF shown = QRectF(w->rect()).translated(w->mapTo(window, QPoint(0, 0)));
+        const auto *area = qobject_cast<const QAbstractScrollArea *>(w->parentWidget());
+        if (area && area->viewport() == w) {
+            scrollsAcross |=
+                area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && room.width() <= shown.width();
+            scrollsDown |=
+                area->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && room.height() <= shown.height();
+        }
+        if (scrollsAcross) {
+            shown.setLeft(room.left());
+            shown.setRight(room.right());
+        }
+        if (scrollsDown) {
+            shown.setTop(room.top());
+            shown.setBottom(room.bottom());
+        }
+        room &= shown;
         if (w == window)
             break;
     }
