@@ -84,7 +84,7 @@ TEST(EasyCutterExport, MergedRunJoinsEveryCutWithTheVolumeFactorIntoAFreeDateNam
     EXPECT_EQ(RecordingEngine::only({"joinOutput", "joinClip", "joinVolume"}),
               (Lines{"joinOutput " + out.toStdString() + "/2026-01-31_14-05-09(2).mkv",
                      "joinClip /m/s.mkv 1000000 2000000", "joinVolume 1 0.98", "joinClip /m/s.mkv 3500000 0",
-                     "joinVolume 1 0.98"}));
+                     "joinVolume 2 0.98"}));
 }
 
 TEST(EasyCutterExport, ASetUpFailureClosesTheJobAndReportsItsCode)
