@@ -436,7 +436,14 @@ void EditVideoWindowController::buildOutputRow()
 // initPlayer() and the player bar live with the preview below.
 
 void EditVideoWindowController::initWaterView() {}
-void EditVideoWindowController::initSubtitleView() {}
+void EditVideoWindowController::initSubtitleView()
+{
+    m_subtitle.initSubtitleView(m_captionView);
+    m_subtitle_popUpBtn = m_subtitle.subtitlePopUpBtn();
+    m_subtitleFont_popUpBtn = m_subtitle.fontPopUpBtn();
+    m_colorWell = m_subtitle.colorWell();
+    m_subtitleAlphSlider = m_subtitle.positionSlider();
+}
 
 void EditVideoWindowController::initMusicView()
 {

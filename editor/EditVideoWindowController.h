@@ -35,6 +35,7 @@
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
 #include "editor/tools/RotateTool.h"
+#include "editor/tools/SubtitleTool.h"
 #include "editor/tools/VolumeModel.h"
 #include "media/MediaEngine.h"
 #include "media/MediaRecords.h"
@@ -287,6 +288,7 @@ public:
     CropTool &cropTool() { return m_crop; }
     RotateTool &rotateTool() { return m_rotate; }
     EffectsTool &effectsTool() { return m_effects; }
+    SubtitleTool &subtitleTool() { return m_subtitle; }
     VolumeModel &volumeModel() { return m_volumeModel; }
     bool keepAspectratio() const { return m_keepAspectratio; }
     void setKeepAspectratio(bool on) { m_keepAspectratio = on; }
@@ -479,6 +481,7 @@ private:
     CropTool m_crop{*this};
     RotateTool m_rotate{*this};
     EffectsTool m_effects{*this, m_volumeModel};
+    SubtitleTool m_subtitle{*this, m_subtitleParam};
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;
