@@ -450,6 +450,7 @@ void EditVideoWindowController::initMusicView()
 {
     // The one music control the export reads: selected = drop the clip's own sound.
     m_music.initMusicView(m_musicContentView);
+    m_music.pauseVideoPreview = [this] { pause(); };
     m_loadmusicBtn = m_music.loadButton();
     m_removeOriginalmusicBtn = m_music.removeOriginalBox();
 }
@@ -952,6 +953,7 @@ void EditVideoWindowController::windowWillClose()
     m_preview.close();
     m_isPlaying = false;
     m_musicPreview.close();
+    m_music.stopItemPlayer();
     m_isaudioplaying = false;
 }
 
@@ -1361,6 +1363,7 @@ void EditVideoWindowController::play()
             m_musicPreview.player()->pause();
         removeAudioTimer();
     }
+    m_music.stopItemPlayer();
     m_isPlaying = true;
     int index = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : 0;
     const auto streams =

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QSlider>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -58,8 +59,15 @@ void MusicTool::initMusicView(platform::View *panel)
     const double w = panel->frame().width();
     double y = panel->frame().height() - 30;
 
-    m_loadButton = new PNQButton(makeRect(5, y, 110, 24), panel);
-    m_deleteButton = new PNQButton(makeRect(120, y, 110, 24), panel);
+    m_panel = panel;
+    m_loadButton = new PNQButton(makeRect(5, y, 95, 24), panel);
+    m_deleteButton = new PNQButton(makeRect(104, y, 95, 24), panel);
+    m_itemPlayButton = new QToolButton;
+    m_itemPlayButton->setAutoRaise(true);
+    ToolPanel::hosted(panel, makeRect(204, y, 26, 24), m_itemPlayButton);
+    QObject::connect(m_itemPlayButton, &QToolButton::clicked, m_itemPlayButton,
+                     [this] { m_host.queueOnMain([this] { playOrPauseAudio(); }); });
+    showPlaying(false);
     for (PNQButton *b : {m_loadButton.data(), m_deleteButton.data()}) {
         b->setAutoresizingMask(platform::View::MinYMargin);
         b->setCornerRadius(5);
@@ -156,7 +164,8 @@ void MusicTool::enableEdit(bool enable)
     const bool player = m_host.rdPlayer() != nullptr;
     const bool tracks = enable && player && !m_musicList.isEmpty();
     ToolPanel::setEnabled({m_loadButton, m_originalLevel, m_removeOriginal}, enable && player);
-    ToolPanel::setEnabled({m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume}, tracks);
+    ToolPanel::setEnabled(
+        {m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume, m_itemPlayButton}, tracks);
     for (const TimeFieldGroup &g : m_groups) {
         for (platform::TextField *f : g.fields())
             f->setEnabled(tracks);
@@ -295,6 +304,7 @@ void MusicTool::showTrack()
     const MusicInfo *track = current();
     const float V = float(videoSeconds());
     if (!track) {
+        initmusicPlayer(QString());
         for (const TimeFieldGroup &g : m_groups)
             g.showZero();
         for (QCheckBox *box : {m_repeat.data(), m_prune.data(), m_fadeIn.data(), m_fadeOut.data()})
@@ -305,6 +315,8 @@ void MusicTool::showTrack()
         m_showing = false;
         return;
     }
+    if (track->path() != m_itemPath)
+        initmusicPlayer(track->path());
     m_groups[0].show(track->positionStart());
     m_groups[1].show(track->positionEnd());
     m_groups[2].show(track->pruneStart());
@@ -332,6 +344,8 @@ void MusicTool::optionChanged()
     track->setFadeIn(m_fadeIn->isChecked());
     track->setFadeOut(m_fadeOut->isChecked());
     track->setVolume(float(m_volume->value()) / kSteps);
+    if (m_itemPlayer)
+        m_itemPlayer->SetVolume(double(track->volume()));
     m_rangeSlider->setIsRepeat(track->repeat());
 }
 
@@ -464,4 +478,60 @@ void MusicTool::addDubbingWithPlayer() const
                                 cmTime(r.fadeIn ? 1.0f : 0.0f), cmTime(r.fadeOut ? 1.0f : 0.0f), r.volume);
     }
     player->DisableMainAudio(removeOriginalMusic());
+}
+
+void MusicTool::showPlaying(bool playing)
+{
+    m_isaudioplaying = playing;
+    if (m_itemPlayButton)
+        m_itemPlayButton->setIcon(
+            m_itemPlayButton->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+}
+
+void MusicTool::initmusicPlayer(const QString &path)
+{
+    // A replaced player takes its playing state with it.
+    if (m_itemPlayer)
+        m_itemPlayer->closePlayer();
+    m_itemPlayer.reset();
+    m_itemPath = path;
+    showPlaying(false);
+    if (path.isEmpty())
+        return;
+    m_itemPlayer = RDMoviePlayer::initWithString(path.toStdString(), platform::makeRect(0, 0, 20, 20));
+    if (!m_itemPlayer)
+        return;
+    if (QWidget *view = m_itemPlayer->view()) {
+        view->setParent(m_panel);
+        view->hide();
+    }
+    if (const MusicInfo *track = current())
+        m_itemPlayer->SetVolume(double(track->volume()));
+    std::weak_ptr<RDMoviePlayer> weak = m_itemPlayer;
+    m_itemPlayer->setPlayerDidEndBlock([this, weak] {
+        if (weak.lock() == m_itemPlayer)
+            showPlaying(false);
+    });
+}
+
+void MusicTool::playOrPauseAudio()
+{
+    if (!m_itemPlayer)
+        return;
+    if (m_isaudioplaying) {
+        m_itemPlayer->pause();
+        showPlaying(false);
+        return;
+    }
+    if (m_host.isPlaying() && pauseVideoPreview)
+        pauseVideoPreview();
+    m_itemPlayer->play();
+    showPlaying(true);
+}
+
+void MusicTool::stopItemPlayer()
+{
+    if (m_itemPlayer && m_isaudioplaying)
+        m_itemPlayer->pause();
+    showPlaying(false);
 }

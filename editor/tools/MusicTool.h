@@ -26,11 +26,15 @@
 #include <QPointer>
 #include <QSlider>
 #include <QStringList>
+#include <QToolButton>
+
+#include <functional>
 
 #include <array>
 #include <memory>
 
 class MusicInfo;
+class RDMoviePlayer;
 class VolumeModel;
 
 namespace platform {
@@ -65,6 +69,16 @@ public:
 
     // Clears the preview's music and lays the ticked tracks under it (the preview and export ranges).
     void addDubbingWithPlayer() const;
+
+    // The item player: the current track's file alone. Selecting a track loads it (paused); replacing or
+    // stopping it resets the playing state and the play button. It never plays with the video preview:
+    // starting it calls pauseVideoPreview, and the window stops it before the preview plays.
+    void playOrPauseAudio();
+    void stopItemPlayer();
+    bool isAudioPlaying() const { return m_isaudioplaying; }
+    const std::shared_ptr<RDMoviePlayer> &itemPlayer() const { return m_itemPlayer; }
+    QToolButton *itemPlayButton() const { return m_itemPlayButton; }
+    std::function<void()> pauseVideoPreview;
     bool removeOriginalMusic() const;
 
     QList<std::shared_ptr<MusicInfo>> musicList() const { return m_musicList; }
@@ -105,6 +119,8 @@ private:
     // Applies `seconds` to row `i` of the current track by the acceptance rules; true when accepted.
     bool applyTime(int i, float seconds, bool alert);
     void optionChanged();
+    void initmusicPlayer(const QString &path);
+    void showPlaying(bool playing);
 
     EditToolHost &m_host;
     VolumeModel &m_volumeModel;
@@ -122,4 +138,9 @@ private:
     QPointer<QCheckBox> m_repeat, m_prune, m_fadeIn, m_fadeOut, m_removeOriginal;
     QPointer<QSlider> m_volume, m_originalLevel;
     QPointer<PNQButton> m_loadButton, m_deleteButton;
+    QPointer<QToolButton> m_itemPlayButton;
+    QPointer<platform::View> m_panel;
+    std::shared_ptr<RDMoviePlayer> m_itemPlayer;
+    QString m_itemPath;
+    bool m_isaudioplaying = false;
 };

@@ -206,3 +206,36 @@ TEST_F(MusicWindowTest, OptionsAndOriginalSoundReachTheExport)
                                                    "1000000 0 0.8",
                                                "disableMainAudio"}));
 }
+
+TEST_F(MusicWindowTest, ItemPlayerFollowsTheCurrentTrackAndNeverPlaysWithThePreview)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic);
+    tool().addFiles({audioFile("song.m4a", 5), audioFile("jingle.m4a", 1)});
+    ASSERT_TRUE(tool().itemPlayer());
+    const auto jinglePlayer = tool().itemPlayer();
+    EXPECT_NEAR(platform::CMTimeGetSeconds(jinglePlayer->duration()), 1.0, 0.1) << "the current track's file";
+
+    tool().playOrPauseAudio();
+    EXPECT_TRUE(tool().isAudioPlaying());
+    // Another row: a new player, not playing.
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[0], 0);
+    EXPECT_NE(tool().itemPlayer(), jinglePlayer);
+    EXPECT_FALSE(tool().isAudioPlaying());
+
+    // The preview starts: the item player stops.
+    tool().playOrPauseAudio();
+    ASSERT_TRUE(tool().isAudioPlaying());
+    editor->play();
+    EXPECT_FALSE(tool().isAudioPlaying());
+    EXPECT_EQ(tool().itemPlayer()->playerStatus(), 0);
+    // The item player starts: the preview pauses.
+    tool().playOrPauseAudio();
+    EXPECT_TRUE(tool().isAudioPlaying());
+    EXPECT_FALSE(editor->isPlaying());
+    tool().playOrPauseAudio();
+
+    // Its end resets the state.
+    tool().playOrPauseAudio();
+    EXPECT_TRUE(TestEnvironment::waitUntil([this] { return !tool().isAudioPlaying(); }, 30000))
+        << "the 5 s song ends";
+}
