@@ -73,6 +73,7 @@ void MusicTool::initMusicView(platform::View *panel)
         b->setCornerRadius(5);
         b->setBorderWidth(1);
         b->setBordColor(QColor(0x2b, 0x8c, 0xd8));
+        b->setContentColor(Qt::black);
     }
     m_loadButton->setContentTitle(tr("LoadMusicBtnTitle"));
     m_deleteButton->setContentTitle(tr("DeleteMusicBtnTitle"));
@@ -106,13 +107,13 @@ void MusicTool::initMusicView(platform::View *panel)
             QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
             y -= 26;
         }
-        ToolPanel::label(panel, makeRect(5, y + 2, 66, 20), tr(rowKeys[i]));
+        ToolPanel::label(panel, makeRect(5, y + 2, 76, 20), tr(rowKeys[i]));
         platform::TextField *f[4];
         for (int k = 0; k < 4; ++k)
-            f[k] = ToolPanel::numberField(panel, makeRect(72 + k * 34, y, 32, 24), this);
+            f[k] = ToolPanel::numberField(panel, makeRect(81 + k * 32, y, 30, 24), this);
         m_groups[i] = TimeFieldGroup(f[0], f[1], f[2], f[3]);
         m_lastField[i] = f[2];
-        auto *stepper = new platform::Stepper(makeRect(210, y - 1, 19, 27), panel);
+        auto *stepper = new platform::Stepper(makeRect(w - 23, y - 1, 19, 27), panel);
         stepper->setAutoresizingMask(platform::View::MinYMargin);
         stepper->setMinValue(0);
         stepper->setMaxValue(59);
@@ -132,18 +133,18 @@ void MusicTool::initMusicView(platform::View *panel)
         QObject::connect(box, &QCheckBox::clicked, box, [this] { optionChanged(); });
 
     y -= 26;
-    ToolPanel::label(panel, makeRect(5, y + 2, 90, 20), tr("MusicVolumeTitle"));
+    ToolPanel::label(panel, makeRect(5, y + 2, 104, 20), tr("MusicVolumeTitle"));
     m_volume = new QSlider(Qt::Horizontal);
     m_volume->setRange(0, kSteps);
-    ToolPanel::hosted(panel, makeRect(95, y, w - 100, 22), m_volume);
+    ToolPanel::hosted(panel, makeRect(110, y, w - 115, 22), m_volume);
     QObject::connect(m_volume, &QSlider::valueChanged, m_volume, [this] { optionChanged(); });
 
     y -= 26;
-    ToolPanel::label(panel, makeRect(5, y + 2, 90, 20), tr("OriginalAudioLevelTitle"));
+    ToolPanel::label(panel, makeRect(5, y + 2, 104, 20), tr("OriginalAudioLevelTitle"));
     m_originalLevel = new QSlider(Qt::Horizontal);
     m_originalLevel->setRange(0, kSteps);
     m_originalLevel->setValue(kSteps);
-    ToolPanel::hosted(panel, makeRect(95, y, w - 100, 22), m_originalLevel);
+    ToolPanel::hosted(panel, makeRect(110, y, w - 115, 22), m_originalLevel);
     QObject::connect(m_originalLevel, &QSlider::valueChanged, m_originalLevel, [this] {
         m_volumeModel.setOriginalLevel(double(m_originalLevel->value()) / kSteps);
         if (const auto &player = m_host.rdPlayer())
@@ -282,6 +283,7 @@ void MusicTool::refreshMusicListView()
             auto *row = new EffectTableCellView(
                 platform::makeRect(0, H - (i + 1) * kRowHeight, W, kRowHeight), m_listDocument);
             row->setRow(i);
+            row->setSelectedColor(Qt::white);
             row->setTitle(QFileInfo(track.path()).fileName());
             row->selected(track.selected());
             row->setDelegate(this);
@@ -328,7 +330,10 @@ void MusicTool::showTrack()
     m_volume->setValue(int(std::lround(track->volume() * kSteps)));
     if (V > 0) {
         m_rangeSlider->setVideoRangeLowerValue(track->positionStart() / V, track->positionEnd() / V);
-        m_rangeSlider->setMusicRangeLowerValue(track->pruneStart() / V, track->pruneDiration() / V);
+        // The music bar's start is measured against the music, its length against the video.
+        const float M = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->duration())) : 0.0f;
+        m_rangeSlider->setMusicRangeLowerValue(M > 0 ? track->pruneStart() / M : 0.0f,
+                                               track->pruneDiration() / V);
     }
     m_rangeSlider->setIsRepeat(track->repeat());
     m_showing = false;

@@ -143,8 +143,8 @@ void SubtitleTool::initSubtitleView(platform::View *panel)
     };
 
     ToolPanel::label(panel, makeRect(10, h - 140, w - 20, 20), tr("PositionBtnTitle"));
-    ToolPanel::label(panel, makeRect(50, h - 166, 40, 20), tr("SubtitleTopTitle"));
-    ToolPanel::label(panel, makeRect(50, h - 340, 40, 20), tr("SubtitleBottomTitle"));
+    ToolPanel::label(panel, makeRect(50, h - 166, w - 60, 20), tr("SubtitleTopTitle"));
+    ToolPanel::label(panel, makeRect(50, h - 340, w - 60, 20), tr("SubtitleBottomTitle"));
     m_positionSlider = new QSlider(Qt::Vertical);
     m_positionSlider->setRange(0, kSliderSteps);
     m_positionSlider->setValue(0);
