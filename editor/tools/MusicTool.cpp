@@ -103,7 +103,17 @@ void MusicTool::initMusicView(platform::View *panel)
             m_rangeSlider->setDelegate(this);
             y -= 30;
             m_prune = new QCheckBox(tr("MusicPruneTitle"));
-            ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_prune);
+            ToolPanel::hosted(panel, makeRect(5, y, w - 66, 22), m_prune);
+            m_markInButton = new QToolButton;
+            m_markOutButton = new QToolButton;
+            m_markInButton->setText(QStringLiteral("【"));
+            m_markOutButton->setText(QStringLiteral("】"));
+            ToolPanel::hosted(panel, makeRect(w - 60, y, 27, 22), m_markInButton);
+            ToolPanel::hosted(panel, makeRect(w - 31, y, 27, 22), m_markOutButton);
+            QObject::connect(m_markInButton, &QToolButton::clicked, m_markInButton,
+                             [this] { m_host.queueOnMain([this] { markIn(); }); });
+            QObject::connect(m_markOutButton, &QToolButton::clicked, m_markOutButton,
+                             [this] { m_host.queueOnMain([this] { markOut(); }); });
             QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
             y -= 26;
         }
@@ -165,8 +175,9 @@ void MusicTool::enableEdit(bool enable)
     const bool player = m_host.rdPlayer() != nullptr;
     const bool tracks = enable && player && !m_musicList.isEmpty();
     ToolPanel::setEnabled({m_loadButton, m_originalLevel, m_removeOriginal}, enable && player);
-    ToolPanel::setEnabled(
-        {m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume, m_itemPlayButton}, tracks);
+    ToolPanel::setEnabled({m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume, m_itemPlayButton,
+                           m_markInButton, m_markOutButton},
+                          tracks);
     for (const TimeFieldGroup &g : m_groups) {
         for (platform::TextField *f : g.fields())
             f->setEnabled(tracks);
@@ -539,4 +550,37 @@ void MusicTool::stopItemPlayer()
     if (m_itemPlayer && m_isaudioplaying)
         m_itemPlayer->pause();
     showPlaying(false);
+}
+
+void MusicTool::markIn()
+{
+    MusicInfo *track = current();
+    if (!track)
+        return;
+    const float t = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->currentTime())) : 0.0f;
+    const float M = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->duration())) : 0.0f;
+    const float oldEnd = track->pruneStart() + track->pruneDiration();
+    track->setPruneStart(t);
+    track->setPruneDiration(oldEnd > t ? oldEnd - t : std::max(0.0f, M - t));
+    showTrack();
+}
+
+void MusicTool::markOut()
+{
+    MusicInfo *track = current();
+    if (!track)
+        return;
+    const float t = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->currentTime())) : 0.0f;
+    const float V = float(videoSeconds());
+    if (track->pruneStart() > t)
+        track->setPruneStart(0);
+    track->setPruneDiration(t - track->pruneStart());
+    // The span holds the used part, within the video.
+    if (track->pruneDiration() > track->positionEnd() - track->positionStart())
+        track->setPositionEnd(track->positionStart() + track->pruneDiration());
+    if (track->positionStart() + track->pruneDiration() > V) {
+        track->setPositionStart(std::max(V - track->pruneDiration(), 0.0f));
+        track->setPositionEnd(V);
+    }
+    showTrack();
 }

@@ -75,6 +75,11 @@ public:
     // starting it calls pauseVideoPreview, and the window stops it before the preview plays.
     void playOrPauseAudio();
     void stopItemPlayer();
+    // Mark-in and mark-out at the item player's position t: mark-in starts the used part at t (keeping
+    // its end, or running to the music's end when that lies before t); mark-out ends it at t (from 0 when
+    // it started after t) and stretches the span to hold it, never past the video's end.
+    void markIn();
+    void markOut();
     bool isAudioPlaying() const { return m_isaudioplaying; }
     const std::shared_ptr<RDMoviePlayer> &itemPlayer() const { return m_itemPlayer; }
     QToolButton *itemPlayButton() const { return m_itemPlayButton; }
@@ -138,7 +143,7 @@ private:
     QPointer<QCheckBox> m_repeat, m_prune, m_fadeIn, m_fadeOut, m_removeOriginal;
     QPointer<QSlider> m_volume, m_originalLevel;
     QPointer<PNQButton> m_loadButton, m_deleteButton;
-    QPointer<QToolButton> m_itemPlayButton;
+    QPointer<QToolButton> m_itemPlayButton, m_markInButton, m_markOutButton;
     QPointer<platform::View> m_panel;
     std::shared_ptr<RDMoviePlayer> m_itemPlayer;
     QString m_itemPath;

@@ -239,3 +239,42 @@ TEST_F(MusicWindowTest, ItemPlayerFollowsTheCurrentTrackAndNeverPlaysWithThePrev
     EXPECT_TRUE(TestEnvironment::waitUntil([this] { return !tool().isAudioPlaying(); }, 30000))
         << "the 5 s song ends";
 }
+
+TEST_F(MusicWindowTest, MarkInAndMarkOutAtTheItemPlayersPosition)
+{
+    openWith(longClip(), EditVideoWindowController::ToolMusic); // 125.5 s
+    tool().addFiles({audioFile("song.m4a", 5)});
+    MusicInfo &track = *tool().musicList().at(0);
+    const float M = float(platform::CMTimeGetSeconds(tool().itemPlayer()->duration()));
+    const auto at = [this](double seconds) {
+        tool().itemPlayer()->seekTime(platform::CMTimeMakeWithSeconds(seconds, 1000000));
+    };
+    // The used part 0..M: mark-in at 3 keeps the end.
+    at(3);
+    tool().markIn();
+    EXPECT_FLOAT_EQ(track.pruneStart(), 3);
+    EXPECT_NEAR(track.pruneDiration(), M - 3, 1e-3);
+    EXPECT_EQ(fieldTexts(2), (QStringList{"00", "00", "03", "00"}));
+    // Mark-out before the start: from 0 to the position.
+    at(1);
+    tool().markOut();
+    EXPECT_FLOAT_EQ(track.pruneStart(), 0);
+    EXPECT_FLOAT_EQ(track.pruneDiration(), 1);
+    // Mark-in past the end: to the music's end.
+    at(2);
+    tool().markIn();
+    EXPECT_NEAR(track.pruneDiration(), M - 2, 1e-3);
+
+    // Mark-out giving a part longer than the span stretches it; near the video's end it ends there.
+    track.setPruneStart(0);
+    track.setPositionStart(10);
+    track.setPositionEnd(12);
+    at(4.5);
+    tool().markOut();
+    EXPECT_FLOAT_EQ(track.positionEnd(), 14.5f);
+    track.setPositionStart(123);
+    track.setPositionEnd(124);
+    tool().markOut();
+    EXPECT_FLOAT_EQ(track.positionStart(), 121.0f);
+    EXPECT_FLOAT_EQ(track.positionEnd(), 125.5f);
+}
