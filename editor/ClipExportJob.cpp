@@ -8,6 +8,7 @@
 #include "model/EngineRecords.h"
 #include "model/FileData.h"
 #include "model/MusicInfo.h"
+#include "model/MusicRanges.h"
 #include "model/SimpleData.h"
 #include "model/SubtitleParam.h"
 #include "platform/Log.h"
@@ -213,6 +214,10 @@ ChainedExportJob::SetUp ClipExportJob::configure(MEDIA_HANDLE h, const QString &
         return {MEDIA_ERR_ARGUMENT, {}};
     if (const int r = api.convertSetInputMedia(h, m_sources.clip->path().toUtf8().constData()); r <= 0)
         return {r, {}};
+    // A subtitle file gone since it was chosen fails the export rather than exporting without it.
+    if (const auto &sub = m_sources.clip->subtitleParam();
+        sub && !sub->subtitlePath().isEmpty() && !QFileInfo(sub->subtitlePath()).isReadable())
+        return {MEDIA_ERR_INPUT, LanguageService::localizedStringForKey("SubtitleMissingMessage")};
     applyTitles(h, api);
     applyEdits(h, api);
 
@@ -240,22 +245,11 @@ int ClipExportJob::addDubbingMusic(MEDIA_HANDLE h) const
     for (const auto &track : m_sources.musicSelecteds) {
         if (!track)
             continue;
-        const MusicInfo &m = *track;
-        // Single precision, as the music tool keeps its times.
-        const float span = m.positionEnd() - m.positionStart();
-        float end = m.positionEnd();
-        if (span > m.pruneDiration() && !m.repeat())
-            end = m.positionStart() + m.pruneDiration();
-        float sourceStart = 0;
-        float sourceEnd = std::min(span, m.duration());
-        if (m.prune()) {
-            sourceStart = m.pruneStart();
-            sourceEnd = m.pruneStart() + m.pruneDiration();
-        }
-        result = api.convertAddDubbingMusic(h, m.path().toUtf8().constData(), usFromSeconds(sourceStart),
-                                            usFromSeconds(sourceEnd), usFromSeconds(m.positionStart()),
-                                            usFromSeconds(end), m.fadeIn() ? 1000000 : 0,
-                                            m.fadeOut() ? 1000000 : 0, static_cast<double>(m.volume()));
+        const MusicRanges::Ranges r = MusicRanges::forTrack(*track, MusicRanges::Form::Export);
+        result = api.convertAddDubbingMusic(h, track->path().toUtf8().constData(), usFromSeconds(r.sourceStart),
+                                            usFromSeconds(r.sourceEnd), usFromSeconds(r.timelineStart),
+                                            usFromSeconds(r.timelineEnd), r.fadeIn ? 1000000 : 0,
+                                            r.fadeOut ? 1000000 : 0, r.volume);
         if (result < 0)
             break;
     }

@@ -45,6 +45,7 @@
 #include "toolkit/TimeFieldRules.h"
 
 #include <QDir>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -436,13 +437,22 @@ void EditVideoWindowController::buildOutputRow()
 // initPlayer() and the player bar live with the preview below.
 
 void EditVideoWindowController::initWaterView() {}
-void EditVideoWindowController::initSubtitleView() {}
+void EditVideoWindowController::initSubtitleView()
+{
+    m_subtitle.initSubtitleView(m_captionView);
+    m_subtitle_popUpBtn = m_subtitle.subtitlePopUpBtn();
+    m_subtitleFont_popUpBtn = m_subtitle.fontPopUpBtn();
+    m_colorWell = m_subtitle.colorWell();
+    m_subtitleAlphSlider = m_subtitle.positionSlider();
+}
 
 void EditVideoWindowController::initMusicView()
 {
     // The one music control the export reads: selected = drop the clip's own sound.
-    m_removeOriginalmusicBtn = new PNQButton(platform::makeRect(10, 10, 24, 24), m_musicContentView);
-    m_removeOriginalmusicBtn->setIsCheckType(true);
+    m_music.initMusicView(m_musicContentView);
+    m_music.pauseVideoPreview = [this] { pause(); };
+    m_loadmusicBtn = m_music.loadButton();
+    m_removeOriginalmusicBtn = m_music.removeOriginalBox();
 }
 
 void EditVideoWindowController::initPlayerCliper()
@@ -519,6 +529,7 @@ void EditVideoWindowController::hiddenMusicViewPlay(bool hidden)
 
 void EditVideoWindowController::enableMusicEdit(bool enable)
 {
+    m_music.enableEdit(enable);
     setEnabled(m_b_volumeBtn, enable);
     setEnabled(m_b_volumeSlider, true);
     setEnabled(m_removeOriginalmusicBtn, true);
@@ -757,7 +768,7 @@ void EditVideoWindowController::addmusicAction(PNQButton *)
     m_oldToolItemType = m_toolItemType;
     platform::log("%s", "-[EditVideoWindowController addmusicAction:]");
     applyVisibility(ToolMusic);
-    enableMusicEdit(!m_musicList.isEmpty());
+    enableMusicEdit(hasMusic());
     enableEdit(true);
 }
 
@@ -893,6 +904,7 @@ void EditVideoWindowController::enableEdit(bool e)
     setEnabled(m_removeOriginalmusicBtn, e && player);
     if (m_originalVolumeSlider)
         m_originalVolumeSlider->setDisable(!e || !player);
+    setEnabled(m_music.originalLevelSlider(), e && player);
     setEnabled(m_audiochanelPopBtn, e);
     setEnabled(m_colorWell, e);
     setEnabled(m_subtitle_popUpBtn, e);
@@ -941,6 +953,7 @@ void EditVideoWindowController::windowWillClose()
     m_preview.close();
     m_isPlaying = false;
     m_musicPreview.close();
+    m_music.stopItemPlayer();
     m_isaudioplaying = false;
 }
 
@@ -985,11 +998,11 @@ ExportSources EditVideoWindowController::exportSources() const
     sources.outputFolder = outputPath();
     sources.audioItemIndex = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : -1;
     sources.mainAudioVolume = m_volumeModel.mainLevel();
-    sources.removeOriginalAudio = m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected();
+    sources.removeOriginalAudio = m_music.removeOriginalMusic();
     sources.waterMarkList = m_waterMarkList;
     sources.watermarkViewWidth = m_watermarkView ? m_watermarkView->frame().width() : 0.0;
     sources.videoSize = m_videoSize;
-    sources.musicSelecteds = m_musicSelecteds;
+    sources.musicSelecteds = m_music.musicSelecteds();
     return sources;
 }
 
@@ -1037,9 +1050,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     setText(m_scrLabel, path);
     if (m_formatChooser)
         m_formatChooser->actionFunctionItem(nullptr);
-    m_musicSelecteds.clear();
-    m_musicList.clear();
-    m_selectedMusicIndex = 0;
+    m_music.sourceLoaded();
 
     // The titles are read again: the chooser's reset has just rewritten them.
     SourceProbe::fillTarget(*record, SourceProbe::storedTitles());
@@ -1279,7 +1290,7 @@ void EditVideoWindowController::muteAction()
 void EditVideoWindowController::stopBtnAction()
 {
     stop();
-    enableMusicEdit(!m_musicList.isEmpty());
+    enableMusicEdit(hasMusic());
     setEnabled(m_loadmusicBtn, true);
     setEnabled(m_audiochanelPopBtn, true);
 }
@@ -1303,6 +1314,7 @@ void EditVideoWindowController::play()
             m_musicPreview.player()->pause();
         removeAudioTimer();
     }
+    m_music.stopItemPlayer();
     m_isPlaying = true;
     int index = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : 0;
     const auto streams =
@@ -1313,7 +1325,7 @@ void EditVideoWindowController::play()
     refreshPlayerWaterMark(false);
     setShown(m_watermarkView, false);
     addTimer();
-    m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn && m_removeOriginalmusicBtn->selected());
+    m_music.addDubbingWithPlayer();
     m_preview.player()->play();
     m_b_playPauseBtn->setNormalImage(image("Join/btnPause_Normal.png"));
     m_b_playPauseBtn->setOnImage(image("Join/btnPause_On.png"));
@@ -1442,7 +1454,7 @@ void EditVideoWindowController::playerDidEnd()
     seekPlayer(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
-    if (!m_musicList.isEmpty()) {
+    if (hasMusic()) {
         enableMusicEdit(true);
         setEnabled(m_loadmusicBtn, true);
         setEnabled(m_audiochanelPopBtn, true);
@@ -1485,8 +1497,7 @@ void EditVideoWindowController::actionMouseUpForProgressSliderBlock(RDProgressSl
         return;
     }
     if (m_isPlaying && m_preview.player()) {
-        m_preview.player()->DisableMainAudio(m_removeOriginalmusicBtn &&
-                                             m_removeOriginalmusicBtn->selected());
+        m_preview.player()->DisableMainAudio(m_music.removeOriginalMusic());
         m_preview.player()->play();
         addTimer();
     }
@@ -1763,22 +1774,6 @@ bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField 
             return verdict(TimeFieldRules::watermarkFileStart(V, water));
         if (m_wmfEndGroup.contains(field))
             return verdict(TimeFieldRules::watermarkFileEnd(V, water));
-    }
-
-    const bool musicSelected = m_selectedMusicIndex >= 0 && m_selectedMusicIndex < m_musicList.size();
-    if (musicSelected) {
-        MusicInfo &music = *m_musicList.at(m_selectedMusicIndex);
-        const float Dm = m_musicPreview.player()
-                             ? float(platform::CMTimeGetSeconds(m_musicPreview.player()->duration()))
-                             : 0.0f;
-        if (m_postGroup.contains(field))
-            return verdict(TimeFieldRules::musicPositionStart(V, music));
-        if (m_poenGroup.contains(field))
-            return verdict(TimeFieldRules::musicPositionEnd(V, music));
-        if (m_prstGroup.contains(field))
-            return verdict(TimeFieldRules::musicPruneStart(V, Dm, music));
-        if (m_prenGroup.contains(field))
-            return verdict(TimeFieldRules::musicPruneEnd(V, music));
     }
 
     return true;

@@ -34,7 +34,9 @@
 #include "editor/tools/EffectsTool.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
+#include "editor/tools/MusicTool.h"
 #include "editor/tools/RotateTool.h"
+#include "editor/tools/SubtitleTool.h"
 #include "editor/tools/VolumeModel.h"
 #include "media/MediaEngine.h"
 #include "media/MediaRecords.h"
@@ -270,7 +272,7 @@ public:
     std::shared_ptr<SimpleData> exportClip() const override { return m_fileData; }
     ExportEditState exportEditState() const override;
     ExportSources exportSources() const override;
-    bool hasMusic() const override { return !m_musicList.isEmpty(); }
+    bool hasMusic() const override { return !m_music.musicList().isEmpty(); }
     void pausePreview() override { pause(); }
     void setRemoveOriginalMusicEnabled(bool enable) override;
     bool isExportHostClosed() const override { return isClosed(); }
@@ -287,6 +289,8 @@ public:
     CropTool &cropTool() { return m_crop; }
     RotateTool &rotateTool() { return m_rotate; }
     EffectsTool &effectsTool() { return m_effects; }
+    SubtitleTool &subtitleTool() { return m_subtitle; }
+    MusicTool &musicTool() { return m_music; }
     VolumeModel &volumeModel() { return m_volumeModel; }
     bool keepAspectratio() const { return m_keepAspectratio; }
     void setKeepAspectratio(bool on) { m_keepAspectratio = on; }
@@ -308,11 +312,10 @@ public:
     QList<std::shared_ptr<WaterParam>> waterMarkSelecteds() const { return m_waterMarkSelecteds; }
     int selectedWaterMarkIndex() const { return m_selectedWaterMarkIndex; }
     void setSelectedWaterMarkIndex(int index) { m_selectedWaterMarkIndex = index; }
-    QList<std::shared_ptr<MusicInfo>> musicList() const { return m_musicList; }
-    void setMusicList(const QList<std::shared_ptr<MusicInfo>> &list) { m_musicList = list; }
-    QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_musicSelecteds; }
-    int selectedMusicIndex() const { return m_selectedMusicIndex; }
-    void setSelectedMusicIndex(int index) { m_selectedMusicIndex = index; }
+    QList<std::shared_ptr<MusicInfo>> musicList() const { return m_music.musicList(); }
+    void setMusicList(const QList<std::shared_ptr<MusicInfo>> &list) { m_music.setMusicList(list); }
+    QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_music.musicSelecteds(); }
+    int selectedMusicIndex() const { return m_music.selectedMusicIndex(); }
     bool isPlaying() const override { return m_isPlaying; }
     void setIsPlaying(bool on) { m_isPlaying = on; }
     bool isaudioplaying() const { return m_isaudioplaying; }
@@ -399,7 +402,7 @@ public:
     QString loadedOutputTitle(int title) const { return m_loadedTitles.value(title); }
     RDWaterView *watermarkView() const { return m_watermarkView; }
     PNQButton *startExportBtn() const override { return m_startExportBtn; }
-    PNQButton *removeOriginalmusicBtn() const { return m_removeOriginalmusicBtn; }
+    QCheckBox *removeOriginalmusicBtn() const { return m_removeOriginalmusicBtn; }
     NSProgressView *exportProgressView() const override { return m_exportProgressView; }
     PNQView *outputFolderValueBack() const { return m_outputFolderValueBack; }
 
@@ -466,9 +469,6 @@ private:
     QList<std::shared_ptr<WaterParam>> m_waterMarkList;
     QList<std::shared_ptr<WaterParam>> m_waterMarkSelecteds;
     int m_selectedWaterMarkIndex = 0;
-    QList<std::shared_ptr<MusicInfo>> m_musicList;
-    QList<std::shared_ptr<MusicInfo>> m_musicSelecteds;
-    int m_selectedMusicIndex = 0;
     bool m_isPlaying = false;
     bool m_isaudioplaying = false;
     // The clip's preview and the music tool's preview, each with its 0.1 s tick.
@@ -479,6 +479,8 @@ private:
     CropTool m_crop{*this};
     RotateTool m_rotate{*this};
     EffectsTool m_effects{*this, m_volumeModel};
+    SubtitleTool m_subtitle{*this, m_subtitleParam};
+    MusicTool m_music{*this, m_volumeModel};
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;
@@ -512,7 +514,7 @@ private:
     QPointer<PNQView> m_outputFolderValueBack;
     QPointer<PNQButton> m_scrFolderBtn;
     QPointer<PNQButton> m_startExportBtn;
-    QPointer<PNQButton> m_removeOriginalmusicBtn;
+    QPointer<QCheckBox> m_removeOriginalmusicBtn;
     QPointer<NSProgressView> m_exportProgressView;
     QPointer<OutputFormatChooser> m_formatChooser;
 

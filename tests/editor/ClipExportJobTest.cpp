@@ -1,5 +1,4 @@
 #include "editor/ClipExportJob.h"
-#include "toolkit/EditorOutputSettings.h"
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
 #include "model/MusicInfo.h"
@@ -9,10 +8,12 @@
 #include "platform/UserDefaults.h"
 #include "tests/support/RecordingEngine.h"
 #include "tests/support/SharedFixtures.h"
+#include "toolkit/EditorOutputSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -159,17 +160,24 @@ TEST(ClipExportJob, EditsOfTheClipReachTheEngineInOrder)
     clip.setHFlip(1);
     clip.setConvertRateAngle(270);
     clip.sourceData()->setAngle(90);
+    // The subtitle file must exist when the export starts.
+    QTemporaryDir subs;
+    const QString srt = subs.filePath(QStringLiteral("a.srt"));
+    QFile srtFile(srt);
+    ASSERT_TRUE(srtFile.open(QIODevice::WriteOnly));
+    srtFile.write("1\n00:00:00,500 --> 00:00:01,500\nHi\n");
+    srtFile.close();
     auto subtitle = std::make_shared<SubtitleParam>();
-    subtitle->setSubtitlePath(QStringLiteral("/subs/a.srt"));
+    subtitle->setSubtitlePath(srt);
     subtitle->setFontColor(QColor()); // never chosen
     clip.setSubtitleParam(subtitle);
 
     ASSERT_EQ(configure(sources).code, MEDIA_OK);
     const Lines expected = {"input /videos/clip.mov", "audioIndex 3", "mainVolume 0.5",
                             // white, as the preview shows a subtitle never coloured
-                            "subtitle /subs/a.srt 4294967040 4294967040", "effect 2", "effect 7",
-                            "bcs 10 -5 20", "cut 10000000 20000000", "crop 2 4 6 8", "hflip 1", "vflip 0",
-                            "rotate 360", "textCallback", "output /out/clip.mp4"};
+                            "subtitle " + srt.toStdString() + " 4294967040 4294967040", "effect 2",
+                            "effect 7", "bcs 10 -5 20", "cut 10000000 20000000", "crop 2 4 6 8", "hflip 1",
+                            "vflip 0", "rotate 360", "textCallback", "output /out/clip.mp4"};
     EXPECT_EQ(RecordingEngine::only({"input", "audioIndex", "mainVolume", "subtitle", "effect", "bcs", "cut",
                                      "crop", "hflip", "vflip", "rotate", "textCallback", "output"}),
               expected);

@@ -175,7 +175,7 @@ TEST_F(EditorWindowTest, EditDefaultsAreWellDefinedBeforeAnyTool)
     EXPECT_TRUE(editor->musicList().isEmpty());
     EXPECT_FALSE(editor->effectsTool().effectTypes().isEmpty()) << "the effect list comes from the bundle";
     EXPECT_FALSE(editor->removeOriginalmusicBtn()->isEnabled());
-    EXPECT_FALSE(editor->removeOriginalmusicBtn()->selected());
+    EXPECT_FALSE(editor->removeOriginalmusicBtn()->isChecked());
 }
 
 TEST_F(EditorWindowTest, OverlaysShowOnlyWithTheirTool)

@@ -7,7 +7,11 @@
 #include "controls/PNQOpenAlert.h"
 #include "controls/RDCutProgressView.h"
 #include "editor/EditorExportController.h"
+#include "editor/tools/MusicTool.h"
+#include "editor/tools/SubtitleTool.h"
 #include "model/FileData.h"
+#include "model/MusicInfo.h"
+#include "model/SubtitleParam.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/PopUpButton.h"
@@ -17,8 +21,11 @@
 #include "tests/support/FinishDialogWatch.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
+
 #include "toolkit/EditorOutputSettings.h"
 #include "toolkit/OutputFolderChooser.h"
+#include <QFile>
+#include <QSlider>
 
 #include <QDir>
 #include <QFileInfo>
@@ -325,6 +332,113 @@ TEST_F(EditorEndToEndTest, PortraitPictureInAWideFrameSizeIsPillarboxed)
     // The marker keeps its square shape at the picture's top-left: about 0.2 * 202 = 40 pixels wide.
     EXPECT_GT(frame->mean(222, 3, 34, 34).g, 180);
     EXPECT_LT(frame->mean(270, 3, 30, 30).g, 160) << "not stretched across";
+}
+
+// Rows (from the top) where the exported frame differs strongly from the source frame at `seconds`:
+// the burnt-in text; -1 for both when nothing differs.
+std::pair<int, int> changedRows(const QString &exported, const QString &source, double seconds)
+{
+    const auto out = fixture::decodeFrameAt(exported.toStdString(), seconds);
+    const auto in = fixture::decodeFrameAt(source.toStdString(), seconds);
+    if (!out || !in || out->width != in->width || out->height != in->height)
+        return {-2, -2};
+    int first = -1, last = -1;
+    for (int y = 0; y < out->height; ++y) {
+        int changed = 0;
+        for (int x = 0; x < out->width; ++x) {
+            const fixture::Rgb a = out->pixel(x, y), b = in->pixel(x, y);
+            if (std::abs(int(a.r) - int(b.r)) + std::abs(int(a.g) - int(b.g)) +
+                    std::abs(int(a.b) - int(b.b)) >
+                150)
+                ++changed;
+        }
+        if (changed >= 2) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    }
+    return {first, last};
+}
+
+TEST_F(EditorEndToEndTest, SubtitleLandsWhereTheSliderShowsDuringItsCueOnly)
+{
+    openAndAdd(smallClipForTools()); // 160 x 90, 2 s
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    editor->setKeepAspectratio(true);
+    const QString folder = chooseFreshOutputFolder();
+    const QString srt = QDir(QString::fromStdString(fixture::freshFolder())).filePath("cue.srt");
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:00,800 --> 00:00:01,400\nHHHH\n");
+    file.close();
+
+    SubtitleTool &tool = editor->subtitleTool();
+    TestEnvironment::scriptedPanels().answerOpenPanel({srt});
+    tool.subtitlePopUpBtn()->chooseItemAtIndex(tool.subtitlePopUpBtn()->numberOfItems() - 1);
+    ASSERT_EQ(editor->subtitleParam()->subtitlePath(), srt);
+
+    tool.positionSlider()->setValue(tool.positionSlider()->maximum());
+    const QString top = exportInto(folder);
+    tool.positionSlider()->setValue(tool.positionSlider()->maximum() / 10);
+    tool.positionSlider()->setValue(0);
+    const QString bottom = exportInto(folder);
+    ASSERT_FALSE(top.isEmpty());
+    ASSERT_FALSE(bottom.isEmpty());
+
+    const auto topRows = changedRows(top, smallClipForTools(), 1.0);
+    const auto bottomRows = changedRows(bottom, smallClipForTools(), 1.0);
+    ASSERT_GE(topRows.first, 0) << "the cue shows at 1 s";
+    ASSERT_GE(bottomRows.first, 0);
+    EXPECT_LT(topRows.second, 45) << "slider at the top: text in the upper half";
+    EXPECT_GT(bottomRows.first, 45) << "slider at the bottom: text in the lower half";
+    for (double t : {0.4, 1.8})
+        for (const QString &out : {top, bottom})
+            EXPECT_EQ(changedRows(out, smallClipForTools(), t).first, -1)
+                << "no text outside the cue, at " << t;
+}
+
+TEST_F(EditorEndToEndTest, MusicSoundsOnlyInItsSpanRampingAndReplacesTheSource)
+{
+    fixture::Spec clipSpec;
+    clipSpec.width = 64;
+    clipSpec.height = 36;
+    clipSpec.duration = 24;
+    const QString clip = QString::fromStdString(fixture::sharedFixture("music-base.mp4", clipSpec));
+    fixture::Spec toneSpec;
+    toneSpec.hasVideo = false;
+    toneSpec.duration = 3;
+    toneSpec.audio[0].toneHz = 1000;
+    const QString tone = QString::fromStdString(fixture::sharedFixture("tone1k.m4a", toneSpec));
+    ASSERT_GT(fixture::audioRms(clip.toStdString(), 1, 9), 0.05) << "the source has its own sound";
+
+    openAndAdd(clip);
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    editor->setKeepAspectratio(true);
+    const QString folder = chooseFreshOutputFolder();
+    MusicTool &music = editor->musicTool();
+    music.addFiles({tone});
+    ASSERT_EQ(music.musicList().size(), 1);
+    typeInto(music.group(1).fields()[2], QStringLiteral("20"));
+    typeInto(music.group(1).fields()[3], QStringLiteral("00"));
+    typeInto(music.group(0).fields()[2], QStringLiteral("10"));
+    music.repeatBox()->click();
+    music.fadeInBox()->click();
+    music.fadeOutBox()->click();
+    music.removeOriginalBox()->click();
+    const MusicInfo &track = *music.musicList().at(0);
+    ASSERT_FLOAT_EQ(track.positionStart(), 10);
+    ASSERT_FLOAT_EQ(track.positionEnd(), 20);
+
+    const QString out = exportInto(folder);
+    ASSERT_FALSE(out.isEmpty());
+    const std::string path = out.toStdString();
+    EXPECT_LT(fixture::audioRms(path, 0.5, 9.5), 0.005) << "the source's sound is gone";
+    EXPECT_LT(fixture::audioRms(path, 20.5, 23.5), 0.005) << "nothing after the span";
+    const double middle = fixture::audioRms(path, 12, 18);
+    EXPECT_GT(middle, 0.05) << "the tone repeats through the span";
+    EXPECT_LT(fixture::audioRms(path, 10.0, 10.25), middle * 0.7) << "fading in";
+    EXPECT_LT(fixture::audioRms(path, 19.75, 20.0), middle * 0.7) << "fading out";
 }
 
 } // namespace

@@ -1,0 +1,586 @@
+#include "editor/tools/MusicTool.h"
+
+#include "controls/PNQButton.h"
+#include "controls/PNQScrollView.h"
+#include "editor/tools/ToolPanel.h"
+#include "editor/tools/VolumeModel.h"
+#include "media/RDMoviePlayer.h"
+#include "model/FileData.h"
+#include "model/MusicInfo.h"
+#include "model/MusicRanges.h"
+#include "model/SimpleData.h"
+#include "platform/CMTime.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "platform/Stepper.h"
+#include "platform/View.h"
+#include "services/LanguageService.h"
+#include "toolkit/SourceProbe.h"
+#include "toolkit/TimeFieldRules.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QSlider>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace {
+constexpr double kRowHeight = 24;
+constexpr int kSteps = 100;
+
+QString tr(const char *key)
+{
+    return LanguageService::localizedStringForKey(QString::fromUtf8(key));
+}
+
+platform::CMTime cmTime(float seconds)
+{
+    return platform::CMTimeMakeWithSeconds(double(seconds), 1000000000);
+}
+} // namespace
+
+std::shared_ptr<MusicInfo> MusicTool::newTrack(const QString &path, float musicSeconds, float videoSeconds)
+{
+    auto track = std::make_shared<MusicInfo>();
+    track->setPath(path);
+    const float used = std::min(musicSeconds, videoSeconds);
+    track->setDuration(used);
+    track->setPositionEnd(videoSeconds);
+    track->setPruneDiration(used);
+    track->setVolume(0.5f);
+    track->setSelected(true);
+    return track;
+}
+
+void MusicTool::initMusicView(platform::View *panel)
+{
+    using platform::makeRect;
+    const double w = panel->frame().width();
+    double y = panel->frame().height() - 30;
+
+    m_panel = panel;
+    m_loadButton = new PNQButton(makeRect(5, y, 95, 24), panel);
+    m_deleteButton = new PNQButton(makeRect(104, y, 95, 24), panel);
+    m_itemPlayButton = new QToolButton;
+    m_itemPlayButton->setAutoRaise(true);
+    ToolPanel::hosted(panel, makeRect(204, y, 26, 24), m_itemPlayButton);
+    QObject::connect(m_itemPlayButton, &QToolButton::clicked, m_itemPlayButton,
+                     [this] { m_host.queueOnMain([this] { playOrPauseAudio(); }); });
+    showPlaying(false);
+    for (PNQButton *b : {m_loadButton.data(), m_deleteButton.data()}) {
+        b->setAutoresizingMask(platform::View::MinYMargin);
+        b->setCornerRadius(5);
+        b->setBorderWidth(1);
+        b->setBordColor(QColor(0x2b, 0x8c, 0xd8));
+        b->setContentColor(Qt::black);
+    }
+    m_loadButton->setContentTitle(tr("LoadMusicBtnTitle"));
+    m_deleteButton->setContentTitle(tr("DeleteMusicBtnTitle"));
+    m_loadButton->mouseDownAction = [this](PNQButton *) {
+        m_host.queueOnMain([this] { loadMusicAction(); });
+    };
+    m_deleteButton->mouseDownAction = [this](PNQButton *) {
+        m_host.queueOnMain([this] { deleteMusicAction(); });
+    };
+
+    y -= 78;
+    auto *scroll = new PNQScrollView;
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(false);
+    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 72));
+    scroll->setWidget(m_listDocument);
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 74), scroll);
+
+    const char *rowKeys[] = {VW_KEY("MusicPositionStartTitle"), VW_KEY("MusicPositionEndTitle"),
+                             VW_KEY("MusicPruneStartTitle"), VW_KEY("MusicPruneEndTitle")};
+    y -= 28;
+    for (int i = 0; i < 4; ++i) {
+        if (i == 2) {
+            // The range slider between the span and the used part.
+            m_rangeSlider = new MusicRangeSlider(makeRect(5, y - 2, w - 10, 28), panel);
+            m_rangeSlider->setAutoresizingMask(platform::View::MinYMargin);
+            m_rangeSlider->setDelegate(this);
+            y -= 30;
+            m_prune = new QCheckBox(tr("MusicPruneTitle"));
+            ToolPanel::hosted(panel, makeRect(5, y, w - 66, 22), m_prune);
+            m_markInButton = new QToolButton;
+            m_markOutButton = new QToolButton;
+            m_markInButton->setText(QStringLiteral("【"));
+            m_markOutButton->setText(QStringLiteral("】"));
+            ToolPanel::hosted(panel, makeRect(w - 60, y, 27, 22), m_markInButton);
+            ToolPanel::hosted(panel, makeRect(w - 31, y, 27, 22), m_markOutButton);
+            QObject::connect(m_markInButton, &QToolButton::clicked, m_markInButton,
+                             [this] { m_host.queueOnMain([this] { markIn(); }); });
+            QObject::connect(m_markOutButton, &QToolButton::clicked, m_markOutButton,
+                             [this] { m_host.queueOnMain([this] { markOut(); }); });
+            QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
+            y -= 26;
+        }
+        ToolPanel::label(panel, makeRect(5, y + 2, 76, 20), tr(rowKeys[i]));
+        platform::TextField *f[4];
+        for (int k = 0; k < 4; ++k)
+            f[k] = ToolPanel::numberField(panel, makeRect(81 + k * 32, y, 30, 24), this);
+        m_groups[i] = TimeFieldGroup(f[0], f[1], f[2], f[3]);
+        m_lastField[i] = f[2];
+        auto *stepper = new platform::Stepper(makeRect(w - 23, y - 1, 19, 27), panel);
+        stepper->setAutoresizingMask(platform::View::MinYMargin);
+        stepper->setMinValue(0);
+        stepper->setMaxValue(59);
+        stepper->action = [this, i](platform::Stepper &) { stepperAction(i); };
+        m_steppers[i] = stepper;
+        y -= 28;
+    }
+
+    y -= 2;
+    m_repeat = new QCheckBox(tr("MusicRepeatTitle"));
+    m_fadeIn = new QCheckBox(tr("MusicFadeInTitle"));
+    m_fadeOut = new QCheckBox(tr("MusicFadeOutTitle"));
+    ToolPanel::hosted(panel, makeRect(5, y, 76, 22), m_repeat);
+    ToolPanel::hosted(panel, makeRect(81, y, 76, 22), m_fadeIn);
+    ToolPanel::hosted(panel, makeRect(157, y, 76, 22), m_fadeOut);
+    for (QCheckBox *box : {m_repeat.data(), m_fadeIn.data(), m_fadeOut.data()})
+        QObject::connect(box, &QCheckBox::clicked, box, [this] { optionChanged(); });
+
+    y -= 26;
+    ToolPanel::label(panel, makeRect(5, y + 2, 104, 20), tr("MusicVolumeTitle"));
+    m_volume = new QSlider(Qt::Horizontal);
+    m_volume->setRange(0, kSteps);
+    ToolPanel::hosted(panel, makeRect(110, y, w - 115, 22), m_volume);
+    QObject::connect(m_volume, &QSlider::valueChanged, m_volume, [this] { optionChanged(); });
+
+    y -= 26;
+    ToolPanel::label(panel, makeRect(5, y + 2, 104, 20), tr("OriginalAudioLevelTitle"));
+    m_originalLevel = new QSlider(Qt::Horizontal);
+    m_originalLevel->setRange(0, kSteps);
+    m_originalLevel->setValue(kSteps);
+    ToolPanel::hosted(panel, makeRect(110, y, w - 115, 22), m_originalLevel);
+    QObject::connect(m_originalLevel, &QSlider::valueChanged, m_originalLevel, [this] {
+        m_volumeModel.setOriginalLevel(double(m_originalLevel->value()) / kSteps);
+        if (const auto &player = m_host.rdPlayer())
+            player->SetMainAudioVolume(m_volumeModel.mainLevel());
+    });
+    y -= 24;
+    m_removeOriginal = new QCheckBox(tr("RemoveOriginalMusicTitle"));
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_removeOriginal);
+    QObject::connect(m_removeOriginal, &QCheckBox::clicked, m_removeOriginal, [this] {
+        if (const auto &player = m_host.rdPlayer())
+            player->DisableMainAudio(removeOriginalMusic());
+    });
+    enableEdit(false);
+}
+
+void MusicTool::enableEdit(bool enable)
+{
+    const bool player = m_host.rdPlayer() != nullptr;
+    const bool tracks = enable && player && !m_musicList.isEmpty();
+    ToolPanel::setEnabled({m_loadButton, m_originalLevel, m_removeOriginal}, enable && player);
+    ToolPanel::setEnabled({m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume, m_itemPlayButton,
+                           m_markInButton, m_markOutButton},
+                          tracks);
+    for (const TimeFieldGroup &g : m_groups) {
+        for (platform::TextField *f : g.fields())
+            f->setEnabled(tracks);
+    }
+    for (platform::Stepper *s : m_steppers) {
+        if (s)
+            s->setEnabled(tracks);
+    }
+    for (EffectTableCellView *row : rows())
+        row->setEnable(tracks);
+    if (m_rangeSlider) {
+        m_rangeSlider->setEnable(tracks);
+        m_rangeSlider->setEnabled(tracks);
+    }
+}
+
+double MusicTool::videoSeconds() const
+{
+    const auto &player = m_host.rdPlayer();
+    return player ? platform::CMTimeGetSeconds(player->duration()) : 0.0;
+}
+
+MusicInfo *MusicTool::current() const
+{
+    return m_selectedMusicIndex >= 0 && m_selectedMusicIndex < m_musicList.size()
+               ? m_musicList.at(m_selectedMusicIndex).get()
+               : nullptr;
+}
+
+QList<EffectTableCellView *> MusicTool::rows() const
+{
+    QList<EffectTableCellView *> list;
+    for (const auto &row : m_rows) {
+        if (row)
+            list << row;
+    }
+    return list;
+}
+
+void MusicTool::loadMusicAction()
+{
+    platform::OpenPanelRequest request;
+    request.cancelTitle = tr("OpenPanelCancelTitle");
+    request.prompt = tr("OpenPanelOpenTitle");
+    request.allowsMultipleSelection = true;
+    // Any file may be chosen (the usual audio types and others); the probe decides.
+    const QStringList paths = platform::Panels::instance().runOpenPanel(request);
+    if (paths.isEmpty())
+        return;
+    platform::log("urls:%@", paths.join(QStringLiteral(", ")));
+    addFiles(paths);
+}
+
+void MusicTool::addFiles(const QStringList &paths)
+{
+    const float video = float(videoSeconds());
+    QStringList refused;
+    const SourceProbe::Titles titles = SourceProbe::storedTitles();
+    for (const QString &path : paths) {
+        const auto record = SourceProbe::probe(path, titles);
+        // Music needs sound that decodes and lasts.
+        if (!record || record->audioStreamInfos().isEmpty() || !record->sourceData() ||
+            record->sourceData()->duration() <= 0) {
+            refused << QFileInfo(path).fileName();
+            continue;
+        }
+        m_musicList << newTrack(path, record->sourceData()->duration(), video);
+        m_selectedMusicIndex = int(m_musicList.size()) - 1;
+    }
+    if (!refused.isEmpty()) {
+        platform::AlertRequest alert;
+        alert.messageText = tr("MusicRefusedMessage");
+        alert.informativeText = refused.join(QLatin1Char('\n'));
+        platform::Panels::instance().runAlert(alert);
+    }
+    refreshMusicListView();
+}
+
+void MusicTool::deleteMusicAction()
+{
+    if (m_musicList.isEmpty() || !current())
+        return;
+    m_musicList.removeAt(m_selectedMusicIndex);
+    refreshMusicListView();
+}
+
+void MusicTool::sourceLoaded()
+{
+    m_musicList.clear();
+    m_selectedMusicIndex = 0;
+    refreshMusicListView();
+}
+
+void MusicTool::setMusicList(const QList<std::shared_ptr<MusicInfo>> &list)
+{
+    m_musicList = list;
+    refreshMusicListView();
+}
+
+void MusicTool::refreshMusicListView()
+{
+    for (const auto &row : m_rows)
+        delete row.data();
+    m_rows.clear();
+    m_musicSelecteds.clear();
+    if (m_selectedMusicIndex >= m_musicList.size())
+        m_selectedMusicIndex = std::max(0, int(m_musicList.size()) - 1);
+    if (m_listDocument) {
+        const double W = m_listDocument->frame().width();
+        const double H = std::max(72.0, m_musicList.size() * kRowHeight);
+        m_listDocument->setFrameSize(platform::Size{W, H});
+        for (int i = 0; i < m_musicList.size(); ++i) {
+            const MusicInfo &track = *m_musicList[i];
+            auto *row = new EffectTableCellView(
+                platform::makeRect(0, H - (i + 1) * kRowHeight, W, kRowHeight), m_listDocument);
+            row->setRow(i);
+            row->setSelectedColor(Qt::white);
+            row->setTitle(QFileInfo(track.path()).fileName());
+            row->selected(track.selected());
+            row->setDelegate(this);
+            row->setSelectedRow(i == m_selectedMusicIndex);
+            row->show();
+            m_rows << row;
+        }
+    }
+    for (const auto &track : m_musicList) {
+        if (track->selected())
+            m_musicSelecteds << track;
+    }
+    enableEdit(true);
+    showTrack();
+}
+
+void MusicTool::showTrack()
+{
+    m_showing = true;
+    const MusicInfo *track = current();
+    const float V = float(videoSeconds());
+    if (!track) {
+        initmusicPlayer(QString());
+        for (const TimeFieldGroup &g : m_groups)
+            g.showZero();
+        for (QCheckBox *box : {m_repeat.data(), m_prune.data(), m_fadeIn.data(), m_fadeOut.data()})
+            box->setChecked(false);
+        m_volume->setValue(kSteps);
+        m_rangeSlider->setVideoRangeLowerValue(0, 0);
+        m_rangeSlider->setMusicRangeLowerValue(0, 0);
+        m_showing = false;
+        return;
+    }
+    if (track->path() != m_itemPath)
+        initmusicPlayer(track->path());
+    m_groups[0].show(track->positionStart());
+    m_groups[1].show(track->positionEnd());
+    m_groups[2].show(track->pruneStart());
+    m_groups[3].show(track->pruneStart() + track->pruneDiration());
+    m_repeat->setChecked(track->repeat());
+    m_prune->setChecked(track->prune());
+    m_fadeIn->setChecked(track->fadeIn());
+    m_fadeOut->setChecked(track->fadeOut());
+    m_volume->setValue(int(std::lround(track->volume() * kSteps)));
+    if (V > 0) {
+        m_rangeSlider->setVideoRangeLowerValue(track->positionStart() / V, track->positionEnd() / V);
+        // The music bar's start is measured against the music, its length against the video.
+        const float M = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->duration())) : 0.0f;
+        m_rangeSlider->setMusicRangeLowerValue(M > 0 ? track->pruneStart() / M : 0.0f,
+                                               track->pruneDiration() / V);
+    }
+    m_rangeSlider->setIsRepeat(track->repeat());
+    m_showing = false;
+}
+
+void MusicTool::optionChanged()
+{
+    MusicInfo *track = current();
+    if (m_showing || !track)
+        return;
+    track->setRepeat(m_repeat->isChecked());
+    track->setPrune(m_prune->isChecked());
+    track->setFadeIn(m_fadeIn->isChecked());
+    track->setFadeOut(m_fadeOut->isChecked());
+    track->setVolume(float(m_volume->value()) / kSteps);
+    if (m_itemPlayer)
+        m_itemPlayer->SetVolume(double(track->volume()));
+    m_rangeSlider->setIsRepeat(track->repeat());
+}
+
+void MusicTool::actionMouseDownForEffectTableCellViewBlock(EffectTableCellView *, qint64 row)
+{
+    if (row < 0 || row >= m_musicList.size())
+        return;
+    m_selectedMusicIndex = int(row);
+    for (EffectTableCellView *r : rows())
+        r->setSelectedRow(r->row() == row);
+    showTrack();
+}
+
+void MusicTool::actionSelectedForEffectTableCellViewBlock(EffectTableCellView *cell, qint64 row)
+{
+    if (row < 0 || row >= m_musicList.size())
+        return;
+    const auto &track = m_musicList[row];
+    cell->selected(!cell->isSelected());
+    track->setSelected(cell->isSelected());
+    // Ticked again: heard after the others.
+    m_musicSelecteds.removeAll(track);
+    if (track->selected())
+        m_musicSelecteds << track;
+}
+
+void MusicTool::changeRangeValue(MusicRangeSlider *slider)
+{
+    MusicInfo *track = current();
+    const float V = float(videoSeconds());
+    if (!track || V <= 0)
+        return;
+    track->setPositionStart(slider->positionLeftValue() * V);
+    track->setPositionEnd(slider->positionRightValue() * V);
+    // The used part is no longer than the span.
+    if (track->pruneDiration() > track->positionEnd() - track->positionStart())
+        track->setPruneDiration(track->positionEnd() - track->positionStart());
+    m_groups[0].show(track->positionStart());
+    m_groups[1].show(track->positionEnd());
+    m_groups[2].show(track->pruneStart());
+    m_groups[3].show(track->pruneStart() + track->pruneDiration());
+}
+
+void MusicTool::changeProgress(MusicRangeSlider *slider)
+{
+    if (const auto &player = m_host.rdPlayer()) {
+        player->seekTime(cmTime(float(slider->progress() * videoSeconds())));
+        refreshPausedPreview(m_host);
+    }
+}
+
+bool MusicTool::applyTime(int i, float seconds, bool alert)
+{
+    MusicInfo *track = current();
+    if (!track)
+        return true;
+    TimeFieldRules::Verdict v;
+    if (seconds < 0)
+        v = {false, nullptr};
+    else if (i == 0)
+        v = TimeFieldRules::musicPositionStart(seconds, *track);
+    else if (i == 1)
+        v = TimeFieldRules::musicPositionEnd(seconds, *track);
+    else if (i == 2)
+        v = TimeFieldRules::musicPruneStart(seconds, track->duration(), *track);
+    else
+        v = TimeFieldRules::musicPruneEnd(seconds, *track);
+    if (!v.accepted) {
+        if (alert && v.alertKey) {
+            platform::AlertRequest request;
+            request.messageText = tr(v.alertKey);
+            platform::Panels::instance().runAlert(request);
+        }
+        return false;
+    }
+    showTrack();
+    return true;
+}
+
+bool MusicTool::controlTextShouldBeginEditing(platform::TextField *field)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (m_groups[i].contains(field)) {
+            m_lastField[i] = field;
+            m_steppers[i]->setMaxValue(m_groups[i].isHundredths(field) ? 99 : 59);
+            m_steppers[i]->setIntValue(field->intValue());
+        }
+    }
+    return true;
+}
+
+bool MusicTool::controlTextShouldEndEditing(platform::TextField *field)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (m_groups[i].contains(field))
+            return applyTime(i, m_groups[i].seconds(), true);
+    }
+    return true;
+}
+
+void MusicTool::stepperAction(int i)
+{
+    platform::TextField *field = m_lastField[i];
+    if (!field || !current())
+        return;
+    const QString before = field->stringValue();
+    field->setStringValue(QString::asprintf("%02d", m_steppers[i]->intValue()));
+    if (!applyTime(i, m_groups[i].seconds(), false)) {
+        // Refused: the field and the stepper go back to the track's value.
+        field->setStringValue(before);
+        m_steppers[i]->setIntValue(before.toInt());
+    }
+}
+
+bool MusicTool::removeOriginalMusic() const
+{
+    return m_removeOriginal && m_removeOriginal->isChecked();
+}
+
+void MusicTool::addDubbingWithPlayer() const
+{
+    const auto &player = m_host.rdPlayer();
+    if (!player)
+        return;
+    player->ClearDubbingMusic();
+    for (const auto &track : m_musicSelecteds) {
+        const MusicRanges::Ranges r = MusicRanges::forTrack(*track, MusicRanges::Form::Preview);
+        player->AddDubbingMusic(track->path().toStdString(), cmTime(r.sourceStart), cmTime(r.sourceEnd),
+                                cmTime(r.timelineStart), cmTime(r.timelineEnd),
+                                cmTime(r.fadeIn ? 1.0f : 0.0f), cmTime(r.fadeOut ? 1.0f : 0.0f), r.volume);
+    }
+    player->DisableMainAudio(removeOriginalMusic());
+}
+
+void MusicTool::showPlaying(bool playing)
+{
+    m_isaudioplaying = playing;
+    if (m_itemPlayButton)
+        m_itemPlayButton->setIcon(
+            m_itemPlayButton->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+}
+
+void MusicTool::initmusicPlayer(const QString &path)
+{
+    // A replaced player takes its playing state with it.
+    if (m_itemPlayer)
+        m_itemPlayer->closePlayer();
+    m_itemPlayer.reset();
+    m_itemPath = path;
+    showPlaying(false);
+    if (path.isEmpty())
+        return;
+    m_itemPlayer = RDMoviePlayer::initWithString(path.toStdString(), platform::makeRect(0, 0, 20, 20));
+    if (!m_itemPlayer)
+        return;
+    if (QWidget *view = m_itemPlayer->view()) {
+        view->setParent(m_panel);
+        view->hide();
+    }
+    if (const MusicInfo *track = current())
+        m_itemPlayer->SetVolume(double(track->volume()));
+    std::weak_ptr<RDMoviePlayer> weak = m_itemPlayer;
+    m_itemPlayer->setPlayerDidEndBlock([this, weak] {
+        if (weak.lock() == m_itemPlayer)
+            showPlaying(false);
+    });
+}
+
+void MusicTool::playOrPauseAudio()
+{
+    if (!m_itemPlayer)
+        return;
+    if (m_isaudioplaying) {
+        m_itemPlayer->pause();
+        showPlaying(false);
+        return;
+    }
+    if (m_host.isPlaying() && pauseVideoPreview)
+        pauseVideoPreview();
+    m_itemPlayer->play();
+    showPlaying(true);
+}
+
+void MusicTool::stopItemPlayer()
+{
+    if (m_itemPlayer && m_isaudioplaying)
+        m_itemPlayer->pause();
+    showPlaying(false);
+}
+
+void MusicTool::markIn()
+{
+    MusicInfo *track = current();
+    if (!track)
+        return;
+    const float t = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->currentTime())) : 0.0f;
+    const float M = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->duration())) : 0.0f;
+    const float oldEnd = track->pruneStart() + track->pruneDiration();
+    track->setPruneStart(t);
+    track->setPruneDiration(oldEnd > t ? oldEnd - t : std::max(0.0f, M - t));
+    showTrack();
+}
+
+void MusicTool::markOut()
+{
+    MusicInfo *track = current();
+    if (!track)
+        return;
+    const float t = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->currentTime())) : 0.0f;
+    const float V = float(videoSeconds());
+    if (track->pruneStart() > t)
+        track->setPruneStart(0);
+    track->setPruneDiration(t - track->pruneStart());
+    // The span holds the used part, within the video.
+    if (track->pruneDiration() > track->positionEnd() - track->positionStart())
+        track->setPositionEnd(track->positionStart() + track->pruneDiration());
+    if (track->positionStart() + track->pruneDiration() > V) {
+        track->setPositionStart(std::max(V - track->pruneDiration(), 0.0f));
+        track->setPositionEnd(V);
+    }
+    showTrack();
+}

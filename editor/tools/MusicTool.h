@@ -1,0 +1,151 @@
+#pragma once
+// The music tool: tracks laid under the video. Tracks are loaded through the one probe (a file without
+// decodable sound is refused and named in an alert); the list shows them as check-box rows (ticked =
+// heard in preview and export; the current row is the one edited); delete removes the current row.
+// The current track's span on the video (position start and end), the used part of its file (prune
+// start and end), each as a four-field time with a stepper, the range slider, and the options repeat,
+// prune, fade in, fade out and the track volume. "Remove original music" and the original-audio level
+// act on the clip's own sound: the level is the original level of the editor's one VolumeModel.
+//
+// Rules kept here:
+//  - A typed time and a stepper step go through the same acceptance rules (TimeFieldRules): no inverted
+//    or negative range; a stepper only changes a field of its own row (the one last clicked there, else
+//    its seconds field) and a refused step leaves everything as it was.
+//  - After a delete, the fields, the slider and the options all show the (new) current track.
+//  - The ticked tracks go to the preview player through MusicRanges, as the export sends them.
+// Main thread only.
+#include "controls/PNQButton.h"
+#include "editor/tools/EditToolHost.h"
+#include "editor/tools/EffectTableCellView.h"
+#include "editor/tools/MusicRangeSlider.h"
+#include "platform/TextField.h"
+#include "toolkit/TimeFieldGroup.h"
+
+#include <QCheckBox>
+#include <QList>
+#include <QPointer>
+#include <QSlider>
+#include <QStringList>
+#include <QToolButton>
+
+#include <functional>
+
+#include <array>
+#include <memory>
+
+class MusicInfo;
+class RDMoviePlayer;
+class VolumeModel;
+
+namespace platform {
+class Stepper;
+class View;
+} // namespace platform
+
+class MusicTool : public EffectTableCellViewDelegate,
+                  public MusicRangeSliderDelegate,
+                  public platform::TextFieldDelegate
+{
+public:
+    MusicTool(EditToolHost &host, VolumeModel &volume) : m_host(host), m_volumeModel(volume) {}
+
+    // A new track for a music file `musicSeconds` long under a video `videoSeconds` long: used part and
+    // usable length min(music, video), span the whole video, volume 0.5, ticked.
+    static std::shared_ptr<MusicInfo> newTrack(const QString &path, float musicSeconds, float videoSeconds);
+
+    void initMusicView(platform::View *panel);
+    // Controls usable or not (the list's own editing controls only with tracks).
+    void enableEdit(bool enable);
+
+    // Adds the files (after the probe); refused ones are named in one alert. The last added is current.
+    void addFiles(const QStringList &paths);
+    // The load button: the open panel, then addFiles().
+    void loadMusicAction();
+    void deleteMusicAction();
+    // A new clip: no tracks.
+    void sourceLoaded();
+    // Replaces the tracks (a stored edit); the current index is kept within the list.
+    void setMusicList(const QList<std::shared_ptr<MusicInfo>> &list);
+
+    // Clears the preview's music and lays the ticked tracks under it (the preview and export ranges).
+    void addDubbingWithPlayer() const;
+
+    // The item player: the current track's file alone. Selecting a track loads it (paused); replacing or
+    // stopping it resets the playing state and the play button. It never plays with the video preview:
+    // starting it calls pauseVideoPreview, and the window stops it before the preview plays.
+    void playOrPauseAudio();
+    void stopItemPlayer();
+    // Mark-in and mark-out at the item player's position t: mark-in starts the used part at t (keeping
+    // its end, or running to the music's end when that lies before t); mark-out ends it at t (from 0 when
+    // it started after t) and stretches the span to hold it, never past the video's end.
+    void markIn();
+    void markOut();
+    bool isAudioPlaying() const { return m_isaudioplaying; }
+    const std::shared_ptr<RDMoviePlayer> &itemPlayer() const { return m_itemPlayer; }
+    QToolButton *itemPlayButton() const { return m_itemPlayButton; }
+    std::function<void()> pauseVideoPreview;
+    bool removeOriginalMusic() const;
+
+    QList<std::shared_ptr<MusicInfo>> musicList() const { return m_musicList; }
+    QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_musicSelecteds; }
+    int selectedMusicIndex() const { return m_selectedMusicIndex; }
+    QList<EffectTableCellView *> rows() const;
+    MusicRangeSlider *rangeSlider() const { return m_rangeSlider; }
+    // Position start, position end, prune start, prune end.
+    const TimeFieldGroup &group(int i) const { return m_groups[i]; }
+    platform::Stepper *stepper(int i) const { return m_steppers[i]; }
+    QCheckBox *repeatBox() const { return m_repeat; }
+    QCheckBox *pruneBox() const { return m_prune; }
+    QCheckBox *fadeInBox() const { return m_fadeIn; }
+    QCheckBox *fadeOutBox() const { return m_fadeOut; }
+    QCheckBox *removeOriginalBox() const { return m_removeOriginal; }
+    QSlider *volumeSlider() const { return m_volume; }
+    QSlider *originalLevelSlider() const { return m_originalLevel; }
+    PNQButton *loadButton() const { return m_loadButton; }
+    PNQButton *deleteButton() const { return m_deleteButton; }
+
+    // Row reports.
+    void actionMouseDownForEffectTableCellViewBlock(EffectTableCellView *cell, qint64 row) override;
+    void actionSelectedForEffectTableCellViewBlock(EffectTableCellView *cell, qint64 row) override;
+    // Range slider reports.
+    void changeRangeValue(MusicRangeSlider *slider) override;
+    void changeProgress(MusicRangeSlider *slider) override;
+    // Field edits.
+    bool controlTextShouldBeginEditing(platform::TextField *field) override;
+    bool controlTextShouldEndEditing(platform::TextField *field) override;
+    // A stepper of row `i` was pressed.
+    void stepperAction(int i);
+
+private:
+    MusicInfo *current() const;
+    double videoSeconds() const;
+    void refreshMusicListView();
+    void showTrack();
+    // Applies `seconds` to row `i` of the current track by the acceptance rules; true when accepted.
+    bool applyTime(int i, float seconds, bool alert);
+    void optionChanged();
+    void initmusicPlayer(const QString &path);
+    void showPlaying(bool playing);
+
+    EditToolHost &m_host;
+    VolumeModel &m_volumeModel;
+    QList<std::shared_ptr<MusicInfo>> m_musicList;
+    QList<std::shared_ptr<MusicInfo>> m_musicSelecteds;
+    int m_selectedMusicIndex = 0;
+    bool m_showing = false;
+
+    QPointer<platform::View> m_listDocument;
+    QList<QPointer<EffectTableCellView>> m_rows;
+    std::array<TimeFieldGroup, 4> m_groups;
+    std::array<QPointer<platform::Stepper>, 4> m_steppers;
+    std::array<QPointer<platform::TextField>, 4> m_lastField;
+    QPointer<MusicRangeSlider> m_rangeSlider;
+    QPointer<QCheckBox> m_repeat, m_prune, m_fadeIn, m_fadeOut, m_removeOriginal;
+    QPointer<QSlider> m_volume, m_originalLevel;
+    QPointer<PNQButton> m_loadButton, m_deleteButton;
+    QPointer<QToolButton> m_itemPlayButton, m_markInButton, m_markOutButton;
+    QPointer<platform::View> m_panel;
+    std::shared_ptr<RDMoviePlayer> m_itemPlayer;
+    QString m_itemPath;
+    bool m_isaudioplaying = false;
+};

@@ -1,0 +1,328 @@
+#include "editor/tools/SubtitleTool.h"
+
+#include "controls/PNQButton.h"
+#include "editor/tools/ToolPanel.h"
+#include "media/RDMoviePlayer.h"
+#include "model/EngineRecords.h"
+#include "model/HelpClass.h"
+#include "model/SubtitleParam.h"
+#include "platform/FontAlias.h"
+#include "platform/Log.h"
+#include "platform/Panels.h"
+#include "platform/PopUpButton.h"
+#include "platform/View.h"
+#include "services/LanguageService.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSlider>
+#include <QStringDecoder>
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+
+namespace {
+constexpr int kSliderSteps = 1000;
+
+QString tr(const char *key)
+{
+    return LanguageService::localizedStringForKey(QString::fromUtf8(key));
+}
+
+void alert(const char *key, const QString &path)
+{
+    platform::AlertRequest request;
+    request.messageText = tr(key);
+    request.informativeText = QFileInfo(path).fileName();
+    platform::Panels::instance().runAlert(request);
+}
+} // namespace
+
+QStringList SubtitleTool::subtitleFontFiles(const QStringList &files)
+{
+    QStringList fonts;
+    for (const QString &file : files) {
+        const QString ext = QFileInfo(file).suffix().toLower();
+        if (ext == QLatin1String("ttf") || ext == QLatin1String("ttc"))
+            fonts << file;
+    }
+    return fonts;
+}
+
+int SubtitleTool::defaultFontIndex(const QStringList &fonts, const QStringList &cjkSerif)
+{
+    if (fonts.isEmpty())
+        return -1;
+    for (int i = 0; i < fonts.size(); ++i) {
+        if (cjkSerif.contains(fonts[i]))
+            return i;
+    }
+    for (int i = 0; i < fonts.size(); ++i) {
+        if (QFileInfo(fonts[i]).fileName().compare(QLatin1String("arial.ttf"), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return 0;
+}
+
+QStringList SubtitleTool::cjkSerifFontFiles()
+{
+    const QString family = platform::FontAlias::familyForName(QStringLiteral("Songti"));
+    QStringList files;
+    if (family.isEmpty())
+        return files;
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.toUtf8().constData()));
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, nullptr);
+    if (FcFontSet *set = FcFontList(nullptr, pattern, objects)) {
+        for (int i = 0; i < set->nfont; ++i) {
+            FcChar8 *file = nullptr;
+            if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) == FcResultMatch && file)
+                files
+                    << QFileInfo(QString::fromUtf8(reinterpret_cast<const char *>(file))).absoluteFilePath();
+        }
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    files.removeDuplicates();
+    return files;
+}
+
+int SubtitleTool::positionForSlider(double v, double frameHeight, int fontSize)
+{
+    const double top = std::max(0.0, frameHeight - fontSize);
+    return int(std::clamp(v, 0.0, 1.0) * top);
+}
+
+SubtitleTool::FileCheck SubtitleTool::checkSubtitleFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileCheck::Unreadable;
+    const QByteArray bytes = file.read(16 * 1024 * 1024);
+    // UTF-8 (with or without its mark), or UTF-16 with its mark, as libass reads them.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    if (const auto encoding = QStringConverter::encodingForData(bytes))
+        decoder = QStringDecoder(*encoding);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return FileCheck::NotText;
+    const QString ext = QFileInfo(path).suffix().toLower();
+    const bool hasCue = ext == QLatin1String("srt")
+                            ? text.contains(QLatin1String("-->"))
+                            : text.contains(QLatin1String("[Events]"), Qt::CaseInsensitive) &&
+                                  text.contains(QLatin1String("Dialogue:"), Qt::CaseInsensitive);
+    return hasCue ? FileCheck::Ok : FileCheck::NoCue;
+}
+
+void SubtitleTool::initSubtitleView(platform::View *panel)
+{
+    using platform::makeRect;
+    const double w = panel->frame().width();
+    const double h = panel->frame().height();
+
+    ToolPanel::label(panel, makeRect(10, h - 40, 80, 20), tr("SubtitleLabelTitle"));
+    m_subtitlePopUpBtn = new platform::PopUpButton(makeRect(80, h - 46, w - 90, 31), false, panel);
+    m_subtitlePopUpBtn->setAutoresizingMask(platform::View::MinYMargin);
+    m_subtitlePopUpBtn->addItemsWithTitles({tr("No_subtitleItemTitle"), tr("Load_otherItemTitle")});
+    m_subtitlePopUpBtn->action = [this](platform::PopUpButton &) { actionSubtitle_popUpBtn(); };
+
+    ToolPanel::label(panel, makeRect(10, h - 90, 80, 20), tr("FontLabelTitle"));
+    m_fontPopUpBtn = new platform::PopUpButton(makeRect(80, h - 96, w - 120, 31), false, panel);
+    m_fontPopUpBtn->setAutoresizingMask(platform::View::MinYMargin);
+    m_fontPopUpBtn->addItemWithTitle(tr("Set_FontTitle"));
+    m_fontPopUpBtn->action = [this](platform::PopUpButton &) { actionfonts_popUpBtn(); };
+
+    m_colorWell = new PNQButton(makeRect(w - 32, h - 90, 22, 22), panel);
+    m_colorWell->setAutoresizingMask(platform::View::MinYMargin);
+    m_colorWell->setBordColor(Qt::darkGray);
+    m_colorWell->setBackGroundColor(Qt::white);
+    m_colorWell->mouseDownAction = [this](PNQButton *) {
+        m_host.queueOnMain([this] { changeSubtitleColor(); });
+    };
+
+    ToolPanel::label(panel, makeRect(10, h - 140, w - 20, 20), tr("PositionBtnTitle"));
+    ToolPanel::label(panel, makeRect(50, h - 166, w - 60, 20), tr("SubtitleTopTitle"));
+    ToolPanel::label(panel, makeRect(50, h - 340, w - 60, 20), tr("SubtitleBottomTitle"));
+    m_positionSlider = new QSlider(Qt::Vertical);
+    m_positionSlider->setRange(0, kSliderSteps);
+    m_positionSlider->setValue(0);
+    QObject::connect(m_positionSlider, &QSlider::valueChanged, m_positionSlider,
+                     [this] { actionsubtitleAlphSlider(); });
+    ToolPanel::hosted(panel, makeRect(20, h - 340, 24, 194), m_positionSlider);
+    ToolPanel::setEnabled({m_subtitlePopUpBtn, m_fontPopUpBtn, m_colorWell, m_positionSlider}, false);
+}
+
+SubtitleParam &SubtitleTool::record()
+{
+    if (!m_param)
+        m_param = std::make_shared<SubtitleParam>();
+    return *m_param;
+}
+
+void SubtitleTool::sendSubtitle(const QString &path) const
+{
+    const auto &player = m_host.rdPlayer();
+    if (!player || !m_param)
+        return;
+    const auto copy = m_param->copy();
+    copy->setSubtitlePath(path);
+    if (!copy->fontColor().isValid())
+        copy->setFontColor(Qt::white);
+    SUBTITLE_PARAM out;
+    if (!EngineRecords::fillSubtitle(out, *copy))
+        platform::log("subtitle path too long: %@", path);
+    player->SetSubtitle(out);
+    refreshPausedPreview(m_host);
+}
+
+void SubtitleTool::actionSubtitle_popUpBtn()
+{
+    if (!m_host.rdPlayer() || !m_subtitlePopUpBtn)
+        return;
+    const int n = m_subtitlePopUpBtn->numberOfItems();
+    const int i = m_subtitlePopUpBtn->indexOfSelectedItem();
+    if (i == 0) {
+        record().setSubtitlePath(QString());
+        sendSubtitle(QString());
+        ToolPanel::setEnabled({m_fontPopUpBtn, m_positionSlider}, false);
+        return;
+    }
+    if (i == 1 && n != 2) {
+        record().setSubtitlePath(m_captionPath);
+        sendSubtitle(m_captionPath);
+        const bool srt = QFileInfo(m_captionPath).suffix().toLower() == QLatin1String("srt");
+        ToolPanel::setEnabled({m_fontPopUpBtn, m_colorWell}, srt);
+        ToolPanel::setEnabled({m_positionSlider}, true);
+        return;
+    }
+    if (i == n - 1)
+        loadSubtitle();
+}
+
+void SubtitleTool::loadSubtitle()
+{
+    platform::OpenPanelRequest request;
+    request.message = tr("Pleaseselectthesubtitlefilestring");
+    request.cancelTitle = tr("OpenPanelCancelTitle");
+    request.prompt = tr("OpenPanelOpenTitle");
+    request.allowedExtensions = {"ass", "ssa", "srt"};
+    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
+    // A cancel or a refused file leaves the pop-up on what was in use before.
+    const auto restore = [this] {
+        const QString current = m_param ? m_param->subtitlePath() : QString();
+        m_subtitlePopUpBtn->selectItemAtIndex(current.isEmpty() ? 0 : 1);
+    };
+    if (urls.isEmpty()) {
+        restore();
+        return;
+    }
+    platform::log("urls:%@", urls.join(QStringLiteral(", ")));
+    const QString path = urls.last();
+    switch (checkSubtitleFile(path)) {
+    case FileCheck::Ok:
+        break;
+    case FileCheck::Unreadable:
+        alert(VW_KEY("SubtitleUnreadableMessage"), path);
+        restore();
+        return;
+    case FileCheck::NotText:
+        alert(VW_KEY("SubtitleEncodingMessage"), path);
+        restore();
+        return;
+    case FileCheck::NoCue:
+        alert(VW_KEY("SubtitleMalformedMessage"), path);
+        restore();
+        return;
+    }
+
+    SubtitleParam &sub = record();
+    if (sub.fontPathList().isEmpty()) {
+        const QStringList fonts = subtitleFontFiles(platform::FontAlias::systemFontFiles());
+        sub.setFontPathList(fonts);
+        m_fontPopUpBtn->removeAllItems();
+        for (const QString &font : fonts)
+            m_fontPopUpBtn->addItemWithTitle(QFileInfo(font).fileName());
+        if (sub.fontPath().isEmpty()) {
+            const int index = defaultFontIndex(fonts, cjkSerifFontFiles());
+            sub.setFontSelectIndex(std::max(index, 0));
+            sub.setFontPath(index >= 0 ? fonts[index] : QString());
+        }
+    }
+    m_fontPopUpBtn->selectItemAtIndex(int(sub.fontSelectIndex()));
+
+    m_captionPath = path;
+    if (m_subtitlePopUpBtn->numberOfItems() >= 3)
+        m_subtitlePopUpBtn->removeItemAtIndex(1);
+    m_subtitlePopUpBtn->insertItemWithTitle(QFileInfo(path).fileName(), 1);
+    if (!sub.fontColor().isValid())
+        sub.setFontColor(Qt::white);
+    showColour();
+    {
+        const QSignalBlocker quiet(m_positionSlider);
+        m_positionSlider->setValue(0);
+    }
+    sub.setPositon(-1);
+    sub.setSubtitlePath(path);
+    m_subtitlePopUpBtn->selectItemAtIndex(1);
+    sendSubtitle(path);
+
+    const bool srt = QFileInfo(path).suffix().toLower() == QLatin1String("srt");
+    ToolPanel::setEnabled({m_fontPopUpBtn, m_colorWell}, srt);
+    ToolPanel::setEnabled({m_subtitlePopUpBtn, m_positionSlider}, true);
+}
+
+void SubtitleTool::actionfonts_popUpBtn()
+{
+    if (!m_param || m_param->fontPathList().isEmpty() || !m_fontPopUpBtn)
+        return;
+    const int i = m_fontPopUpBtn->indexOfSelectedItem();
+    const QStringList fonts = m_param->fontPathList();
+    if (i < 0 || i >= fonts.size())
+        return;
+    m_param->setFontPath(fonts[i]);
+    m_param->setFontSelectIndex(i);
+    if (const auto &player = m_host.rdPlayer()) {
+        player->UpdateSubtitleFontFile(fonts[i].toStdString());
+        refreshPausedPreview(m_host);
+    }
+}
+
+void SubtitleTool::actionsubtitleAlphSlider()
+{
+    if (!m_positionSlider)
+        return;
+    SubtitleParam &sub = record();
+    const double v = double(m_positionSlider->value()) / kSliderSteps;
+    sub.setPositon(positionForSlider(v, m_host.videoSize().height, sub.fontSize()));
+    if (const auto &player = m_host.rdPlayer()) {
+        player->UpdateSubtitlePos(sub.positon());
+        refreshPausedPreview(m_host);
+    }
+}
+
+void SubtitleTool::changeSubtitleColor()
+{
+    SubtitleParam &sub = record();
+    const QColor initial = sub.fontColor().isValid() ? sub.fontColor() : QColor(Qt::white);
+    const auto picked = platform::Panels::instance().runColorPanel(initial);
+    if (!picked)
+        return;
+    // Stored at once: re-applying the subtitle and the export both read the record.
+    sub.setFontColor(*picked);
+    showColour();
+    if (const auto &player = m_host.rdPlayer()) {
+        const uint32_t dword = HelpClass::retDwordColorVolue(*picked);
+        player->UpdateSubtitleFontClr(dword, 1, dword);
+        refreshPausedPreview(m_host);
+    }
+}
+
+void SubtitleTool::showColour()
+{
+    if (m_colorWell && m_param && m_param->fontColor().isValid()) {
+        m_colorWell->setBackGroundColor(m_param->fontColor());
+        m_colorWell->update();
+    }
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The subtitle tool: the subtitle pop-up (no subtitle / the chosen file / load another: srt, ass or ssa),
+// the font pop-up over the system's ttf and ttc files (srt only), the colour swatch (srt only) and the
+// vertical position slider. It edits the editor's one SubtitleParam record and shows every change in the
+// preview at once; the export reads the same record, so it writes what the preview shows.
+//
+// Decisions kept here:
+//  - The font list keeps full paths (fonts sit in sub-folders). The default font is the one named
+//    "arial.ttf" (any case), then the first file of the CJK serif family ("Songti"), else the first file;
+//    an empty list leaves the font path empty and the engine's default font is used.
+//  - The slider is vertical and shows where the text is: 1.0 at the top, 0.0 at the bottom; the text's
+//    baseline stays between the bottom edge and one font size below the top edge. After a load the
+//    slider stands at the bottom, where the default placement puts the text.
+//  - A picked colour is stored in the record at once.
+//  - A file that is not UTF-8 text (or UTF-16 with its mark), or that holds no cue, is refused at choice
+//    with an alert; the record keeps what it had.
+// Main thread only.
+#include "editor/tools/EditToolHost.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class PNQButton;
+class QSlider;
+class SubtitleParam;
+
+namespace platform {
+class PopUpButton;
+class View;
+} // namespace platform
+
+class SubtitleTool
+{
+public:
+    // `param` is the editor's record (null until the first load makes one); the tool replaces it only
+    // when it is null.
+    SubtitleTool(EditToolHost &host, std::shared_ptr<SubtitleParam> &param) : m_host(host), m_param(param) {}
+
+    // The files of `files` a subtitle can be drawn with (ttf and ttc in any case), in their order.
+    static QStringList subtitleFontFiles(const QStringList &files);
+    // The default font's index in `fonts`: "arial.ttf" (any case), replaced by the first of `cjkSerif`
+    // present in `fonts`; else 0; -1 for an empty list.
+    static int defaultFontIndex(const QStringList &fonts, const QStringList &cjkSerif);
+    // The files of the CJK serif family that "Songti" maps to on this system.
+    static QStringList cjkSerifFontFiles();
+    // The engine's position (pixels from the bottom edge up to the baseline) for slider value v (0 =
+    // bottom, 1 = top) on a picture `frameHeight` pixels high; never below 0 nor above the height less
+    // the font size.
+    static int positionForSlider(double v, double frameHeight, int fontSize);
+
+    // Why a subtitle file is refused; Ok when it can be used.
+    enum class FileCheck { Ok, Unreadable, NotText, NoCue };
+    static FileCheck checkSubtitleFile(const QString &path);
+
+    // Builds the panel into `panel` once: everything disabled until a clip is loaded.
+    void initSubtitleView(platform::View *panel);
+
+    // The subtitle pop-up's action (item 0: none; item 1 of three: the chosen file; the last: load).
+    void actionSubtitle_popUpBtn();
+    void actionfonts_popUpBtn();
+    void actionsubtitleAlphSlider();
+    // Runs the colour panel and applies the pick.
+    void changeSubtitleColor();
+
+    platform::PopUpButton *subtitlePopUpBtn() const { return m_subtitlePopUpBtn; }
+    platform::PopUpButton *fontPopUpBtn() const { return m_fontPopUpBtn; }
+    PNQButton *colorWell() const { return m_colorWell; }
+    QSlider *positionSlider() const { return m_positionSlider; }
+    QString captionPath() const { return m_captionPath; }
+
+private:
+    SubtitleParam &record();
+    void loadSubtitle();
+    void sendSubtitle(const QString &path) const;
+    void showColour();
+
+    EditToolHost &m_host;
+    std::shared_ptr<SubtitleParam> &m_param;
+    QString m_captionPath;
+    QPointer<platform::PopUpButton> m_subtitlePopUpBtn, m_fontPopUpBtn;
+    QPointer<PNQButton> m_colorWell;
+    QPointer<QSlider> m_positionSlider;
+};

@@ -1,0 +1,280 @@
+// The music tool inside the editor window: tracks loaded through the probe (an undecodable file is
+// refused and named), ticks, selection and delete, the time fields and steppers with their acceptance
+// rules, the range slider, the options, and the engine calls the export makes from them.
+#include "editor/tools/MusicTool.h"
+#include "model/MusicInfo.h"
+#include "platform/Stepper.h"
+#include "tests/editor/LoadedEditor.h"
+#include "tests/support/MediaFixture.h"
+#include "tests/support/RecordingEngine.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace editortest;
+
+TEST(MusicTool, NewTrackTakesTheShorterOfMusicAndVideo)
+{
+    const struct
+    {
+        const char *name;
+        float music, video;
+        float duration, positionEnd;
+    } cases[] = {
+        {"a 3-minute song under a 1-minute video", 180, 60, 60, 60},
+        {"a 10-second jingle under a 1-minute video", 10, 60, 10, 60},
+        {"no video yet", 10, 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto t = MusicTool::newTrack("/m/a.mp3", c.music, c.video);
+        EXPECT_FLOAT_EQ(t->duration(), c.duration);
+        EXPECT_FLOAT_EQ(t->pruneDiration(), c.duration);
+        EXPECT_FLOAT_EQ(t->positionStart(), 0);
+        EXPECT_FLOAT_EQ(t->positionEnd(), c.positionEnd);
+        EXPECT_FLOAT_EQ(t->volume(), 0.5f);
+        EXPECT_TRUE(t->selected());
+        EXPECT_FALSE(t->repeat() || t->prune() || t->fadeIn() || t->fadeOut());
+    }
+}
+
+namespace {
+
+QString audioFile(const char *name, double seconds)
+{
+    fixture::Spec spec;
+    spec.hasVideo = false;
+    spec.duration = seconds;
+    return QString::fromStdString(fixture::sharedFixture(name, spec));
+}
+
+class MusicWindowTest : public LoadedEditorTest
+{
+protected:
+    MusicTool &tool() { return editor->musicTool(); }
+    QStringList titles()
+    {
+        QStringList list;
+        for (EffectTableCellView *row : tool().rows())
+            list << row->title();
+        return list;
+    }
+    QStringList fieldTexts(int group)
+    {
+        QStringList list;
+        for (platform::TextField *f : tool().group(group).fields())
+            list << f->stringValue();
+        return list;
+    }
+};
+
+} // namespace
+
+TEST_F(MusicWindowTest, LoadTickSelectAndDelete)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic); // 2 s of video
+    const QString song = audioFile("song.m4a", 5);
+    const QString jingle = audioFile("jingle.m4a", 1);
+    QTemporaryDir dir;
+    const QString garbage = dir.filePath("noise.mp3");
+    ASSERT_TRUE(fixture::makeGarbageFile(garbage.toStdString(), 4096));
+
+    EXPECT_FALSE(tool().deleteButton()->isEnabled()) << "nothing to edit before a track";
+    TestEnvironment::scriptedPanels().answerOpenPanel({song, garbage, jingle});
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    tool().loadMusicAction();
+    const auto alerts = TestEnvironment::scriptedPanels().alerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0].informativeText, "noise.mp3");
+    const QString songName = QFileInfo(song).fileName(), jingleName = QFileInfo(jingle).fileName();
+    ASSERT_EQ(titles(), (QStringList{songName, jingleName}));
+    EXPECT_EQ(tool().selectedMusicIndex(), 1) << "the last added is current";
+    EXPECT_TRUE(tool().rows()[1]->selectedRow());
+    EXPECT_TRUE(tool().deleteButton()->isEnabled());
+    const auto list = tool().musicList();
+    EXPECT_NEAR(list[0]->duration(), 2.0, 0.05) << "the song is cut to the video";
+    EXPECT_NEAR(list[1]->duration(), 1.0, 0.05) << "the jingle keeps its length";
+    EXPECT_NEAR(list[1]->positionEnd(), 2.0, 0.05);
+    EXPECT_EQ(fieldTexts(3), (QStringList{"00", "00", "01", fieldTexts(3)[3]}));
+
+    // Unticking and ticking the song moves it behind the jingle.
+    tool().rows()[0]->checkAction();
+    EXPECT_EQ(tool().musicSelecteds(), (QList<std::shared_ptr<MusicInfo>>{list[1]}));
+    tool().rows()[0]->checkAction();
+    EXPECT_EQ(tool().musicSelecteds(), (QList<std::shared_ptr<MusicInfo>>{list[1], list[0]}));
+
+    // A row click makes it current and shows its values.
+    list[0]->setRepeat(true);
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[0], 0);
+    EXPECT_EQ(tool().selectedMusicIndex(), 0);
+    EXPECT_TRUE(tool().repeatBox()->isChecked());
+    EXPECT_FALSE(tool().rows()[1]->selectedRow());
+
+    // Deleting the last row while it is current: the new last row is current and everything shows it.
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[1], 1);
+    EXPECT_FALSE(tool().repeatBox()->isChecked());
+    tool().deleteMusicAction();
+    ASSERT_EQ(titles(), (QStringList{songName}));
+    EXPECT_EQ(tool().selectedMusicIndex(), 0);
+    EXPECT_TRUE(tool().repeatBox()->isChecked()) << "the options show the current track";
+    EXPECT_NEAR(tool().rangeSlider()->positionRightValue(), 1.0, 0.03);
+
+    tool().deleteMusicAction();
+    EXPECT_TRUE(titles().isEmpty());
+    EXPECT_FALSE(tool().deleteButton()->isEnabled());
+    EXPECT_FALSE(tool().repeatBox()->isEnabled());
+    EXPECT_FLOAT_EQ(tool().rangeSlider()->positionRightValue(), 0);
+    EXPECT_EQ(fieldTexts(1), (QStringList{"00", "00", "00", "00"}));
+}
+
+TEST_F(MusicWindowTest, FieldsSteppersAndSliderKeepRangesWellFormed)
+{
+    openWith(longClip(), EditVideoWindowController::ToolMusic); // 125.5 s
+    editor->musicTool().addFiles({audioFile("song.m4a", 5)});
+    MusicInfo &track = *tool().musicList().at(0);
+    ASSERT_NEAR(track.positionEnd(), 125.5, 0.05);
+
+    // Position end typed as 0:40: accepted; the span is 0..40.
+    typeInto(tool().group(1).fields()[1], "00");
+    typeInto(tool().group(1).fields()[2], "40");
+    EXPECT_NEAR(track.positionEnd(), 40.5, 0.05) << "hundredths kept from before";
+
+    // The start stepper (its seconds field by default) to 30: accepted.
+    platform::Stepper *start = tool().stepper(0);
+    start->setIntValue(30);
+    tool().stepperAction(0);
+    EXPECT_FLOAT_EQ(track.positionStart(), 30);
+    EXPECT_EQ(fieldTexts(0), (QStringList{"00", "00", "30", "00"}));
+    // To 50: past the end, refused; field and stepper go back.
+    start->setIntValue(50);
+    tool().stepperAction(0);
+    EXPECT_FLOAT_EQ(track.positionStart(), 30);
+    EXPECT_EQ(fieldTexts(0)[2], "30");
+    EXPECT_EQ(start->intValue(), 30);
+    // A field of the end row clicked makes it the end stepper's field, never the start stepper's.
+    editor->musicTool().controlTextShouldBeginEditing(tool().group(1).fields()[2]);
+    start->setIntValue(10);
+    tool().stepperAction(0);
+    EXPECT_FLOAT_EQ(track.positionStart(), 10);
+    EXPECT_NEAR(track.positionEnd(), 40.5, 0.05);
+
+    // A typed inverted end is refused with its alert and changes nothing.
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    typeInto(tool().group(1).fields()[2], "05");
+    EXPECT_NEAR(track.positionEnd(), 40.5, 0.05);
+    EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), 1);
+
+    // The slider's values reach the track in seconds of the video; the used part stays within the span.
+    tool().rangeSlider()->setVideoRangeLowerValue(0.5f, 0.52f);
+    tool().changeRangeValue(tool().rangeSlider());
+    EXPECT_NEAR(track.positionStart(), 62.75, 0.01);
+    EXPECT_NEAR(track.positionEnd(), 65.26, 0.01);
+    EXPECT_LE(track.pruneDiration(), track.positionEnd() - track.positionStart() + 1e-4);
+}
+
+TEST_F(MusicWindowTest, OptionsAndOriginalSoundReachTheExport)
+{
+    RecordingEngine::Installed engine;
+    openWith(longClip(), EditVideoWindowController::ToolMusic);
+    const QString song = audioFile("song.m4a", 5);
+    tool().addFiles({song});
+    MusicInfo &track = *tool().musicList().at(0);
+    track.setPositionStart(10);
+    track.setPositionEnd(20);
+    track.setDuration(5); // the song's usable length, exactly
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[0], 0);
+    tool().repeatBox()->click();
+    tool().fadeInBox()->click();
+    tool().volumeSlider()->setValue(80);
+    tool().removeOriginalBox()->click();
+    tool().originalLevelSlider()->setValue(50);
+    EXPECT_TRUE(track.repeat());
+    EXPECT_TRUE(track.fadeIn());
+    EXPECT_FLOAT_EQ(track.volume(), 0.8f);
+    EXPECT_DOUBLE_EQ(editor->volumeModel().originalLevel(), 0.5);
+
+    RecordingEngine::holdStart = true;
+    editor->startExportAction();
+    ASSERT_TRUE(TestEnvironment::waitUntil([] { return RecordingEngine::count("start") == 1; }));
+    const auto lines = RecordingEngine::only({"music", "disableMainAudio", "mainVolume"});
+    editor->startExportAction();
+    ASSERT_TRUE(TestEnvironment::waitUntil([this] { return !editor->convertstart(); }));
+    // Repeat on: the whole span; no prune: from 0 for the span's length at most (the song's 5 s).
+    EXPECT_EQ(lines, (std::vector<std::string>{"mainVolume 0.5",
+                                               "music " + song.toStdString() +
+                                                   " 0 5000000 10000000 20000000 "
+                                                   "1000000 0 0.8",
+                                               "disableMainAudio"}));
+}
+
+TEST_F(MusicWindowTest, ItemPlayerFollowsTheCurrentTrackAndNeverPlaysWithThePreview)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic);
+    tool().addFiles({audioFile("song.m4a", 5), audioFile("jingle.m4a", 1)});
+    ASSERT_TRUE(tool().itemPlayer());
+    const auto jinglePlayer = tool().itemPlayer();
+    EXPECT_NEAR(platform::CMTimeGetSeconds(jinglePlayer->duration()), 1.0, 0.1) << "the current track's file";
+
+    tool().playOrPauseAudio();
+    EXPECT_TRUE(tool().isAudioPlaying());
+    // Another row: a new player, not playing.
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[0], 0);
+    EXPECT_NE(tool().itemPlayer(), jinglePlayer);
+    EXPECT_FALSE(tool().isAudioPlaying());
+
+    // The preview starts: the item player stops.
+    tool().playOrPauseAudio();
+    ASSERT_TRUE(tool().isAudioPlaying());
+    editor->play();
+    EXPECT_FALSE(tool().isAudioPlaying());
+    EXPECT_EQ(tool().itemPlayer()->playerStatus(), 0);
+    // The item player starts: the preview pauses.
+    tool().playOrPauseAudio();
+    EXPECT_TRUE(tool().isAudioPlaying());
+    EXPECT_FALSE(editor->isPlaying());
+    tool().playOrPauseAudio();
+
+    // Its end resets the state.
+    tool().playOrPauseAudio();
+    EXPECT_TRUE(TestEnvironment::waitUntil([this] { return !tool().isAudioPlaying(); }, 30000))
+        << "the 5 s song ends";
+}
+
+TEST_F(MusicWindowTest, MarkInAndMarkOutAtTheItemPlayersPosition)
+{
+    openWith(longClip(), EditVideoWindowController::ToolMusic); // 125.5 s
+    tool().addFiles({audioFile("song.m4a", 5)});
+    MusicInfo &track = *tool().musicList().at(0);
+    const float M = float(platform::CMTimeGetSeconds(tool().itemPlayer()->duration()));
+    const auto at = [this](double seconds) {
+        tool().itemPlayer()->seekTime(platform::CMTimeMakeWithSeconds(seconds, 1000000));
+    };
+    // The used part 0..M: mark-in at 3 keeps the end.
+    at(3);
+    tool().markIn();
+    EXPECT_FLOAT_EQ(track.pruneStart(), 3);
+    EXPECT_NEAR(track.pruneDiration(), M - 3, 1e-3);
+    EXPECT_EQ(fieldTexts(2), (QStringList{"00", "00", "03", "00"}));
+    // Mark-out before the start: from 0 to the position.
+    at(1);
+    tool().markOut();
+    EXPECT_FLOAT_EQ(track.pruneStart(), 0);
+    EXPECT_FLOAT_EQ(track.pruneDiration(), 1);
+    // Mark-in past the end: to the music's end.
+    at(2);
+    tool().markIn();
+    EXPECT_NEAR(track.pruneDiration(), M - 2, 1e-3);
+
+    // Mark-out giving a part longer than the span stretches it; near the video's end it ends there.
+    track.setPruneStart(0);
+    track.setPositionStart(10);
+    track.setPositionEnd(12);
+    at(4.5);
+    tool().markOut();
+    EXPECT_FLOAT_EQ(track.positionEnd(), 14.5f);
+    track.setPositionStart(123);
+    track.setPositionEnd(124);
+    tool().markOut();
+    EXPECT_FLOAT_EQ(track.positionStart(), 121.0f);
+    EXPECT_FLOAT_EQ(track.positionEnd(), 125.5f);
+}

@@ -1,0 +1,185 @@
+// The subtitle tool: the font rule over file lists, the slider's mapping to the engine's position, the
+// checks that refuse a subtitle file, and the tool inside the editor window (load, position, colour,
+// a refused file, a file deleted before the export).
+#include "editor/tools/SubtitleTool.h"
+#include "model/SubtitleParam.h"
+#include "tests/editor/LoadedEditor.h"
+#include "tests/support/RecordingEngine.h"
+
+#include <QFile>
+#include <QSlider>
+#include <QTemporaryDir>
+
+using namespace editortest;
+
+TEST(SubtitleTool, FontListKeepsTtfAndTtcWithTheirFullPaths)
+{
+    const QStringList files{"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/f/a/Noto.TTC", "/f/b/x.otf",
+                            "/f/c/y.dfont", "/f/d/Mixed.TtF"};
+    EXPECT_EQ(
+        SubtitleTool::subtitleFontFiles(files),
+        (QStringList{"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/f/a/Noto.TTC", "/f/d/Mixed.TtF"}));
+}
+
+TEST(SubtitleTool, DefaultFontPrefersTheCjkSerifThenArialThenTheFirst)
+{
+    const QStringList serif{"/f/cjk/NotoSerifCJK-Regular.ttc"};
+    const struct
+    {
+        const char *name;
+        QStringList fonts;
+        int index;
+    } cases[] = {
+        {"serif and arial", {"/f/a.ttf", "/f/ARIAL.TTF", "/f/cjk/NotoSerifCJK-Regular.ttc"}, 2},
+        {"arial only", {"/f/a.ttf", "/f/sub/Arial.ttf"}, 1},
+        {"neither", {"/f/b.ttf", "/f/a.ttf"}, 0},
+        {"empty list", {}, -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SubtitleTool::defaultFontIndex(c.fonts, serif), c.index);
+    }
+    // On this system the "Songti" family is found among the listed font files.
+    const QStringList system = SubtitleTool::cjkSerifFontFiles();
+    ASSERT_FALSE(system.isEmpty());
+    EXPECT_TRUE(QFile::exists(system.first()));
+}
+
+TEST(SubtitleTool, SliderValueIsWhereTheBaselineStands)
+{
+    const struct
+    {
+        double v, height;
+        int fontSize, position;
+    } cases[] = {
+        {1.0, 1080, 30, 1050}, {0.5, 1080, 30, 525}, {0.0, 1080, 30, 0}, {1.0, 20, 30, 0}, {1.5, 90, 30, 60},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SubtitleTool::positionForSlider(c.v, c.height, c.fontSize), c.position)
+            << c.v << " " << c.height;
+}
+
+namespace {
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+const QByteArray kSrt = "1\n00:00:00,500 --> 00:00:01,500\nHello\n";
+} // namespace
+
+TEST(SubtitleTool, RefusesUnreadableUndecodableAndCuelessFiles)
+{
+    QTemporaryDir dir;
+    using C = SubtitleTool::FileCheck;
+    const QByteArray utf16 =
+        QByteArray("\xFF\xFE", 2) +
+        QByteArray(reinterpret_cast<const char *>(QString::fromUtf8(kSrt).utf16()), kSrt.size() * 2);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        C expected;
+    } cases[] = {
+        {"good.srt", kSrt, C::Ok},
+        {"utf16.srt", utf16, C::Ok},
+        {"latin1.srt", "1\n00:00:00,500 --> 00:00:01,500\nCaf\xE9 cr\xE8me\n", C::NotText},
+        {"empty.srt", "", C::NoCue},
+        {"words.srt", "just some words\n", C::NoCue},
+        {"good.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n",
+         C::Ok},
+        {"noevents.ssa", "[Script Info]\nTitle: x\n", C::NoCue},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SubtitleTool::checkSubtitleFile(writeFile(dir, c.name, c.bytes)), c.expected) << c.name;
+    EXPECT_EQ(SubtitleTool::checkSubtitleFile(dir.filePath("absent.srt")), C::Unreadable);
+}
+
+namespace {
+class SubtitleWindowTest : public LoadedEditorTest
+{
+protected:
+    QTemporaryDir dir;
+    SubtitleTool &tool() { return editor->subtitleTool(); }
+    void chooseLoadItem(const QString &path)
+    {
+        TestEnvironment::scriptedPanels().answerOpenPanel({path});
+        auto *popUp = tool().subtitlePopUpBtn();
+        popUp->chooseItemAtIndex(popUp->numberOfItems() - 1);
+    }
+};
+} // namespace
+
+TEST_F(SubtitleWindowTest, LoadPositionAndColourGoIntoTheRecord)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolSubtitle);
+    const QString srt = writeFile(dir, "cues.srt", kSrt);
+    chooseLoadItem(srt);
+    ASSERT_TRUE(editor->subtitleParam());
+    const SubtitleParam &sub = *editor->subtitleParam();
+    EXPECT_EQ(sub.subtitlePath(), srt);
+    EXPECT_EQ(sub.positon(), -1);
+    EXPECT_FALSE(sub.fontPath().isEmpty()) << "a default font on a system with fonts";
+    EXPECT_TRUE(sub.fontPath().startsWith('/'));
+    EXPECT_EQ(tool().subtitlePopUpBtn()->itemTitles().size(), 3);
+    EXPECT_TRUE(tool().fontPopUpBtn()->isEnabled());
+    EXPECT_TRUE(tool().positionSlider()->isEnabled());
+
+    // 160 x 90 picture, font size 30: the top of the slider puts the baseline 30 pixels under the top.
+    tool().positionSlider()->setValue(tool().positionSlider()->maximum());
+    EXPECT_EQ(sub.positon(), 60);
+
+    TestEnvironment::scriptedPanels().answerColorPanel(QColor(255, 0, 0));
+    tool().changeSubtitleColor();
+    EXPECT_EQ(sub.fontColor(), QColor(255, 0, 0)) << "stored at once";
+
+    // None, then the chosen file again: the same file with the picked colour.
+    tool().subtitlePopUpBtn()->chooseItemAtIndex(0);
+    EXPECT_TRUE(sub.subtitlePath().isEmpty());
+    tool().subtitlePopUpBtn()->chooseItemAtIndex(1);
+    EXPECT_EQ(sub.subtitlePath(), srt);
+
+    // A second load replaces the file item; never more than three items.
+    const QString ass =
+        writeFile(dir, "other.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n");
+    chooseLoadItem(ass);
+    EXPECT_EQ(tool().subtitlePopUpBtn()->itemTitles().size(), 3);
+    EXPECT_EQ(tool().subtitlePopUpBtn()->itemTitleAtIndex(1), "other.ass");
+    EXPECT_FALSE(tool().fontPopUpBtn()->isEnabled()) << "an ass file keeps its own fonts";
+}
+
+TEST_F(SubtitleWindowTest, ARefusedFileIsNamedAndChangesNothing)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolSubtitle);
+    const QString good = writeFile(dir, "good.srt", kSrt);
+    chooseLoadItem(good);
+    const QString bad = writeFile(dir, "latin1.srt", "1\n00:00:00,500 --> 00:00:01,500\nCaf\xE9\n");
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    chooseLoadItem(bad);
+    const auto alerts = TestEnvironment::scriptedPanels().alerts();
+    ASSERT_FALSE(alerts.isEmpty());
+    EXPECT_EQ(alerts.last().informativeText, "latin1.srt");
+    EXPECT_EQ(editor->subtitleParam()->subtitlePath(), good);
+    EXPECT_EQ(tool().subtitlePopUpBtn()->indexOfSelectedItem(), 1);
+}
+
+TEST_F(SubtitleWindowTest, AFileDeletedBeforeTheExportFailsIt)
+{
+    RecordingEngine::Installed engine;
+    openWith(smallClip(), EditVideoWindowController::ToolSubtitle);
+    const QString srt = writeFile(dir, "gone.srt", kSrt);
+    chooseLoadItem(srt);
+    QFile::remove(srt);
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    editor->startExportAction();
+    ASSERT_TRUE(
+        TestEnvironment::waitUntil([] { return !TestEnvironment::scriptedPanels().alerts().isEmpty(); }));
+    EXPECT_FALSE(editor->convertstart());
+    EXPECT_EQ(RecordingEngine::count("start"), 0);
+    const auto alerts = TestEnvironment::scriptedPanels().alerts();
+    EXPECT_EQ(alerts.last().informativeText,
+              LanguageService::localizedStringForKey("SubtitleMissingMessage"));
+}
