@@ -136,9 +136,12 @@ void MusicTool::initMusicView(platform::View *panel)
     m_repeat = new QCheckBox(tr("MusicRepeatTitle"));
     m_fadeIn = new QCheckBox(tr("MusicFadeInTitle"));
     m_fadeOut = new QCheckBox(tr("MusicFadeOutTitle"));
-    ToolPanel::hosted(panel, makeRect(5, y, 76, 22), m_repeat);
-    ToolPanel::hosted(panel, makeRect(81, y, 76, 22), m_fadeIn);
-    ToolPanel::hosted(panel, makeRect(157, y, 76, 22), m_fadeOut);
+    // Repeat on a row of its own and the fades side by side: three boxes on one row cut the longer
+    // languages' titles.
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_repeat);
+    y -= 24;
+    ToolPanel::hosted(panel, makeRect(5, y, (w - 10) / 2, 22), m_fadeIn);
+    ToolPanel::hosted(panel, makeRect(5 + (w - 10) / 2, y, (w - 10) / 2, 22), m_fadeOut);
     for (QCheckBox *box : {m_repeat.data(), m_fadeIn.data(), m_fadeOut.data()})
         QObject::connect(box, &QCheckBox::clicked, box, [this] { optionChanged(); });
 
