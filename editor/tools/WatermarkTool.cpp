@@ -84,6 +84,15 @@ double fontSize(const QFont &font)
     return font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF();
 }
 
+// The record's font at its size (the system font when the name is unknown).
+QFont fontOf(const WaterParam &item)
+{
+    QFont font = platform::FontAlias::fontNamed(item.waterFontName(), item.waterFontSize())
+                     .value_or(platform::FontAlias::systemFont(item.waterFontSize()));
+    platform::FontAlias::setPlatformSize(font, item.waterFontSize());
+    return font;
+}
+
 QImage firstFrameOf(const QString &path, float &duration)
 {
     // The one probe gives the still and the length; a file without a picture gives neither.
@@ -359,6 +368,8 @@ void WatermarkTool::append(const std::shared_ptr<WaterParam> &item)
         } else {
             m_overlay->setWaterMark(QImage());
             m_overlay->setWaterMarkString(item->waterText());
+            m_overlay->setWaterMarkColor(item->waterFontColor());
+            m_overlay->setWaterMarkFont(fontOf(*item));
             m_list.append(item);
             fitTextRect(*item);
             m_list.removeLast();
@@ -516,9 +527,7 @@ void WatermarkTool::refreshWaterTime()
     m_overlay->setMarkWaterType(int(item->waterType()));
     m_overlay->setWaterMarkColor(item->waterFontColor());
     if (item->waterType() == WaterParam::Text) {
-        QFont font(item->waterFontName());
-        platform::FontAlias::setPlatformSize(font, item->waterFontSize());
-        m_overlay->setWaterMarkFont(font);
+        m_overlay->setWaterMarkFont(fontOf(*item));
         m_overlay->setWaterMark(QImage());
         m_overlay->setWaterMarkString(item->waterText());
         if (!item->waterRect().isEmpty())
@@ -645,9 +654,7 @@ void WatermarkTool::actionwaterFontBtn()
     if (!item || item->waterType() != WaterParam::Text)
         return;
     platform::log("%@", item->waterFontName());
-    QFont initial(item->waterFontName());
-    platform::FontAlias::setPlatformSize(initial, item->waterFontSize());
-    const auto font = platform::Panels::instance().runFontPanel(initial);
+    const auto font = platform::Panels::instance().runFontPanel(fontOf(*item));
     if (!font)
         return;
     if (!fitsRecord(font->family()))
