@@ -2,6 +2,7 @@
 
 #include "controls/PNQButton.h"
 #include "platform/Dispatch.h"
+#include "platform/FontAlias.h"
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 
@@ -33,9 +34,12 @@ WaterMarkCellItemView::WaterMarkCellItemView(const platform::Rect &frame, QWidge
                 self->toggleCheck();
         });
     };
-    m_titleLabel =
-        new platform::TextField(platform::makeRect(kTitleX, (h - 18) / 2, frame.width() - kTitleX, 18), this);
+    m_titleLabel = new platform::TextField(
+        platform::makeRect(kTitleX, (h - 22) / 2, frame.width() - kTitleX - 2, 22), this);
     m_titleLabel->setBordered(false);
+    // The row draws its own background; the title's field only draws its text.
+    m_titleLabel->lineEdit()->setStyleSheet(
+        QStringLiteral("QLineEdit { background: transparent; border: none; }"));
     m_titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_titleLabel->setDelegate(this);
     m_titleLabel->setEditable(false);
@@ -65,8 +69,11 @@ void WaterMarkCellItemView::setCheck(bool check)
 void WaterMarkCellItemView::setSelected(bool selected)
 {
     m_selected = selected;
-    if (!selected && m_titleLabel->lineEdit()->hasFocus())
-        m_titleLabel->lineEdit()->clearFocus();
+    if (!selected) {
+        m_editing = false;
+        if (m_titleLabel->lineEdit()->hasFocus())
+            m_titleLabel->lineEdit()->clearFocus();
+    }
     updateTitle();
 }
 
@@ -95,7 +102,10 @@ void WaterMarkCellItemView::setEnabledRow(bool enable)
 
 void WaterMarkCellItemView::updateTitle()
 {
-    m_titleLabel->setEditable(m_selected && m_type == TextRow && m_enabled);
+    // The field is there only while the title can be edited; otherwise the row draws the title itself.
+    const bool editable = m_selected && m_type == TextRow && m_enabled;
+    m_titleLabel->setEditable(editable);
+    m_titleLabel->setVisible(editable && m_editing);
     m_titleLabel->setTextColor(m_selected ? QColor(Qt::white) : kNormalText);
     update();
 }
@@ -107,14 +117,28 @@ void WaterMarkCellItemView::toggleCheck()
         CheckWateMarkBlock(m_check, m_row);
 }
 
+void WaterMarkCellItemView::controlTextDidEndEditing(platform::TextField *)
+{
+    m_editing = false;
+    updateTitle();
+}
+
 void WaterMarkCellItemView::controlTextDidChange(platform::TextField *field)
 {
+    update();
     if (EditWaterTextBlock)
         EditWaterTextBlock(field->stringValue(), m_row);
 }
 
 void WaterMarkCellItemView::mouseDown(const platform::MouseEvent &)
 {
+    // A press on the selected text row opens its title for editing.
+    if (m_titleLabel->isEditable() && !m_editing) {
+        m_editing = true;
+        updateTitle();
+        m_titleLabel->lineEdit()->setFocus();
+        return;
+    }
     if (m_enabled && SelectBlock)
         SelectBlock(m_row);
 }
@@ -129,12 +153,14 @@ void WaterMarkCellItemView::drawRect(QPainter &painter, const platform::Rect &)
     const QRectF icon(32, (height() - 14) / 2.0, 14, 14);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(m_selected ? QColor(Qt::white) : kNormalText, 1.5));
+    const QColor text = m_selected ? QColor(Qt::white) : kNormalText;
+    if (!m_titleLabel->isVisibleTo(this))
+        drawTextUpright(painter, platform::makeRect(kTitleX + 2, 0, width() - kTitleX - 4, height()),
+                        m_titleLabel->stringValue(), platform::FontAlias::systemFont(12), text,
+                        Qt::AlignLeft | Qt::AlignVCenter);
     if (m_type == TextRow) {
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(13);
-        painter.setFont(font);
-        painter.drawText(icon, Qt::AlignCenter, QStringLiteral("T"));
+        drawTextUpright(painter, platform::fromQRectF(icon), QStringLiteral("T"),
+                        platform::FontAlias::systemFont(13, true), text, Qt::AlignCenter);
     } else if (m_type == PictureRow) {
         painter.drawRect(icon.adjusted(1, 2, -1, -2));
         painter.drawLine(icon.bottomLeft() + QPointF(2, -3), icon.center() + QPointF(0, 1));

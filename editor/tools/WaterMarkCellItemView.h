@@ -1,7 +1,8 @@
 #pragma once
 // One row of the editor's watermark list: a check box (the watermark takes part in preview and export),
 // a small icon of its kind and its title. The title of a text row (type 0) is editable while the row is
-// the selected one; every edit is reported at once. Rows only report; the watermark tool decides.
+// the selected one (a press on it opens the field); every edit is reported at once. Rows only report; the
+// watermark tool decides.
 //
 // The check box reacts only while enabled, one event-loop turn after the press. Deselecting a row ends
 // an edit of its title. Main thread only.
@@ -49,6 +50,7 @@ public:
     std::function<void(int)> SelectBlock;
 
     void controlTextDidChange(platform::TextField *field) override;
+    void controlTextDidEndEditing(platform::TextField *field) override;
     // The check box's press work (already one turn later).
     void toggleCheck();
 
@@ -61,6 +63,7 @@ private:
 
     bool m_check = false;
     bool m_selected = false;
+    bool m_editing = false; // the title's field is shown and has the focus
     bool m_enabled = true;
     int m_row = 0;
     int m_type = TextRow;

@@ -30,6 +30,9 @@
 
 namespace {
 constexpr double kRowHeight = 24;
+// Labels left, the fields after them: four time fields and a stepper fit the narrowest panel.
+constexpr double kLabelWidth = 82;
+constexpr double kFieldX = 88;
 // The engine's records hold 259 bytes of UTF-8 and the terminating zero.
 constexpr int kRecordTextBytes = 259;
 
@@ -68,7 +71,10 @@ PNQButton *textButton(platform::View *panel, const platform::Rect &frame, const 
     auto *button = new PNQButton(frame, panel);
     button->setAutoresizingMask(platform::View::MinYMargin);
     button->setContentTitle(title);
-    button->setBorderWidth(1);
+    button->setContentColor(Qt::black);
+    button->setBordColor(QColor(33, 176, 235));
+    button->setBackGroundColor(QColor(33, 176, 235));
+    button->setDisAblebackGroundColor(QColor(221, 221, 221));
     button->setCornerRadius(4);
     button->setEnabled(false);
     button->mouseDownAction = [action = std::move(action)](PNQButton *b) {
@@ -139,7 +145,7 @@ void WatermarkTool::initWaterView(platform::View *panel)
         textButton(panel, makeRect(15 + 2 * bw, y, bw, 26),
                    LanguageService::localizedStringForKey("wmDeleteBtnTitle"), [this] { deleteAction(); });
 
-    const double listHeight = 110;
+    const double listHeight = 90;
     y -= listHeight + 4;
     auto *box = new QGroupBox;
     auto *layout = new QVBoxLayout(box);
@@ -149,7 +155,7 @@ void WatermarkTool::initWaterView(platform::View *panel)
     scroll->setWidgetResizable(false);
     layout->addWidget(scroll);
     ToolPanel::hosted(panel, makeRect(5, y, w - 10, listHeight), box);
-    m_listDocument = new platform::View(makeRect(0, 0, w - 30, listHeight - 4));
+    m_listDocument = new platform::View(makeRect(0, 0, w - 30, listHeight - 12));
     scroll->setWidget(m_listDocument);
 
     // The four time groups: a label, four fields and a stepper each.
@@ -157,18 +163,18 @@ void WatermarkTool::initWaterView(platform::View *panel)
                           VW_KEY("watermarkDurationLabelstringValue"),
                           VW_KEY("wmFileStartTimeLabelstringValue"), VW_KEY("wmFileEndTimeLabelstringValue")};
     auto timeRow = [&](platform::View *parent, double rowY, int group) {
-        ToolPanel::label(parent, makeRect(5, rowY, 110, 20),
+        ToolPanel::label(parent, makeRect(5, rowY, kLabelWidth, 20),
                          LanguageService::localizedStringForKey(keys[group]));
         platform::TextField *f[4];
         for (int i = 0; i < 4; ++i) {
-            f[i] = ToolPanel::numberField(parent, makeRect(118 + i * 30, rowY, 26, 20), this);
+            f[i] = ToolPanel::numberField(parent, makeRect(kFieldX + i * 28, rowY, 25, 20), this);
             f[i]->mouseDownHandler = [this](platform::TextField &field) {
                 primeTimeStepper(&field);
                 return false;
             };
         }
         m_groups[group] = TimeFieldGroup(f[0], f[1], f[2], f[3]);
-        auto *stepper = new platform::Stepper(makeRect(240, rowY - 4, 19, 27), parent);
+        auto *stepper = new platform::Stepper(makeRect(kFieldX + 4 * 28, rowY - 4, 19, 27), parent);
         stepper->setAutoresizingMask(platform::View::MinYMargin);
         stepper->setEnabled(false);
         stepper->action = [this, group](platform::Stepper &) { stepTime(group); };
@@ -195,10 +201,10 @@ void WatermarkTool::initWaterView(platform::View *panel)
     m_lowerGroupView = new platform::View(makeRect(0, y - 36, w, 116), panel);
     m_lowerGroupView->setAutoresizingMask(platform::View::MinYMargin);
     platform::View *lower = m_lowerGroupView;
-    ToolPanel::label(lower, makeRect(5, 92, 110, 20),
+    ToolPanel::label(lower, makeRect(5, 92, kLabelWidth, 20),
                      LanguageService::localizedStringForKey("wmTransparenceLabelstringValue"));
-    m_wmAlphaField = ToolPanel::numberField(lower, makeRect(118, 92, 40, 20), this);
-    m_wmAlphaStepper = new platform::Stepper(makeRect(160, 88, 19, 27), lower);
+    m_wmAlphaField = ToolPanel::numberField(lower, makeRect(kFieldX, 92, 34, 20), this);
+    m_wmAlphaStepper = new platform::Stepper(makeRect(kFieldX + 36, 88, 19, 27), lower);
     m_wmAlphaStepper->setMaxValue(100);
     m_wmAlphaStepper->setValueWraps(false);
     m_wmAlphaStepper->action = [this](platform::Stepper &s) { setTransparency(s.intValue()); };
@@ -206,14 +212,14 @@ void WatermarkTool::initWaterView(platform::View *panel)
     slider->setRange(0, 100);
     QObject::connect(slider, &QSlider::sliderMoved, slider, [this](int v) { setTransparency(v); });
     m_wmAlphaSlider = slider;
-    ToolPanel::hosted(lower, makeRect(185, 92, w - 195, 21), slider);
+    ToolPanel::hosted(lower, makeRect(kFieldX + 58, 92, w - kFieldX - 63, 21), slider);
 
-    ToolPanel::label(lower, makeRect(5, 64, 110, 20),
+    ToolPanel::label(lower, makeRect(5, 64, kLabelWidth, 20),
                      LanguageService::localizedStringForKey("wmSizeLabelstringValue"));
-    m_wmWidthField = ToolPanel::numberField(lower, makeRect(118, 64, 40, 20), this);
-    m_wmWidthStepper = new platform::Stepper(makeRect(160, 60, 19, 27), lower);
-    m_wmHeightField = ToolPanel::numberField(lower, makeRect(185, 64, 40, 20), this);
-    m_wmHeightStepper = new platform::Stepper(makeRect(227, 60, 19, 27), lower);
+    m_wmWidthField = ToolPanel::numberField(lower, makeRect(kFieldX, 64, 34, 20), this);
+    m_wmWidthStepper = new platform::Stepper(makeRect(kFieldX + 36, 60, 19, 27), lower);
+    m_wmHeightField = ToolPanel::numberField(lower, makeRect(kFieldX + 58, 64, 34, 20), this);
+    m_wmHeightStepper = new platform::Stepper(makeRect(kFieldX + 94, 60, 19, 27), lower);
     for (platform::Stepper *s : {m_wmWidthStepper.data(), m_wmHeightStepper.data()}) {
         s->setMaxValue(100000);
         s->setValueWraps(false);
@@ -233,6 +239,7 @@ void WatermarkTool::initWaterView(platform::View *panel)
     m_wmkeepaspectRatioBtn->setSelectedImage(
         ResourceService::imageWithfileName(QStringLiteral("Join/CheckBox_Checked.bmp")));
     m_wmkeepaspectRatioBtn->setContentImagePosition(1);
+    m_wmkeepaspectRatioBtn->setContentColor(Qt::black);
     m_wmkeepaspectRatioBtn->setContentTitle(
         QStringLiteral("  ") + LanguageService::localizedStringForKey("wmkeepaspectRatioBtnTitle"));
     m_wmkeepaspectRatioBtn->mouseDownAction = [this](PNQButton *b) {

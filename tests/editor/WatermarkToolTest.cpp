@@ -102,6 +102,8 @@ TEST_F(WatermarkToolTest, AddTickEditAndDeleteRows)
     EXPECT_FALSE(tool().widthField()->isEnabled());
     WaterMarkCellItemView *textRow = tool().cells()[0];
     ASSERT_TRUE(textRow->titleLabel()->isEditable());
+    QTest::mouseClick(textRow, Qt::LeftButton, {}, QPoint(120, 12)); // opens the title's field
+    ASSERT_TRUE(textRow->titleLabel()->isVisibleTo(textRow));
     textRow->titleLabel()->lineEdit()->setFocus();
     textRow->titleLabel()->lineEdit()->selectAll();
     QTest::keyClicks(textRow->titleLabel()->lineEdit(), "Hello");
