@@ -13,6 +13,7 @@
 #include "editor/RenderCallbacks.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
+#include "editor/tools/ToolPanel.h"
 #include "media/RDMoviePlayer.h"
 #include "model/AudioStreamInfo.h"
 #include "model/EngineRecords.h"
@@ -436,7 +437,10 @@ void EditVideoWindowController::buildOutputRow()
 
 // initPlayer() and the player bar live with the preview below.
 
-void EditVideoWindowController::initWaterView() {}
+void EditVideoWindowController::initWaterView()
+{
+    m_watermark.initWaterView(m_waterView);
+}
 void EditVideoWindowController::initSubtitleView()
 {
     m_subtitle.initSubtitleView(m_captionView);
@@ -481,8 +485,8 @@ void EditVideoWindowController::initWatermarkView()
     delete m_watermarkView;
     m_watermarkView = new RDWaterView(videoRect, m_playerView);
     m_watermarkView->setVideoSize(size);
-    if (m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size()) {
-        const WaterParam &water = *m_waterMarkList.at(m_selectedWaterMarkIndex);
+    if (const WaterParam *edited = m_watermark.editedItem()) {
+        const WaterParam &water = *edited;
         const QString family =
             water.waterFontName().isEmpty() ? QStringLiteral("Tahoma") : water.waterFontName();
         QFont font(family);
@@ -497,6 +501,7 @@ void EditVideoWindowController::initWatermarkView()
             m_watermarkView->setClipRect(water.waterRect());
     }
     m_watermarkView->setVisible(m_toolItemType == ToolWatermark);
+    m_watermark.attachOverlay(m_watermarkView);
 }
 
 void EditVideoWindowController::hiddenMusicViewPlay(bool hidden)
@@ -537,15 +542,12 @@ void EditVideoWindowController::enableMusicEdit(bool enable)
 
 void EditVideoWindowController::enableWaterChildView(bool enable)
 {
-    const bool player = m_preview.player() != nullptr;
-    setEnabled(m_textmarkBtn, player);
-    setEnabled(m_imagemarkBtn, player);
-    setEnabled(m_deletedmarkBtn, player);
+    m_watermark.enableWaterChildView(enable);
 }
 
-void EditVideoWindowController::refreshPlayerWaterMark(bool)
+void EditVideoWindowController::refreshPlayerWaterMark(bool editing)
 {
-    // The watermark tool puts its entries into the preview; without a player there is nothing to show.
+    m_watermark.refreshPlayerWaterMark(editing);
 }
 
 void EditVideoWindowController::outputPopUpBtnAction(platform::PopUpButton *sender)
@@ -870,9 +872,8 @@ void EditVideoWindowController::refitOverlays()
     if (m_watermarkView) {
         m_watermarkView->setFrameRect(r);
         m_watermarkView->setVideoSize(m_videoSize);
-        if (m_waterParam)
-            m_watermarkView->setWaterMarkAlph(int(m_waterParam->waterAlph()));
-        refreshPlayerWaterMark(false);
+        m_watermark.refreshWaterTime();
+        refreshPlayerWaterMark(m_toolItemType == ToolWatermark && !m_isPlaying);
     }
     m_crop.overlayRefitted(hadCrop);
 }
@@ -881,9 +882,6 @@ void EditVideoWindowController::refitOverlays()
 
 void EditVideoWindowController::enableEdit(bool e)
 {
-    setEnabled(m_textmarkBtn, e);
-    setEnabled(m_imagemarkBtn, e);
-    setEnabled(m_deletedmarkBtn, e);
     if (m_progressSlider)
         m_progressSlider->setDisable(!e);
     if (m_cutProgressView)
@@ -913,13 +911,9 @@ void EditVideoWindowController::enableEdit(bool e)
     setEnabled(m_subtitleAlphSlider, e && subtitleChosen);
     if (m_watermarkView)
         m_watermarkView->setEnabled(e);
-    enableWaterChildView(e && !m_waterMarkList.isEmpty());
+    enableWaterChildView(e);
 
     if (m_fileData) {
-        for (QWidget *w :
-             {m_noneCntentTypeBtn.data(), m_imageCntentTypeBtn.data(), m_textCntentTypeBtn.data(),
-              m_addWaterImageFilesBtn.data(), m_waterContentTextField.data()})
-            setEnabled(w, e);
         if (m_progressSlider)
             m_progressSlider->setProgress(0);
         if (m_cutProgressView)
@@ -999,7 +993,7 @@ ExportSources EditVideoWindowController::exportSources() const
     sources.audioItemIndex = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : -1;
     sources.mainAudioVolume = m_volumeModel.mainLevel();
     sources.removeOriginalAudio = m_music.removeOriginalMusic();
-    sources.waterMarkList = m_waterMarkList;
+    sources.waterMarkList = m_watermark.waterMarkList();
     sources.watermarkViewWidth = m_watermarkView ? m_watermarkView->frame().width() : 0.0;
     sources.videoSize = m_videoSize;
     sources.musicSelecteds = m_music.musicSelecteds();
@@ -1065,11 +1059,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     }
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());
-    m_waterMarkList.clear();
-    if (m_watermarkView) {
-        m_watermarkView->setWaterMark(QImage());
-        m_watermarkView->setWaterMarkString(QString());
-    }
+    m_watermark.clear();
     // The old clip's crop, colours and effects do not belong to this picture.
     m_crop.setConvertCropSize(RECT{0, 0, 0, 0});
     m_crop.setEditVideoClipRect(platform::Rect{});
@@ -1335,8 +1325,9 @@ void EditVideoWindowController::play()
     if (m_trim.playTrimBtn())
         m_trim.playTrimBtn()->setSelected(true);
     enableWaterChildView(false);
-    for (QWidget *w : {m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()})
-        setEnabled(w, false);
+    // No list edits while the picture moves.
+    ToolPanel::setEnabled({m_watermark.textmarkBtn(), m_watermark.imagemarkBtn(), m_watermark.deletedmarkBtn()},
+                          false);
 }
 
 void EditVideoWindowController::pause()
@@ -1348,9 +1339,7 @@ void EditVideoWindowController::pause()
     m_preview.player()->pause();
     if (m_toolItemType == ToolWatermark)
         refreshPlayerWaterMark(true);
-    enableWaterChildView(!m_waterMarkList.isEmpty());
-    for (QWidget *w : {m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()})
-        setEnabled(w, true);
+    enableWaterChildView(true);
     m_b_playPauseBtn->setNormalImage(image("Join/btnPlay_Normal.png"));
     m_b_playPauseBtn->setOnImage(image("Join/btnPlay_On.png"));
     m_b_playPauseBtn->setDownImage(image("Join/btnPlay_Down.png"));
@@ -1520,9 +1509,8 @@ void EditVideoWindowController::refreshPlayerView()
     platform::log("%s", "-[EditVideoWindowController refreshPlayerView]");
     if (!m_fileData)
         return;
-    if (m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size())
-        m_waterMarkList.at(m_selectedWaterMarkIndex)
-            ->setWaterViewFrameWidth(float(m_waterView->frame().width()));
+    if (WaterParam *edited = m_watermark.editedItem())
+        edited->setWaterViewFrameWidth(float(m_waterView->frame().width()));
 
     // Editor to record.
     m_trim.range().start = double(m_trim.startGroup().seconds()) * 1000000.0;
@@ -1742,40 +1730,11 @@ void EditVideoWindowController::actionMouseMovedForCutProgressViewBlock(RDCutPro
 
 bool EditVideoWindowController::controlTextShouldEndEditing(platform::TextField *field)
 {
-    const float D = float(playerDuration());
-    const float V = [&] {
-        for (const TimeFieldGroup *g : {&m_wmStartGroup, &m_wmDurationGroup, &m_wmfStartGroup, &m_wmfEndGroup,
-                                        &m_postGroup, &m_poenGroup, &m_prstGroup, &m_prenGroup}) {
-            if (g->contains(field))
-                return g->seconds();
-        }
-        return 0.0f;
-    }();
-    auto verdict = [this](const TimeFieldRules::Verdict &v) {
-        if (!v.accepted && v.alertKey)
-            showSimpleAlert(LanguageService::localizedStringForKey(v.alertKey), 2);
-        return v.accepted;
-    };
-
+    // The edit tools check their own fields; the window keeps only the trim panel's.
     if (m_trim.startGroup().contains(field) || m_trim.stopGroup().contains(field))
         return m_trim.fieldShouldEndEditing(field, [this](const char *key) {
             showSimpleAlert(LanguageService::localizedStringForKey(key), 2);
         });
-
-    const bool waterSelected =
-        m_selectedWaterMarkIndex >= 0 && m_selectedWaterMarkIndex < m_waterMarkList.size();
-    if (waterSelected) {
-        WaterParam &water = *m_waterMarkList.at(m_selectedWaterMarkIndex);
-        if (m_wmStartGroup.contains(field))
-            return verdict(TimeFieldRules::watermarkStart(V, D, water));
-        if (m_wmDurationGroup.contains(field))
-            return verdict(TimeFieldRules::watermarkDuration(V, D, water));
-        if (m_wmfStartGroup.contains(field))
-            return verdict(TimeFieldRules::watermarkFileStart(V, water));
-        if (m_wmfEndGroup.contains(field))
-            return verdict(TimeFieldRules::watermarkFileEnd(V, water));
-    }
-
     return true;
 }
 
@@ -1834,8 +1793,6 @@ void EditVideoWindowController::pictureTurned(bool reset)
         m_waterParam = std::make_shared<WaterParam>();
     m_waterParam->setWaterType(1);
     m_waterParam->setWaterText(LanguageService::localizedStringForKey("watermarkstringValue"));
-    if (auto *text = qobject_cast<platform::TextField *>(m_waterContentTextField.data()))
-        text->setStringValue(m_waterParam->waterText());
     if (m_watermarkView) {
         m_watermarkView->setVideoSize(m_videoSize);
         m_watermarkView->setWaterMark(QImage(m_waterParam->waterImagePath()));
@@ -1843,7 +1800,9 @@ void EditVideoWindowController::pictureTurned(bool reset)
         m_watermarkView->setFrameRect(r);
     }
     if (reset)
-        m_waterMarkList.clear();
+        m_watermark.clear();
+    else
+        m_watermark.refresWaterMarkListView();
     m_crop.resetToWholePicture(r);
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());

@@ -14,10 +14,10 @@
 // Lifetime, messages and closing follow ToolWindowController. Closing cancels a running export and stops a
 // playing preview and a playing music preview; nothing of a cancelled export is shown afterwards.
 //
-// Edit tools: crop, rotate and effects are classes of their own (editor/tools/), each building its panel,
+// Edit tools: crop, rotate, effects and watermark are classes of their own (editor/tools/), each building its panel,
 // holding its state, answering its rows and controls, the preview and the export; the window is their
-// EditToolHost and only coordinates (player, overlays, export). The watermark, subtitle and music panels
-// will follow the same pattern.
+// EditToolHost and only coordinates (player, overlays, export). The subtitle and music panels will follow
+// the same pattern.
 //
 // Export: the window is the host of its EditorExportController, which owns the running export and its
 // one running flag (convertstart()); the start button and the window's close reach it. Main thread only.
@@ -38,6 +38,7 @@
 #include "editor/tools/RotateTool.h"
 #include "editor/tools/SubtitleTool.h"
 #include "editor/tools/VolumeModel.h"
+#include "editor/tools/WatermarkTool.h"
 #include "media/MediaEngine.h"
 #include "media/MediaRecords.h"
 #include "platform/Geometry.h"
@@ -307,11 +308,13 @@ public:
     void setSubtitleParam(const std::shared_ptr<SubtitleParam> &p) { m_subtitleParam = p; }
     const std::shared_ptr<WaterParam> &waterParam() const { return m_waterParam; }
     void setWaterParam(const std::shared_ptr<WaterParam> &p) { m_waterParam = p; }
-    QList<std::shared_ptr<WaterParam>> waterMarkList() const { return m_waterMarkList; }
-    void setWaterMarkList(const QList<std::shared_ptr<WaterParam>> &list) { m_waterMarkList = list; }
-    QList<std::shared_ptr<WaterParam>> waterMarkSelecteds() const { return m_waterMarkSelecteds; }
-    int selectedWaterMarkIndex() const { return m_selectedWaterMarkIndex; }
-    void setSelectedWaterMarkIndex(int index) { m_selectedWaterMarkIndex = index; }
+    // The watermark tool's list, its ticked items and the edited row.
+    WatermarkTool &watermarkTool() { return m_watermark; }
+    QList<std::shared_ptr<WaterParam>> waterMarkList() const { return m_watermark.waterMarkList(); }
+    void setWaterMarkList(const QList<std::shared_ptr<WaterParam>> &list) { m_watermark.setWaterMarkList(list); }
+    QList<std::shared_ptr<WaterParam>> waterMarkSelecteds() const { return m_watermark.waterMarkSelecteds(); }
+    int selectedWaterMarkIndex() const { return m_watermark.selectedWaterMarkIndex(); }
+    void setSelectedWaterMarkIndex(int index) { m_watermark.setSelectedWaterMarkIndex(index); }
     QList<std::shared_ptr<MusicInfo>> musicList() const { return m_music.musicList(); }
     void setMusicList(const QList<std::shared_ptr<MusicInfo>> &list) { m_music.setMusicList(list); }
     QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_music.musicSelecteds(); }
@@ -373,6 +376,7 @@ public:
     void pictureTurned(bool reset) override;
     void pictureMirrored() override;
     void queueOnMain(std::function<void()> work) override { dispatchOnMain(std::move(work)); }
+    void showToolAlert(const QString &message) override { showSimpleAlert(message, 2); }
     platform::TextField *scrLabel() const { return m_scrLabel; }
     platform::TextField *currentTimeLabel() const { return m_currentTimeLabel; }
     platform::TextField *totalTimeLabel() const { return m_totalTimeLabel; }
@@ -417,9 +421,7 @@ protected:
 
     // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
     // then. enableEdit() and the tool switch treat a missing control as nothing to do.
-    QPointer<QWidget> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_loadmusicBtn, m_colorWell,
-        m_noneCntentTypeBtn, m_imageCntentTypeBtn, m_textCntentTypeBtn, m_addWaterImageFilesBtn,
-        m_waterContentTextField, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
+    QPointer<QWidget> m_loadmusicBtn, m_colorWell, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
     QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
     QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn;
     QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn;
@@ -427,9 +429,8 @@ protected:
         m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
     QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel, m_mCurrentTimeLabel,
         m_mTotaldurationLabel;
-    // The time groups; the watermark and music groups stay empty until their panels are built.
-    TimeFieldGroup m_wmStartGroup, m_wmDurationGroup, m_wmfStartGroup, m_wmfEndGroup, m_postGroup,
-        m_poenGroup, m_prstGroup, m_prenGroup;
+    // The music tool's time groups; empty until its panel is built.
+    TimeFieldGroup m_postGroup, m_poenGroup, m_prstGroup, m_prenGroup;
     // The trim panel: its controls and the cut range (cutTimeRange_start/_stop).
     TrimPanel m_trim;
 
@@ -466,9 +467,6 @@ private:
     QColor m_captionColor;
     std::shared_ptr<SubtitleParam> m_subtitleParam;
     std::shared_ptr<WaterParam> m_waterParam;
-    QList<std::shared_ptr<WaterParam>> m_waterMarkList;
-    QList<std::shared_ptr<WaterParam>> m_waterMarkSelecteds;
-    int m_selectedWaterMarkIndex = 0;
     bool m_isPlaying = false;
     bool m_isaudioplaying = false;
     // The clip's preview and the music tool's preview, each with its 0.1 s tick.
@@ -481,6 +479,7 @@ private:
     EffectsTool m_effects{*this, m_volumeModel};
     SubtitleTool m_subtitle{*this, m_subtitleParam};
     MusicTool m_music{*this, m_volumeModel};
+    WatermarkTool m_watermark{*this};
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;

@@ -9,6 +9,8 @@
 // no panel logic. Main thread only.
 #include "platform/Geometry.h"
 
+#include <QString>
+
 #include <functional>
 #include <memory>
 
@@ -35,6 +37,8 @@ public:
     // Runs `work` one event-loop turn later on the main thread, never after the window has closed (the
     // tools' buttons queue their work so).
     virtual void queueOnMain(std::function<void()> work) = 0;
+    // Shows `message` in the window's alert (a refused entry); the entry keeps its old value.
+    virtual void showToolAlert(const QString &message) = 0;
     // A mirror left to right: the shown and the exported crop go back to the whole picture together.
     virtual void pictureMirrored() = 0;
 };

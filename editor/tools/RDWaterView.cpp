@@ -420,7 +420,9 @@ void RDWaterView::drawText()
 {
     if (m_waterMarkString.isEmpty())
         m_waterMarkString = QStringLiteral(" ");
-    const double size = m_waterMarkFont.pointSizeF();
+    // Fonts sized in layout units carry a pixel size (one point is one pixel), others a point size.
+    const double size =
+        m_waterMarkFont.pixelSize() > 0 ? double(m_waterMarkFont.pixelSize()) : m_waterMarkFont.pointSizeF();
     const QFont font = platform::FontAlias::fontNamed(m_waterMarkFont.family(), size, m_waterMarkString)
                            .value_or(m_waterMarkFont);
     QColor color = m_waterMarkColor.isValid() ? m_waterMarkColor : QColor(Qt::white);

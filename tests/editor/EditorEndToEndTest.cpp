@@ -9,9 +9,11 @@
 #include "editor/EditorExportController.h"
 #include "editor/tools/MusicTool.h"
 #include "editor/tools/SubtitleTool.h"
+#include "editor/tools/WaterMarkCellItemView.h"
 #include "model/FileData.h"
 #include "model/MusicInfo.h"
 #include "model/SubtitleParam.h"
+#include "model/WaterParam.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/PopUpButton.h"
@@ -442,3 +444,160 @@ TEST_F(EditorEndToEndTest, MusicSoundsOnlyInItsSpanRampingAndReplacesTheSource)
 }
 
 } // namespace
+
+namespace {
+
+// A plain picture of one colour, as a watermark file.
+QString colourPicture(const QString &folder, const char *name, QColor colour)
+{
+    QImage image(40, 20, QImage::Format_ARGB32);
+    image.fill(colour);
+    const QString path = folder + '/' + name;
+    image.save(path);
+    return path;
+}
+
+// The record's rectangle in pixels of a width x height frame, top-left origin.
+QRect pixelRect(const WaterParam &item, int width, int height)
+{
+    const platform::Rect p = item.waterPercentClipRect();
+    return QRect(int(p.minX() * width), int((1 - p.maxY()) * height), int(p.width() * width),
+                 int(p.height() * height));
+}
+
+// Pixels inside `r` (shrunk by two to stay off the coded edges) far from the fixture's grey.
+int unlikeGrey(const fixture::Image &frame, const QRect &r)
+{
+    int count = 0;
+    for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+        for (int x = r.left() + 2; x < r.right() - 1; ++x) {
+            const fixture::Rgb c = frame.pixel(x, y);
+            if (std::abs(c.r - c.g) > 60 || std::abs(c.b - c.g) > 60 || c.g > 200)
+                ++count;
+        }
+    return count;
+}
+
+} // namespace
+
+TEST_F(EditorEndToEndTest, WatermarksOfEachKindShowInTheirWindowsAsThePreviewShows)
+{
+    fixture::Spec mainSpec;
+    mainSpec.width = 320;
+    mainSpec.height = 180;
+    mainSpec.duration = 6;
+    mainSpec.stamp = false;
+    mainSpec.marker = false;
+    const QString main = QString::fromStdString(fixture::sharedFixture("wm-main.mp4", mainSpec));
+    fixture::Spec blueSpec = mainSpec;
+    blueSpec.background = fixture::Rgb{0, 0, 255};
+    blueSpec.audio = {};
+    const QString blue = QString::fromStdString(fixture::sharedFixture("wm-blue.mp4", blueSpec));
+    openAndAdd(main);
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    editor->setKeepAspectratio(true);
+    const QString folder = chooseFreshOutputFolder();
+    editor->watermarkAction();
+    TestEnvironment::processEvents();
+    WatermarkTool &tool = editor->watermarkTool();
+    RDWaterView *overlay = editor->watermarkView();
+    ASSERT_TRUE(overlay);
+    const double W = overlay->frame().width(), H = overlay->frame().height();
+
+    // Places the edited watermark over the given fractions of the picture, as a drag ends there, and
+    // (a size of 0 keeps the size) and types its window start .. start + length (whole seconds and
+    // hundredths).
+    auto place = [&](double x, double y, double w, double h, int start, int startCs, int length,
+                     int lengthCs) {
+        const platform::Rect now = overlay->getclipRectFrame();
+        overlay->setClipRect(
+            platform::makeRect(x * W, y * H, w > 0 ? w * W : now.width(), h > 0 ? h * H : now.height()));
+        tool.actionMouseMoveEndForWaterViewBlock(overlay, platform::Rect{});
+        const auto s = tool.timeGroup(WatermarkTool::Start).fields();
+        typeInto(s[2], QString::number(start));
+        typeInto(s[3], QString::number(startCs));
+        const auto d = tool.timeGroup(WatermarkTool::Duration).fields();
+        typeInto(d[2], QString::number(length));
+        typeInto(d[3], QString::number(lengthCs));
+    };
+    // A red picture 0.5 .. 2 s at the top left, a text 2.5 .. 4 s in the middle, the blue video at half
+    // transparency 4 .. 5.5 s at the bottom right, and an unticked green picture over all of it.
+    ASSERT_TRUE(tool.addFile(colourPicture(folder, "red.png", Qt::red)));
+    place(0.05, 0.6, 0.25, 0.3, 0, 50, 1, 50);
+    tool.addTextAction();
+    place(0.3, 0.4, 0, 0, 2, 50, 1, 50); // the text keeps the size it was measured to
+    ASSERT_TRUE(tool.addFile(blue));
+    place(0.7, 0.1, 0.25, 0.3, 4, 0, 1, 50);
+    typeInto(tool.alphaField(), QStringLiteral("50"));
+    ASSERT_TRUE(tool.addFile(colourPicture(folder, "green.png", Qt::green)));
+    place(0, 0, 1, 1, 0, 0, 6, 0);
+    tool.cells().at(3)->toggleCheck();
+    const auto list = editor->waterMarkList();
+    ASSERT_EQ(list.size(), 4);
+    EXPECT_FLOAT_EQ(list[0]->startTime(), 0.5f);
+    EXPECT_FLOAT_EQ(list[0]->duration(), 1.5f);
+    EXPECT_FLOAT_EQ(list[2]->startTime(), 4.0f);
+    EXPECT_EQ(list[2]->waterAlph(), 50);
+    EXPECT_FALSE(list[3]->selected());
+
+    // The preview at 1 s, every ticked watermark drawn by the player.
+    seek(1.0);
+    editor->refreshPlayerWaterMark(false);
+    TestEnvironment::processEvents();
+    EXPECT_EQ(tool.previewRecords().images.size() + tool.previewRecords().texts.size(), 2u);
+    EXPECT_EQ(tool.previewRecords().videos.size(), 1u);
+    std::vector<uint8_t> bgra(320 * 180 * 4);
+    int sw = 320, sh = 180;
+    ASSERT_TRUE(editor->rdPlayer()->Snapshot(&sw, &sh, bgra.data()));
+    ASSERT_EQ(sw, 320);
+    const fixture::Image preview = fixture::imageFromBgra(bgra, sw, sh);
+
+    const QString out = exportInto(folder);
+    ASSERT_FALSE(out.isEmpty());
+    const QRect red = pixelRect(*list[0], 320, 180);
+    const QRect text = pixelRect(*list[1], 320, 180);
+    const QRect video = pixelRect(*list[2], 320, 180);
+    struct Moment
+    {
+        double t;
+        bool red, text, video;
+    } moments[] = {{0.2, false, false, false},
+                   {1.0, true, false, false},
+                   {3.0, false, true, false},
+                   {4.8, false, false, true},
+                   {5.8, false, false, false}};
+    for (const Moment &m : moments) {
+        SCOPED_TRACE(m.t);
+        const auto frame = fixture::decodeFrameAt(out.toStdString(), m.t);
+        ASSERT_TRUE(frame);
+        const fixture::MeanColor r = frame->mean(red.x() + 2, red.y() + 2, red.width() - 4, red.height() - 4);
+        if (m.red) {
+            EXPECT_GT(r.r, 200);
+            EXPECT_LT(r.g, 60);
+        } else {
+            EXPECT_LT(std::abs(r.r - r.g), 30) << "no red and no green outside its window";
+        }
+        EXPECT_EQ(unlikeGrey(*frame, text) > 10, m.text);
+        const fixture::MeanColor v =
+            frame->mean(video.x() + 2, video.y() + 2, video.width() - 4, video.height() - 4);
+        if (m.video) {
+            // Half blue over the grey: blue well above, red and green well below the grey.
+            EXPECT_GT(v.b - v.r, 80);
+            EXPECT_LT(v.b - v.r, 200);
+        } else {
+            EXPECT_LT(std::abs(v.b - v.r), 30);
+        }
+        // The unticked green never shows.
+        EXPECT_LT(frame->mean(0, 0, 320, 180).g - frame->mean(0, 0, 320, 180).r, 30);
+    }
+    // The preview at 1 s and the exported frame agree inside the picture's rectangle.
+    const auto at1 = fixture::decodeFrameAt(out.toStdString(), 1.0);
+    ASSERT_TRUE(at1);
+    const fixture::MeanColor shown =
+        preview.mean(red.x() + 2, red.y() + 2, red.width() - 4, red.height() - 4);
+    const fixture::MeanColor written = at1->mean(red.x() + 2, red.y() + 2, red.width() - 4, red.height() - 4);
+    EXPECT_NEAR(shown.r, written.r, 20);
+    EXPECT_NEAR(shown.g, written.g, 20);
+    EXPECT_NEAR(shown.b, written.b, 20);
+    EXPECT_GT(red.width() * red.height(), 400) << "the rectangle is large enough to measure";
+}

@@ -31,6 +31,8 @@ struct ToolHost : EditToolHost
     }
     void pictureMirrored() override { ++mirrored; }
     void queueOnMain(std::function<void()> work) override { work(); }
+    void showToolAlert(const QString &message) override { alerts.append(message); }
+    QStringList alerts;
 };
 
 // A crop tool with its panel and an overlay of `shown` points over a picture of `picture` pixels.

@@ -1,0 +1,230 @@
+// The editor's watermark tool through the window: the list, its rows and the index rules, the panel's
+// time, transparency, size, font and colour controls, and what the preview player is handed.
+#include "editor/tools/WatermarkTool.h"
+#include "editor/tools/WaterMarkCellItemView.h"
+#include "model/WaterParam.h"
+#include "platform/Stepper.h"
+#include "tests/editor/LoadedEditor.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+namespace {
+using namespace editortest;
+
+class WatermarkToolTest : public LoadedEditorTest
+{
+protected:
+    QString picturePath()
+    {
+        const QString path = m_dir.filePath("logo.png");
+        if (!QFile::exists(path)) {
+            QImage image(40, 20, QImage::Format_ARGB32);
+            image.fill(Qt::red);
+            image.save(path);
+        }
+        return path;
+    }
+    WatermarkTool &tool() { return editor->watermarkTool(); }
+    int previewCount() const
+    {
+        const auto &p = editor->watermarkTool().previewRecords();
+        return int(p.images.size() + p.videos.size() + p.texts.size());
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(WatermarkToolTest, AddTickEditAndDeleteRows)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolWatermark);
+    EXPECT_TRUE(tool().textmarkBtn()->isEnabled());
+    EXPECT_FALSE(tool().fontBtn()->isEnabled()); // nothing to edit yet
+
+    tool().addTextAction();
+    ASSERT_TRUE(tool().addFile(picturePath()));
+    ASSERT_TRUE(tool().addFile(smallClip()));
+    const auto list = editor->waterMarkList();
+    ASSERT_EQ(list.size(), 3);
+    EXPECT_EQ(list[0]->waterType(), WaterParam::Text);
+    EXPECT_EQ(list[0]->waterText(), LanguageService::localizedStringForKey("watermarkstringValue"));
+    EXPECT_EQ(list[0]->waterFontColor(), QColor(Qt::white));
+    EXPECT_FALSE(list[0]->keepaspectRatio());
+    EXPECT_EQ(list[1]->waterType(), WaterParam::File);
+    EXPECT_FALSE(list[1]->isVideo());
+    EXPECT_TRUE(list[1]->keepaspectRatio());
+    EXPECT_TRUE(list[2]->isVideo());
+    EXPECT_NEAR(list[2]->fileDuration(), 2.0, 0.1);
+    EXPECT_EQ(list[2]->fileEndTime(), list[2]->fileDuration());
+    for (const auto &item : list) {
+        EXPECT_TRUE(item->selected());
+        EXPECT_NEAR(item->duration(), 2.0, 0.1);
+        EXPECT_GT(item->waterPercentClipRect().width(), 0);
+    }
+    // The picture keeps its shape in the overlay: 40 x 20.
+    EXPECT_NEAR(list[1]->waterRect().width() / list[1]->waterRect().height(), 2.0, 0.01);
+    EXPECT_EQ(editor->selectedWaterMarkIndex(), 2);
+
+    // Rows: one each, the kinds' icons, the last added edited; only its file group is shown.
+    const auto cells = tool().cells();
+    ASSERT_EQ(cells.size(), 3);
+    EXPECT_EQ(cells[0]->type(), WaterMarkCellItemView::TextRow);
+    EXPECT_EQ(cells[1]->type(), WaterMarkCellItemView::PictureRow);
+    EXPECT_EQ(cells[2]->type(), WaterMarkCellItemView::VideoRow);
+    EXPECT_EQ(cells[1]->titleStringValue(), picturePath());
+    EXPECT_TRUE(cells[2]->selected());
+    EXPECT_FALSE(cells[2]->titleLabel()->isEditable()); // only a text row's title is editable
+    EXPECT_FALSE(tool().fileGroupView()->isHidden());
+    EXPECT_TRUE(tool().widthField()->isEnabled());
+    EXPECT_FALSE(tool().fontBtn()->isEnabled());
+
+    // The edited row is left to the overlay; the others reach the preview.
+    EXPECT_TRUE(tool().previewRecords().overlayShown);
+    EXPECT_EQ(previewCount(), 2);
+    EXPECT_TRUE(tool().previewRecords().videos.empty());
+    editor->refreshPlayerWaterMark(false);
+    EXPECT_EQ(previewCount(), 3);
+    EXPECT_EQ(tool().previewRecords().videos.size(), 1u);
+
+    // Unticking the picture's row (a press on its check box, one turn later) takes it out of the preview.
+    cells[1]->checkBtn()->mouseDownAction(cells[1]->checkBtn());
+    TestEnvironment::processEvents();
+    EXPECT_FALSE(editor->waterMarkList()[1]->selected());
+    EXPECT_EQ(editor->waterMarkSelecteds().size(), 2);
+    EXPECT_EQ(previewCount(), 1); // the text; the video is being edited
+    for (const auto &image : tool().previewRecords().images)
+        EXPECT_STRNE(image.path, picturePath().toUtf8().constData());
+
+    // Editing the text row's title in place.
+    tool().selectRow(0);
+    EXPECT_TRUE(tool().fileGroupView()->isHidden());
+    EXPECT_TRUE(tool().fontBtn()->isEnabled());
+    EXPECT_FALSE(tool().widthField()->isEnabled());
+    WaterMarkCellItemView *textRow = tool().cells()[0];
+    ASSERT_TRUE(textRow->titleLabel()->isEditable());
+    QTest::mouseClick(textRow, Qt::LeftButton, {}, QPoint(120, 12)); // opens the title's field
+    ASSERT_TRUE(textRow->titleLabel()->isVisibleTo(textRow));
+    textRow->titleLabel()->lineEdit()->setFocus();
+    textRow->titleLabel()->lineEdit()->selectAll();
+    QTest::keyClicks(textRow->titleLabel()->lineEdit(), "Hello");
+    EXPECT_EQ(editor->waterMarkList()[0]->waterText(), "Hello");
+    EXPECT_EQ(editor->watermarkView()->waterMarkString(), "Hello");
+
+    // Deleting: the last of three edited makes the new last one edited; the only one leaves zeros.
+    tool().selectRow(2);
+    tool().deleteAction();
+    EXPECT_EQ(editor->waterMarkList().size(), 2);
+    EXPECT_EQ(editor->selectedWaterMarkIndex(), 1);
+    tool().selectRow(0);
+    tool().deleteAction();
+    EXPECT_EQ(editor->selectedWaterMarkIndex(), 0);
+    EXPECT_EQ(editor->waterMarkList()[0]->waterImagePath(), picturePath());
+    tool().deleteAction();
+    EXPECT_TRUE(editor->waterMarkList().isEmpty());
+    EXPECT_EQ(tool().widthField()->stringValue(), "00");
+    EXPECT_EQ(tool().alphaField()->stringValue(), "00");
+    EXPECT_TRUE(editor->watermarkView()->waterMark().isNull());
+    EXPECT_EQ(previewCount(), 0);
+}
+
+TEST_F(WatermarkToolTest, TimesSizeTransparencyFontAndColour)
+{
+    openWith(longClip(), EditVideoWindowController::ToolWatermark);
+    ASSERT_TRUE(tool().addFile(picturePath()));
+    tool().addTextAction();
+    tool().selectRow(0);
+    WaterParam &picture = *editor->waterMarkList()[0];
+
+    // Typed start 00 01 30 25 is 90.25 s; the duration left runs to the clip's end.
+    const auto start = tool().timeGroup(WatermarkTool::Start).fields();
+    typeInto(start[3], "25");
+    typeInto(start[2], "30");
+    typeInto(start[1], "01");
+    EXPECT_FLOAT_EQ(picture.startTime(), 90.25f);
+    // A start past the clip's end is refused with an alert; the record keeps 90.25.
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    typeInto(start[0], "01");
+    EXPECT_FLOAT_EQ(picture.startTime(), 90.25f);
+    EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), 1);
+    start[0]->setStringValue("00");
+
+    // The stepper acts on the clicked field: seconds up to 59, hundredths up to 99.
+    tool().primeTimeStepper(start[3]);
+    EXPECT_EQ(tool().timeStepper(WatermarkTool::Start)->maxValue(), 99);
+    tool().primeTimeStepper(start[2]);
+    EXPECT_EQ(tool().timeStepper(WatermarkTool::Start)->maxValue(), 59);
+    tool().timeStepper(WatermarkTool::Start)->stepUp();
+    EXPECT_FLOAT_EQ(picture.startTime(), 91.25f);
+    EXPECT_EQ(start[2]->stringValue(), "31");
+
+    // Transparency through the field and the slider; the other watermark stays in the preview.
+    typeInto(tool().alphaField(), "50");
+    EXPECT_EQ(picture.waterAlph(), 50);
+    EXPECT_EQ(tool().alphaSlider()->value(), 50);
+    EXPECT_EQ(editor->watermarkView()->waterMarkAlph(), 50);
+    tool().alphaSlider()->setSliderDown(true);
+    emit tool().alphaSlider()->sliderMoved(30);
+    EXPECT_EQ(picture.waterAlph(), 30);
+    EXPECT_EQ(previewCount(), 1);
+
+    // A typed width moves the fractions preview and export use, keeping x, y and height.
+    const platform::Rect before = picture.waterRect();
+    const double overlayWidth = editor->watermarkView()->frame().width();
+    typeInto(tool().widthField(), "30");
+    EXPECT_EQ(picture.waterRect().width(), 30);
+    EXPECT_EQ(picture.waterRect().minX(), before.minX());
+    EXPECT_EQ(picture.waterRect().height(), before.height());
+    EXPECT_NEAR(picture.waterPercentClipRect().width(), 30 / overlayWidth, 1e-6);
+    editor->refreshPlayerWaterMark(false);
+    ASSERT_EQ(tool().previewRecords().images.size() + tool().previewRecords().texts.size(), 2u);
+
+    // Font and colour of the text row through the panels.
+    tool().selectRow(1);
+    WaterParam &text = *editor->waterMarkList()[1];
+    QFont chosen(QStringLiteral("DejaVu Sans"));
+    chosen.setPixelSize(40);
+    TestEnvironment::scriptedPanels().answerFontPanel(chosen);
+    tool().actionwaterFontBtn();
+    EXPECT_EQ(text.waterFontName(), chosen.family());
+    EXPECT_EQ(text.waterFontSize(), 40);
+    EXPECT_EQ(editor->watermarkView()->waterMarkFont().family(), chosen.family());
+    TestEnvironment::scriptedPanels().answerColorPanel(QColor(Qt::red));
+    tool().actionColorBtn();
+    EXPECT_EQ(text.waterFontColor(), QColor(Qt::red));
+    EXPECT_EQ(editor->watermarkView()->waterMarkColor(), QColor(Qt::red));
+    // A cancelled panel changes nothing.
+    TestEnvironment::scriptedPanels().answerColorPanel(std::nullopt);
+    tool().actionColorBtn();
+    EXPECT_EQ(text.waterFontColor(), QColor(Qt::red));
+}
+
+TEST_F(WatermarkToolTest, UnusableFilesAreRefusedWhereTheyAreChosen)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolWatermark);
+    // A path longer than the record's field.
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    EXPECT_FALSE(tool().addFile(QString(300, QLatin1Char('a')) + ".png"));
+    // A file without a picture: no still, no length, no division by zero.
+    const QString bogus = m_dir.filePath("noise.mp4");
+    QFile file(bogus);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    TestEnvironment::scriptedPanels().answerAlert(0);
+    EXPECT_FALSE(tool().addFile(bogus));
+    EXPECT_TRUE(editor->waterMarkList().isEmpty());
+    EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), 2);
+
+    // The open panel: of three files chosen, the last one is added; cancelling adds nothing.
+    TestEnvironment::scriptedPanels().answerOpenPanel({smallClip(), smallClip(), picturePath()});
+    tool().addFileAction();
+    ASSERT_EQ(editor->waterMarkList().size(), 1);
+    EXPECT_EQ(editor->waterMarkList()[0]->waterImagePath(), picturePath());
+    TestEnvironment::scriptedPanels().answerOpenPanel({});
+    tool().addFileAction();
+    EXPECT_EQ(editor->waterMarkList().size(), 1);
+    EXPECT_TRUE(WatermarkTool::isPictureFile("a.GIF"));
+    EXPECT_FALSE(WatermarkTool::isPictureFile("a.MP4"));
+}
+
+} // namespace
