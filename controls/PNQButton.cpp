@@ -3,6 +3,7 @@
 #include "controls/ImageView.h"
 #include "platform/FontAlias.h"
 #include "platform/Log.h"
+#include "services/ResourceService.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -15,6 +16,15 @@ PNQButton::PNQButton(const platform::Rect &frame, QWidget *parent) : platform::V
 }
 
 PNQButton::~PNQButton() = default;
+
+void PNQButton::setStateImages(const QString &stem)
+{
+    m_normalImage = ResourceService::imageWithfileName(stem + QStringLiteral("_Normal.png"));
+    m_onImage = ResourceService::imageWithfileName(stem + QStringLiteral("_On.png"));
+    m_downImage = ResourceService::imageWithfileName(stem + QStringLiteral("_Down.png"));
+    m_disAbleImage = ResourceService::imageWithfileName(stem + QStringLiteral("_Disable.png"));
+    update();
+}
 
 void PNQButton::setBordColor(const QColor &color)
 {

@@ -45,6 +45,9 @@ public:
     void setSelectedImage(const QImage &image) { m_selectedImage = image; }
     QImage disAbleImage() const { return m_disAbleImage; }
     void setDisAbleImage(const QImage &image) { m_disAbleImage = image; }
+    // The normal, hover, pressed and disabled images of a resource stem: "Join/btnPlay" gives
+    // "Join/btnPlay_Normal.png", "_On.png", "_Down.png" and "_Disable.png". The selected image is left alone.
+    void setStateImages(const QString &stem);
 
     // Background images of the same states, drawn stretched over the button.
     QImage normalBackgroundImage() const { return m_normalBackgroundImage; }

@@ -48,15 +48,6 @@ QImage image(const QString &name)
     return ResourceService::imageWithfileName(name);
 }
 
-// The four images of a button stem: "<stem>_Normal.png", "_On", "_Down", "_Disable".
-void setImages(PNQButton *button, const QString &stem)
-{
-    button->setNormalImage(image(stem + "_Normal.png"));
-    button->setOnImage(image(stem + "_On.png"));
-    button->setDownImage(image(stem + "_Down.png"));
-    button->setDisAbleImage(image(stem + "_Disable.png"));
-}
-
 int64_t microseconds(double seconds)
 {
     return int64_t(seconds * 1000000.0);
@@ -266,7 +257,7 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
 
     auto iconButton = [this, right](double x, const QString &stem, std::function<void()> action) {
         auto *b = new PNQButton(platform::makeRect(x, 157, 28, 28), right);
-        setImages(b, stem);
+        b->setStateImages(stem);
         b->mouseDownAction = [this, action = std::move(action)](PNQButton *) { dispatchOnMain(action); };
         return b;
     };
@@ -720,9 +711,8 @@ void BatchCutterWindowController::actionMouseUpForProgressSliderBlock(RDProgress
 void BatchCutterWindowController::setMuted(bool muted)
 {
     m_muted = muted;
-    setImages(m_volumeBtn,
-              muted ? QStringLiteral("Cut/btnCloseVolume") : QStringLiteral("Cut/btnOpenVolume"));
-    m_volumeBtn->update();
+    m_volumeBtn->setStateImages(muted ? QStringLiteral("Cut/btnCloseVolume")
+                                      : QStringLiteral("Cut/btnOpenVolume"));
     if (m_preview.player())
         m_preview.player()->SetVolume(muted ? 0.0 : 1.0);
     m_volumeSlider->setProgress(muted ? 0.0f : 0.5f);

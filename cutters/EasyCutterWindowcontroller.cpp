@@ -66,11 +66,8 @@ PNQButton *imageButton(platform::View *parent, const platform::Rect &frame, cons
                        const QString &selected = QString())
 {
     auto *b = new PNQButton(frame, parent);
-    b->setNormalImage(image(stem + "_Normal.png"));
-    b->setOnImage(image(stem + "_On.png"));
-    b->setDownImage(image(stem + "_Down.png"));
-    b->setSelectedImage(selected.isEmpty() ? image(stem + "_Down.png") : image(selected));
-    b->setDisAbleImage(image(stem + "_Disable.png"));
+    b->setStateImages(stem);
+    b->setSelectedImage(selected.isEmpty() ? b->downImage() : image(selected));
     return b;
 }
 

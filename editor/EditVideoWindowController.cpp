@@ -1171,11 +1171,8 @@ void EditVideoWindowController::registerRenderCallbacks()
 void EditVideoWindowController::buildPlayerBar()
 {
     auto images = [](PNQButton *b, const QString &stem) {
-        b->setNormalImage(image(stem + "_Normal.png"));
-        b->setOnImage(image(stem + "_On.png"));
-        b->setDownImage(image(stem + "_Down.png"));
-        b->setSelectedImage(image(stem + "_Down.png"));
-        b->setDisAbleImage(image(stem + "_Disable.png"));
+        b->setStateImages(stem);
+        b->setSelectedImage(b->downImage());
         b->setBorderWidth(0);
     };
     auto make = [this](int i) {

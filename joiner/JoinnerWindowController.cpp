@@ -55,15 +55,6 @@ QImage image(const QString &name)
     return ResourceService::imageWithfileName(name);
 }
 
-// Normal, hover, pressed and disabled images of `stem` ("Join/btnPlay" -> "Join/btnPlay_Normal.png", ...).
-void setImages(PNQButton *button, const QString &stem)
-{
-    button->setNormalImage(image(stem + QStringLiteral("_Normal.png")));
-    button->setOnImage(image(stem + QStringLiteral("_On.png")));
-    button->setDownImage(image(stem + QStringLiteral("_Down.png")));
-    button->setDisAbleImage(image(stem + QStringLiteral("_Disable.png")));
-}
-
 TextLabel *makeLabel(const platform::Rect &frame, const QString &value, QWidget *parent, double size = 12,
                      const QColor &color = Qt::black)
 {
@@ -271,7 +262,7 @@ void JoinnerWindowController::initContentRightView()
     const double rowY = barY - 34;
     auto iconButton = [panel, rowY](double x, const QString &stem) {
         auto *b = new PNQButton(platform::makeRect(x, rowY, 28, 28), panel);
-        setImages(b, stem);
+        b->setStateImages(stem);
         return b;
     };
     m_playBtn = iconButton(6, QStringLiteral("Join/btnPlay"));
@@ -739,9 +730,8 @@ void JoinnerWindowController::trimModeAction(int index)
 void JoinnerWindowController::muteAction()
 {
     m_muted = !m_muted;
-    setImages(m_volumeBtn,
-              m_muted ? QStringLiteral("Cut/btnCloseVolume") : QStringLiteral("Cut/btnOpenVolume"));
-    m_volumeBtn->update();
+    m_volumeBtn->setStateImages(m_muted ? QStringLiteral("Cut/btnCloseVolume")
+                                        : QStringLiteral("Cut/btnOpenVolume"));
     if (m_preview.player())
         m_preview.player()->SetVolume(m_muted ? 0.0 : 1.0);
     m_volumeSlider->setProgress(m_muted ? 0.0f : 0.5f);
