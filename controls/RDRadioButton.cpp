@@ -19,6 +19,7 @@ RDRadioButton::RDRadioButton(const platform::Rect &frame, QWidget *parent) : pla
     m_iconView = new QRadioButton(this);
     m_iconView->setGeometry(toQt(platform::makeRect(5, (h - 20) / 2, 20, 20)).toRect());
     m_iconView->setChecked(true);
+    m_iconView->show(); // stays hidden otherwise when the button is made inside a window already on screen
     connect(m_iconView, &QRadioButton::clicked, this, [this] { actioniconBtn(); });
 
     const double radioWidth = 20;

@@ -219,9 +219,9 @@ void JoinnerWindowController::initContentNoFileView()
                   QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint,
                   15);
     }
-    auto *mailIcon = new PNQButton(platform::makeRect(40, 24, 24, 24), hint);
-    mailIcon->setNormalImage(image(QStringLiteral("Join/imgEmail.png")));
-    mailIcon->mouseDownAction = [](PNQButton *) {
+    m_emailIconView = new PNQButton(platform::makeRect(40, 24, 24, 24), hint);
+    m_emailIconView->setNormalImage(image(QStringLiteral("Join/imgEmail.png")));
+    m_emailIconView->mouseDownAction = [](PNQButton *) {
         platform::log("email Selected");
         QString mail = QStringLiteral("mailto:%1?Subject=%2&body=%3")
                            .arg(text("email_address"), QStringLiteral(" "), QStringLiteral(" "));
@@ -237,7 +237,7 @@ void JoinnerWindowController::initContentRightView()
     const double width = windowWidth - x - kMargin;
     const double bottom = kChooserTop + 6;
     auto *panel =
-        new PNQView(platform::makeRect(x, bottom, width, windowHeight - kMargin - bottom), m_content);
+        new PNQView(platform::makeRect(x, bottom, width, contentHeight() - kMargin - bottom), m_content);
     panel->setBackGroundColor(Qt::white);
     panel->setCornerRadius(5);
     m_contentRightView = panel;

@@ -170,6 +170,7 @@ public:
     PNQButton *upBtn() const { return m_upBtn; }
     PNQButton *downBtn() const { return m_downBtn; }
     platform::View *contentNoFileView() const { return m_contentNoFileView; }
+    PNQButton *emailIconView() const { return m_emailIconView; }
     PNQButton *playBtn() const { return m_playBtn; }
     PNQButton *stopBtn() const { return m_stopBtn; }
     PNQButton *cutCoverBtn() const { return m_cutCoverBtn; }
@@ -216,6 +217,7 @@ private:
     QPointer<JoinnerTableView> m_fileListTableView;
     QPointer<PNQButton> m_addfileBtn, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn;
     QPointer<platform::View> m_contentNoFileView;
+    QPointer<PNQButton> m_emailIconView;
     QPointer<platform::View> m_contentRightView;
     QPointer<PNQView> m_playerView;
     QPointer<RDCutProgressView> m_cutProgressView;

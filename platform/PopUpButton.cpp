@@ -8,11 +8,11 @@
 namespace platform {
 
 PopUpButton::PopUpButton(const Rect &frame, bool pullsDown, QWidget *parent)
-    : View(frame, parent)
-    , m_combo(new QComboBox(this))
-    , m_pullsDown(pullsDown)
+    : View(frame, parent), m_combo(new QComboBox(this)), m_pullsDown(pullsDown)
 {
     m_combo->setGeometry(rect());
+    // A child made after its parent is on screen stays hidden unless shown (rows added to a shown list).
+    m_combo->show();
     m_combo->setView(new QListView(m_combo));
     setFocusProxy(m_combo);
     connect(m_combo, &QComboBox::activated, this, &PopUpButton::userActivated);
@@ -136,7 +136,8 @@ void PopUpButton::setItemStyledTitle(int index, const StyledTitle &styled)
         return;
     m_combo->setItemText(index, styled.text);
     m_combo->setItemData(index, styled.font ? QVariant(*styled.font) : QVariant(), Qt::FontRole);
-    m_combo->setItemData(index, styled.color.isValid() ? QVariant(styled.color) : QVariant(), Qt::ForegroundRole);
+    m_combo->setItemData(index, styled.color.isValid() ? QVariant(styled.color) : QVariant(),
+                         Qt::ForegroundRole);
 }
 
 StyledTitle PopUpButton::itemStyledTitle(int index) const

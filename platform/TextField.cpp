@@ -9,11 +9,10 @@
 
 namespace platform {
 
-TextField::TextField(const Rect &frame, QWidget *parent)
-    : View(frame, parent)
-    , m_edit(new QLineEdit(this))
+TextField::TextField(const Rect &frame, QWidget *parent) : View(frame, parent), m_edit(new QLineEdit(this))
 {
     m_edit->setGeometry(rect());
+    m_edit->show(); // stays hidden otherwise when the field is made inside a window already on screen
     setFocusProxy(m_edit);
     m_edit->installEventFilter(this);
     connect(m_edit, &QLineEdit::textEdited, this, [this] {
@@ -179,15 +178,15 @@ bool TextField::eventFilter(QObject *watched, QEvent *event)
             }
             return false;
         }
-        if (!m_edited && m_delegate && !key->text().isEmpty() && !m_edit->isReadOnly()
-            && !m_delegate->controlTextShouldBeginEditing(this))
+        if (!m_edited && m_delegate && !key->text().isEmpty() && !m_edit->isReadOnly() &&
+            !m_delegate->controlTextShouldBeginEditing(this))
             return true;
         return false;
     }
     case QEvent::FocusOut: {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason
-                            || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+        const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                            reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
         if (byUser && checkEnd() == Outcome::Refused)
             takeFocusBack();
         return false;

@@ -1,7 +1,5 @@
 #include "toolkit/JoinnerCell.h"
 
-#include "services/LanguageService.h"
-#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
@@ -11,6 +9,8 @@
 #include "platform/Dispatch.h"
 #include "platform/FontAlias.h"
 #include "platform/PopUpButton.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -45,8 +45,10 @@ JoinnerCell::JoinnerCell(const platform::Rect &frame, QWidget *parent) : platfor
     m_cuttedTimeLabel = makeLabel(platform::makeRect(137, H - 51, 70, 12),
                                   LanguageService::localizedStringForKey("CuttedLabelTitle"));
 
-    m_defaultoutputformat = new PNQButton(platform::makeRect(W - 240, H - 35, 240, 20), this);
+    // The top row's right half: beside the source details the longer translations would run into them.
+    m_defaultoutputformat = new PNQButton(platform::makeRect(W / 2, H - 21, W / 2 - 4, 20), this);
     m_defaultoutputformat->setAutoresizingMask(MinXMargin);
+    m_defaultoutputformat->setContentImagePosition(1);
     m_defaultoutputformat->setNormalImage(ResourceService::imageWithfileName("Join/CheckBox_NoCheck.bmp"));
     m_defaultoutputformat->setSelectedImage(ResourceService::imageWithfileName("Join/CheckBox_Checked.bmp"));
     m_defaultoutputformat->setContentTitle(QStringLiteral("  ") +

@@ -7,7 +7,9 @@
 #include "controls/RDProgressSlider.h"
 #include "media/RDMoviePlayer.h"
 #include "platform/CMTime.h"
+#include "platform/Log.h"
 #include "platform/PopUpButton.h"
+#include "platform/RecordingWorkspace.h"
 #include "services/LanguageService.h"
 #include "toolkit/EditorOutputSettings.h"
 #include "toolkit/JoinnerCell.h"
@@ -44,6 +46,17 @@ protected:
     }
     std::shared_ptr<SimpleData> a, b, c;
 };
+
+TEST_F(JoinnerWindowTest, MailIconOfTheEmptyListOpensAMailToTheSupportAddress)
+{
+    open();
+    platform::LogCapture log;
+    click(joiner->emailIconView());
+    EXPECT_TRUE(log.contains("email Selected"));
+    const QUrl mail(QStringLiteral("mailto:") + text("email_address") +
+                    QStringLiteral("?Subject=%20&body=%20"));
+    EXPECT_EQ(TestEnvironment::recordingWorkspace().openedUrls(), QStringList{mail.toString()});
+}
 
 TEST_F(JoinnerWindowTest, OpensEmptyThenAddsAcceptedFilesAndNamesTheRefusedOnesInOneAlert)
 {

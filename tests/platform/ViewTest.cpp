@@ -1,5 +1,8 @@
 #include "platform/View.h"
 
+#include "platform/PopUpButton.h"
+#include "platform/TextField.h"
+
 #include "tests/support/TestEnvironment.h"
 
 #include <QPainter>
@@ -70,10 +73,12 @@ TEST(View, AutoresizingMaskSpreadsTheParentsSizeChange)
         {"flexible left margin", View::MinXMargin, makeRect(120, 10, 100, 40)},
         {"flexible height", View::HeightSizable, makeRect(20, 10, 100, 100)},
         {"flexible bottom margin (sticks to the top)", View::MinYMargin, makeRect(20, 70, 100, 40)},
-        // Both margins flexible: shared in proportion to the margins (20 and 80) -> the view stays centred-ish.
+        // Both margins flexible: shared in proportion to the margins (20 and 80) -> the view stays
+        // centred-ish.
         {"both horizontal margins", View::MinXMargin | View::MaxXMargin, makeRect(40, 10, 100, 40)},
         // Width and right margin flexible: in proportion to 100 and 80.
-        {"width and right margin", View::WidthSizable | View::MaxXMargin, makeRect(20, 10, 100 + 100 * 100.0 / 180, 40)},
+        {"width and right margin", View::WidthSizable | View::MaxXMargin,
+         makeRect(20, 10, 100 + 100 * 100.0 / 180, 40)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,8 +154,8 @@ TEST(View, DrawRectPaintsInBottomLeftCoordinatesOverTheLayerBackground)
     BottomBandView view(makeRect(0, 0, 40, 40));
     view.setBackgroundColor(Qt::blue);
     const QImage image = view.grab().toImage();
-    EXPECT_EQ(QColor(image.pixel(20, 35)), QColor(Qt::red));  // bottom rows: drawRect's band
-    EXPECT_EQ(QColor(image.pixel(20, 5)), QColor(Qt::blue));  // top rows: the background
+    EXPECT_EQ(QColor(image.pixel(20, 35)), QColor(Qt::red)); // bottom rows: drawRect's band
+    EXPECT_EQ(QColor(image.pixel(20, 5)), QColor(Qt::blue)); // top rows: the background
 }
 
 TEST(View, ConvertsPointsThroughTheWindow)
@@ -161,4 +166,20 @@ TEST(View, ConvertsPointsThroughTheWindow)
     EXPECT_EQ(a->convertPointToWindow({5, 5}), (Point{15, 25}));
     EXPECT_EQ(a->convertPointFromWindow({15, 25}), (Point{5, 5}));
     EXPECT_EQ(b->convertPoint({5, 5}, a), (Point{-135, -25}));
+}
+
+// Rows are added to lists that are already on screen: a control made there must show its inner widget too.
+TEST(View, ControlsMadeInsideAShownWindowShowTheirInnerWidget)
+{
+    QWidget window;
+    window.resize(300, 100);
+    window.show();
+    auto *popUp = new PopUpButton(makeRect(0, 0, 120, 22), false, &window);
+    auto *field = new TextField(makeRect(0, 40, 120, 22), &window);
+    for (QWidget *control : {static_cast<QWidget *>(popUp), static_cast<QWidget *>(field)}) {
+        ASSERT_TRUE(control->isVisible());
+        const auto inner = control->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_FALSE(inner.isEmpty());
+        EXPECT_TRUE(inner.first()->isVisible()) << control->metaObject()->className();
+    }
 }

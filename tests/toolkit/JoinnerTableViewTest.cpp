@@ -1,7 +1,5 @@
 #include "toolkit/JoinnerTableView.h"
 
-#include "services/LanguageService.h"
-#include "services/ResourceService.h"
 #include "controls/ImageView.h"
 #include "controls/NSProgressView.h"
 #include "controls/PNQButton.h"
@@ -9,12 +7,17 @@
 #include "controls/TextLabel.h"
 #include "model/SimpleData.h"
 #include "platform/PopUpButton.h"
+#include "platform/UserDefaults.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/JoinnerCell.h"
 
 #include "tests/controls/ControlTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <QFontMetricsF>
 
 #include <vector>
 
@@ -402,3 +405,59 @@ TEST_F(ListFixture, SoundOnlyClipWithoutThumbnailShowsTheAudioIcon)
 }
 
 } // namespace
+
+// In the join window's 540-point list, no text of a row runs into another text or control of the row, in
+// any language: the longer translations of the check box's title once ran into the source's size.
+TEST(JoinnerRowLayout, NoTextRunsIntoAnotherInAnyLanguage)
+{
+    for (int language = 0; language < LanguageService::languageSetSize(); ++language) {
+        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), language);
+        LanguageService::setLanguage();
+        Host host{540, 200, Qt::white};
+        JoinnerTableView list{platform::makeRect(0, 0, 540, 200)};
+        host.root.addSubview(&list);
+        list.setRowHeight(60);
+        list.setItems(std::make_shared<JoinnerTableView::ItemList>(
+            JoinnerTableView::ItemList{clip(QStringLiteral("a.mp4")), clip(QStringLiteral("b.mp4"))}));
+        list.reloadData();
+        JoinnerCell *cell = list.cells().at(0);
+
+        struct Part
+        {
+            QRectF rect;
+            const QWidget *owner;
+            QString text;
+        };
+        std::vector<Part> parts;
+        platform::View::setDrawnTextObserver([&](const platform::View::DrawnText &t) {
+            if (!t.widget || !cell->isAncestorOf(t.widget) || t.text.trimmed().isEmpty())
+                return;
+            const QRectF ink = QFontMetricsF(t.font).boundingRect(t.room, t.flags, t.text);
+            parts.push_back({ink.translated(t.widget->mapTo(cell, QPoint(0, 0))), t.widget, t.text});
+        });
+        cell->grab();
+        platform::View::setDrawnTextObserver(nullptr);
+        ASSERT_GE(parts.size(), 6u);
+        for (const QWidget *control : {static_cast<const QWidget *>(cell->effectBtn()),
+                                       static_cast<const QWidget *>(cell->defaultoutputformat())})
+            parts.push_back({QRectF(control->geometry()), control, QStringLiteral("(control)")});
+
+        for (size_t i = 0; i < parts.size(); ++i) {
+            EXPECT_TRUE(QRectF(cell->rect()).contains(parts[i].rect))
+                << LanguageService::currentLanguageFolder().toStdString() << ": "
+                << parts[i].text.toStdString();
+            for (size_t j = i + 1; j < parts.size(); ++j) {
+                const QWidget *a = parts[i].owner, *b = parts[j].owner;
+                if (a == b || a->isAncestorOf(b) || b->isAncestorOf(a))
+                    continue;
+                EXPECT_FALSE(parts[i].rect.intersects(parts[j].rect))
+                    << LanguageService::currentLanguageFolder().toStdString() << ": \""
+                    << parts[i].text.toStdString() << "\" runs into \"" << parts[j].text.toStdString()
+                    << "\"";
+            }
+        }
+        list.setParent(nullptr);
+    }
+    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
+    LanguageService::setLanguage();
+}
