@@ -1,9 +1,9 @@
 #include "cutters/BatchCutterExport.h"
 
-#include "cutters/BatchCutterJoin.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Log.h"
+#include "toolkit/JoinPlan.h"
 #include "toolkit/OutputNaming.h"
 
 #include <QFileInfo>
@@ -52,8 +52,13 @@ ChainedExportJob::Step BatchCutterExport::step(const std::shared_ptr<SimpleData>
         const QString output = outputPath(*clip, folder);
         clip->setExportPath(output);
         platform::log("outputFileurl:%s", qUtf8Printable(output));
-        if (parts.size() == 2)
-            return BatchCutterJoin::configure(h, clip->path(), parts[0].stop, parts[1].start, output);
+        if (parts.size() == 2) {
+            // An end of 0 means "to the end of the file", so the second part never loses its last
+            // frames to a duration rounded to a float.
+            const QList<JoinPlan::Piece> pieces{{clip->path(), 0, uint64_t(parts[0].stop)},
+                                                {clip->path(), uint64_t(parts[1].start), 0}};
+            return JoinPlan::configure(h, JoinPlan::streamCopy(), output, pieces);
+        }
 
         const EngineApi &api = EngineApi::current();
         int r = api.convertSetInputMedia(h, clip->path().toUtf8().constData());

@@ -4,8 +4,8 @@
 // source's extension.
 //
 // A kept range is one conversion (a stop of 0 converts the whole file). A removed range leaves the part
-// before it and the part after it: both are joined (BatchCutterJoin); when the range starts at 0 or ends
-// at the file's end only one part is left, which is one conversion cut to it; a range that covers the
+// before it and the part after it: both are joined, streams copied (JoinPlan); when the range starts at 0 or
+// ends at the file's end only one part is left, which is one conversion cut to it; a range that covers the
 // whole file leaves nothing, and the file fails with MEDIA_ERR_ARGUMENT. Main thread.
 #include "toolkit/ChainedExportJob.h"
 

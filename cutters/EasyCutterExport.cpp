@@ -1,8 +1,8 @@
 #include "cutters/EasyCutterExport.h"
 
-#include "cutters/EasyCutterJoinPieces.h"
 #include "model/HelpClass.h"
 #include "platform/Log.h"
+#include "toolkit/JoinPlan.h"
 #include "toolkit/OutputNaming.h"
 
 #include <QDir>
@@ -74,7 +74,7 @@ std::unique_ptr<ChainedExportJob> EasyCutterExport::merged(const QString &source
                                                            const QDateTime &when,
                                                            std::function<void(double)> progress)
 {
-    QList<EasyCutterJoinPieces::Piece> pieces;
+    QList<JoinPlan::Piece> pieces;
     for (const Range &range : cuts) {
         // A negative time has no microsecond on the file: it counts from the start.
         pieces.append({source, uint64_t(std::max<int64_t>(0, microseconds(range.start))),
@@ -87,7 +87,7 @@ std::unique_ptr<ChainedExportJob> EasyCutterExport::merged(const QString &source
         const QString output =
             OutputNaming::availablePath(folder, HelpClass::createFilename(when), extensionOf(source));
         platform::log("outputFileurl:%@", output);
-        return EasyCutterJoinPieces::configure(h, output, pieces);
+        return JoinPlan::configure(h, JoinPlan::Settings{}, output, pieces);
     };
     step.progress = [progress](double percent) {
         if (progress)

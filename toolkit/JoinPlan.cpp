@@ -145,6 +145,13 @@ JoinPlan::Settings JoinPlan::settingsFromTitles(const SourceProbe::Titles &title
     return s;
 }
 
+JoinPlan::Settings JoinPlan::streamCopy()
+{
+    Settings s;
+    s.videoCodec = s.audioCodec = QStringLiteral("copy");
+    return s;
+}
+
 double JoinPlan::transitionSeconds(double first, double next)
 {
     const double shorter = std::min(first, next);

@@ -15,6 +15,9 @@
 // their transitions and volumes). Any refused call fails the set-up with its code, except a transition
 // the engine refuses, which only drops that transition. Main thread (the calls go through
 // EngineApi::current()).
+//
+// A default Settings changes nothing: codecs, frame size and rate follow the first clip, and the
+// container is the one the output path's extension names. streamCopy() asks for both streams copied.
 #include "toolkit/ChainedExportJob.h"
 #include "toolkit/SourceProbe.h"
 
@@ -41,6 +44,9 @@ public:
         int channels = 0;
         int sampleRate = 0;
     };
+
+    // Both streams copied where the engine can do that exactly (it re-encodes otherwise).
+    static Settings streamCopy();
 
     struct Piece
     {

@@ -89,9 +89,9 @@ TEST_F(BatchCutterStepTest, RemovedMiddleIsAJoinOfTheTwoPartsCopied)
     EXPECT_EQ(run(c).status, ChainedExportJob::Outcome::Succeeded);
     EXPECT_EQ(
         RecordingEngine::only({"create", "joinCreate", "joinClip", "joinOutput", "joinAcodec", "joinVcodec"}),
-        (std::vector<std::string>{
-            "joinCreate", "joinClip /src/a.mp4 0 1000000", "joinClip /src/a.mp4 2000000 0",
-            "joinOutput " + (folder + "/a(2).mp4").toStdString(), "joinAcodec copy", "joinVcodec copy"}));
+        (std::vector<std::string>{"joinCreate", "joinAcodec copy", "joinVcodec copy",
+                                  "joinOutput " + (folder + "/a(2).mp4").toStdString(),
+                                  "joinClip /src/a.mp4 0 1000000", "joinClip /src/a.mp4 2000000 0"}));
     EXPECT_EQ(c->exportPath(), folder + "/a(2).mp4");
 }
 

@@ -95,7 +95,7 @@ TEST(EasyCutterExport, ASetUpFailureClosesTheJobAndReportsItsCode)
         EasyCutterExport::merged("/m/s.mp4", {{1, 2}}, folder(), 1.0, QDateTime::currentDateTime(), nullptr);
     const auto outcome = run(*job);
     EXPECT_EQ(outcome.status, ChainedExportJob::Outcome::Failed);
-    EXPECT_EQ(outcome.code, MEDIA_ERR_ARGUMENT);
+    EXPECT_EQ(outcome.code, MEDIA_ERR_INPUT);
     EXPECT_EQ(RecordingEngine::count("joinStart"), 0);
     EXPECT_EQ(RecordingEngine::count("joinClose"), 1);
 

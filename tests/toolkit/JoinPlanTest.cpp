@@ -186,6 +186,21 @@ TEST_F(JoinPlanEngineTest, ConfigureMakesTheCallsInOrderAndSendsTheVolumeFactor)
                                         "joinClip b.mp4 7000000 0", "joinVolume 2 1"}));
 }
 
+TEST_F(JoinPlanEngineTest, DefaultSettingsKeepTheSourceAndStreamCopyAsksForCopy)
+{
+    const QList<JoinPlan::Piece> pieces{{QStringLiteral("a.mkv"), 0, 1000000}};
+    const auto handle = reinterpret_cast<MEDIA_HANDLE>(1);
+    EXPECT_EQ(JoinPlan::configure(handle, JoinPlan::Settings{}, "out.mkv", pieces).code, MEDIA_OK);
+    EXPECT_EQ(RecordingEngine::recorded(),
+              (std::vector<std::string>{"joinAudioBitrate 0", "joinOutput out.mkv",
+                                        "joinClip a.mkv 0 1000000", "joinVolume 1 1"}));
+
+    RecordingEngine::reset();
+    EXPECT_EQ(JoinPlan::configure(handle, JoinPlan::streamCopy(), "out.mkv", pieces).code, MEDIA_OK);
+    EXPECT_EQ(RecordingEngine::only({"joinAcodec", "joinVcodec", "joinFrameSize", "joinFps"}),
+              (std::vector<std::string>{"joinAcodec copy", "joinVcodec copy"}));
+}
+
 TEST_F(JoinPlanEngineTest, ARefusedClipFailsTheSetUpWithItsCode)
 {
     RecordingEngine::addClipResult = 0;
