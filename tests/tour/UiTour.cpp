@@ -1,20 +1,20 @@
 // The application as a user meets it: the launcher and the editor shot to PNG in German and Arabic, and
 // one editor session (start, load a clip, play, trim, export, close). See CMakeLists.txt for the command.
 #include "app/AppDelegate.h"
-#include "services/LanguageService.h"
 #include "app/ViewController.h"
 #include "controls/PNQButton.h"
 #include "controls/PNQOpenAlert.h"
 #include "editor/EditVideoWindowController.h"
-#include "toolkit/OutputFolderChooser.h"
-#include "toolkit/TimeFieldGroup.h"
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
 #include "platform/ScriptedPanels.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
+#include "toolkit/OutputFolderChooser.h"
+#include "toolkit/TimeFieldGroup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,6 +88,40 @@ TEST(Tour, Screenshots)
         EXPECT_TRUE(editor->window()->grab().save(out + "/editor-loaded-" + code + ".png"));
         editor->close();
         TestEnvironment::processDeferredDeletes();
+    }
+    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
+    LanguageService::setLanguage();
+}
+
+// Each tool window as it first opens, in English, German and Arabic: "tool-<n>-<language>.png".
+TEST(Tour, EveryToolWindow)
+{
+    const QString out = qEnvironmentVariable("VW_TOUR_OUT", QDir::tempPath());
+    for (const int language : {0, 4, 8}) {
+        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), language);
+        LanguageService::setLanguage();
+        const QString code = LanguageService::currentLanguageFolder();
+        AppDelegate delegate;
+        delegate.applicationDidFinishLaunching();
+        delegate.mainWindow()->makeKeyAndOrderFront();
+        for (int tool = 0; tool < ViewController::ToolCount; ++tool) {
+            PNQButton *button = delegate.viewController()->toolButton(ViewController::Tool(tool));
+            button->mouseDownAction(button);
+            platform::Window *opened = nullptr;
+            TestEnvironment::waitUntil([&] {
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (auto *window = qobject_cast<platform::Window *>(w);
+                        window && window->isVisible() && window != delegate.mainWindow())
+                        opened = window;
+                return opened != nullptr;
+            });
+            ASSERT_NE(opened, nullptr) << tool;
+            QTest::qWait(300);
+            EXPECT_TRUE(opened->grab().save(out + QStringLiteral("/tool-%1-").arg(tool) + code + ".png"));
+            opened->close();
+            TestEnvironment::processEvents();
+            TestEnvironment::processDeferredDeletes();
+        }
     }
     platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
     LanguageService::setLanguage();
