@@ -24,6 +24,7 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "platform/TextField.h"
+#include "toolkit/ClipListEditor.h"
 #include "toolkit/ExportRunController.h"
 #include "toolkit/ExportRunHost.h"
 #include "toolkit/JoinnerTableView.h"
@@ -98,11 +99,15 @@ public:
 
     // The selected file, null when the list is empty.
     std::shared_ptr<SimpleData> selectedClip() const;
-    const std::shared_ptr<QList<std::shared_ptr<SimpleData>>> &fileList() const { return m_fileList; }
+    const std::shared_ptr<QList<std::shared_ptr<SimpleData>>> &fileList() const { return m_list.items(); }
     QString outputPath() const;
 
     // Controls, for tests and screenshots.
-    JoinnerTableView *fileListTableView() const { return m_fileListTableView; }
+    JoinnerTableView *fileListTableView() const { return m_list.tableView(); }
+    PNQButton *removeBtn() const { return m_list.removeBtn(); }
+    PNQButton *clearBtn() const { return m_list.clearBtn(); }
+    PNQButton *upBtn() const { return m_list.upBtn(); }
+    PNQButton *downBtn() const { return m_list.downBtn(); }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
     RDRadioButton *selectTimeBtn() const { return m_selectTimeBtn; }
     RDRadioButton *unSelectTimeBtn() const { return m_unSelectTimeBtn; }
@@ -114,14 +119,6 @@ public:
     OutputFolderChooser *folderChooser() const { return m_folderChooser.get(); }
     // The clock of frame captures (tests fix it).
     void setSnapshotClock(std::function<QDateTime()> clock) { m_snapshotClock = std::move(clock); }
-
-    // The range a file of `duration` seconds gets from the bar's range [a, b] seconds (apply-to-all).
-    struct Range
-    {
-        int64_t start = 0;
-        int64_t stop = 0;
-    };
-    static Range fittedRange(float a, float b, float duration);
 
     // ExportRunHost.
     NSProgressView *exportProgressView() const override { return m_joinnerProgressView; }
@@ -161,8 +158,6 @@ private:
     void initContentRightBottomView(platform::View *right);
     PNQButton *makeButton(const platform::Rect &frame, QWidget *parent, const QString &title,
                           std::function<void()> action);
-    // Hands the list its items again, keeps the selected row and reloads without firing the selection.
-    void refreshListKeepingSelection();
     // The selected file's range from the trim panel's.
     void storeRange();
     void showRangeOf(const SimpleData &clip);
@@ -172,10 +167,9 @@ private:
     void changePlayerSlider();
     void setMuted(bool muted);
 
-    std::shared_ptr<QList<std::shared_ptr<SimpleData>>> m_fileList;
-    QPointer<JoinnerTableView> m_fileListTableView;
+    ClipListEditor m_list;
     QPointer<platform::View> m_contentNoFileView;
-    QPointer<PNQButton> m_addfileBtn, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn;
+    QPointer<PNQButton> m_addfileBtn;
     QPointer<PNQButton> m_playBtn, m_stopBtn, m_cutCoverBtn, m_cutcoverStyleBtn, m_volumeBtn;
     QPointer<PNQButton> m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn;
     QPointer<PNQButton> m_startJoinnerBtn, m_openOutputFolderBtn;
