@@ -218,12 +218,8 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
         b->mouseDownAction = [this, action = std::move(action)](PNQButton *) { dispatchOnMain(action); };
         return b;
     };
-    m_playBtn = iconButton(120, QStringLiteral("Join/btnPlay"), [this] {
-        if (m_isPlaying)
-            pause();
-        else
-            play();
-    });
+    m_playBtn = iconButton(120, QStringLiteral("Join/btnPlay"),
+                           [this] { m_transport.isPlaying() ? pause() : play(); });
     m_playBtn->setSelectedImage(image("Join/btnPause_Normal.png"));
     m_stopBtn = iconButton(152, QStringLiteral("Join/btnStop"), [this] { stop(); });
     m_cutCoverBtn = iconButton(194, QStringLiteral("Join/btnCapture"), [this] { actionCarameraBtn(); });
@@ -240,11 +236,13 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
     m_coverStylePopBtn->setHidden(true);
     m_volumeBtn = iconButton(268, QStringLiteral("Cut/btnOpenVolume"), [this] {
         if (!fileList()->isEmpty())
-            setMuted(!m_muted);
+            m_transport.setMuted(!m_transport.isMuted());
     });
     m_volumeSlider = new RDProgressSlider(platform::makeRect(300, 162, 120, 18), right);
     m_volumeSlider->setDelegate(this);
     m_volumeSlider->setProgress(0.5f);
+    m_transport.setControls({m_playBtn, nullptr, m_cutProgressView, m_leftTimeLabel, m_rightTimeLabel,
+                             m_volumeBtn, m_volumeSlider});
 
     auto radio = [this, right](double x, const char *key) {
         auto *r = new RDRadioButton(platform::makeRect(x, 124, 200, 24), right);
@@ -534,7 +532,7 @@ bool BatchCutterWindowController::controlTextShouldEndEditing(platform::TextFiel
 
 void BatchCutterWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *view, float)
 {
-    if (view == m_cutProgressView && m_isPlaying)
+    if (view == m_cutProgressView && m_transport.isPlaying())
         pause();
 }
 
@@ -582,23 +580,12 @@ void BatchCutterWindowController::actionMouseUpForProgressSliderBlock(RDProgress
         m_preview.player()->SetVolume(double(progress) * 2);
 }
 
-void BatchCutterWindowController::setMuted(bool muted)
-{
-    m_muted = muted;
-    m_volumeBtn->setStateImages(muted ? QStringLiteral("Cut/btnCloseVolume")
-                                      : QStringLiteral("Cut/btnOpenVolume"));
-    if (m_preview.player())
-        m_preview.player()->SetVolume(muted ? 0.0 : 1.0);
-    m_volumeSlider->setProgress(muted ? 0.0f : 0.5f);
-}
-
 // ---- preview ----
 
 void BatchCutterWindowController::initPlayer()
 {
     m_preview.close();
-    m_isPlaying = false;
-    m_playBtn->setSelected(false);
+    m_transport.stopped();
     const std::shared_ptr<SimpleData> clip = selectedClip();
     if (!clip)
         return;
@@ -607,7 +594,7 @@ void BatchCutterWindowController::initPlayer()
             if (self && !self->isClosed())
                 self->playerDidEnd();
         }))
-        m_preview.player()->SetVolume(m_muted ? 0.0 : clip->volume());
+        m_preview.player()->SetVolume(m_transport.isMuted() ? 0.0 : clip->volume());
     m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(m_preview.duration())));
     m_leftTimeLabel->setText(HelpClass::returnTimeToStr(0));
     if (clip->cutTimeRange_stop() == 0)
@@ -617,52 +604,25 @@ void BatchCutterWindowController::initPlayer()
 
 void BatchCutterWindowController::play()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = true;
-    m_preview.startTick([this] { changePlayerSlider(); });
-    m_preview.player()->play();
-    m_playBtn->setSelected(true);
+    m_transport.play();
 }
 
 void BatchCutterWindowController::pause()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = false;
-    m_preview.player()->pause();
-    m_preview.stopTick();
-    m_playBtn->setSelected(false);
+    m_transport.pause();
 }
 
 void BatchCutterWindowController::stop()
 {
     if (fileList()->isEmpty() || !m_preview.player())
         return;
-    m_isPlaying = false;
-    m_preview.stopTick();
+    m_transport.stopped();
     m_preview.player()->stop();
-    m_playBtn->setSelected(false);
-}
-
-void BatchCutterWindowController::changePlayerSlider()
-{
-    const double cur = m_preview.currentTime();
-    const double dur = m_preview.duration();
-    if (cur >= dur && cur > 0)
-        m_preview.stopTick();
-    const float progress = float(m_preview.fraction());
-    platform::log("player_progress:%f", progress);
-    m_cutProgressView->setProgress(progress);
-    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(float(cur)));
-    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(dur)));
 }
 
 void BatchCutterWindowController::playerDidEnd()
 {
-    m_isPlaying = false;
-    m_preview.stopTick();
-    m_playBtn->setSelected(false);
+    m_transport.stopped();
     if (const auto clip = selectedClip(); clip && clip->cutTimeRange_stop() == 0) {
         clip->setCutTimeRange_start(0);
         clip->setCutTimeRange_stop(microseconds(m_preview.duration()));
@@ -707,7 +667,7 @@ QString BatchCutterWindowController::outputPath() const
 
 void BatchCutterWindowController::startBachCutterAction()
 {
-    if (m_isPlaying)
+    if (m_transport.isPlaying())
         pause();
     if (convertstart()) {
         m_run->cancel();
@@ -787,5 +747,5 @@ void BatchCutterWindowController::windowWillClose()
     if (convertstart())
         startBachCutterAction();
     m_preview.close();
-    m_isPlaying = false;
+    m_transport.stopped();
 }

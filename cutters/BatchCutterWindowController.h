@@ -29,6 +29,7 @@
 #include "toolkit/ExportRunHost.h"
 #include "toolkit/JoinnerTableView.h"
 #include "toolkit/PreviewHost.h"
+#include "toolkit/PreviewTransport.h"
 #include "toolkit/ToolWindowController.h"
 #include "toolkit/TrimPanel.h"
 
@@ -164,8 +165,6 @@ private:
     void showDurationLabel();
     void setRadios(bool remove);
     void playerDidEnd();
-    void changePlayerSlider();
-    void setMuted(bool muted);
 
     ClipListEditor m_list;
     QPointer<platform::View> m_contentNoFileView;
@@ -183,9 +182,8 @@ private:
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<ExportRunController> m_run;
     PreviewHost m_preview;
+    PreviewTransport m_transport{m_preview};
     TrimPanel m_trim;
-    bool m_isPlaying = false;
-    bool m_muted = false;
     QString m_coverStyle;
     std::function<QDateTime()> m_snapshotClock;
 };

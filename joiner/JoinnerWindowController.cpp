@@ -219,7 +219,7 @@ void JoinnerWindowController::initContentRightView()
     m_playBtn = iconButton(6, QStringLiteral("Join/btnPlay"));
     m_playBtn->setSelectedImage(image(QStringLiteral("Join/btnPause_Normal.png")));
     m_playBtn->mouseDownAction = [this](PNQButton *) {
-        dispatchOnMain([this] { m_isPlaying ? pause() : play(); });
+        dispatchOnMain([this] { m_transport.isPlaying() ? pause() : play(); });
     };
     m_stopBtn = iconButton(40, QStringLiteral("Join/btnStop"));
     m_stopBtn->mouseDownAction = [this](PNQButton *) { queue(&JoinnerWindowController::stop); };
@@ -252,9 +252,11 @@ void JoinnerWindowController::initContentRightView()
     m_trimView = new platform::View(platform::makeRect(6, 6, 240, rowY - 10), panel);
     m_trim.build(m_trimView, this, this,
                  TrimPanel::Actions{[this] { setStartTrimBtnTouchUp(); }, [this] { setStopTrimBtnTouchUp(); },
-                                    [this] { m_isPlaying ? pause() : play(); },
+                                    [this] { m_transport.isPlaying() ? pause() : play(); },
                                     [this] { resetCutterAction(); },
                                     [this](int index) { trimModeAction(index); }});
+    m_transport.setControls({m_playBtn, m_trim.playTrimBtn(), m_cutProgressView, m_leftTimeLabel,
+                             m_rightTimeLabel, m_volumeBtn, m_volumeSlider});
     m_applytoallBtn = ToolWidgets::listButton(platform::makeRect(260, rowY - 60, 170, 30),
                                               text("ApplytoallBtnTitle"), panel);
     m_applytoallBtn->setBackGroundColor(QColor(90, 216, 238));
@@ -424,9 +426,8 @@ double JoinnerWindowController::playerDuration() const
 
 void JoinnerWindowController::initPlayer()
 {
-    m_isPlaying = false;
+    m_transport.stopped();
     m_preview.close();
-    m_playBtn->setSelected(false);
     const auto clip = selectedClip();
     if (!clip)
         return;
@@ -435,7 +436,7 @@ void JoinnerWindowController::initPlayer()
             if (self && !self->isClosed())
                 self->playerDidEnd();
         }))
-        m_preview.player()->SetVolume(m_muted ? 0.0 : clip->volume());
+        m_preview.player()->SetVolume(m_transport.isMuted() ? 0.0 : clip->volume());
 
     m_volumeSlider->setProgress(float(clip->volume() / 2));
     const bool removing = clip->isTrimFanxuan();
@@ -484,30 +485,12 @@ void JoinnerWindowController::showDuration()
 
 void JoinnerWindowController::play()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = true;
-    m_preview.player()->play();
-    QPointer<JoinnerWindowController> self(this);
-    m_preview.startTick([self] {
-        if (self)
-            self->changePlayerSlider();
-    });
-    m_playBtn->setSelected(true);
-    if (m_trim.playTrimBtn())
-        m_trim.playTrimBtn()->setSelected(true);
+    m_transport.play();
 }
 
 void JoinnerWindowController::pause()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = false;
-    m_preview.player()->pause();
-    m_preview.stopTick();
-    m_playBtn->setSelected(false);
-    if (m_trim.playTrimBtn())
-        m_trim.playTrimBtn()->setSelected(false);
+    m_transport.pause();
 }
 
 void JoinnerWindowController::stop()
@@ -518,17 +501,6 @@ void JoinnerWindowController::stop()
     m_preview.player()->stop();
     m_preview.seek(0);
     m_cutProgressView->setProgress(0);
-}
-
-void JoinnerWindowController::changePlayerSlider()
-{
-    const double cur = m_preview.currentTime();
-    const double dur = playerDuration();
-    if (cur >= dur && cur > 0)
-        m_preview.stopTick();
-    m_cutProgressView->setProgress(float(m_preview.fraction()));
-    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(float(cur)));
-    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(dur)));
 }
 
 void JoinnerWindowController::playerDidEnd()
@@ -604,12 +576,7 @@ void JoinnerWindowController::trimModeAction(int index)
 
 void JoinnerWindowController::muteAction()
 {
-    m_muted = !m_muted;
-    m_volumeBtn->setStateImages(m_muted ? QStringLiteral("Cut/btnCloseVolume")
-                                        : QStringLiteral("Cut/btnOpenVolume"));
-    if (m_preview.player())
-        m_preview.player()->SetVolume(m_muted ? 0.0 : 1.0);
-    m_volumeSlider->setProgress(m_muted ? 0.0f : 0.5f);
+    m_transport.setMuted(!m_transport.isMuted());
 }
 
 QString JoinnerWindowController::actionCarameraBtn()
@@ -681,7 +648,7 @@ void JoinnerWindowController::takeTrimRange()
 
 void JoinnerWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)
 {
-    if (bar == m_cutProgressView && m_isPlaying)
+    if (bar == m_cutProgressView && m_transport.isPlaying())
         pause();
 }
 
@@ -689,7 +656,7 @@ void JoinnerWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgress
 {
     if (bar != m_cutProgressView)
         return;
-    const bool wasPlaying = m_isPlaying;
+    const bool wasPlaying = m_transport.isPlaying();
     if (wasPlaying)
         pause();
     m_preview.seek(progress * playerDuration());
@@ -808,6 +775,6 @@ void JoinnerWindowController::windowWillClose()
 {
     if (convertstart())
         m_exportRun->cancel();
-    m_isPlaying = false;
+    m_transport.stopped();
     m_preview.close();
 }

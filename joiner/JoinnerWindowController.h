@@ -33,6 +33,7 @@
 #include "toolkit/JoinnerTableView.h"
 #include "toolkit/OutputFormatChooser.h"
 #include "toolkit/PreviewHost.h"
+#include "toolkit/PreviewTransport.h"
 #include "toolkit/ToolWindowController.h"
 #include "toolkit/TrimPanel.h"
 
@@ -102,8 +103,6 @@ public:
     void play();
     void pause();
     void stop();
-    // The 0.1 s tick: the bar's position mark and the time labels.
-    void changePlayerSlider();
     void playerDidEnd();
     // The selected clip's range back to the whole clip, keep mode (fields and mode follow).
     void resetCutterAction();
@@ -160,7 +159,7 @@ public:
     // ---- state and views ----
     const std::shared_ptr<JoinnerTableView::ItemList> &fileList() const { return m_list.items(); }
     std::shared_ptr<SimpleData> selectedClip() const;
-    bool isPlaying() const { return m_isPlaying; }
+    bool isPlaying() const { return m_transport.isPlaying(); }
     const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_preview.player(); }
     const PreviewHost &preview() const { return m_preview; }
     const TrimPanel &trimPanel() const { return m_trim; }
@@ -232,9 +231,8 @@ private:
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<ExportRunController> m_exportRun;
     PreviewHost m_preview;
+    PreviewTransport m_transport{m_preview};
     TrimPanel m_trim;
-    bool m_isPlaying = false;
-    bool m_muted = false;
     QString m_coverStyle = QStringLiteral("png");
     QString m_lastOutputPath;
     std::function<QDateTime()> m_clock;

@@ -1,6 +1,7 @@
 #include "toolkit/ClipListEditor.h"
 
 #include "controls/PNQButton.h"
+#include "model/EngineRecords.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Log.h"
@@ -12,11 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-int64_t micros(double seconds)
-{
-    return seconds > 0 ? static_cast<int64_t>(std::min(seconds * 1e6, 9.0e18)) : 0;
-}
 
 float durationOf(const SimpleData &clip)
 {
@@ -141,10 +137,11 @@ ClipListEditor::Range ClipListEditor::fittedRange(float start, float stop, float
 {
     const float length = stop - start;
     if (length > duration)
-        return {0, micros(duration)};
+        return {0, EngineRecords::microseconds(duration)};
     if (stop > duration && duration > length)
-        return {micros(duration - length), micros(duration)};
-    return {micros(std::min(duration, start)), micros(std::min(duration, stop))};
+        return {EngineRecords::microseconds(duration - length), EngineRecords::microseconds(duration)};
+    return {EngineRecords::microseconds(std::min(duration, start)),
+            EngineRecords::microseconds(std::min(duration, stop))};
 }
 
 void ClipListEditor::applyRangeToOthers(const SimpleData &source, float lower, float upper)
