@@ -227,13 +227,10 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
         if (m_preview.player() && m_coverStylePopBtn)
             m_coverStylePopBtn->setHidden(!m_coverStylePopBtn->isHidden());
     });
-    m_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(226, 130, 80, 26), false, right);
-    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")})
-        m_coverStylePopBtn->addItemWithTitle(text(key));
+    m_coverStylePopBtn = ToolWidgets::snapshotStylePopUp(platform::makeRect(226, 130, 80, 26), right);
     m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
         coverstyleAction(p.indexOfSelectedItem());
     };
-    m_coverStylePopBtn->setHidden(true);
     m_volumeBtn = iconButton(268, QStringLiteral("Cut/btnOpenVolume"), [this] {
         if (!fileList()->isEmpty())
             m_transport.setMuted(!m_transport.isMuted());
@@ -635,10 +632,10 @@ void BatchCutterWindowController::playerDidEnd()
 
 void BatchCutterWindowController::coverstyleAction(int index)
 {
-    static const char *const styles[] = {"png", "jpg", "bmp"};
-    if (index < 0 || index > 2)
+    const QString style = FrameCapture::styleAt(index);
+    if (style.isEmpty())
         return;
-    m_coverStyle = QString::fromLatin1(styles[index]);
+    m_coverStyle = style;
     m_coverStylePopBtn->setHidden(true);
 }
 

@@ -226,16 +226,10 @@ void JoinnerWindowController::initContentRightView()
     m_cutCoverBtn = iconButton(84, QStringLiteral("Join/btnCapture"));
     m_cutCoverBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { actionCarameraBtn(); }); };
     m_cutcoverStyleBtn = iconButton(116, QStringLiteral("Join/btnCaptureSet"));
-    m_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(146, rowY + 3, 80, 22), false, panel);
-    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")}) {
-        const QString title = LanguageService::localizedStringForKey(key).remove(u'"');
-        if (!title.isEmpty())
-            m_coverStylePopBtn->addItemWithTitle(title);
-    }
+    m_coverStylePopBtn = ToolWidgets::snapshotStylePopUp(platform::makeRect(146, rowY + 3, 80, 22), panel);
     m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
         coverstyleAction(p.indexOfSelectedItem());
     };
-    m_coverStylePopBtn->hide();
     m_cutcoverStyleBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] {
             if (m_preview.player())
@@ -596,8 +590,7 @@ QString JoinnerWindowController::actionCarameraBtn()
 
 void JoinnerWindowController::coverstyleAction(int index)
 {
-    static const char *const styles[] = {"png", "jpg", "bmp"};
-    m_coverStyle = QString::fromLatin1(styles[std::clamp(index, 0, 2)]);
+    m_coverStyle = FrameCapture::styleAt(std::clamp(index, 0, 2));
 }
 
 void JoinnerWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)

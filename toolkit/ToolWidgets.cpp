@@ -4,6 +4,7 @@
 #include "controls/TextLabel.h"
 #include "platform/FontAlias.h"
 #include "platform/Log.h"
+#include "platform/PopUpButton.h"
 #include "platform/Workspace.h"
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
@@ -38,14 +39,7 @@ PNQButton *ToolWidgets::addFileButton(const platform::Rect &frame, QWidget *pare
     auto *button = new PNQButton(frame, parent);
     button->setBackGroundColor(QColor(90, 216, 238));
     button->setContentColor(Qt::white);
-    button->setNormalBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("About/btnAddFile_Normal.bmp")));
-    button->setOnBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("About/btnAddFile_On.bmp")));
-    button->setDownBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("About/btnAddFile_Down.bmp")));
-    button->setDisAbleBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("About/btnAddFile_Disable.bmp")));
+    button->setStateBackgroundImages(QStringLiteral("About/btnAddFile"));
     button->setContentTitle(LanguageService::localizedStringForKey("AddFileBtnTitle"));
     button->setCornerRadius(3);
     button->setBorderWidth(0);
@@ -55,18 +49,19 @@ PNQButton *ToolWidgets::addFileButton(const platform::Rect &frame, QWidget *pare
 PNQButton *ToolWidgets::startButton(const platform::Rect &frame, QWidget *parent)
 {
     auto *button = new PNQButton(frame, parent);
-    const QImage down = ResourceService::imageWithfileName(QStringLiteral("SubFun/btnStart_Down.bmp"));
-    button->setNormalBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("SubFun/btnStart_Normal.bmp")));
-    button->setOnBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("SubFun/btnStart_On.bmp")));
-    button->setDownBackgroundImage(down);
-    button->setSelectedBackgroundImage(down);
-    button->setDisAbleBackgroundImage(
-        ResourceService::imageWithfileName(QStringLiteral("SubFun/btnStart_Disable.bmp")));
+    button->setStateBackgroundImages(QStringLiteral("SubFun/btnStart"));
     button->setContentColor(Qt::white);
     button->setContentTitle(LanguageService::localizedStringForKey("StartExportTitle"));
     return button;
+}
+
+platform::PopUpButton *ToolWidgets::snapshotStylePopUp(const platform::Rect &frame, QWidget *parent)
+{
+    auto *popUp = new platform::PopUpButton(frame, false, parent);
+    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")})
+        popUp->addItemWithTitle(LanguageService::localizedStringForKey(key));
+    popUp->setHidden(true);
+    return popUp;
 }
 
 PNQButton *ToolWidgets::emailButton(const platform::Rect &frame, QWidget *parent)

@@ -11,6 +11,9 @@
 class PNQButton;
 class QWidget;
 class TextLabel;
+namespace platform {
+class PopUpButton;
+}
 
 class ToolWidgets
 {
@@ -21,10 +24,12 @@ public:
     // A light grey rounded button with a black title and a grey border (Remove, Clear, Up, Down and the
     // range commands).
     static PNQButton *listButton(const platform::Rect &frame, const QString &title, QWidget *parent);
-    // The blue "AddFileBtnTitle" button over the About/btnAddFile images.
+    // The blue "AddFileBtnTitle" button over the About/btnAddFile background images.
     static PNQButton *addFileButton(const platform::Rect &frame, QWidget *parent);
-    // The "StartExportTitle" button over the SubFun/btnStart images (its Down image also when selected).
+    // The "StartExportTitle" button over the SubFun/btnStart background images.
     static PNQButton *startButton(const platform::Rect &frame, QWidget *parent);
+    // The hidden pop-up of the snapshot formats, png, jpg and bmp in FrameCapture::styleAt()'s order.
+    static platform::PopUpButton *snapshotStylePopUp(const platform::Rect &frame, QWidget *parent);
     // The mail icon: a click logs "email Selected" and opens a mail to the "email_address" text, with an
     // empty subject and body.
     static PNQButton *emailButton(const platform::Rect &frame, QWidget *parent);
