@@ -26,6 +26,18 @@ void PNQButton::setStateImages(const QString &stem)
     update();
 }
 
+void PNQButton::setStateBackgroundImages(const QString &stem, const QString &extension)
+{
+    m_normalBackgroundImage =
+        ResourceService::imageWithfileName(stem + QStringLiteral("_Normal") + extension);
+    m_onBackgroundImage = ResourceService::imageWithfileName(stem + QStringLiteral("_On") + extension);
+    m_downBackgroundImage = ResourceService::imageWithfileName(stem + QStringLiteral("_Down") + extension);
+    m_selectedBackgroundImage = m_downBackgroundImage;
+    m_disAbleBackgroundImage =
+        ResourceService::imageWithfileName(stem + QStringLiteral("_Disable") + extension);
+    update();
+}
+
 void PNQButton::setBordColor(const QColor &color)
 {
     m_bordColor = color;

@@ -48,6 +48,10 @@ public:
     // The normal, hover, pressed and disabled images of a resource stem: "Join/btnPlay" gives
     // "Join/btnPlay_Normal.png", "_On.png", "_Down.png" and "_Disable.png". The selected image is left alone.
     void setStateImages(const QString &stem);
+    // The same for the background images, of `extension`: "SubFun/btnStart" gives
+    // "SubFun/btnStart_Normal.bmp",
+    // "_On.bmp", "_Down.bmp" (also the selected one) and "_Disable.bmp".
+    void setStateBackgroundImages(const QString &stem, const QString &extension = QStringLiteral(".bmp"));
 
     // Background images of the same states, drawn stretched over the button.
     QImage normalBackgroundImage() const { return m_normalBackgroundImage; }

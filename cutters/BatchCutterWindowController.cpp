@@ -25,6 +25,7 @@
 #include "toolkit/JoinnerTableView.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/SourceProbe.h"
+#include "toolkit/ToolWidgets.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -55,10 +56,7 @@ int64_t microseconds(double seconds)
 
 } // namespace
 
-BatchCutterWindowController::BatchCutterWindowController(QObject *parent)
-    : ToolWindowController(parent), m_fileList(std::make_shared<QList<std::shared_ptr<SimpleData>>>())
-{
-}
+BatchCutterWindowController::BatchCutterWindowController(QObject *parent) : ToolWindowController(parent) {}
 
 BatchCutterWindowController::~BatchCutterWindowController()
 {
@@ -91,14 +89,7 @@ void BatchCutterWindowController::windowDidLoad()
 PNQButton *BatchCutterWindowController::makeButton(const platform::Rect &frame, QWidget *parent,
                                                    const QString &title, std::function<void()> action)
 {
-    auto *button = new PNQButton(frame, parent);
-    button->setContentTitle(title);
-    button->setContentColor(Qt::black);
-    button->setBackGroundColor(QColor(231, 231, 231));
-    button->setDisAblebackGroundColor(QColor(221, 221, 221));
-    button->setBordColor(QColor(188, 189, 189));
-    button->setCornerRadius(4);
-    button->setBorderWidth(1);
+    PNQButton *button = ToolWidgets::listButton(frame, title, parent);
     button->setFont(platform::FontAlias::systemFont(12));
     // Every button hands its action to the main queue, one turn after the click.
     button->mouseDownAction = [this, action = std::move(action)](PNQButton *) { dispatchOnMain(action); };
@@ -110,18 +101,9 @@ void BatchCutterWindowController::buildViews()
     platform::View *content = window()->contentView();
 
     // Below the header strip that stands in for the title bar.
-    m_addfileBtn = new PNQButton(
+    m_addfileBtn = ToolWidgets::addFileButton(
         platform::makeRect(10, kHeight - platform::Window::titlebarHeight - 40, 140, 28), content);
-    m_addfileBtn->setBackGroundColor(QColor(90, 216, 238));
-    m_addfileBtn->setContentColor(Qt::white);
-    m_addfileBtn->setNormalBackgroundImage(image("About/btnAddFile_Normal.bmp"));
-    m_addfileBtn->setOnBackgroundImage(image("About/btnAddFile_On.bmp"));
-    m_addfileBtn->setDownBackgroundImage(image("About/btnAddFile_Down.bmp"));
-    m_addfileBtn->setDisAbleBackgroundImage(image("About/btnAddFile_Disable.bmp"));
-    m_addfileBtn->setContentTitle(text("AddFileBtnTitle"));
     m_addfileBtn->setFont(platform::FontAlias::systemFont(13));
-    m_addfileBtn->setCornerRadius(3);
-    m_addfileBtn->setBorderWidth(0);
     m_addfileBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { addFileAction(); }); };
 
     auto *background = new PNQView(platform::makeRect(8, 64, kWidth - 16, kHeight - 142), content);
@@ -132,8 +114,9 @@ void BatchCutterWindowController::buildViews()
     const double bgHeight = background->frame().height();
 
     auto *left = new platform::View(platform::makeRect(0, 0, 400, bgHeight), background);
-    m_fileListTableView = new JoinnerTableView(platform::makeRect(8, 44, 384, bgHeight - 52), left);
-    m_fileListTableView->selectItemBlock = [this](const std::shared_ptr<SimpleData> &) {
+    auto *list = new JoinnerTableView(platform::makeRect(8, 44, 384, bgHeight - 52), left);
+    m_list.setTableView(list);
+    list->selectItemBlock = [this](const std::shared_ptr<SimpleData> &) {
         dispatchOnMain([this] { initPlayer(); });
     };
     initContentNoFileView(left);
@@ -147,14 +130,8 @@ void BatchCutterWindowController::buildViews()
     initContentRightBottomView(right);
 
     // The output row.
-    auto label = [content](const platform::Rect &frame, const QString &title) {
-        auto *l = new TextLabel(frame, content);
-        l->setText(title);
-        l->setTextColor(Qt::white);
-        l->setTextFont(platform::FontAlias::systemFont(13));
-        return l;
-    };
-    label(platform::makeRect(10, 20, 134, 22), text("outputFolderLabelstringValue"));
+    ToolWidgets::label(platform::makeRect(10, 20, 134, 22), text("outputFolderLabelstringValue"), content, 13,
+                       Qt::white);
     auto *folderHost = new platform::View(platform::makeRect(146, 18, 200, 26), content);
     m_folderChooser = std::make_unique<OutputFolderChooser>(folderHost);
     m_folderChooser->popUpButton()->action = [this](platform::PopUpButton &p) {
@@ -165,20 +142,14 @@ void BatchCutterWindowController::buildViews()
     m_openOutputFolderBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] { m_folderChooser->revealOutputPath(); });
     };
-    label(platform::makeRect(392, 20, 100, 22), text("progressLabelStringValue"));
+    ToolWidgets::label(platform::makeRect(392, 20, 100, 22), text("progressLabelStringValue"), content, 13,
+                       Qt::white);
     m_joinnerProgressView = new NSProgressView(platform::makeRect(494, 25, 290, 12), content);
 
-    m_startJoinnerBtn = new PNQButton(platform::makeRect(kWidth - 200, 10, 190, 44), content);
-    m_startJoinnerBtn->setNormalBackgroundImage(image("SubFun/btnStart_Normal.bmp"));
-    m_startJoinnerBtn->setOnBackgroundImage(image("SubFun/btnStart_On.bmp"));
-    m_startJoinnerBtn->setDownBackgroundImage(image("SubFun/btnStart_Down.bmp"));
-    m_startJoinnerBtn->setSelectedBackgroundImage(image("SubFun/btnStart_Down.bmp"));
-    m_startJoinnerBtn->setDisAbleBackgroundImage(image("SubFun/btnStart_Disable.bmp"));
+    m_startJoinnerBtn = ToolWidgets::startButton(platform::makeRect(kWidth - 200, 10, 190, 44), content);
     m_startJoinnerBtn->setFont(platform::FontAlias::systemFont(18));
-    m_startJoinnerBtn->setContentColor(Qt::white);
     m_startJoinnerBtn->setLeftIconWidth(20);
     m_startJoinnerBtn->setContentImagePosition(0);
-    m_startJoinnerBtn->setContentTitle(text("StartExportTitle"));
     m_startJoinnerBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] { startBachCutterAction(); });
     };
@@ -186,13 +157,14 @@ void BatchCutterWindowController::buildViews()
 
 void BatchCutterWindowController::initContentNoFileView(platform::View *left)
 {
-    const platform::Rect listFrame = m_fileListTableView->frame();
+    const platform::Rect listFrame = fileListTableView()->frame();
     auto *help = new PNQView(listFrame, left);
     help->setBackGroundColor(Qt::white);
     help->setBordColor(QColor(214, 212, 212));
     help->setCornerRadius(5);
     help->setBorderWidth(2);
     m_contentNoFileView = help;
+    m_list.setEmptyHint(help);
     const double w = listFrame.width();
     const double h = listFrame.height();
 
@@ -210,36 +182,21 @@ void BatchCutterWindowController::initContentNoFileView(platform::View *left)
                             text("batch_desc2").toHtmlEscaped(), text("batch_desc3").toHtmlEscaped()));
     label->setGeometry(0, 0, int(w - 32), int(h - 76));
 
-    auto *mail = new PNQButton(platform::makeRect(16, 18, 24, 24), help);
-    mail->setNormalImage(image("Join/imgEmail.png"));
-    mail->mouseDownAction = [this](PNQButton *) {
-        dispatchOnMain([] {
-            platform::log("email Selected");
-            const QString url = QStringLiteral("mailto:%1?subject= &body= ").arg(text("email_address"));
-            platform::Workspace::instance().openUrl(QUrl(QString(url).replace(' ', QStringLiteral("%20"))));
-        });
-    };
-    auto *address = new TextLabel(platform::makeRect(46, 18, w - 62, 24), help);
-    address->setText(text("email_address"));
-    address->setTextFont(platform::FontAlias::systemFont(13));
+    ToolWidgets::emailButton(platform::makeRect(16, 18, 24, 24), help);
+    ToolWidgets::label(platform::makeRect(46, 18, w - 62, 24), text("email_address"), help, 13);
 
     const double bw = (w - 24) / 4;
-    m_removeBtn = makeButton(platform::makeRect(8, 8, bw, 28), left, text("RemoveBtnTitle"), [this] {
-        platform::log("selectRemove");
-        removeAction();
-    });
-    m_clearBtn = makeButton(platform::makeRect(16 + bw, 8, bw, 28), left, text("ClearBtnTitle"), [this] {
-        platform::log("selectClear");
-        clearAction();
-    });
-    m_upBtn = makeButton(platform::makeRect(24 + 2 * bw, 8, bw, 28), left, text("UpBtnTitle"), [this] {
-        platform::log("selectUp");
-        upAction();
-    });
-    m_downBtn = makeButton(platform::makeRect(32 + 3 * bw, 8, bw, 28), left, text("DownBtnTitle"), [this] {
-        platform::log("selectDown");
-        downAction();
-    });
+    std::array<platform::Rect, 4> frames;
+    for (int i = 0; i < 4; ++i)
+        frames[i] = platform::makeRect(8 + i * (8 + bw), 8, bw, 28);
+    // Every list button hands its action to the main queue, one turn after the click.
+    m_list.buildButtons(left, frames,
+                        {[this] { dispatchOnMain([this] { removeAction(); }); },
+                         [this] { dispatchOnMain([this] { clearAction(); }); },
+                         [this] { dispatchOnMain([this] { upAction(); }); },
+                         [this] { dispatchOnMain([this] { downAction(); }); }});
+    for (PNQButton *button : m_list.buttons())
+        button->setFont(platform::FontAlias::systemFont(12));
 }
 
 void BatchCutterWindowController::initContentRightBottomView(platform::View *right)
@@ -261,12 +218,8 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
         b->mouseDownAction = [this, action = std::move(action)](PNQButton *) { dispatchOnMain(action); };
         return b;
     };
-    m_playBtn = iconButton(120, QStringLiteral("Join/btnPlay"), [this] {
-        if (m_isPlaying)
-            pause();
-        else
-            play();
-    });
+    m_playBtn = iconButton(120, QStringLiteral("Join/btnPlay"),
+                           [this] { m_transport.isPlaying() ? pause() : play(); });
     m_playBtn->setSelectedImage(image("Join/btnPause_Normal.png"));
     m_stopBtn = iconButton(152, QStringLiteral("Join/btnStop"), [this] { stop(); });
     m_cutCoverBtn = iconButton(194, QStringLiteral("Join/btnCapture"), [this] { actionCarameraBtn(); });
@@ -274,20 +227,19 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
         if (m_preview.player() && m_coverStylePopBtn)
             m_coverStylePopBtn->setHidden(!m_coverStylePopBtn->isHidden());
     });
-    m_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(226, 130, 80, 26), false, right);
-    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")})
-        m_coverStylePopBtn->addItemWithTitle(text(key));
+    m_coverStylePopBtn = ToolWidgets::snapshotStylePopUp(platform::makeRect(226, 130, 80, 26), right);
     m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
         coverstyleAction(p.indexOfSelectedItem());
     };
-    m_coverStylePopBtn->setHidden(true);
     m_volumeBtn = iconButton(268, QStringLiteral("Cut/btnOpenVolume"), [this] {
-        if (!m_fileList->isEmpty())
-            setMuted(!m_muted);
+        if (!fileList()->isEmpty())
+            m_transport.setMuted(!m_transport.isMuted());
     });
     m_volumeSlider = new RDProgressSlider(platform::makeRect(300, 162, 120, 18), right);
     m_volumeSlider->setDelegate(this);
     m_volumeSlider->setProgress(0.5f);
+    m_transport.setControls({m_playBtn, nullptr, m_cutProgressView, m_leftTimeLabel, m_rightTimeLabel,
+                             m_volumeBtn, m_volumeSlider});
 
     auto radio = [this, right](double x, const char *key) {
         auto *r = new RDRadioButton(platform::makeRect(x, 124, 200, 24), right);
@@ -316,7 +268,7 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
             storeRange();
             if (const auto clip = selectedClip())
                 showRangeOf(*clip);
-            refreshListKeepingSelection();
+            m_list.reloadKeepingSelection();
         };
     }
 
@@ -327,12 +279,9 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
                                    [this] { setStartTrimBtnTouchUp(); });
     m_stopCutTimeBtn = makeButton(platform::makeRect(42, 10, 36, 28), right, ltr + text("]") + ltr,
                                   [this] { setStopTrimBtnTouchUp(); });
-    auto *caption = new TextLabel(platform::makeRect(88, 13, 90, 22), right);
-    caption->setText(text("cutDurationLabelstringValue"));
-    caption->setTextFont(platform::FontAlias::systemFont(12));
-    m_cutDurationValueLabel = new TextLabel(platform::makeRect(178, 13, 90, 22), right);
-    m_cutDurationValueLabel->setText(HelpClass::returnTimeToStr(0));
-    m_cutDurationValueLabel->setTextFont(platform::FontAlias::systemFont(12));
+    ToolWidgets::label(platform::makeRect(88, 13, 90, 22), text("cutDurationLabelstringValue"), right);
+    m_cutDurationValueLabel =
+        ToolWidgets::label(platform::makeRect(178, 13, 90, 22), HelpClass::returnTimeToStr(0), right);
     m_resetCutterBtn = makeButton(platform::makeRect(w - 300, 10, 140, 28), right, text("ResetBtnTitle"),
                                   [this] { resetCutterItemAction(); });
     m_applytoallBtn = makeButton(platform::makeRect(w - 150, 10, 150, 28), right, text("ApplytoallBtnTitle"),
@@ -343,58 +292,40 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
 
 std::shared_ptr<SimpleData> BatchCutterWindowController::selectedClip() const
 {
-    if (!m_fileListTableView)
-        return nullptr;
-    const int64_t row = m_fileListTableView->selectedRow();
-    if (row < 0 || row >= m_fileList->size())
-        return nullptr;
-    return m_fileList->at(row);
+    return m_list.selectedClip();
 }
 
 void BatchCutterWindowController::addFileAction()
 {
-    platform::OpenPanelRequest request;
-    request.cancelTitle = text("OpenPanelCancelTitle");
-    request.prompt = text("OpenPanelOpenTitle");
-    request.allowsMultipleSelection = true;
-    request.canChooseFiles = true;
-    request.allowedExtensions = SourceProbe::allowedFileTypes();
-    request.parent = window();
-    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
-    if (urls.isEmpty())
-        return;
-    platform::log("urls:%s", qUtf8Printable(urls.join(QStringLiteral(", "))));
-    addFiles(urls);
+    const QStringList urls = chooseMediaFiles(SourceProbe::allowedFileTypes(), true);
+    if (!urls.isEmpty())
+        addFiles(urls);
 }
 
 void BatchCutterWindowController::addFiles(const QStringList &paths)
 {
     const SourceProbe::Batch batch = SourceProbe::probeAll(paths, SourceProbe::Titles{});
-    for (const std::shared_ptr<SimpleData> &clip : batch.accepted) {
+    const QString refused = m_list.append(batch.accepted, batch.refused, [](SimpleData &clip) {
         // The range starts as the whole file, kept.
-        clip->setCutTimeRange_stop(microseconds(double(clip->sourceData()->duration())));
-        m_fileList->append(clip);
-    }
-    if (!batch.refused.isEmpty()) {
-        QStringList names;
-        for (const QString &path : batch.refused)
-            names << QFileInfo(path).fileName();
-        showSimpleAlert(text("nonsupportfilesstringValue") + names.join(QLatin1Char(',')), 2);
-    }
-    if (m_fileList->isEmpty())
+        clip.setCutTimeRange_stop(microseconds(double(clip.sourceData()->duration())));
+    });
+    if (!refused.isEmpty())
+        showSimpleAlert(refused, 2);
+    if (fileList()->isEmpty())
         return;
     // While a batch runs, its current row stays the one shown.
     const ChainedExportJob *chain = runningChain();
     const int64_t row = chain ? chain->currentStep() : 0;
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->setRowHeight(60);
+    JoinnerTableView *list = fileListTableView();
+    list->setItems(fileList());
+    list->setRowHeight(60);
     if (chain) {
-        m_fileListTableView->setSelectedRow(row);
-        m_fileListTableView->setDisabelSelectBlock(true);
+        list->setSelectedRow(row);
+        list->setDisabelSelectBlock(true);
     }
-    m_fileListTableView->reloadData();
+    list->reloadData();
     if (chain)
-        m_fileListTableView->showProgress(row);
+        list->showProgress(row);
     fileListViewHidden(false);
     // Files may be added while a batch runs; the editing controls stay locked until it ends.
     if (chain)
@@ -403,13 +334,9 @@ void BatchCutterWindowController::addFiles(const QStringList &paths)
 
 void BatchCutterWindowController::removeAction()
 {
-    const int64_t s = m_fileListTableView->selectedRow();
-    if (s < 0 || s >= m_fileList->size())
+    if (!m_list.removeSelected())
         return;
-    m_fileList->removeAt(s);
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->reloadData();
-    const bool empty = m_fileList->isEmpty();
+    const bool empty = fileList()->isEmpty();
     fileListViewHidden(empty);
     if (empty)
         initPlayer();
@@ -417,50 +344,24 @@ void BatchCutterWindowController::removeAction()
 
 void BatchCutterWindowController::clearAction()
 {
-    m_fileList->clear();
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->reloadData();
+    m_list.clear();
     fileListViewHidden(true);
     initPlayer();
 }
 
 void BatchCutterWindowController::upAction()
 {
-    const int64_t s = m_fileListTableView->selectedRow();
-    if (s < 1 || s >= m_fileList->size())
-        return;
-    m_fileList->swapItemsAt(s, s - 1);
-    m_fileListTableView->setSelectedRow(s - 1);
-    m_fileListTableView->setDisabelSelectBlock(true);
-    m_fileListTableView->reloadData();
+    m_list.moveSelectedUp();
 }
 
 void BatchCutterWindowController::downAction()
 {
-    const int64_t s = m_fileListTableView->selectedRow();
-    if (s < 0 || s >= m_fileList->size() - 1)
-        return;
-    m_fileList->swapItemsAt(s, s + 1);
-    m_fileListTableView->setSelectedRow(s + 1);
-    m_fileListTableView->setDisabelSelectBlock(true);
-    m_fileListTableView->reloadData();
-}
-
-void BatchCutterWindowController::refreshListKeepingSelection()
-{
-    const int64_t row = m_fileListTableView->selectedRow();
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->setSelectedRow(row);
-    m_fileListTableView->setDisabelSelectBlock(true);
-    m_fileListTableView->reloadData();
+    m_list.moveSelectedDown();
 }
 
 void BatchCutterWindowController::fileListViewHidden(bool hidden)
 {
-    m_contentNoFileView->setHidden(!hidden);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_fileListTableView, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn})
-        w->setHidden(hidden);
+    m_list.setHintShown(hidden);
     for (QWidget *w : std::initializer_list<QWidget *>{m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn,
                                                        m_applytoallBtn, m_cutCoverBtn, m_cutcoverStyleBtn})
         w->setEnabled(!hidden);
@@ -472,19 +373,15 @@ void BatchCutterWindowController::fileListViewHidden(bool hidden)
     m_cutProgressView->setDisable(hidden);
     if (!hidden)
         return;
-    m_cutProgressView->setProgress(0);
-    m_cutProgressView->setUpperValue(1);
-    m_cutProgressView->setLowerValue(0);
+    m_trim.showEmpty();
     for (TextLabel *label : {m_cutDurationValueLabel.data(), m_leftTimeLabel.data(), m_rightTimeLabel.data()})
         label->setText(HelpClass::returnTimeToStr(0));
-    m_trim.startGroup().showZero();
-    m_trim.stopGroup().showZero();
 }
 
 void BatchCutterWindowController::enableEdit(bool enable)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{
-             m_removeBtn, m_clearBtn, m_upBtn, m_downBtn, m_playBtn, m_stopBtn, m_startCutTimeBtn,
+             removeBtn(), clearBtn(), upBtn(), downBtn(), m_playBtn, m_stopBtn, m_startCutTimeBtn,
              m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn, m_cutCoverBtn, m_cutcoverStyleBtn})
         w->setEnabled(enable);
     m_selectTimeBtn->setEnabled(enable);
@@ -493,29 +390,11 @@ void BatchCutterWindowController::enableEdit(bool enable)
         field->setEnabled(enable);
     m_trim.startStepper()->setEnabled(enable);
     m_trim.stopStepper()->setEnabled(enable);
-    m_fileListTableView->setEnabele(enable);
+    fileListTableView()->setEnabele(enable);
     m_cutProgressView->setDisable(!enable);
 }
 
 // ---- range commands ----
-
-BatchCutterWindowController::Range BatchCutterWindowController::fittedRange(float a, float b, float duration)
-{
-    const float length = b - a;
-    const float E = duration;
-    float start, stop;
-    if (length > E) {
-        start = 0;
-        stop = E;
-    } else if (b > E && E > length) {
-        start = E - length;
-        stop = E;
-    } else {
-        start = std::min(E, a);
-        stop = std::min(E, b);
-    }
-    return {microseconds(double(start)), microseconds(double(stop))};
-}
 
 void BatchCutterWindowController::applytoallItemAction()
 {
@@ -523,18 +402,8 @@ void BatchCutterWindowController::applytoallItemAction()
     if (!selected)
         return;
     // The range as the bar shows it.
-    const float D = selected->sourceData()->duration();
-    const float a = D * m_cutProgressView->lowerValue();
-    const float b = D * m_cutProgressView->upperValue();
-    for (const std::shared_ptr<SimpleData> &clip : *m_fileList) {
-        if (clip == selected)
-            continue;
-        const Range r = fittedRange(a, b, clip->sourceData()->duration());
-        clip->setCutTimeRange_start(r.start);
-        clip->setCutTimeRange_stop(r.stop);
-        clip->setIsTrimFanxuan(selected->isTrimFanxuan());
-    }
-    refreshListKeepingSelection();
+    m_list.applyRangeToOthers(*selected, m_cutProgressView->lowerValue(), m_cutProgressView->upperValue());
+    m_list.reloadKeepingSelection();
 }
 
 void BatchCutterWindowController::resetCutterItemAction()
@@ -554,7 +423,7 @@ void BatchCutterWindowController::resetCutterItemAction()
     m_trim.range() = {0, double(clip->cutTimeRange_stop())};
     m_trim.showRange();
     showDurationLabel();
-    refreshListKeepingSelection();
+    m_list.reloadKeepingSelection();
 }
 
 void BatchCutterWindowController::setRadios(bool remove)
@@ -627,7 +496,7 @@ void BatchCutterWindowController::setStartTrimBtnTouchUp()
     m_trim.setStartAtPlayhead();
     storeRange();
     showDurationLabel();
-    refreshListKeepingSelection();
+    m_list.reloadKeepingSelection();
 }
 
 void BatchCutterWindowController::setStopTrimBtnTouchUp()
@@ -637,7 +506,7 @@ void BatchCutterWindowController::setStopTrimBtnTouchUp()
         m_cutProgressView->setProgress(float(m_preview.fraction()));
     storeRange();
     showDurationLabel();
-    refreshListKeepingSelection();
+    m_list.reloadKeepingSelection();
 }
 
 void BatchCutterWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
@@ -653,14 +522,14 @@ bool BatchCutterWindowController::controlTextShouldEndEditing(platform::TextFiel
     if (ours && accepted) {
         storeRange();
         showDurationLabel();
-        refreshListKeepingSelection();
+        m_list.reloadKeepingSelection();
     }
     return accepted;
 }
 
 void BatchCutterWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *view, float)
 {
-    if (view == m_cutProgressView && m_isPlaying)
+    if (view == m_cutProgressView && m_transport.isPlaying())
         pause();
 }
 
@@ -681,7 +550,7 @@ void BatchCutterWindowController::actionMouseUpForCutProgressViewBlock(RDCutProg
     if (view != m_cutProgressView)
         return;
     m_preview.seek(double(progress) * m_preview.duration());
-    refreshListKeepingSelection();
+    m_list.reloadKeepingSelection();
 }
 
 void BatchCutterWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *view,
@@ -708,23 +577,12 @@ void BatchCutterWindowController::actionMouseUpForProgressSliderBlock(RDProgress
         m_preview.player()->SetVolume(double(progress) * 2);
 }
 
-void BatchCutterWindowController::setMuted(bool muted)
-{
-    m_muted = muted;
-    m_volumeBtn->setStateImages(muted ? QStringLiteral("Cut/btnCloseVolume")
-                                      : QStringLiteral("Cut/btnOpenVolume"));
-    if (m_preview.player())
-        m_preview.player()->SetVolume(muted ? 0.0 : 1.0);
-    m_volumeSlider->setProgress(muted ? 0.0f : 0.5f);
-}
-
 // ---- preview ----
 
 void BatchCutterWindowController::initPlayer()
 {
     m_preview.close();
-    m_isPlaying = false;
-    m_playBtn->setSelected(false);
+    m_transport.stopped();
     const std::shared_ptr<SimpleData> clip = selectedClip();
     if (!clip)
         return;
@@ -733,7 +591,7 @@ void BatchCutterWindowController::initPlayer()
             if (self && !self->isClosed())
                 self->playerDidEnd();
         }))
-        m_preview.player()->SetVolume(m_muted ? 0.0 : clip->volume());
+        m_preview.player()->SetVolume(m_transport.isMuted() ? 0.0 : clip->volume());
     m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(m_preview.duration())));
     m_leftTimeLabel->setText(HelpClass::returnTimeToStr(0));
     if (clip->cutTimeRange_stop() == 0)
@@ -743,52 +601,25 @@ void BatchCutterWindowController::initPlayer()
 
 void BatchCutterWindowController::play()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = true;
-    m_preview.startTick([this] { changePlayerSlider(); });
-    m_preview.player()->play();
-    m_playBtn->setSelected(true);
+    m_transport.play();
 }
 
 void BatchCutterWindowController::pause()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = false;
-    m_preview.player()->pause();
-    m_preview.stopTick();
-    m_playBtn->setSelected(false);
+    m_transport.pause();
 }
 
 void BatchCutterWindowController::stop()
 {
-    if (m_fileList->isEmpty() || !m_preview.player())
+    if (fileList()->isEmpty() || !m_preview.player())
         return;
-    m_isPlaying = false;
-    m_preview.stopTick();
+    m_transport.stopped();
     m_preview.player()->stop();
-    m_playBtn->setSelected(false);
-}
-
-void BatchCutterWindowController::changePlayerSlider()
-{
-    const double cur = m_preview.currentTime();
-    const double dur = m_preview.duration();
-    if (cur >= dur && cur > 0)
-        m_preview.stopTick();
-    const float progress = float(m_preview.fraction());
-    platform::log("player_progress:%f", progress);
-    m_cutProgressView->setProgress(progress);
-    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(float(cur)));
-    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(dur)));
 }
 
 void BatchCutterWindowController::playerDidEnd()
 {
-    m_isPlaying = false;
-    m_preview.stopTick();
-    m_playBtn->setSelected(false);
+    m_transport.stopped();
     if (const auto clip = selectedClip(); clip && clip->cutTimeRange_stop() == 0) {
         clip->setCutTimeRange_start(0);
         clip->setCutTimeRange_stop(microseconds(m_preview.duration()));
@@ -801,10 +632,10 @@ void BatchCutterWindowController::playerDidEnd()
 
 void BatchCutterWindowController::coverstyleAction(int index)
 {
-    static const char *const styles[] = {"png", "jpg", "bmp"};
-    if (index < 0 || index > 2)
+    const QString style = FrameCapture::styleAt(index);
+    if (style.isEmpty())
         return;
-    m_coverStyle = QString::fromLatin1(styles[index]);
+    m_coverStyle = style;
     m_coverStylePopBtn->setHidden(true);
 }
 
@@ -833,13 +664,13 @@ QString BatchCutterWindowController::outputPath() const
 
 void BatchCutterWindowController::startBachCutterAction()
 {
-    if (m_isPlaying)
+    if (m_transport.isPlaying())
         pause();
     if (convertstart()) {
         m_run->cancel();
         return;
     }
-    if (m_fileList->isEmpty())
+    if (fileList()->isEmpty())
         return;
     const QString folder = outputPath();
     auto failures = std::make_shared<QStringList>();
@@ -848,13 +679,13 @@ void BatchCutterWindowController::startBachCutterAction()
         [self, folder, failures](ExportRunController::Progress progress, ExportRunController::Finish finish) {
             // Each file is asked for as the run reaches it, so files added meanwhile are exported too.
             auto supply = [self, folder, failures, progress](int index, ChainedExportJob::Step &step) {
-                if (!self || index >= self->m_fileList->size())
+                if (!self || index >= self->fileList()->size())
                     return false;
-                const std::shared_ptr<SimpleData> clip = self->m_fileList->at(index);
+                const std::shared_ptr<SimpleData> clip = self->fileList()->at(index);
                 step = BatchCutterExport::step(clip, folder);
                 step.configure = [self, index, configure = step.configure](MEDIA_HANDLE h) {
                     if (self) {
-                        JoinnerTableView *list = self->m_fileListTableView;
+                        JoinnerTableView *list = self->fileListTableView();
                         list->setSelectedRow(index);
                         list->setDisabelSelectBlock(true);
                         list->reloadData();
@@ -867,13 +698,13 @@ void BatchCutterWindowController::startBachCutterAction()
                     if (!self)
                         return;
                     const float p = float(percent / 100.0);
-                    const float n = float(self->m_fileList->size());
+                    const float n = float(self->fileList()->size());
                     progress(p / n + float(index) / n);
-                    self->m_fileListTableView->setExportProgress(p);
+                    self->fileListTableView()->setExportProgress(p);
                 };
                 step.ended = [self, index, clip, failures](bool ok, int code) {
                     if (self)
-                        self->m_fileListTableView->hiddenProgress(index);
+                        self->fileListTableView()->hiddenProgress(index);
                     if (!ok)
                         failures->append(clip->name() + QStringLiteral(": ") +
                                          platform::qformat("error:%d", code));
@@ -913,5 +744,5 @@ void BatchCutterWindowController::windowWillClose()
     if (convertstart())
         startBachCutterAction();
     m_preview.close();
-    m_isPlaying = false;
+    m_transport.stopped();
 }

@@ -24,10 +24,12 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "platform/TextField.h"
+#include "toolkit/ClipListEditor.h"
 #include "toolkit/ExportRunController.h"
 #include "toolkit/ExportRunHost.h"
 #include "toolkit/JoinnerTableView.h"
 #include "toolkit/PreviewHost.h"
+#include "toolkit/PreviewTransport.h"
 #include "toolkit/ToolWindowController.h"
 #include "toolkit/TrimPanel.h"
 
@@ -98,11 +100,15 @@ public:
 
     // The selected file, null when the list is empty.
     std::shared_ptr<SimpleData> selectedClip() const;
-    const std::shared_ptr<QList<std::shared_ptr<SimpleData>>> &fileList() const { return m_fileList; }
+    const std::shared_ptr<QList<std::shared_ptr<SimpleData>>> &fileList() const { return m_list.items(); }
     QString outputPath() const;
 
     // Controls, for tests and screenshots.
-    JoinnerTableView *fileListTableView() const { return m_fileListTableView; }
+    JoinnerTableView *fileListTableView() const { return m_list.tableView(); }
+    PNQButton *removeBtn() const { return m_list.removeBtn(); }
+    PNQButton *clearBtn() const { return m_list.clearBtn(); }
+    PNQButton *upBtn() const { return m_list.upBtn(); }
+    PNQButton *downBtn() const { return m_list.downBtn(); }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
     RDRadioButton *selectTimeBtn() const { return m_selectTimeBtn; }
     RDRadioButton *unSelectTimeBtn() const { return m_unSelectTimeBtn; }
@@ -114,14 +120,6 @@ public:
     OutputFolderChooser *folderChooser() const { return m_folderChooser.get(); }
     // The clock of frame captures (tests fix it).
     void setSnapshotClock(std::function<QDateTime()> clock) { m_snapshotClock = std::move(clock); }
-
-    // The range a file of `duration` seconds gets from the bar's range [a, b] seconds (apply-to-all).
-    struct Range
-    {
-        int64_t start = 0;
-        int64_t stop = 0;
-    };
-    static Range fittedRange(float a, float b, float duration);
 
     // ExportRunHost.
     NSProgressView *exportProgressView() const override { return m_joinnerProgressView; }
@@ -161,21 +159,16 @@ private:
     void initContentRightBottomView(platform::View *right);
     PNQButton *makeButton(const platform::Rect &frame, QWidget *parent, const QString &title,
                           std::function<void()> action);
-    // Hands the list its items again, keeps the selected row and reloads without firing the selection.
-    void refreshListKeepingSelection();
     // The selected file's range from the trim panel's.
     void storeRange();
     void showRangeOf(const SimpleData &clip);
     void showDurationLabel();
     void setRadios(bool remove);
     void playerDidEnd();
-    void changePlayerSlider();
-    void setMuted(bool muted);
 
-    std::shared_ptr<QList<std::shared_ptr<SimpleData>>> m_fileList;
-    QPointer<JoinnerTableView> m_fileListTableView;
+    ClipListEditor m_list;
     QPointer<platform::View> m_contentNoFileView;
-    QPointer<PNQButton> m_addfileBtn, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn;
+    QPointer<PNQButton> m_addfileBtn;
     QPointer<PNQButton> m_playBtn, m_stopBtn, m_cutCoverBtn, m_cutcoverStyleBtn, m_volumeBtn;
     QPointer<PNQButton> m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn;
     QPointer<PNQButton> m_startJoinnerBtn, m_openOutputFolderBtn;
@@ -189,9 +182,8 @@ private:
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<ExportRunController> m_run;
     PreviewHost m_preview;
+    PreviewTransport m_transport{m_preview};
     TrimPanel m_trim;
-    bool m_isPlaying = false;
-    bool m_muted = false;
     QString m_coverStyle;
     std::function<QDateTime()> m_snapshotClock;
 };

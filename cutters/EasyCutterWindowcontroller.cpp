@@ -71,16 +71,6 @@ PNQButton *imageButton(platform::View *parent, const platform::Rect &frame, cons
     return b;
 }
 
-// The background images stem_Normal, _On, _Down (also the selected one) and _Disable of `ext`.
-void setBackgroundImages(PNQButton *b, const QString &stem, const QString &ext = QStringLiteral(".bmp"))
-{
-    b->setNormalBackgroundImage(image(stem + "_Normal" + ext));
-    b->setOnBackgroundImage(image(stem + "_On" + ext));
-    b->setDownBackgroundImage(image(stem + "_Down" + ext));
-    b->setSelectedBackgroundImage(image(stem + "_Down" + ext));
-    b->setDisAbleBackgroundImage(image(stem + "_Disable" + ext));
-}
-
 void setShown(QWidget *w, bool on)
 {
     if (w)
@@ -224,7 +214,7 @@ void EasyCutterWindowcontroller::buildViews()
     const double H = windowHeight;
 
     m_updateFileAddBtn = new PNQButton(platform::makeRect(16, H - 62, 28, 28), content);
-    setBackgroundImages(m_updateFileAddBtn, "About/btnAddFile_Small");
+    m_updateFileAddBtn->setStateBackgroundImages("About/btnAddFile_Small");
     m_updateFileAddBtn->setCornerRadius(3);
     m_updateFileAddBtn->setFont(systemFont(13));
     m_scrLabel = new platform::TextField(platform::makeRect(52, H - 59, W - 68, 22), content);
@@ -289,7 +279,7 @@ void EasyCutterWindowcontroller::buildButtons()
     m_volumeSlider = new RDProgressSlider(platform::makeRect(360, 140, 120, 20), back);
 
     m_cutStartBtn = new PNQButton(platform::makeRect(532, 134, 120, 32), back);
-    setBackgroundImages(m_cutStartBtn, "Cut/btnCut");
+    m_cutStartBtn->setStateBackgroundImages("Cut/btnCut");
     m_cutStartBtn->setLeftIconWidth(20);
     m_cutStartBtn->setContentColor(Qt::white);
     m_cutStartBtn->setContentTitle(loc(VW_KEY("tool_trimItemTitle")));
@@ -399,7 +389,7 @@ void EasyCutterWindowcontroller::buildListColumn()
     for (const OverlayButton &o : overlay) {
         auto *b = new PNQButton(platform::makeRect(o.x, 0, o.width, 20), m_itemSelectView);
         const QString stem = QString::fromLatin1(o.stem);
-        setBackgroundImages(b, stem);
+        b->setStateBackgroundImages(stem);
         b->setContentColor(Qt::black);
         b->setFont(systemFont(10));
         b->setContentTitle(loc(o.titleKey));
@@ -468,7 +458,7 @@ void EasyCutterWindowcontroller::buildOutputRow()
     m_exportProgressView = new NSProgressView(platform::makeRect(512, 12, 170, 10), content);
 
     m_startExportBtn = new PNQButton(platform::makeRect(W - 196, 12, 180, 40), content);
-    setBackgroundImages(m_startExportBtn, "SubFun/btnStart");
+    m_startExportBtn->setStateBackgroundImages("SubFun/btnStart");
     m_startExportBtn->setLeftIconWidth(20);
     m_startExportBtn->setContentColor(Qt::white);
     m_startExportBtn->setFont(systemFont(18));
@@ -488,7 +478,7 @@ void EasyCutterWindowcontroller::buildNoFilePanel()
     m_gettingStartedLabel = label(m_nofileBordView, platform::makeRect(40, 420, 560, 30),
                                   loc(VW_KEY("EasyCut_Title")), kAccent, 20);
     m_addfileBtn = new PNQButton(platform::makeRect(260, 340, 120, 32), m_nofileBordView);
-    setBackgroundImages(m_addfileBtn, "About/btnAddFile");
+    m_addfileBtn->setStateBackgroundImages("About/btnAddFile");
     m_addfileBtn->setCornerRadius(3);
     m_addfileBtn->setContentColor(Qt::white);
     m_addfileBtn->setFont(systemFont(13));

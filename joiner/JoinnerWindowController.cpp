@@ -29,6 +29,7 @@
 #include "toolkit/OutputFormatChooser.h"
 #include "toolkit/OutputNaming.h"
 #include "toolkit/SourceProbe.h"
+#include "toolkit/ToolWidgets.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,29 +56,6 @@ QImage image(const QString &name)
     return ResourceService::imageWithfileName(name);
 }
 
-TextLabel *makeLabel(const platform::Rect &frame, const QString &value, QWidget *parent, double size = 12,
-                     const QColor &color = Qt::black)
-{
-    auto *label = new TextLabel(frame, parent);
-    label->setText(value);
-    label->setTextFont(platform::FontAlias::systemFont(size));
-    label->setTextColor(color);
-    return label;
-}
-
-PNQButton *makeListButton(const platform::Rect &frame, const QString &title, QWidget *parent)
-{
-    auto *button = new PNQButton(frame, parent);
-    button->setContentTitle(title);
-    button->setContentColor(Qt::black);
-    button->setBackGroundColor(QColor(231, 231, 231));
-    button->setDisAblebackGroundColor(QColor(221, 221, 221));
-    button->setBordColor(QColor(188, 189, 189));
-    button->setBorderWidth(1);
-    button->setCornerRadius(4);
-    return button;
-}
-
 int64_t micros(double seconds)
 {
     return seconds > 0 ? static_cast<int64_t>(std::min(seconds * 1e6, 9.0e18)) : 0;
@@ -85,10 +63,7 @@ int64_t micros(double seconds)
 
 } // namespace
 
-JoinnerWindowController::JoinnerWindowController(QObject *parent)
-    : ToolWindowController(parent), m_fileList(std::make_shared<JoinnerTableView::ItemList>())
-{
-}
+JoinnerWindowController::JoinnerWindowController(QObject *parent) : ToolWindowController(parent) {}
 
 JoinnerWindowController::~JoinnerWindowController()
 {
@@ -120,7 +95,7 @@ void JoinnerWindowController::windowDidLoad()
 
     m_outputSettings = std::make_unique<EditorOutputSettings>(ProfileLibrary::joiner(),
                                                               EditorOutputSettings::KeyFamily::Joiner);
-    m_outputSettings->clipsBlock = [this] { return *m_fileList; };
+    m_outputSettings->clipsBlock = [this] { return *fileList(); };
     m_exportRun = std::make_unique<ExportRunController>(*this);
 
     initListView();
@@ -153,82 +128,58 @@ void JoinnerWindowController::initListView()
     panel->setCornerRadius(5);
     const double h = panel->frame().height();
 
-    m_addfileBtn = new PNQButton(platform::makeRect(8, h - 40, 130, 32), panel);
-    m_addfileBtn->setBackGroundColor(QColor(90, 216, 238));
-    m_addfileBtn->setContentColor(Qt::white);
-    m_addfileBtn->setNormalBackgroundImage(image(QStringLiteral("About/btnAddFile_Normal.bmp")));
-    m_addfileBtn->setOnBackgroundImage(image(QStringLiteral("About/btnAddFile_On.bmp")));
-    m_addfileBtn->setDownBackgroundImage(image(QStringLiteral("About/btnAddFile_Down.bmp")));
-    m_addfileBtn->setDisAbleBackgroundImage(image(QStringLiteral("About/btnAddFile_Disable.bmp")));
-    m_addfileBtn->setContentTitle(text("AddFileBtnTitle"));
-    m_addfileBtn->setCornerRadius(3);
-    m_addfileBtn->setBorderWidth(0);
+    m_addfileBtn = ToolWidgets::addFileButton(platform::makeRect(8, h - 40, 130, 32), panel);
     m_addfileBtn->mouseDownAction = [this](PNQButton *) { queue(&JoinnerWindowController::addFileAction); };
 
-    const char *keys[] = {VW_KEY("RemoveBtnTitle"), VW_KEY("ClearBtnTitle"), VW_KEY("UpBtnTitle"),
-                          VW_KEY("DownBtnTitle")};
-    const char *logs[] = {"selectRemove", "selectClear", "selectUp", "selectDown"};
-    void (JoinnerWindowController::*actions[])() = {
-        &JoinnerWindowController::removeAction, &JoinnerWindowController::clearAction,
-        &JoinnerWindowController::upAction, &JoinnerWindowController::downAction};
-    QPointer<PNQButton> *buttons[] = {&m_removeBtn, &m_clearBtn, &m_upBtn, &m_downBtn};
-    for (int i = 0; i < 4; ++i) {
-        auto *button = makeListButton(platform::makeRect(150 + 98 * i, h - 38, 92, 28),
-                                      LanguageService::localizedStringForKey(keys[i]), panel);
-        const char *line = logs[i];
-        const auto action = actions[i];
-        button->mouseDownAction = [this, line, action](PNQButton *) {
-            platform::log("%s", line);
-            queue(action);
-        };
-        *buttons[i] = button;
-    }
+    std::array<platform::Rect, 4> frames;
+    for (int i = 0; i < 4; ++i)
+        frames[i] = platform::makeRect(150 + 98 * i, h - 38, 92, 28);
+    m_list.buildButtons(panel, frames,
+                        {[this] { queue(&JoinnerWindowController::removeAction); },
+                         [this] { queue(&JoinnerWindowController::clearAction); },
+                         [this] { queue(&JoinnerWindowController::upAction); },
+                         [this] { queue(&JoinnerWindowController::downAction); }});
 
-    m_fileListTableView = new JoinnerTableView(platform::makeRect(6, 6, kLeftWidth - 12, h - 52), panel);
-    m_fileListTableView->setRowHeight(kRowHeight);
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->selectDefaultOutputFormatBlock = [this](const std::shared_ptr<SimpleData> &clip) {
+    auto *list = new JoinnerTableView(platform::makeRect(6, 6, kLeftWidth - 12, h - 52), panel);
+    m_list.setTableView(list);
+    list->setRowHeight(kRowHeight);
+    list->setItems(m_list.items());
+    list->selectDefaultOutputFormatBlock = [this](const std::shared_ptr<SimpleData> &clip) {
         dispatchOnMain([this, clip] { setdefaultFormat(clip); });
     };
-    m_fileListTableView->selectItemBlock = [this](const std::shared_ptr<SimpleData> &) {
+    list->selectItemBlock = [this](const std::shared_ptr<SimpleData> &) {
         dispatchOnMain([this] { initPlayer(); });
     };
-    m_fileListTableView->selectTranstionEffectBlock = [this](int64_t row, int code) {
+    list->selectTranstionEffectBlock = [this](int64_t row, int code) {
         dispatchOnMain([this, row, code] {
-            if (row >= 0 && row < m_fileList->size())
-                m_fileList->at(row)->setTransitionEffect(code);
+            if (row >= 0 && row < fileList()->size())
+                fileList()->at(row)->setTransitionEffect(code);
         });
     };
 }
 
 void JoinnerWindowController::initContentNoFileView()
 {
-    platform::View *panel = m_fileListTableView->superview();
-    const platform::Rect f = m_fileListTableView->frame();
+    platform::View *panel = fileListTableView()->superview();
+    const platform::Rect f = fileListTableView()->frame();
     auto *hint = new PNQImageView(f, panel);
     hint->setBorderColor(QColor(214, 212, 212));
     hint->setCornerRadius(5);
     hint->setBorderWidth(2);
     m_contentNoFileView = hint;
+    m_list.setEmptyHint(hint);
     const double h = f.height();
-    makeLabel(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20);
+    ToolWidgets::label(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20);
     const char *steps[] = {VW_KEY("joinner_desc1"), VW_KEY("joinner_desc2"), VW_KEY("joinner_desc3"),
                            VW_KEY("joinner_desc4")};
     for (int i = 0; i < 4; ++i) {
-        makeLabel(platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
-                  QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint,
-                  15);
+        ToolWidgets::label(
+            platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
+            QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 15);
     }
-    m_emailIconView = new PNQButton(platform::makeRect(40, 24, 24, 24), hint);
-    m_emailIconView->setNormalImage(image(QStringLiteral("Join/imgEmail.png")));
-    m_emailIconView->mouseDownAction = [](PNQButton *) {
-        platform::log("email Selected");
-        QString mail = QStringLiteral("mailto:%1?Subject=%2&body=%3")
-                           .arg(text("email_address"), QStringLiteral(" "), QStringLiteral(" "));
-        mail.replace(QStringLiteral(" "), QStringLiteral("%20"));
-        platform::Workspace::instance().openUrl(QUrl(mail));
-    };
-    makeLabel(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13, QColor(33, 120, 200));
+    m_emailIconView = ToolWidgets::emailButton(platform::makeRect(40, 24, 24, 24), hint);
+    ToolWidgets::label(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13,
+                       QColor(33, 120, 200));
 }
 
 void JoinnerWindowController::initContentRightView()
@@ -250,9 +201,9 @@ void JoinnerWindowController::initContentRightView()
     // The trim bar with the time labels at its ends.
     const double barY = h - 6 - playerHeight - 34;
     m_leftTimeLabel =
-        makeLabel(platform::makeRect(6, barY + 6, 72, 16), HelpClass::returnTimeToStr(0), panel, 11);
-    m_rightTimeLabel =
-        makeLabel(platform::makeRect(width - 78, barY + 6, 72, 16), HelpClass::returnTimeToStr(0), panel, 11);
+        ToolWidgets::label(platform::makeRect(6, barY + 6, 72, 16), HelpClass::returnTimeToStr(0), panel, 11);
+    m_rightTimeLabel = ToolWidgets::label(platform::makeRect(width - 78, barY + 6, 72, 16),
+                                          HelpClass::returnTimeToStr(0), panel, 11);
     m_cutProgressView = new RDCutProgressView(platform::makeRect(80, barY, width - 160, 28), panel);
     m_cutProgressView->setDelegate(this);
     m_trim.setBar(m_cutProgressView);
@@ -268,23 +219,17 @@ void JoinnerWindowController::initContentRightView()
     m_playBtn = iconButton(6, QStringLiteral("Join/btnPlay"));
     m_playBtn->setSelectedImage(image(QStringLiteral("Join/btnPause_Normal.png")));
     m_playBtn->mouseDownAction = [this](PNQButton *) {
-        dispatchOnMain([this] { m_isPlaying ? pause() : play(); });
+        dispatchOnMain([this] { m_transport.isPlaying() ? pause() : play(); });
     };
     m_stopBtn = iconButton(40, QStringLiteral("Join/btnStop"));
     m_stopBtn->mouseDownAction = [this](PNQButton *) { queue(&JoinnerWindowController::stop); };
     m_cutCoverBtn = iconButton(84, QStringLiteral("Join/btnCapture"));
     m_cutCoverBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { actionCarameraBtn(); }); };
     m_cutcoverStyleBtn = iconButton(116, QStringLiteral("Join/btnCaptureSet"));
-    m_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(146, rowY + 3, 80, 22), false, panel);
-    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")}) {
-        const QString title = LanguageService::localizedStringForKey(key).remove(u'"');
-        if (!title.isEmpty())
-            m_coverStylePopBtn->addItemWithTitle(title);
-    }
+    m_coverStylePopBtn = ToolWidgets::snapshotStylePopUp(platform::makeRect(146, rowY + 3, 80, 22), panel);
     m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
         coverstyleAction(p.indexOfSelectedItem());
     };
-    m_coverStylePopBtn->hide();
     m_cutcoverStyleBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] {
             if (m_preview.player())
@@ -301,16 +246,19 @@ void JoinnerWindowController::initContentRightView()
     m_trimView = new platform::View(platform::makeRect(6, 6, 240, rowY - 10), panel);
     m_trim.build(m_trimView, this, this,
                  TrimPanel::Actions{[this] { setStartTrimBtnTouchUp(); }, [this] { setStopTrimBtnTouchUp(); },
-                                    [this] { m_isPlaying ? pause() : play(); },
+                                    [this] { m_transport.isPlaying() ? pause() : play(); },
                                     [this] { resetCutterAction(); },
                                     [this](int index) { trimModeAction(index); }});
-    m_applytoallBtn =
-        makeListButton(platform::makeRect(260, rowY - 60, 170, 30), text("ApplytoallBtnTitle"), panel);
+    m_transport.setControls({m_playBtn, m_trim.playTrimBtn(), m_cutProgressView, m_leftTimeLabel,
+                             m_rightTimeLabel, m_volumeBtn, m_volumeSlider});
+    m_applytoallBtn = ToolWidgets::listButton(platform::makeRect(260, rowY - 60, 170, 30),
+                                              text("ApplytoallBtnTitle"), panel);
     m_applytoallBtn->setBackGroundColor(QColor(90, 216, 238));
     m_applytoallBtn->mouseDownAction = [this](PNQButton *) { applytoallAction(); };
-    makeLabel(platform::makeRect(260, rowY - 100, 170, 18), text("cutDurationLabelstringValue"), panel, 12);
-    m_cutDurationValueLabel =
-        makeLabel(platform::makeRect(260, rowY - 122, 170, 18), HelpClass::returnTimeToStr(0), panel, 13);
+    ToolWidgets::label(platform::makeRect(260, rowY - 100, 170, 18), text("cutDurationLabelstringValue"),
+                       panel, 12);
+    m_cutDurationValueLabel = ToolWidgets::label(platform::makeRect(260, rowY - 122, 170, 18),
+                                                 HelpClass::returnTimeToStr(0), panel, 13);
 }
 
 void JoinnerWindowController::initBottomView()
@@ -321,7 +269,7 @@ void JoinnerWindowController::initBottomView()
     bottom->setBordColor(Qt::white);
     bottom->setCornerRadius(5);
     bottom->setBorderWidth(2);
-    makeLabel(platform::makeRect(8, 10, 110, 18), text("outputFolderLabelstringValue"), bottom, 13);
+    ToolWidgets::label(platform::makeRect(8, 10, 110, 18), text("outputFolderLabelstringValue"), bottom, 13);
     auto *folderHost = new platform::View(platform::makeRect(120, 4, 223, 32), bottom);
     m_folderChooser = std::make_unique<OutputFolderChooser>(folderHost);
     m_openOutputFolderBtn = new PNQButton(platform::makeRect(350, 6, 28, 28), bottom);
@@ -330,16 +278,10 @@ void JoinnerWindowController::initBottomView()
         if (!outputPath().isEmpty())
             m_folderChooser->revealOutputPath();
     };
-    makeLabel(platform::makeRect(396, 10, 90, 18), text("progressLabelStringValue"), bottom, 13);
+    ToolWidgets::label(platform::makeRect(396, 10, 90, 18), text("progressLabelStringValue"), bottom, 13);
     m_joinnerProgressView = new NSProgressView(platform::makeRect(490, 14, 340, 10), bottom);
-    m_startJoinnerBtn = new PNQButton(platform::makeRect(bottom->frame().width() - 186, 2, 180, 34), bottom);
-    m_startJoinnerBtn->setNormalBackgroundImage(image(QStringLiteral("SubFun/btnStart_Normal.bmp")));
-    m_startJoinnerBtn->setOnBackgroundImage(image(QStringLiteral("SubFun/btnStart_On.bmp")));
-    m_startJoinnerBtn->setDownBackgroundImage(image(QStringLiteral("SubFun/btnStart_Down.bmp")));
-    m_startJoinnerBtn->setSelectedBackgroundImage(image(QStringLiteral("SubFun/btnStart_Down.bmp")));
-    m_startJoinnerBtn->setDisAbleBackgroundImage(image(QStringLiteral("SubFun/btnStart_Disable.bmp")));
-    m_startJoinnerBtn->setContentColor(Qt::white);
-    m_startJoinnerBtn->setContentTitle(text("StartExportTitle"));
+    m_startJoinnerBtn =
+        ToolWidgets::startButton(platform::makeRect(bottom->frame().width() - 186, 2, 180, 34), bottom);
     QPointer<JoinnerWindowController> self(this);
     m_startJoinnerBtn->mouseDownAction = [self](PNQButton *) {
         if (self)
@@ -356,16 +298,7 @@ void JoinnerWindowController::queue(void (JoinnerWindowController::*action)())
 
 QStringList JoinnerWindowController::allowedFileTypes()
 {
-    return {QStringLiteral("mov"), QStringLiteral("qt"),   QStringLiteral("mp4"),  QStringLiteral("m4v"),
-            QStringLiteral("flv"), QStringLiteral("ts"),   QStringLiteral("m2ts"), QStringLiteral("mts"),
-            QStringLiteral("mkv"), QStringLiteral("mka"),  QStringLiteral("mpg"),  QStringLiteral("mpeg"),
-            QStringLiteral("mpa"), QStringLiteral("m2v"),  QStringLiteral("mpv"),  QStringLiteral("dat"),
-            QStringLiteral("avi"), QStringLiteral("divx"), QStringLiteral("3gp"),  QStringLiteral("3g2"),
-            QStringLiteral("vob"), QStringLiteral("mxf"),  QStringLiteral("tp"),   QStringLiteral("trp"),
-            QStringLiteral("nut"), QStringLiteral("h261"), QStringLiteral("h264"), QStringLiteral("mod"),
-            QStringLiteral("tod"), QStringLiteral("wmv"),  QStringLiteral("mp3"),  QStringLiteral("mp2"),
-            QStringLiteral("m4a"), QStringLiteral("m4r"),  QStringLiteral("flac"), QStringLiteral("wav"),
-            QStringLiteral("wma"), QStringLiteral("ogg"),  QStringLiteral("aac"),  QStringLiteral("ac3")};
+    return SourceProbe::allowedFileTypes();
 }
 
 void JoinnerWindowController::addFileAction()
@@ -380,37 +313,29 @@ void JoinnerWindowController::addFiles(const QStringList &paths)
     if (convertstart())
         return;
     const SourceProbe::Batch batch = SourceProbe::probeAll(paths, m_outputSettings->titles());
-    for (const auto &clip : batch.accepted) {
-        clip->setVolume(1.0);
+    const QString refused = m_list.append(batch.accepted, batch.refused, [](SimpleData &clip) {
+        clip.setVolume(1.0);
         // The range starts as the whole clip, so every row shows its length.
-        if (clip->cutTimeRange_stop() == 0 && clip->sourceData())
-            clip->setCutTimeRange_stop(micros(clip->sourceData()->duration()));
-        m_fileList->append(clip);
-    }
-    if (!batch.refused.isEmpty()) {
-        QStringList names;
-        for (const QString &path : batch.refused)
-            names << QFileInfo(path).fileName();
-        showSimpleAlert(text("nonsupportfilesstringValue") + names.join(u','), 2);
-    }
-    if (m_fileList->isEmpty())
+        if (clip.cutTimeRange_stop() == 0 && clip.sourceData())
+            clip.setCutTimeRange_stop(micros(clip.sourceData()->duration()));
+    });
+    if (!refused.isEmpty())
+        showSimpleAlert(refused, 2);
+    if (fileList()->isEmpty())
         return;
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->setRowHeight(kRowHeight);
-    m_fileListTableView->reloadData();
+    JoinnerTableView *list = fileListTableView();
+    list->setItems(fileList());
+    list->setRowHeight(kRowHeight);
+    list->reloadData();
     fileListViewHidden(false);
 }
 
 void JoinnerWindowController::removeAction()
 {
-    const int64_t row = m_fileListTableView->selectedRow();
-    if (row < 0 || row >= m_fileList->size())
+    if (!m_list.removeSelected())
         return;
-    m_fileList->removeAt(row);
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->reloadData();
-    fileListViewHidden(m_fileList->isEmpty());
-    if (m_fileList->isEmpty()) {
+    fileListViewHidden(fileList()->isEmpty());
+    if (fileList()->isEmpty()) {
         m_joinnerProgressView->setProgress(0);
         initPlayer();
     }
@@ -418,9 +343,7 @@ void JoinnerWindowController::removeAction()
 
 void JoinnerWindowController::clearAction()
 {
-    m_fileList->clear();
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->reloadData();
+    m_list.clear();
     fileListViewHidden(true);
     m_joinnerProgressView->setProgress(0);
     // A ticked format box went with its clip.
@@ -430,32 +353,17 @@ void JoinnerWindowController::clearAction()
 
 void JoinnerWindowController::upAction()
 {
-    const int64_t row = m_fileListTableView->selectedRow();
-    if (row <= 0 || row >= m_fileList->size())
-        return;
-    m_fileList->swapItemsAt(row, row - 1);
-    m_fileListTableView->setSelectedRow(row - 1);
-    m_fileListTableView->setDisabelSelectBlock(true);
-    m_fileListTableView->reloadData();
+    m_list.moveSelectedUp();
 }
 
 void JoinnerWindowController::downAction()
 {
-    const int64_t row = m_fileListTableView->selectedRow();
-    if (row < 0 || row + 1 >= m_fileList->size())
-        return;
-    m_fileList->swapItemsAt(row, row + 1);
-    m_fileListTableView->setSelectedRow(row + 1);
-    m_fileListTableView->setDisabelSelectBlock(true);
-    m_fileListTableView->reloadData();
+    m_list.moveSelectedDown();
 }
 
 void JoinnerWindowController::fileListViewHidden(bool hidden)
 {
-    m_contentNoFileView->setHidden(!hidden);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_fileListTableView, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn})
-        w->setHidden(hidden);
+    m_list.setHintShown(hidden);
     m_volumeSlider->setDisable(hidden);
     m_cutProgressView->setDisable(hidden);
     for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
@@ -470,25 +378,21 @@ void JoinnerWindowController::fileListViewHidden(bool hidden)
             w->setEnabled(!hidden);
     if (!hidden)
         return;
-    m_cutProgressView->setProgress(0);
-    m_cutProgressView->setUpperValue(1);
-    m_cutProgressView->setLowerValue(0);
+    m_trim.showEmpty();
     for (TextLabel *label : {m_cutDurationValueLabel.data(), m_leftTimeLabel.data(), m_rightTimeLabel.data()})
         label->setText(HelpClass::returnTimeToStr(0));
-    m_trim.startGroup().showZero();
-    m_trim.stopGroup().showZero();
     m_trim.range() = TrimPanel::Range{};
 }
 
 void JoinnerWindowController::enableEdit(bool enable)
 {
-    const bool ownFormat = std::any_of(m_fileList->cbegin(), m_fileList->cend(),
+    const bool ownFormat = std::any_of(fileList()->cbegin(), fileList()->cend(),
                                        [](const auto &clip) { return clip->defaultFormat(); });
     m_formatChooser->setEnabled(enable && !ownFormat);
-    m_fileListTableView->setEnabele(enable);
+    fileListTableView()->setEnabele(enable);
     m_addfileBtn->setEnabled(enable);
     for (QWidget *w : std::initializer_list<QWidget *>{
-             m_removeBtn, m_clearBtn, m_upBtn, m_downBtn, m_playBtn, m_stopBtn, m_applytoallBtn,
+             removeBtn(), clearBtn(), upBtn(), downBtn(), m_playBtn, m_stopBtn, m_applytoallBtn,
              m_cutCoverBtn, m_cutcoverStyleBtn, m_trim.startStepper(), m_trim.stopStepper()})
         if (w)
             w->setEnabled(enable);
@@ -498,7 +402,7 @@ void JoinnerWindowController::enableEdit(bool enable)
     m_trim.setEnabled(enable);
     if (m_trim.preferenceBtn())
         m_trim.preferenceBtn()->setEnabled(enable);
-    if (enable && m_fileList->isEmpty())
+    if (enable && fileList()->isEmpty())
         fileListViewHidden(true);
 }
 
@@ -506,8 +410,7 @@ void JoinnerWindowController::enableEdit(bool enable)
 
 std::shared_ptr<SimpleData> JoinnerWindowController::selectedClip() const
 {
-    const int64_t row = m_fileListTableView ? m_fileListTableView->selectedRow() : -1;
-    return row >= 0 && row < m_fileList->size() ? m_fileList->at(row) : nullptr;
+    return m_list.selectedClip();
 }
 
 double JoinnerWindowController::playerDuration() const
@@ -517,9 +420,8 @@ double JoinnerWindowController::playerDuration() const
 
 void JoinnerWindowController::initPlayer()
 {
-    m_isPlaying = false;
+    m_transport.stopped();
     m_preview.close();
-    m_playBtn->setSelected(false);
     const auto clip = selectedClip();
     if (!clip)
         return;
@@ -528,7 +430,7 @@ void JoinnerWindowController::initPlayer()
             if (self && !self->isClosed())
                 self->playerDidEnd();
         }))
-        m_preview.player()->SetVolume(m_muted ? 0.0 : clip->volume());
+        m_preview.player()->SetVolume(m_transport.isMuted() ? 0.0 : clip->volume());
 
     m_volumeSlider->setProgress(float(clip->volume() / 2));
     const bool removing = clip->isTrimFanxuan();
@@ -575,42 +477,14 @@ void JoinnerWindowController::showDuration()
             float((clip->cutTimeRange_stop() - clip->cutTimeRange_start()) / 1e6)));
 }
 
-// Refreshes the rows (their range lengths) keeping the selection and the preview.
-void JoinnerWindowController::refreshList()
-{
-    const int64_t row = m_fileListTableView->selectedRow();
-    m_fileListTableView->setItems(m_fileList);
-    m_fileListTableView->setSelectedRow(row);
-    m_fileListTableView->setDisabelSelectBlock(true);
-    m_fileListTableView->reloadData();
-}
-
 void JoinnerWindowController::play()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = true;
-    m_preview.player()->play();
-    QPointer<JoinnerWindowController> self(this);
-    m_preview.startTick([self] {
-        if (self)
-            self->changePlayerSlider();
-    });
-    m_playBtn->setSelected(true);
-    if (m_trim.playTrimBtn())
-        m_trim.playTrimBtn()->setSelected(true);
+    m_transport.play();
 }
 
 void JoinnerWindowController::pause()
 {
-    if (!m_preview.player())
-        return;
-    m_isPlaying = false;
-    m_preview.player()->pause();
-    m_preview.stopTick();
-    m_playBtn->setSelected(false);
-    if (m_trim.playTrimBtn())
-        m_trim.playTrimBtn()->setSelected(false);
+    m_transport.pause();
 }
 
 void JoinnerWindowController::stop()
@@ -621,17 +495,6 @@ void JoinnerWindowController::stop()
     m_preview.player()->stop();
     m_preview.seek(0);
     m_cutProgressView->setProgress(0);
-}
-
-void JoinnerWindowController::changePlayerSlider()
-{
-    const double cur = m_preview.currentTime();
-    const double dur = playerDuration();
-    if (cur >= dur && cur > 0)
-        m_preview.stopTick();
-    m_cutProgressView->setProgress(float(m_preview.fraction()));
-    m_leftTimeLabel->setText(HelpClass::returnTimeToStr(float(cur)));
-    m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(dur)));
 }
 
 void JoinnerWindowController::playerDidEnd()
@@ -658,7 +521,7 @@ void JoinnerWindowController::resetCutterAction()
     m_preview.seek(0);
     trimModeAction(0);
     showClipRange();
-    refreshList();
+    m_list.reloadKeepingSelection();
 }
 
 void JoinnerWindowController::applytoallAction()
@@ -666,30 +529,8 @@ void JoinnerWindowController::applytoallAction()
     const auto selected = selectedClip();
     if (!selected)
         return;
-    const float Dsel = selected->sourceData() ? selected->sourceData()->duration() : 0;
-    const float S = Dsel * m_cutProgressView->lowerValue();
-    const float E = Dsel * m_cutProgressView->upperValue();
-    const float L = E - S;
-    for (const auto &clip : std::as_const(*m_fileList)) {
-        if (clip == selected)
-            continue;
-        const float D = clip->sourceData() ? clip->sourceData()->duration() : 0;
-        float start, stop;
-        if (L > D) {
-            start = 0;
-            stop = D;
-        } else if (E > D && D > L) {
-            start = D - L;
-            stop = D;
-        } else {
-            start = std::min(D, S);
-            stop = std::min(D, E);
-        }
-        clip->setCutTimeRange_start(micros(start));
-        clip->setCutTimeRange_stop(micros(stop));
-        clip->setIsTrimFanxuan(selected->isTrimFanxuan());
-    }
-    refreshList();
+    m_list.applyRangeToOthers(*selected, m_cutProgressView->lowerValue(), m_cutProgressView->upperValue());
+    m_list.reloadKeepingSelection();
 }
 
 void JoinnerWindowController::setStartTrimBtnTouchUp()
@@ -702,7 +543,7 @@ void JoinnerWindowController::setStartTrimBtnTouchUp()
     clip->setCutTimeRange_start(qint64(m_trim.range().start));
     clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
     showDuration();
-    refreshList();
+    m_list.reloadKeepingSelection();
 }
 
 void JoinnerWindowController::setStopTrimBtnTouchUp()
@@ -715,7 +556,7 @@ void JoinnerWindowController::setStopTrimBtnTouchUp()
     clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
     platform::log("start : %ld  stop: %ld", clip->cutTimeRange_start(), clip->cutTimeRange_stop());
     showDuration();
-    refreshList();
+    m_list.reloadKeepingSelection();
 }
 
 void JoinnerWindowController::trimModeAction(int index)
@@ -729,12 +570,7 @@ void JoinnerWindowController::trimModeAction(int index)
 
 void JoinnerWindowController::muteAction()
 {
-    m_muted = !m_muted;
-    m_volumeBtn->setStateImages(m_muted ? QStringLiteral("Cut/btnCloseVolume")
-                                        : QStringLiteral("Cut/btnOpenVolume"));
-    if (m_preview.player())
-        m_preview.player()->SetVolume(m_muted ? 0.0 : 1.0);
-    m_volumeSlider->setProgress(m_muted ? 0.0f : 0.5f);
+    m_transport.setMuted(!m_transport.isMuted());
 }
 
 QString JoinnerWindowController::actionCarameraBtn()
@@ -754,8 +590,7 @@ QString JoinnerWindowController::actionCarameraBtn()
 
 void JoinnerWindowController::coverstyleAction(int index)
 {
-    static const char *const styles[] = {"png", "jpg", "bmp"};
-    m_coverStyle = QString::fromLatin1(styles[std::clamp(index, 0, 2)]);
+    m_coverStyle = FrameCapture::styleAt(std::clamp(index, 0, 2));
 }
 
 void JoinnerWindowController::actionMouseDownForTextFieldBlock(RDTextField *field)
@@ -774,7 +609,7 @@ bool JoinnerWindowController::controlTextShouldEndEditing(platform::TextField *f
         clip->setCutTimeRange_start(qint64(m_trim.range().start));
         clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
         showDuration();
-        refreshList();
+        m_list.reloadKeepingSelection();
     }
     return accepted;
 }
@@ -801,12 +636,12 @@ void JoinnerWindowController::takeTrimRange()
     clip->setCutTimeRange_stop(qint64(m_trim.range().stop));
     m_preview.seek(clip->cutTimeRange_start() / 1e6);
     showClipRange();
-    refreshList();
+    m_list.reloadKeepingSelection();
 }
 
 void JoinnerWindowController::actionMouseDownForCutProgressViewBlock(RDCutProgressView *bar, float)
 {
-    if (bar == m_cutProgressView && m_isPlaying)
+    if (bar == m_cutProgressView && m_transport.isPlaying())
         pause();
 }
 
@@ -814,13 +649,13 @@ void JoinnerWindowController::actionMouseUpForCutProgressViewBlock(RDCutProgress
 {
     if (bar != m_cutProgressView)
         return;
-    const bool wasPlaying = m_isPlaying;
+    const bool wasPlaying = m_transport.isPlaying();
     if (wasPlaying)
         pause();
     m_preview.seek(progress * playerDuration());
     if (wasPlaying)
         play();
-    refreshList();
+    m_list.reloadKeepingSelection();
 }
 
 void JoinnerWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *bar, float progress)
@@ -884,19 +719,19 @@ void JoinnerWindowController::startJoinnerAction()
         m_exportRun->cancel();
         return;
     }
-    if (m_fileList->isEmpty())
+    if (fileList()->isEmpty())
         return;
     pause();
 
     QStringList skipped;
-    const QList<JoinPlan::Piece> pieces = JoinPlan::piecesFor(*m_fileList, &skipped);
+    const QList<JoinPlan::Piece> pieces = JoinPlan::piecesFor(*fileList(), &skipped);
     if (!skipped.isEmpty())
         showSimpleAlert(text("joinNothingLeftString") + skipped.join(u','), 2);
     if (pieces.isEmpty())
         return;
 
     std::shared_ptr<SimpleData> reference;
-    for (const auto &clip : std::as_const(*m_fileList))
+    for (const auto &clip : std::as_const(*fileList()))
         if (clip->defaultFormat()) {
             reference = clip;
             break;
@@ -904,8 +739,8 @@ void JoinnerWindowController::startJoinnerAction()
     const auto titles = m_outputSettings->titles();
     const JoinPlan::Settings settings = JoinPlan::settingsFromTitles(titles, reference.get());
     QString extension = titles[EditorOutputSettings::ExtName].trimmed();
-    if (extension.isEmpty() && m_fileList->first()->sourceData())
-        extension = m_fileList->first()->sourceData()->extension();
+    if (extension.isEmpty() && fileList()->first()->sourceData())
+        extension = fileList()->first()->sourceData()->extension();
     const QString folder = outputPath();
     QDir().mkpath(folder);
     const QString output = OutputNaming::availablePath(
@@ -933,6 +768,6 @@ void JoinnerWindowController::windowWillClose()
 {
     if (convertstart())
         m_exportRun->cancel();
-    m_isPlaying = false;
+    m_transport.stopped();
     m_preview.close();
 }

@@ -28,10 +28,12 @@
 #include "controls/TextLabel.h"
 #include "platform/PopUpButton.h"
 #include "platform/TextField.h"
+#include "toolkit/ClipListEditor.h"
 #include "toolkit/ExportRunHost.h"
 #include "toolkit/JoinnerTableView.h"
 #include "toolkit/OutputFormatChooser.h"
 #include "toolkit/PreviewHost.h"
+#include "toolkit/PreviewTransport.h"
 #include "toolkit/ToolWindowController.h"
 #include "toolkit/TrimPanel.h"
 
@@ -101,8 +103,6 @@ public:
     void play();
     void pause();
     void stop();
-    // The 0.1 s tick: the bar's position mark and the time labels.
-    void changePlayerSlider();
     void playerDidEnd();
     // The selected clip's range back to the whole clip, keep mode (fields and mode follow).
     void resetCutterAction();
@@ -157,18 +157,18 @@ public:
     bool isExportHostClosed() const override { return isClosed(); }
 
     // ---- state and views ----
-    const std::shared_ptr<JoinnerTableView::ItemList> &fileList() const { return m_fileList; }
+    const std::shared_ptr<JoinnerTableView::ItemList> &fileList() const { return m_list.items(); }
     std::shared_ptr<SimpleData> selectedClip() const;
-    bool isPlaying() const { return m_isPlaying; }
+    bool isPlaying() const { return m_transport.isPlaying(); }
     const std::shared_ptr<RDMoviePlayer> &rdPlayer() const { return m_preview.player(); }
     const PreviewHost &preview() const { return m_preview; }
     const TrimPanel &trimPanel() const { return m_trim; }
-    JoinnerTableView *fileListTableView() const { return m_fileListTableView; }
+    JoinnerTableView *fileListTableView() const { return m_list.tableView(); }
     PNQButton *addfileBtn() const { return m_addfileBtn; }
-    PNQButton *removeBtn() const { return m_removeBtn; }
-    PNQButton *clearBtn() const { return m_clearBtn; }
-    PNQButton *upBtn() const { return m_upBtn; }
-    PNQButton *downBtn() const { return m_downBtn; }
+    PNQButton *removeBtn() const { return m_list.removeBtn(); }
+    PNQButton *clearBtn() const { return m_list.clearBtn(); }
+    PNQButton *upBtn() const { return m_list.upBtn(); }
+    PNQButton *downBtn() const { return m_list.downBtn(); }
     platform::View *contentNoFileView() const { return m_contentNoFileView; }
     PNQButton *emailIconView() const { return m_emailIconView; }
     PNQButton *playBtn() const { return m_playBtn; }
@@ -203,7 +203,6 @@ private:
     void initListView();
     void initContentRightView();
     void initBottomView();
-    void refreshList();
     void showClipRange();
     void showDuration();
     void takeTrimRange();
@@ -212,10 +211,9 @@ private:
     // The content's height (the window's less its header strip).
     double contentHeight() const;
 
-    std::shared_ptr<JoinnerTableView::ItemList> m_fileList;
+    ClipListEditor m_list;
     QPointer<platform::View> m_content;
-    QPointer<JoinnerTableView> m_fileListTableView;
-    QPointer<PNQButton> m_addfileBtn, m_removeBtn, m_clearBtn, m_upBtn, m_downBtn;
+    QPointer<PNQButton> m_addfileBtn;
     QPointer<platform::View> m_contentNoFileView;
     QPointer<PNQButton> m_emailIconView;
     QPointer<platform::View> m_contentRightView;
@@ -233,9 +231,8 @@ private:
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<ExportRunController> m_exportRun;
     PreviewHost m_preview;
+    PreviewTransport m_transport{m_preview};
     TrimPanel m_trim;
-    bool m_isPlaying = false;
-    bool m_muted = false;
     QString m_coverStyle = QStringLiteral("png");
     QString m_lastOutputPath;
     std::function<QDateTime()> m_clock;

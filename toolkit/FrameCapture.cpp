@@ -22,6 +22,12 @@ const char *FrameCapture::formatFor(const QString &style)
     return "png";
 }
 
+QString FrameCapture::styleAt(int index)
+{
+    static const char *const styles[] = {"png", "jpg", "bmp"};
+    return index >= 0 && index < 3 ? QString::fromLatin1(styles[index]) : QString();
+}
+
 QString FrameCapture::capture(RDMoviePlayer &player, platform::Size size, const QString &folder,
                               const QDateTime &when, const QString &style)
 {

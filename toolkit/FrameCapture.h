@@ -19,6 +19,9 @@ class FrameCapture
 public:
     // The image format a style names ("bmp", "jpg" or "png").
     static const char *formatFor(const QString &style);
+    // The style of the snapshot pop-up's item `index` (ToolWidgets::snapshotStylePopUp): "png", "jpg",
+    // "bmp"; empty outside 0..2.
+    static QString styleAt(int index);
     static QString capture(RDMoviePlayer &player, platform::Size size, const QString &folder,
                            const QDateTime &when, const QString &style);
 };

@@ -215,6 +215,17 @@ void TrimPanel::reset()
     }
 }
 
+void TrimPanel::showEmpty()
+{
+    if (m_bar) {
+        m_bar->setProgress(0);
+        m_bar->setUpperValue(1);
+        m_bar->setLowerValue(0);
+    }
+    m_startGroup.showZero();
+    m_stopGroup.showZero();
+}
+
 void TrimPanel::setDeleteMode(bool deleteSection)
 {
     if (!m_bar)

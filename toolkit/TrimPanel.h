@@ -70,6 +70,9 @@ public:
     bool setStopAtPlayhead();
     // Start 0, stop at the end, the player back at 0, the bar's handles at the ends.
     void reset();
+    // Nothing to trim (an empty clip list): both groups at zero, the bar's handles at the ends and its
+    // position at 0. The stored range is left as it is.
+    void showEmpty();
     // Keep (false) or delete (true) look of the bar, keeping its handles; the bar's position goes to the
     // lower handle (keep) or 0 (delete), and the player follows.
     void setDeleteMode(bool deleteSection);

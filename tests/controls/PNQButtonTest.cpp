@@ -2,6 +2,7 @@
 
 #include "ControlTestSupport.h"
 #include "platform/Log.h"
+#include "services/ResourceService.h"
 
 #include <gtest/gtest.h>
 
@@ -303,4 +304,32 @@ TEST(PNQButton, LogsDrags)
     drag(b, 12, 10);
     release(b, 12, 10);
     EXPECT_TRUE(capture.containsText("-[PNQButton mouseDragged:] x:12.0"));
+}
+
+TEST(PNQButton, TakesEachStatesImagesFromOneResourceStem)
+{
+    PNQButton button(platform::makeRect(0, 0, 40, 20));
+    button.setStateImages(QStringLiteral("Join/btnPlay"));
+    button.setStateBackgroundImages(QStringLiteral("SubFun/btnStart"));
+    const struct
+    {
+        QImage image;
+        const char *file;
+    } cases[] = {
+        {button.normalImage(), "Join/btnPlay_Normal.png"},
+        {button.onImage(), "Join/btnPlay_On.png"},
+        {button.downImage(), "Join/btnPlay_Down.png"},
+        {button.disAbleImage(), "Join/btnPlay_Disable.png"},
+        {button.normalBackgroundImage(), "SubFun/btnStart_Normal.bmp"},
+        {button.onBackgroundImage(), "SubFun/btnStart_On.bmp"},
+        {button.downBackgroundImage(), "SubFun/btnStart_Down.bmp"},
+        {button.selectedBackgroundImage(), "SubFun/btnStart_Down.bmp"},
+        {button.disAbleBackgroundImage(), "SubFun/btnStart_Disable.bmp"},
+    };
+    for (const auto &c : cases) {
+        const QImage expected = ResourceService::imageWithfileName(QString::fromLatin1(c.file));
+        ASSERT_FALSE(expected.isNull()) << c.file;
+        EXPECT_EQ(c.image, expected) << c.file;
+    }
+    EXPECT_TRUE(button.selectedImage().isNull()) << "the selected image is left alone";
 }

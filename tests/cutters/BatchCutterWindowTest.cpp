@@ -3,6 +3,7 @@
 // decoded. Also the range given to all files, reset, refused files, a failing file and a cancel.
 #include "cutters/BatchCutterRegistration.h"
 #include "cutters/BatchCutterWindowController.h"
+#include "toolkit/ClipListEditor.h"
 
 #include "model/FileData.h"
 #include "model/SimpleData.h"
@@ -140,7 +141,7 @@ TEST(BatchCutterRange, ApplyToAllFitsTheBarsRangeToEachFile)
         {30, 10000000, 30000000}, // exactly as long as the range: cut at the end
     };
     for (const Case &c : cases) {
-        const auto r = BatchCutterWindowController::fittedRange(10, 40, c.duration);
+        const auto r = ClipListEditor::fittedRange(10, 40, c.duration);
         EXPECT_EQ(r.start, c.start) << c.duration;
         EXPECT_EQ(r.stop, c.stop) << c.duration;
     }
