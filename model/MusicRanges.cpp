@@ -25,4 +25,16 @@ Ranges forTrack(const MusicInfo &m, Form form)
     return r;
 }
 
+bool stretchSpan(MusicInfo &m, float videoSeconds)
+{
+    const float start = m.positionStart(), end = m.positionEnd();
+    if (m.pruneDiration() > m.positionEnd() - m.positionStart())
+        m.setPositionEnd(m.positionStart() + m.pruneDiration());
+    if (m.positionStart() + m.pruneDiration() > videoSeconds) {
+        m.setPositionStart(std::max(videoSeconds - m.pruneDiration(), 0.0f));
+        m.setPositionEnd(videoSeconds);
+    }
+    return start != m.positionStart() || end != m.positionEnd();
+}
+
 } // namespace MusicRanges

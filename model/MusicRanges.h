@@ -22,4 +22,9 @@ struct Ranges
 
 Ranges forTrack(const MusicInfo &track, Form form);
 
+// Makes the span hold a used part longer than itself (set from the music side: mark-out or the prune
+// bar): the span grows at its end and, when that passes the video's end (`videoSeconds`), ends there and
+// starts earlier, never before 0. True when the span changed.
+bool stretchSpan(MusicInfo &track, float videoSeconds);
+
 } // namespace MusicRanges

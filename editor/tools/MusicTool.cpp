@@ -57,9 +57,10 @@ void MusicTool::initMusicView(platform::View *panel)
 {
     using platform::makeRect;
     const double w = panel->frame().width();
-    double y = panel->frame().height() - 30;
+    const double top = panel->frame().height();
 
     m_panel = panel;
+    double y = top - 28;
     m_loadButton = new PNQButton(makeRect(5, y, 95, 24), panel);
     m_deleteButton = new PNQButton(makeRect(104, y, 95, 24), panel);
     m_itemPlayButton = new QToolButton;
@@ -84,93 +85,122 @@ void MusicTool::initMusicView(platform::View *panel)
         m_host.queueOnMain([this] { deleteMusicAction(); });
     };
 
-    y -= 78;
+    y -= 54;
     auto *scroll = new PNQScrollView;
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(false);
-    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 72));
+    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 48));
     scroll->setWidget(m_listDocument);
-    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 74), scroll);
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 50), scroll);
 
     const char *rowKeys[] = {VW_KEY("MusicPositionStartTitle"), VW_KEY("MusicPositionEndTitle"),
                              VW_KEY("MusicPruneStartTitle"), VW_KEY("MusicPruneEndTitle")};
-    y -= 28;
-    for (int i = 0; i < 4; ++i) {
-        if (i == 2) {
-            // The range slider between the span and the used part.
-            m_rangeSlider = new MusicRangeSlider(makeRect(5, y - 2, w - 10, 28), panel);
-            m_rangeSlider->setAutoresizingMask(platform::View::MinYMargin);
-            m_rangeSlider->setDelegate(this);
-            y -= 30;
-            m_prune = new QCheckBox(tr("MusicPruneTitle"));
-            ToolPanel::hosted(panel, makeRect(5, y, w - 66, 22), m_prune);
-            m_markInButton = new QToolButton;
-            m_markOutButton = new QToolButton;
-            m_markInButton->setText(QStringLiteral("【"));
-            m_markOutButton->setText(QStringLiteral("】"));
-            ToolPanel::hosted(panel, makeRect(w - 60, y, 27, 22), m_markInButton);
-            ToolPanel::hosted(panel, makeRect(w - 31, y, 27, 22), m_markOutButton);
-            QObject::connect(m_markInButton, &QToolButton::clicked, m_markInButton,
-                             [this] { m_host.queueOnMain([this] { markIn(); }); });
-            QObject::connect(m_markOutButton, &QToolButton::clicked, m_markOutButton,
-                             [this] { m_host.queueOnMain([this] { markOut(); }); });
-            QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
-            y -= 26;
-        }
-        ToolPanel::label(panel, makeRect(5, y + 2, 76, 20), tr(rowKeys[i]));
+    // One time row: label, four fields, the row's own stepper.
+    const auto timeRow = [&](platform::View *parent, double rowY, int i) {
+        ToolPanel::label(parent, makeRect(5, rowY + 2, 76, 20), tr(rowKeys[i]));
         platform::TextField *f[4];
         for (int k = 0; k < 4; ++k)
-            f[k] = ToolPanel::numberField(panel, makeRect(81 + k * 32, y, 30, 24), this);
+            f[k] = ToolPanel::numberField(parent, makeRect(81 + k * 32, rowY, 30, 24), this);
         m_groups[i] = TimeFieldGroup(f[0], f[1], f[2], f[3]);
         m_lastField[i] = f[2];
-        auto *stepper = new platform::Stepper(makeRect(w - 23, y - 1, 19, 27), panel);
+        auto *stepper = new platform::Stepper(makeRect(w - 23, rowY - 1, 19, 27), parent);
         stepper->setAutoresizingMask(platform::View::MinYMargin);
         stepper->setMinValue(0);
         stepper->setMaxValue(59);
         stepper->action = [this, i](platform::Stepper &) { stepperAction(i); };
         m_steppers[i] = stepper;
-        y -= 28;
-    }
+    };
+    y -= 28;
+    timeRow(panel, y, 0);
+    y -= 26;
+    timeRow(panel, y, 1);
+    y -= 30;
+    m_rangeSlider = new MusicRangeSlider(makeRect(5, y, w - 10, 28), panel);
+    m_rangeSlider->setAutoresizingMask(platform::View::MinYMargin);
+    m_rangeSlider->setDelegate(this);
+    y -= 24;
+    m_prune = new QCheckBox(tr("MusicPruneTitle"));
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_prune);
+    QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
 
-    y -= 2;
+    // The used part: its two rows, then the prune bar between the mark-in and mark-out buttons.
+    const double pruneHeight = 78;
+    y -= pruneHeight + 2;
+    m_pruneContentView = new platform::View(makeRect(0, y, w, pruneHeight), panel);
+    m_pruneContentView->setAutoresizingMask(platform::View::MinYMargin);
+    timeRow(m_pruneContentView, 52, 2);
+    timeRow(m_pruneContentView, 26, 3);
+    m_markInButton = new QToolButton;
+    m_markOutButton = new QToolButton;
+    m_markInButton->setText(QStringLiteral("【"));
+    m_markOutButton->setText(QStringLiteral("】"));
+    ToolPanel::hosted(m_pruneContentView, makeRect(5, 0, 27, 22), m_markInButton);
+    ToolPanel::hosted(m_pruneContentView, makeRect(w - 32, 0, 27, 22), m_markOutButton);
+    QObject::connect(m_markInButton, &QToolButton::clicked, m_markInButton,
+                     [this] { m_host.queueOnMain([this] { markIn(); }); });
+    QObject::connect(m_markOutButton, &QToolButton::clicked, m_markOutButton,
+                     [this] { m_host.queueOnMain([this] { markOut(); }); });
+    m_pruneRangSlider = new RDCutProgressView(makeRect(34, 0, w - 68, 22), m_pruneContentView);
+    m_pruneRangSlider->setLowerValueUpperValue(0, 1);
+    m_pruneRangSlider->setDelegate(this);
+    m_audioTimer.setInterval(100);
+    QObject::connect(&m_audioTimer, &QTimer::timeout, m_pruneRangSlider, [this] { changeMusicPlayerSlider(); });
+
+    // Repeat, the fades, the track volume and the clip's own sound: they move up when prune is off.
+    const double fadeHeight = y - 2;
+    m_fadeContentView = new platform::View(makeRect(0, 0, w, fadeHeight), panel);
+    m_fadeContentView->setAutoresizingMask(platform::View::MinYMargin);
+    double fy = fadeHeight - 24;
     m_repeat = new QCheckBox(tr("MusicRepeatTitle"));
     m_fadeIn = new QCheckBox(tr("MusicFadeInTitle"));
     m_fadeOut = new QCheckBox(tr("MusicFadeOutTitle"));
     // Repeat on a row of its own and the fades side by side: three boxes on one row cut the longer
     // languages' titles.
-    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_repeat);
-    y -= 24;
-    ToolPanel::hosted(panel, makeRect(5, y, (w - 10) / 2, 22), m_fadeIn);
-    ToolPanel::hosted(panel, makeRect(5 + (w - 10) / 2, y, (w - 10) / 2, 22), m_fadeOut);
+    ToolPanel::hosted(m_fadeContentView, makeRect(5, fy, w - 10, 22), m_repeat);
+    fy -= 24;
+    ToolPanel::hosted(m_fadeContentView, makeRect(5, fy, (w - 10) / 2, 22), m_fadeIn);
+    ToolPanel::hosted(m_fadeContentView, makeRect(5 + (w - 10) / 2, fy, (w - 10) / 2, 22), m_fadeOut);
     for (QCheckBox *box : {m_repeat.data(), m_fadeIn.data(), m_fadeOut.data()})
         QObject::connect(box, &QCheckBox::clicked, box, [this] { optionChanged(); });
 
-    y -= 26;
-    ToolPanel::label(panel, makeRect(5, y + 2, 104, 20), tr("MusicVolumeTitle"));
+    fy -= 26;
+    ToolPanel::label(m_fadeContentView, makeRect(5, fy + 2, 104, 20), tr("MusicVolumeTitle"));
     m_volume = new QSlider(Qt::Horizontal);
     m_volume->setRange(0, kSteps);
-    ToolPanel::hosted(panel, makeRect(110, y, w - 115, 22), m_volume);
+    ToolPanel::hosted(m_fadeContentView, makeRect(110, fy, w - 115, 22), m_volume);
     QObject::connect(m_volume, &QSlider::valueChanged, m_volume, [this] { optionChanged(); });
 
-    y -= 26;
-    ToolPanel::label(panel, makeRect(5, y + 2, 104, 20), tr("OriginalAudioLevelTitle"));
+    fy -= 26;
+    ToolPanel::label(m_fadeContentView, makeRect(5, fy + 2, 104, 20), tr("OriginalAudioLevelTitle"));
     m_originalLevel = new QSlider(Qt::Horizontal);
     m_originalLevel->setRange(0, kSteps);
     m_originalLevel->setValue(kSteps);
-    ToolPanel::hosted(panel, makeRect(110, y, w - 115, 22), m_originalLevel);
+    ToolPanel::hosted(m_fadeContentView, makeRect(110, fy, w - 115, 22), m_originalLevel);
     QObject::connect(m_originalLevel, &QSlider::valueChanged, m_originalLevel, [this] {
         m_volumeModel.setOriginalLevel(double(m_originalLevel->value()) / kSteps);
         if (const auto &player = m_host.rdPlayer())
             player->SetMainAudioVolume(m_volumeModel.mainLevel());
     });
-    y -= 24;
+    fy -= 24;
     m_removeOriginal = new QCheckBox(tr("RemoveOriginalMusicTitle"));
-    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_removeOriginal);
+    ToolPanel::hosted(m_fadeContentView, makeRect(5, fy, w - 10, 22), m_removeOriginal);
     QObject::connect(m_removeOriginal, &QCheckBox::clicked, m_removeOriginal, [this] {
         if (const auto &player = m_host.rdPlayer())
             player->DisableMainAudio(removeOriginalMusic());
     });
+    layoutForPrune(false);
     enableEdit(false);
+}
+
+void MusicTool::layoutForPrune(bool prune)
+{
+    if (!m_pruneContentView || !m_fadeContentView)
+        return;
+    m_pruneContentView->setHidden(!prune);
+    // The rows below sit under the prune rows, or take their place.
+    const platform::Rect pruneFrame = m_pruneContentView->frame();
+    const double top = prune ? pruneFrame.minY() - 2 : pruneFrame.maxY();
+    m_fadeContentView->setFrameOrigin(platform::Point{0, top - m_fadeContentView->frame().height()});
 }
 
 void MusicTool::enableEdit(bool enable)
@@ -195,12 +225,19 @@ void MusicTool::enableEdit(bool enable)
         m_rangeSlider->setEnable(tracks);
         m_rangeSlider->setEnabled(tracks);
     }
+    if (m_pruneRangSlider)
+        m_pruneRangSlider->setDisable(!tracks);
 }
 
 double MusicTool::videoSeconds() const
 {
     const auto &player = m_host.rdPlayer();
     return player ? platform::CMTimeGetSeconds(player->duration()) : 0.0;
+}
+
+double MusicTool::musicSeconds() const
+{
+    return m_itemPlayer ? platform::CMTimeGetSeconds(m_itemPlayer->duration()) : 0.0;
 }
 
 MusicInfo *MusicTool::current() const
@@ -328,6 +365,8 @@ void MusicTool::showTrack()
         m_volume->setValue(kSteps);
         m_rangeSlider->setVideoRangeLowerValue(0, 0);
         m_rangeSlider->setMusicRangeLowerValue(0, 0);
+        m_pruneRangSlider->setLowerValueUpperValue(0, 1);
+        layoutForPrune(false);
         m_showing = false;
         return;
     }
@@ -342,13 +381,19 @@ void MusicTool::showTrack()
     m_fadeIn->setChecked(track->fadeIn());
     m_fadeOut->setChecked(track->fadeOut());
     m_volume->setValue(int(std::lround(track->volume() * kSteps)));
+    const float M = float(musicSeconds());
     if (V > 0) {
         m_rangeSlider->setVideoRangeLowerValue(track->positionStart() / V, track->positionEnd() / V);
         // The music bar's start is measured against the music, its length against the video.
-        const float M = m_itemPlayer ? float(platform::CMTimeGetSeconds(m_itemPlayer->duration())) : 0.0f;
         m_rangeSlider->setMusicRangeLowerValue(M > 0 ? track->pruneStart() / M : 0.0f,
                                                track->pruneDiration() / V);
     }
+    if (M > 0) {
+        // End first: the bar keeps its handles apart, so the start never lands past an old end.
+        m_pruneRangSlider->setUpperValue(std::min(1.0f, (track->pruneStart() + track->pruneDiration()) / M));
+        m_pruneRangSlider->setLowerValue(std::min(1.0f, track->pruneStart() / M));
+    }
+    layoutForPrune(track->prune());
     m_rangeSlider->setIsRepeat(track->repeat());
     m_showing = false;
 }
@@ -366,6 +411,7 @@ void MusicTool::optionChanged()
     if (m_itemPlayer)
         m_itemPlayer->SetVolume(double(track->volume()));
     m_rangeSlider->setIsRepeat(track->repeat());
+    layoutForPrune(track->prune());
 }
 
 void MusicTool::actionMouseDownForEffectTableCellViewBlock(EffectTableCellView *, qint64 row)
@@ -414,6 +460,29 @@ void MusicTool::changeProgress(MusicRangeSlider *slider)
         player->seekTime(cmTime(float(slider->progress() * videoSeconds())));
         refreshPausedPreview(m_host);
     }
+}
+
+void MusicTool::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *, float start, float stop,
+                                                       int64_t handleType)
+{
+    MusicInfo *track = current();
+    const float M = float(musicSeconds());
+    // Without a playable file the bar has no length to measure against.
+    if (!track || M <= 0)
+        return;
+    track->setPruneStart(start * M);
+    track->setPruneDiration(std::max(0.0f, stop - start) * M);
+    if (handleType == 1 || handleType == 2)
+        MusicRanges::stretchSpan(*track, float(videoSeconds()));
+    showTrack();
+}
+
+void MusicTool::changeMusicPlayerSlider()
+{
+    const double M = musicSeconds();
+    if (m_pruneRangSlider && m_itemPlayer && M > 0)
+        m_pruneRangSlider->setProgress(
+            float(std::clamp(platform::CMTimeGetSeconds(m_itemPlayer->currentTime()) / M, 0.0, 1.0)));
 }
 
 bool MusicTool::applyTime(int i, float seconds, bool alert)
@@ -502,6 +571,10 @@ void MusicTool::addDubbingWithPlayer() const
 void MusicTool::showPlaying(bool playing)
 {
     m_isaudioplaying = playing;
+    if (playing)
+        m_audioTimer.start();
+    else
+        m_audioTimer.stop();
     if (m_itemPlayButton)
         m_itemPlayButton->setIcon(
             m_itemPlayButton->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
@@ -518,6 +591,8 @@ void MusicTool::initmusicPlayer(const QString &path)
     if (path.isEmpty())
         return;
     m_itemPlayer = RDMoviePlayer::initWithString(path.toStdString(), platform::makeRect(0, 0, 20, 20));
+    if (m_pruneRangSlider)
+        m_pruneRangSlider->setProgress(0);
     if (!m_itemPlayer)
         return;
     if (QWidget *view = m_itemPlayer->view()) {
@@ -578,12 +653,6 @@ void MusicTool::markOut()
     if (track->pruneStart() > t)
         track->setPruneStart(0);
     track->setPruneDiration(t - track->pruneStart());
-    // The span holds the used part, within the video.
-    if (track->pruneDiration() > track->positionEnd() - track->positionStart())
-        track->setPositionEnd(track->positionStart() + track->pruneDiration());
-    if (track->positionStart() + track->pruneDiration() > V) {
-        track->setPositionStart(std::max(V - track->pruneDiration(), 0.0f));
-        track->setPositionEnd(V);
-    }
+    MusicRanges::stretchSpan(*track, V);
     showTrack();
 }

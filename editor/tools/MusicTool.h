@@ -4,7 +4,9 @@
 // heard in preview and export; the current row is the one edited); delete removes the current row.
 // The current track's span on the video (position start and end), the used part of its file (prune
 // start and end), each as a four-field time with a stepper, the range slider, and the options repeat,
-// prune, fade in, fade out and the track volume. "Remove original music" and the original-audio level
+// prune, fade in, fade out and the track volume. With prune on, the used part's fields and the prune bar
+// (handles = the used part as fractions of the music file, tick = the item player's position) show and
+// the rows below move down to make room; with it off they hide and the rows move up. "Remove original music" and the original-audio level
 // act on the clip's own sound: the level is the original level of the editor's one VolumeModel.
 //
 // Rules kept here:
@@ -15,6 +17,7 @@
 //  - The ticked tracks go to the preview player through MusicRanges, as the export sends them.
 // Main thread only.
 #include "controls/PNQButton.h"
+#include "controls/RDCutProgressView.h"
 #include "editor/tools/EditToolHost.h"
 #include "editor/tools/EffectTableCellView.h"
 #include "editor/tools/MusicRangeSlider.h"
@@ -26,6 +29,7 @@
 #include <QPointer>
 #include <QSlider>
 #include <QStringList>
+#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -44,6 +48,7 @@ class View;
 
 class MusicTool : public EffectTableCellViewDelegate,
                   public MusicRangeSliderDelegate,
+                  public RDCutProgressViewDelegate,
                   public platform::TextFieldDelegate
 {
 public:
@@ -84,6 +89,9 @@ public:
     const std::shared_ptr<RDMoviePlayer> &itemPlayer() const { return m_itemPlayer; }
     QToolButton *itemPlayButton() const { return m_itemPlayButton; }
     std::function<void()> pauseVideoPreview;
+    // The 0.1 s tick that moves the prune bar's tick with the item player; runs only while it plays.
+    bool audioTimerActive() const { return m_audioTimer.isActive(); }
+    void changeMusicPlayerSlider();
     bool removeOriginalMusic() const;
 
     QList<std::shared_ptr<MusicInfo>> musicList() const { return m_musicList; }
@@ -91,6 +99,10 @@ public:
     int selectedMusicIndex() const { return m_selectedMusicIndex; }
     QList<EffectTableCellView *> rows() const;
     MusicRangeSlider *rangeSlider() const { return m_rangeSlider; }
+    RDCutProgressView *pruneBar() const { return m_pruneRangSlider; }
+    // The used part's rows with the prune bar (shown with prune on), and the rows below them.
+    platform::View *pruneContentView() const { return m_pruneContentView; }
+    platform::View *fadeContentView() const { return m_fadeContentView; }
     // Position start, position end, prune start, prune end.
     const TimeFieldGroup &group(int i) const { return m_groups[i]; }
     platform::Stepper *stepper(int i) const { return m_steppers[i]; }
@@ -110,6 +122,10 @@ public:
     // Range slider reports.
     void changeRangeValue(MusicRangeSlider *slider) override;
     void changeProgress(MusicRangeSlider *slider) override;
+    // Prune bar: a handle moved (1 start, 2 end); the used part follows in seconds of the music file,
+    // and the span stretches to hold it.
+    void actionMouseMovedForCutProgressViewBlock(RDCutProgressView *bar, float start, float stop,
+                                                 int64_t handleType) override;
     // Field edits.
     bool controlTextShouldBeginEditing(platform::TextField *field) override;
     bool controlTextShouldEndEditing(platform::TextField *field) override;
@@ -126,6 +142,8 @@ private:
     void optionChanged();
     void initmusicPlayer(const QString &path);
     void showPlaying(bool playing);
+    double musicSeconds() const;
+    void layoutForPrune(bool prune);
 
     EditToolHost &m_host;
     VolumeModel &m_volumeModel;
@@ -145,6 +163,9 @@ private:
     QPointer<PNQButton> m_loadButton, m_deleteButton;
     QPointer<QToolButton> m_itemPlayButton, m_markInButton, m_markOutButton;
     QPointer<platform::View> m_panel;
+    QPointer<platform::View> m_pruneContentView, m_fadeContentView;
+    QPointer<RDCutProgressView> m_pruneRangSlider;
+    QTimer m_audioTimer;
     std::shared_ptr<RDMoviePlayer> m_itemPlayer;
     QString m_itemPath;
     bool m_isaudioplaying = false;

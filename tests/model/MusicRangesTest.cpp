@@ -61,3 +61,29 @@ TEST(MusicRanges, WithoutPruneTheExportLimitsTheSourceToTheSpan)
     EXPECT_FLOAT_EQ(preview.timelineEnd, 25);
     EXPECT_FLOAT_EQ(exported.timelineEnd, 25);
 }
+
+TEST(MusicRanges, ALongerUsedPartStretchesTheSpanWithinTheVideo)
+{
+    const struct
+    {
+        const char *name;
+        float start, end, used, video;
+        float newStart, newEnd;
+        bool changed;
+    } cases[] = {
+        {"fits: unchanged", 10, 20, 5, 60, 10, 20, false},
+        {"longer: the end moves", 10, 12, 4.5f, 60, 10, 14.5f, true},
+        {"past the video's end: ends there", 50, 55, 20, 60, 40, 60, true},
+        {"longer than the video: from 0", 5, 10, 80, 60, 0, 60, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        MusicInfo m;
+        m.setPositionStart(c.start);
+        m.setPositionEnd(c.end);
+        m.setPruneDiration(c.used);
+        EXPECT_EQ(MusicRanges::stretchSpan(m, c.video), c.changed);
+        EXPECT_FLOAT_EQ(m.positionStart(), c.newStart);
+        EXPECT_FLOAT_EQ(m.positionEnd(), c.newEnd);
+    }
+}
