@@ -453,7 +453,7 @@ void EditVideoWindowController::initSubtitleView()
 void EditVideoWindowController::initMusicView()
 {
     // The one music control the export reads: selected = drop the clip's own sound.
-    m_music.initMusicView(m_musicContentView);
+    m_music.initMusicView(m_musicContentView, m_musicRightBottomView);
     m_music.pauseVideoPreview = [this] { pause(); };
     m_loadmusicBtn = m_music.loadButton();
     m_removeOriginalmusicBtn = m_music.removeOriginalBox();
@@ -815,6 +815,8 @@ void EditVideoWindowController::layoutFrames(double t)
     const platform::Rect music = m_musicRightView->frame();
     m_musicRightPlayerView->setFrame(makeRect(14, 90, music.width() - 26, music.height() - 90));
     m_musicRightBottomView->setFrame(makeRect(0, 0, music.width(), 91));
+    if (MusicRangeSlider *range = m_music.rangeSlider())
+        range->setFrame(makeRect(14, 50, music.width() - 28, 30));
     m_toolMusicNofileView->setFrame(makeRect(0, 0, music.width(), music.height()));
     const double leftHeight = m_contentLeftView->frame().height();
     for (platform::View *panel : {m_trimView.data(), m_cropView.data(), m_adjustView.data(),

@@ -53,7 +53,7 @@ std::shared_ptr<MusicInfo> MusicTool::newTrack(const QString &path, float musicS
     return track;
 }
 
-void MusicTool::initMusicView(platform::View *panel)
+void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
 {
     using platform::makeRect;
     const double w = panel->frame().width();
@@ -85,13 +85,13 @@ void MusicTool::initMusicView(platform::View *panel)
         m_host.queueOnMain([this] { deleteMusicAction(); });
     };
 
-    y -= 54;
+    y -= 78;
     auto *scroll = new PNQScrollView;
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(false);
-    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 48));
+    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 72));
     scroll->setWidget(m_listDocument);
-    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 50), scroll);
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 74), scroll);
 
     const char *rowKeys[] = {VW_KEY("MusicPositionStartTitle"), VW_KEY("MusicPositionEndTitle"),
                              VW_KEY("MusicPruneStartTitle"), VW_KEY("MusicPruneEndTitle")};
@@ -114,11 +114,10 @@ void MusicTool::initMusicView(platform::View *panel)
     timeRow(panel, y, 0);
     y -= 26;
     timeRow(panel, y, 1);
-    y -= 30;
-    m_rangeSlider = new MusicRangeSlider(makeRect(5, y, w - 10, 28), panel);
-    m_rangeSlider->setAutoresizingMask(platform::View::MinYMargin);
+    // The range slider lies under the video, as wide as the picture: the window places it.
+    m_rangeSlider = new MusicRangeSlider(makeRect(0, 0, 200, 28), rangeHost);
     m_rangeSlider->setDelegate(this);
-    y -= 24;
+    y -= 26;
     m_prune = new QCheckBox(tr("MusicPruneTitle"));
     ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_prune);
     QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
@@ -130,16 +129,20 @@ void MusicTool::initMusicView(platform::View *panel)
     m_pruneContentView->setAutoresizingMask(platform::View::MinYMargin);
     timeRow(m_pruneContentView, 52, 2);
     timeRow(m_pruneContentView, 26, 3);
-    m_markInButton = new QToolButton;
-    m_markOutButton = new QToolButton;
-    m_markInButton->setText(QStringLiteral("【"));
-    m_markOutButton->setText(QStringLiteral("】"));
-    ToolPanel::hosted(m_pruneContentView, makeRect(5, 0, 27, 22), m_markInButton);
-    ToolPanel::hosted(m_pruneContentView, makeRect(w - 32, 0, 27, 22), m_markOutButton);
-    QObject::connect(m_markInButton, &QToolButton::clicked, m_markInButton,
-                     [this] { m_host.queueOnMain([this] { markIn(); }); });
-    QObject::connect(m_markOutButton, &QToolButton::clicked, m_markOutButton,
-                     [this] { m_host.queueOnMain([this] { markOut(); }); });
+    // Left-to-right marks keep each bracket pointing the way it sets, in right-to-left languages too.
+    m_markInButton = new PNQButton(makeRect(5, 0, 27, 22), m_pruneContentView);
+    m_markOutButton = new PNQButton(makeRect(w - 32, 0, 27, 22), m_pruneContentView);
+    const QChar ltr(0x200E);
+    m_markInButton->setContentTitle(ltr + tr("【") + ltr);
+    m_markOutButton->setContentTitle(ltr + tr("】") + ltr);
+    for (PNQButton *b : {m_markInButton.data(), m_markOutButton.data()}) {
+        b->setContentColor(Qt::black);
+        b->setCornerRadius(5);
+        b->setBorderWidth(1);
+        b->setBordColor(Qt::darkGray);
+    }
+    m_markInButton->mouseDownAction = [this](PNQButton *) { m_host.queueOnMain([this] { markIn(); }); };
+    m_markOutButton->mouseDownAction = [this](PNQButton *) { m_host.queueOnMain([this] { markOut(); }); };
     m_pruneRangSlider = new RDCutProgressView(makeRect(34, 0, w - 68, 22), m_pruneContentView);
     m_pruneRangSlider->setLowerValueUpperValue(0, 1);
     m_pruneRangSlider->setDelegate(this);

@@ -58,7 +58,9 @@ public:
     // usable length min(music, video), span the whole video, volume 0.5, ticked.
     static std::shared_ptr<MusicInfo> newTrack(const QString &path, float musicSeconds, float videoSeconds);
 
-    void initMusicView(platform::View *panel);
+    // Builds the left panel in `panel` and the range slider in `rangeHost` (the pane under the video,
+    // which lays it out).
+    void initMusicView(platform::View *panel, platform::View *rangeHost);
     // Controls usable or not (the list's own editing controls only with tracks).
     void enableEdit(bool enable);
 
@@ -161,7 +163,8 @@ private:
     QPointer<QCheckBox> m_repeat, m_prune, m_fadeIn, m_fadeOut, m_removeOriginal;
     QPointer<QSlider> m_volume, m_originalLevel;
     QPointer<PNQButton> m_loadButton, m_deleteButton;
-    QPointer<QToolButton> m_itemPlayButton, m_markInButton, m_markOutButton;
+    QPointer<QToolButton> m_itemPlayButton;
+    QPointer<PNQButton> m_markInButton, m_markOutButton;
     QPointer<platform::View> m_panel;
     QPointer<platform::View> m_pruneContentView, m_fadeContentView;
     QPointer<RDCutProgressView> m_pruneRangSlider;
