@@ -4,8 +4,7 @@
 //     --gtest_also_run_disabled_tests --gtest_filter='*Screenshot*'
 #include "tests/joiner/JoinerFixture.h"
 
-#include "platform/UserDefaults.h"
-#include "services/LanguageService.h"
+#include "tests/support/ScreenshotLanguages.h"
 
 #include <QElapsedTimer>
 
@@ -21,10 +20,7 @@ TEST_F(JoinnerScreenshot, DISABLED_ThreeClipsInEnglishGermanAndArabic)
 {
     const QString folder = qEnvironmentVariable("VW_SCREENSHOT_DIR");
     ASSERT_FALSE(folder.isEmpty());
-    const std::pair<int, const char *> languages[] = {{0, "en"}, {4, "de"}, {8, "ar"}};
-    for (const auto &[number, code] : languages) {
-        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), number);
-        LanguageService::setLanguage();
+    inScreenshotLanguages([&](const QString &code) {
         open();
         add({clipOf(320, 180, 3), clipOf(160, 90, 2), clipOf(240, 136, 2)});
         joiner->fileList()->at(0)->setTransitionEffect(3);
@@ -33,13 +29,10 @@ TEST_F(JoinnerScreenshot, DISABLED_ThreeClipsInEnglishGermanAndArabic)
         wait.start();
         while (wait.elapsed() < 1500)
             TestEnvironment::processEvents();
-        EXPECT_TRUE(joiner->window()->grab().save(folder +
-                                                  QStringLiteral("/joiner-%1.png").arg(QLatin1String(code))));
+        EXPECT_TRUE(joiner->window()->grab().save(folder + QStringLiteral("/joiner-%1.png").arg(code)));
         joiner->close();
         TestEnvironment::processDeferredDeletes();
-    }
-    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
-    LanguageService::setLanguage();
+    });
 }
 
 } // namespace

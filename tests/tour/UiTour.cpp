@@ -8,10 +8,9 @@
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
 #include "platform/ScriptedPanels.h"
-#include "platform/UserDefaults.h"
 #include "platform/Window.h"
-#include "services/LanguageService.h"
 #include "tests/support/SharedFixtures.h"
+#include "tests/support/ScreenshotLanguages.h"
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/TimeFieldGroup.h"
@@ -68,10 +67,7 @@ void note(const char *step)
 TEST(Tour, Screenshots)
 {
     const QString out = qEnvironmentVariable("VW_TOUR_OUT", QDir::tempPath());
-    for (const int language : {4, 8}) {
-        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), language);
-        LanguageService::setLanguage();
-        const QString code = LanguageService::currentLanguageFolder();
+    inScreenshotLanguages([&](const QString &code) {
         AppDelegate delegate;
         delegate.applicationDidFinishLaunching();
         delegate.mainWindow()->center();
@@ -88,19 +84,14 @@ TEST(Tour, Screenshots)
         EXPECT_TRUE(editor->window()->grab().save(out + "/editor-loaded-" + code + ".png"));
         editor->close();
         TestEnvironment::processDeferredDeletes();
-    }
-    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
-    LanguageService::setLanguage();
+    }, {4, 8});
 }
 
 // Each tool window as it first opens, in English, German and Arabic: "tool-<n>-<language>.png".
 TEST(Tour, EveryToolWindow)
 {
     const QString out = qEnvironmentVariable("VW_TOUR_OUT", QDir::tempPath());
-    for (const int language : {0, 4, 8}) {
-        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), language);
-        LanguageService::setLanguage();
-        const QString code = LanguageService::currentLanguageFolder();
+    inScreenshotLanguages([&](const QString &code) {
         AppDelegate delegate;
         delegate.applicationDidFinishLaunching();
         delegate.mainWindow()->makeKeyAndOrderFront();
@@ -122,9 +113,7 @@ TEST(Tour, EveryToolWindow)
             TestEnvironment::processEvents();
             TestEnvironment::processDeferredDeletes();
         }
-    }
-    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
-    LanguageService::setLanguage();
+    });
 }
 
 TEST(Tour, LoadPlayTrimExportClose)

@@ -4,12 +4,11 @@
 #include "editor/tools/MusicTool.h"
 #include "model/MusicInfo.h"
 #include "platform/Stepper.h"
-#include "platform/UserDefaults.h"
 #include "platform/Window.h"
-#include "services/LanguageService.h"
 #include "tests/editor/LoadedEditor.h"
 #include "tests/support/MediaFixture.h"
 #include "tests/support/RecordingEngine.h"
+#include "tests/support/ScreenshotLanguages.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -360,10 +359,7 @@ TEST_F(MusicWindowTest, DISABLED_MusicPanelScreenshot)
 {
     const QString folder = qEnvironmentVariable("VW_SCREENSHOT_DIR");
     ASSERT_FALSE(folder.isEmpty());
-    const std::pair<int, const char *> languages[] = {{0, "en"}, {4, "de"}, {8, "ar"}};
-    for (const auto &[number, code] : languages) {
-        platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), number);
-        LanguageService::setLanguage();
+    inScreenshotLanguages([&](const QString &code) {
         openWith(longClip(), EditVideoWindowController::ToolMusic);
         tool().addFiles({audioFile("song.m4a", 5)});
         for (const bool prune : {false, true}) {
@@ -371,11 +367,9 @@ TEST_F(MusicWindowTest, DISABLED_MusicPanelScreenshot)
                 tool().pruneBox()->click();
             QTest::qWait(500);
             EXPECT_TRUE(editor->window()->grab().save(
-                folder + QStringLiteral("/music-%1-%2.png").arg(QLatin1String(code), prune ? "prune" : "plain")));
+                folder + QStringLiteral("/music-%1-%2.png").arg(code, prune ? "prune" : "plain")));
         }
         editor->close();
         TestEnvironment::processDeferredDeletes();
-    }
-    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
-    LanguageService::setLanguage();
+    });
 }
