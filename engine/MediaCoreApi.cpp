@@ -4,8 +4,11 @@
 #include "engine/EngineLog.h"
 #include "engine/JobTable.h"
 #include "engine/MediaProbe.h"
+#include "engine/SubtitleCharset.h"
 #include "media/MediaEngine.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -98,6 +101,25 @@ int MediaSnapshot(MEDIA_HANDLE h, int64_t time, int width, int height, uint8_t *
 int MediaClose(MEDIA_HANDLE h)
 {
     return JobTable::instance().remove<MediaProbe>(h) ? MEDIA_OK : MEDIA_ERR_HANDLE;
+}
+
+int MediaGetSubtitleText(const char *path, char *charset, int charsetSize, char *text, int *size)
+{
+    if (!path || !*path || !size)
+        return MEDIA_ERR_ARGUMENT;
+    engine::SubtitleCharset::Text read;
+    if (int r = engine::SubtitleCharset::readFile(path, read); r < 0)
+        return r;
+    if (charset && charsetSize > 0)
+        snprintf(charset, size_t(charsetSize), "%s", read.charset.c_str());
+    if (!text) {
+        *size = int(read.utf8.size());
+        return MEDIA_OK;
+    }
+    const int copied = std::max(0, std::min(*size, int(read.utf8.size())));
+    memcpy(text, read.utf8.data(), size_t(copied));
+    *size = copied;
+    return MEDIA_OK;
 }
 
 MEDIA_HANDLE apiMediaConvertCreate(void)

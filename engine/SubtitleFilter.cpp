@@ -2,6 +2,7 @@
 
 #include "engine/EngineLog.h"
 #include "engine/FilterText.h"
+#include "engine/SubtitleCharset.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -9,7 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 
 namespace engine {
 
@@ -33,10 +34,10 @@ std::string assColour(uint32_t colour)
     return text;
 }
 
-// The script height an ass or ssa file measures its margins in (libass's default when it names none).
-int scriptHeight(const std::string &path)
+// The script height an ass or ssa script measures its margins in (libass's default when it names none).
+int scriptHeight(const std::string &utf8)
 {
-    std::ifstream in(path);
+    std::istringstream in(utf8);
     std::string line;
     for (int n = 0; n < 200 && std::getline(in, line); ++n) {
         if (line.rfind("PlayResY:", 0) == 0) {
@@ -73,6 +74,13 @@ std::string SubtitleFilter::text(const SUBTITLE_PARAM &subtitle, int width, int 
         return {};
     std::string filter = "subtitles=filename=" + FilterText::value(path) +
                          ":original_size=" + std::to_string(width) + "x" + std::to_string(height);
+    // libavcodec turns the cues of a file in another character set into UTF-8 for libass. A file that
+    // cannot be read gets no charenc, and the filter then fails on it, as it should.
+    SubtitleCharset::Text script;
+    if (SubtitleCharset::readFile(path, script) == MEDIA_OK && !SubtitleCharset::readsAsIs(script.charset)) {
+        filter += ":charenc=" + FilterText::value(script.charset);
+        engineTrace("subtitle %s is read as %s", path.c_str(), script.charset.c_str());
+    }
     std::string style;
     auto add = [&](const std::string &item) { style += (style.empty() ? "" : ",") + item; };
     // Distance from the bottom to the baseline, less the descent libass keeps below it.
@@ -104,7 +112,7 @@ std::string SubtitleFilter::text(const SUBTITLE_PARAM &subtitle, int width, int 
             add("MarginV=" + std::to_string(marginFor(1.0, size)));
         }
     } else if (subtitle.position >= 0) {
-        add("MarginV=" + std::to_string(marginFor(double(scriptHeight(path)) / height, 0)));
+        add("MarginV=" + std::to_string(marginFor(double(scriptHeight(script.utf8)) / height, 0)));
     }
     if (!style.empty())
         filter += ":force_style=" + FilterText::value(style);

@@ -1,7 +1,9 @@
 #pragma once
 // Turns a SUBTITLE_PARAM into libavfilter's "subtitles" filter (libass), in pixels of the picture it
 // is drawn on. srt files take the record's font file, size, colour and shadow; ass and ssa keep their
-// own styles, and only their vertical margin follows the record's position.
+// own styles, and only their vertical margin follows the record's position. A file in a character set
+// other than UTF-8 or UTF-16 with its mark (see SubtitleCharset) is named to the filter as its charenc,
+// which libavcodec applies to the cues only: an ass or ssa file's header (its styles) must then be ASCII.
 #include "media/MediaRecords.h"
 
 #include <string>

@@ -85,6 +85,22 @@ int MediaSnapshot(MEDIA_HANDLE h, int64_t time, int width, int height, uint8_t *
 /* Releases a probe handle. Returns MEDIA_OK, or MEDIA_ERR_HANDLE for an unknown handle. */
 int MediaClose(MEDIA_HANDLE h);
 
+/* ---- Subtitle files ------------------------------------------------------------------------ */
+
+/*
+ * Reads the subtitle file at `path` (srt, ass, ssa) as the engine burns it in: UTF-16 with its mark and
+ * UTF-8 as they are; any other file in the character set its bytes show, else in the locale's (or
+ * WINDOWS-1252 where the locale's is UTF-8 or ASCII). The whole file must convert to text without
+ * control characters (tab, line feed, form feed and carriage return aside).
+ * Stores the character set's name ("UTF-8", "UTF-16LE", "WINDOWS-1251"..., NUL-terminated and cut to
+ * `charsetSize` bytes) in `charset` when it is not NULL. With `text` NULL, stores the size in bytes of the
+ * text in UTF-8 (no mark, no NUL) in `*size`; else copies up to `*size` bytes of it into `text` and stores
+ * how many it copied. Returns MEDIA_OK; MEDIA_ERR_INPUT when the file is missing, not a regular file,
+ * unreadable or above 16 MiB; MEDIA_ERR_GENERIC when it is not text; MEDIA_ERR_ARGUMENT without a path or
+ * `size`. Reads the file at each call, on the caller's thread.
+ */
+int MediaGetSubtitleText(const char *path, char *charset, int charsetSize, char *text, int *size);
+
 /* ---- Conversion job: one input, one output ------------------------------------------------- */
 
 /* Makes a conversion job. Returns its handle, 0 on failure. */

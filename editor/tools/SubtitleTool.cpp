@@ -2,6 +2,7 @@
 
 #include "controls/PNQButton.h"
 #include "editor/tools/ToolPanel.h"
+#include "media/MediaEngine.h"
 #include "media/RDMoviePlayer.h"
 #include "model/EngineRecords.h"
 #include "model/HelpClass.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSlider>
-#include <QStringDecoder>
 
 #include <fontconfig/fontconfig.h>
 
@@ -97,23 +97,37 @@ int SubtitleTool::positionForSlider(double v, double frameHeight, int fontSize)
 
 SubtitleTool::FileCheck SubtitleTool::checkSubtitleFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileCheck::Unreadable;
-    const QByteArray bytes = file.read(16 * 1024 * 1024);
-    // UTF-8 (with or without its mark), or UTF-16 with its mark, as libass reads them.
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    if (const auto encoding = QStringConverter::encodingForData(bytes))
-        decoder = QStringDecoder(*encoding);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    // Read as the engine reads it, in the character set it will name to libavcodec.
+    const QByteArray name = QFile::encodeName(path);
+    char charset[64] = {};
+    int size = 0;
+    int result = MediaGetSubtitleText(name.constData(), charset, sizeof charset, nullptr, &size);
+    QByteArray utf8;
+    if (result == MEDIA_OK) {
+        utf8.resize(size);
+        result = MediaGetSubtitleText(name.constData(), nullptr, 0, utf8.data(), &size);
+        utf8.truncate(size);
+    }
+    if (result == MEDIA_ERR_GENERIC)
         return FileCheck::NotText;
-    const QString ext = QFileInfo(path).suffix().toLower();
-    const bool hasCue = ext == QLatin1String("srt")
-                            ? text.contains(QLatin1String("-->"))
-                            : text.contains(QLatin1String("[Events]"), Qt::CaseInsensitive) &&
-                                  text.contains(QLatin1String("Dialogue:"), Qt::CaseInsensitive);
-    return hasCue ? FileCheck::Ok : FileCheck::NoCue;
+    if (result < 0)
+        return FileCheck::Unreadable;
+    const QString text = QString::fromUtf8(utf8);
+    const bool srt = QFileInfo(path).suffix().toLower() == QLatin1String("srt");
+    const qsizetype events = text.indexOf(QLatin1String("[Events]"), 0, Qt::CaseInsensitive);
+    const bool hasCue =
+        srt ? text.contains(QLatin1String("-->"))
+            : events >= 0 && text.indexOf(QLatin1String("Dialogue:"), events, Qt::CaseInsensitive) > events;
+    if (!hasCue)
+        return FileCheck::NoCue;
+    // libavcodec turns only the cues of another character set into UTF-8, not an ass header: styles
+    // named in another script would not match their cues.
+    if (!srt && !QByteArray(charset).startsWith("UTF-")) {
+        const QStringView header = QStringView(text).left(events);
+        if (std::any_of(header.begin(), header.end(), [](QChar c) { return c.unicode() > 0x7f; }))
+            return FileCheck::LegacyStyles;
+    }
+    return FileCheck::Ok;
 }
 
 void SubtitleTool::initSubtitleView(platform::View *panel)
@@ -233,6 +247,10 @@ void SubtitleTool::loadSubtitle()
         return;
     case FileCheck::NoCue:
         alert(VW_KEY("SubtitleMalformedMessage"), path);
+        restore();
+        return;
+    case FileCheck::LegacyStyles:
+        alert(VW_KEY("SubtitleStylesEncodingMessage"), path);
         restore();
         return;
     }

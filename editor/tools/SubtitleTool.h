@@ -12,8 +12,10 @@
 //    baseline stays between the bottom edge and one font size below the top edge. After a load the
 //    slider stands at the bottom, where the default placement puts the text.
 //  - A picked colour is stored in the record at once.
-//  - A file that is not UTF-8 text (or UTF-16 with its mark), or that holds no cue, is refused at choice
-//    with an alert; the record keeps what it had.
+//  - A file is read as the engine reads it (MediaGetSubtitleText): UTF-8, UTF-16 with its mark, or the
+//    character set its bytes show (else the locale's). A file that is not text in any of them, that
+//    holds no cue, or an ass or ssa file in another character set whose header (styles) is not ASCII
+//    (the engine recodes only its cues) is refused at choice with an alert; the record keeps what it had.
 // Main thread only.
 #include "editor/tools/EditToolHost.h"
 
@@ -53,7 +55,7 @@ public:
     static int positionForSlider(double v, double frameHeight, int fontSize);
 
     // Why a subtitle file is refused; Ok when it can be used.
-    enum class FileCheck { Ok, Unreadable, NotText, NoCue };
+    enum class FileCheck { Ok, Unreadable, NotText, NoCue, LegacyStyles };
     static FileCheck checkSubtitleFile(const QString &path);
 
     // Builds the panel into `panel` once: everything disabled until a clip is loaded.

@@ -233,6 +233,21 @@ TEST(EditsSubtitle, RefusesAMissingFileAndAcceptsAnEmptyPath)
     apiMediaConvertClose(h);
 }
 
+namespace {
+
+// UTF-16LE with its mark, of ASCII text.
+std::string utf16le(const std::string &ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+} // namespace
+
 TEST(EditsSubtitle, ShapesOtherScriptsAndKeepsAssStylesAtTheAskedHeight)
 {
     const std::string folder = freshFolder();
@@ -260,6 +275,8 @@ TEST(EditsSubtitle, ShapesOtherScriptsAndKeepsAssStylesAtTheAskedHeight)
         {"higher up", "up.srt", "1\n00:00:01,000 --> 00:00:02,000\nHELLO\n\n",
          "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 50, 22, 62},
         {"ass with its own style", "styled.ass", ass, "", -1, 58, 2},
+        // Its script height is read from the text, not the bytes, so the position scales right.
+        {"ass in utf-16 higher up", "up16.ass", utf16le(ass), "", 50, 22, 62},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -278,5 +295,51 @@ TEST(EditsSubtitle, ShapesOtherScriptsAndKeepsAssStylesAtTheAskedHeight)
         const fixture::Image shown = frameOf(out, 1.5), before = frameOf(plain, 1.5);
         EXPECT_GT(difference(shown, before, 0, c.changedTop, 160, 26), 4.0);
         EXPECT_LT(difference(shown, before, 0, c.quietTop, 160, 26), 1.5);
+    }
+}
+
+TEST(EditsSubtitle, CuesInAnotherCharsetShowAsTheirUtf8Twin)
+{
+    const std::string folder = freshFolder();
+    const std::string plain = convertEdited(editClip(), [](MEDIA_HANDLE) {});
+    const std::string srtCue = "1\n00:00:01,000 --> 00:00:02,000\n";
+    const std::string assHead =
+        "[Script Info]\nScriptType: v4.00+\nPlayResX: 160\nPlayResY: 90\n\n[V4+ Styles]\n"
+        "Format: Name, Fontname, Fontsize, PrimaryColour, Alignment, MarginV\n"
+        "Style: Default,DejaVu Sans,16,&H00FFFFFF,2,10\n\n[Events]\n"
+        "Format: Layer, Start, End, Style, Text\nDialogue: 0,0:00:01.00,0:00:02.00,Default,";
+    const std::string hello = "Привет мир", hello1251 = "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0";
+    const struct
+    {
+        const char *name;
+        std::string file, utf8, legacy;
+    } cases[] = {
+        {"srt in windows-1251", "cue.srt", srtCue + hello + "\n\n", srtCue + hello1251 + "\n\n"},
+        {"ass in windows-1251", "cue.ass", assHead + hello + "\n", assHead + hello1251 + "\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto burn = [&](const std::string &name, const std::string &content) {
+            const std::string path = folder + "/" + name;
+            std::ofstream(path, std::ios::binary) << content;
+            return convertEdited(editClip(), [&](MEDIA_HANDLE h) {
+                SUBTITLE_PARAM sub{};
+                snprintf(sub.path, sizeof sub.path, "%s", path.c_str());
+                snprintf(sub.szFontFile, sizeof sub.szFontFile, "%s",
+                         "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+                sub.position = 8;
+                sub.fontsize = 20;
+                sub.fontclr = sub.shadowclr = 0xffffff00; // white
+                EXPECT_EQ(apiMediaConvertSetSubtitle(h, sub), MEDIA_OK);
+            });
+        };
+        const std::string twin = burn("utf8-" + std::string(c.file), c.utf8);
+        const std::string legacy = burn("1251-" + std::string(c.file), c.legacy);
+        ASSERT_FALSE(plain.empty() || twin.empty() || legacy.empty());
+        const fixture::Image shown = frameOf(legacy, 1.5);
+        // The text stands in its band during the cue, in the same letters as from the UTF-8 file.
+        EXPECT_GT(difference(shown, frameOf(plain, 1.5), 0, 56, 160, 30), 4.0);
+        EXPECT_LT(difference(shown, frameOf(twin, 1.5), 0, 56, 160, 30), 0.5);
+        EXPECT_LT(difference(frameOf(legacy, 2.5), frameOf(plain, 2.5), 0, 0, 160, 90), 1.5);
     }
 }

@@ -323,7 +323,8 @@ TEST_F(PlayerEditsTest, EffectsSubtitlesAndVideoWatermarksReachThePicture)
     {
         FILE *f = std::fopen(srt.c_str(), "w");
         ASSERT_TRUE(f);
-        std::fputs("1\n00:00:00,000 --> 00:00:04,000\nHELLO WORLD\n", f);
+        // In windows-1251 ("Привет мир"): the preview reads it in its own character set.
+        std::fputs("1\n00:00:00,000 --> 00:00:04,000\n\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0\n", f);
         std::fclose(f);
     }
     auto p = openPlayer(clip4s());

@@ -69,9 +69,29 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return path;
 }
 const QByteArray kSrt = "1\n00:00:00,500 --> 00:00:01,500\nHello\n";
+// Bytes no character set reads as text.
+QByteArray junk()
+{
+    QByteArray bytes;
+    quint32 seed = 7;
+    for (int i = 0; i < 2048; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        bytes += char(seed >> 24);
+    }
+    return bytes;
+}
+// An ass script in windows-1251 ("Привет"), its style named in ASCII or in Cyrillic ("Основной").
+QByteArray ass1251(const QByteArray &style)
+{
+    return "[Script Info]\n[V4+ Styles]\nFormat: Name, Fontsize\nStyle: " + style +
+           ",20\n[Events]\n"
+           "Format: Layer, Start, End, Style, Text\nDialogue: 0,0:00:00.50,0:00:01.50," +
+           style + ",\xCF\xF0\xE8\xE2\xE5\xF2\n";
+}
+const QByteArray kCyrillicStyle = "\xCE\xF1\xED\xEE\xE2\xED\xEE\xE9";
 } // namespace
 
-TEST(SubtitleTool, RefusesUnreadableUndecodableAndCuelessFiles)
+TEST(SubtitleTool, ReadsOtherCharsetsAndRefusesJunkCuelessAndUnreadableFiles)
 {
     QTemporaryDir dir;
     using C = SubtitleTool::FileCheck;
@@ -86,12 +106,16 @@ TEST(SubtitleTool, RefusesUnreadableUndecodableAndCuelessFiles)
     } cases[] = {
         {"good.srt", kSrt, C::Ok},
         {"utf16.srt", utf16, C::Ok},
-        {"latin1.srt", "1\n00:00:00,500 --> 00:00:01,500\nCaf\xE9 cr\xE8me\n", C::NotText},
+        {"latin1.srt", "1\n00:00:00,500 --> 00:00:01,500\nCaf\xE9 cr\xE8me\n", C::Ok},
+        {"cp1251.srt", "1\n00:00:00,500 --> 00:00:01,500\n\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0\n", C::Ok},
+        {"junk.srt", junk(), C::NotText},
         {"empty.srt", "", C::NoCue},
         {"words.srt", "just some words\n", C::NoCue},
         {"good.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n",
          C::Ok},
         {"noevents.ssa", "[Script Info]\nTitle: x\n", C::NoCue},
+        {"cp1251.ass", ass1251("Default"), C::Ok},
+        {"cp1251 styles.ass", ass1251(kCyrillicStyle), C::LegacyStyles},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SubtitleTool::checkSubtitleFile(writeFile(dir, c.name, c.bytes)), c.expected) << c.name;
@@ -156,14 +180,26 @@ TEST_F(SubtitleWindowTest, ARefusedFileIsNamedAndChangesNothing)
     openWith(smallClip(), EditVideoWindowController::ToolSubtitle);
     const QString good = writeFile(dir, "good.srt", kSrt);
     chooseLoadItem(good);
-    const QString bad = writeFile(dir, "latin1.srt", "1\n00:00:00,500 --> 00:00:01,500\nCaf\xE9\n");
-    TestEnvironment::scriptedPanels().answerAlert(0);
-    chooseLoadItem(bad);
-    const auto alerts = TestEnvironment::scriptedPanels().alerts();
-    ASSERT_FALSE(alerts.isEmpty());
-    EXPECT_EQ(alerts.last().informativeText, "latin1.srt");
-    EXPECT_EQ(editor->subtitleParam()->subtitlePath(), good);
-    EXPECT_EQ(tool().subtitlePopUpBtn()->indexOfSelectedItem(), 1);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *message;
+    } cases[] = {
+        {"junk.srt", junk(), "SubtitleEncodingMessage"},
+        {"styles.ass", ass1251(kCyrillicStyle), "SubtitleStylesEncodingMessage"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestEnvironment::scriptedPanels().answerAlert(0);
+        chooseLoadItem(writeFile(dir, c.name, c.bytes));
+        const auto alerts = TestEnvironment::scriptedPanels().alerts();
+        ASSERT_FALSE(alerts.isEmpty());
+        EXPECT_EQ(alerts.last().messageText, LanguageService::localizedStringForKey(c.message));
+        EXPECT_EQ(alerts.last().informativeText, c.name);
+        EXPECT_EQ(editor->subtitleParam()->subtitlePath(), good);
+        EXPECT_EQ(tool().subtitlePopUpBtn()->indexOfSelectedItem(), 1);
+    }
 }
 
 TEST_F(SubtitleWindowTest, AFileDeletedBeforeTheExportFailsIt)
