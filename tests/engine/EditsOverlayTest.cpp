@@ -70,6 +70,23 @@ TEXT_WATERMARK_PARAM textWatermark(int transparence)
     return wm;
 }
 
+const char *const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+// The edit clip with the subtitle file `path` burnt in at 20 px in `colour` (`position` above the bottom
+// edge; -1 keeps an ass file's own styles).
+std::string withSubtitle(const std::string &path, const char *font, int position, uint32_t colour)
+{
+    return convertEdited(editClip(), [&](MEDIA_HANDLE h) {
+        SUBTITLE_PARAM sub{};
+        snprintf(sub.path, sizeof sub.path, "%s", path.c_str());
+        snprintf(sub.szFontFile, sizeof sub.szFontFile, "%s", font);
+        sub.position = position;
+        sub.fontsize = 20;
+        sub.fontclr = sub.shadowclr = colour;
+        EXPECT_EQ(apiMediaConvertSetSubtitle(h, sub), MEDIA_OK);
+    });
+}
+
 } // namespace
 
 TEST(EditsWatermark, PictureShowsInItsRectangleOnlyDuringItsSpan)
@@ -191,16 +208,7 @@ TEST(EditsSubtitle, SrtChangesItsBandOnlyDuringItsCue)
     const std::string srt = folder + "/cue.srt";
     std::ofstream(srt) << "1\n00:00:01,000 --> 00:00:02,000\nHELLO\n\n";
     const std::string plain = convertEdited(editClip(), [](MEDIA_HANDLE) {});
-    const std::string out = convertEdited(editClip(), [&](MEDIA_HANDLE h) {
-        SUBTITLE_PARAM sub{};
-        snprintf(sub.path, sizeof sub.path, "%s", srt.c_str());
-        snprintf(sub.szFontFile, sizeof sub.szFontFile, "%s",
-                 "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-        sub.position = 8;
-        sub.fontsize = 20;
-        sub.fontclr = sub.shadowclr = 0xffff0000; // yellow
-        EXPECT_EQ(apiMediaConvertSetSubtitle(h, sub), MEDIA_OK);
-    });
+    const std::string out = withSubtitle(srt, kDejaVu, 8, 0xffff0000); // yellow
     ASSERT_FALSE(plain.empty() || out.empty());
 
     // The band above the bottom edge where the text stands; the top half stays as it was.
@@ -273,7 +281,7 @@ TEST(EditsSubtitle, ShapesOtherScriptsAndKeepsAssStylesAtTheAskedHeight)
         {"arabic", "ar.srt", "1\n00:00:01,000 --> 00:00:02,000\nمرحبا بالعالم\n\n",
          "/usr/share/fonts/truetype/noto/NotoNaskhArabic-Regular.ttf", 8, 58, 2},
         {"higher up", "up.srt", "1\n00:00:01,000 --> 00:00:02,000\nHELLO\n\n",
-         "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 50, 22, 62},
+         kDejaVu, 50, 22, 62},
         {"ass with its own style", "styled.ass", ass, "", -1, 58, 2},
         // Its script height is read from the text, not the bytes, so the position scales right.
         {"ass in utf-16 higher up", "up16.ass", utf16le(ass), "", 50, 22, 62},
@@ -282,15 +290,7 @@ TEST(EditsSubtitle, ShapesOtherScriptsAndKeepsAssStylesAtTheAskedHeight)
         SCOPED_TRACE(c.name);
         const std::string path = folder + "/" + c.file;
         std::ofstream(path) << c.content;
-        const std::string out = convertEdited(editClip(), [&](MEDIA_HANDLE h) {
-            SUBTITLE_PARAM sub{};
-            snprintf(sub.path, sizeof sub.path, "%s", path.c_str());
-            snprintf(sub.szFontFile, sizeof sub.szFontFile, "%s", c.font);
-            sub.position = c.position;
-            sub.fontsize = 20;
-            sub.fontclr = sub.shadowclr = 0xffffff00; // white
-            EXPECT_EQ(apiMediaConvertSetSubtitle(h, sub), MEDIA_OK);
-        });
+        const std::string out = withSubtitle(path, c.font, c.position, 0xffffff00); // white
         ASSERT_FALSE(out.empty());
         const fixture::Image shown = frameOf(out, 1.5), before = frameOf(plain, 1.5);
         EXPECT_GT(difference(shown, before, 0, c.changedTop, 160, 26), 4.0);
@@ -322,16 +322,7 @@ TEST(EditsSubtitle, CuesInAnotherCharsetShowAsTheirUtf8Twin)
         auto burn = [&](const std::string &name, const std::string &content) {
             const std::string path = folder + "/" + name;
             std::ofstream(path, std::ios::binary) << content;
-            return convertEdited(editClip(), [&](MEDIA_HANDLE h) {
-                SUBTITLE_PARAM sub{};
-                snprintf(sub.path, sizeof sub.path, "%s", path.c_str());
-                snprintf(sub.szFontFile, sizeof sub.szFontFile, "%s",
-                         "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-                sub.position = 8;
-                sub.fontsize = 20;
-                sub.fontclr = sub.shadowclr = 0xffffff00; // white
-                EXPECT_EQ(apiMediaConvertSetSubtitle(h, sub), MEDIA_OK);
-            });
+            return withSubtitle(path, kDejaVu, 8, 0xffffff00); // white
         };
         const std::string twin = burn("utf8-" + std::string(c.file), c.utf8);
         const std::string legacy = burn("1251-" + std::string(c.file), c.legacy);
