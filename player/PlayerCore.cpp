@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 namespace player {
 
@@ -16,6 +17,8 @@ namespace {
 constexpr int64_t kSeekSlackUs = 500;
 // Frames decoded ahead of the clock, and sound written ahead of it (besides the device's own buffer).
 constexpr size_t kQueuedFrames = 3;
+// A paused picture older than this (longer than a frame of any usual rate) is brought up to the clock.
+constexpr int64_t kPausedLagUs = 120000;
 constexpr int64_t kSoundAheadUs = 250000; // short, so volume changes are heard soon
 // A gap in the sound larger than this is filled with silence, so later samples stay in time.
 constexpr int64_t kSoundGapUs = 20000;
@@ -247,6 +250,7 @@ void PlayerCore::waitForClock(int64_t us)
 void PlayerCore::run()
 {
     std::unique_lock lock(m_mutex);
+    bool played = false;
     while (!m_quit) {
         if (m_seekRequest) {
             int64_t target = *m_seekRequest;
@@ -272,9 +276,17 @@ void PlayerCore::run()
             continue;
         }
         if (m_playing && !m_ended) {
+            played = true;
             lock.unlock();
             step();
             lock.lock();
+            continue;
+        }
+        if (std::exchange(played, false) && !m_ended && hasVideo() &&
+            m_position - m_shownTime > kPausedLagUs) {
+            // Paused while the pictures ran behind the clock (a busy machine): show the paused moment's
+            // frame, so the picture matches the time the window shows and a capture takes.
+            m_seekRequest = m_position;
             continue;
         }
         m_drawn.notify_all();
