@@ -482,8 +482,8 @@ void MusicTool::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *, flo
 
 void MusicTool::changeMusicPlayerSlider()
 {
-    const double M = musicSeconds();
-    if (m_pruneRangSlider && m_itemPlayer && M > 0)
+    const double M = musicSeconds(); // 0 without an item player
+    if (m_pruneRangSlider && M > 0)
         m_pruneRangSlider->setProgress(
             float(std::clamp(platform::CMTimeGetSeconds(m_itemPlayer->currentTime()) / M, 0.0, 1.0)));
 }

@@ -6,8 +6,9 @@
 // start and end), each as a four-field time with a stepper, the range slider, and the options repeat,
 // prune, fade in, fade out and the track volume. With prune on, the used part's fields and the prune bar
 // (handles = the used part as fractions of the music file, tick = the item player's position) show and
-// the rows below move down to make room; with it off they hide and the rows move up. "Remove original music" and the original-audio level
-// act on the clip's own sound: the level is the original level of the editor's one VolumeModel.
+// the rows below move down to make room; with it off they hide and the rows move up. "Remove original
+// music" and the original-audio level act on the clip's own sound: the level is the original level of
+// the editor's one VolumeModel.
 //
 // Rules kept here:
 //  - A typed time and a stepper step go through the same acceptance rules (TimeFieldRules): no inverted
