@@ -442,6 +442,12 @@ TEST(BatchCutterWindowShot, DISABLED_WindowWithThreeFiles)
     QTest::qWait(500);
     TestEnvironment::processEvents();
     cutter->window()->grab().save(dir + "/batchcutter-" + LanguageService::currentLanguageFolder() + ".png");
+    // The capture-format pop-up open in the button row.
+    QTest::mouseClick(cutter->cutcoverStyleBtn(), Qt::LeftButton);
+    QTest::qWait(200);
+    TestEnvironment::processEvents();
+    cutter->window()->grab().save(dir + "/batchcutter-capture-" + LanguageService::currentLanguageFolder() +
+                                  ".png");
     cutter->close();
     TestEnvironment::processDeferredDeletes();
 }
