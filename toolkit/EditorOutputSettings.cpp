@@ -287,6 +287,12 @@ void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
     m_titles[SampleRate] = platform::qformat("%d", source.a_samplerate());
 }
 
+void EditorOutputSettings::restoreStoredTitles()
+{
+    for (int title = 0; title < TitleCount; ++title)
+        readTitleFromDefaults(Title(title));
+}
+
 void EditorOutputSettings::applySetting(SimpleData &clip, int mask)
 {
     FileData &target = *clip.targetData();

@@ -105,6 +105,9 @@ public:
     // Makes `clip`'s own source format the output's titles (the extension, the user defaults and the
     // clips' targets stay): codec, "%dx%d", bit rate, "%.f" of fps and the audio values.
     void setdefaultFormat(const SimpleData &clip);
+    // Takes the nine titles back from the user defaults, where the chosen profile left them (the end of
+    // a clip's own format).
+    void restoreStoredTitles();
 
     // The titles (empty = keep the source's value).
     std::array<QString, TitleCount> titles() const { return m_titles; }

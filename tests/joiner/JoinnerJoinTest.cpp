@@ -167,6 +167,7 @@ TEST_F(JoinnerRecordedJoinTest, FailureShowsTheCodeAndClosingDuringAJoinStopsIt)
         TestEnvironment::waitUntil([] { return TestEnvironment::scriptedPanels().alerts().size() == 1; }));
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts()[0].informativeText, QStringLiteral("error:-5"));
     EXPECT_TRUE(dialogTexts.isEmpty());
+    EXPECT_EQ(joiner->joinnerProgressView()->progress(), 0.0f);
 
     RecordingEngine::joinStartResult = MEDIA_OK;
     RecordingEngine::holdStart = true;
@@ -195,6 +196,28 @@ TEST_F(JoinnerRecordedJoinTest, AClipWithNothingLeftIsSkippedAndNamed)
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts()[0].informativeText,
               text("joinNothingLeftString") + gone->name());
     EXPECT_EQ(RecordingEngine::count("joinClip"), 1);
+}
+
+TEST_F(JoinnerRecordedJoinTest, RemovingTheClipOfTheOwnFormatReleasesTheChooserForTheNextJoin)
+{
+    openInFreshFolder();
+    chooseProfile(QStringLiteral("mp4(H.264)"));
+    add({clipOf(160, 90, 2), clipOf(320, 180, 3)});
+    click(joiner->fileListTableView()->cells().at(1)->defaultoutputformat());
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->formatChooser()->isEnabled(); }));
+    ASSERT_EQ(joiner->outputSettings()->resolutionSelectTitle(), QStringLiteral("320x180"));
+
+    QTest::mouseClick(joiner->fileListTableView()->cells().at(1), Qt::LeftButton, {}, QPoint(3, 3));
+    TestEnvironment::processEvents();
+    click(joiner->removeBtn());
+    ASSERT_EQ(joiner->fileList()->size(), 1);
+    EXPECT_TRUE(joiner->formatChooser()->isEnabled());
+    EXPECT_EQ(joiner->outputSettings()->resolutionSelectTitle(), QStringLiteral("1920x1080"));
+
+    clickStart();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() == 1; }));
+    EXPECT_EQ(RecordingEngine::only({"joinVcodec", "joinFrameSize"}),
+              (std::vector<std::string>{"joinVcodec h264", "joinFrameSize 1920 1080"}));
 }
 
 // ---- a real join ----
