@@ -905,6 +905,7 @@ void EditVideoWindowController::enableEdit(bool e)
     if (m_originalVolumeSlider)
         m_originalVolumeSlider->setDisable(!e || !player);
     setEnabled(m_music.originalLevelSlider(), e && player);
+    setEnabled(m_music.originalVolumeButton(), e && player);
     setEnabled(m_audiochanelPopBtn, e);
     setEnabled(m_colorWell, e);
     setEnabled(m_subtitle_popUpBtn, e);
@@ -951,6 +952,7 @@ void EditVideoWindowController::windowWillClose()
     m_musicPreview.close();
     m_music.stopItemPlayer();
     m_isaudioplaying = false;
+    m_subtitle.windowWillClose();
 }
 
 QString EditVideoWindowController::finishedMessageKey() const
@@ -1061,6 +1063,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     }
     if (m_subtitleParam)
         m_subtitleParam->setSubtitlePath(QString());
+    m_subtitle.sourceLoaded();
     m_watermark.clear();
     // The old clip's crop, colours and effects do not belong to this picture.
     m_crop.setConvertCropSize(RECT{0, 0, 0, 0});
@@ -1279,6 +1282,7 @@ void EditVideoWindowController::muteAction()
 void EditVideoWindowController::stopBtnAction()
 {
     stop();
+    m_music.previewStopped();
     enableMusicEdit(hasMusic());
     setEnabled(m_loadmusicBtn, true);
     setEnabled(m_audiochanelPopBtn, true);
@@ -1413,6 +1417,7 @@ void EditVideoWindowController::changePlayerSlider()
     } else if (m_cutProgressView) {
         m_cutProgressView->setProgress(p);
     }
+    m_music.followPreview(p);
     showTimeLabels(float(cur), float(dur));
     setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(float(cur)));
 }
@@ -1442,6 +1447,7 @@ void EditVideoWindowController::playerDidEnd()
     seekPlayer(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
+    m_music.followPreview(duration > 0 ? float(t / duration) : 0.0f);
     if (hasMusic()) {
         enableMusicEdit(true);
         setEnabled(m_loadmusicBtn, true);
