@@ -270,5 +270,7 @@ ChainedExportJob::Step ClipExportJob::step(const QString &outputPath, platform::
         return job.configure(h, outputPath, musicFailureKey);
     };
     s.progress = std::move(progress);
+    if (m_sources.clip)
+        s.inputs << m_sources.clip->path();
     return s;
 }
