@@ -142,7 +142,8 @@ int ConversionPipeline::run()
     }
     // Nothing is written for a range the file promises but has lost: no picture held, no silence made.
     if (ranOut && m_input.endedEarly(m_cutEnd)) {
-        engineLog("%s ends before the asked range does: the file is cut off or damaged", m_input.path().c_str());
+        engineLog("%s ends before the asked range does: the file is cut off or damaged",
+                  m_input.path().c_str());
         return MEDIA_ERR_INPUT;
     }
     if (!m_limitReached && (r = flush()) < 0)
@@ -169,9 +170,11 @@ void ConversionPipeline::dropVideoOutsideRange()
 {
     if (m_video.input < 0 || m_audio.input < 0 || (m_cutStart == 0 && m_cutEnd == 0))
         return;
-    if (m_input.holdsIn(m_video.input, m_cutStart, m_cutEnd) || !m_input.holdsIn(m_audio.input, m_cutStart, m_cutEnd))
+    if (m_input.holdsIn(m_video.input, m_cutStart, m_cutEnd) ||
+        !m_input.holdsIn(m_audio.input, m_cutStart, m_cutEnd))
         return;
-    engineLog("%s holds no picture in the asked range: the output holds its sound only", m_input.path().c_str());
+    engineLog("%s holds no picture in the asked range: the output holds its sound only",
+              m_input.path().c_str());
     m_video.input = -1;
 }
 

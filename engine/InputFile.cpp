@@ -209,12 +209,11 @@ int InputFile::read(AVPacket *packet)
     } else {
         err = av_read_frame(m_context.get(), packet);
     }
-    const int index = packet->stream_index;
-    const bool media = index == m_videoStream ||
-                       std::find(m_audioStreams.begin(), m_audioStreams.end(), index) != m_audioStreams.end();
-    int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    if (err == 0 && media && ts != AV_NOPTS_VALUE)
-        m_reached = std::max(m_reached, toFileTime(index, ts + std::max<int64_t>(packet->duration, 0)));
+    // Every stream counts: a subtitle or data stream may be what makes the file as long as it says.
+    const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (err == 0 && ts != AV_NOPTS_VALUE)
+        m_reached = std::max(m_reached,
+                             toFileTime(packet->stream_index, ts + std::max<int64_t>(packet->duration, 0)));
     return err;
 }
 
@@ -250,7 +249,8 @@ bool InputFile::endedEarly(int64_t us) const
         return false;
     const int64_t end = us > 0 ? std::min(us, promised) : promised;
     // Short of the promise by more than rounding, and short of the range.
-    return m_reached == INT64_MIN || (m_reached + kPromiseTolerance < promised && m_reached + kSameTime < end);
+    return m_reached == INT64_MIN ||
+           (m_reached + kPromiseTolerance < promised && m_reached + kSameTime < end);
 }
 
 } // namespace engine

@@ -85,7 +85,7 @@ private:
     int m_videoStream = -1;
     std::vector<int> m_audioStreams;
     std::deque<PacketPtr> m_pending; // read while checking a seek, handed out first
-    int64_t m_reached = INT64_MIN;   // file time where the audio or video read since the seek ends
+    int64_t m_reached = INT64_MIN;   // file time where the packets read since the seek end
     bool m_atStart = true;
 };
 

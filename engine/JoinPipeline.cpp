@@ -269,7 +269,8 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
             return MEDIA_ERR_STOPPED;
         int err = in.read(m_packet.get());
         if (err == AVERROR_EOF && in.endedEarly(clip.end)) {
-            engineLog("%s ends before the clip's range does: the file is cut off or damaged", in.path().c_str());
+            engineLog("%s ends before the clip's range does: the file is cut off or damaged",
+                      in.path().c_str());
             return MEDIA_ERR_INPUT;
         }
         if (err == AVERROR_EOF)

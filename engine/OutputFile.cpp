@@ -175,7 +175,10 @@ void OutputFile::removeLeftovers() const
     const time_t now = time(nullptr);
     while (const dirent *entry = readdir(folder)) {
         const std::string name = entry->d_name;
-        if (!isTemporaryName(name))
+        struct stat first;
+        // Looked at before it is opened: opening a device or a FIFO may do something.
+        if (!isTemporaryName(name) || fstatat(m_folder, name.c_str(), &first, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(first.st_mode))
             continue;
         const int fd = openat(m_folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
@@ -201,7 +204,8 @@ int OutputFile::checkStillThere()
         return MEDIA_OK;
     m_lastCheck = now;
     struct stat folder, file;
-    if (fstat(m_folder, &folder) == 0 && folder.st_nlink > 0 && fstat(m_file, &file) == 0 && file.st_nlink > 0)
+    if (fstat(m_folder, &folder) == 0 && folder.st_nlink > 0 && fstat(m_file, &file) == 0 &&
+        file.st_nlink > 0)
         return MEDIA_OK;
     engineLog("the folder of %s or the file being written there was deleted", m_path.c_str());
     return MEDIA_ERR_OUTPUT;

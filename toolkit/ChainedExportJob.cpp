@@ -135,7 +135,7 @@ void ChainedExportJob::completed(int result)
     if (!ok) {
         const QStringList &inputs = m_steps[m_index].inputs;
         stepFailed(result, result == MEDIA_ERR_INPUT && !inputs.isEmpty() ? unreadableInputMessage(inputs)
-                                                                           : QString());
+                                                                          : QString());
         return;
     }
     if (m_steps[m_index].ended)

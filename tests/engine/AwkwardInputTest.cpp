@@ -128,7 +128,10 @@ TEST(DamagedFile, DataThatEndsBeforeTheRangeFailsAndLeavesNoFile)
         std::function<int(const std::string &)> run;
     };
     const Case cases[] = {
-        {"convert the whole file", [&](const std::string &out) { return convert(source, out, [](MEDIA_HANDLE) { return int(MEDIA_OK); }); }},
+        {"convert the whole file",
+         [&](const std::string &out) {
+             return convert(source, out, [](MEDIA_HANDLE) { return int(MEDIA_OK); });
+         }},
         {"re-encode the whole file",
          [&](const std::string &out) {
              return convert(source, out, [](MEDIA_HANDLE h) { return apiMediaConvertSetVcodec(h, "h264"); });
@@ -146,11 +149,14 @@ TEST(DamagedFile, DataThatEndsBeforeTheRangeFailsAndLeavesNoFile)
              return join({Clip{source}, Clip{source}}, out,
                          [](MEDIA_HANDLE h) { return apiMediaJoinSetVideoCodec(h, "mpeg4"); });
          }},
-        {"join past the readable part", [&](const std::string &out) { return join({Clip{source, 3000000, 4000000}}, out); }},
+        {"join past the readable part",
+         [&](const std::string &out) {
+             return join({Clip{source, 3000000, 4000000}}, out);
+         }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.run(folder + "/out.mkv"), MEDIA_ERR_INPUT);
+        EXPECT_EQ(c.run(folder + "/" + c.name + ".mkv"), MEDIA_ERR_INPUT);
         EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
     }
 

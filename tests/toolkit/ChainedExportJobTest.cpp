@@ -114,7 +114,8 @@ TEST_F(ChainedExportJobTest, AnInputThatCannotBeReadIsNamedInTheMessage)
         const ChainedExportJob::Outcome outcome = run(job);
         EXPECT_EQ(outcome.code, code);
         if (code == MEDIA_ERR_INPUT) {
-            EXPECT_TRUE(outcome.message.endsWith(QStringLiteral("holiday cut off.mp4"))) << outcome.message.toStdString();
+            EXPECT_TRUE(outcome.message.endsWith(QStringLiteral("holiday cut off.mp4")))
+                << outcome.message.toStdString();
             EXPECT_FALSE(outcome.message.contains(QStringLiteral("%@")));
         } else {
             EXPECT_TRUE(outcome.message.isEmpty());
