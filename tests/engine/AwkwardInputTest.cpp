@@ -1,5 +1,6 @@
 // Files shaped like those from cameras, recorders and the web, and hostile inputs: timelines that do not
-// start at 0, damaged files, sound that starts before the picture, FIFOs, links planted at the output.
+// start at 0, damaged files, sound that starts before the picture or runs past it, FIFOs, links planted at
+// the output, leftovers of killed jobs and an output folder deleted while a job writes into it.
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
