@@ -41,6 +41,7 @@ std::unique_ptr<ChainedExportJob> EasyCutterExport::perCut(const QString &source
         const Range range = cuts.at(index);
         ChainedExportJob::Step step;
         step.kind = ChainedExportJob::Kind::Convert;
+        step.inputs << source;
         step.configure = [=](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
             if (cutStarts)
                 cutStarts(index);
@@ -82,6 +83,7 @@ std::unique_ptr<ChainedExportJob> EasyCutterExport::merged(const QString &source
     }
     ChainedExportJob::Step step;
     step.kind = ChainedExportJob::Kind::Join;
+    step.inputs << source;
     step.configure = [=](MEDIA_HANDLE h) {
         QDir().mkpath(folder);
         const QString output =

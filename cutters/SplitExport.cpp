@@ -20,6 +20,7 @@ ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t
     ChainedExportJob::Step step;
     step.kind = ChainedExportJob::Kind::Convert;
     step.pollMode = platform::Timer::Common;
+    step.inputs << state->plan.sourcePath;
     auto start = std::make_shared<int64_t>(0);
     step.configure = [state, start, stop](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
         const EngineApi &api = EngineApi::current();

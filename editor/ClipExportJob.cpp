@@ -270,5 +270,11 @@ ChainedExportJob::Step ClipExportJob::step(const QString &outputPath, platform::
         return job.configure(h, outputPath, musicFailureKey);
     };
     s.progress = std::move(progress);
+    if (m_sources.clip) {
+        s.inputs << m_sources.clip->path();
+        // A subtitle file that is not text fails the job with the same code: it is named too.
+        if (const auto &sub = m_sources.clip->subtitleParam(); sub && !sub->subtitlePath().isEmpty())
+            s.inputs << sub->subtitlePath();
+    }
     return s;
 }

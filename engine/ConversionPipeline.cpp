@@ -30,10 +30,12 @@
 #include "engine/ConversionJob.h"
 #include "engine/EngineLog.h"
 #include "engine/FilterGraphBuilder.h"
+#include "engine/SubtitleCharset.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace engine {
@@ -76,6 +78,9 @@ int ConversionPipeline::run()
         m_videoZeroTs = m_input.fromFileTime(m_video.input, 0);
     const std::vector<int> &audio = m_input.audioStreams();
     m_audio.input = !s.mainAudio ? -1 : s.audioIndex >= 0 ? s.audioIndex : audio.empty() ? -1 : audio.front();
+    dropVideoOutsideRange();
+    if ((r = checkSubtitle()) < 0)
+        return r;
     checkCopyCut();
     planSmartCut();
 
@@ -119,13 +124,14 @@ int ConversionPipeline::run()
     if ((r = m_input.seek(m_cutStart)) < 0)
         return r;
 
+    bool ranOut = false;
     while (!m_limitReached) {
         if (m_job.stopFlag())
             return MEDIA_ERR_STOPPED;
         if ((!m_video.used || m_video.done) && (!m_audio.used || m_audio.done))
             break;
         int err = m_input.read(m_packet.get());
-        if (err == AVERROR_EOF)
+        if ((ranOut = err == AVERROR_EOF))
             break;
         if (err < 0)
             return mediaError(err, "reading the input", MEDIA_ERR_INPUT);
@@ -133,6 +139,12 @@ int ConversionPipeline::run()
         av_packet_unref(m_packet.get());
         if (r < 0)
             return r;
+    }
+    // Nothing is written for a range the file promises but has lost: no picture held, no silence made.
+    if (ranOut && m_input.endedEarly(m_cutEnd)) {
+        engineLog("%s ends before the asked range does: the file is cut off or damaged",
+                  m_input.path().c_str());
+        return MEDIA_ERR_INPUT;
     }
     if (!m_limitReached && (r = flush()) < 0)
         return r;
@@ -154,8 +166,37 @@ int ConversionPipeline::run()
     return r;
 }
 
+void ConversionPipeline::dropVideoOutsideRange()
+{
+    if (m_video.input < 0 || m_audio.input < 0 || (m_cutStart == 0 && m_cutEnd == 0))
+        return;
+    if (m_input.holdsIn(m_video.input, m_cutStart, m_cutEnd) ||
+        !m_input.holdsIn(m_audio.input, m_cutStart, m_cutEnd))
+        return;
+    engineLog("%s holds no picture in the asked range: the output holds its sound only",
+              m_input.path().c_str());
+    m_video.input = -1;
+}
+
+int ConversionPipeline::checkSubtitle() const
+{
+    const SUBTITLE_PARAM &subtitle = m_edits.subtitle;
+    const std::string path(subtitle.path, strnlen(subtitle.path, sizeof subtitle.path));
+    SubtitleCharset::Text text;
+    if (m_video.input < 0 || path.empty() || SubtitleCharset::readFile(path, text) == MEDIA_OK)
+        return MEDIA_OK;
+    engineLog("the subtitle file %s cannot be read as text", path.c_str());
+    return MEDIA_ERR_INPUT;
+}
+
 int ConversionPipeline::checkWritten() const
 {
+    const Track &leading = m_video.used ? m_video : m_audio;
+    if (m_limitReached && leading.written == 0) {
+        engineLog("the size limit of %lld bytes holds nothing of %s", (long long)m_job.settings().sizeLimit,
+                  m_input.path().c_str());
+        return MEDIA_ERR_ARGUMENT;
+    }
     if (m_video.used && m_video.written == 0) {
         engineLog("%s holds no picture in the asked range", m_input.path().c_str());
         return MEDIA_ERR_NOTHING_IN_RANGE;

@@ -45,6 +45,12 @@ private:
         int64_t written = 0;
     };
 
+    // A range where the picture holds nothing but the sound does (sound that runs past the picture) is
+    // written with its sound only.
+    void dropVideoOutsideRange();
+    // MEDIA_ERR_INPUT when the subtitle to burn cannot be read as text (as MediaGetSubtitleText reads
+    // it): a subtitle is never silently left out.
+    int checkSubtitle() const;
     int plan(const AVOutputFormat *format, bool strict);
     int planVideo(const AVOutputFormat *format, bool strict);
     int planAudio(const AVOutputFormat *format, bool strict);
@@ -88,7 +94,8 @@ private:
     // the waiting audio through.
     int startTimeline(int64_t offset, int64_t videoTs);
     int flush();
-    // MEDIA_ERR_NOTHING_IN_RANGE when a planned track got nothing from the input.
+    // MEDIA_ERR_ARGUMENT when a size limit let nothing through; MEDIA_ERR_NOTHING_IN_RANGE when a
+    // planned track got nothing from the input.
     int checkWritten() const;
 
     ConversionJob &m_job;

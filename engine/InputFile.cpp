@@ -2,6 +2,7 @@
 
 #include "engine/EngineLog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -27,6 +28,9 @@ bool usableAudio(const AVStream *s)
 constexpr int64_t kStepBack = 1000000;
 // Timestamps that differ by less than this are the same moment.
 constexpr int64_t kSameTime = 1000;
+// Data that ends this close to the file's promised end is whole: containers round their durations,
+// and a last packet may not say how long it lasts.
+constexpr int64_t kPromiseTolerance = 2000000;
 
 } // namespace
 
@@ -75,6 +79,7 @@ int InputFile::openStreams()
     }
     m_context = std::move(context);
     m_pending.clear();
+    m_reached = INT64_MIN;
     m_atStart = true;
     return MEDIA_OK;
 }
@@ -152,6 +157,7 @@ int64_t InputFile::keyFrameTimeFor(int64_t us)
 
 int InputFile::seek(int64_t us)
 {
+    m_reached = INT64_MIN;
     for (int64_t back = 0;; back = back ? back * 2 : kStepBack) {
         m_pending.clear();
         if (us - back <= 0)
@@ -196,12 +202,55 @@ bool InputFile::landedOnKeyFrameBefore(int64_t us)
 int InputFile::read(AVPacket *packet)
 {
     m_atStart = false;
+    int err = 0;
     if (!m_pending.empty()) {
         av_packet_move_ref(packet, m_pending.front().get());
         m_pending.pop_front();
-        return 0;
+    } else {
+        err = av_read_frame(m_context.get(), packet);
     }
-    return av_read_frame(m_context.get(), packet);
+    // Every stream counts: a subtitle or data stream may be what makes the file as long as it says.
+    const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (err == 0 && ts != AV_NOPTS_VALUE)
+        m_reached = std::max(m_reached,
+                             toFileTime(packet->stream_index, ts + std::max<int64_t>(packet->duration, 0)));
+    return err;
+}
+
+bool InputFile::holdsIn(int streamIndex, int64_t start, int64_t end)
+{
+    if (seek(start) < 0)
+        return false;
+    PacketPtr packet = makePacket();
+    if (!packet)
+        return false;
+    while (read(packet.get()) >= 0) {
+        const AVPacket *p = packet.get();
+        const int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+        const int64_t dts = p->dts != AV_NOPTS_VALUE ? p->dts : p->pts;
+        const bool ours = p->stream_index == streamIndex && pts != AV_NOPTS_VALUE;
+        const int64_t from = ours ? toFileTime(streamIndex, pts) : 0;
+        const int64_t to = ours ? toFileTime(streamIndex, pts + std::max<int64_t>(p->duration, 1)) : 0;
+        // Packets come in decode order: once one decodes at the end, none after it plays before.
+        const bool past = ours && end > 0 && toFileTime(streamIndex, dts) >= end;
+        av_packet_unref(packet.get());
+        if (ours && to > start + kSameTime && (end <= 0 || from < end - kSameTime))
+            return true;
+        if (past)
+            return false;
+    }
+    return false;
+}
+
+bool InputFile::endedEarly(int64_t us) const
+{
+    const int64_t promised = duration();
+    if (promised <= 0 || m_context->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
+        return false;
+    const int64_t end = us > 0 ? std::min(us, promised) : promised;
+    // Short of the promise by more than rounding, and short of the range.
+    return m_reached == INT64_MIN ||
+           (m_reached + kPromiseTolerance < promised && m_reached + kSameTime < end);
 }
 
 } // namespace engine

@@ -62,6 +62,14 @@ public:
     // Reads the next packet: 0, AVERROR_EOF at the end, or another error.
     int read(AVPacket *packet);
 
+    // Whether the stream holds a packet that plays inside [start, end) (end 0 = to the file's end).
+    // Moves the read position: seek again afterwards.
+    bool holdsIn(int streamIndex, int64_t start, int64_t end);
+    // After read() gave AVERROR_EOF: the data ran out before `us` (0 = the file's end), although the
+    // file promises it (its duration): the file is cut off or damaged. Counts what was read since the
+    // last seek; a file whose duration is only guessed from its bit rate promises nothing.
+    bool endedEarly(int64_t us) const;
+
 private:
     int64_t startTime() const;
     int openStreams();
@@ -77,6 +85,7 @@ private:
     int m_videoStream = -1;
     std::vector<int> m_audioStreams;
     std::deque<PacketPtr> m_pending; // read while checking a seek, handed out first
+    int64_t m_reached = INT64_MIN;   // file time where the packets read since the seek end
     bool m_atStart = true;
 };
 

@@ -72,6 +72,12 @@ int JoinClipReader::pump()
         return MEDIA_ERR_STOPPED;
     int err = m_input->read(m_packet.get());
     if (err == AVERROR_EOF) {
+        // A clip is never padded out to a length its file promises but has lost.
+        if ((!m_videoInputDone || !m_audioInputDone) && m_input->endedEarly(m_clip->end)) {
+            engineLog("%s ends before the clip's range does: the file is cut off or damaged",
+                      m_input->path().c_str());
+            return MEDIA_ERR_INPUT;
+        }
         int r = MEDIA_OK;
         if (!m_videoInputDone && ((r = decode(m_videoDecoder, nullptr, true)) < 0 || (r = endVideo()) < 0))
             return r;

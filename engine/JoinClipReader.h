@@ -4,7 +4,8 @@
 // in frames, audio in samples). It hands out exactly the number of frames and samples it was asked
 // for: a stream that ends early is padded (the last picture held, silence), a missing stream is made
 // up (black, silence), and what lies past the range is dropped, so sound and picture stay in sync at
-// every seam.
+// every seam. A file whose data runs out before the length it promises (cut off, damaged) is not
+// padded: reading it fails with MEDIA_ERR_INPUT.
 #include "engine/Decoder.h"
 #include "engine/FilterGraph.h"
 #include "engine/InputFile.h"

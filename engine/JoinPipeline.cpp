@@ -268,6 +268,11 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
         if (m_job.stopFlag())
             return MEDIA_ERR_STOPPED;
         int err = in.read(m_packet.get());
+        if (err == AVERROR_EOF && in.endedEarly(clip.end)) {
+            engineLog("%s ends before the clip's range does: the file is cut off or damaged",
+                      in.path().c_str());
+            return MEDIA_ERR_INPUT;
+        }
         if (err == AVERROR_EOF)
             break;
         if (err < 0)

@@ -2,11 +2,15 @@
 
 #include "engine/EngineLog.h"
 
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +74,34 @@ int64_t seekInFile(void *opaque, int64_t offset, int whence)
     return at < 0 ? AVERROR(errno) : int64_t(at);
 }
 
+constexpr int kSuffixDigits = 16;
+// A temporary file untouched this long belongs to no job that is still writing.
+constexpr time_t kLeftoverAge = 60;
+// How often a write checks that the folder and the temporary file are still there.
+constexpr int64_t kCheckInterval = 250000;
+
+// "." + a file name + "." + 16 lowercase hex digits + ".part": the names createTemporary() makes.
+bool isTemporaryName(const std::string &name)
+{
+    const std::string end = ".part";
+    const size_t least = 1 + 1 + 1 + kSuffixDigits + end.size();
+    if (name.size() < least || name[0] != '.' || name.compare(name.size() - end.size(), end.size(), end) != 0)
+        return false;
+    const size_t digits = name.size() - end.size() - kSuffixDigits;
+    if (name[digits - 1] != '.')
+        return false;
+    for (size_t i = digits; i < digits + kSuffixDigits; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i])) && (name[i] < 'a' || name[i] > 'f'))
+            return false;
+    return true;
+}
+
+int64_t steadyMicroseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 bool isNamed(const AVOutputFormat *format, const char *name)
 {
     return std::strcmp(format->name, name) == 0;
@@ -110,6 +142,7 @@ int OutputFile::createTemporary()
         engineLog("cannot open the folder %s: %s", folder.c_str(), strerror(errno));
         return MEDIA_ERR_OUTPUT;
     }
+    removeLeftovers();
     const std::string base = "." + m_name.substr(0, kMaxNameInTemporary) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = base + unpredictableSuffix() + ".part";
@@ -117,6 +150,7 @@ int OutputFile::createTemporary()
         if (fd >= 0) {
             m_file = fd;
             m_temporaryName = name;
+            flock(fd, LOCK_EX | LOCK_NB); // ours alone: a new file nobody else has opened yet
             struct stat info;
             if (fstat(fd, &info) == 0)
                 m_identity = {info.st_dev, info.st_ino};
@@ -126,6 +160,54 @@ int OutputFile::createTemporary()
             break;
     }
     engineLog("cannot create a temporary file in %s: %s", folder.c_str(), strerror(errno));
+    return MEDIA_ERR_OUTPUT;
+}
+
+void OutputFile::removeLeftovers() const
+{
+    const int listing = fcntl(m_folder, F_DUPFD_CLOEXEC, 0);
+    DIR *folder = listing >= 0 ? fdopendir(listing) : nullptr;
+    if (!folder) {
+        if (listing >= 0)
+            close(listing);
+        return;
+    }
+    const time_t now = time(nullptr);
+    while (const dirent *entry = readdir(folder)) {
+        const std::string name = entry->d_name;
+        struct stat first;
+        // Looked at before it is opened: opening a device or a FIFO may do something.
+        if (!isTemporaryName(name) || fstatat(m_folder, name.c_str(), &first, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(first.st_mode))
+            continue;
+        const int fd = openat(m_folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info, atName;
+        // A running job holds its lock; a killed one's lock went with it.
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
+            info.st_mtime + kLeftoverAge < now && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            fstatat(m_folder, name.c_str(), &atName, AT_SYMLINK_NOFOLLOW) == 0 &&
+            atName.st_dev == info.st_dev && atName.st_ino == info.st_ino) {
+            unlinkat(m_folder, name.c_str(), 0);
+            engineTrace("removed %s, left behind by an export that did not end", name.c_str());
+        }
+        close(fd);
+    }
+    closedir(folder);
+}
+
+int OutputFile::checkStillThere()
+{
+    const int64_t now = steadyMicroseconds();
+    if (now - m_lastCheck < kCheckInterval)
+        return MEDIA_OK;
+    m_lastCheck = now;
+    struct stat folder, file;
+    if (fstat(m_folder, &folder) == 0 && folder.st_nlink > 0 && fstat(m_file, &file) == 0 &&
+        file.st_nlink > 0)
+        return MEDIA_OK;
+    engineLog("the folder of %s or the file being written there was deleted", m_path.c_str());
     return MEDIA_ERR_OUTPUT;
 }
 
@@ -221,6 +303,10 @@ int64_t OutputFile::sizeWith(int64_t bytes) const
 
 int OutputFile::write(AVPacket *packet)
 {
+    if (int r = checkStillThere(); r < 0) {
+        av_packet_unref(packet);
+        return r;
+    }
     int64_t bytes = packet->size;
     int err = av_interleaved_write_frame(m_context.get(), packet);
     if (err < 0)

@@ -6,7 +6,9 @@
 // The temporary file has an unpredictable name and is created by us, exclusively and without
 // following links, inside the output folder (held open, so a folder renamed meanwhile changes
 // nothing); the muxer writes to it through our own AVIOContext, and it is published under the final
-// name without following or replacing anything there.
+// name without following or replacing anything there. While it is written it holds a lock, so that
+// the next job in the folder can tell it from the leftover of a killed job (which it removes), and
+// writing fails within a second once the folder or the temporary file has been deleted.
 #include "engine/FFmpeg.h"
 
 #include <atomic>
@@ -52,6 +54,11 @@ public:
 
 private:
     int createTemporary();
+    // Removes the temporary files that killed jobs left in the folder: names of our pattern only,
+    // regular files of this user, untouched for a minute, and held by no running job.
+    void removeLeftovers() const;
+    // MEDIA_ERR_OUTPUT once the folder or the temporary file is gone (checked a few times a second).
+    int checkStillThere();
     // The temporary name still holds the regular file we created.
     bool isOurs() const;
     // Moves the temporary file to the final name; never replaces what is there.
@@ -72,6 +79,7 @@ private:
     int64_t m_packetBytes = 0;
     int64_t m_packets = 0;
     bool m_finished = false;
+    int64_t m_lastCheck = 0; // steady-clock microseconds of the last checkStillThere()
 };
 
 } // namespace engine

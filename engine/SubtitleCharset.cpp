@@ -1,5 +1,7 @@
 #include "engine/SubtitleCharset.h"
 
+#include "engine/Utf8Text.h"
+
 #include "media/MediaEngine.h"
 
 #include <uchardet.h>
@@ -107,6 +109,8 @@ std::optional<SubtitleCharset::Text> SubtitleCharset::decode(const std::string &
 {
     auto as = [&](const std::string &charset, size_t mark) -> std::optional<Text> {
         if (charset.empty())
+            return std::nullopt;
+        if (charset == "UTF-8" && !Utf8Text::isValid(std::string_view(bytes).substr(mark)))
             return std::nullopt;
         std::optional<std::string> utf8 = convert(bytes.substr(mark), charset);
         if (!utf8 || !plainText(*utf8))

@@ -784,6 +784,9 @@ void JoinnerWindowController::startJoinnerAction()
         step.configure = [settings, output, pieces](MEDIA_HANDLE h) {
             return JoinPlan::configure(h, settings, output, pieces);
         };
+        for (const JoinPlan::Piece &piece : pieces)
+            if (!step.inputs.contains(piece.path))
+                step.inputs << piece.path;
         step.progress = [progress](double percent) {
             platform::log("progressjoin:%f", percent / 100);
             progress(percent / 100);

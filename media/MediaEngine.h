@@ -36,14 +36,15 @@ enum MediaResult {
     MEDIA_OK = 1,
     MEDIA_ERR_GENERIC = -1,     /* any other failure */
     MEDIA_ERR_HANDLE = -2,      /* unknown, closed or 0 handle */
-    MEDIA_ERR_INPUT = -3,       /* the input cannot be opened, read or decoded */
+    MEDIA_ERR_INPUT = -3,       /* the input cannot be opened, read or decoded, or its data ends before
+                                   the length it promises (a file cut off or damaged) */
     MEDIA_ERR_OUTPUT = -4,      /* the output cannot be written, or already exists */
     MEDIA_ERR_ENCODER = -5,     /* no encoder for the asked codec, or the container cannot hold it */
     MEDIA_ERR_ARGUMENT = -6,    /* invalid argument */
     MEDIA_ERR_STOPPED = -7,     /* apiMediaConvertStop ended the job */
     MEDIA_ERR_NO_MEMORY = -8,   /* out of memory */
-    /* the input holds nothing in the asked range: no picture where it has video, or no sound where it
-       has audio that was asked for (a damaged file read past its readable part) */
+    /* the input holds nothing in the asked range: no stream that was asked for has a picture or a
+       sound there */
     MEDIA_ERR_NOTHING_IN_RANGE = -9
 };
 
@@ -221,7 +222,9 @@ int apiMediaConvertSetCropSize(MEDIA_HANDLE h, RECT margins);
  * Burns in a subtitle file (srt, ass, ssa) with libass. For srt the font file, size (pixels), colour
  * and shadow come from the record (ass and ssa keep their own styles); `position` counts pixels from
  * the bottom edge up to the text, -1 = the default placement. An empty path removes the subtitle;
- * a file that does not exist is refused with MEDIA_ERR_INPUT.
+ * a file that does not exist is refused with MEDIA_ERR_INPUT. Start reads the file as
+ * MediaGetSubtitleText does (the same 16 MiB limit) and fails with MEDIA_ERR_INPUT when it is not
+ * text: a subtitle is never silently left out.
  */
 int apiMediaConvertSetSubtitle(MEDIA_HANDLE h, SUBTITLE_PARAM subtitle);
 
@@ -259,7 +262,9 @@ int apiMediaConvertSetCutTime(MEDIA_HANDLE h, int64_t start, int64_t end);
 
 /*
  * Largest output size in bytes; 0 = no limit. The output then ends cleanly (playable, with its
- * index) before the packet that would pass the limit, and the job counts as a success.
+ * index) before the packet that would pass the limit, and the job counts as a success. A limit too
+ * small to hold one picture (or, without video, one sound packet) makes Start fail with
+ * MEDIA_ERR_ARGUMENT and leave no file.
  */
 int apiMediaConvertSetLimitFileSize(MEDIA_HANDLE h, int64_t bytes);
 
@@ -273,10 +278,14 @@ int apiMediaConvertSetOutputPath(MEDIA_HANDLE h, const char *path);
 /*
  * Runs the job to its end on the caller's thread. The output is written to a hidden temporary file of
  * an unpredictable name, created in the output's folder (never through a link), and moved to the output
- * path on success without replacing anything there; a failed or stopped job leaves no file. Returns
- * MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaConvertStop, MEDIA_ERR_NOTHING_IN_RANGE when the input gave
- * no picture (where it has video) or no sound (where it has audio that was asked for) in the range, or
- * another code below 0.
+ * path on success without replacing anything there; a failed or stopped job leaves no file. A range
+ * where the input's picture has ended (or not begun) but its sound plays is written with the sound
+ * only. Returns MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaConvertStop, MEDIA_ERR_INPUT when the
+ * input's data ends before the range does although the file promises more (cut off or damaged: nothing
+ * is padded), MEDIA_ERR_NOTHING_IN_RANGE when no stream that was asked for holds anything in the range,
+ * MEDIA_ERR_OUTPUT when the output's folder is removed meanwhile (noticed within a second), or another
+ * code below 0. Hidden temporary files that a killed job left in the output's folder (ours by name and
+ * owner, unused, older than a minute) are removed.
  */
 int apiMediaConvertStart(MEDIA_HANDLE h);
 

@@ -91,8 +91,10 @@ int apiMediaJoinSetAudioEncodeContext(MEDIA_HANDLE h, int channels, int sampleRa
  * Runs the job to its end on the caller's thread. The output is written as for conversions (a hidden
  * temporary file, moved to the output path on success); a failed or stopped job leaves no file. Returns
  * MEDIA_OK, MEDIA_ERR_STOPPED after apiMediaJoinStop, MEDIA_ERR_ARGUMENT without clips or output path,
- * MEDIA_ERR_NOTHING_IN_RANGE when a clip's file gives nothing in its range (a damaged file read past its
- * readable part), or another code below 0. A job runs once.
+ * MEDIA_ERR_INPUT when a clip's file ends before its range does although the file promises more (cut off
+ * or damaged: a clip is never padded with a held picture or silence its file does not have),
+ * MEDIA_ERR_NOTHING_IN_RANGE when a clip's file gives nothing in its range, or another code below 0
+ * (MEDIA_ERR_OUTPUT as for conversions). A job runs once.
  */
 int apiMediaJoinStart(MEDIA_HANDLE h);
 

@@ -1,7 +1,25 @@
 #include "toolkit/ChainedExportJob.h"
 
 #include "platform/Dispatch.h"
+#include "platform/Format.h"
 #include "platform/Log.h"
+#include "services/LanguageService.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// What the user is told when a job could not read its input: which files.
+QString unreadableInputMessage(const QStringList &inputs)
+{
+    QStringList names;
+    for (const QString &path : inputs)
+        names << QFileInfo(path).fileName();
+    return platform::qformat(LanguageService::localizedStringForKey("exportInputUnreadableString"),
+                             names.join(QStringLiteral(", ")).toStdString());
+}
+
+} // namespace
 
 ChainedExportJob::ChainedExportJob(std::vector<Step> steps)
     : m_steps(std::move(steps)), m_api(EngineApi::current()),
@@ -115,7 +133,9 @@ void ChainedExportJob::completed(int result)
         return;
     }
     if (!ok) {
-        stepFailed(result, {});
+        const QStringList &inputs = m_steps[m_index].inputs;
+        stepFailed(result, result == MEDIA_ERR_INPUT && !inputs.isEmpty() ? unreadableInputMessage(inputs)
+                                                                          : QString());
         return;
     }
     if (m_steps[m_index].ended)

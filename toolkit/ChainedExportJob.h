@@ -6,7 +6,8 @@
 // where the job is closed, its handle zeroed, its timer stopped, and the next job is configured or the
 // chain finishes. `finish` is called exactly once, on the main thread, with the outcome: a cancel always
 // ends as Cancelled (whatever the engine then reports), a configure or start failure as Failed with its
-// code and, where the step gave one, a message for the user.
+// code and, where the step gave one, a message for the user (a Start that could not read its input
+// names the step's input files).
 //
 // Steps may also be supplied as the run goes (the supplier is asked for the step at an index once the
 // steps given are used up; the chain ends when it has none), and a step marked mayFail may fail without
@@ -20,6 +21,7 @@
 #include "toolkit/EngineApi.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -59,6 +61,9 @@ public:
         std::function<void(MEDIA_HANDLE)> succeeded;
         // A failure of this step is counted and the chain goes on with the next step.
         bool mayFail = false;
+        // The media files the step's job reads: when its Start fails with MEDIA_ERR_INPUT (a file that
+        // cannot be read, or whose data ends before the length it promises), the message names them.
+        QStringList inputs;
         // Called once the step's job has ended, or could not be created or set up: ok and the engine's
         // result (the set-up's code when it failed). Not called for a cancelled step.
         std::function<void(bool ok, int code)> ended;

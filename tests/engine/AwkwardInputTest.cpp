@@ -1,5 +1,6 @@
 // Files shaped like those from cameras, recorders and the web, and hostile inputs: timelines that do not
-// start at 0, damaged files, sound that starts before the picture, FIFOs, links planted at the output.
+// start at 0, damaged files, sound that starts before the picture or runs past it, FIFOs, links planted at
+// the output, leftovers of killed jobs and an output folder deleted while a job writes into it.
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
@@ -12,7 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace enginetest;
@@ -114,28 +117,108 @@ TEST(LateStart, ProbeAndSnapshotCountFromTheFilesOwnStart)
     MediaClose(probe);
 }
 
-TEST(DamagedFile, RangePastTheReadablePartFailsAndLeavesNoFile)
+TEST(DamagedFile, DataThatEndsBeforeTheRangeFailsAndLeavesNoFile)
 {
     const std::string source = damagedClip();
     const std::string folder = freshFolder();
-    const std::string converted = folder + "/converted.mp4";
-    EXPECT_EQ(convert(source, converted,
-                      [](MEDIA_HANDLE h) {
-                          apiMediaConvertSetVcodec(h, "h264");
-                          return apiMediaConvertSetCutTime(h, 3000000, 4000000);
-                      }),
-              MEDIA_ERR_NOTHING_IN_RANGE);
-    EXPECT_EQ(join({Clip{source, 3000000, 4000000}}, folder + "/joined.mp4"), MEDIA_ERR_NOTHING_IN_RANGE);
-    EXPECT_EQ(join({Clip{source, 3000000, 4000000}}, folder + "/joined.mkv",
-                   [](MEDIA_HANDLE h) { return apiMediaJoinSetVideoCodec(h, "mpeg4"); }),
-              MEDIA_ERR_NOTHING_IN_RANGE);
-    EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
+    // The whole file and a range past its readable part; a copy and a re-encode; a join by stream copy
+    // and a re-encoded one, which would otherwise hold the last picture over silence.
+    struct Case
+    {
+        const char *name;
+        std::function<int(const std::string &)> run;
+    };
+    const Case cases[] = {
+        {"convert the whole file",
+         [&](const std::string &out) {
+             return convert(source, out, [](MEDIA_HANDLE) { return int(MEDIA_OK); });
+         }},
+        {"re-encode the whole file",
+         [&](const std::string &out) {
+             return convert(source, out, [](MEDIA_HANDLE h) { return apiMediaConvertSetVcodec(h, "h264"); });
+         }},
+        {"re-encode past the readable part",
+         [&](const std::string &out) {
+             return convert(source, out, [](MEDIA_HANDLE h) {
+                 apiMediaConvertSetVcodec(h, "h264");
+                 return apiMediaConvertSetCutTime(h, 3000000, 4000000);
+             });
+         }},
+        {"join by copy", [&](const std::string &out) { return join({Clip{source}}, out); }},
+        {"join re-encoded",
+         [&](const std::string &out) {
+             return join({Clip{source}, Clip{source}}, out,
+                         [](MEDIA_HANDLE h) { return apiMediaJoinSetVideoCodec(h, "mpeg4"); });
+         }},
+        {"join past the readable part",
+         [&](const std::string &out) {
+             return join({Clip{source, 3000000, 4000000}}, out);
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.run(folder + "/" + c.name + ".mkv"), MEDIA_ERR_INPUT);
+        EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
+    }
 
     // The readable part still converts.
+    const std::string converted = folder + "/converted.mp4";
     EXPECT_EQ(
         convert(source, converted, [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 0, 1000000); }),
         MEDIA_OK);
     EXPECT_EQ(fixture::countVideoFrames(converted), 25);
+}
+
+TEST(UnevenStreams, SoundPastThePictureIsWrittenWithItsSoundOnly)
+{
+    // 4 s of picture and 5 s of sound: not damaged, only uneven.
+    for (const char *ext : {"mp4", "mkv"}) {
+        SCOPED_TRACE(ext);
+        fixture::Spec spec;
+        spec.duration = 4.0;
+        spec.audio.at(0).duration = 5.0;
+        const std::string source = sharedFixture(std::string("sound-past-picture.") + ext, spec);
+        const std::string folder = freshFolder();
+
+        // The last piece of a split (no codec) and a re-encode of the part after the picture.
+        for (const char *codec : {"", "h264"}) {
+            SCOPED_TRACE(codec);
+            const std::string out = folder + "/tail-" + (*codec ? codec : "copy") + "." + ext;
+            ASSERT_EQ(convert(source, out,
+                              [&](MEDIA_HANDLE h) {
+                                  apiMediaConvertSetVcodec(h, codec);
+                                  return apiMediaConvertSetCutTime(h, 4200000, 5000000);
+                              }),
+                      MEDIA_OK);
+            const fixture::ProbeResult probe = fixture::probe(out);
+            ASSERT_TRUE(probe.ok) << probe.error;
+            EXPECT_EQ(probe.count("video"), 0);
+            ASSERT_EQ(probe.count("audio"), 1);
+            EXPECT_NEAR(probe.duration, 0.8, 0.1);
+            EXPECT_GT(fixture::audioRms(out, 0.1, 0.7), 0.1);
+        }
+
+        // The whole file keeps both streams; a join takes it as it is.
+        const std::string whole = folder + "/whole." + ext;
+        ASSERT_EQ(convert(source, whole, [](MEDIA_HANDLE) { return int(MEDIA_OK); }), MEDIA_OK);
+        const fixture::ProbeResult probe = fixture::probe(whole);
+        EXPECT_EQ(probe.count("video"), 1);
+        EXPECT_EQ(fixture::countVideoFrames(whole), 100);
+        EXPECT_GT(fixture::audioRms(whole, 4.2, 4.8), 0.1);
+        EXPECT_EQ(join({Clip{source}, Clip{source}}, folder + "/joined." + ext), MEDIA_OK);
+        EXPECT_EQ(join({Clip{source}, Clip{source}}, folder + "/joined-mpeg4.mkv",
+                       [](MEDIA_HANDLE h) { return apiMediaJoinSetVideoCodec(h, "mpeg4"); }),
+                  MEDIA_OK);
+
+        // Without its sound the range holds nothing that was asked for.
+        EXPECT_EQ(convert(source, folder + "/silent." + ext,
+                          [](MEDIA_HANDLE h) {
+                              apiMediaConvertDisableMainAudio(h);
+                              return apiMediaConvertSetCutTime(h, 4200000, 5000000);
+                          }),
+                  MEDIA_ERR_NOTHING_IN_RANGE);
+        EXPECT_FALSE(fs::exists(folder + "/silent." + ext));
+    }
 }
 
 TEST(EarlySound, NegativeAudioTimestampsConvertInSync)
@@ -218,4 +301,70 @@ TEST(TemporaryOutput, PlantedLinksAreNotFollowedAndTheOutputIsARegularFile)
     for (const auto &entry : fs::directory_iterator(folder))
         links += fs::is_symlink(entry.symlink_status()) ? 1 : 0;
     EXPECT_EQ(links, 4000u) << "the planted links are left as they were";
+}
+
+TEST(TemporaryOutput, LeftoversOfAKilledJobAreRemovedByTheNextJobAndNothingElse)
+{
+    const std::string folder = freshFolder();
+    const auto plant = [&](const std::string &name, int ageSeconds) {
+        const std::string path = folder + "/" + name;
+        std::ofstream(path) << "partial";
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+        return path;
+    };
+    const std::string leftover = plant(".clip.mp4.0123456789abcdef.part", 120);
+    const std::string young = plant(".clip.mp4.fedcba9876543210.part", 0);
+    const std::string running = plant(".other.mkv.00000000ffffffff.part", 120);
+    const std::vector<std::string> foreign = {
+        plant(".clip.mp4.part", 120), plant(".clip.mp4.0123456789ABCDEF.part", 120),
+        plant("clip.mp4.0123456789abcdef.part", 120), plant(".clip.mp4.0123456789abcdef.part.bak", 120),
+        plant(".clip.mp4.0123456789abcde.part", 120)};
+    fs::create_directory(folder + "/.dir.mp4.0123456789abcdef.part");
+    fs::create_symlink(leftover + ".target", folder + "/.link.mp4.0123456789abcdef.part");
+    // A job still writing holds its file locked, whatever its age.
+    const int held = open(running.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+
+    fixture::Spec spec;
+    spec.duration = 1.0;
+    ASSERT_EQ(convert(sharedFixture("small.mp4", spec), folder + "/out.mp4",
+                      [](MEDIA_HANDLE) { return int(MEDIA_OK); }),
+              MEDIA_OK);
+    close(held);
+
+    EXPECT_FALSE(fs::exists(leftover));
+    for (const std::string &kept : {young, running})
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+    for (const std::string &kept : foreign)
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+    EXPECT_TRUE(fs::is_directory(folder + "/.dir.mp4.0123456789abcdef.part"));
+    EXPECT_TRUE(fs::is_symlink(folder + "/.link.mp4.0123456789abcdef.part"));
+}
+
+TEST(TemporaryOutput, ADeletedOutputFolderEndsTheJobWithinASecond)
+{
+    // 720p at a high rate: the job would encode for many seconds more.
+    fixture::Spec spec;
+    spec.width = 1280;
+    spec.height = 720;
+    spec.duration = 30.0;
+    const std::string source = sharedFixture("long720p.mkv", spec);
+    const std::string folder = freshFolder() + "/out";
+    fs::create_directory(folder);
+    MEDIA_HANDLE h = apiMediaConvertCreate();
+    ASSERT_GT(apiMediaConvertSetInputMedia(h, source.c_str()), 0);
+    apiMediaConvertSetVcodec(h, "libx264");
+    apiMediaConvertSetVideoBitrate(h, 4000);
+    ASSERT_GT(apiMediaConvertSetOutputPath(h, (folder + "/out.mp4").c_str()), 0);
+
+    auto done = std::async(std::launch::async, [h] { return apiMediaConvertStart(h); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (apiMediaConvertGetProgress(h) < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(0)), std::future_status::timeout) << "ended too soon";
+    fs::remove_all(folder);
+    EXPECT_EQ(done.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    EXPECT_EQ(done.get(), MEDIA_ERR_OUTPUT);
+    EXPECT_FALSE(fs::exists(folder));
+    apiMediaConvertClose(h);
 }

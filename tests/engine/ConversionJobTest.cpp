@@ -134,6 +134,48 @@ TEST(ConversionJob, SizeLimitEndsAPlayableFileAtTheLimit)
     }
 }
 
+TEST(ConversionJob, SizeLimitThatHoldsNothingFailsAndLeavesNoFile)
+{
+    fixture::Spec sound;
+    sound.hasVideo = false;
+    sound.duration = 4.0;
+    const std::string audioOnly = sharedFixture("tone.m4a", sound);
+    const struct
+    {
+        std::string source;
+        const char *extension;
+        int64_t limit;
+    } cases[] = {
+        {audioOnly, "m4a", 1}, {audioOnly, "m4a", 1024}, {audioOnly, "m4a", 4096},
+        {intra360p(), "mp4", 1024}, {intra360p(), "mp4", 4096},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.extension) + " " + std::to_string(c.limit));
+        const std::string folder = freshFolder();
+        EXPECT_EQ(convert(c.source, folder + "/piece." + c.extension,
+                          [&](MEDIA_HANDLE h) { return apiMediaConvertSetLimitFileSize(h, c.limit); }),
+                  MEDIA_ERR_ARGUMENT);
+        EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
+    }
+
+    // A limit that holds some sound writes a playable piece that ends where the engine says.
+    const std::string out = freshFolder() + "/piece.m4a";
+    MEDIA_HANDLE h = apiMediaConvertCreate();
+    ASSERT_EQ(apiMediaConvertSetInputMedia(h, audioOnly.c_str()), MEDIA_OK);
+    ASSERT_EQ(apiMediaConvertSetLimitFileSize(h, 16 * 1024), MEDIA_OK);
+    ASSERT_EQ(apiMediaConvertSetOutputPath(h, out.c_str()), MEDIA_OK);
+    ASSERT_EQ(apiMediaConvertStart(h), MEDIA_OK);
+    const double end = double(apiMediaConvertGetEndTime(h)) / 1e6;
+    apiMediaConvertClose(h);
+    const fixture::ProbeResult probe = fixture::probe(out);
+    ASSERT_TRUE(probe.ok) << probe.error;
+    EXPECT_LE(int64_t(fs::file_size(out)), 16 * 1024);
+    EXPECT_GT(probe.duration, 0.2);
+    EXPECT_LT(probe.duration, 4.0);
+    EXPECT_NEAR(end, probe.duration, 0.1);
+    EXPECT_TRUE(fixture::decodeErrors(out).empty()) << fixture::decodeErrors(out);
+}
+
 TEST(ConversionJob, CutWithoutCodecStartsOnTheCutFrame)
 {
     const std::string out = freshFolder() + "/piece.mp4";

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace enginetest;
@@ -239,6 +240,35 @@ TEST(EditsSubtitle, RefusesAMissingFileAndAcceptsAnEmptyPath)
     SUBTITLE_PARAM none{};
     EXPECT_EQ(apiMediaConvertSetSubtitle(h, none), MEDIA_OK);
     apiMediaConvertClose(h);
+}
+
+TEST(EditsSubtitle, AFileThatIsNotTextFailsTheJobAndLeavesNoFile)
+{
+    // As MediaGetSubtitleText refuses them: a zero byte, and a file above its 16 MiB.
+    const std::string folder = freshFolder();
+    const std::string cue = "1\n00:00:00,000 --> 00:00:02,000\n";
+    const struct
+    {
+        const char *name;
+        std::string bytes;
+    } cases[] = {
+        {"zero.srt", cue + std::string("Hel\0lo\n", 7)},
+        {"huge.srt", cue + "Hello\n" + std::string(16 * 1024 * 1024, '\n')},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + "/" + c.name;
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        const std::string out = freshFolder();
+        EXPECT_EQ(convert(editClip(), out + "/burnt.mp4",
+                          [&](MEDIA_HANDLE h) {
+                              SUBTITLE_PARAM sub{};
+                              snprintf(sub.path, sizeof sub.path, "%s", path.c_str());
+                              return apiMediaConvertSetSubtitle(h, sub);
+                          }),
+                  MEDIA_ERR_INPUT);
+        EXPECT_TRUE(filesIn(out).empty()) << "left behind: " << filesIn(out).front();
+    }
 }
 
 namespace {

@@ -128,6 +128,41 @@ TEST(SubtitleText, RefusesWhatIsNotTextAndWhatCannotBeRead)
               MEDIA_ERR_ARGUMENT);
 }
 
+TEST(SubtitleText, OnlyWellFormedUtf8IsReadAsUtf8)
+{
+    const std::string folder = freshFolder();
+    // The longest forms there are: three and four bytes, up to U+10FFFF.
+    for (const std::string &good : {std::string("\xE2\x82\xAC"), std::string("\xF0\x9F\x98\x80"),
+                                    std::string("\xF4\x8F\xBF\xBF")}) {
+        const Read read = readSubtitle(writeFile(folder, "good.srt", kCue + "a" + good + "b\n"));
+        ASSERT_EQ(read.result, MEDIA_OK);
+        EXPECT_EQ(read.charset, "UTF-8");
+        EXPECT_EQ(read.text, kCue + "a" + good + "b\n");
+    }
+    // What glibc's iconv takes for UTF-8 although the standard does not.
+    const struct
+    {
+        const char *name;
+        std::string bytes;
+    } bad[] = {
+        {"five-byte form", "\xF8\x88\x80\x80\x80"},
+        {"six-byte form", "\xFC\x84\x80\x80\x80\x80"},
+        {"above U+10FFFF", "\xF4\x90\x80\x80"},
+        {"surrogate half", "\xED\xA0\x80"},
+        {"overlong slash", "\xC0\xAF"},
+        {"cut short", "\xE2\x82"},
+    };
+    for (const auto &c : bad) {
+        SCOPED_TRACE(c.name);
+        const Read read = readSubtitle(writeFile(folder, "bad.srt", kCue + "a" + c.bytes + "b\n"));
+        // Refused, or read in another character set, whose text is then no copy of the bytes.
+        if (read.result == MEDIA_OK) {
+            EXPECT_NE(read.charset, "UTF-8");
+            EXPECT_EQ(read.text.find(c.bytes), std::string::npos);
+        }
+    }
+}
+
 TEST(SubtitleText, CopiesNoMoreThanTheBufferHolds)
 {
     const std::string path = writeFile(freshFolder(), "cue.srt", kCue);

@@ -306,7 +306,8 @@ private:
             av_dict_set(&track->stream->metadata, "language", t.language.c_str(), 0);
         const bool variable = codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
         track->frameSize = enc->frame_size > 0 && !variable ? enc->frame_size : 1024;
-        track->total = std::max<int64_t>(1, std::llround(m_spec.duration * t.sampleRate));
+        const double seconds = t.duration > 0 ? t.duration : m_spec.duration;
+        track->total = std::max<int64_t>(1, std::llround(seconds * t.sampleRate));
         track->toneHz = t.toneHz;
         track->amplitude = t.amplitude;
         m_audio.push_back(std::move(track));

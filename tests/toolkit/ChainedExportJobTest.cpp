@@ -102,6 +102,27 @@ TEST_F(ChainedExportJobTest, AStepThatMayNotFailStillEndsTheRun)
     EXPECT_EQ(RecordingEngine::count("input"), 1);
 }
 
+TEST_F(ChainedExportJobTest, AnInputThatCannotBeReadIsNamedInTheMessage)
+{
+    // Only a Start that could not read its input names the step's files; other codes keep theirs.
+    for (const int code : {int(MEDIA_ERR_INPUT), int(MEDIA_ERR_OUTPUT)}) {
+        SCOPED_TRACE(code);
+        RecordingEngine::startResults = {code};
+        ChainedExportJob::Step s = step(0, false);
+        s.inputs << QStringLiteral("/videos/holiday cut off.mp4");
+        ChainedExportJob job(std::vector<ChainedExportJob::Step>{s});
+        const ChainedExportJob::Outcome outcome = run(job);
+        EXPECT_EQ(outcome.code, code);
+        if (code == MEDIA_ERR_INPUT) {
+            EXPECT_TRUE(outcome.message.endsWith(QStringLiteral("holiday cut off.mp4")))
+                << outcome.message.toStdString();
+            EXPECT_FALSE(outcome.message.contains(QStringLiteral("%@")));
+        } else {
+            EXPECT_TRUE(outcome.message.isEmpty());
+        }
+    }
+}
+
 TEST_F(ChainedExportJobTest, CancelEndsASuppliedRunAsCancelledWithoutAskingForMore)
 {
     RecordingEngine::holdStart = true;
