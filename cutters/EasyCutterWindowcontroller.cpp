@@ -490,6 +490,7 @@ void EasyCutterWindowcontroller::buildNoFilePanel()
         m_descLabels.append(label(m_nofileBordView, platform::makeRect(40, 270 - 36 * i, 580, 24),
                                   QStringLiteral("%1. ").arg(i + 1) + loc(keys[i]), Qt::black, 16));
     }
+    TextLabel::shareDrawnFont(QList<TextLabel *>(m_descLabels.begin(), m_descLabels.end()));
 }
 
 // ---------------------------------------------------------------------------------------------------

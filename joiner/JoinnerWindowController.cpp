@@ -172,11 +172,13 @@ void JoinnerWindowController::initContentNoFileView()
     ToolWidgets::label(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20);
     const char *steps[] = {VW_KEY("joinner_desc1"), VW_KEY("joinner_desc2"), VW_KEY("joinner_desc3"),
                            VW_KEY("joinner_desc4")};
+    QList<TextLabel *> stepLabels;
     for (int i = 0; i < 4; ++i) {
-        ToolWidgets::label(
+        stepLabels << ToolWidgets::label(
             platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
             QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 15);
     }
+    TextLabel::shareDrawnFont(stepLabels);
     m_emailIconView = ToolWidgets::emailButton(platform::makeRect(40, 24, 24, 24), hint);
     ToolWidgets::label(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13,
                        QColor(33, 120, 200));
