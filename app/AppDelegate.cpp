@@ -212,7 +212,6 @@ void AppDelegate::markCurrentLanguage()
     QComboBox *list = m_langeuagePopBtn->comboBox();
     const int current = 1 + int(LanguageService::storedLanguage());
     for (int i = 1; i < list->count(); ++i) {
-        list->setItemData(i, i == current ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
         list->setItemIcon(i, QIcon(languageMark(i == current)));
         QFont font = m_langeuagePopBtn->itemStyledTitle(i).font.value_or(list->font());
         font.setBold(i == current);

@@ -7,8 +7,8 @@
 // A language change stores the number under "AppLanguage", writes the language's code as the only entry
 // of "PreferredLanguages" (both in the standard user defaults, at once; no other program is run), and
 // re-titles the menus, the language button and the launcher at once; the main window's title and the
-// list's entries change at the next start. The list marks the language in use (a check mark, and
-// Qt::CheckStateRole Checked on its entry) and opens inside the main window. Main thread only.
+// list's entries change at the next start. The list marks the language in use (a tick, and its name in
+// bold) and opens inside the main window. Main thread only.
 #include <QObject>
 
 #include <memory>

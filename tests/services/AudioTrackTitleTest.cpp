@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         TrackCase{5, 2, "", "jpn", 2, 44100, "日本語（2 ch、44.1 kHz）"},
         TrackCase{1, 1, "", "und", 1, 32000, "音轨 1（1 声道，32 kHz）"},
         // Arabic keeps Latin figures (as every other figure in the windows) with a full stop.
-        TrackCase{8, 2, "", "", 2, 44100, "المسار 2 (2 قناة، 44.1 كيلوهرتز)"}));
+        TrackCase{8, 2, "", "", 2, 44100, "المسار 2 (2 قناة، 44.1 kHz)"}));
 
 TEST(LanguageName, NamesTheLanguageInItselfWithoutACountry)
 {
