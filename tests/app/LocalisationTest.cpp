@@ -2,6 +2,8 @@
 // profile categories and "Keep Original" are shown in it, the controls stay where they are placed, and
 // the language list marks the language in use and opens inside the window.
 #include "app/AppDelegate.h"
+#include "app/ViewController.h"
+#include "controls/TextLabel.h"
 #include "platform/PopUpButton.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -101,6 +104,25 @@ TEST_F(LocalisationTest, EachLanguageReachesQtDialogsAndProfileNamesWhileRunning
     m_delegate->langeuagePopBtn()->chooseItemAtIndex(1);
     EXPECT_FALSE(LanguageService::qtCatalogueLoaded());
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("File &name:"));
+}
+
+// A long caption ("Musik hinzufügen/entfernen") wraps rather than shrinking to the smallest size against
+// the tile's lower edge.
+TEST_F(LocalisationTest, LauncherCaptionsStayReadableAndClearOfTheTileEdge)
+{
+    for (const LanguageCase &c : kLanguages) {
+        SCOPED_TRACE(c.folder);
+        m_delegate->langeuagePopBtn()->chooseItemAtIndex(c.n + 1);
+        for (int tool = 0; tool < ViewController::ToolCount; ++tool) {
+            TextLabel *caption = m_delegate->viewController()->caption(ViewController::Tool(tool));
+            SCOPED_TRACE(caption->text().toStdString());
+            EXPECT_GE(QFontInfo(caption->drawnFont()).pixelSize(), 11);
+            EXPECT_GE(caption->frame().minY(), 1);
+        }
+    }
+    m_delegate->langeuagePopBtn()->chooseItemAtIndex(5);
+    TextLabel *music = m_delegate->viewController()->caption(ViewController::Music);
+    EXPECT_GE(music->frame().minY(), 4) << "a wrapped caption keeps clear of the edge";
 }
 
 TEST_F(LocalisationTest, LanguageListMarksTheLanguageInUse)
