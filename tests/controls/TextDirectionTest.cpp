@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
 
 namespace {
@@ -79,6 +80,11 @@ struct WidgetCase
     // QLabel turns a leading alignment to the side where its text begins (Qt's own rule for labels).
     bool keepsLeftAlignment = true;
 };
+
+void PrintTo(const WidgetCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TextDirectionTest : public ::testing::TestWithParam<WidgetCase>
 {
