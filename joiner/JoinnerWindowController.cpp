@@ -738,7 +738,7 @@ void JoinnerWindowController::startJoinnerAction()
             reference = clip;
             break;
         }
-    const auto titles = m_outputSettings->titles();
+    const auto titles = m_outputSettings->resolvedTitles();
     const JoinPlan::Settings settings = JoinPlan::settingsFromTitles(titles, reference.get());
     QString extension = titles[EditorOutputSettings::ExtName].trimmed();
     if (extension.isEmpty() && fileList()->first()->sourceData())
