@@ -17,9 +17,14 @@
 #include "platform/Window.h"
 #include "platform/Workspace.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QGraphicsOpacityEffect>
 #include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <array>
@@ -44,6 +49,25 @@ QString languageItemTitle(int n)
 {
     const QString key = QStringLiteral("LangeuageItem%1").arg(n);
     return LanguageService::localizedStringForKey(key);
+}
+
+// The mark of the language in use in the list, and a blank of the same size that keeps the other
+// entries' names in line with it.
+QPixmap languageMark(bool current)
+{
+    QPixmap mark(14, 14);
+    mark.fill(Qt::transparent);
+    if (!current)
+        return mark;
+    QPainter painter(&mark);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kAccent, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath tick;
+    tick.moveTo(2, 7.5);
+    tick.lineTo(5.5, 11);
+    tick.lineTo(12, 3);
+    painter.drawPath(tick);
+    return mark;
 }
 
 } // namespace
@@ -155,6 +179,8 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     m_langeuagePopBtn->action = [this](platform::PopUpButton &) { langeuageAction(); };
     m_langeuagePopBtn->selectItemAtIndex(1 + int(LanguageService::storedLanguage()));
+    markCurrentLanguage();
+    m_langeuagePopBtn->comboBox()->view()->window()->installEventFilter(this);
 
     // Invisible over the button: the user sees the button, and a click on it opens the list.
     m_languageBtn->addSubview(m_langeuagePopBtn);
@@ -172,6 +198,45 @@ void AppDelegate::setLanguageButtonTitle(const QString &title)
     const double width = std::max(60.0, std::ceil(QFontMetricsF(m_languageBtn->font()).horizontalAdvance(title)) + 16);
     const platform::Rect frame = m_languageBtn->frame();
     m_languageBtn->setFrame(makeRect(frame.maxX() - width, frame.minY(), width, frame.height()));
+}
+
+void AppDelegate::markCurrentLanguage()
+{
+    const QList<QAction *> entries = m_mainMenu->languageItems();
+    for (int n = 0; n < entries.size(); ++n) {
+        entries[n]->setCheckable(true);
+        entries[n]->setChecked(n == LanguageService::storedLanguage());
+    }
+    if (!m_langeuagePopBtn)
+        return;
+    QComboBox *list = m_langeuagePopBtn->comboBox();
+    const int current = 1 + int(LanguageService::storedLanguage());
+    for (int i = 1; i < list->count(); ++i) {
+        list->setItemIcon(i, QIcon(languageMark(i == current)));
+        QFont font = m_langeuagePopBtn->itemStyledTitle(i).font.value_or(list->font());
+        font.setBold(i == current);
+        list->setItemData(i, font, Qt::FontRole);
+    }
+}
+
+bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *popup = qobject_cast<QWidget *>(watched);
+    if (popup && event->type() == QEvent::Show && m_mainWindow) {
+        // Qt keeps a pop-up on the screen, not in its window: at the window's right end the list of
+        // language names (long in some languages) would run past the edge.
+        const QRect inside = m_mainWindow->geometry();
+        QRect shown = popup->geometry();
+        shown.setWidth(std::min(shown.width(), inside.width()));
+        shown.setHeight(std::min(shown.height(), inside.height()));
+        shown.moveRight(std::min(shown.right(), inside.right()));
+        shown.moveLeft(std::max(shown.left(), inside.left()));
+        shown.moveBottom(std::min(shown.bottom(), inside.bottom()));
+        shown.moveTop(std::max(shown.top(), inside.top()));
+        if (shown != popup->geometry())
+            popup->setGeometry(shown);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AppDelegate::langeuageAction()
@@ -204,6 +269,7 @@ void AppDelegate::setLange(qint64 n)
     LanguageService::setLanguage();
     retitleMenus();
     setLanguageButtonTitle(LanguageService::localizedStringForKey("LanguageBtnTitle"));
+    markCurrentLanguage();
     m_viewController->langeuageAction();
 }
 

@@ -7,7 +7,8 @@
 // A language change stores the number under "AppLanguage", writes the language's code as the only entry
 // of "PreferredLanguages" (both in the standard user defaults, at once; no other program is run), and
 // re-titles the menus, the language button and the launcher at once; the main window's title and the
-// list's entries change at the next start. Main thread only.
+// list's entries change at the next start. The list marks the language in use (a tick, and its name in
+// bold) and opens inside the main window. Main thread only.
 #include <QObject>
 
 #include <memory>
@@ -58,8 +59,13 @@ public:
     PNQButton *languageBtn() const { return m_languageBtn; }
     platform::PopUpButton *langeuagePopBtn() const { return m_langeuagePopBtn; }
 
+protected:
+    // Keeps the language list's pop-up inside the main window when it opens.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void retitleMenus();
+    void markCurrentLanguage();
     void setLanguageButtonTitle(const QString &title);
 
     std::unique_ptr<platform::Window> m_mainWindow;

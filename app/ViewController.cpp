@@ -77,15 +77,30 @@ constexpr double kGap = 10;
 constexpr double kTilesTop = 450;
 constexpr double kLinkHeight = 24;
 
-// The caption's font: the system font of size 13, smaller (down to a readable 10) for a caption that
-// would not fit the tile otherwise (the longer ones, such as "Add/Remove Music", in some languages).
-// `width` is the caption's frame; its text keeps 2 points from each side.
-QFont captionFont(const QString &text, double width)
+// Sets a tile's caption. A caption shows in the system font of size 13 on one line along the tile's lower
+// edge; one too long for that (such as "Add/Remove Music" in some languages) wraps onto two lines at the
+// largest size from 12 down to 11 that holds it, in a taller frame that keeps 4 points from the tile's edge.
+// Only a caption that fits in neither way gets smaller (down to a readable 10).
+void setCaption(TextLabel *caption, const QString &text)
 {
+    const double width = caption->frame().width();
+    const double x = caption->frame().minX();
     QFont font = platform::FontAlias::systemFont(13);
-    for (double size = 13; size > 10 && QFontMetricsF(font).horizontalAdvance(text) > width - 4; size -= 0.5)
-        platform::FontAlias::setPlatformSize(font, size - 0.5);
-    return font;
+    if (QFontMetricsF(font).horizontalAdvance(text) <= width - 4) {
+        caption->setFrame(makeRect(x, 1, width, 24));
+    } else {
+        constexpr double kTwoLines = 30;
+        caption->setFrame(makeRect(x, 4, width, kTwoLines));
+        for (double size = 12; size >= 10; --size) {
+            platform::FontAlias::setPlatformSize(font, size);
+            const QRectF need = QFontMetricsF(font).boundingRect(QRectF(0, 0, width, kTwoLines),
+                                                                 Qt::TextWordWrap, text);
+            if (need.width() <= width && need.height() <= kTwoLines)
+                break;
+        }
+    }
+    caption->setTextFont(font);
+    caption->setText(text);
 }
 
 QImage stateImage(const char *word, const char *state)
@@ -222,13 +237,11 @@ void ViewController::initButtonTitle()
         const platform::Rect bounds = button->bounds();
         // The caption runs along the tile's lower edge, which the tile pictures leave free for it: y = height
         // - 25 counted in the button's own top-down coordinates.
-        // 24 points high: two lines of a long caption at the smallest size.
+        // (setCaption() gives a caption that wraps a taller frame.)
         auto *caption = new TextLabel(makeRect(10, 1, bounds.width() - 20, 24), button);
         caption->setTextColor(Qt::white);
         caption->setAlignment(Qt::AlignLeft);
-        const QString text = LanguageService::localizedStringForKey(kTools[i].captionKey);
-        caption->setTextFont(captionFont(text, caption->frame().width()));
-        caption->setText(text);
+        setCaption(caption, LanguageService::localizedStringForKey(kTools[i].captionKey));
         m_captions[i] = caption;
     }
 }
@@ -259,9 +272,7 @@ void ViewController::viewDidLayout()
 
     for (int i = 0; i < ToolCount; ++i) {
         if (m_captions[i]) {
-            const QString text = LanguageService::localizedStringForKey(kTools[i].layoutCaptionKey);
-            m_captions[i]->setTextFont(captionFont(text, m_captions[i]->frame().width()));
-            m_captions[i]->setText(text);
+            setCaption(m_captions[i], LanguageService::localizedStringForKey(kTools[i].layoutCaptionKey));
         }
     }
 }

@@ -24,10 +24,26 @@ public:
     Qt::Alignment alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment alignment);
 
+    // The font the text is drawn in: textFont(), or smaller (never under 10 px) when the text would not
+    // fit the frame otherwise (see drawRect()).
+    QFont drawnFont() const;
+    // Gives every label of a group (the steps of a getting-started list) the font of the one drawn
+    // smallest, so that all of them show at one size.
+    static void shareDrawnFont(const QList<TextLabel *> &labels);
+
 protected:
     void drawRect(QPainter &painter, const platform::Rect &dirty) override;
 
 private:
+    // How drawRect() lays out the text: the room, the flags and the font.
+    struct Layout
+    {
+        platform::Rect room;
+        int flags = 0;
+        QFont font;
+    };
+    Layout layout() const;
+
     QString m_text;
     QColor m_textColor = Qt::black;
     QFont m_font;

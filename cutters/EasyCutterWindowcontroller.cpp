@@ -379,10 +379,7 @@ void EasyCutterWindowcontroller::buildNoFilePanel()
         m_descLabels.append(label(m_nofileBordView, platform::makeRect(40, 270 - 36 * i, 580, 24),
                                   QStringLiteral("%1. ").arg(i + 1) + loc(keys[i]), Qt::black, 16));
     }
-    QList<TextLabel *> steps;
-    for (const QPointer<TextLabel> &step : std::as_const(m_descLabels))
-        steps << step.data();
-    ToolWidgets::shareOneFontSize(steps);
+    TextLabel::shareDrawnFont(QList<TextLabel *>(m_descLabels.begin(), m_descLabels.end()));
 }
 
 // ---------------------------------------------------------------------------------------------------

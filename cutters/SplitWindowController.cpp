@@ -141,7 +141,7 @@ void SplitWindowController::buildViews()
         m_descLabels[i] = label(platform::makeRect(24, 250 - 36 * i, 560, 24), m_nofileBackView, 13);
         m_descLabels[i]->setText(LanguageService::localizedStringForKey(descKeys[i]));
     }
-    ToolWidgets::shareOneFontSize({m_descLabels[0], m_descLabels[1], m_descLabels[2], m_descLabels[3]});
+    TextLabel::shareDrawnFont({m_descLabels[0], m_descLabels[1], m_descLabels[2], m_descLabels[3]});
 
     m_playerSlider = new SplitProgressView(platform::makeRect(10, 132, 600, 56), panel);
     m_playerSlider->setHiddenTick(false);

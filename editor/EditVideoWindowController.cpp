@@ -36,6 +36,7 @@
 #include "platform/Timer.h"
 #include "platform/View.h"
 #include "platform/Window.h"
+#include "services/AudioTrackTitle.h"
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 #include "toolkit/EditorOutputSettings.h"
@@ -1598,19 +1599,10 @@ void EditVideoWindowController::refreshPlayerView()
 
     if (m_audiochanelPopBtn) {
         m_audiochanelPopBtn->removeAllItems();
-        for (const auto &info : clip.audioStreamInfos()) {
-            QString title;
-            if (!info->title().isEmpty())
-                title = QString::asprintf("%s(%d %d)", qUtf8Printable(info->title()), info->channel(),
-                                          info->sample());
-            else if (!info->lang().isEmpty() || !info->psect().isEmpty())
-                title = QString::asprintf("%s %s(%d %d)", qUtf8Printable(info->lang()),
-                                          qUtf8Printable(info->psect()), info->channel(), info->sample());
-            else
-                title = QString::asprintf("%s(%d %d)", qUtf8Printable(info->codec()), info->channel(),
-                                          info->sample());
-            m_audiochanelPopBtn->addItemWithTitle(title);
-        }
+        int number = 0;
+        for (const auto &info : clip.audioStreamInfos())
+            m_audiochanelPopBtn->addItemWithTitle(
+                AudioTrackTitle::title(++number, info->title(), info->lang(), info->channel(), info->sample()));
         if (m_audiochanelPopBtn->numberOfItems() > 0)
             m_audiochanelPopBtn->selectItemAtIndex(0);
     }

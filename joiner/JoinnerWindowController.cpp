@@ -199,9 +199,9 @@ void JoinnerWindowController::initContentNoFileView()
     for (int i = 0; i < 4; ++i) {
         stepLabels << ToolWidgets::label(
             platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
-            QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 15);
+            QStringLiteral("%1. ").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 15);
     }
-    ToolWidgets::shareOneFontSize(stepLabels);
+    TextLabel::shareDrawnFont(stepLabels);
     m_emailIconView = ToolWidgets::emailButton(platform::makeRect(40, 24, 24, 24), hint);
     ToolWidgets::label(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13,
                        QColor(33, 120, 200));

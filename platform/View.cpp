@@ -322,12 +322,24 @@ void View::drawTextUpright(QPainter &painter, const Rect &rect, const QString &t
                            const QColor &color, int flags)
 {
     drawUpright(painter, rect, 1.0, [&](const QRectF &area) {
-        if (drawnTextObserver())
+        // The widget's own direction would make every paragraph left to right; "auto" lets the text decide.
+        const Qt::LayoutDirection before = painter.layoutDirection();
+        painter.setLayoutDirection(Qt::LayoutDirectionAuto);
+        if (drawnTextObserver()) {
+            Qt::LayoutDirection direction = painter.layoutDirection();
+            if (flags & Qt::TextForceLeftToRight)
+                direction = Qt::LeftToRight;
+            else if (flags & Qt::TextForceRightToLeft)
+                direction = Qt::RightToLeft;
+            else if (direction == Qt::LayoutDirectionAuto)
+                direction = text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
             drawnTextObserver()(DrawnText{text, font, painter.worldTransform().mapRect(area), flags,
-                                          dynamic_cast<const QWidget *>(painter.device())});
+                                          dynamic_cast<const QWidget *>(painter.device()), direction});
+        }
         painter.setFont(font);
         painter.setPen(color);
         painter.drawText(area, flags, text);
+        painter.setLayoutDirection(before);
     });
 }
 

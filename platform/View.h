@@ -111,7 +111,8 @@ public:
 
     // Draws `text` upright inside `rect` (bottom-left coordinates of `painter`, which must be flipped
     // as the one drawRect() receives). `flags` are QPainter::drawText()'s: an alignment, optionally with
-    // text flags such as Qt::TextWordWrap.
+    // text flags such as Qt::TextWordWrap. The text takes its paragraph direction from its own
+    // characters (Arabic reads right to left); the alignment stays as given.
     static void drawTextUpright(QPainter &painter, const Rect &rect, const QString &text, const QFont &font,
                                 const QColor &color, int flags = Qt::AlignLeft | Qt::AlignTop);
     // Draws `image` upright, stretched over `rect`, with the given opacity.
@@ -132,6 +133,7 @@ public:
         QRectF room;
         int flags = 0;
         const QWidget *widget = nullptr;
+        Qt::LayoutDirection direction = Qt::LeftToRight; // the paragraph direction it was drawn in
     };
     // While set (by a test), every text drawn with drawTextUpright() is also handed to `observer`, so
     // that a test can tell whether each text fits its room. Main thread only.

@@ -4,6 +4,7 @@
 #include "platform/NumberScan.h"
 #include "profiles/ProfileReader.h"
 #include "profiles/ProfileValue.h"
+#include "services/LanguageService.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,11 +19,27 @@ constexpr int kMaxCategories = 1000;
 
 const QString kSection = QStringLiteral("frmFormat");
 
+// The names shipped with the application that are words, not formats, and their keys in the tables.
+const std::pair<const char *, const char *> kDisplayKeys[] = {
+    {"Keep Original", VW_KEY("ProfileKeepOriginalTitle")},
+    {"Video", VW_KEY("ProfileCategoryVideoTitle")},
+    {"Audio", VW_KEY("ProfileCategoryAudioTitle")},
+    {"Custom", VW_KEY("ProfileCategoryCustomTitle")},
+};
+
 } // namespace
 
 ProfileLibrary::ProfileLibrary(const QString &folder)
     : m_folder(folder)
 {
+}
+
+QString ProfileLibrary::displayName(const QString &name)
+{
+    for (const auto &[stored, key] : kDisplayKeys)
+        if (name == QLatin1String(stored))
+            return LanguageService::localizedStringForKey(key, name);
+    return name;
 }
 
 ProfileLibrary ProfileLibrary::editor()

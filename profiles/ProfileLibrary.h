@@ -20,6 +20,12 @@ public:
 
     QString folder() const;
 
+    // What the user sees for a category or profile name: the shipped categories ("Video", "Audio",
+    // "Custom") and "Keep Original" in the chosen language; any other name (a format such as
+    // "mp4(H.264)", a custom profile's name) as it stands. Folders, files and stored settings keep
+    // the names themselves.
+    static QString displayName(const QString &name);
+
     // The category names of "pf.dat" (section "frmFormat": "Count", then "Type1".."TypeCount"), blanks
     // trimmed, in file order. Count is bounded at 1000 and blank entries are skipped; a missing file
     // gives an empty list.

@@ -51,7 +51,7 @@ const std::array<SettingInfo, SettingWindowController::SettingCount> kSettings =
     {"b", 8, "bitate_SelectTitle", "bitateSelectTitle", " kbps", true, Match::Integer},
     {"acodec", 16, "acodec_SelectTitle", "acodecSelectTitle", "", false, Match::Text},
     {"ac", 32, "achannel_SelectTitle", "achannelSelectTitle", "", false, Match::Text},
-    {"ar", 64, "asamplerate_SelectTitle", "asamplerateSelectTitle", " hz", false, Match::Integer},
+    {"ar", 64, "asamplerate_SelectTitle", "asamplerateSelectTitle", " Hz", false, Match::Integer},
     {"ab", 128, "abitate_SelectTitle", "abitateSelectTitle", " kbps", false, Match::Integer},
 }};
 
@@ -297,8 +297,9 @@ void SettingWindowController::fillMenu(Setting setting)
         if (!item.isEmpty())
             popUp->addItemWithTitle(item + QLatin1String(info.suffix));
     }
+    // The custom entry shows in the chosen language; it is stored as "Custom".
     if (info.hasCustomItem)
-        popUp->addItemWithTitle(kCustom);
+        popUp->addItemWithTitle(ProfileLibrary::displayName(kCustom));
 
     const QString title = m_titles[setting];
     int index = 0;
@@ -348,6 +349,9 @@ void SettingWindowController::itemChosen(Setting setting)
     if (m_hasLeadingItem[setting] && popUp->indexOfSelectedItem() == 0 && item == keepOriginalTitle()) {
         defaults().remove(key);
         m_titles[setting].clear();
+    } else if (kSettings[setting].hasCustomItem && popUp->indexOfSelectedItem() == popUp->numberOfItems() - 1) {
+        defaults().setValue(key, kCustom);
+        m_titles[setting] = kCustom;
     } else {
         QString stored = item;
         const QString suffix = QLatin1String(kSettings[setting].suffix);

@@ -2,11 +2,17 @@
 
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
+#include "services/TextDirectionStyle.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -28,6 +34,37 @@ QString &attachedFolder()
 {
     static QString folder;
     return folder;
+}
+
+// Qt's catalogue of the chosen language, while one is installed.
+std::unique_ptr<QTranslator> &qtTranslator()
+{
+    static std::unique_ptr<QTranslator> translator;
+    return translator;
+}
+
+// Qt's own texts follow the chosen language. Its Arabic catalogue would also turn the whole layout
+// right to left; the application's controls stay where they are placed, so the layout is set left to
+// right for good and only the texts read in their own direction.
+void loadQtCatalogue(const QString &folder)
+{
+    if (!QCoreApplication::instance())
+        return;
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    TextDirectionStyle::install();
+    if (qtTranslator()) {
+        QCoreApplication::removeTranslator(qtTranslator().get());
+        qtTranslator().reset();
+    }
+    const QString locale = LanguageService::qtCatalogueLocale(folder);
+    if (locale.isEmpty())
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    // "qt_<locale>" gathers the catalogues of Qt's modules (qtbase, qtmultimedia) for that language.
+    if (!translator->load(QStringLiteral("qt_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator() = std::move(translator);
 }
 
 bool folderExists(const QString &folder)
@@ -79,6 +116,49 @@ void LanguageService::setLanguage()
     setSizeSlot() = decideLanguageSetSize();
     const QString folder = currentLanguageFolder();
     attachedFolder() = folderExists(folder) ? folder : QString();
+    loadQtCatalogue(folder);
+}
+
+QString LanguageService::qtCatalogueLocale(const QString &folder)
+{
+    static const std::array<std::pair<const char *, const char *>, 8> locales = {{
+        {"zh-Hans", "zh_CN"},
+        {"zh-Hant", "zh_TW"},
+        {"fr", "fr"},
+        {"de", "de"},
+        {"ja", "ja"},
+        {"es", "es"},
+        {"pt-PT", "pt_PT"},
+        {"ar", "ar"},
+    }};
+    for (const auto &[name, locale] : locales)
+        if (folder == QLatin1String(name))
+            return QString::fromLatin1(locale);
+    return {};
+}
+
+bool LanguageService::qtCatalogueLoaded()
+{
+    return qtTranslator() != nullptr;
+}
+
+QString LanguageService::languageName(const QString &code)
+{
+    const QLocale::Language language = QLocale::codeToLanguage(code.trimmed().toLower());
+    if (language == QLocale::AnyLanguage || language == QLocale::C)
+        return {};
+    // Qt names a few languages by their most common country's variant; a track names the language only.
+    static const std::array<std::pair<QLocale::Language, const char *>, 3> plainNames = {{
+        {QLocale::English, "English"},
+        {QLocale::Spanish, "español"},
+        {QLocale::Chinese, "中文"},
+    }};
+    QString name = QLocale(language).nativeLanguageName();
+    for (const auto &[plain, text] : plainNames)
+        if (language == plain)
+            name = QString::fromUtf8(text);
+    // Native names of most languages begin in lower case ("français", "español"); a name stands alone here.
+    return name.isEmpty() ? QLocale::languageToString(language) : name.left(1).toUpper() + name.mid(1);
 }
 
 QString LanguageService::localizedStringForKey(const QString &key)

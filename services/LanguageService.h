@@ -18,8 +18,20 @@ class LanguageService
 {
 public:
     // Decides the language set again and makes the stored language's folder the fallback for lookups
-    // whose own folder is missing. Called when the user changes the language.
+    // whose own folder is missing; loads Qt's catalogue of that language in place of the previous one
+    // (none for English). Called at start-up and when the user changes the language.
     static void setLanguage();
+
+    // The name of Qt's catalogue locale for a language folder ("de", "zh_CN", "pt_PT"); empty for "en"
+    // and for folders Qt has no catalogue for.
+    static QString qtCatalogueLocale(const QString &folder);
+    // Whether Qt's catalogue of the chosen language is loaded now.
+    static bool qtCatalogueLoaded();
+
+    // The name of the language with ISO 639 code `code` (two or three letters, "en", "eng", "ger",
+    // "deu") in that language itself ("Deutsch", "English", "日本語"); empty for an unknown or
+    // undetermined ("und") code.
+    static QString languageName(const QString &code);
 
     // The text of `key` in table "Main" of the chosen folder; the key itself when the table lacks it.
     static QString localizedStringForKey(const QString &key);

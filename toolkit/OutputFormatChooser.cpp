@@ -104,7 +104,7 @@ void OutputFormatChooser::initfunctionView()
         tab->setSelectedTitleColor(QColor(255, 255, 255, qRound(0.8 * 255)));
         tab->setCellTextPosition(4);
         tab->setFontsize(13);
-        tab->setTitle(m_functionList[i]);
+        tab->setTitle(ProfileLibrary::displayName(m_functionList[i]));
         tab->setSelected(false);
         tab->setDelegate(this);
         m_functionItems.append(tab);
@@ -320,7 +320,8 @@ void OutputFormatChooser::actionFunctionItemScrollChild(PNQButton *button)
         m_gearButtons[i]->setVisible(m_itemButtons[i] == button);
     const QString name = m_functionItemChilds.value(tag - 1);
     m_showFunctionBtn->setContentTitle(
-        platform::qformat(LanguageService::localizedStringForKey("Target Format: %@"), name));
+        platform::qformat(LanguageService::localizedStringForKey("Target Format: %@"),
+                          ProfileLibrary::displayName(name)));
 
     if (!m_needRefreshlocalSettingsData) {
         m_needRefreshlocalSettingsData = true;

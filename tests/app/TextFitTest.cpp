@@ -1,4 +1,5 @@
-// Every text shows whole, at a readable size, in every window the launcher opens, in every language.
+// Every text shows whole, at a readable size, in every window the launcher opens, in every language;
+// a right-to-left text is drawn right to left.
 //
 // The launcher opens its windows through the window-controller registry, so a window registered later
 // is walked as soon as its launcher button opens it. Texts are found generically: those our views draw
@@ -175,7 +176,10 @@ QStringList misfits(platform::Window *window)
     QStringList found;
     platform::View::setDrawnTextObserver([&](const platform::View::DrawnText &t) {
         const QRectF visible = t.widget ? visiblePart(t.widget, window, t.room) : t.room;
-        const QString problem = misfit(t.text, t.font, t.room, t.flags, visible);
+        QString problem = misfit(t.text, t.font, t.room, t.flags, visible);
+        // An Arabic text is read right to left inside its control (its full stop at the left end).
+        if (problem.isEmpty() && t.text.isRightToLeft() && t.direction != Qt::RightToLeft)
+            problem = QStringLiteral("drawn left to right");
         if (!problem.isEmpty())
             found << QStringLiteral("%1 \"%2\": %3")
                          .arg(QString::fromLatin1(t.widget ? t.widget->metaObject()->className() : "text"),

@@ -85,7 +85,7 @@ TEST_F(EditorLoadingTest, HdClipWithTwoAudioStreamsProbesIntoTheRecord)
     EXPECT_EQ(clip.audioStreamInfos()[1]->sample(), 44100);
     EXPECT_EQ(clip.audioStreamInfos()[1]->channel(), 1);
     EXPECT_EQ(editor->audiochanelPopBtn()->itemTitles(),
-              (QStringList{QStringLiteral("Commentary(2 48000)"), QStringLiteral("fre (1 44100)")}));
+              (QStringList{QStringLiteral("Commentary (2 ch, 48 kHz)"), QString::fromUtf8("Français (1 ch, 44.1 kHz)")}));
 
     EXPECT_EQ(editor->scrLabel()->stringValue(), path);
     EXPECT_EQ(editor->filePath(), path);

@@ -1,4 +1,6 @@
 #include "profiles/ProfileLibrary.h"
+#include "platform/UserDefaults.h"
+#include "services/LanguageService.h"
 #include "tests/support/TempResources.h"
 #include "tests/profiles/ScopedDataHome.h"
 
@@ -81,6 +83,21 @@ TEST_F(ProfileLibraryTest, CustomCategoryComesFromTheCustomFolder)
               ProfileLibrary::customFolder() + QStringLiteral("/mine.pf"));
     EXPECT_EQ(m_library.iconPath(QStringLiteral("Custom"), QStringLiteral("mine")),
               ProfileLibrary::customFolder() + QStringLiteral("/mine.png"));
+}
+
+// Shipped categories and "Keep Original" show in the chosen language; format and custom names as they stand.
+TEST(ProfileDisplayName, ShippedWordsAreTranslatedOtherNamesStay)
+{
+    platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), 3);
+    LanguageService::setLanguage();
+    EXPECT_EQ(ProfileLibrary::displayName(QStringLiteral("Keep Original")), QStringLiteral("Garder l'original"));
+    EXPECT_EQ(ProfileLibrary::displayName(QStringLiteral("Video")), QString::fromUtf8("Vidéo"));
+    EXPECT_EQ(ProfileLibrary::displayName(QStringLiteral("Audio")), QStringLiteral("Son"));
+    EXPECT_EQ(ProfileLibrary::displayName(QStringLiteral("Custom")), QString::fromUtf8("Personnalisé"));
+    for (const char *stays : {"mp4(H.264)", "My Video", "video", ""})
+        EXPECT_EQ(ProfileLibrary::displayName(QString::fromUtf8(stays)), QString::fromUtf8(stays)) << stays;
+    platform::UserDefaults::standard().remove(QStringLiteral("AppLanguage"));
+    LanguageService::setLanguage();
 }
 
 } // namespace

@@ -121,7 +121,7 @@ TEST_F(SettingWindowTest, ChoosingAnItemStoresItWithoutUnitAndReportsItsMask)
         {S::VideoCodec, "h264", "h264", 1},        {S::FrameSize, "1280x720", "1280x720", 2},
         {S::FrameRate, "25 fps", "25", 4},         {S::VideoBitRate, "6000 kbps", "6000", 8},
         {S::AudioCodec, "mp3", "mp3", 16},         {S::Channels, "2(Stereo)", "2(Stereo)", 32},
-        {S::SampleRate, "44100 hz", "44100", 64}, {S::AudioBitRate, "128 kbps", "128", 128},
+        {S::SampleRate, "44100 Hz", "44100", 64}, {S::AudioBitRate, "128 kbps", "128", 128},
     };
     for (bool joinner : {false, true}) {
         S *window = open(kHevc, joinner);
@@ -242,7 +242,7 @@ TEST_F(SettingWindowTest, AudioFileTypeHasNoVideoPartAndNeverResizes)
     EXPECT_DOUBLE_EQ(window->window()->frame().width(), before.width());
     EXPECT_DOUBLE_EQ(window->window()->frame().height(), 292);
     EXPECT_TRUE(masks.empty());
-    choose(window, S::SampleRate, QStringLiteral("22050 hz"));
+    choose(window, S::SampleRate, QStringLiteral("22050 Hz"));
     EXPECT_EQ(defaults().string(QStringLiteral("asamplerate_SelectTitle")), QStringLiteral("22050"));
 }
 
@@ -390,6 +390,28 @@ TEST_F(SettingWindowTest, CreateCustomNeverReplacesAnExistingProfile)
     QFile file(existing);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[Main]\nExtName=mp4\n"));
+}
+
+// In another language the custom entry reads in that language and is still stored as "Custom"; a
+// sample rate reads "Hz" in every language.
+TEST_F(SettingWindowTest, CustomEntryIsTranslatedButStoredAsCustom)
+{
+    defaults().setValue(QStringLiteral("AppLanguage"), 4);
+    LanguageService::setLanguage();
+    S *window = open(kHevc);
+    EXPECT_EQ(window->popUpButton(S::FrameSize)->lastItemTitle(), QStringLiteral("Eigene"));
+    EXPECT_EQ(window->popUpButton(S::VideoBitRate)->lastItemTitle(), QStringLiteral("Eigene"));
+    EXPECT_GE(window->popUpButton(S::SampleRate)->indexOfItemWithTitle(QStringLiteral("48000 Hz")), 0)
+        << window->popUpButton(S::SampleRate)->itemTitles().join(u'|').toStdString();
+    choose(window, S::FrameSize, QStringLiteral("Eigene"));
+    EXPECT_EQ(defaults().string(QStringLiteral("resolution_SelectTitle")), QStringLiteral("Custom"));
+    EXPECT_FALSE(window->customWidth()->isHidden());
+
+    S *again = open(kHevc);
+    EXPECT_EQ(again->popUpButton(S::FrameSize)->titleOfSelectedItem(), QStringLiteral("Eigene"));
+    EXPECT_FALSE(again->customWidth()->isHidden());
+    defaults().remove(QStringLiteral("AppLanguage"));
+    LanguageService::setLanguage();
 }
 
 TEST(InputFileNameWindowController, OkNeedsANameAndCancelNeverPosts)
