@@ -122,7 +122,9 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
         engineLog("smart cut: no key frame inside the range, all of it is encoded to match the source");
         return true;
     }
-    double copyEnd = m_copyEnd == AV_NOPTS_VALUE ? m_input.duration() / 1e6 : seconds(m_copyEnd);
+    double copyEnd = m_copyEnd != AV_NOPTS_VALUE ? seconds(m_copyEnd)
+                     : m_cutEnd > 0                ? m_cutEnd / 1e6
+                                                   : m_input.duration() / 1e6;
     engineLog("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
               seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
               m_tail ? copyEnd : 0.0, m_tail ? m_cutEnd / 1e6 : 0.0);
@@ -223,28 +225,49 @@ bool SmartCut::scanEnd()
 {
     // The key frames around the cut end: the last inside the range, and one right on the end.
     KeyFrame inside, onEnd;
+    // Whether the pictures from `inside` to the cut end are a run of packets in decode order that
+    // nothing after the end comes into: copied as they are, they decode to the same pictures.
+    bool tailCopies = false;
     int64_t target = m_cutEnd;
     for (int attempt = 0; attempt < 8 && inside.pts == AV_NOPTS_VALUE; ++attempt) {
         if (m_input.seek(target) < 0)
             return refuse("the input does not seek");
         int64_t landed = AV_NOPTS_VALUE;
+        bool seenPastEnd = false, complete = false;
+        tailCopies = false;
         ScannedPacket scanned;
-        for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+        int guard = 0;
+        for (; guard < kScanLimit; ++guard) {
+            if (!readVideo(scanned)) {
+                complete = true; // the end of the input
+                break;
+            }
             auto [ts, decodeTs, key, idr] = scanned;
             if (ts == AV_NOPTS_VALUE)
                 return refuse("packets without timestamps");
             if (landed == AV_NOPTS_VALUE)
                 landed = std::min(ts, decodeTs);
-            if (key && fileTime(ts) < m_cutEnd - kHalf && ts >= m_copyStart)
+            if (key && fileTime(ts) < m_cutEnd - kHalf && ts >= m_copyStart) {
                 inside = {ts, idr};
+                tailCopies = true;
+                seenPastEnd = false;
+            } else if (inside.pts != AV_NOPTS_VALUE) {
+                seenPastEnd |= pastEnd(ts);
+                tailCopies &= !(seenPastEnd && !pastEnd(ts));
+            }
             if (key && fileTime(ts) >= m_cutEnd - kHalf) {
                 if (fileTime(ts) <= m_cutEnd + kSameTime)
                     onEnd = {ts, idr};
+                complete = true;
                 break;
             }
-            if (fileTime(decodeTs) >= m_cutEnd + kSameTime)
+            // Every later packet decodes, so shows, after the end.
+            if (fileTime(decodeTs) >= m_cutEnd + kSameTime) {
+                complete = true;
                 break;
+            }
         }
+        tailCopies &= complete;
         if (landed == AV_NOPTS_VALUE || fileTime(landed) <= fileTime(m_copyStart))
             break;
         target = fileTime(landed) - kSameTime; // landed past the range's last key frame: look earlier
@@ -258,8 +281,9 @@ bool SmartCut::scanEnd()
         return refuse("no key frame found before the cut end");
     if (!inside.idr)
         return refuse("key frames that are not IDR pictures (open GOP)");
-    m_copyEnd = inside.pts;
-    m_tail = true;
+    // A copied tail needs no encoder: the copy goes on up to the cut end.
+    m_tail = !tailCopies;
+    m_copyEnd = m_tail ? inside.pts : AV_NOPTS_VALUE;
     return true;
 }
 
@@ -346,6 +370,10 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
         m_phase = Phase::Copy;
     }
     if (m_phase == Phase::Copy) {
+        if (m_copyEnd == AV_NOPTS_VALUE && pastEnd(ts)) {
+            m_phase = Phase::Done; // the copy ran up to the cut end: no kept packet follows
+            return MEDIA_OK;
+        }
         if (!(m_copyEnd != AV_NOPTS_VALUE && isKey(packet) && ts == m_copyEnd))
             return write(packet);
         if (!m_tail) {

@@ -1,7 +1,9 @@
 #pragma once
 // A frame-exact cut of an H.264 stream that re-encodes only what it must: the pictures from the cut
 // start to the next key frame (the head) and from the last key frame to the cut end (the tail), with
-// libx264 matched to the source; every packet between is copied as it is.
+// libx264 matched to the source; every packet between is copied as it is. Where the tail's packets, in
+// decode order, hold no picture shown after the cut end before the last one kept (no picture coded out
+// of order across the end), nothing kept can refer to what is left out: the tail is copied too.
 //
 // One encoder, sized for a few seconds of pictures, makes both parts: they carry one pair of parameter
 // sets of their own, with an id the source does not use, in the output's codec configuration after the
@@ -97,7 +99,7 @@ private:
     AvcConfiguration m_configuration;     // the source's parameter sets and the seams'
     int64_t m_firstKept = AV_NOPTS_VALUE; // timestamps of the input stream
     int64_t m_copyStart = AV_NOPTS_VALUE; // the key frame the copy starts on (none: all is encoded)
-    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the end)
+    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the cut end)
     bool m_headNeeded = false;            // pictures before m_copyStart are kept
     bool m_tail = false;                  // pictures from m_copyEnd to the cut end are encoded
     int64_t m_headDelay = 0;              // pts - dts of the key frame the copy starts on

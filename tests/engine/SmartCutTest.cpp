@@ -144,6 +144,25 @@ TEST(SmartCut, EncodesOnlyTheSeamsAndCopiesThePacketsBetween)
     }
 }
 
+TEST(SmartCut, CopiesATailThatNoPictureAfterTheEndComesInto)
+{
+    // No picture is coded out of order: the packets from the last key frame to the cut end decode
+    // alone, so only the head is encoded and the rest is the source's packets.
+    fixture::Spec spec = longGop();
+    spec.bFrames = 0;
+    const std::string source = sharedFixture("longgop-nob.mp4", spec);
+    const std::string out = freshFolder() + "/cut.mp4";
+    std::string log;
+    ASSERT_EQ(cut(source, out, log), MEDIA_OK) << log;
+    EXPECT_EQ(log.find("no smart cut"), std::string::npos) << log;
+    expectExactRange(out);
+    const std::vector<std::string> sourcePackets = fixture::packetHashes(source, "video");
+    const std::vector<std::string> outPackets = fixture::packetHashes(out, "video");
+    ASSERT_EQ(outPackets.size(), size_t(kEndFrame - kFirstFrame));
+    std::vector<std::string> copied(sourcePackets.begin() + 2 * kGop, sourcePackets.begin() + kEndFrame);
+    EXPECT_EQ(findRun(outPackets, copied), 2 * kGop - kFirstFrame) << log;
+}
+
 TEST(SmartCut, ReencodesTheWholeRangeWhereASmartCutIsNotSure)
 {
     struct Case
