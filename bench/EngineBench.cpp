@@ -9,6 +9,9 @@
 //   engine_bench --ours-edits IN OUT PICTURE MUSIC   run only our edit-heavy conversion
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
 //   engine_bench --ours-cut IN OUT START END          run only our exact cut with no codec set (seconds)
+//   engine_bench --ours-split IN FOLDER / --ours-batch FOLDER IN...   run only our split or batch cut
+//
+// The cases against `ffmpeg -c copy` (cut-copy, split-copy, batch-copy) are in CopyYardsticks.h.
 //
 // Three join cases: two 1080p parts joined by stream copy (ffmpeg: the concat demuxer) and by
 // re-encoding (ffmpeg: the concat filter after the same fit into 1280 x 720), and five short 720p clips
@@ -19,6 +22,7 @@
 // did before (libx264 veryfast, crf 20, audio copied), and against `ffmpeg -c copy` of the range (which
 // starts on the key frame before, so it is not exact). The 10-minute source is kept in a cache folder
 // under the temporary folder, since making it takes minutes.
+#include "bench/CopyYardsticks.h"
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
 #include "tests/support/MediaFixture.h"
@@ -224,8 +228,20 @@ int main(int argc, char **argv)
         return runOursJoin(argv[2], argv[3], std::vector<const char *>(argv + 4, argv + argc));
     if (argc == 6 && std::string(argv[1]) == "--ours-cut")
         return runOursCut(argv[2], argv[3], atof(argv[4]), atof(argv[5]));
+    if (argc >= 2 && std::string(argv[1]) == "--ours-split")
+        return bench::runOursSplit(argc - 2, argv + 2);
+    if (argc >= 2 && std::string(argv[1]) == "--ours-batch")
+        return bench::runOursBatch(argc - 2, argv + 2);
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     std::string only = argc > 2 ? argv[2] : "";
+    const std::vector<std::string> yardsticks = bench::copyYardstickCases();
+    if (std::find(yardsticks.begin(), yardsticks.end(), only) != yardsticks.end()) {
+        std::string folder = std::filesystem::temp_directory_path() / ("engine_bench-" + std::to_string(getpid()));
+        int r = bench::runCopyYardstick(only, runs, std::filesystem::canonical("/proc/self/exe"),
+                                        std::filesystem::temp_directory_path() / "engine_bench-cache", folder);
+        std::filesystem::remove_all(folder);
+        return r;
+    }
 
     std::string folder = std::filesystem::temp_directory_path() / ("engine_bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
@@ -381,6 +397,10 @@ int main(int argc, char **argv)
             printf("%s wall-time ratio (ours / ffmpeg -c copy, median of %d): %.3f\n", c.name, runs,
                    median(oursTime) / median(referenceTime));
     }
+    if (only.empty())
+        for (const std::string &name : yardsticks)
+            if (bench::runCopyYardstick(name, runs, self, cache, folder) != 0)
+                return 1;
     std::filesystem::remove_all(folder);
     return 0;
 }

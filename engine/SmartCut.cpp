@@ -3,8 +3,11 @@
 #include "engine/EngineLog.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace engine {
 
@@ -18,6 +21,8 @@ constexpr int64_t kHalf = kSameTime / 2;
 constexpr int kScanLimit = 100000;
 // The seams are short: a high quality keeps them from standing out against the source around them.
 constexpr const char *kSeamQuality = "16";
+// Seams are too short for more threads to pay their start-up.
+constexpr int kMaxSeamThreads = 4;
 
 // libx264's name for the source's profile; nullptr for the ones it cannot write.
 const char *x264Profile(int profile)
@@ -38,6 +43,17 @@ const char *x264Profile(int profile)
     default:
         return nullptr;
     }
+}
+
+// Threads for a seam's decoder and for its encoder's slices. A seam is a few seconds of pictures: more
+// threads than there are idle cores only add their start-up and a wait at every picture, which on a
+// busy machine costs more than they give (measured: one thread each is then the fastest).
+int seamThreads()
+{
+    int cores = int(std::thread::hardware_concurrency());
+    double load = 0;
+    int idle = getloadavg(&load, 1) == 1 ? cores - int(std::ceil(load)) : cores;
+    return std::clamp(idle, 1, kMaxSeamThreads);
 }
 
 bool isKey(const AVPacket *packet)
@@ -72,6 +88,7 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     m_cutEnd = cutEnd;
     m_frame = makeFrame();
     m_packet = makePacket();
+    m_threads = seamThreads();
     if (!m_frame || !m_packet)
         return refuse("out of memory");
     if (!checkStream() || !scanStart() || (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd()))
@@ -82,26 +99,19 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     configuration.parse(p);
     std::vector<bool> used = configuration.usedIds();
     std::vector<int> free;
-    for (int id = 1; id < int(used.size()) && free.size() < 2; ++id)
+    for (int id = 1; id < int(used.size()) && free.empty(); ++id)
         if (!used[id])
             free.push_back(id);
-    if (free.size() < 2)
+    if (free.empty())
         return refuse("no free parameter-set ids");
+    // One encoder makes both seams, so they share one id and one pair of parameter sets, learnt from
+    // the encoder that will write them.
     std::vector<uint8_t> sets;
-    if (m_headNeeded && openEncoder(m_encoder, free[0], sets) < 0)
+    if ((m_headNeeded || m_tail) && openEncoder(free[0], sets) < 0)
         return refuse("libx264 does not open with the source's settings");
     configuration.addFromAnnexB(sets.data(), sets.size());
-    if (m_tail) {
-        // Only its parameter sets now: the tail's encoder opens when the tail starts, so that one seam
-        // encoder at a time holds memory.
-        Encoder tail;
-        if (openEncoder(tail, free[1], m_tailSets) < 0)
-            return refuse("libx264 does not open with the source's settings");
-        configuration.addFromAnnexB(m_tailSets.data(), m_tailSets.size());
-        m_tailId = free[1];
-    }
     m_configuration = configuration;
-    if (m_decoder.open(m_input.stream(m_stream)) < 0)
+    if (m_decoder.open(m_input.stream(m_stream), m_threads) < 0)
         return refuse("the source's decoder does not open");
 
     m_phase = Phase::Head;
@@ -112,7 +122,9 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
         engineLog("smart cut: no key frame inside the range, all of it is encoded to match the source");
         return true;
     }
-    double copyEnd = m_copyEnd == AV_NOPTS_VALUE ? m_input.duration() / 1e6 : seconds(m_copyEnd);
+    double copyEnd = m_copyEnd != AV_NOPTS_VALUE ? seconds(m_copyEnd)
+                     : m_cutEnd > 0                ? m_cutEnd / 1e6
+                                                   : m_input.duration() / 1e6;
     engineLog("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
               seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
               m_tail ? copyEnd : 0.0, m_tail ? m_cutEnd / 1e6 : 0.0);
@@ -213,28 +225,49 @@ bool SmartCut::scanEnd()
 {
     // The key frames around the cut end: the last inside the range, and one right on the end.
     KeyFrame inside, onEnd;
+    // Whether the pictures from `inside` to the cut end are a run of packets in decode order that
+    // nothing after the end comes into: copied as they are, they decode to the same pictures.
+    bool tailCopies = false;
     int64_t target = m_cutEnd;
     for (int attempt = 0; attempt < 8 && inside.pts == AV_NOPTS_VALUE; ++attempt) {
         if (m_input.seek(target) < 0)
             return refuse("the input does not seek");
         int64_t landed = AV_NOPTS_VALUE;
+        bool seenPastEnd = false, complete = false;
+        tailCopies = false;
         ScannedPacket scanned;
-        for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+        int guard = 0;
+        for (; guard < kScanLimit; ++guard) {
+            if (!readVideo(scanned)) {
+                complete = true; // the end of the input
+                break;
+            }
             auto [ts, decodeTs, key, idr] = scanned;
             if (ts == AV_NOPTS_VALUE)
                 return refuse("packets without timestamps");
             if (landed == AV_NOPTS_VALUE)
                 landed = std::min(ts, decodeTs);
-            if (key && fileTime(ts) < m_cutEnd - kHalf && ts >= m_copyStart)
+            if (key && fileTime(ts) < m_cutEnd - kHalf && ts >= m_copyStart) {
                 inside = {ts, idr};
+                tailCopies = true;
+                seenPastEnd = false;
+            } else if (inside.pts != AV_NOPTS_VALUE) {
+                seenPastEnd |= pastEnd(ts);
+                tailCopies &= !(seenPastEnd && !pastEnd(ts));
+            }
             if (key && fileTime(ts) >= m_cutEnd - kHalf) {
                 if (fileTime(ts) <= m_cutEnd + kSameTime)
                     onEnd = {ts, idr};
+                complete = true;
                 break;
             }
-            if (fileTime(decodeTs) >= m_cutEnd + kSameTime)
+            // Every later packet decodes, so shows, after the end.
+            if (fileTime(decodeTs) >= m_cutEnd + kSameTime) {
+                complete = true;
                 break;
+            }
         }
+        tailCopies &= complete;
         if (landed == AV_NOPTS_VALUE || fileTime(landed) <= fileTime(m_copyStart))
             break;
         target = fileTime(landed) - kSameTime; // landed past the range's last key frame: look earlier
@@ -248,19 +281,20 @@ bool SmartCut::scanEnd()
         return refuse("no key frame found before the cut end");
     if (!inside.idr)
         return refuse("key frames that are not IDR pictures (open GOP)");
-    m_copyEnd = inside.pts;
-    m_tail = true;
+    // A copied tail needs no encoder: the copy goes on up to the cut end.
+    m_tail = !tailCopies;
+    m_copyEnd = m_tail ? inside.pts : AV_NOPTS_VALUE;
     return true;
 }
 
-int SmartCut::openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets)
+int SmartCut::openEncoder(int id, std::vector<uint8_t> &sets)
 {
     const AVStream *stream = m_input.stream(m_stream);
     const AVCodecParameters *p = stream->codecpar;
-    int r = encoder.create(Encoder::find("libx264"));
+    int r = m_encoder.create(Encoder::find("libx264"));
     if (r < 0)
         return r;
-    AVCodecContext *c = encoder.context();
+    AVCodecContext *c = m_encoder.context();
     c->width = p->width;
     c->height = p->height;
     c->pix_fmt = AVPixelFormat(p->format);
@@ -280,11 +314,21 @@ int SmartCut::openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets)
     AVDictionary *options = nullptr;
     av_dict_set(&options, "profile", x264Profile(p->profile), 0);
     av_dict_set(&options, "crf", kSeamQuality, 0);
+    av_dict_set(&options, "forced-idr", "1", 0);
+    // A seam is short and at a high quality: the faster search costs a few bits, no visible quality.
+    av_dict_set(&options, "preset", "superfast", 0);
+    // A seam is a few seconds: slices spread each picture over the cores and, with no look-ahead, every
+    // picture comes out as it goes in (zerolatency), so the encoder holds nothing between the head and
+    // the tail and one encoder, one set of buffers, serves both.
+    av_dict_set(&options, "tune", "zerolatency", 0);
     // Ids of its own, its sets in band too (repeat-headers), for decoders that read only the first
     // configuration's sets.
-    std::string params = "sps-id=" + std::to_string(id) + ":repeat-headers=1:scenecut=0:log=-1";
+    // Slices of four rows of macroblocks at least.
+    int slices = std::clamp(std::min(m_threads, (p->height + 15) / 16 / 4), 1, kMaxSeamThreads);
+    std::string params = "sps-id=" + std::to_string(id) + ":repeat-headers=1:scenecut=0:log=-1:threads=" +
+                         std::to_string(slices);
     av_dict_set(&options, "x264-params", params.c_str(), 0);
-    r = encoder.open(true, options);
+    r = m_encoder.open(true, options);
     av_dict_free(&options);
     if (r < 0 || !c->extradata)
         return r < 0 ? r : MEDIA_ERR_ENCODER;
@@ -320,12 +364,16 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
     if (m_phase == Phase::Head) {
         if (!(isKey(packet) && ts == m_copyStart))
             return m_encoding ? decode(packet, write) : MEDIA_OK;
-        int r = m_encoding ? endPart(write) : MEDIA_OK;
+        int r = m_encoding ? endPart(write, !m_tail) : MEDIA_OK;
         if (r < 0)
             return r;
         m_phase = Phase::Copy;
     }
     if (m_phase == Phase::Copy) {
+        if (m_copyEnd == AV_NOPTS_VALUE && pastEnd(ts)) {
+            m_phase = Phase::Done; // the copy ran up to the cut end: no kept packet follows
+            return MEDIA_OK;
+        }
         if (!(m_copyEnd != AV_NOPTS_VALUE && isKey(packet) && ts == m_copyEnd))
             return write(packet);
         if (!m_tail) {
@@ -333,13 +381,8 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
             return MEDIA_OK;
         }
         m_phase = Phase::Tail;
-        std::vector<uint8_t> sets;
-        int r = openEncoder(m_encoder, m_tailId, sets);
-        if (r < 0 || sets != m_tailSets) {
-            engineLog("the tail's encoder does not give the parameter sets planned for it");
-            return r < 0 ? r : MEDIA_ERR_ENCODER;
-        }
         m_encoding = true;
+        m_startKey = true;
         m_delay = packet->dts != AV_NOPTS_VALUE ? std::max<int64_t>(0, ts - packet->dts) : 0;
     }
     if (m_phase != Phase::Tail)
@@ -351,18 +394,19 @@ int SmartCut::finish(const WriteFunction &write)
 {
     int r = MEDIA_OK;
     if ((m_phase == Phase::Head || m_phase == Phase::Tail) && m_encoding)
-        r = endPart(write);
+        r = endPart(write, true);
     m_phase = Phase::Done;
     return r;
 }
 
-int SmartCut::endPart(const WriteFunction &write)
+int SmartCut::endPart(const WriteFunction &write, bool last)
 {
     int r = decode(nullptr, write);
-    if (r < 0 || (r = encode(nullptr, write)) < 0)
+    if (r < 0 || (last && (r = encode(nullptr, write)) < 0))
         return r;
     avcodec_flush_buffers(m_decoder.context());
-    m_encoder = Encoder(); // its memory is not needed until the next part
+    if (last)
+        m_encoder = Encoder(); // its memory is not needed any more
     m_encoding = false;
     return MEDIA_OK;
 }
@@ -382,7 +426,9 @@ int SmartCut::decode(const AVPacket *packet, const WriteFunction &write)
         r = MEDIA_OK;
         if (ts != AV_NOPTS_VALUE && inRange(ts)) {
             m_frame->pts = ts;
-            m_frame->pict_type = AV_PICTURE_TYPE_NONE;
+            // The tail starts with a picture of its own, decodable without the head.
+            m_frame->pict_type = m_startKey ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+            m_startKey = false;
             r = encode(m_frame.get(), write);
         }
         av_frame_unref(m_frame.get());

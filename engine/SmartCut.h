@@ -1,11 +1,14 @@
 #pragma once
 // A frame-exact cut of an H.264 stream that re-encodes only what it must: the pictures from the cut
 // start to the next key frame (the head) and from the last key frame to the cut end (the tail), with
-// libx264 matched to the source; every packet between is copied as it is.
+// libx264 matched to the source; every packet between is copied as it is. Where the tail's packets, in
+// decode order, hold no picture shown after the cut end before the last one kept (no picture coded out
+// of order across the end), nothing kept can refer to what is left out: the tail is copied too.
 //
-// The encoded parts carry parameter sets of their own, with ids the source does not use: all of them
-// are in the output's codec configuration (the source's first, so its stream description stands), and
-// each encoded key frame repeats its own in-band. One decoder thus plays through both seams.
+// One encoder, sized for a few seconds of pictures, makes both parts: they carry one pair of parameter
+// sets of their own, with an id the source does not use, in the output's codec configuration after the
+// source's (so its stream description stands) and repeated in-band on each part's key frame. One
+// decoder thus plays through both seams, and pieces cut from one source carry the same sets.
 //
 // plan() decides, before anything is written, whether the cut can be made so, and logs why not: the
 // caller then re-encodes the whole range as before. After plan() succeeded, the caller seeks to the
@@ -75,14 +78,14 @@ private:
     bool checkStream();
     bool scanStart();
     bool scanEnd();
-    // Opens `encoder` as a seam encoder whose parameter sets have id `id`; `sets` gets them (start codes).
-    int openEncoder(Encoder &encoder, int id, std::vector<uint8_t> &sets);
+    // Opens the seam encoder, whose parameter sets have id `id`; `sets` gets them (start codes).
+    int openEncoder(int id, std::vector<uint8_t> &sets);
     // Decodes `packet` (nullptr = drain) and encodes the frames inside the range.
     int decode(const AVPacket *packet, const WriteFunction &write);
     // Encodes `frame` (nullptr = end of the part) and writes the packets that come out.
     int encode(AVFrame *frame, const WriteFunction &write);
-    // Ends an encoded part: drains its decoder and encoder.
-    int endPart(const WriteFunction &write);
+    // Ends an encoded part: drains its decoder, and the encoder after the `last` part.
+    int endPart(const WriteFunction &write, bool last);
     bool inRange(int64_t ts) const;
     // Whether a picture at `ts` is at or after the cut end.
     bool pastEnd(int64_t ts) const;
@@ -96,18 +99,18 @@ private:
     AvcConfiguration m_configuration;     // the source's parameter sets and the seams'
     int64_t m_firstKept = AV_NOPTS_VALUE; // timestamps of the input stream
     int64_t m_copyStart = AV_NOPTS_VALUE; // the key frame the copy starts on (none: all is encoded)
-    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the end)
+    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the cut end)
     bool m_headNeeded = false;            // pictures before m_copyStart are kept
     bool m_tail = false;                  // pictures from m_copyEnd to the cut end are encoded
     int64_t m_headDelay = 0;              // pts - dts of the key frame the copy starts on
     int64_t m_frameTicks = 1;             // one frame in stream ticks
     Phase m_phase = Phase::Head;
     int64_t m_delay = 0; // pts - dts of the key frame next to the part being encoded
+    int m_threads = 1; // for the seams' decoder and encoder
     Decoder m_decoder;
-    Encoder m_encoder; // the part being encoded: the head, then the tail
+    Encoder m_encoder; // both seams: the head, then (with a key picture of its own) the tail
     bool m_encoding = false;
-    int m_tailId = -1;               // the tail's parameter-set id
-    std::vector<uint8_t> m_tailSets; // and its sets, as planned
+    bool m_startKey = false; // the next picture encoded starts the tail
     FramePtr m_frame;
     PacketPtr m_packet;
 };

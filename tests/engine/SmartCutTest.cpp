@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <algorithm>
 #include <cmath>
 
@@ -62,6 +66,27 @@ int cut(const std::string &source, const std::string &out, std::string &log)
     return result;
 }
 
+// The indices of the video packets flagged as key frames, in file order.
+std::vector<int> keyPackets(const std::string &path)
+{
+    std::vector<int> keys;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return keys;
+    int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    AVPacket *packet = av_packet_alloc();
+    for (int index = 0; packet && av_read_frame(format, packet) >= 0; av_packet_unref(packet)) {
+        if (packet->stream_index != video)
+            continue;
+        if (packet->flags & AV_PKT_FLAG_KEY)
+            keys.push_back(index);
+        ++index;
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return keys;
+}
+
 // Where `run` starts inside `all` (-1 when it is not there whole).
 long findRun(const std::vector<std::string> &all, const std::vector<std::string> &run)
 {
@@ -104,6 +129,8 @@ TEST(SmartCut, EncodesOnlyTheSeamsAndCopiesThePacketsBetween)
         std::vector<std::string> middle(sourcePackets.begin() + 2 * kGop, sourcePackets.begin() + 3 * kGop);
         EXPECT_EQ(findRun(outPackets, middle), 2 * kGop - kFirstFrame);
         EXPECT_EQ(outPackets.size(), size_t(kEndFrame - kFirstFrame));
+        // One encoder makes both seams: the tail starts on a key frame of its own, as the head does.
+        EXPECT_EQ(keyPackets(out), (std::vector<int>{0, 2 * kGop - kFirstFrame, 3 * kGop - kFirstFrame}));
 
         // The encoded seams look like the source's frames.
         for (int frame :
@@ -115,6 +142,25 @@ TEST(SmartCut, EncodesOnlyTheSeamsAndCopiesThePacketsBetween)
             EXPECT_GE(psnr(*original, *copy), 40.0);
         }
     }
+}
+
+TEST(SmartCut, CopiesATailThatNoPictureAfterTheEndComesInto)
+{
+    // No picture is coded out of order: the packets from the last key frame to the cut end decode
+    // alone, so only the head is encoded and the rest is the source's packets.
+    fixture::Spec spec = longGop();
+    spec.bFrames = 0;
+    const std::string source = sharedFixture("longgop-nob.mp4", spec);
+    const std::string out = freshFolder() + "/cut.mp4";
+    std::string log;
+    ASSERT_EQ(cut(source, out, log), MEDIA_OK) << log;
+    EXPECT_EQ(log.find("no smart cut"), std::string::npos) << log;
+    expectExactRange(out);
+    const std::vector<std::string> sourcePackets = fixture::packetHashes(source, "video");
+    const std::vector<std::string> outPackets = fixture::packetHashes(out, "video");
+    ASSERT_EQ(outPackets.size(), size_t(kEndFrame - kFirstFrame));
+    std::vector<std::string> copied(sourcePackets.begin() + 2 * kGop, sourcePackets.begin() + kEndFrame);
+    EXPECT_EQ(findRun(outPackets, copied), 2 * kGop - kFirstFrame) << log;
 }
 
 TEST(SmartCut, ReencodesTheWholeRangeWhereASmartCutIsNotSure)
