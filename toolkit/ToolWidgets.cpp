@@ -78,4 +78,3 @@ PNQButton *ToolWidgets::emailButton(const platform::Rect &frame, QWidget *parent
     };
     return button;
 }
-
