@@ -7,6 +7,7 @@
 // the preview player (rdPlayer()) as they change, and writes its part of the export's settings in
 // exportInto(). The window owns the player, the overlays and the export, and calls the tools; it keeps
 // no panel logic. Main thread only.
+#include "editor/tools/CropMapping.h"
 #include "platform/Geometry.h"
 
 #include <QString>
@@ -30,17 +31,20 @@ public:
     virtual platform::Size videoSize() const = 0;
     // The crop overlay over the picture; null before a clip is loaded.
     virtual RDUICliper *cliper() const = 0;
-    // The rotation changed the picture's shape: the window recomputes videoSize(), lays both overlays
-    // over the new picture, clears the crop, the watermark record and the subtitle. `reset` also empties
-    // the watermark list (the rotate tool's reset).
+    // The user's turn and mirror of the picture (identity by default).
+    virtual CropMapping::Orientation orientation() const { return {}; }
+    // The picture was turned or mirrored: the window lays both overlays over the new picture (the crop
+    // and the watermarks keep their place on it). `reset` is the rotate tool's reset: the crop, the
+    // watermarks and the subtitle go as well.
     virtual void pictureTurned(bool reset) = 0;
+    // Any edit changed: the window hands the whole edit state to the preview (the state the export
+    // reads). Every tool calls it after each change.
+    virtual void editsChanged() {}
     // Runs `work` one event-loop turn later on the main thread, never after the window has closed (the
     // tools' buttons queue their work so).
     virtual void queueOnMain(std::function<void()> work) = 0;
     // Shows `message` in the window's alert (a refused entry); the entry keeps its old value.
     virtual void showToolAlert(const QString &message) = 0;
-    // A mirror left to right: the shown and the exported crop go back to the whole picture together.
-    virtual void pictureMirrored() = 0;
 };
 
 // Sends Refresh() to a paused player, so an edit shows at once; a playing one shows it by itself.
