@@ -791,6 +791,10 @@ TEST_F(EditorEndToEndTest, EveryEditAddsUpAndThePreviewIsTheFileAfterEachStep)
     const auto source = fixture::decodeFrameAt(smallClipForTools().toStdString(), 1.0);
     ASSERT_TRUE(source);
     EXPECT_LT(meanDifference(fresh, *source), 6.0) << "no effect of the old clip";
+    int greenest = 0;
+    for (size_t i = 0; i + 2 < fresh.rgb.size(); i += 3)
+        greenest = std::max(greenest, int(fresh.rgb[i + 1]) - int(fresh.rgb[i]));
+    EXPECT_GT(greenest, 150) << "the marked corner keeps its colour: the old clip's grey effect is gone";
 }
 
 namespace {
