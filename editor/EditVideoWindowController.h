@@ -162,8 +162,8 @@ public:
     // hosted in playerView (musicRightPlayerView in the music tool), and rebuilds the player bar: position
     // slider, trim bar (keep mode), time labels, button images and callbacks, the snapshot-format pop-up.
     void initPlayer();
-    // With a clip: videoSize from the source (swapped for quarter turns), the whole picture as crop
-    // rectangle, and the crop overlay over the picture's rectangle inside playerView ("videoRect: ...").
+    // With a clip: the record's turn becomes the rotate tool's, no crop, and the crop overlay over the
+    // picture's rectangle inside playerView ("videoRect: ...").
     void initPlayerCliper();
     // The watermark overlay over the picture's rectangle inside playerView, set up from the selected
     // watermark of waterMarkList (or empty).

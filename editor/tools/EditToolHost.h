@@ -1,12 +1,13 @@
 #pragma once
-// What an edit tool (crop, rotate, effects; later watermark, subtitle, music) needs of the editor window
-// that coordinates it: the preview player, the overlays laid over the picture, and the picture's shape.
+// What an edit tool (crop, rotate, effects, watermark, subtitle, music) needs of the editor window that
+// coordinates it: the preview player, the overlays laid over the picture, and the picture's shape.
 //
 // The pattern every tool follows: the tool class builds its panel into the view the window gives it,
-// holds its part of the editor's state, is the delegate of its own rows and controls, sends its edits to
-// the preview player (rdPlayer()) as they change, and writes its part of the export's settings in
-// exportInto(). The window owns the player, the overlays and the export, and calls the tools; it keeps
-// no panel logic. Main thread only.
+// holds its part of the editor's state, is the delegate of its own rows and controls, and writes its part
+// of the edit state in exportInto(). After each change it calls editsChanged(): the window builds the one
+// edit state from all tools and hands it to the preview, so the preview shows what the export reads.
+// The window owns the player, the overlays and the export, and calls the tools; it keeps no panel logic.
+// Main thread only.
 #include "editor/tools/CropMapping.h"
 #include "platform/Geometry.h"
 
