@@ -224,13 +224,9 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
     m_stopBtn = iconButton(152, QStringLiteral("Join/btnStop"), [this] { stop(); });
     m_cutCoverBtn = iconButton(194, QStringLiteral("Join/btnCapture"), [this] { actionCarameraBtn(); });
     m_cutcoverStyleBtn = iconButton(226, QStringLiteral("Join/btnCaptureSet"), [this] {
-        if (m_preview.player() && m_coverStylePopBtn)
-            m_coverStylePopBtn->setHidden(!m_coverStylePopBtn->isHidden());
+        if (m_preview.player())
+            m_capturePopUp.toggle();
     });
-    m_coverStylePopBtn = ToolWidgets::snapshotStylePopUp(platform::makeRect(226, 130, 80, 26), right);
-    m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
-        coverstyleAction(p.indexOfSelectedItem());
-    };
     m_volumeBtn = iconButton(268, QStringLiteral("Cut/btnOpenVolume"), [this] {
         if (!fileList()->isEmpty())
             m_transport.setMuted(!m_transport.isMuted());
@@ -238,6 +234,8 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
     m_volumeSlider = new RDProgressSlider(platform::makeRect(300, 162, 120, 18), right);
     m_volumeSlider->setDelegate(this);
     m_volumeSlider->setProgress(0.5f);
+    m_capturePopUp.build(m_cutcoverStyleBtn, m_volumeBtn, m_volumeSlider);
+    m_capturePopUp.choiceBlock = [this](int index) { coverstyleAction(index); };
     m_transport.setControls({m_playBtn, nullptr, m_cutProgressView, m_leftTimeLabel, m_rightTimeLabel,
                              m_volumeBtn, m_volumeSlider});
 
@@ -636,7 +634,7 @@ void BatchCutterWindowController::coverstyleAction(int index)
     if (style.isEmpty())
         return;
     m_coverStyle = style;
-    m_coverStylePopBtn->setHidden(true);
+    m_capturePopUp.setShown(false);
 }
 
 QString BatchCutterWindowController::actionCarameraBtn()

@@ -24,6 +24,7 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "platform/TextField.h"
+#include "toolkit/CaptureFormatPopUp.h"
 #include "toolkit/ClipListEditor.h"
 #include "toolkit/ExportRunController.h"
 #include "toolkit/ExportRunHost.h"
@@ -115,6 +116,11 @@ public:
     PNQButton *startJoinnerBtn() const { return m_startJoinnerBtn; }
     NSProgressView *joinnerProgressView() const { return m_joinnerProgressView; }
     platform::View *contentNoFileView() const { return m_contentNoFileView; }
+    PNQButton *cutcoverStyleBtn() const { return m_cutcoverStyleBtn; }
+    PNQButton *volumeBtn() const { return m_volumeBtn; }
+    RDProgressSlider *volumeSlider() const { return m_volumeSlider; }
+    platform::PopUpButton *coverStylePopBtn() const { return m_capturePopUp.popUp(); }
+    QString coverStyle() const { return m_coverStyle; }
     TrimPanel &trim() { return m_trim; }
     PreviewHost &preview() { return m_preview; }
     OutputFolderChooser *folderChooser() const { return m_folderChooser.get(); }
@@ -172,7 +178,7 @@ private:
     QPointer<PNQButton> m_playBtn, m_stopBtn, m_cutCoverBtn, m_cutcoverStyleBtn, m_volumeBtn;
     QPointer<PNQButton> m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn;
     QPointer<PNQButton> m_startJoinnerBtn, m_openOutputFolderBtn;
-    QPointer<platform::PopUpButton> m_coverStylePopBtn;
+    CaptureFormatPopUp m_capturePopUp;
     QPointer<RDProgressSlider> m_volumeSlider;
     QPointer<RDRadioButton> m_selectTimeBtn, m_unSelectTimeBtn;
     QPointer<RDCutProgressView> m_cutProgressView;

@@ -1,6 +1,5 @@
 #include "cutters/EasyCutterWindowcontroller.h"
 
-#include "controls/PNQScrollView.h"
 #include "cutters/EasyCutterExport.h"
 #include "cutters/EasyCutterTimeRules.h"
 #include "media/RDMoviePlayer.h"
@@ -16,6 +15,7 @@
 #include "services/ResourceService.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/SourceProbe.h"
+#include "toolkit/ToolWidgets.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -31,10 +31,7 @@ namespace {
 
 const QColor kAccent(33, 176, 235);
 const QColor kLightPanel(245, 245, 245);
-constexpr double kListWidth = 220;
-constexpr double kTimePanelWidth = 216;
-constexpr double kTimePanelHeight = 48;
-constexpr double kPanelBelowRow = 48; // room under the last row for the cut-time panel
+constexpr double kCheckBoxGap = 6;
 
 QImage image(const QString &name)
 {
@@ -83,12 +80,6 @@ void setEnabled(QWidget *w, bool on)
         w->setEnabled(on);
 }
 
-// The 40 file types of the open panel.
-const QStringList kFileTypes = {"mov", "qt",   "mp4", "m4v", "flv",  "ts",   "m2ts", "mts",  "mkv", "mka",
-                                "mpg", "mpeg", "mpa", "m2v", "mpv",  "dat",  "avi",  "divx", "3gp", "3g2",
-                                "vob", "mxf",  "tp",  "trp", "nut",  "h261", "h264", "mod",  "tod", "wmv",
-                                "mp3", "mp2",  "m4a", "m4r", "flac", "wav",  "wma",  "ogg",  "aac", "ac3"};
-
 } // namespace
 
 EasyCutterWindowcontroller::EasyCutterWindowcontroller(QObject *parent) : ToolWindowController(parent) {}
@@ -99,7 +90,8 @@ EasyCutterWindowcontroller::~EasyCutterWindowcontroller()
         m_cutprogressView->setDelegate(nullptr);
     if (m_volumeSlider)
         m_volumeSlider->setDelegate(nullptr);
-    for (const TimeFieldGroup *group : {&m_startGroup, &m_stopGroup, &m_startItemGroup, &m_stopItemGroup}) {
+    for (const TimeFieldGroup *group : std::initializer_list<const TimeFieldGroup *>{
+             &m_startGroup, &m_stopGroup, &m_column.startGroup(), &m_column.stopGroup()}) {
         for (platform::TextField *field : group->fields()) {
             if (!field)
                 continue;
@@ -143,6 +135,9 @@ float EasyCutterWindowcontroller::fractionOf(float seconds) const
 void EasyCutterWindowcontroller::seek(float seconds)
 {
     m_preview.seek(seconds);
+    // The elapsed time follows every seek, not only the playing tick.
+    if (m_currentTimeLabel)
+        m_currentTimeLabel->setText(HelpClass::returnTimeToStr(std::clamp(seconds, 0.0f, duration())));
 }
 
 void EasyCutterWindowcontroller::alert(const char *key)
@@ -167,7 +162,6 @@ void EasyCutterWindowcontroller::windowDidLoad()
     buildPlayerBottom();
     buildButtons();
     buildListColumn();
-    buildSelectItemTimeChangeView();
     buildOutputRow();
     buildNoFilePanel();
 
@@ -299,133 +293,26 @@ void EasyCutterWindowcontroller::buildButtons()
     };
 }
 
-TimeFieldGroup EasyCutterWindowcontroller::buildTimeRow(platform::View *parent, const platform::Rect &back,
-                                                        const QImage &backImage, double stepperHeight,
-                                                        QPointer<platform::Stepper> &stepper,
-                                                        std::function<void()> stepped)
-{
-    auto *backView = new PNQView(back, parent);
-    backView->setBackGroundImage(backImage);
-    const double fieldWidth = (back.width() - 3 * 8) / 4;
-    const double y = (back.height() - 16) / 2;
-    RDTextField *fields[4];
-    for (int i = 0; i < 4; ++i) {
-        const double x = i * (fieldWidth + 8);
-        fields[i] = new RDTextField(platform::makeRect(x, y, fieldWidth, 16), backView);
-        fields[i]->setStringValue(QStringLiteral("00"));
-        fields[i]->setFieldFont(systemFont(11));
-        fields[i]->setAlignment(Qt::AlignCenter);
-        fields[i]->setBordered(false);
-        fields[i]->setTextColor(Qt::black);
-        fields[i]->setDelegate(this);
-        fields[i]->setMouseDelegate(this);
-        if (i < 3) {
-            auto *colon = label(backView, platform::makeRect(x + fieldWidth, y, 8, 16), QStringLiteral(":"),
-                                Qt::black, 11);
-            colon->setAlignment(Qt::AlignHCenter);
-        }
-    }
-    stepper = new platform::Stepper(
-        platform::makeRect(back.maxX(), back.minY() + (back.height() - stepperHeight) / 2, 20, stepperHeight),
-        parent);
-    stepper->action = [stepped](platform::Stepper &) { stepped(); };
-    return TimeFieldGroup(fields[0], fields[1], fields[2], fields[3]);
-}
-
 void EasyCutterWindowcontroller::buildPlayerBottom()
 {
     platform::View *back = m_contentBackgroundView;
     const QImage field = image("Resources/trim_textfield.png");
     m_startTimeLabel =
         label(back, platform::makeRect(12, 63, 60, 18), loc(VW_KEY("StartFieldLabelstringValue")), Qt::black);
-    m_startGroup = buildTimeRow(back, platform::makeRect(72, 59, 151, 26), field, 26, m_startStepper,
-                                [this] { touchUpStartStepper(); });
+    m_startGroup =
+        EasyCutterCutColumn::buildTimeRow(back, platform::makeRect(72, 59, 151, 26), field, 26,
+                                          m_startStepper, [this] { touchUpStartStepper(); }, {this, this});
     m_startTrimFieldBackV = m_startGroup.fields().first()->superview();
     m_endTimeLabel =
         label(back, platform::makeRect(252, 63, 60, 18), loc(VW_KEY("stopFieldLabelstringValue")), Qt::black);
-    m_stopGroup = buildTimeRow(back, platform::makeRect(312, 59, 151, 26), field, 26, m_stopStepper,
-                               [this] { touchUpStopStepper(); });
+    m_stopGroup =
+        EasyCutterCutColumn::buildTimeRow(back, platform::makeRect(312, 59, 151, 26), field, 26,
+                                          m_stopStepper, [this] { touchUpStopStepper(); }, {this, this});
     m_stopTrimFieldBackV = m_stopGroup.fields().first()->superview();
     m_durationLabel = label(back, platform::makeRect(492, 63, 70, 18),
                             loc(VW_KEY("cutDurationLabelstringValue")), Qt::black);
     m_durationValueLabel =
         label(back, platform::makeRect(564, 63, 88, 18), HelpClass::returnTimeToStr(0), kAccent);
-}
-
-void EasyCutterWindowcontroller::buildListColumn()
-{
-    platform::View *back = m_contentBackgroundView;
-    const double x = 668;
-    const double listHeight = back->frame().height() - 60;
-    m_fileItemListView = new PNQView(platform::makeRect(x, 50, kListWidth, listHeight), back);
-    m_fileItemListView->setBackGroundColor(kLightPanel);
-    m_itemsScrollview = new PNQScrollView(m_fileItemListView);
-    m_itemsScrollview->setGeometry(0, 0, int(kListWidth), int(listHeight));
-    m_itemsScrollview->setFrameShape(QFrame::NoFrame);
-    m_itemsScrollview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_itemsScrollview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_itemsScrollview->setWidgetResizable(false);
-    m_itemsScrollview->setStyleSheet(QStringLiteral("background: transparent;"));
-    m_filesContentView = new PNQView(platform::makeRect(0, 0, kListWidth, listHeight));
-    m_filesContentView->setBackGroundColor(kLightPanel);
-    m_filesContentView->setAutoresizesSubviews(false);
-    m_itemsScrollview->setWidget(m_filesContentView);
-
-    // The selection overlay: the row's Copy, Modify and Delete buttons along its lower edge.
-    m_itemSelectView = new PNQView(platform::makeRect(0, 0, rowWidth, rowHeight), m_filesContentView);
-    m_itemSelectView->setHidden(true);
-    struct OverlayButton
-    {
-        QPointer<PNQButton> *slot;
-        const char *stem;
-        const char *titleKey;
-        double x, width;
-    };
-    const OverlayButton overlay[] = {
-        {&m_itemCopyBtn, "Cut/btnCopy", VW_KEY("Copy"), 0, 46},
-        {&m_itemModifyBtn, "Cut/btnModify", VW_KEY("Modify"), 46, 48},
-        {&m_itemDeletedBtn, "Cut/btnDeleted", VW_KEY("Deleted"), 94, 46},
-    };
-    for (const OverlayButton &o : overlay) {
-        auto *b = new PNQButton(platform::makeRect(o.x, 0, o.width, 20), m_itemSelectView);
-        const QString stem = QString::fromLatin1(o.stem);
-        b->setStateBackgroundImages(stem);
-        b->setContentColor(Qt::black);
-        b->setFont(systemFont(10));
-        b->setContentTitle(loc(o.titleKey));
-        *o.slot = b;
-    }
-    m_itemCopyBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { copyAction(); }); };
-    m_itemModifyBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { modifyAction(); }); };
-    m_itemDeletedBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { deleteAction(); }); };
-
-    m_upMoveItemBtn = imageButton(back, platform::makeRect(x + 4, 14, 28, 28), "Cut/btnMoveUp");
-    m_downMoveItemBtn = imageButton(back, platform::makeRect(x + 36, 14, 28, 28), "Cut/btnMoveDown");
-    m_deletedItemBtn = imageButton(back, platform::makeRect(x + kListWidth - 32, 14, 28, 28), "Cut/btnClear");
-    m_upMoveItemBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { moveUpAction(); }); };
-    m_downMoveItemBtn->mouseDownAction = [this](PNQButton *) {
-        dispatchOnMain([this] { moveDownAction(); });
-    };
-    m_deletedItemBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { clearAction(); }); };
-}
-
-void EasyCutterWindowcontroller::buildSelectItemTimeChangeView()
-{
-    m_selectedItemTimeChangeView = new PNQView(
-        platform::makeRect((kListWidth - kTimePanelWidth) / 2, 0, kTimePanelWidth, kTimePanelHeight),
-        m_filesContentView);
-    m_selectedItemTimeChangeView->setBackGroundImage(image("Cut/imgActionBottom.bmp"));
-    m_selectedItemTimeChangeView->setHidden(true);
-    platform::View *panel = m_selectedItemTimeChangeView;
-    const QImage field = image("Cut/imgWelcome_center.bmp");
-    m_startItemLabel = label(panel, platform::makeRect(4, 27, 54, 16),
-                             loc(VW_KEY("StartFieldLabelstringValue")), Qt::black, 10);
-    m_startItemGroup = buildTimeRow(panel, platform::makeRect(58, 25, 135, 20), field, 22, m_startItemStepper,
-                                    [this] { startStepperItemAction(); });
-    m_stopItemLabel = label(panel, platform::makeRect(4, 5, 54, 16), loc(VW_KEY("stopFieldLabelstringValue")),
-                            Qt::black, 10);
-    m_stopItemGroup = buildTimeRow(panel, platform::makeRect(58, 3, 135, 20), field, 22, m_stopItemStepper,
-                                   [this] { stopStepperItemAction(); });
 }
 
 void EasyCutterWindowcontroller::buildOutputRow()
@@ -443,15 +330,17 @@ void EasyCutterWindowcontroller::buildOutputRow()
     m_openOutputFolderBtn->setNormalImage(image("SubFun/btnBrowse_Down.png"));
     m_openOutputFolderBtn->mouseDownAction = [this](PNQButton *) { openOutputFolderAction(); };
 
-    m_merageBtn = new PNQButton(platform::makeRect(400, 34, 290, 24), content);
+    // The box and its text are two buttons, so that a gap lies between them; either click ticks it.
+    m_merageBtn = new PNQButton(platform::makeRect(400, 34, 24, 24), content);
     m_merageBtn->setNormalImage(image("Join/CheckBox_NoCheck.bmp"));
     m_merageBtn->setSelectedImage(image("Join/CheckBox_Checked.bmp"));
-    m_merageBtn->setContentImagePosition(1);
-    m_merageBtn->setTitlePosition(PNQPosition{0, 30, 0, 0});
-    m_merageBtn->setContentColor(Qt::white);
-    m_merageBtn->setFont(systemFont(12));
-    m_merageBtn->setContentTitle(loc(VW_KEY("MerageBtnstringValue")));
     m_merageBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { merageAction(); }); };
+    m_merageTitleBtn = new PNQButton(platform::makeRect(400 + 24 + kCheckBoxGap, 34, 260, 24), content);
+    m_merageTitleBtn->setTitlePosition(PNQPosition{0, 0, 0, 0});
+    m_merageTitleBtn->setContentColor(Qt::white);
+    m_merageTitleBtn->setFont(systemFont(12));
+    m_merageTitleBtn->setContentTitle(loc(VW_KEY("MerageBtnstringValue")));
+    m_merageTitleBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { merageAction(); }); };
 
     m_progressLabel = label(content, platform::makeRect(400, 8, 110, 18),
                             loc(VW_KEY("progressLabelStringValue")), Qt::white);
@@ -490,6 +379,10 @@ void EasyCutterWindowcontroller::buildNoFilePanel()
         m_descLabels.append(label(m_nofileBordView, platform::makeRect(40, 270 - 36 * i, 580, 24),
                                   QStringLiteral("%1. ").arg(i + 1) + loc(keys[i]), Qt::black, 16));
     }
+    QList<TextLabel *> steps;
+    for (const QPointer<TextLabel> &step : std::as_const(m_descLabels))
+        steps << step.data();
+    ToolWidgets::shareOneFontSize(steps);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -499,16 +392,9 @@ void EasyCutterWindowcontroller::addFileAction()
 {
     if (m_run.isRunning())
         return; // the running export keeps its source
-    platform::OpenPanelRequest request;
-    request.cancelTitle = loc(VW_KEY("OpenPanelCancelTitle"));
-    request.prompt = loc(VW_KEY("OpenPanelOpenTitle"));
-    request.allowedExtensions = kFileTypes;
-    request.allowsMultipleSelection = true;
-    request.parent = isWindowLoaded() ? window() : nullptr;
-    const QStringList urls = platform::Panels::instance().runOpenPanel(request);
+    const QStringList urls = chooseMediaFiles(SourceProbe::allowedFileTypes(), true);
     if (urls.isEmpty())
         return;
-    platform::log("urls:%@", urls.join(QLatin1Char(',')));
     m_fileData = SourceProbe::probe(urls.first(), SourceProbe::Titles{});
     if (!m_fileData) {
         enableEditItemShow(false);
@@ -627,7 +513,8 @@ void EasyCutterWindowcontroller::enableEditItemShow(bool show)
              m_stopTrimFieldBackV, m_startStepper,      m_stopStepper,        m_playOrpauseSelectBtn,
              m_currentTimeLabel,   m_totalDurationLabel})
         setShown(w, show);
-    for (const TimeFieldGroup *group : {&m_startGroup, &m_stopGroup, &m_startItemGroup, &m_stopItemGroup})
+    for (const TimeFieldGroup *group : std::initializer_list<const TimeFieldGroup *>{
+             &m_startGroup, &m_stopGroup, &m_column.startGroup(), &m_column.stopGroup()})
         for (platform::TextField *f : group->fields())
             setEnabled(f, show);
     m_cutprogressView->setDisable(!show);
@@ -636,119 +523,56 @@ void EasyCutterWindowcontroller::enableEditItemShow(bool show)
 
 void EasyCutterWindowcontroller::enableEdit(bool enable)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             m_merageBtn, m_playpauseBtn, m_kuaituiBtn, m_kuaijinBtn, m_playOrpauseBtn,
-             m_playOrpauseSelectBtn, m_cutStartBtn, m_itemCopyBtn, m_itemModifyBtn, m_itemDeletedBtn,
-             m_upMoveItemBtn, m_downMoveItemBtn, m_deletedItemBtn, m_selectedLeftBtn, m_selectedRightBtn,
-             m_startStepper, m_stopStepper, m_startItemStepper, m_stopItemStepper,
-             // A new source during an export would change what the running export is shown against.
-             m_addfileBtn, m_updateFileAddBtn})
+    QList<QWidget *> controls = {
+        m_merageBtn, m_merageTitleBtn, m_playpauseBtn, m_kuaituiBtn, m_kuaijinBtn, m_playOrpauseBtn,
+        m_playOrpauseSelectBtn, m_cutStartBtn, m_selectedLeftBtn, m_selectedRightBtn, m_startStepper,
+        m_stopStepper,
+        // A new source during an export would change what the running export is shown against.
+        m_addfileBtn, m_updateFileAddBtn};
+    controls += m_column.editControls();
+    for (QWidget *w : std::as_const(controls))
         setEnabled(w, enable);
-    for (const TimeFieldGroup *group : {&m_startGroup, &m_stopGroup, &m_startItemGroup, &m_stopItemGroup})
+    for (const TimeFieldGroup *group : std::initializer_list<const TimeFieldGroup *>{
+             &m_startGroup, &m_stopGroup, &m_column.startGroup(), &m_column.stopGroup()})
         for (platform::TextField *f : group->fields())
             setEnabled(f, enable && m_fileData);
-    for (const auto &row : m_cutItemViews)
+    for (const auto &row : m_column.rows())
         setEnabled(row, enable);
     m_volumeSlider->setDisable(!enable);
     m_cutprogressView->setDisable(!enable);
     if (enable)
-        updateMoveButtons();
+        m_column.updateMoveButtons();
 }
 
 // ---------------------------------------------------------------------------------------------------
 // The cut list
 
-void EasyCutterWindowcontroller::updateMoveButtons()
+void EasyCutterWindowcontroller::buildListColumn()
 {
-    m_upMoveItemBtn->setEnabled(m_cutList.canMoveUp());
-    m_downMoveItemBtn->setEnabled(m_cutList.canMoveDown());
-}
-
-void EasyCutterWindowcontroller::placeOverlay(CutItemView *row)
-{
-    if (!row)
-        return;
-    m_itemSelectView->setParent(row);
-    m_itemSelectView->setFrame(platform::makeRect(0, 0, rowWidth, rowHeight));
-    m_itemSelectView->raise();
-}
-
-void EasyCutterWindowcontroller::placeTimePanel()
-{
-    platform::Rect frame = m_selectedItemTimeChangeView->frame();
-    const auto *row = qobject_cast<platform::View *>(m_itemSelectView->parentWidget());
-    if (row && row != m_filesContentView)
-        frame.origin.y = row->frame().minY() - kPanelBelowRow;
-    m_selectedItemTimeChangeView->setFrame(frame);
-    m_selectedItemTimeChangeView->setVisible(m_cutList.modifyMode());
-    m_selectedItemTimeChangeView->raise();
+    platform::View *back = m_contentBackgroundView;
+    EasyCutterCutColumn::Actions actions;
+    actions.copy = [this] { copyAction(); };
+    actions.modify = [this] { modifyAction(); };
+    actions.remove = [this] { deleteAction(); };
+    actions.moveUp = [this] { moveUpAction(); };
+    actions.moveDown = [this] { moveDownAction(); };
+    actions.clear = [this] { clearAction(); };
+    actions.startStepped = [this] { startStepperItemAction(); };
+    actions.stopStepped = [this] { stopStepperItemAction(); };
+    actions.rowClicked = [this](CutItemView *row) { fileItemAction(row); };
+    actions.later = [this](std::function<void()> work) { dispatchOnMain(std::move(work)); };
+    // The column keeps the same margin to the panel's right edge as the picture to its left edge.
+    m_column.build(back, back->frame().width() - EasyCutterCutColumn::width - 12, actions, {this, this});
 }
 
 void EasyCutterWindowcontroller::refresFileListView()
 {
-    // The overlay leaves the rows before they go, so it is not deleted with them.
-    const bool overlayHidden = m_itemSelectView->isHidden();
-    m_itemSelectView->setParent(m_filesContentView);
-    m_itemSelectView->setHidden(overlayHidden);
-    for (const auto &row : m_cutItemViews)
-        delete row.data();
-    m_cutItemViews.clear();
-
-    const int count = m_cutList.count();
-    const double viewHeight = m_itemsScrollview->viewport()->height();
-    const double height = std::max(viewHeight, rowHeight * count + kPanelBelowRow);
-    m_filesContentView->setFrame(platform::makeRect(0, 0, kListWidth, height));
-    m_filesContentView->resize(int(kListWidth), int(height));
-
-    for (int i = 0; i < count; ++i) {
-        const auto item = m_cutList.cutAt(i);
-        auto *row = new CutItemView(platform::makeRect((kListWidth - rowWidth) / 2,
-                                                       height - rowHeight * (i + 1), rowWidth, rowHeight),
-                                    m_filesContentView);
-        row->setTag(i + 1);
-        row->setNbackGroundImage(image("Cut/ListBottom_Normal.bmp"));
-        row->setSbackGroundImage(image("Cut/ListBottom_Select.bmp"));
-        row->setItem(item);
-        row->setSelected(item->selected);
-        row->mouseEntered = [this](CutItemView *r, double, double) {
-            QPointer<CutItemView> guarded(r);
-            dispatchOnMain([this, guarded] { rowEntered(guarded); });
-        };
-        row->mouseExited = [this](CutItemView *r, double, double) {
-            QPointer<CutItemView> guarded(r);
-            dispatchOnMain([this, guarded] { rowExited(guarded); });
-        };
-        row->action = [this](CutItemView *r) { fileItemAction(r); };
-        const bool selected = i == m_cutList.selectedCutIndex();
-        row->setSelected(selected);
-        row->show();
-        row->lower();
-        m_cutItemViews.append(row);
-        if (selected) {
-            placeOverlay(row);
-            m_cutList.setOverlayIndex(i);
-            m_itemSelectView->setHidden(false);
-        }
-    }
-    updateMoveButtons();
-    if (count == 0) {
-        m_itemSelectView->setHidden(true);
-        m_selectedItemTimeChangeView->setHidden(true);
-    } else {
-        m_itemSelectView->setHidden(false);
-        placeTimePanel();
-    }
-    for (const auto &row : m_cutItemViews)
-        row->setEnabled(!m_run.isRunning());
-    scrollToSelectItem();
+    m_column.reload(m_run.isRunning());
 }
 
 void EasyCutterWindowcontroller::scrollToSelectItem()
 {
-    const int64_t index = m_cutList.selectedCutIndex();
-    if (index < 0 || index >= m_cutItemViews.size() || !m_cutItemViews.at(index))
-        return;
-    m_itemsScrollview->ensureWidgetVisible(m_cutItemViews.at(index), 0, int(kPanelBelowRow));
+    m_column.scrollToSelectItem();
 }
 
 void EasyCutterWindowcontroller::cutAction()
@@ -766,8 +590,6 @@ void EasyCutterWindowcontroller::moveUpAction()
     if (!m_cutList.moveUp())
         return;
     refresFileListView();
-    m_upMoveItemBtn->setEnabled(m_cutList.selectedCutIndex() >= 1);
-    m_downMoveItemBtn->setEnabled(true);
 }
 
 void EasyCutterWindowcontroller::moveDownAction()
@@ -775,13 +597,11 @@ void EasyCutterWindowcontroller::moveDownAction()
     if (!m_cutList.moveDown())
         return;
     refresFileListView();
-    m_downMoveItemBtn->setEnabled(m_cutList.selectedCutIndex() < m_cutList.count() - 1);
-    m_upMoveItemBtn->setEnabled(true);
 }
 
 void EasyCutterWindowcontroller::copyAction()
 {
-    m_itemModifyBtn->setSelected(false);
+    m_column.modifyBtn()->setSelected(false);
     m_cutList.copy();
     refresFileListView();
 }
@@ -790,19 +610,14 @@ void EasyCutterWindowcontroller::modifyAction()
 {
     if (!m_cutList.cutAt(m_cutList.overlayIndex()))
         return;
-    const bool on = m_cutList.modify();
-    for (const auto &row : m_cutItemViews)
-        if (row)
-            row->setSelected(row->tag() - 1 == m_cutList.selectedCutIndex());
-    updateMoveButtons();
+    m_cutList.modify();
     refresSelectTrimTime(true, true);
-    m_itemModifyBtn->setSelected(on);
-    placeTimePanel();
+    m_column.showModifyState();
 }
 
 void EasyCutterWindowcontroller::deleteAction()
 {
-    m_itemModifyBtn->setSelected(false);
+    m_column.modifyBtn()->setSelected(false);
     m_cutList.remove();
     refresFileListView();
 }
@@ -811,7 +626,7 @@ void EasyCutterWindowcontroller::clearAction()
 {
     m_cutList.clear();
     m_cutList.setModifyMode(false);
-    m_itemModifyBtn->setSelected(false);
+    m_column.modifyBtn()->setSelected(false);
     refresFileListView();
 }
 
@@ -820,40 +635,19 @@ void EasyCutterWindowcontroller::fileItemAction(CutItemView *sender)
     if (!sender)
         return;
     m_cutList.select(sender->tag() - 1);
-    m_itemModifyBtn->setSelected(false);
-    placeOverlay(sender);
-    m_cutList.setOverlayIndex(sender->tag() - 1);
-    m_itemSelectView->setHidden(false);
-    for (const auto &row : m_cutItemViews)
-        if (row)
-            row->setSelected(row == sender);
-    m_selectedItemTimeChangeView->setHidden(true);
-    updateMoveButtons();
+    m_column.modifyBtn()->setSelected(false);
+    m_column.showSelection(sender);
     refresSelectTrimTime(true, true);
 }
 
 void EasyCutterWindowcontroller::rowEntered(CutItemView *row)
 {
-    if (!row)
-        return;
-    if (!m_cutList.modifyMode()) {
-        placeOverlay(row);
-        m_cutList.setOverlayIndex(row->tag() - 1);
-    }
-    m_itemSelectView->setHidden(false);
+    m_column.rowEntered(row);
 }
 
-void EasyCutterWindowcontroller::rowExited(CutItemView *)
+void EasyCutterWindowcontroller::rowExited(CutItemView *row)
 {
-    if (m_cutList.modifyMode())
-        return;
-    // The overlay goes back to the selected row, so its buttons always act on a row they are shown on.
-    m_cutList.setOverlayIndex(m_cutList.selectedCutIndex());
-    const int64_t index = m_cutList.selectedCutIndex();
-    if (index >= 0 && index < m_cutItemViews.size())
-        placeOverlay(m_cutItemViews.at(index));
-    else
-        m_itemSelectView->setHidden(true);
+    m_column.rowExited(row);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -882,8 +676,7 @@ void EasyCutterWindowcontroller::storeIntoCut(int64_t index, bool start, float s
     if (!cut)
         return;
     (start ? cut->startTime : cut->endTime) = seconds;
-    if (index < m_cutItemViews.size() && m_cutItemViews.at(index))
-        m_cutItemViews.at(index)->setItem(cut);
+    m_column.refreshRow(index);
 }
 
 void EasyCutterWindowcontroller::refresSelectTrimTime(bool changeStart, bool changeEnd)
@@ -894,13 +687,12 @@ void EasyCutterWindowcontroller::refresSelectTrimTime(bool changeStart, bool cha
     if (const auto cut = m_cutList.selectedCut()) {
         a = cut->startTime;
         b = cut->endTime;
-        const int64_t index = m_cutList.selectedCutIndex();
-        if (m_cutList.modifyMode() && index < m_cutItemViews.size() && m_cutItemViews.at(index))
-            m_cutItemViews.at(index)->setItem(cut);
+        if (m_cutList.modifyMode())
+            m_column.refreshRow(m_cutList.selectedCutIndex());
     }
     seek(a);
-    m_startItemGroup.show(a);
-    m_stopItemGroup.show(b);
+    m_column.startGroup().show(a);
+    m_column.stopGroup().show(b);
     disableSetButtons();
     if (!changeStart && !changeEnd)
         return;
@@ -950,9 +742,9 @@ void EasyCutterWindowcontroller::actionMouseDownForTextFieldBlock(RDTextField *f
     if (m_startGroup.contains(field) || m_stopGroup.contains(field)) {
         m_edittingField = field;
         stepper = m_startGroup.contains(field) ? m_startStepper : m_stopStepper;
-    } else if (m_startItemGroup.contains(field) || m_stopItemGroup.contains(field)) {
+    } else if (m_column.startGroup().contains(field) || m_column.stopGroup().contains(field)) {
         m_edittingItemField = field;
-        stepper = m_startItemGroup.contains(field) ? m_startItemStepper : m_stopItemStepper;
+        stepper = m_column.startGroup().contains(field) ? m_column.startStepper() : m_column.stopStepper();
     }
     if (!stepper)
         return;
@@ -981,16 +773,18 @@ void EasyCutterWindowcontroller::touchUpStopStepper()
 void EasyCutterWindowcontroller::startStepperItemAction()
 {
     if (m_edittingItemField)
-        m_edittingItemField->setStringValue(QString::asprintf("%02ld", long(m_startItemStepper->intValue())));
-    const float start = applyStartChecks(m_startItemGroup, m_stopItemGroup, m_edittingItemField);
+        m_edittingItemField->setStringValue(
+            QString::asprintf("%02ld", long(m_column.startStepper()->intValue())));
+    const float start = applyStartChecks(m_column.startGroup(), m_column.stopGroup(), m_edittingItemField);
     storeIntoCut(m_cutList.selectedCutIndex(), true, start);
 }
 
 void EasyCutterWindowcontroller::stopStepperItemAction()
 {
     if (m_edittingItemField)
-        m_edittingItemField->setStringValue(QString::asprintf("%02ld", long(m_stopItemStepper->intValue())));
-    const float stop = applyStopChecks(m_startItemGroup, m_stopItemGroup, m_edittingItemField);
+        m_edittingItemField->setStringValue(
+            QString::asprintf("%02ld", long(m_column.stopStepper()->intValue())));
+    const float stop = applyStopChecks(m_column.startGroup(), m_column.stopGroup(), m_edittingItemField);
     storeIntoCut(m_cutList.selectedCutIndex(), false, stop);
 }
 
@@ -998,12 +792,12 @@ bool EasyCutterWindowcontroller::controlTextShouldEndEditing(platform::TextField
 {
     const bool rangeStart = m_startGroup.contains(field);
     const bool rangeStop = m_stopGroup.contains(field);
-    const bool cutStart = m_startItemGroup.contains(field);
-    const bool cutStop = m_stopItemGroup.contains(field);
+    const bool cutStart = m_column.startGroup().contains(field);
+    const bool cutStop = m_column.stopGroup().contains(field);
     if (!rangeStart && !rangeStop && !cutStart && !cutStop)
         return true;
-    const TimeFieldGroup &start = (rangeStart || rangeStop) ? m_startGroup : m_startItemGroup;
-    const TimeFieldGroup &stop = (rangeStart || rangeStop) ? m_stopGroup : m_stopItemGroup;
+    const TimeFieldGroup &start = (rangeStart || rangeStop) ? m_startGroup : m_column.startGroup();
+    const TimeFieldGroup &stop = (rangeStart || rangeStop) ? m_stopGroup : m_column.stopGroup();
     const bool isStart = rangeStart || cutStart;
     if (isStart) {
         if (const char *refusal = EasyCutterTimeRules::refuseStart(start.seconds())) {
@@ -1012,8 +806,8 @@ bool EasyCutterWindowcontroller::controlTextShouldEndEditing(platform::TextField
         }
     }
     const float value = isStart ? applyStartChecks(start, stop, field) : applyStopChecks(start, stop, field);
-    platform::Stepper *itemStepper = isStart ? m_startItemStepper : m_stopItemStepper;
-    const bool modify = m_itemModifyBtn->selected();
+    platform::Stepper *itemStepper = isStart ? m_column.startStepper() : m_column.stopStepper();
+    const bool modify = m_column.modifyBtn()->selected();
     if (rangeStart || rangeStop) {
         if (modify) {
             // In modify mode the range fields edit the cut whose buttons the overlay shows.
@@ -1080,7 +874,7 @@ void EasyCutterWindowcontroller::actionMouseMovedForCutProgressViewBlock(RDCutPr
         m_selectStartPlayTime = stop;
         seek(stop);
     }
-    if (m_itemModifyBtn->selected()) {
+    if (m_column.modifyBtn()->selected()) {
         if (const auto cut = m_cutList.selectedCut()) {
             cut->startTime = start;
             cut->endTime = stop;
@@ -1112,7 +906,7 @@ void EasyCutterWindowcontroller::nudge(double step)
     const float d = duration();
     const bool stopHandle = m_cutprogressView->handleType() == 2;
     const auto cut = m_cutList.selectedCut();
-    if (m_itemModifyBtn->selected() && cut) {
+    if (m_column.modifyBtn()->selected() && cut) {
         float value;
         if (!stopHandle) {
             value = float(std::min(std::max(0.0, double(cut->startTime) + step), double(cut->endTime)));
@@ -1262,7 +1056,7 @@ void EasyCutterWindowcontroller::setHandleAtPlayhead(bool start)
             m_cutprogressView->setLowerValue(f);
         else
             m_cutprogressView->setUpperValue(f);
-        if (m_selectedItemTimeChangeView->isVisible())
+        if (m_column.timePanel()->isVisible())
             storeIntoCut(m_cutList.selectedCutIndex(), start, t);
         const float d = duration();
         const float s = m_cutprogressView->lowerValue() * d;
@@ -1365,8 +1159,8 @@ void EasyCutterWindowcontroller::beginPerCut()
             // The list shows the cut being exported as selected.
             self->m_cutList.setSelectedCutIndex(index);
             self->dispatchOnMain([self, index] {
-                if (index < self->m_cutItemViews.size())
-                    self->fileItemAction(self->m_cutItemViews.at(index));
+                if (index < self->m_column.rows().size())
+                    self->fileItemAction(self->m_column.rows().at(index));
                 self->refresFileListView();
             });
         };

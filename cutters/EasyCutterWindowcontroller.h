@@ -6,9 +6,10 @@
 // into one file when the merge box is ticked (EasyCutterExport).
 //
 // The launcher creates it by class name ("EasyCutterWindowcontroller"). The list and its selection are
-// an EasyCutterCutList; the times are checked by EasyCutterTimeRules, whose refusals show the alerts
-// "showmessageTime1" to "showmessageTime4". Every button action runs one event-loop turn after the
-// click (dispatchOnMain), row clicks at once.
+// an EasyCutterCutList, drawn with its hover buttons and cut-time panel by an EasyCutterCutColumn; the times
+// are checked by EasyCutterTimeRules, whose refusals show the alerts "showmessageTime1" to
+// "showmessageTime4". Every button action runs one event-loop turn after the click (dispatchOnMain), row
+// clicks at once.
 //
 // While an export runs, the editing controls, the rows and the add buttons are disabled, and the export
 // works on the source and the cuts as they were when it started. Every fraction of the duration is 0
@@ -22,6 +23,7 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "cutters/CutItemView.h"
+#include "cutters/EasyCutterCutColumn.h"
 #include "cutters/EasyCutterCutList.h"
 #include "platform/Stepper.h"
 #include "platform/TextField.h"
@@ -37,7 +39,6 @@
 #include <memory>
 
 class OutputFolderChooser;
-class PNQScrollView;
 class SimpleData;
 
 class EasyCutterWindowcontroller : public ToolWindowController,
@@ -52,8 +53,8 @@ class EasyCutterWindowcontroller : public ToolWindowController,
 public:
     static constexpr double windowWidth = 900;
     static constexpr double windowHeight = 700;
-    static constexpr double rowWidth = 140;
-    static constexpr double rowHeight = 120;
+    static constexpr double rowWidth = EasyCutterCutColumn::rowWidth;
+    static constexpr double rowHeight = EasyCutterCutColumn::rowHeight;
 
     explicit EasyCutterWindowcontroller(QObject *parent = nullptr);
     ~EasyCutterWindowcontroller() override;
@@ -69,7 +70,7 @@ public:
 
     // The cut list.
     EasyCutterCutList &cutList() { return m_cutList; }
-    const QList<QPointer<CutItemView>> &cutItemViews() const { return m_cutItemViews; }
+    const QList<QPointer<CutItemView>> &cutItemViews() const { return m_column.rows(); }
     void cutAction();
     void moveUpAction();
     void moveDownAction();
@@ -130,32 +131,34 @@ public:
     RDProgressSlider *volumeSlider() const { return m_volumeSlider; }
     PNQButton *cutStartBtn() const { return m_cutStartBtn; }
     PNQButton *merageBtn() const { return m_merageBtn; }
+    PNQButton *merageTitleBtn() const { return m_merageTitleBtn; }
+    PNQView *fileItemListView() const { return m_column.listView(); }
     PNQButton *volumeBtn() const { return m_volumeBtn; }
-    PNQButton *upMoveItemBtn() const { return m_upMoveItemBtn; }
-    PNQButton *downMoveItemBtn() const { return m_downMoveItemBtn; }
-    PNQButton *deletedItemBtn() const { return m_deletedItemBtn; }
+    PNQButton *upMoveItemBtn() const { return m_column.upMoveBtn(); }
+    PNQButton *downMoveItemBtn() const { return m_column.downMoveBtn(); }
+    PNQButton *deletedItemBtn() const { return m_column.clearBtn(); }
     PNQButton *playOrpauseBtn() const { return m_playOrpauseBtn; }
     PNQButton *playOrpauseSelectBtn() const { return m_playOrpauseSelectBtn; }
     PNQButton *selectedLeftBtn() const { return m_selectedLeftBtn; }
     PNQButton *selectedRightBtn() const { return m_selectedRightBtn; }
     PNQButton *updateFileAddBtn() const { return m_updateFileAddBtn; }
     PNQButton *addfileBtn() const { return m_addfileBtn; }
-    PNQButton *itemCopyBtn() const { return m_itemCopyBtn; }
-    PNQButton *itemModifyBtn() const { return m_itemModifyBtn; }
-    PNQButton *itemDeletedBtn() const { return m_itemDeletedBtn; }
-    PNQView *itemSelectView() const { return m_itemSelectView; }
-    PNQView *selectedItemTimeChangeView() const { return m_selectedItemTimeChangeView; }
+    PNQButton *itemCopyBtn() const { return m_column.copyBtn(); }
+    PNQButton *itemModifyBtn() const { return m_column.modifyBtn(); }
+    PNQButton *itemDeletedBtn() const { return m_column.deleteBtn(); }
+    PNQView *itemSelectView() const { return m_column.itemSelectView(); }
+    PNQView *selectedItemTimeChangeView() const { return m_column.timePanel(); }
     PNQView *nofileBordView() const { return m_nofileBordView; }
     TextLabel *durationValueLabel() const { return m_durationValueLabel; }
     TextLabel *currentTimeLabel() const { return m_currentTimeLabel; }
     const TimeFieldGroup &rangeStartGroup() const { return m_startGroup; }
     const TimeFieldGroup &rangeStopGroup() const { return m_stopGroup; }
-    const TimeFieldGroup &cutStartGroup() const { return m_startItemGroup; }
-    const TimeFieldGroup &cutStopGroup() const { return m_stopItemGroup; }
+    const TimeFieldGroup &cutStartGroup() const { return m_column.startGroup(); }
+    const TimeFieldGroup &cutStopGroup() const { return m_column.stopGroup(); }
     platform::Stepper *startStepper() const { return m_startStepper; }
     platform::Stepper *stopStepper() const { return m_stopStepper; }
-    platform::Stepper *startItemStepper() const { return m_startItemStepper; }
-    platform::Stepper *stopItemStepper() const { return m_stopItemStepper; }
+    platform::Stepper *startItemStepper() const { return m_column.startStepper(); }
+    platform::Stepper *stopItemStepper() const { return m_column.stopStepper(); }
 
     // ExportRunHost.
     NSProgressView *exportProgressView() const override { return m_exportProgressView; }
@@ -182,13 +185,8 @@ private:
     void buildButtons();
     void buildListColumn();
     void buildPlayerBottom();
-    void buildSelectItemTimeChangeView();
     void buildOutputRow();
     void buildNoFilePanel();
-    // One row of four time fields on its background, with its stepper; returns the group.
-    TimeFieldGroup buildTimeRow(platform::View *parent, const platform::Rect &back, const QImage &backImage,
-                                double stepperHeight, QPointer<platform::Stepper> &stepper,
-                                std::function<void()> stepped);
     void initPlayer();
     void addTimer();
     void removeTimer();
@@ -203,9 +201,6 @@ private:
     void storeIntoCut(int64_t index, bool start, float seconds);
     void showRangeFromBar();
     void disableSetButtons();
-    void updateMoveButtons();
-    void placeOverlay(CutItemView *row);
-    void placeTimePanel();
     void seek(float seconds);
     float fractionOf(float seconds) const;
     void nudge(double step);
@@ -219,7 +214,7 @@ private:
     void pausePreviewForExport();
 
     EasyCutterCutList m_cutList;
-    QList<QPointer<CutItemView>> m_cutItemViews;
+    EasyCutterCutColumn m_column{m_cutList};
     std::shared_ptr<SimpleData> m_fileData;
     PreviewHost m_preview;
     ExportRunController m_run{*this};
@@ -231,24 +226,21 @@ private:
     QPointer<platform::TextField> m_edittingItemField;
 
     QPointer<PNQView> m_contentBackgroundView, m_playerView, m_keybordTishiView, m_nofileBordView;
-    QPointer<PNQView> m_fileItemListView, m_filesContentView, m_itemSelectView, m_selectedItemTimeChangeView;
-    QPointer<PNQScrollView> m_itemsScrollview;
     QPointer<platform::TextField> m_scrLabel;
     QPointer<RDCutProgressView> m_cutprogressView;
     QPointer<RDProgressSlider> m_volumeSlider;
     QPointer<NSProgressView> m_exportProgressView;
+    QPointer<PNQButton> m_merageTitleBtn;
     QPointer<PNQButton> m_volumeBtn, m_merageBtn, m_openOutputFolderBtn, m_updateFileAddBtn, m_addfileBtn;
     QPointer<PNQButton> m_startExportBtn, m_playOrpauseBtn, m_playOrpauseSelectBtn, m_selectedLeftBtn;
-    QPointer<PNQButton> m_selectedRightBtn, m_cutStartBtn, m_upMoveItemBtn, m_downMoveItemBtn;
-    QPointer<PNQButton> m_deletedItemBtn, m_itemCopyBtn, m_itemModifyBtn, m_itemDeletedBtn;
+    QPointer<PNQButton> m_selectedRightBtn, m_cutStartBtn;
     QPointer<PNQButton> m_playpauseBtn, m_kuaituiBtn, m_kuaijinBtn;
     QPointer<TextLabel> m_currentTimeLabel, m_totalDurationLabel, m_durationValueLabel, m_durationLabel;
     QPointer<TextLabel> m_startTimeLabel, m_endTimeLabel, m_outputLabel, m_progressLabel,
         m_gettingStartedLabel;
     QPointer<TextLabel> m_controlkeybordLabel, m_playpauseLabel, m_controlmarksLabel;
-    QPointer<TextLabel> m_startItemLabel, m_stopItemLabel;
     QList<QPointer<TextLabel>> m_descLabels;
     QPointer<platform::View> m_startTrimFieldBackV, m_stopTrimFieldBackV, m_outputFolderHost;
-    TimeFieldGroup m_startGroup, m_stopGroup, m_startItemGroup, m_stopItemGroup;
-    QPointer<platform::Stepper> m_startStepper, m_stopStepper, m_startItemStepper, m_stopItemStepper;
+    TimeFieldGroup m_startGroup, m_stopGroup;
+    QPointer<platform::Stepper> m_startStepper, m_stopStepper;
 };

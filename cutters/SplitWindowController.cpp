@@ -23,6 +23,7 @@
 #include "services/ResourceService.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/SourceProbe.h"
+#include "toolkit/ToolWidgets.h"
 
 #include <QFileInfo>
 
@@ -140,6 +141,7 @@ void SplitWindowController::buildViews()
         m_descLabels[i] = label(platform::makeRect(24, 250 - 36 * i, 560, 24), m_nofileBackView, 13);
         m_descLabels[i]->setText(LanguageService::localizedStringForKey(descKeys[i]));
     }
+    ToolWidgets::shareOneFontSize({m_descLabels[0], m_descLabels[1], m_descLabels[2], m_descLabels[3]});
 
     m_playerSlider = new SplitProgressView(platform::makeRect(10, 132, 600, 56), panel);
     m_playerSlider->setHiddenTick(false);
@@ -392,12 +394,7 @@ SplitWindowController::Mode SplitWindowController::mode() const
 
 void SplitWindowController::addFileAction()
 {
-    platform::OpenPanelRequest request;
-    request.cancelTitle = localized("OpenPanelCancelTitle");
-    request.prompt = localized("OpenPanelOpenTitle");
-    request.canChooseFiles = true;
-    request.parent = isWindowLoaded() ? window() : nullptr;
-    const QStringList paths = platform::Panels::instance().runOpenPanel(request);
+    const QStringList paths = chooseMediaFiles(SourceProbe::allowedFileTypes(), false);
     if (paths.isEmpty())
         return;
     loadFile(paths.first());

@@ -116,6 +116,7 @@ public:
     platform::Stepper *averagestepper() const { return m_averagestepper; }
     PNQButton *splitBtn() const { return m_splitBtn; }
     PNQButton *addfileBtn() const { return m_addfileBtn; }
+    RDProgressSlider *volumeSlider() const { return m_volumeSlider; }
     TextLabel *totalTimeLabel() const { return m_totalTimeLabel; }
     OutputFolderChooser *folderChooser() const { return m_folderChooser.get(); }
     const ExportRunController &exportRun() const { return m_run; }

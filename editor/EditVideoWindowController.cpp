@@ -719,6 +719,7 @@ void EditVideoWindowController::enableEdit(bool e)
     setEnabled(m_loadmusicBtn, e && player);
     setEnabled(m_removeOriginalmusicBtn, e && player);
     setEnabled(m_music.originalLevelSlider(), e && player);
+    setEnabled(m_music.originalVolumeButton(), e && player);
     setEnabled(m_audiochanelPopBtn, e);
     setEnabled(m_colorWell, e);
     setEnabled(m_subtitle_popUpBtn, e);
@@ -758,6 +759,7 @@ void EditVideoWindowController::windowWillClose()
     m_preview.close();
     m_isPlaying = false;
     m_music.stopItemPlayer();
+    m_subtitle.windowWillClose();
 }
 
 QString EditVideoWindowController::finishedMessageKey() const
@@ -853,6 +855,7 @@ bool EditVideoWindowController::loadFile(const QString &path)
     // The old clip's subtitle, watermarks, crop, colours and effects do not belong to this picture: the
     // tools are neutral before the new player gets their state.
     clearSubtitle();
+    m_subtitle.sourceLoaded();
     m_watermark.clear();
     m_crop.setEditVideoClipRect(platform::Rect{});
     m_effects.sourceLoaded();
@@ -1009,6 +1012,7 @@ void EditVideoWindowController::muteAction()
 void EditVideoWindowController::stopBtnAction()
 {
     stop();
+    m_music.previewStopped();
     enableMusicEdit(hasMusic());
     setEnabled(m_loadmusicBtn, true);
     setEnabled(m_audiochanelPopBtn, true);
@@ -1113,6 +1117,7 @@ void EditVideoWindowController::changePlayerSlider()
     } else if (m_cutProgressView) {
         m_cutProgressView->setProgress(p);
     }
+    m_music.followPreview(p);
     showTimeLabels(float(cur), float(dur));
     setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(float(cur)));
 }
@@ -1131,6 +1136,7 @@ void EditVideoWindowController::playerDidEnd()
     m_preview.seek(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
+    m_music.followPreview(duration > 0 ? float(t / duration) : 0.0f);
     if (hasMusic()) {
         enableMusicEdit(true);
         setEnabled(m_loadmusicBtn, true);

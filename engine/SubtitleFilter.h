@@ -3,7 +3,8 @@
 // is drawn on. srt files take the record's font file, size, colour and shadow; ass and ssa keep their
 // own styles, and only their vertical margin follows the record's position. A file in a character set
 // other than UTF-8 or UTF-16 with its mark (see SubtitleCharset) is named to the filter as its charenc,
-// which libavcodec applies to the cues only: an ass or ssa file's header (its styles) must then be ASCII.
+// which libavcodec applies to the cues only; the editor therefore hands an ass or ssa file in such a
+// character set over as a UTF-8 copy, whose header (title, style names) is read as written.
 #include "media/MediaRecords.h"
 
 #include <string>

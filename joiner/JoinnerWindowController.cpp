@@ -43,6 +43,9 @@ namespace {
 constexpr double kMargin = 4;
 constexpr double kBottomHeight = 44;
 constexpr double kChooserTop = 50 + 180; // the chooser lies at y 50, 180 high
+// Folded, the window is this much lower and the list and preview panels sit on the chooser's header.
+constexpr double kFoldHeight = 140;
+constexpr double kFoldedPanelBottom = 92;
 constexpr double kLeftWidth = 552;
 constexpr double kRowHeight = 60;
 
@@ -104,14 +107,33 @@ void JoinnerWindowController::windowDidLoad()
     initBottomView();
 
     m_formatChooser = new OutputFormatChooser(ProfileLibrary::joiner(), windowWidth, m_content);
-    // The window has a fixed size: the chooser stays open.
-    m_formatChooser->setMainScreenHeight(OutputFormatChooser::CollapsibleScreenHeight + 1);
     m_formatChooser->layoutForWindow(platform::Size{windowWidth, contentHeight()}, windowWidth);
     m_outputSettings->connectChooser(m_formatChooser);
     m_formatChooser->restoreSavedChoice();
+    m_formatChooser->collapseChangedBlock = [this](bool folded) { foldChooser(folded); };
+    // A screen too short for the whole window (up to 780 points) opens it folded, Start in sight.
+    if (m_formatChooser->mainScreenHeight() <= OutputFormatChooser::CollapsibleScreenHeight) {
+        m_formatChooser->setCollapsed(true);
+        foldChooser(true);
+    }
 
     m_folderChooser->outputPopUpBtnAction(nullptr);
     fileListViewHidden(true);
+}
+
+void JoinnerWindowController::foldChooser(bool folded)
+{
+    platform::Window *win = window();
+    const double height = windowHeight - (folded ? kFoldHeight : 0);
+    // The window keeps its bottom-left corner, so the output row and Start stay where they were.
+    platform::Rect frame = win->frame();
+    frame.size.height = height;
+    win->setFixedSize(int(windowWidth), int(height));
+    win->setFrame(frame);
+    m_formatChooser->layoutForWindow(platform::Size{windowWidth, contentHeight()}, windowWidth);
+    const double bottom = folded ? kFoldedPanelBottom : kChooserTop + 6;
+    for (platform::View *panel : {m_listPanel.data(), m_contentRightView.data()})
+        panel->setFrameOrigin(platform::Point{panel->frame().minX(), bottom});
 }
 
 double JoinnerWindowController::contentHeight() const
@@ -126,6 +148,7 @@ void JoinnerWindowController::initListView()
                               m_content);
     panel->setBackGroundColor(Qt::white);
     panel->setCornerRadius(5);
+    m_listPanel = panel;
     const double h = panel->frame().height();
 
     m_addfileBtn = ToolWidgets::addFileButton(platform::makeRect(8, h - 40, 130, 32), panel);
@@ -172,11 +195,13 @@ void JoinnerWindowController::initContentNoFileView()
     ToolWidgets::label(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20);
     const char *steps[] = {VW_KEY("joinner_desc1"), VW_KEY("joinner_desc2"), VW_KEY("joinner_desc3"),
                            VW_KEY("joinner_desc4")};
+    QList<TextLabel *> stepLabels;
     for (int i = 0; i < 4; ++i) {
-        ToolWidgets::label(
+        stepLabels << ToolWidgets::label(
             platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
             QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 15);
     }
+    ToolWidgets::shareOneFontSize(stepLabels);
     m_emailIconView = ToolWidgets::emailButton(platform::makeRect(40, 24, 24, 24), hint);
     ToolWidgets::label(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13,
                        QColor(33, 120, 200));
@@ -226,14 +251,10 @@ void JoinnerWindowController::initContentRightView()
     m_cutCoverBtn = iconButton(84, QStringLiteral("Join/btnCapture"));
     m_cutCoverBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { actionCarameraBtn(); }); };
     m_cutcoverStyleBtn = iconButton(116, QStringLiteral("Join/btnCaptureSet"));
-    m_coverStylePopBtn = ToolWidgets::snapshotStylePopUp(platform::makeRect(146, rowY + 3, 80, 22), panel);
-    m_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
-        coverstyleAction(p.indexOfSelectedItem());
-    };
     m_cutcoverStyleBtn->mouseDownAction = [this](PNQButton *) {
         dispatchOnMain([this] {
             if (m_preview.player())
-                m_coverStylePopBtn->setHidden(!m_coverStylePopBtn->isHidden());
+                m_capturePopUp.toggle();
         });
     };
     m_volumeBtn = iconButton(width - 150, QStringLiteral("Cut/btnOpenVolume"));
@@ -241,6 +262,8 @@ void JoinnerWindowController::initContentRightView()
     m_volumeSlider = new RDProgressSlider(platform::makeRect(width - 118, rowY + 6, 110, 16), panel);
     m_volumeSlider->setDelegate(this);
     m_volumeSlider->setProgress(0.5f);
+    m_capturePopUp.build(m_cutcoverStyleBtn, m_volumeBtn, m_volumeSlider);
+    m_capturePopUp.choiceBlock = [this](int index) { coverstyleAction(index); };
 
     // The trim panel (time fields, steppers, keep/remove, set start/stop, reset) and apply-to-all.
     m_trimView = new platform::View(platform::makeRect(6, 6, 240, rowY - 10), panel);
@@ -332,8 +355,12 @@ void JoinnerWindowController::addFiles(const QStringList &paths)
 
 void JoinnerWindowController::removeAction()
 {
+    const std::shared_ptr<SimpleData> removed = selectedClip();
     if (!m_list.removeSelected())
         return;
+    // The clip whose own format was in force takes it away with it.
+    if (removed && removed->defaultFormat())
+        setdefaultFormat(nullptr);
     fileListViewHidden(fileList()->isEmpty());
     if (fileList()->isEmpty()) {
         m_joinnerProgressView->setProgress(0);
@@ -710,6 +737,8 @@ void JoinnerWindowController::setdefaultFormat(const std::shared_ptr<SimpleData>
     const bool own = clip && clip->defaultFormat();
     if (own)
         m_outputSettings->setdefaultFormat(*clip);
+    else
+        m_outputSettings->restoreStoredTitles();
     m_formatChooser->setEnabled(!own);
 }
 
@@ -736,7 +765,7 @@ void JoinnerWindowController::startJoinnerAction()
             reference = clip;
             break;
         }
-    const auto titles = m_outputSettings->titles();
+    const auto titles = m_outputSettings->resolvedTitles();
     const JoinPlan::Settings settings = JoinPlan::settingsFromTitles(titles, reference.get());
     QString extension = titles[EditorOutputSettings::ExtName].trimmed();
     if (extension.isEmpty() && fileList()->first()->sourceData())

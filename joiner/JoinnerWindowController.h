@@ -6,8 +6,9 @@
 // The launcher creates it by class name ("JoinnerWindowController") and shows it. Layout (bottom-left
 // origin, fixed size W x H): the bottom strip holds the output folder, the progress bar and the start
 // button; above it the output-format chooser; above that the clip list (left) and the preview with its
-// trim panel (right). With no clip the list is replaced by a getting-started panel and the editing
-// controls are disabled (fileListViewHidden()).
+// trim panel (right). On a screen up to 780 points high the chooser folds to its header and the window
+// is 140 points lower (it opens so, and the header unfolds it). With no clip the list is replaced by a
+// getting-started panel and the editing controls are disabled (fileListViewHidden()).
 //
 // The clip list's items are the window's fileList() (shared with the list view). Every edit writes the
 // selected clip at once; the join reads the clips when Start is clicked. While a join runs, adding files,
@@ -28,6 +29,7 @@
 #include "controls/TextLabel.h"
 #include "platform/PopUpButton.h"
 #include "platform/TextField.h"
+#include "toolkit/CaptureFormatPopUp.h"
 #include "toolkit/ClipListEditor.h"
 #include "toolkit/ExportRunHost.h"
 #include "toolkit/JoinnerTableView.h"
@@ -84,6 +86,7 @@ public:
     void addFiles(const QStringList &paths);
     // The list buttons (their clicks queue these one turn later). Remove drops the selected clip, Clear
     // all, Up and Down move the selected clip, keeping it selected without rebuilding the preview.
+    // Removing the clip whose format box is ticked releases the chooser as unticking does.
     void removeAction();
     void clearAction();
     void upAction();
@@ -135,7 +138,8 @@ public:
 
     // ---- output ----
     // A clip's format box: ticked, the clip's own format becomes the output's and the chooser is
-    // disabled; unticked, the chooser comes back (the titles stay).
+    // disabled; unticked (or null: the clip was removed, the list cleared), the chooser comes back with
+    // the chosen profile's titles.
     void setdefaultFormat(const std::shared_ptr<SimpleData> &clip);
     // Starts a join, or cancels the running one.
     void startJoinnerAction();
@@ -176,7 +180,8 @@ public:
     PNQButton *cutCoverBtn() const { return m_cutCoverBtn; }
     PNQButton *volumeBtn() const { return m_volumeBtn; }
     PNQButton *applytoallBtn() const { return m_applytoallBtn; }
-    platform::PopUpButton *coverStylePopBtn() const { return m_coverStylePopBtn; }
+    platform::PopUpButton *coverStylePopBtn() const { return m_capturePopUp.popUp(); }
+    PNQButton *cutcoverStyleBtn() const { return m_cutcoverStyleBtn; }
     RDProgressSlider *volumeSlider() const { return m_volumeSlider; }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
     TextLabel *cutDurationValueLabel() const { return m_cutDurationValueLabel; }
@@ -203,6 +208,9 @@ private:
     void initListView();
     void initContentRightView();
     void initBottomView();
+    // The chooser folded (the window 140 points lower, the panels down on the chooser's header) or
+    // unfolded; on screens up to 780 points high the header toggles it, and such a screen opens folded.
+    void foldChooser(bool folded);
     void showClipRange();
     void showDuration();
     void takeTrimRange();
@@ -217,11 +225,12 @@ private:
     QPointer<platform::View> m_contentNoFileView;
     QPointer<PNQButton> m_emailIconView;
     QPointer<platform::View> m_contentRightView;
+    QPointer<platform::View> m_listPanel;
     QPointer<PNQView> m_playerView;
     QPointer<RDCutProgressView> m_cutProgressView;
     QPointer<TextLabel> m_leftTimeLabel, m_rightTimeLabel, m_cutDurationValueLabel;
     QPointer<PNQButton> m_playBtn, m_stopBtn, m_cutCoverBtn, m_cutcoverStyleBtn, m_volumeBtn, m_applytoallBtn;
-    QPointer<platform::PopUpButton> m_coverStylePopBtn;
+    CaptureFormatPopUp m_capturePopUp;
     QPointer<RDProgressSlider> m_volumeSlider;
     QPointer<platform::View> m_trimView;
     QPointer<NSProgressView> m_joinnerProgressView;

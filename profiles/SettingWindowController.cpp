@@ -19,6 +19,7 @@
 #include "platform/Window.h"
 #include "profiles/CustomProfileWriter.h"
 #include "profiles/InputFileNameWindowController.h"
+#include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileLibrary.h"
 #include "profiles/ProfileReader.h"
 #include "profiles/ProfileValue.h"
@@ -426,6 +427,14 @@ void SettingWindowController::actiondefaultBtn()
                                                               QString::fromLatin1(kSettings[i].profileKey), path);
         m_titles[i] = ProfileValue::resultSelectItemTitleForContentStr(value, ProfileValue::Rules::SettingsWindow)
                           .value_or(QString());
+    }
+    if (!keep && !m_joinner && hasVideoPart() && ProfileDefaults::isShipped(path)) {
+        const ProfileDefaults::Video video =
+            ProfileDefaults::resolve({m_titles[FrameSize], m_titles[FrameRate], m_titles[VideoBitRate]},
+                                     m_lists[VideoBitRate], ProfileDefaults::Use::OneSource, m_sourcePicture);
+        m_titles[FrameSize] = video.frameSize;
+        m_titles[FrameRate] = video.frameRate;
+        m_titles[VideoBitRate] = video.bitRate;
     }
     setViewChildes();
     showCustomFields();

@@ -13,6 +13,7 @@
 // 64 sample rate, 128 audio bit rate). Closing the window ends its modal run. Main thread only.
 #include "platform/WindowController.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -52,6 +53,10 @@ public:
     void setFunctionItemTitle(const QString &title) { m_functionItemTitle = title; }
     std::shared_ptr<SimpleData> simpdata() const { return m_simpdata; }
     void setSimpdata(const std::shared_ptr<SimpleData> &data) { m_simpdata = data; }
+    // The upright picture of the one source being converted (editor mode); the Default button resolves a
+    // shipped profile's video defaults for it (ProfileDefaults). Invalid = unknown.
+    QSize sourcePicture() const { return m_sourcePicture; }
+    void setSourcePicture(QSize picture) { m_sourcePicture = picture; }
 
     std::function<void(int mask)> selectSettingCallbackBlock; // after every single change
     std::function<void()> settingCallbackBlock;                // after the Default button
@@ -60,7 +65,8 @@ public:
     void displayViewChildes();
 
     // The Default button: every setting back to the profile's default item, stored, then
-    // settingCallbackBlock.
+    // settingCallbackBlock. In editor mode a shipped profile's frame size and rate are "Keep original"
+    // and its bit rate follows sourcePicture().
     void actiondefaultBtn();
     // Asks for a name (InputFileNameWindowController, run modally after this window has closed) and saves
     // the current choice as a custom profile of that name; an existing profile is never replaced.
@@ -124,6 +130,7 @@ private:
     qint64 m_fileType = 1;
     QString m_functionItemTitle;
     std::shared_ptr<SimpleData> m_simpdata;
+    QSize m_sourcePicture;
 
     std::array<QStringList, SettingCount> m_lists;
     // The title each menu shows, as stored (empty: keep the source's value); kept equal to the menu's

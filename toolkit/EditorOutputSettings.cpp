@@ -8,6 +8,7 @@
 #include "platform/NumberScan.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
+#include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileReader.h"
 #include "profiles/ProfileValue.h"
 #include "profiles/SettingWindowController.h"
@@ -129,6 +130,9 @@ void EditorOutputSettings::setViewChildesPf(const QString &path)
     if (!audioOnly) {
         for (Title title : {VideoCodec, FrameSize, FrameRate, VideoBitRate})
             readInto(title);
+        m_profileVideo = {m_titles[FrameSize], m_titles[FrameRate], m_titles[VideoBitRate]};
+        m_shippedVideoProfile = !keepOriginal && ProfileDefaults::isShipped(file);
+        followProfile();
     }
     if (keepOriginal) {
         for (Title title : {AudioCodec, Channels, SampleRate, AudioBitRate})
@@ -167,8 +171,44 @@ void EditorOutputSettings::setViewChildesPf(const QString &path)
     }
 }
 
+// A shipped profile's size, rate and bit rate for this tool: one source's picture is kept; a join
+// resolves against its clips when it starts (resolvedTitles).
+void EditorOutputSettings::followProfile()
+{
+    m_sizeFollowsProfile = m_bitRateFollowsProfile = m_shippedVideoProfile;
+    if (!m_shippedVideoProfile || m_family != KeyFamily::Editor)
+        return;
+    const auto clip = loadedClip();
+    const QSize picture = clip ? QSize(clip->sourceData()->width(), clip->sourceData()->height()) : QSize();
+    const ProfileDefaults::Video video = ProfileDefaults::resolve(m_profileVideo, m_lists[VideoBitRate],
+                                                                  ProfileDefaults::Use::OneSource, picture);
+    m_titles[FrameSize] = video.frameSize;
+    m_titles[FrameRate] = video.frameRate;
+    m_titles[VideoBitRate] = video.bitRate;
+}
+
+std::array<QString, EditorOutputSettings::TitleCount> EditorOutputSettings::resolvedTitles() const
+{
+    std::array<QString, TitleCount> titles = m_titles;
+    if (m_family != KeyFamily::Joiner || !m_shippedVideoProfile || !m_sizeFollowsProfile)
+        return titles;
+    QSize largest;
+    for (const auto &clip : clips()) {
+        const QSize picture(clip->sourceData()->width(), clip->sourceData()->height());
+        if (qint64(picture.width()) * picture.height() > qint64(largest.width()) * largest.height())
+            largest = picture;
+    }
+    const ProfileDefaults::Video video =
+        ProfileDefaults::resolve(m_profileVideo, m_lists[VideoBitRate], ProfileDefaults::Use::Join, largest);
+    titles[FrameSize] = video.frameSize;
+    if (m_bitRateFollowsProfile)
+        titles[VideoBitRate] = video.bitRate;
+    return titles;
+}
+
 void EditorOutputSettings::clearSelectTitles()
 {
+    m_shippedVideoProfile = false;
     for (int i = 0; i < TitleCount; ++i) {
         m_titles[i].clear();
         defaults().remove(keyForTitle(static_cast<Title>(i)));
@@ -209,7 +249,11 @@ void EditorOutputSettings::estimateSizeFromTitles(SimpleData &clip) const
 
 void EditorOutputSettings::settingChanged(int mask)
 {
-    for (const auto &clip : clips()) {
+    const auto list = clips();
+    // A setting the user picks is used as picked.
+    if (!list.isEmpty() && (mask == 2 || mask == 8))
+        (mask == 2 ? m_sizeFollowsProfile : m_bitRateFollowsProfile) = false;
+    for (const auto &clip : list) {
         applySetting(*clip, mask);
         if (mask == 8 || mask == 128)
             estimateSizeFromTitles(*clip);
@@ -218,6 +262,8 @@ void EditorOutputSettings::settingChanged(int mask)
 
 void EditorOutputSettings::settingsReset()
 {
+    // The window's Default has stored the profile's defaults (resolved for one source already).
+    m_sizeFollowsProfile = m_bitRateFollowsProfile = m_shippedVideoProfile;
     for (const auto &clip : clips()) {
         for (int mask = 1; mask <= 128; mask <<= 1)
             applySetting(*clip, mask);
@@ -230,6 +276,7 @@ void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
     if (!clip.sourceData())
         return;
     const FileData &source = *clip.sourceData();
+    m_shippedVideoProfile = false;
     m_titles[VideoCodec] = source.metadata_vcodec();
     m_titles[FrameSize] = platform::qformat("%dx%d", source.width(), source.height());
     m_titles[VideoBitRate] = platform::qformat("%d", source.bitrate());
@@ -238,6 +285,12 @@ void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
     m_titles[AudioBitRate] = platform::qformat("%d", source.a_bitrate());
     m_titles[Channels] = platform::qformat("%d", source.a_channel());
     m_titles[SampleRate] = platform::qformat("%d", source.a_samplerate());
+}
+
+void EditorOutputSettings::restoreStoredTitles()
+{
+    for (int title = 0; title < TitleCount; ++title)
+        readTitleFromDefaults(Title(title));
 }
 
 void EditorOutputSettings::applySetting(SimpleData &clip, int mask)
@@ -312,6 +365,8 @@ SettingWindowController *EditorOutputSettings::makeSettingWindow(int64_t profile
     controller->setJoinner(m_family == KeyFamily::Joiner);
     controller->setFunctionItemTitle(m_functionItemTitle);
     controller->setSimpdata(clips().value(0));
+    if (const auto clip = clips().value(0); clip && m_family == KeyFamily::Editor)
+        controller->setSourcePicture(QSize(clip->sourceData()->width(), clip->sourceData()->height()));
 
     const double width = custom ? 480 : 360;
     const double height = controller->fileType() == 2 ? 292 : 480;

@@ -9,6 +9,7 @@
 // source's value"; a title of a single blank counts as empty. Numbers in titles are read by their leading
 // integer ("2(Stereo)" -> 2). Bit rates are kbit/s; the size estimate targetData.fileSize is kilobytes,
 // (video + audio kbit/s) x seconds x 0.125. Main thread only.
+#include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileLibrary.h"
 
 #include <QList>
@@ -75,7 +76,9 @@ public:
     // Reads the profile at `path` (empty: the library's default profile, "Video/mkv(HEVC).pf") into the
     // lists and titles ("Keep Original" empties the eight setting titles and keeps the extension; an
     // "Audio" category leaves the video part alone), updates targetData when a clip is loaded, and writes
-    // the nine keys (an empty title removes its key).
+    // the nine keys (an empty title removes its key). A shipped video profile in the editor's family keeps
+    // the loaded source's picture: empty frame size and rate titles, the bit rate scaled to the source
+    // (ProfileDefaults); a custom profile's titles are its own.
     void setViewChildesPf(const QString &path);
     // Empties the nine titles and removes their keys.
     void clearSelectTitles();
@@ -102,9 +105,17 @@ public:
     // Makes `clip`'s own source format the output's titles (the extension, the user defaults and the
     // clips' targets stay): codec, "%dx%d", bit rate, "%.f" of fps and the audio values.
     void setdefaultFormat(const SimpleData &clip);
+    // Takes the nine titles back from the user defaults, where the chosen profile left them (the end of
+    // a clip's own format).
+    void restoreStoredTitles();
 
     // The titles (empty = keep the source's value).
     std::array<QString, TitleCount> titles() const { return m_titles; }
+    // The titles a join of clipsBlock()'s clips uses: while the frame size is still a shipped profile's
+    // default (not picked in the settings window), it never has more pixels than the largest clip, and a
+    // bit rate still the profile's follows it (ProfileDefaults). Otherwise, and in the editor's family,
+    // titles().
+    std::array<QString, TitleCount> resolvedTitles() const;
     QString selectTitle(Title title) const { return m_titles[title]; }
     QString extNameSelectTitle() const { return m_titles[ExtName]; }
     QString vcodecSelectTitle() const { return m_titles[VideoCodec]; }
@@ -135,6 +146,7 @@ private:
     void applyFrameSize(SimpleData &clip);
     void estimateSizeFromTitles(SimpleData &clip) const;
     int videoBitRateFromTitle() const;
+    void followProfile();
 
     ProfileLibrary m_library;
     KeyFamily m_family;
@@ -142,4 +154,10 @@ private:
     QStringList m_functionItemChilds;
     std::array<QString, TitleCount> m_titles;
     std::array<QStringList, TitleCount> m_lists;
+    // The applied profile's own video defaults, whether it is a shipped one, and which of its defaults
+    // the user has not replaced since.
+    ProfileDefaults::Video m_profileVideo;
+    bool m_shippedVideoProfile = false;
+    bool m_sizeFollowsProfile = false;
+    bool m_bitRateFollowsProfile = false;
 };

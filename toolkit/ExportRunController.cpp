@@ -110,10 +110,12 @@ void ExportRunController::finished(const ChainedExportJob::Outcome &outcome)
     restore();
     if (m_cancelled)
         return;
-    setProgress(1.0);
+    // Only a success shows a full bar; a failure or a stop never reads as complete.
+    const bool succeeded = outcome.status == ChainedExportJob::Outcome::Succeeded;
+    setProgress(succeeded ? 1.0 : 0.0);
     if (!wasRunning || outcome.status == ChainedExportJob::Outcome::Cancelled)
         return;
-    if (outcome.status == ChainedExportJob::Outcome::Succeeded) {
+    if (succeeded) {
         m_host.showSimpleAlert(LanguageService::localizedStringForKey("OpenfileTitle"), 1, true);
     } else {
         const QString message =

@@ -5,13 +5,12 @@
 // begin(): the bar goes to 0, the flag is set, the button reads "CancelexportTitle", the host's
 // controls are disabled, and `launch` starts the export with a progress callback (0..1 of the bar) and
 // a finish callback; it returns the running export (null = nothing started: everything comes back at
-// once). End: the controls come back, the bar goes to 1, the button reads "Start" (or the window's own
-// start title, setStartTitleKey()); a success shows the
-// finish dialog (tag 1), a failure its message or "error:%d" with the engine's code once (tag 2), a
-// cancel nothing. cancel(): the export is stopped, the controls come back at once, the bar goes back to
-// 0 (a cancelled export never shows as complete) and the button reads "Start". Nothing is shown once the
-// window has closed, and no callback reaches a destroyed controller. Destroying the controller stops a
-// running export. Main thread only.
+// once). End: the controls come back, the bar goes to 1 on success and back to 0 otherwise, the button reads
+// "Start" (or the window's own start title, setStartTitleKey()); a success shows the finish dialog (tag 1), a
+// failure its message or "error:%d" with the engine's code once (tag 2), a cancel nothing. cancel(): the
+// export is stopped, the controls come back at once, the bar goes back to 0 (a cancelled export never shows
+// as complete) and the button reads "Start". Nothing is shown once the window has closed, and no callback
+// reaches a destroyed controller. Destroying the controller stops a running export. Main thread only.
 #include "toolkit/ChainedExportJob.h"
 
 #include <QString>

@@ -159,6 +159,12 @@ bool OutputFormatChooser::isCollapsed() const
     return m_showFunctionBtn->selected();
 }
 
+void OutputFormatChooser::setCollapsed(bool collapsed)
+{
+    m_showFunctionBtn->setSelected(collapsed);
+    updateCollapseIcon();
+}
+
 void OutputFormatChooser::actionMouseUpForCustomButtonBlock(RDCustomButton *tab)
 {
     actionFunctionItem(tab);
@@ -218,6 +224,10 @@ void OutputFormatChooser::restoreSavedChoice()
     }
     defaults().setValue(kListKey, QVariant::fromValue<qlonglong>(tab));
     defaults().setValue(kItemKey, QVariant::fromValue<qlonglong>(item));
+    // The strip opens on the page that holds the choice, so its marker is in sight (a choice in a
+    // category with "Keep Original" stores page 0 whatever page it was made on).
+    defaults().setValue(pageKey(m_functionList[tab - 1]),
+                        QVariant::fromValue<qlonglong>((item - 1) / ProfilesPerPage));
     // A restored choice is applied like a click.
     m_needRefreshlocalSettingsData = true;
     actionFunctionItem(m_functionItems.value(tab - 1));

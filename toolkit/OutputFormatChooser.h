@@ -57,8 +57,8 @@ public:
     // is the category of the last chosen profile (then the profile is applied again).
     void actionFunctionItem(RDCustomButton *tab);
     // The other way of opening (the joiner's): shows the category of the last chosen profile and chooses
-    // that profile again, applying it; with nothing saved (or a saved place that no longer exists) the
-    // first profile of the first category is chosen and applied.
+    // that profile again, applying it, on the page that holds it; with nothing saved (or a saved place that
+    // no longer exists) the first profile of the first category is chosen and applied.
     void restoreSavedChoice();
     // Rebuilds the strip for the category of 1-based tab index `k` (0 is taken as 1) and restores the
     // choice when that category holds the last chosen profile.
@@ -103,6 +103,9 @@ public:
     double mainScreenHeight() const { return m_mainScreenHeight; }
     void setMainScreenHeight(double height) { m_mainScreenHeight = height; }
     bool isCollapsed() const;
+    // Puts the header in the collapsed or expanded state without a click (a window that opens collapsed
+    // on a short screen); the owner lays itself out, and collapseChangedBlock is not called.
+    void setCollapsed(bool collapsed);
     // The strip's horizontal scroll position (800 points per page).
     double stripScrollX() const;
 

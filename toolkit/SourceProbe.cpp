@@ -228,5 +228,8 @@ QStringList SourceProbe::allowedFileTypes()
             "wma",
             "ogg",
             "aac",
-            "ac3"};
+            "ac3",
+            // What the shipped profiles write beyond the list above: the tools take their own output.
+            "webm",
+            "opus"};
 }

@@ -34,8 +34,9 @@ public:
     // The editor's titles as stored in the user defaults ("vcodec_SelectTitle", ...).
     static Titles storedTitles();
 
-    // The file types the tool windows' open panels offer (lower case, without dots); others stay
-    // choosable, the probe decides.
+    // The one list of file types every tool window's open panel and add accept (lower case, without
+    // dots, matched ignoring case): the classic media types plus every extension a shipped profile
+    // writes, so a tool always takes the files the application itself wrote.
     static QStringList allowedFileTypes();
 
     // The record for `path`, or null when the file is refused.

@@ -9,6 +9,7 @@
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 
+#include <QFontMetricsF>
 #include <QUrl>
 
 TextLabel *ToolWidgets::label(const platform::Rect &frame, const QString &value, QWidget *parent, double size,
@@ -76,4 +77,32 @@ PNQButton *ToolWidgets::emailButton(const platform::Rect &frame, QWidget *parent
         platform::Workspace::instance().openUrl(QUrl(mail));
     };
     return button;
+}
+
+void ToolWidgets::shareOneFontSize(const QList<TextLabel *> &steps)
+{
+    // The size each label would draw its text at, found as TextLabel does; the smallest serves all.
+    QFont shared;
+    bool first = true;
+    for (const TextLabel *step : steps) {
+        if (!step)
+            continue;
+        const platform::Rect b = step->bounds();
+        const QFont font = step->textFont();
+        const QFontMetricsF metrics(font);
+        const int flags = int(step->alignment()) | Qt::AlignVCenter;
+        QFont drawn = font;
+        if (metrics.height() > b.height() + 0.5)
+            drawn = platform::View::fittingFont(font, step->text(), QSizeF(b.width(), b.height()), flags);
+        else if (metrics.horizontalAdvance(step->text()) > b.width())
+            drawn = platform::View::fittingFont(font, step->text(), QSizeF(b.width(), b.height()),
+                                                flags | Qt::TextWordWrap);
+        const auto size = [](const QFont &f) { return f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF(); };
+        if (first || size(drawn) < size(shared))
+            shared = drawn;
+        first = false;
+    }
+    for (TextLabel *step : steps)
+        if (step)
+            step->setTextFont(shared);
 }

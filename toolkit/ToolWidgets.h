@@ -6,6 +6,7 @@
 #include "platform/Geometry.h"
 
 #include <QColor>
+#include <QList>
 #include <QString>
 
 class PNQButton;
@@ -30,6 +31,10 @@ public:
     static PNQButton *startButton(const platform::Rect &frame, QWidget *parent);
     // The hidden pop-up of the snapshot formats, png, jpg and bmp in FrameCapture::styleAt()'s order.
     static platform::PopUpButton *snapshotStylePopUp(const platform::Rect &frame, QWidget *parent);
+    // Gives the lines of a getting-started list one font: the size at which the longest of them still
+    // fits its label (a label shrinks a text too long for it on its own, which would leave the steps in
+    // different sizes).
+    static void shareOneFontSize(const QList<TextLabel *> &steps);
     // The mail icon: a click logs "email Selected" and opens a mail to the "email_address" text, with an
     // empty subject and body.
     static PNQButton *emailButton(const platform::Rect &frame, QWidget *parent);

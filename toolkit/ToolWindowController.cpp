@@ -7,9 +7,12 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Panels.h"
+#include "platform/UserDefaults.h"
 #include "platform/Window.h"
+#include "platform/Workspace.h"
 #include "services/LanguageService.h"
 
+#include <QFileInfo>
 #include <QPointer>
 
 ToolWindowController::ToolWindowController(QObject *parent) : platform::WindowController(parent)
@@ -84,9 +87,17 @@ QStringList ToolWindowController::chooseMediaFiles(const QStringList &allowedTyp
     request.canChooseFiles = true;
     request.allowedExtensions = allowedTypes;
     request.parent = isWindowLoaded() ? window() : nullptr;
+    // Never the folder the application was started from: the user's last folder, else Videos.
+    platform::UserDefaults &defaults = platform::UserDefaults::standard();
+    const QString last = defaults.string(QString::fromLatin1(LastOpenFolderKey));
+    request.directory = !last.isEmpty() && QFileInfo(last).isDir()
+                            ? last
+                            : platform::Workspace::standardFolder(platform::StandardFolder::Movies);
     const QStringList urls = platform::Panels::instance().runOpenPanel(request);
-    if (!urls.isEmpty())
+    if (!urls.isEmpty()) {
         platform::log("urls:%@", urls.join(QStringLiteral(", ")));
+        defaults.setValue(QString::fromLatin1(LastOpenFolderKey), QFileInfo(urls.first()).absolutePath());
+    }
     return urls;
 }
 

@@ -33,6 +33,8 @@ class ToolWindowController : public platform::WindowController
 public:
     // Posted (no object) when a tool window closes; the launcher listens for it.
     static constexpr const char *WillCloseNotification = "WillCloseNotification";
+    // The user-defaults key of the folder the add-file panels last chose from.
+    static constexpr const char *LastOpenFolderKey = "lastOpenPanelFolder";
 
     explicit ToolWindowController(QObject *parent = nullptr);
     ~ToolWindowController() override;
@@ -50,8 +52,10 @@ public:
     bool isClosed() const { return m_closed; }
 
 protected:
-    // The add-file panel over this window: media files of `allowedTypes` (others too), several when
-    // `several`; the chosen paths, empty on cancel (logged "urls:%@").
+    // The add-file panel over this window: media files of `allowedTypes`, several when `several`; the
+    // chosen paths, empty on cancel (logged "urls:%@"). The panel opens in the folder last chosen from
+    // (shared by every tool window, LastOpenFolderKey), else in the Videos folder; a choice stores its
+    // folder.
     QStringList chooseMediaFiles(const QStringList &allowedTypes, bool several);
     // Call once from windowDidLoad(): from then on this window's close reaches closewindow().
     void observeClose();

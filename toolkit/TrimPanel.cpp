@@ -117,8 +117,8 @@ void TrimPanel::build(platform::View *panel, platform::TextFieldDelegate *fieldD
     m_setStopTrimBtn = button(55, 40, QStringLiteral("】"), actions.setStop);
     m_playTrimBtn = button(100, 40, QString(), actions.play);
     m_playTrimBtn->setBackGroundColor(QColor());
-    m_playTrimBtn->setNormalImage(
-        ResourceService::imageWithfileName(QStringLiteral("Cut/btnPlay_Normal.png")));
+    // All the states' images, so that it reads as disabled until a clip is loaded.
+    m_playTrimBtn->setStateImages(QStringLiteral("Cut/btnPlay"));
     m_playTrimBtn->setSelectedImage(
         ResourceService::imageWithfileName(QStringLiteral("Cut/btnPause_Normal.png")));
     m_resetTrimBtn = button(145, 80, LanguageService::localizedStringForKey("ResetBtnTitle"), actions.reset);

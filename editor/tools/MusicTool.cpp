@@ -2,6 +2,7 @@
 
 #include "controls/PNQButton.h"
 #include "controls/PNQScrollView.h"
+#include "controls/TextLabel.h"
 #include "editor/tools/ToolPanel.h"
 #include "editor/tools/VolumeModel.h"
 #include "media/RDMoviePlayer.h"
@@ -15,13 +16,13 @@
 #include "platform/Stepper.h"
 #include "platform/View.h"
 #include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "toolkit/SourceProbe.h"
 #include "toolkit/TimeFieldRules.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QSlider>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -37,6 +38,24 @@ QString tr(const char *key)
 platform::CMTime cmTime(float seconds)
 {
     return platform::CMTimeMakeWithSeconds(double(seconds), 1000000000);
+}
+
+// A borderless button drawn by its normal, disabled and selected images.
+PNQButton *imageButton(platform::View *parent, const platform::Rect &frame, const char *normal,
+                       const char *disabled, const char *selected)
+{
+    auto *b = new PNQButton(frame, parent);
+    b->setAutoresizingMask(platform::View::MinYMargin);
+    b->setBorderWidth(0);
+    b->setNormalImage(ResourceService::imageWithfileName(QString::fromUtf8(normal)));
+    b->setDisAbleImage(ResourceService::imageWithfileName(QString::fromUtf8(disabled)));
+    b->setSelectedImage(ResourceService::imageWithfileName(QString::fromUtf8(selected)));
+    return b;
+}
+
+QString percent(double fraction)
+{
+    return QString::asprintf("%.f%%", fraction * 100);
 }
 } // namespace
 
@@ -63,12 +82,8 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     double y = top - 28;
     m_loadButton = new PNQButton(makeRect(5, y, 95, 24), panel);
     m_deleteButton = new PNQButton(makeRect(104, y, 95, 24), panel);
-    m_itemPlayButton = new QToolButton;
-    m_itemPlayButton->setAutoRaise(true);
-    ToolPanel::hosted(panel, makeRect(204, y, 26, 24), m_itemPlayButton);
-    QObject::connect(m_itemPlayButton, &QToolButton::clicked, m_itemPlayButton,
-                     [this] { m_host.queueOnMain([this] { playOrPauseAudio(); }); });
-    showPlaying(false);
+    m_musicItemPlayPauseBtn = imageButton(panel, makeRect(204, y, 24, 24), "Join/btnPlay_Normal.png",
+                                          "Join/btnPlay_Disable.png", "Join/btnPause_Normal.png");
     for (PNQButton *b : {m_loadButton.data(), m_deleteButton.data()}) {
         b->setAutoresizingMask(platform::View::MinYMargin);
         b->setCornerRadius(5);
@@ -122,15 +137,21 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_prune);
     QObject::connect(m_prune, &QCheckBox::clicked, m_prune, [this] { optionChanged(); });
 
-    // The used part: its two rows, then the prune bar between the mark-in and mark-out buttons.
+    // The used part: its two rows, then the second play button and the prune bar between the mark-in
+    // and mark-out buttons.
     const double pruneHeight = 78;
     y -= pruneHeight + 2;
     m_pruneContentView = new platform::View(makeRect(0, y, w, pruneHeight), panel);
     m_pruneContentView->setAutoresizingMask(platform::View::MinYMargin);
     timeRow(m_pruneContentView, 52, 2);
     timeRow(m_pruneContentView, 26, 3);
+    m_playPruneMusicBtn = imageButton(m_pruneContentView, makeRect(3, 0, 22, 22), "Join/btnPlay_Normal.png",
+                                      "Join/btnPlay_Disable.png", "Join/btnPause_Normal.png");
+    for (PNQButton *b : {m_musicItemPlayPauseBtn.data(), m_playPruneMusicBtn.data()})
+        b->mouseDownAction = [this](PNQButton *) { m_host.queueOnMain([this] { playOrPauseAudio(); }); };
+    showPlaying(false);
     // Left-to-right marks keep each bracket pointing the way it sets, in right-to-left languages too.
-    m_markInButton = new PNQButton(makeRect(5, 0, 27, 22), m_pruneContentView);
+    m_markInButton = new PNQButton(makeRect(27, 0, 27, 22), m_pruneContentView);
     m_markOutButton = new PNQButton(makeRect(w - 32, 0, 27, 22), m_pruneContentView);
     const QChar ltr(0x200E);
     m_markInButton->setContentTitle(ltr + tr("【") + ltr);
@@ -143,11 +164,12 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     }
     m_markInButton->mouseDownAction = [this](PNQButton *) { m_host.queueOnMain([this] { markIn(); }); };
     m_markOutButton->mouseDownAction = [this](PNQButton *) { m_host.queueOnMain([this] { markOut(); }); };
-    m_pruneRangSlider = new RDCutProgressView(makeRect(34, 0, w - 68, 22), m_pruneContentView);
+    m_pruneRangSlider = new RDCutProgressView(makeRect(56, 0, w - 90, 22), m_pruneContentView);
     m_pruneRangSlider->setLowerValueUpperValue(0, 1);
     m_pruneRangSlider->setDelegate(this);
     m_audioTimer.setInterval(100);
-    QObject::connect(&m_audioTimer, &QTimer::timeout, m_pruneRangSlider, [this] { changeMusicPlayerSlider(); });
+    QObject::connect(&m_audioTimer, &QTimer::timeout, m_pruneRangSlider,
+                     [this] { changeMusicPlayerSlider(); });
 
     // Repeat, the fades, the track volume and the clip's own sound: they move up when prune is off.
     const double fadeHeight = y - 2;
@@ -166,21 +188,42 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     for (QCheckBox *box : {m_repeat.data(), m_fadeIn.data(), m_fadeOut.data()})
         QObject::connect(box, &QCheckBox::clicked, box, [this] { optionChanged(); });
 
-    fy -= 26;
-    ToolPanel::label(m_fadeContentView, makeRect(5, fy + 2, 104, 20), tr("MusicVolumeTitle"));
-    m_volume = new QSlider(Qt::Horizontal);
-    m_volume->setRange(0, kSteps);
-    ToolPanel::hosted(m_fadeContentView, makeRect(110, fy, w - 115, 22), m_volume);
-    QObject::connect(m_volume, &QSlider::valueChanged, m_volume, [this] { optionChanged(); });
+    // A level row: its title, the slider, the mute button and the level in percent.
+    const auto levelRow = [&](const char *key, PNQButton *&mute, QSlider *&slider, TextLabel *&label) {
+        fy -= 26;
+        ToolPanel::label(m_fadeContentView, makeRect(5, fy + 2, 94, 20), tr(key));
+        slider = new QSlider(Qt::Horizontal);
+        slider->setRange(0, kSteps);
+        slider->setValue(kSteps);
+        ToolPanel::hosted(m_fadeContentView, makeRect(99, fy, w - 161, 22), slider);
+        mute = imageButton(m_fadeContentView, makeRect(w - 60, fy, 22, 22), "Cut/btnOpenVolume_Normal.png",
+                           "Cut/btnOpenVolume_Disable.png", "Cut/btnCloseVolume_Normal.png");
+        label = ToolPanel::label(m_fadeContentView, makeRect(w - 37, fy + 2, 35, 20), percent(1.0));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    };
+    PNQButton *mute = nullptr;
+    QSlider *slider = nullptr;
+    TextLabel *label = nullptr;
+    levelRow(VW_KEY("MusicVolumeTitle"), mute, slider, label);
+    m_musicItemVolueBtn = mute;
+    m_volume = slider;
+    m_musicItemVoluelabel = label;
+    m_musicItemVolueBtn->mouseDownAction = [this](PNQButton *) {
+        m_host.queueOnMain([this] { musicItemVolueAction(); });
+    };
+    QObject::connect(m_volume, &QSlider::valueChanged, m_volume, [this] { volumeSliderMoved(); });
 
-    fy -= 26;
-    ToolPanel::label(m_fadeContentView, makeRect(5, fy + 2, 104, 20), tr("OriginalAudioLevelTitle"));
-    m_originalLevel = new QSlider(Qt::Horizontal);
-    m_originalLevel->setRange(0, kSteps);
-    m_originalLevel->setValue(kSteps);
-    ToolPanel::hosted(m_fadeContentView, makeRect(110, fy, w - 115, 22), m_originalLevel);
+    levelRow(VW_KEY("OriginalAudioLevelTitle"), mute, slider, label);
+    m_originalVolumeBtn = mute;
+    m_originalLevel = slider;
+    m_originalMusicVolumeLabel = label;
+    m_originalVolumeBtn->mouseDownAction = [this](PNQButton *) {
+        m_host.queueOnMain([this] { originalVolumeAction(); });
+    };
     QObject::connect(m_originalLevel, &QSlider::valueChanged, m_originalLevel, [this] {
-        m_volumeModel.setOriginalLevel(double(m_originalLevel->value()) / kSteps);
+        const double level = double(m_originalLevel->value()) / kSteps;
+        m_volumeModel.setOriginalLevel(level);
+        m_originalMusicVolumeLabel->setText(percent(level));
         if (const auto &player = m_host.rdPlayer())
             player->SetMainAudioVolume(m_volumeModel.mainLevel());
     });
@@ -210,9 +253,11 @@ void MusicTool::enableEdit(bool enable)
 {
     const bool player = m_host.rdPlayer() != nullptr;
     const bool tracks = enable && player && !m_musicList.isEmpty();
-    ToolPanel::setEnabled({m_loadButton, m_originalLevel, m_removeOriginal}, enable && player);
-    ToolPanel::setEnabled({m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume, m_itemPlayButton,
-                           m_markInButton, m_markOutButton},
+    ToolPanel::setEnabled({m_loadButton, m_originalLevel, m_originalVolumeBtn, m_removeOriginal},
+                          enable && player);
+    ToolPanel::setEnabled({m_deleteButton, m_repeat, m_prune, m_fadeIn, m_fadeOut, m_volume,
+                           m_musicItemVolueBtn, m_musicItemPlayPauseBtn, m_playPruneMusicBtn, m_markInButton,
+                           m_markOutButton},
                           tracks);
     for (const TimeFieldGroup &g : m_groups) {
         for (platform::TextField *f : g.fields())
@@ -365,7 +410,7 @@ void MusicTool::showTrack()
             g.showZero();
         for (QCheckBox *box : {m_repeat.data(), m_prune.data(), m_fadeIn.data(), m_fadeOut.data()})
             box->setChecked(false);
-        m_volume->setValue(kSteps);
+        showVolume(1.0f);
         m_rangeSlider->setVideoRangeLowerValue(0, 0);
         m_rangeSlider->setMusicRangeLowerValue(0, 0);
         m_pruneRangSlider->setLowerValueUpperValue(0, 1);
@@ -383,7 +428,7 @@ void MusicTool::showTrack()
     m_prune->setChecked(track->prune());
     m_fadeIn->setChecked(track->fadeIn());
     m_fadeOut->setChecked(track->fadeOut());
-    m_volume->setValue(int(std::lround(track->volume() * kSteps)));
+    showVolume(track->volume());
     const float M = float(musicSeconds());
     if (V > 0) {
         m_rangeSlider->setVideoRangeLowerValue(track->positionStart() / V, track->positionEnd() / V);
@@ -410,11 +455,58 @@ void MusicTool::optionChanged()
     track->setPrune(m_prune->isChecked());
     track->setFadeIn(m_fadeIn->isChecked());
     track->setFadeOut(m_fadeOut->isChecked());
-    track->setVolume(float(m_volume->value()) / kSteps);
-    if (m_itemPlayer)
-        m_itemPlayer->SetVolume(double(track->volume()));
     m_rangeSlider->setIsRepeat(track->repeat());
     layoutForPrune(track->prune());
+}
+
+void MusicTool::showVolume(float volume)
+{
+    const QSignalBlocker quiet(m_volume);
+    m_volume->setValue(int(std::lround(volume * kSteps)));
+    m_musicItemVoluelabel->setText(percent(volume));
+    m_musicItemVolueBtn->setSelected(volume == 0);
+}
+
+void MusicTool::volumeSliderMoved()
+{
+    const float volume = float(m_volume->value()) / kSteps;
+    if (m_itemPlayer)
+        m_itemPlayer->SetVolume(double(volume));
+    if (MusicInfo *track = current())
+        track->setVolume(volume);
+    m_musicItemVoluelabel->setText(percent(volume));
+    m_musicItemVolueBtn->setSelected(volume == 0);
+}
+
+void MusicTool::musicItemVolueAction()
+{
+    MusicInfo *track = current();
+    if (!track)
+        return;
+    track->setVolume(m_musicItemVolueBtn->selected() ? 0.5f : 0.0f);
+    // The slider, its label and the item player show the volume the file gets.
+    showVolume(track->volume());
+    if (m_itemPlayer)
+        m_itemPlayer->SetVolume(double(track->volume()));
+}
+
+void MusicTool::originalVolumeAction()
+{
+    m_originalVolumeBtn->setSelected(!m_originalVolumeBtn->selected());
+    m_volumeModel.setOriginalMuted(m_originalVolumeBtn->selected());
+    if (const auto &player = m_host.rdPlayer())
+        player->SetMainAudioVolume(m_volumeModel.mainLevel());
+}
+
+void MusicTool::followPreview(float progress)
+{
+    if (m_rangeSlider)
+        m_rangeSlider->setProgress(std::clamp(progress, 0.0f, 1.0f));
+}
+
+void MusicTool::previewStopped()
+{
+    followPreview(0);
 }
 
 void MusicTool::actionMouseDownForEffectTableCellViewBlock(EffectTableCellView *, qint64 row)
@@ -466,7 +558,7 @@ void MusicTool::changeProgress(MusicRangeSlider *slider)
 }
 
 void MusicTool::actionMouseMovedForCutProgressViewBlock(RDCutProgressView *, float start, float stop,
-                                                       int64_t handleType)
+                                                        int64_t handleType)
 {
     MusicInfo *track = current();
     const float M = float(musicSeconds());
@@ -578,9 +670,9 @@ void MusicTool::showPlaying(bool playing)
         m_audioTimer.start();
     else
         m_audioTimer.stop();
-    if (m_itemPlayButton)
-        m_itemPlayButton->setIcon(
-            m_itemPlayButton->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    for (PNQButton *b : {m_musicItemPlayPauseBtn.data(), m_playPruneMusicBtn.data()})
+        if (b)
+            b->setSelected(playing);
 }
 
 void MusicTool::initmusicPlayer(const QString &path)

@@ -7,8 +7,13 @@
 // prune, fade in, fade out and the track volume. With prune on, the used part's fields and the prune bar
 // (handles = the used part as fractions of the music file, tick = the item player's position) show and
 // the rows below move down to make room; with it off they hide and the rows move up. "Remove original
-// music" and the original-audio level act on the clip's own sound: the level is the original level of
-// the editor's one VolumeModel.
+// music", the original-audio level and its mute act on the clip's own sound: the level and the mute are
+// those of the editor's one VolumeModel, so the preview plays and the export writes the same level.
+// The track volume's mute sets the track's volume to 0, and back to 0.5; its slider, the "%.f%%" label
+// beside it and the item player always show the track's volume (an empty list shows "100%").
+// Two play buttons (one beside the list, one beside the prune bar) play the item player and are
+// selected together while it plays. The range slider's tick follows the video preview while it plays
+// (followPreview) and goes back to the start when it stops (previewStopped).
 //
 // Rules kept here:
 //  - A typed time and a stepper step go through the same acceptance rules (TimeFieldRules): no inverted
@@ -31,7 +36,6 @@
 #include <QSlider>
 #include <QStringList>
 #include <QTimer>
-#include <QToolButton>
 
 #include <functional>
 
@@ -40,6 +44,7 @@
 
 class MusicInfo;
 class RDMoviePlayer;
+class TextLabel;
 class VolumeModel;
 
 namespace platform {
@@ -90,12 +95,24 @@ public:
     void markOut();
     bool isAudioPlaying() const { return m_isaudioplaying; }
     const std::shared_ptr<RDMoviePlayer> &itemPlayer() const { return m_itemPlayer; }
-    QToolButton *itemPlayButton() const { return m_itemPlayButton; }
+    // The play buttons beside the list and beside the prune bar; both selected while the item plays.
+    PNQButton *itemPlayButton() const { return m_musicItemPlayPauseBtn; }
+    PNQButton *prunePlayButton() const { return m_playPruneMusicBtn; }
     std::function<void()> pauseVideoPreview;
     // The 0.1 s tick that moves the prune bar's tick with the item player; runs only while it plays.
     bool audioTimerActive() const { return m_audioTimer.isActive(); }
     void changeMusicPlayerSlider();
     bool removeOriginalMusic() const;
+
+    // The video preview's 0.1 s tick: the range slider's tick stands at `progress` (0..1 of the video).
+    void followPreview(float progress);
+    // The video preview stopped: the tick goes back to the start.
+    void previewStopped();
+
+    // The track volume's mute: on = volume 0, off = 0.5 (selected exactly when the volume is 0).
+    void musicItemVolueAction();
+    // The clip's own sound muted (0 in preview and file) or back at the level its slider shows.
+    void originalVolumeAction();
 
     QList<std::shared_ptr<MusicInfo>> musicList() const { return m_musicList; }
     QList<std::shared_ptr<MusicInfo>> musicSelecteds() const { return m_musicSelecteds; }
@@ -115,7 +132,11 @@ public:
     QCheckBox *fadeOutBox() const { return m_fadeOut; }
     QCheckBox *removeOriginalBox() const { return m_removeOriginal; }
     QSlider *volumeSlider() const { return m_volume; }
+    PNQButton *itemVolumeButton() const { return m_musicItemVolueBtn; }
+    TextLabel *itemVolumeLabel() const { return m_musicItemVoluelabel; }
     QSlider *originalLevelSlider() const { return m_originalLevel; }
+    PNQButton *originalVolumeButton() const { return m_originalVolumeBtn; }
+    TextLabel *originalVolumeLabel() const { return m_originalMusicVolumeLabel; }
     PNQButton *loadButton() const { return m_loadButton; }
     PNQButton *deleteButton() const { return m_deleteButton; }
 
@@ -143,6 +164,8 @@ private:
     // Applies `seconds` to row `i` of the current track by the acceptance rules; true when accepted.
     bool applyTime(int i, float seconds, bool alert);
     void optionChanged();
+    void volumeSliderMoved();
+    void showVolume(float volume);
     void initmusicPlayer(const QString &path);
     void showPlaying(bool playing);
     double musicSeconds() const;
@@ -164,7 +187,9 @@ private:
     QPointer<QCheckBox> m_repeat, m_prune, m_fadeIn, m_fadeOut, m_removeOriginal;
     QPointer<QSlider> m_volume, m_originalLevel;
     QPointer<PNQButton> m_loadButton, m_deleteButton;
-    QPointer<QToolButton> m_itemPlayButton;
+    QPointer<PNQButton> m_musicItemPlayPauseBtn, m_playPruneMusicBtn;
+    QPointer<PNQButton> m_musicItemVolueBtn, m_originalVolumeBtn;
+    QPointer<TextLabel> m_musicItemVoluelabel, m_originalMusicVolumeLabel;
     QPointer<PNQButton> m_markInButton, m_markOutButton;
     QPointer<platform::View> m_panel;
     QPointer<platform::View> m_pruneContentView, m_fadeContentView;

@@ -95,7 +95,25 @@ int SubtitleTool::positionForSlider(double v, double frameHeight, int fontSize)
     return int(std::clamp(v, 0.0, 1.0) * top);
 }
 
-SubtitleTool::FileCheck SubtitleTool::checkSubtitleFile(const QString &path)
+QString SubtitleTool::fontDisplayName(const QString &fontFile)
+{
+    int count = 0;
+    FcPattern *pattern = FcFreeTypeQuery(
+        reinterpret_cast<const FcChar8 *>(QFile::encodeName(fontFile).constData()), 0, nullptr, &count);
+    QString name;
+    if (pattern) {
+        FcChar8 *family = nullptr, *style = nullptr;
+        if (FcPatternGetString(pattern, FC_FAMILY, 0, &family) == FcResultMatch && family) {
+            name = QString::fromUtf8(reinterpret_cast<const char *>(family));
+            if (FcPatternGetString(pattern, FC_STYLE, 0, &style) == FcResultMatch && style)
+                name += QLatin1Char(' ') + QString::fromUtf8(reinterpret_cast<const char *>(style));
+        }
+        FcPatternDestroy(pattern);
+    }
+    return name.isEmpty() ? QFileInfo(fontFile).fileName() : name;
+}
+
+SubtitleTool::FileCheck SubtitleTool::checkSubtitleFile(const QString &path, Reading *reading)
 {
     // Read as the engine reads it, in the character set it will name to libavcodec.
     const QByteArray name = QFile::encodeName(path);
@@ -120,13 +138,8 @@ SubtitleTool::FileCheck SubtitleTool::checkSubtitleFile(const QString &path)
             : events >= 0 && text.indexOf(QLatin1String("Dialogue:"), events, Qt::CaseInsensitive) > events;
     if (!hasCue)
         return FileCheck::NoCue;
-    // libavcodec turns only the cues of another character set into UTF-8, not an ass header: styles
-    // named in another script would not match their cues.
-    if (!srt && !QByteArray(charset).startsWith("UTF-")) {
-        const QStringView header = QStringView(text).left(events);
-        if (std::any_of(header.begin(), header.end(), [](QChar c) { return c.unicode() > 0x7f; }))
-            return FileCheck::LegacyStyles;
-    }
+    if (reading)
+        *reading = Reading{QByteArray(charset), utf8};
     return FileCheck::Ok;
 }
 
@@ -142,13 +155,14 @@ void SubtitleTool::initSubtitleView(platform::View *panel)
     m_subtitlePopUpBtn->addItemsWithTitles({tr("No_subtitleItemTitle"), tr("Load_otherItemTitle")});
     m_subtitlePopUpBtn->action = [this](platform::PopUpButton &) { actionSubtitle_popUpBtn(); };
 
-    ToolPanel::label(panel, makeRect(10, h - 90, 80, 20), tr("FontLabelTitle"));
-    m_fontPopUpBtn = new platform::PopUpButton(makeRect(80, h - 96, w - 120, 31), false, panel);
+    // The font's label and the colour swatch on one row, the font's name on the whole row below it.
+    ToolPanel::label(panel, makeRect(10, h - 84, w - 50, 20), tr("FontLabelTitle"));
+    m_fontPopUpBtn = new platform::PopUpButton(makeRect(8, h - 118, w - 16, 31), false, panel);
     m_fontPopUpBtn->setAutoresizingMask(platform::View::MinYMargin);
     m_fontPopUpBtn->addItemWithTitle(tr("Set_FontTitle"));
     m_fontPopUpBtn->action = [this](platform::PopUpButton &) { actionfonts_popUpBtn(); };
 
-    m_colorWell = new PNQButton(makeRect(w - 32, h - 90, 22, 22), panel);
+    m_colorWell = new PNQButton(makeRect(w - 32, h - 85, 22, 22), panel);
     m_colorWell->setAutoresizingMask(platform::View::MinYMargin);
     m_colorWell->setBordColor(Qt::darkGray);
     m_colorWell->setBackGroundColor(Qt::white);
@@ -156,15 +170,15 @@ void SubtitleTool::initSubtitleView(platform::View *panel)
         m_host.queueOnMain([this] { changeSubtitleColor(); });
     };
 
-    ToolPanel::label(panel, makeRect(10, h - 140, w - 20, 20), tr("PositionBtnTitle"));
-    ToolPanel::label(panel, makeRect(50, h - 166, w - 60, 20), tr("SubtitleTopTitle"));
-    ToolPanel::label(panel, makeRect(50, h - 340, w - 60, 20), tr("SubtitleBottomTitle"));
+    ToolPanel::label(panel, makeRect(10, h - 150, w - 20, 20), tr("PositionBtnTitle"));
+    ToolPanel::label(panel, makeRect(50, h - 176, w - 60, 20), tr("SubtitleTopTitle"));
+    ToolPanel::label(panel, makeRect(50, h - 350, w - 60, 20), tr("SubtitleBottomTitle"));
     m_positionSlider = new QSlider(Qt::Vertical);
     m_positionSlider->setRange(0, kSliderSteps);
     m_positionSlider->setValue(0);
     QObject::connect(m_positionSlider, &QSlider::valueChanged, m_positionSlider,
                      [this] { actionsubtitleAlphSlider(); });
-    ToolPanel::hosted(panel, makeRect(20, h - 340, 24, 194), m_positionSlider);
+    ToolPanel::hosted(panel, makeRect(20, h - 350, 24, 194), m_positionSlider);
     ToolPanel::setEnabled({m_subtitlePopUpBtn, m_fontPopUpBtn, m_colorWell, m_positionSlider}, false);
 }
 
@@ -200,12 +214,11 @@ void SubtitleTool::actionSubtitle_popUpBtn()
     if (i == 0) {
         record().setSubtitlePath(QString());
         sendSubtitle(QString());
-        ToolPanel::setEnabled({m_fontPopUpBtn, m_positionSlider}, false);
         return;
     }
     if (i == 1 && n != 2) {
-        record().setSubtitlePath(m_captionPath);
-        sendSubtitle(m_captionPath);
+        record().setSubtitlePath(usedPath());
+        sendSubtitle(usedPath());
         const bool srt = QFileInfo(m_captionPath).suffix().toLower() == QLatin1String("srt");
         ToolPanel::setEnabled({m_fontPopUpBtn, m_colorWell}, srt);
         ToolPanel::setEnabled({m_positionSlider}, true);
@@ -234,7 +247,8 @@ void SubtitleTool::loadSubtitle()
     }
     platform::log("urls:%@", urls.join(QStringLiteral(", ")));
     const QString path = urls.last();
-    switch (checkSubtitleFile(path)) {
+    Reading reading;
+    switch (checkSubtitleFile(path, &reading)) {
     case FileCheck::Ok:
         break;
     case FileCheck::Unreadable:
@@ -249,10 +263,17 @@ void SubtitleTool::loadSubtitle()
         alert(VW_KEY("SubtitleMalformedMessage"), path);
         restore();
         return;
-    case FileCheck::LegacyStyles:
-        alert(VW_KEY("SubtitleStylesEncodingMessage"), path);
-        restore();
-        return;
+    }
+    QString used = path;
+    if (SubtitleCopy::needed(path, reading.charset)) {
+        used = m_copy.write(path, reading.utf8);
+        if (used.isEmpty()) {
+            alert(VW_KEY("SubtitleUnreadableMessage"), path);
+            restore();
+            return;
+        }
+    } else {
+        m_copy.clear();
     }
 
     SubtitleParam &sub = record();
@@ -261,7 +282,7 @@ void SubtitleTool::loadSubtitle()
         sub.setFontPathList(fonts);
         m_fontPopUpBtn->removeAllItems();
         for (const QString &font : fonts)
-            m_fontPopUpBtn->addItemWithTitle(QFileInfo(font).fileName());
+            m_fontPopUpBtn->addItemWithTitle(fontDisplayName(font));
         if (sub.fontPath().isEmpty()) {
             const int index = defaultFontIndex(fonts, cjkSerifFontFiles());
             sub.setFontSelectIndex(std::max(index, 0));
@@ -279,12 +300,12 @@ void SubtitleTool::loadSubtitle()
     showColour();
     {
         const QSignalBlocker quiet(m_positionSlider);
-        m_positionSlider->setValue(0);
+        m_positionSlider->setValue(m_positionSlider->maximum());
     }
     sub.setPositon(-1);
-    sub.setSubtitlePath(path);
+    sub.setSubtitlePath(used);
     m_subtitlePopUpBtn->selectItemAtIndex(1);
-    sendSubtitle(path);
+    sendSubtitle(used);
 
     const bool srt = QFileInfo(path).suffix().toLower() == QLatin1String("srt");
     ToolPanel::setEnabled({m_fontPopUpBtn, m_colorWell}, srt);
@@ -335,6 +356,17 @@ void SubtitleTool::changeSubtitleColor()
         player->UpdateSubtitleFontClr(dword, 1, dword);
         refreshPausedPreview(m_host);
     }
+}
+
+void SubtitleTool::sourceLoaded()
+{
+    m_captionPath.clear();
+    m_copy.clear();
+}
+
+void SubtitleTool::windowWillClose()
+{
+    m_copy.clear();
 }
 
 void SubtitleTool::showColour()

@@ -5,19 +5,24 @@
 // preview at once; the export reads the same record, so it writes what the preview shows.
 //
 // Decisions kept here:
-//  - The font list keeps full paths (fonts sit in sub-folders). The default font is the one named
-//    "arial.ttf" (any case), then the first file of the CJK serif family ("Songti"), else the first file;
-//    an empty list leaves the font path empty and the engine's default font is used.
-//  - The slider is vertical and shows where the text is: 1.0 at the top, 0.0 at the bottom; the text's
-//    baseline stays between the bottom edge and one font size below the top edge. After a load the
-//    slider stands at the bottom, where the default placement puts the text.
+//  - The font list keeps full paths (fonts sit in sub-folders) and shows each font by its family and
+//    style ("Noto Serif CJK JP Bold"), on a row of its own so the name shows whole. The default font is
+//    the one named "arial.ttf" (any case), then the first file of the CJK serif family ("Songti"), else
+//    the first file; an empty list leaves the font path empty and the engine's default font is used.
+//  - The slider is vertical: 1.0 at the top, 0.0 at the bottom; the text's baseline stays between the
+//    bottom edge and one font size below the top edge. After a load the slider stands at 1.0 while the
+//    record keeps the default placement (-1), until the slider is moved. Choosing "no subtitle" leaves
+//    the other controls as they are, so choosing the file again shows it as it was.
 //  - A picked colour is stored in the record at once.
 //  - A file is read as the engine reads it (MediaGetSubtitleText): UTF-8, UTF-16 with its mark, or the
-//    character set its bytes show (else the locale's). A file that is not text in any of them, that
-//    holds no cue, or an ass or ssa file in another character set whose header (styles) is not ASCII
-//    (the engine recodes only its cues) is refused at choice with an alert; the record keeps what it had.
+//    character set its bytes show (else the locale's). A file that is not text in any of them, or that
+//    holds no cue, is refused at choice with an alert; the record keeps what it had. An ass or ssa file
+//    in another character set is used through its UTF-8 copy (SubtitleCopy), which the preview and the
+//    export both read; the copy goes when another file is chosen, a new clip is loaded or the window
+//    closes.
 // Main thread only.
 #include "editor/tools/EditToolHost.h"
+#include "editor/tools/SubtitleCopy.h"
 
 #include <QColor>
 #include <QPointer>
@@ -53,10 +58,19 @@ public:
     // bottom, 1 = top) on a picture `frameHeight` pixels high; never below 0 nor above the height less
     // the font size.
     static int positionForSlider(double v, double frameHeight, int fontSize);
+    // The name the font pop-up shows for a font file: its family and style as the file names them
+    // (the first face of a collection); the file's name when fontconfig cannot read it.
+    static QString fontDisplayName(const QString &fontFile);
 
     // Why a subtitle file is refused; Ok when it can be used.
-    enum class FileCheck { Ok, Unreadable, NotText, NoCue, LegacyStyles };
-    static FileCheck checkSubtitleFile(const QString &path);
+    enum class FileCheck { Ok, Unreadable, NotText, NoCue };
+    // The engine's reading of a file: its character set (iconv's name) and its text in UTF-8.
+    struct Reading
+    {
+        QByteArray charset;
+        QByteArray utf8;
+    };
+    static FileCheck checkSubtitleFile(const QString &path, Reading *reading = nullptr);
 
     // Builds the panel into `panel` once: everything disabled until a clip is loaded.
     void initSubtitleView(platform::View *panel);
@@ -67,12 +81,18 @@ public:
     void actionsubtitleAlphSlider();
     // Runs the colour panel and applies the pick.
     void changeSubtitleColor();
+    // A new clip: its subtitle is none, and the chosen file's copy goes.
+    void sourceLoaded();
+    // The window closes: the copy goes.
+    void windowWillClose();
 
     platform::PopUpButton *subtitlePopUpBtn() const { return m_subtitlePopUpBtn; }
     platform::PopUpButton *fontPopUpBtn() const { return m_fontPopUpBtn; }
     PNQButton *colorWell() const { return m_colorWell; }
     QSlider *positionSlider() const { return m_positionSlider; }
     QString captionPath() const { return m_captionPath; }
+    // The file the preview and the export read for the chosen file: its UTF-8 copy, or the file itself.
+    QString usedPath() const { return m_copy.path().isEmpty() ? m_captionPath : m_copy.path(); }
 
 private:
     SubtitleParam &record();
@@ -83,6 +103,7 @@ private:
     EditToolHost &m_host;
     std::shared_ptr<SubtitleParam> &m_param;
     QString m_captionPath;
+    SubtitleCopy m_copy;
     QPointer<platform::PopUpButton> m_subtitlePopUpBtn, m_fontPopUpBtn;
     QPointer<PNQButton> m_colorWell;
     QPointer<QSlider> m_positionSlider;

@@ -224,6 +224,48 @@ TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheO
     EXPECT_EQ(QImage(out + "/2026-01-31_14-05-09.png").size(), QSize(160, 90));
 }
 
+TEST_F(BatchCutterWindowTest, CaptureOfAPortraitPhoneClipIsThePictureAsShown)
+{
+    // Coded 160 x 90 and stored as turned a quarter: the preview shows it 90 x 160.
+    fixture::Spec spec;
+    spec.duration = 2;
+    spec.displayRotation = 90;
+    const QString path = sources + "/phone.mp4";
+    QFile::copy(QString::fromStdString(fixture::sharedFixture("phone.mp4", spec)), path);
+    const QString out = QString::fromStdString(fixture::freshFolder());
+    chooseOutputFolder(out);
+    add({path});
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    const QString shot = cutter->actionCarameraBtn();
+    ASSERT_FALSE(shot.isEmpty());
+    EXPECT_EQ(QImage(shot).size(), QSize(90, 160));
+}
+
+TEST_F(BatchCutterWindowTest, TheCaptureFormatPopUpOpensInTheButtonRowAndClosesAfterAChoice)
+{
+    add({clipIn(sources, "a.mp4")});
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    platform::PopUpButton *popUp = cutter->coverStylePopBtn();
+    const QRect volumeClosed = cutter->volumeBtn()->geometry();
+    QTest::mouseClick(cutter->cutcoverStyleBtn(), Qt::LeftButton);
+    TestEnvironment::processEvents();
+    ASSERT_TRUE(popUp->isVisible());
+    const QRect button = cutter->cutcoverStyleBtn()->geometry();
+    EXPECT_EQ(popUp->geometry().center().y(), button.center().y());
+    EXPECT_GT(popUp->geometry().left(), button.right());
+    // Nothing of the row or the mode radios under it is covered; the volume controls stay in the panel.
+    for (QWidget *other :
+         {static_cast<QWidget *>(cutter->volumeBtn()), static_cast<QWidget *>(cutter->volumeSlider()),
+          static_cast<QWidget *>(cutter->selectTimeBtn()), static_cast<QWidget *>(cutter->unSelectTimeBtn())})
+        EXPECT_FALSE(popUp->geometry().intersects(other->geometry()));
+    EXPECT_TRUE(cutter->volumeSlider()->parentWidget()->rect().contains(cutter->volumeSlider()->geometry()));
+
+    popUp->chooseItemAtIndex(2);
+    EXPECT_FALSE(popUp->isVisible());
+    EXPECT_EQ(cutter->coverStyle(), QStringLiteral("bmp"));
+    EXPECT_EQ(cutter->volumeBtn()->geometry(), volumeClosed);
+}
+
 TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
 {
     const QString out = QString::fromStdString(fixture::freshFolder());
@@ -400,6 +442,12 @@ TEST(BatchCutterWindowShot, DISABLED_WindowWithThreeFiles)
     QTest::qWait(500);
     TestEnvironment::processEvents();
     cutter->window()->grab().save(dir + "/batchcutter-" + LanguageService::currentLanguageFolder() + ".png");
+    // The capture-format pop-up open in the button row.
+    QTest::mouseClick(cutter->cutcoverStyleBtn(), Qt::LeftButton);
+    QTest::qWait(200);
+    TestEnvironment::processEvents();
+    cutter->window()->grab().save(dir + "/batchcutter-capture-" + LanguageService::currentLanguageFolder() +
+                                  ".png");
     cutter->close();
     TestEnvironment::processDeferredDeletes();
 }

@@ -187,3 +187,13 @@ TEST_F(SplitterWindowTest, StartWithoutAFileSaysSoAndLoadingAnotherFileReplacesT
     EXPECT_TRUE(!first || first != splitter->preview().view()) << "the old preview is gone";
     EXPECT_TRUE(splitter->preview().player());
 }
+
+TEST_F(SplitterWindowTest, TheVolumeSliderShowsTheClipsLevelOnceLoaded)
+{
+    open();
+    EXPECT_FLOAT_EQ(splitter->volumeSlider()->progress(), 0.0f) << "no clip, no level";
+    TestEnvironment::scriptedPanels().answerOpenPanel({twelveSecondClip()});
+    QTest::mouseClick(splitter->addfileBtn(), Qt::LeftButton);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return splitter->preview().player() != nullptr; }));
+    EXPECT_FLOAT_EQ(splitter->volumeSlider()->progress(), 0.5f) << "the clip's level 1.0, as every tool";
+}

@@ -318,7 +318,7 @@ TEST(EditorExportController, KeepsTheRangeInTheProfilesFormat)
     EXPECT_EQ(video[0].codecName, "h264");
     EXPECT_EQ(video[0].width, 640);
     EXPECT_EQ(video[0].height, 360);
-    EXPECT_NEAR(video[0].avgFrameRate, 30, 0.01);
+    EXPECT_NEAR(video[0].avgFrameRate, 25, 0.01) << "the source's rate: the profile names none for one source";
     EXPECT_EQ(audio[0].codecName, "aac");
     EXPECT_EQ(audio[0].channels, 2);
     EXPECT_EQ(audio[0].sampleRate, 48000);

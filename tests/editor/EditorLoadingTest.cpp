@@ -141,7 +141,8 @@ TEST_F(EditorLoadingTest, CancelledPanelChangesNothing)
     EXPECT_FALSE(editor->rdPlayer());
     EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
     ASSERT_EQ(TestEnvironment::scriptedPanels().openPanels().size(), 1);
-    EXPECT_EQ(TestEnvironment::scriptedPanels().openPanels()[0].allowedExtensions.size(), 40);
+    EXPECT_EQ(TestEnvironment::scriptedPanels().openPanels()[0].allowedExtensions,
+              SourceProbe::allowedFileTypes());
 }
 
 TEST_F(EditorLoadingTest, AnotherClipStartsWithoutTheOldCropAndMusic)

@@ -12,6 +12,7 @@
 #include "tests/support/FinishDialogWatch.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
+#include "toolkit/OutputFormatChooser.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -55,7 +56,9 @@ protected:
         TestEnvironment::scriptedPanels().reset();
     }
 
-    JoinnerWindowController *open()
+    // Opens the window; on a short screen (the offscreen one is 600 high) it opens folded, and with
+    // `unfolded` the header is clicked as a user does, to reach the format strip.
+    JoinnerWindowController *open(bool unfolded = true)
     {
         registerJoinnerWindowClass();
         auto *controller = platform::WindowController::create(QStringLiteral("JoinnerWindowController"));
@@ -63,6 +66,12 @@ protected:
         EXPECT_NE(joiner.data(), nullptr);
         controller->makeKeyAndOrderFront();
         TestEnvironment::processEvents();
+        if (unfolded && joiner->formatChooser()->isCollapsed()) {
+            QTest::mouseClick(joiner->formatChooser()->showFunctionBtn(), Qt::LeftButton);
+            TestEnvironment::processEvents();
+            TestEnvironment::processEvents();
+            EXPECT_FALSE(joiner->formatChooser()->isCollapsed());
+        }
         return joiner;
     }
 

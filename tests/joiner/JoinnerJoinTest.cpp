@@ -74,6 +74,7 @@ protected:
 TEST_F(JoinnerRecordedJoinTest, JoinSendsPiecesVolumesTransitionsAndNamesAFreeOutput)
 {
     openInFreshFolder();
+    // The profile's 1920x1080 is held to the largest clip, and its bit rate follows.
     chooseProfile(QStringLiteral("mp4(H.264)"));
     add({clipOf(160, 90, 2), clipOf(320, 180, 3), clipOf(240, 136, 2)});
     ASSERT_EQ(joiner->fileList()->size(), 3);
@@ -110,8 +111,8 @@ TEST_F(JoinnerRecordedJoinTest, JoinSendsPiecesVolumesTransitionsAndNamesAFreeOu
                                "joinFrameSize", "joinFps", "joinVideoBitrate", "joinOutput", "joinClip",
                                "joinTransition", "joinVolume"}),
         (std::vector<std::string>{"joinAudioBitrate 192", "joinAcodec aac", "joinEncodeContext 2 48000",
-                                  "joinVcodec h264", "joinFrameSize 1920 1080", "joinFps 30",
-                                  "joinVideoBitrate 5000", "joinOutput " + first.toStdString(),
+                                  "joinVcodec h264", "joinFrameSize 320 180", "joinFps 30",
+                                  "joinVideoBitrate 1000", "joinOutput " + first.toStdString(),
                                   "joinClip " + a + " 0 " + std::to_string(clips[0]->cutTimeRange_stop()),
                                   "joinTransition 1 3 " + std::to_string(fadeLength), "joinVolume 1 0.5",
                                   "joinClip " + b + " 0 1000000", "joinVolume 2 1",
@@ -166,6 +167,7 @@ TEST_F(JoinnerRecordedJoinTest, FailureShowsTheCodeAndClosingDuringAJoinStopsIt)
         TestEnvironment::waitUntil([] { return TestEnvironment::scriptedPanels().alerts().size() == 1; }));
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts()[0].informativeText, QStringLiteral("error:-5"));
     EXPECT_TRUE(dialogTexts.isEmpty());
+    EXPECT_EQ(joiner->joinnerProgressView()->progress(), 0.0f);
 
     RecordingEngine::joinStartResult = MEDIA_OK;
     RecordingEngine::holdStart = true;
@@ -194,6 +196,28 @@ TEST_F(JoinnerRecordedJoinTest, AClipWithNothingLeftIsSkippedAndNamed)
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts()[0].informativeText,
               text("joinNothingLeftString") + gone->name());
     EXPECT_EQ(RecordingEngine::count("joinClip"), 1);
+}
+
+TEST_F(JoinnerRecordedJoinTest, RemovingTheClipOfTheOwnFormatReleasesTheChooserForTheNextJoin)
+{
+    openInFreshFolder();
+    chooseProfile(QStringLiteral("mp4(H.264)"));
+    add({clipOf(160, 90, 2), clipOf(320, 180, 3)});
+    click(joiner->fileListTableView()->cells().at(1)->defaultoutputformat());
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->formatChooser()->isEnabled(); }));
+    ASSERT_EQ(joiner->outputSettings()->resolutionSelectTitle(), QStringLiteral("320x180"));
+
+    QTest::mouseClick(joiner->fileListTableView()->cells().at(1), Qt::LeftButton, {}, QPoint(3, 3));
+    TestEnvironment::processEvents();
+    click(joiner->removeBtn());
+    ASSERT_EQ(joiner->fileList()->size(), 1);
+    EXPECT_TRUE(joiner->formatChooser()->isEnabled());
+    EXPECT_EQ(joiner->outputSettings()->resolutionSelectTitle(), QStringLiteral("1920x1080"));
+
+    clickStart();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() == 1; }));
+    EXPECT_EQ(RecordingEngine::only({"joinVcodec", "joinFrameSize"}),
+              (std::vector<std::string>{"joinVcodec h264", "joinFrameSize 1920 1080"}));
 }
 
 // ---- a real join ----
@@ -246,6 +270,24 @@ TEST_F(JoinnerJoinTest, RealJoinOfThreeClipsIsOneFileWithTheirPicturesAndSound)
     const double half = fixture::audioRms(out, expected - 1.5, expected - 0.3);
     ASSERT_GT(full, 0);
     EXPECT_NEAR(20 * std::log10(half / full), -6.02, 1.0);
+}
+
+TEST_F(JoinnerJoinTest, AJoinOfSmallClipsInAFullHdProfileKeepsTheirSize)
+{
+    openInFreshFolder();
+    chooseProfile(QStringLiteral("mp4(H.264)"));
+    add({clipOf(640, 360, 1), clipOf(640, 360, 2)});
+    ASSERT_EQ(joiner->fileList()->size(), 2);
+
+    clickStart();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->convertstart(); }, 300000));
+    ASSERT_EQ(dialogTexts, QStringList{QStringLiteral("Joinnerfinishedstring")});
+    const fixture::ProbeResult probe = fixture::probe(joiner->lastOutputPath().toStdString());
+    ASSERT_TRUE(probe.ok) << probe.error;
+    ASSERT_EQ(probe.count("video"), 1);
+    EXPECT_EQ(probe.ofType("video")[0].codecName, "h264");
+    EXPECT_EQ(probe.ofType("video")[0].width, 640);
+    EXPECT_EQ(probe.ofType("video")[0].height, 360);
 }
 
 } // namespace

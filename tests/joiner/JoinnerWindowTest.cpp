@@ -15,6 +15,7 @@
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFormatChooser.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -277,3 +278,47 @@ TEST_F(JoinnerWindowTest, TheSavedProfileIsAppliedWhenTheWindowOpens)
 }
 
 } // namespace
+
+TEST_F(JoinnerWindowTest, TakesTheWebmAndOpusFilesTheApplicationWritesInAnyCase)
+{
+    fixture::Spec video;
+    video.videoCodec = "libvpx-vp9";
+    video.audio[0].codec = "libopus";
+    fixture::Spec sound;
+    sound.hasVideo = false;
+    sound.audio[0].codec = "libopus";
+    const QString folder = QString::fromStdString(fixture::freshFolder());
+    const QString webm = folder + QStringLiteral("/Clip.WEBM"), opus = folder + QStringLiteral("/Tone.Opus");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(fixture::sharedFixture("own.webm", video)), webm));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(fixture::sharedFixture("own.opus", sound)), opus));
+
+    open();
+    add({webm, opus});
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("Clip.WEBM"), QStringLiteral("Tone.Opus")}));
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
+    // The panel offers them as well (a real dialog filters by this list).
+    const QStringList offered = TestEnvironment::scriptedPanels().openPanels().last().allowedExtensions;
+    EXPECT_TRUE(offered.contains(QStringLiteral("webm")) && offered.contains(QStringLiteral("opus")));
+}
+
+TEST_F(JoinnerWindowTest, TheCaptureFormatPopUpOpensInTheButtonRowAndClosesAfterAChoice)
+{
+    open();
+    addThree();
+    platform::PopUpButton *popUp = joiner->coverStylePopBtn();
+    const QRect volumeClosed = joiner->volumeBtn()->geometry();
+    click(joiner->cutcoverStyleBtn());
+    ASSERT_TRUE(popUp->isVisible());
+    const QRect button = joiner->cutcoverStyleBtn()->geometry();
+    EXPECT_EQ(popUp->geometry().center().y(), button.center().y());
+    EXPECT_GT(popUp->geometry().left(), button.right());
+    for (QWidget *other :
+         {static_cast<QWidget *>(joiner->volumeBtn()), static_cast<QWidget *>(joiner->volumeSlider()),
+          static_cast<QWidget *>(joiner->cutCoverBtn())})
+        EXPECT_FALSE(popUp->geometry().intersects(other->geometry()));
+
+    popUp->chooseItemAtIndex(1);
+    EXPECT_FALSE(popUp->isVisible());
+    EXPECT_EQ(joiner->coverStyle(), QStringLiteral("jpg"));
+    EXPECT_EQ(joiner->volumeBtn()->geometry(), volumeClosed);
+}

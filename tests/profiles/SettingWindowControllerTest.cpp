@@ -253,18 +253,38 @@ TEST_F(SettingWindowTest, DefaultResetsEveryTitleAndCallsBack)
     choose(window, S::FrameRate, QStringLiteral("25 fps"));
     choose(window, S::VideoBitRate, QStringLiteral("Custom"));
     window->actiondefaultBtn();
-    const char *defaultsOfProfile[] = {"hevc", "1920x1080", "30", "3000", "aac", "2(Stereo)", "48000", "192"};
-    for (int i = 0; i < S::SettingCount; ++i)
-        EXPECT_EQ(defaults().string(QString::fromLatin1(kEditorKeys[i])), QString::fromLatin1(defaultsOfProfile[i])) << i;
-    EXPECT_EQ(window->popUpButton(S::FrameRate)->titleOfSelectedItem(), QStringLiteral("30 fps"));
+    // One source keeps its picture size and rate (no source picture known: the profile's bit rate).
+    const char *defaultsOfProfile[] = {"hevc", nullptr, nullptr, "3000", "aac", "2(Stereo)", "48000", "192"};
+    for (int i = 0; i < S::SettingCount; ++i) {
+        const QString key = QString::fromLatin1(kEditorKeys[i]);
+        if (defaultsOfProfile[i])
+            EXPECT_EQ(defaults().string(key), QString::fromLatin1(defaultsOfProfile[i])) << i;
+        else
+            EXPECT_FALSE(defaults().contains(key)) << i;
+    }
+    EXPECT_EQ(window->popUpButton(S::FrameRate)->titleOfSelectedItem(), keepText());
     EXPECT_TRUE(window->customVideoBit()->isHidden());
     EXPECT_EQ(defaultCalls, 1);
+
+    // With the source's picture known, the bit rate follows it: 3000 for 1080p, 1333 for 720p -> 1500.
+    S *sized = open(kHevc);
+    sized->setSourcePicture(QSize(1280, 720));
+    sized->actiondefaultBtn();
+    EXPECT_EQ(defaults().string(QStringLiteral("bitate_SelectTitle")), QStringLiteral("1500"));
+    EXPECT_EQ(sized->popUpButton(S::VideoBitRate)->titleOfSelectedItem(), QStringLiteral("1500 kbps"));
+
+    // The joiner's window gives the profile's own defaults: a join is sized at its start.
+    S *join = open(QStringLiteral("Settings.bundle/pf_join/Video/mkv(HEVC).pf"), true);
+    join->actiondefaultBtn();
+    EXPECT_EQ(defaults().string(QStringLiteral("resolutionSelectTitle")), QStringLiteral("1920x1080"));
+    EXPECT_EQ(defaults().string(QStringLiteral("framerateSelectTitle")), QStringLiteral("30"));
+    EXPECT_EQ(defaultCalls, 3);
 
     S *keep = open(kKeepOriginal);
     keep->actiondefaultBtn();
     for (int i = 0; i < S::SettingCount; ++i)
         EXPECT_FALSE(defaults().contains(QString::fromLatin1(kEditorKeys[i]))) << i;
-    EXPECT_EQ(defaultCalls, 2);
+    EXPECT_EQ(defaultCalls, 4);
 }
 
 // With the bit rate loaded as "Custom" and then changed by the user, a later frame-size choice must not

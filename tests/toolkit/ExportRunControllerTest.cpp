@@ -117,6 +117,8 @@ TEST_F(ExportRunControllerTest, FailureShowsTheEngineCodeOnce)
     EXPECT_EQ(host.alerts[0].tag, 2);
     EXPECT_EQ(host.alerts[0].message, QStringLiteral("error:-3"));
     EXPECT_EQ(host.button.contentTitle(), text("Start"));
+    // A failed run never reads as complete.
+    EXPECT_EQ(host.bar.progress(), 0.0f);
 }
 
 TEST_F(ExportRunControllerTest, CancelRestoresAtOnceAndShowsNothing)

@@ -315,3 +315,23 @@ TEST_F(OutputFormatChooserTest, TheCollapsedLayoutHidesTheStripTabsAndArrows)
 }
 
 } // namespace
+
+TEST_F(OutputFormatChooserTest, ReopeningShowsThePageThatHoldsTheSavedChoice)
+{
+    // A choice on page 1 whose stored page reads 0 (as a "Keep Original" category leaves it).
+    defaults().setValue(QStringLiteral("selectFunListItemIndex"), 1);
+    defaults().setValue(QStringLiteral("selectItemIndex"), 12);
+    defaults().setValue(QStringLiteral("Many_selectFunctionOfsetIndex"), 0);
+    window = std::make_unique<platform::View>(platform::makeRect(0, 0, 1000, 700));
+    chooser = new OutputFormatChooser(tree.library(), 1000, window.get());
+    window->show();
+
+    chooser->restoreSavedChoice();
+
+    EXPECT_EQ(chooser->stripScrollX(), 800);
+    const platform::Rect marker = chooser->itemSelectView()->frame();
+    EXPECT_TRUE(chooser->itemSelectView()->isVisible());
+    EXPECT_GE(marker.minX(), chooser->stripScrollX());
+    EXPECT_LE(marker.maxX(), chooser->stripScrollX() + OutputFormatChooser::StripWidth);
+    EXPECT_TRUE(chooser->left_move_item_Btn()->isEnabled());
+}

@@ -3,7 +3,11 @@
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
+#include "platform/Bundle.h"
 #include "tests/support/SharedFixtures.h"
+
+#include <QDirIterator>
+#include <QFile>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -112,4 +116,25 @@ TEST(SourceProbe, RefusesFilesWithoutPictureOrSoundAndUnreadableOnesAndNamesThem
     EXPECT_EQ(batch.accepted[0]->path(), videoClip());
     EXPECT_EQ(batch.accepted[1]->path(), audioOnlyClip());
     EXPECT_EQ(batch.refused, (QStringList{paths[1], paths[3], paths[4]}));
+}
+
+TEST(SourceProbeTypes, EveryExtensionAShippedProfileWritesIsAccepted)
+{
+    const QStringList accepted = SourceProbe::allowedFileTypes();
+    int profiles = 0;
+    QDirIterator it(platform::Bundle::main().resourcePath() + QStringLiteral("/Settings.bundle"),
+                    {QStringLiteral("*.pf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+            if (!line.startsWith(QStringLiteral("ExtName=")))
+                continue;
+            ++profiles;
+            const QString extension = line.mid(8).trimmed().toLower();
+            EXPECT_TRUE(accepted.contains(extension)) << it.filePath().toStdString();
+        }
+    }
+    EXPECT_GT(profiles, 0); // the shipped profiles were found
+    EXPECT_TRUE(accepted.contains(QStringLiteral("webm")) && accepted.contains(QStringLiteral("opus")));
 }

@@ -48,6 +48,9 @@ TEST_F(TrimPanelTest, BuildsTwoGroupsStepperPopUpAndButtons)
         ASSERT_TRUE(b);
         EXPECT_FALSE(b->isEnabled());
     }
+    // Before a clip the play button draws its disabled glyph, not the enabled one on grey.
+    EXPECT_FALSE(trim.playTrimBtn()->disAbleImage().isNull());
+    EXPECT_NE(trim.playTrimBtn()->disAbleImage(), trim.playTrimBtn()->normalImage());
     trim.setEnabled(true);
     EXPECT_TRUE(trim.resetTrimBtn()->isEnabled());
 }

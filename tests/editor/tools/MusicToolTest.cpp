@@ -10,8 +10,13 @@
 #include "tests/support/RecordingEngine.h"
 #include "tests/support/ScreenshotLanguages.h"
 
+#include "controls/PNQButton.h"
+#include "controls/TextLabel.h"
+
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <functional>
 
 using namespace editortest;
 
@@ -349,6 +354,148 @@ TEST_F(MusicWindowTest, PruneBarTickFollowsTheItemPlayerOnlyWhileItPlays)
     EXPECT_FALSE(tool().audioTimerActive());
     EXPECT_FALSE(tool().isAudioPlaying());
     EXPECT_FLOAT_EQ(bar->progress(), 0);
+}
+
+// A click on one of the panel's image buttons, and the turn its queued work runs in.
+void clickButton(PNQButton *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+    TestEnvironment::processEvents();
+}
+
+TEST_F(MusicWindowTest, TrackVolumeMuteSliderAndLabelShowTheTracksVolume)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic);
+    PNQButton *mute = tool().itemVolumeButton();
+    EXPECT_EQ(tool().itemVolumeLabel()->text(), QStringLiteral("100%")) << "an empty list";
+    EXPECT_FALSE(mute->selected());
+    EXPECT_FALSE(mute->isEnabled());
+
+    tool().addFiles({audioFile("song.m4a", 5), audioFile("jingle.m4a", 1)});
+    MusicInfo &jingle = *tool().musicList().at(1);
+    EXPECT_EQ(tool().itemVolumeLabel()->text(), QStringLiteral("50%"));
+    ASSERT_TRUE(mute->isEnabled());
+    const struct
+    {
+        const char *step;
+        std::function<void()> act;
+        float volume;
+        bool muted;
+        const char *label;
+    } steps[] = {
+        {"mute", [&] { clickButton(mute); }, 0.0f, true, "0%"},
+        {"unmute", [&] { clickButton(mute); }, 0.5f, false, "50%"},
+        {"slider at 80", [&] { tool().volumeSlider()->setValue(80); }, 0.8f, false, "80%"},
+        {"mute from 80", [&] { clickButton(mute); }, 0.0f, true, "0%"},
+        {"unmute gives 0.5, not 0.8", [&] { clickButton(mute); }, 0.5f, false, "50%"},
+        {"slider at 0", [&] { tool().volumeSlider()->setValue(0); }, 0.0f, true, "0%"},
+        {"unmute from 0", [&] { clickButton(mute); }, 0.5f, false, "50%"},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.step);
+        s.act();
+        EXPECT_FLOAT_EQ(jingle.volume(), s.volume);
+        EXPECT_EQ(mute->selected(), s.muted);
+        EXPECT_EQ(tool().itemVolumeLabel()->text(), QString::fromUtf8(s.label));
+        EXPECT_EQ(tool().volumeSlider()->value(), int(s.volume * 100));
+    }
+    // Another track shows its own volume; a muted one shows muted again when it comes back.
+    clickButton(mute);
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[0], 0);
+    EXPECT_FALSE(mute->selected());
+    EXPECT_EQ(tool().itemVolumeLabel()->text(), QStringLiteral("50%"));
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[1], 1);
+    EXPECT_TRUE(mute->selected());
+    EXPECT_EQ(tool().itemVolumeLabel()->text(), QStringLiteral("0%"));
+
+    tool().deleteMusicAction();
+    tool().deleteMusicAction();
+    EXPECT_EQ(tool().itemVolumeLabel()->text(), QStringLiteral("100%"));
+    EXPECT_FALSE(mute->selected());
+}
+
+TEST_F(MusicWindowTest, BothPlayButtonsPlayTheItemAndShowItTogether)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic);
+    PNQButton *list = tool().itemPlayButton();
+    PNQButton *prune = tool().prunePlayButton();
+    EXPECT_FALSE(list->isEnabled() || prune->isEnabled()) << "no track to play";
+    tool().addFiles({audioFile("song.m4a", 5)});
+    ASSERT_TRUE(list->isEnabled() && prune->isEnabled());
+    tool().pruneBox()->click();
+
+    clickButton(prune);
+    EXPECT_TRUE(tool().isAudioPlaying());
+    EXPECT_TRUE(list->selected() && prune->selected());
+    clickButton(list);
+    EXPECT_FALSE(tool().isAudioPlaying());
+    EXPECT_FALSE(list->selected() || prune->selected());
+    clickButton(list);
+    EXPECT_TRUE(list->selected() && prune->selected());
+    // The preview starting stops the item: both show play again.
+    editor->play();
+    EXPECT_FALSE(tool().isAudioPlaying());
+    EXPECT_FALSE(list->selected() || prune->selected());
+    editor->pause();
+}
+
+TEST_F(MusicWindowTest, RangeSliderTickFollowsThePlayingPreviewAndStopPutsItBack)
+{
+    openWith(longClip(), EditVideoWindowController::ToolMusic);
+    tool().addFiles({audioFile("song.m4a", 5)});
+    MusicRangeSlider *range = tool().rangeSlider();
+    EXPECT_FLOAT_EQ(range->progress(), 0);
+
+    seek(50);
+    clickButton(editor->playPauseBtn());
+    ASSERT_TRUE(editor->isPlaying());
+    EXPECT_FALSE(range->enable()) << "play mode: the tick shows";
+    EXPECT_FALSE(range->tickMarkView()->isHidden());
+    ASSERT_TRUE(TestEnvironment::waitUntil([range] { return range->progress() > 50 / 125.5; }, 20000));
+    const float seen = range->progress();
+    ASSERT_TRUE(TestEnvironment::waitUntil([range, seen] { return range->progress() > seen; }, 20000))
+        << "it keeps moving";
+    EXPECT_NEAR(range->progress(), playerSeconds() / 125.5, 0.01) << "where the preview is";
+
+    editor->stopBtnAction();
+    EXPECT_FLOAT_EQ(range->progress(), 0);
+    TestEnvironment::processEvents();
+    EXPECT_FLOAT_EQ(range->progress(), 0) << "no late tick moves it again";
+}
+
+TEST_F(MusicWindowTest, OriginalSoundMuteIsPartOfTheLevelTheExportWrites)
+{
+    RecordingEngine::Installed engine;
+    openWith(longClip(), EditVideoWindowController::ToolMusic);
+    PNQButton *mute = tool().originalVolumeButton();
+    ASSERT_TRUE(mute->isEnabled()) << "usable without any music";
+    tool().originalLevelSlider()->setValue(40);
+    EXPECT_EQ(tool().originalVolumeLabel()->text(), QStringLiteral("40%"));
+
+    // Starts an export, reads the level it sent, and cancels it.
+    const auto exportedVolume = [this] {
+        const int starts = RecordingEngine::count("start");
+        RecordingEngine::holdStart = true;
+        RecordingEngine::stopAsked = false;
+        editor->startExportAction();
+        EXPECT_TRUE(
+            TestEnvironment::waitUntil([starts] { return RecordingEngine::count("start") > starts; }));
+        const auto lines = RecordingEngine::only({"mainVolume"});
+        editor->startExportAction();
+        EXPECT_TRUE(TestEnvironment::waitUntil([this] { return !editor->convertstart(); }));
+        return lines.empty() ? std::string() : lines.back();
+    };
+    clickButton(mute);
+    EXPECT_TRUE(mute->selected());
+    EXPECT_DOUBLE_EQ(editor->volumeModel().mainLevel(), 0.0);
+    EXPECT_EQ(exportedVolume(), "mainVolume 0");
+    // The level moved while muted is kept for the unmute.
+    tool().originalLevelSlider()->setValue(50);
+    EXPECT_DOUBLE_EQ(editor->volumeModel().mainLevel(), 0.0);
+    clickButton(mute);
+    EXPECT_FALSE(mute->selected());
+    EXPECT_DOUBLE_EQ(editor->volumeModel().mainLevel(), 0.5);
+    EXPECT_EQ(exportedVolume(), "mainVolume 0.5");
 }
 
 // Not part of the suite: the music panel with a track, prune off and on, in English, German and Arabic,
