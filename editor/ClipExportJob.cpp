@@ -60,6 +60,12 @@ public:
         platform::log("suc:%d", m_api.convertAddVideoWatermark(m_h, r));
     }
     void addText(const TEXT_WATERMARK_PARAM &r) override { m_api.convertAddTextWatermask(m_h, r); }
+    void saveFailed(const QString &path) override
+    {
+        platform::logWarning("cannot write the text watermark picture %@", path);
+        failed = true;
+    }
+    bool failed = false;
 
 private:
     MEDIA_HANDLE m_h;
@@ -226,6 +232,9 @@ ChainedExportJob::SetUp ClipExportJob::configure(MEDIA_HANDLE h, const QString &
     JobSink sink(h, api);
     WatermarkWalk::walk(m_sources.waterMarkList, m_sources.videoSize, m_sources.watermarkViewWidth,
                         m_sources.waterFolder, sink);
+    // Without its text the file would not be what the preview shows.
+    if (sink.failed)
+        return {MEDIA_ERR_OUTPUT, LanguageService::localizedStringForKey("WatermarkSaveFailedString")};
 
     if (addDubbingMusic(h) <= 0)
         return {MEDIA_ERR_INPUT, LanguageService::localizedStringForKey(QString::fromUtf8(musicFailureKey))};

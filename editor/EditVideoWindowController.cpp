@@ -10,6 +10,7 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportController.h"
+#include "editor/PreviewEdits.h"
 #include "editor/RenderCallbacks.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/RDWaterView.h"
@@ -61,12 +62,6 @@
 
 namespace {
 
-const QColor kAccent(33, 176, 235);
-const QColor kLightPanel(245, 245, 245);
-constexpr double kPanelWidth = 236;
-constexpr double kPanelHeight = 400;
-constexpr double kLeftColumnWidth = 240; // the tool panels' column at the left of the preview
-constexpr double kToolBarHeight = 50;
 
 QImage image(const QString &name)
 {
@@ -169,7 +164,7 @@ void EditVideoWindowController::windowDidLoad()
     const QString effects = platform::Bundle::main().pathForResource("Settings.bundle/EffectList.plist");
     m_effects.setEffectTypes(platform::Bundle::readPropertyList(effects).toList());
 
-    buildViews();
+    buildViews(win);
 
     m_formatChooser =
         new OutputFormatChooser(ProfileLibrary::editor(), win->frame().width(), m_backGroundView);
@@ -202,7 +197,13 @@ void EditVideoWindowController::windowDidLoad()
     m_rotate.initAdjustView(m_adjustView);
     initMusicView();
 
-    buildOutputRow();
+    buildOutputRow(win->frame().width());
+    m_scrFolderBtn->mouseDownAction = [this](PNQButton *) {
+        dispatchOnMain([this] {
+            platform::log("%s", "-[EditVideoWindowController openScrFolderAction:]");
+            m_folderChooser->revealOutputPath();
+        });
+    };
     m_startExportBtn->mouseDownAction = [this](PNQButton *b) {
         dispatchOnMain([this, b] { startExportAction(b); });
     };
@@ -218,102 +219,6 @@ void EditVideoWindowController::windowDidLoad()
     outputPopUpBtnAction(nullptr);
     enableMusicEdit(false);
     m_removeOriginalmusicBtn->setEnabled(false);
-    setText(m_setthemusicpositionLabel, LanguageService::localizedStringForKey("SetthemusicpositionString"));
-    setText(m_startMusicTimeLabel, LanguageService::localizedStringForKey("StartFieldLabelstringValue"));
-    setText(m_pruneStartLabel, LanguageService::localizedStringForKey("StartFieldLabelstringValue"));
-    setText(m_endMusicTimeLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
-    setText(m_pruneEndLabel, LanguageService::localizedStringForKey("stopFieldLabelstringValue"));
-    setText(m_musicPositionLabel, LanguageService::localizedStringForKey("MusicPositionLabelstringValue"));
-    setText(m_pruneRangeMusicLabel,
-            LanguageService::localizedStringForKey("PruneRangeMusicLabelstringValue"));
-}
-
-// The window layout: the frames that changesize() keeps are set here once, with autoresizing masks for
-// the ones pinned to the top.
-void EditVideoWindowController::buildViews()
-{
-    platform::Window *win = window();
-    const double W = win->frame().width();
-    const double H = win->frame().height();
-    platform::View *content = win->contentView();
-
-    m_backGroundView = new PNQView(content->bounds(), content);
-    m_backGroundView->setAutoresizingMask(platform::View::WidthSizable | platform::View::HeightSizable);
-    m_backGroundView->setBackGroundColor(kAccent);
-    m_backGroundView->setBordColor(kAccent);
-    m_backGroundView->setCornerRadius(5);
-    m_backGroundView->setBorderWidth(2);
-
-    m_contentBackGroundView = new PNQView(platform::Rect{}, m_backGroundView);
-    m_contentBackGroundView->setBackGroundColor(Qt::white);
-    m_contentBackGroundView->setBordColor(Qt::white);
-    m_contentBackGroundView->setCornerRadius(5);
-    m_contentBackGroundView->setBorderWidth(2);
-    m_contentBackGroundView->setAutoresizesSubviews(false);
-
-    m_funItemBackView =
-        new PNQView(platform::makeRect(8, H - 88, W - 16, kToolBarHeight + 2), m_backGroundView);
-    m_funItemBackView->setBackGroundColor(kAccent);
-    const double stripWidth = 1 + 125 * 7;
-    m_funItemContentView = new PNQView(
-        platform::makeRect((W - 16 - stripWidth) / 2, 1, stripWidth, kToolBarHeight), m_funItemBackView);
-    m_funItemContentView->setBackGroundColor(Qt::white);
-    m_funItemContentView->setAutoresizingMask(platform::View::MinXMargin | platform::View::MaxXMargin);
-
-    m_addfileButton = new PNQButton(platform::makeRect(8, H - 117, 130, 26), m_backGroundView);
-    m_addfileButton->setBackGroundColor(QColor(90, 216, 238));
-    m_addfileButton->setContentColor(Qt::white);
-    m_addfileButton->setNormalBackgroundImage(image("About/btnAddFile_Normal.bmp"));
-    m_addfileButton->setOnBackgroundImage(image("About/btnAddFile_On.bmp"));
-    m_addfileButton->setDownBackgroundImage(image("About/btnAddFile_Down.bmp"));
-    m_addfileButton->setDisAbleBackgroundImage(image("About/btnAddFile_Disable.bmp"));
-    m_addfileButton->setContentTitle(LanguageService::localizedStringForKey("AddFileBtnTitle"));
-    m_addfileButton->setFont(systemFont(13));
-    m_addfileButton->setCornerRadius(3);
-    m_addfileButton->setBorderWidth(2);
-    m_scrLabel = new platform::TextField(platform::makeRect(146, H - 115, W - 158, 22), m_backGroundView);
-
-    m_contentLeftView = new platform::View(m_backGroundView);
-    m_contentLeftView->setAutoresizesSubviews(false);
-    m_contentRightView = new platform::View(m_backGroundView);
-    m_musicRightView = new PNQView(platform::Rect{}, m_backGroundView);
-    m_musicRightView->setBackGroundColor(kLightPanel);
-    m_musicRightView->setAutoresizesSubviews(false);
-    m_musicRightPlayerView = new platform::View(m_musicRightView);
-    m_musicRightBottomView = new platform::View(m_musicRightView);
-    m_toolMusicNofileView = new PNQView(platform::Rect{}, m_musicRightView);
-
-    m_playerBackView = new platform::View(m_backGroundView);
-    m_playerBackView->setAutoresizesSubviews(false);
-    m_playerView = new PNQView(platform::Rect{}, m_playerBackView);
-    m_playerView->setBackGroundColor(Qt::black);
-    m_playerView->setAutoresizesSubviews(false);
-    m_playerBottomView = new platform::View(m_playerBackView);
-    m_playerBottomView->setAutoresizesSubviews(false);
-    m_playerBottomChildView = new platform::View(platform::makeRect(0, 5, 360, 36), m_playerBottomView);
-
-    auto panel = [this](platform::View *parent) {
-        auto *view = new PNQView(platform::makeRect(2, 0, kPanelWidth, kPanelHeight), parent);
-        view->setBackGroundColor(kLightPanel);
-        view->setCornerRadius(4);
-        return view;
-    };
-    m_trimView = panel(m_contentLeftView);
-    m_cropView = panel(m_contentLeftView);
-    m_kxfxView = panel(m_contentLeftView);
-    m_waterView = panel(m_contentLeftView);
-    m_captionView = panel(m_contentLeftView);
-    m_adjustView = panel(m_contentLeftView);
-    m_musicContentView = panel(m_backGroundView);
-    m_musicContentView->setFrameOrigin(platform::Point{10, 0});
-
-    // Later views go on top of the white content background.
-    for (QWidget *top : std::initializer_list<QWidget *>{m_funItemBackView, m_addfileButton, m_scrLabel})
-        top->raise();
-    for (QWidget *pinned : std::initializer_list<QWidget *>{m_funItemBackView, m_addfileButton})
-        static_cast<platform::View *>(pinned)->setAutoresizingMask(platform::View::MinYMargin);
-    m_funItemBackView->setAutoresizingMask(platform::View::MinYMargin | platform::View::WidthSizable);
-    m_scrLabel->setAutoresizingMask(platform::View::MinYMargin | platform::View::WidthSizable);
 }
 
 void EditVideoWindowController::buildToolButtons()
@@ -338,102 +243,11 @@ void EditVideoWindowController::buildToolButtons()
         button->setBorderWidth(0);
         button->setEnabled(false);
         const qint64 bit = tool.bit;
-        button->mouseDownAction = [this, bit](PNQButton *b) {
-            dispatchOnMain([this, bit, b] {
-                switch (bit) {
-                case ToolTrim:
-                    cutAction(b);
-                    break;
-                case ToolCrop:
-                    cropAction(b);
-                    break;
-                case ToolEffect:
-                    effectAction(b);
-                    break;
-                case ToolWatermark:
-                    watermarkAction(b);
-                    break;
-                case ToolSubtitle:
-                    subtitleAction(b);
-                    break;
-                case ToolRotate:
-                    rotateAction(b);
-                    break;
-                default:
-                    addmusicAction(b);
-                    break;
-                }
-            });
-        };
-        QPointer<PNQButton> *slot = nullptr;
-        switch (tool.bit) {
-        case ToolTrim:
-            slot = &m_cutButton;
-            break;
-        case ToolCrop:
-            slot = &m_cropButton;
-            break;
-        case ToolEffect:
-            slot = &m_effectButton;
-            break;
-        case ToolWatermark:
-            slot = &m_watermarkButton;
-            break;
-        case ToolSubtitle:
-            slot = &m_subtitleButton;
-            break;
-        case ToolRotate:
-            slot = &m_rotateButton;
-            break;
-        default:
-            slot = &m_addmusicButton;
-            break;
-        }
-        *slot = button;
+        button->mouseDownAction = [this, bit](PNQButton *) { dispatchOnMain([this, bit] { openTool(bit); }); };
+        buttonSlot(bit) = button;
         m_funItemContentView->addSubview(button);
         ++position;
     }
-}
-
-void EditVideoWindowController::buildOutputRow()
-{
-    const double W = window()->frame().width();
-    m_outputFolderLabel = new TextLabel(platform::makeRect(10, 27, 120, 18), m_backGroundView);
-    m_outputFolderLabel->setText(LanguageService::localizedStringForKey("outputFolderLabelstringValue"));
-    m_outputFolderLabel->setTextColor(Qt::white);
-    m_exprogressLabel = new TextLabel(platform::makeRect(10, 5, 120, 18), m_backGroundView);
-    m_exprogressLabel->setText(LanguageService::localizedStringForKey("progressLabelStringValue"));
-    m_exprogressLabel->setTextColor(Qt::white);
-
-    m_outputFolderValueBack = new PNQView(platform::makeRect(134, 25, 280, 22), m_backGroundView);
-    m_outputFolderValueBack->setCornerRadius(4);
-    m_outputFolderValueBack->setBackGroundColor(kAccent);
-
-    m_scrFolderBtn = new PNQButton(platform::makeRect(420, 25, 22, 22), m_backGroundView);
-    m_scrFolderBtn->setNormalImage(image("SubFun/btnBrowse_Down.png"));
-    m_scrFolderBtn->mouseDownAction = [this](PNQButton *) {
-        dispatchOnMain([this] {
-            platform::log("%s", "-[EditVideoWindowController openScrFolderAction:]");
-            m_folderChooser->revealOutputPath();
-        });
-    };
-
-    m_exportProgressView =
-        new NSProgressView(platform::makeRect(134, 9, W - 158 - 134, 10), m_backGroundView);
-
-    // These pictures are whole button faces, so they are drawn stretched over the button.
-    m_startExportBtn = new PNQButton(platform::makeRect(W - 148, 5, 140, 40), m_backGroundView);
-    m_startExportBtn->setAutoresizingMask(platform::View::MinXMargin);
-    m_startExportBtn->setNormalBackgroundImage(image("SubFun/btnStart_Normal.bmp"));
-    m_startExportBtn->setOnBackgroundImage(image("SubFun/btnStart_On.bmp"));
-    m_startExportBtn->setDownBackgroundImage(image("SubFun/btnStart_Down.bmp"));
-    m_startExportBtn->setSelectedBackgroundImage(image("SubFun/btnStart_Down.bmp"));
-    m_startExportBtn->setDisAbleBackgroundImage(image("SubFun/btnStart_Disable.bmp"));
-    m_startExportBtn->setFont(systemFont(18));
-    m_startExportBtn->setContentColor(Qt::white);
-    m_startExportBtn->setLeftIconWidth(20);
-    m_startExportBtn->setContentImagePosition(0);
-    m_startExportBtn->setContentTitle(LanguageService::localizedStringForKey("StartExportTitle"));
 }
 
 // initPlayer() and the player bar live with the preview below.
@@ -464,16 +278,14 @@ void EditVideoWindowController::initPlayerCliper()
 {
     if (!m_fileData || !m_fileData->sourceData())
         return;
-    const FileData &source = *m_fileData->sourceData();
-    m_videoSize = isQuarterTurn(m_fileData->convertRateAngle())
-                      ? platform::Size{double(source.height()), double(source.width())}
-                      : platform::Size{double(source.width()), double(source.height())};
-    const platform::Rect videoRect = platform::aspectFitRect(m_videoSize, m_playerView->bounds());
+    // The record's turn is the rotate tool's (the two agree after refreshPlayerView).
+    m_rotate.setPlayerRotateAngle(m_fileData->convertRateAngle());
+    const platform::Rect videoRect = platform::aspectFitRect(videoSize(), m_playerView->bounds());
     platform::log("videoRect: %lf %lf %lf %lf", videoRect.minX(), videoRect.minY(), videoRect.width(),
                   videoRect.height());
     delete m_cliper;
     m_cliper = new RDUICliper(videoRect, m_playerView);
-    m_cliper->setVideoSize(m_videoSize);
+    m_cliper->setVideoSize(videoSize());
     m_cliper->setClipRect(m_cliper->bounds());
     m_cliper->setVisible(m_toolItemType == ToolCrop);
     m_crop.attachCliper(m_cliper);
@@ -481,7 +293,7 @@ void EditVideoWindowController::initPlayerCliper()
 
 void EditVideoWindowController::initWatermarkView()
 {
-    const platform::Size size = m_fileData && m_fileData->sourceData() ? m_videoSize : platform::Size{};
+    const platform::Size size = videoSize();
     const platform::Rect videoRect = platform::aspectFitRect(size, m_playerView->bounds());
     delete m_watermarkView;
     m_watermarkView = new RDWaterView(videoRect, m_playerView);
@@ -505,34 +317,6 @@ void EditVideoWindowController::initWatermarkView()
     m_watermark.attachOverlay(m_watermarkView);
 }
 
-void EditVideoWindowController::hiddenMusicViewPlay(bool hidden)
-{
-    setShown(m_musicRightPlayerView, !hidden);
-    setShown(m_musicRightBottomView, !hidden);
-    setShown(m_toolMusicNofileView, hidden);
-    if (!hidden || !m_toolMusicNofileView)
-        return;
-    m_toolMusicNofileView->setCornerRadius(5);
-    m_toolMusicNofileView->setBorderWidth(2);
-    m_toolMusicNofileView->setBordColor(kAccent);
-    if (!m_toolMusicNofileView->findChildren<TextLabel *>().isEmpty())
-        return;
-    const char *keys[] = {
-        VW_KEY("toolMusicNofileDescLabelstringValue"), VW_KEY("toolMusicNofileDescLabel1stringValue"),
-        VW_KEY("toolMusicNofileDescLabel2stringValue"), VW_KEY("toolMusicNofileDescLabel3stringValue"),
-        VW_KEY("toolMusicNofileDescLabel4stringValue")};
-    // From the top down, pinned there when the area resizes.
-    double y = m_toolMusicNofileView->frame().height() - 80;
-    for (const char *key : keys) {
-        auto *label = new TextLabel(platform::makeRect(40, y, 600, 26), m_toolMusicNofileView);
-        label->setAutoresizingMask(platform::View::MinYMargin);
-        label->setText(LanguageService::localizedStringForKey(key));
-        label->setTextFont(systemFont(16));
-        label->setTextColor(Qt::darkGray);
-        y -= 34;
-    }
-}
-
 void EditVideoWindowController::enableMusicEdit(bool enable)
 {
     m_music.enableEdit(enable);
@@ -546,9 +330,38 @@ void EditVideoWindowController::enableWaterChildView(bool enable)
     m_watermark.enableWaterChildView(enable);
 }
 
-void EditVideoWindowController::refreshPlayerWaterMark(bool editing)
+ExportEditState EditVideoWindowController::editState() const
 {
-    m_watermark.refreshPlayerWaterMark(editing);
+    ExportEditState state;
+    state.startFields = fieldValues(m_trim.startGroup());
+    state.stopFields = fieldValues(m_trim.stopGroup());
+    state.deleteSection = m_cutProgressView && m_cutProgressView->isFanxuan();
+    state.captionColor = m_captionColor;
+    state.subtitleParam = m_subtitleParam;
+    state.keepAspectratio = m_keepAspectratio;
+    m_crop.exportInto(state);
+    m_rotate.exportInto(state);
+    m_effects.exportInto(state);
+    return state;
+}
+
+void EditVideoWindowController::editsChanged()
+{
+    const auto &player = m_preview.player();
+    if (!player)
+        return;
+    // The crop and watermark overlays are laid over the whole picture: there the preview is not cropped.
+    const bool overlays = m_toolItemType == ToolCrop || m_toolItemType == ToolWatermark;
+    PreviewEdits::apply(*player, editState(), !overlays);
+    // While paused on the watermark tab the edited watermark is the overlay the user drags.
+    m_watermark.refreshPlayerWaterMark(m_toolItemType == ToolWatermark && !m_isPlaying);
+    if (!m_isPlaying)
+        player->Refresh();
+}
+
+CropMapping::Orientation EditVideoWindowController::orientation() const
+{
+    return CropMapping::Orientation{m_rotate.playerRotateAngle(), m_rotate.hFlip(), m_rotate.vFlip()};
 }
 
 void EditVideoWindowController::outputPopUpBtnAction(platform::PopUpButton *sender)
@@ -588,7 +401,7 @@ QList<PNQButton *> EditVideoWindowController::toolButtons() const
             m_subtitleButton, m_rotateButton, m_addmusicButton};
 }
 
-PNQButton *EditVideoWindowController::toolButton(qint64 tool) const
+QPointer<PNQButton> &EditVideoWindowController::buttonSlot(qint64 tool)
 {
     switch (tool) {
     case ToolTrim:
@@ -603,11 +416,17 @@ PNQButton *EditVideoWindowController::toolButton(qint64 tool) const
         return m_subtitleButton;
     case ToolRotate:
         return m_rotateButton;
-    case ToolMusic:
-        return m_addmusicButton;
     default:
-        return nullptr;
+        return m_addmusicButton;
     }
+}
+
+PNQButton *EditVideoWindowController::toolButton(qint64 tool) const
+{
+    for (const ToolInfo &info : kTools)
+        if (info.bit == tool)
+            return const_cast<EditVideoWindowController *>(this)->buttonSlot(tool);
+    return nullptr;
 }
 
 platform::View *EditVideoWindowController::panelView(qint64 tool) const
@@ -664,7 +483,12 @@ void EditVideoWindowController::switchTool(qint64 tool, const char *logName)
 
 void EditVideoWindowController::openCurrentTool()
 {
-    switch (m_toolItemType) {
+    openTool(m_toolItemType);
+}
+
+void EditVideoWindowController::openTool(qint64 tool)
+{
+    switch (tool) {
     case ToolRotate:
         rotateAction(m_rotateButton);
         break;
@@ -711,6 +535,8 @@ void EditVideoWindowController::applyVisibility(qint64 tool)
         if (PNQButton *button = toolButton(info.bit))
             button->setSelected(info.bit == tool);
     }
+    // The crop shows in the picture on every tab but the two whose overlays need the whole picture.
+    editsChanged();
 }
 
 void EditVideoWindowController::cutAction(PNQButton *)
@@ -752,11 +578,6 @@ void EditVideoWindowController::subtitleAction(PNQButton *)
 void EditVideoWindowController::rotateAction(PNQButton *)
 {
     switchTool(ToolRotate, nullptr);
-    // The crop as last shown goes with the picture into the rotate tool's view of it.
-    if (m_cliper)
-        m_crop.cropFromOverlayRect(m_cliper->getclipRectFrame());
-    if (!m_isPlaying)
-        refreshPlayerWaterMark(false);
 }
 
 void EditVideoWindowController::addmusicAction(PNQButton *)
@@ -771,8 +592,9 @@ void EditVideoWindowController::addmusicAction(PNQButton *)
     m_oldToolItemType = m_toolItemType;
     platform::log("%s", "-[EditVideoWindowController addmusicAction:]");
     applyVisibility(ToolMusic);
-    enableMusicEdit(hasMusic());
-    enableEdit(true);
+    // Nothing comes back on while an export runs.
+    enableMusicEdit(hasMusic() && !convertstart());
+    enableEdit(!convertstart());
 }
 
 // ---- layout ----
@@ -850,35 +672,26 @@ void EditVideoWindowController::layoutFrames(double t)
         makeRect(progress.minX(), progress.minY(), W - 158 - progress.minX(), progress.height()));
 }
 
+// The picture's rectangle inside the preview, in its points.
+platform::Rect EditVideoWindowController::pictureRect() const
+{
+    QWidget *host = playerHostView();
+    return platform::aspectFitRect(videoSize(), platform::makeRect(0, 0, host->width(), host->height()));
+}
+
+// The overlays follow the picture: the crop (held in pixels) and the watermarks (held as fractions of the
+// picture) keep their place on it.
 void EditVideoWindowController::refitOverlays()
 {
-    const bool hadCrop = m_crop.hasCrop();
-    m_videoSize = getVideoSizeForTrack();
-    QWidget *host = playerHostView();
-    const platform::Rect r =
-        platform::aspectFitRect(m_videoSize, platform::makeRect(0, 0, host->width(), host->height()));
-
-    if (m_cliper) {
-        // The same part of the picture stays selected: the shown rectangle is carried over in proportion.
-        const platform::Rect old = m_cliper->getclipRectFrame();
-        const platform::Rect oldFrame = m_cliper->frame();
-        m_cliper->setFrameRect(r);
-        m_cliper->setVideoSize(m_videoSize);
-        platform::Rect kept = old;
-        if (oldFrame.width() > 0 && oldFrame.height() > 0) {
-            const double sx = r.width() / oldFrame.width();
-            const double sy = r.height() / oldFrame.height();
-            kept = platform::makeRect(old.minX() * sx, old.minY() * sy, old.width() * sx, old.height() * sy);
-        }
-        m_cliper->setClipRect(kept);
-    }
+    const platform::Rect r = pictureRect();
+    if (m_cliper)
+        m_crop.layOverlay(r);
     if (m_watermarkView) {
         m_watermarkView->setFrameRect(r);
-        m_watermarkView->setVideoSize(m_videoSize);
+        m_watermarkView->setVideoSize(videoSize());
         m_watermark.refreshWaterTime();
-        refreshPlayerWaterMark(m_toolItemType == ToolWatermark && !m_isPlaying);
     }
-    m_crop.overlayRefitted(hadCrop);
+    editsChanged();
 }
 
 // ---- enabling ----
@@ -895,16 +708,17 @@ void EditVideoWindowController::enableEdit(bool e)
     for (QWidget *w : std::initializer_list<QWidget *>{
              m_b_volumeBtn.data(), m_b_cameraBtn.data(), m_b_stopBtn.data(), m_b_playPauseBtn.data(),
              m_trim.setStartTrimBtn().data(), m_trim.setStopTrimBtn().data(), m_trim.playTrimBtn().data(),
-             m_trim.resetTrimBtn().data()})
+             m_trim.resetTrimBtn().data(), m_trim.preferenceBtn().data(), m_trim.startStepper().data(),
+             m_trim.stopStepper().data(), m_cliper.data()})
         setEnabled(w, e);
+    for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
+        setEnabled(field, e);
     m_crop.enableEdit(e);
     m_rotate.enableEdit(e);
     m_effects.enableEdit(e);
     const bool player = m_preview.player() != nullptr;
     setEnabled(m_loadmusicBtn, e && player);
     setEnabled(m_removeOriginalmusicBtn, e && player);
-    if (m_originalVolumeSlider)
-        m_originalVolumeSlider->setDisable(!e || !player);
     setEnabled(m_music.originalLevelSlider(), e && player);
     setEnabled(m_music.originalVolumeButton(), e && player);
     setEnabled(m_audiochanelPopBtn, e);
@@ -924,7 +738,7 @@ void EditVideoWindowController::enableEdit(bool e)
             m_cutProgressView->setProgress(0);
         // The player's length; before a player exists, the clip's own (the preview plays the same file).
         const double duration = m_preview.player()
-                                    ? playerDuration()
+                                    ? m_preview.duration()
                                     : (m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0);
         if (m_trim.range().stop == 0)
             m_trim.range().stop = duration * 1000000.0;
@@ -932,13 +746,8 @@ void EditVideoWindowController::enableEdit(bool e)
             m_cutProgressView->setUpperValue(float(m_trim.range().stop / 1000000.0 / duration));
             m_cutProgressView->setLowerValue(float(m_trim.range().start / 1000000.0 / duration));
         }
-        setTrimFields();
+        m_trim.showRange();
     }
-}
-
-void EditVideoWindowController::setTrimFields()
-{
-    m_trim.showRange();
 }
 
 // ---- closing, alerts ----
@@ -950,9 +759,7 @@ void EditVideoWindowController::windowWillClose()
     // The players go whether they play or are paused; their pictures go with them.
     m_preview.close();
     m_isPlaying = false;
-    m_musicPreview.close();
     m_music.stopItemPlayer();
-    m_isaudioplaying = false;
     m_subtitle.windowWillClose();
 }
 
@@ -976,21 +783,6 @@ bool EditVideoWindowController::convertstart() const
     return m_exportController && m_exportController->convertstart();
 }
 
-ExportEditState EditVideoWindowController::exportEditState() const
-{
-    ExportEditState state;
-    state.startFields = fieldValues(m_trim.startGroup());
-    state.stopFields = fieldValues(m_trim.stopGroup());
-    state.deleteSection = m_cutProgressView && m_cutProgressView->isFanxuan();
-    state.captionColor = m_captionColor;
-    state.subtitleParam = m_subtitleParam;
-    state.keepAspectratio = m_keepAspectratio;
-    m_crop.exportInto(state);
-    m_rotate.exportInto(state);
-    m_effects.exportInto(state);
-    return state;
-}
-
 ExportSources EditVideoWindowController::exportSources() const
 {
     ExportSources sources;
@@ -1000,7 +792,7 @@ ExportSources EditVideoWindowController::exportSources() const
     sources.removeOriginalAudio = m_music.removeOriginalMusic();
     sources.waterMarkList = m_watermark.waterMarkList();
     sources.watermarkViewWidth = m_watermarkView ? m_watermarkView->frame().width() : 0.0;
-    sources.videoSize = m_videoSize;
+    sources.videoSize = videoSize();
     sources.musicSelecteds = m_music.musicSelecteds();
     return sources;
 }
@@ -1055,22 +847,20 @@ bool EditVideoWindowController::loadFile(const QString &path)
     SourceProbe::fillTarget(*record, SourceProbe::storedTitles());
     adoptRecord(record);
 
-    initPlayer();
     for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields()) {
         if (field) {
             field->setStringValue(QStringLiteral("00"));
             field->setEnabled(true);
         }
     }
-    if (m_subtitleParam)
-        m_subtitleParam->setSubtitlePath(QString());
+    // The old clip's subtitle, watermarks, crop, colours and effects do not belong to this picture: the
+    // tools are neutral before the new player gets their state.
+    clearSubtitle();
     m_subtitle.sourceLoaded();
     m_watermark.clear();
-    // The old clip's crop, colours and effects do not belong to this picture.
-    m_crop.setConvertCropSize(RECT{0, 0, 0, 0});
     m_crop.setEditVideoClipRect(platform::Rect{});
-    refreshPlayerView();
     m_effects.sourceLoaded();
+    refreshPlayerView();
 
     for (PNQButton *button : toolButtons())
         button->setEnabled(true);
@@ -1104,21 +894,6 @@ void EditVideoWindowController::adoptRecord(const std::shared_ptr<SimpleData> &r
 }
 
 // ---- preview ----
-
-double EditVideoWindowController::playerDuration() const
-{
-    return m_preview.duration();
-}
-
-double EditVideoWindowController::playerCurrentTime() const
-{
-    return m_preview.currentTime();
-}
-
-void EditVideoWindowController::seekPlayer(double seconds)
-{
-    m_preview.seek(seconds);
-}
 
 void EditVideoWindowController::initPlayer()
 {
@@ -1165,7 +940,7 @@ void EditVideoWindowController::initPlayer()
     }
     buildPlayerBar();
     setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(0));
-    setText(m_mTotaldurationLabel, HelpClass::returnTimeToStr(float(playerDuration())));
+    setText(m_mTotaldurationLabel, HelpClass::returnTimeToStr(float(m_preview.duration())));
 }
 
 void EditVideoWindowController::registerRenderCallbacks()
@@ -1176,34 +951,19 @@ void EditVideoWindowController::registerRenderCallbacks()
 
 void EditVideoWindowController::buildPlayerBar()
 {
-    auto images = [](PNQButton *b, const QString &stem) {
-        b->setStateImages(stem);
-        b->setSelectedImage(b->downImage());
-        b->setBorderWidth(0);
-    };
-    auto make = [this](int i) {
-        return new PNQButton(platform::makeRect(10 + 40 * i, 0, 36, 36), m_playerBottomChildView);
-    };
-    if (!m_b_playPauseBtn) {
-        m_b_playPauseBtn = make(0);
-        m_b_stopBtn = make(1);
-        m_b_cameraBtn = make(2);
-        m_b_picStyleBtn = make(3);
-        m_b_volumeBtn = make(4);
-        m_b_volumeBtn->setIsCheckType(true);
-        m_b_volumeSlider = new RDProgressSlider(platform::makeRect(210, 8, 100, 20), m_playerBottomChildView);
-        m_b_volumeSlider->setProgress(0.5f);
+    m_bar.build(m_playerBottomChildView, this);
+    m_b_playPauseBtn = m_bar.playPauseBtn();
+    m_b_stopBtn = m_bar.stopBtn();
+    m_b_cameraBtn = m_bar.cameraBtn();
+    m_b_picStyleBtn = m_bar.picStyleBtn();
+    m_b_volumeBtn = m_bar.volumeBtn();
+    m_b_volumeSlider = m_bar.volumeSlider();
+    m_b_coverStylePopBtn = m_bar.coverStylePopBtn();
+    if (!m_audiochanelPopBtn) {
         m_audiochanelPopBtn = new platform::PopUpButton(platform::Rect{}, false, m_playerBottomView);
         m_audiochanelPopBtn->setFrame(
             platform::makeRect(m_playerBottomView->frame().width() - 175, 10, 160, 24));
     }
-    images(m_b_playPauseBtn, QStringLiteral("Join/btnPlay"));
-    // Selected means playing: the button then shows the pause images play() sets, not a pressed play.
-    m_b_playPauseBtn->setSelectedImage(QImage());
-    images(m_b_stopBtn, QStringLiteral("Join/btnStop"));
-    images(m_b_cameraBtn, QStringLiteral("Join/btnCapture"));
-    images(m_b_picStyleBtn, QStringLiteral("Join/btnCaptureSet"));
-    images(m_b_volumeBtn, QStringLiteral("Cut/btnOpenVolume"));
     m_b_playPauseBtn->mouseDownAction = [this](PNQButton *b) {
         dispatchOnMain([this, b] {
             action_playPauseBtn(b);
@@ -1226,27 +986,9 @@ void EditVideoWindowController::buildPlayerBar()
         });
     };
     m_b_volumeBtn->mouseDownAction = [this](PNQButton *) { dispatchOnMain([this] { muteAction(); }); };
-    m_b_volumeSlider->setDelegate(this);
-    m_b_volumeSlider->setDisable(false);
-
-    delete m_b_coverStylePopBtn;
-    const platform::Rect style = m_b_picStyleBtn->frame();
-    m_b_coverStylePopBtn = new platform::PopUpButton(platform::makeRect(style.maxX(), style.minY(), 80, 20),
-                                                     false, m_playerBottomChildView);
-    for (const char *key : {VW_KEY("png"), VW_KEY("jpg"), VW_KEY("bmp")}) {
-        const QString title = LanguageService::localizedStringForKey(key).remove(u'"');
-        if (title.isEmpty())
-            continue;
-        m_b_coverStylePopBtn->addItemWithTitle(title);
-        m_b_coverStylePopBtn->setItemStyledTitle(
-            m_b_coverStylePopBtn->numberOfItems() - 1,
-            platform::StyledTitle{title, systemFont(14), QColor(Qt::black)});
-    }
     m_b_coverStylePopBtn->action = [this](platform::PopUpButton &p) {
         picstyleAction(p.indexOfSelectedItem());
     };
-    m_b_coverStylePopBtn->setHidden(true);
-
     if (!m_mCurrentTimeLabel) {
         // The long forms of the position and the length, for layouts that show them apart from the bar.
         m_mCurrentTimeLabel = new platform::TextField(platform::Rect{}, m_playerBottomView);
@@ -1256,21 +998,9 @@ void EditVideoWindowController::buildPlayerBar()
     }
 }
 
-void EditVideoWindowController::placeVolumeControls(double afterX)
-{
-    platform::Rect volume = m_b_volumeBtn->frame();
-    volume.origin.x = afterX;
-    m_b_volumeBtn->setFrame(volume);
-    platform::Rect slider = m_b_volumeSlider->frame();
-    slider.origin.x = volume.maxX();
-    m_b_volumeSlider->setFrame(slider);
-}
-
 void EditVideoWindowController::picStyleBtnAction()
 {
-    const bool show = m_b_coverStylePopBtn->isHidden();
-    m_b_coverStylePopBtn->setHidden(!show);
-    placeVolumeControls(show ? m_b_coverStylePopBtn->frame().maxX() : m_b_picStyleBtn->frame().maxX());
+    m_bar.toggleFormatPopUp();
 }
 
 void EditVideoWindowController::muteAction()
@@ -1301,13 +1031,7 @@ void EditVideoWindowController::play()
 {
     if (!m_preview.player())
         return;
-    if (m_isaudioplaying) {
-        // The music preview and the clip never play together.
-        m_isaudioplaying = false;
-        if (m_musicPreview.player())
-            m_musicPreview.player()->pause();
-        removeAudioTimer();
-    }
+    // The music tool's item player and the clip never play together.
     m_music.stopItemPlayer();
     m_isPlaying = true;
     int index = m_audiochanelPopBtn ? m_audiochanelPopBtn->indexOfSelectedItem() : 0;
@@ -1316,16 +1040,13 @@ void EditVideoWindowController::play()
     if (!streams.isEmpty())
         index = streams.at(index >= 0 && index < streams.size() ? index : 0)->index();
     m_preview.player()->SetAudioIndex(index);
-    refreshPlayerWaterMark(false);
+    // Playing, the edited watermark goes into the picture; the overlay cannot follow it.
     setShown(m_watermarkView, false);
+    editsChanged();
     addTimer();
     m_music.addDubbingWithPlayer();
     m_preview.player()->play();
-    m_b_playPauseBtn->setNormalImage(image("Join/btnPause_Normal.png"));
-    m_b_playPauseBtn->setOnImage(image("Join/btnPause_On.png"));
-    m_b_playPauseBtn->setDownImage(image("Join/btnPause_Down.png"));
-    m_b_playPauseBtn->setSelected(true);
-    m_b_playPauseBtn->setContentTitle(QString());
+    m_bar.showPlaying(true);
     if (m_trim.playTrimBtn())
         m_trim.playTrimBtn()->setSelected(true);
     enableWaterChildView(false);
@@ -1341,14 +1062,9 @@ void EditVideoWindowController::pause()
     m_isPlaying = false;
     removeTimer();
     m_preview.player()->pause();
-    if (m_toolItemType == ToolWatermark)
-        refreshPlayerWaterMark(true);
-    enableWaterChildView(true);
-    m_b_playPauseBtn->setNormalImage(image("Join/btnPlay_Normal.png"));
-    m_b_playPauseBtn->setOnImage(image("Join/btnPlay_On.png"));
-    m_b_playPauseBtn->setDownImage(image("Join/btnPlay_Down.png"));
-    m_b_playPauseBtn->setSelected(false);
-    m_b_playPauseBtn->setContentTitle(QString());
+    editsChanged();
+    enableWaterChildView(!convertstart());
+    m_bar.showPlaying(false);
     if (m_trim.playTrimBtn()) {
         m_trim.playTrimBtn()->setSelected(false);
         m_trim.playTrimBtn()->setContentTitle(QString());
@@ -1361,8 +1077,6 @@ void EditVideoWindowController::stop()
         return;
     pause();
     m_preview.player()->stop();
-    if (m_toolItemType == ToolWatermark)
-        m_preview.player()->ClearWatermask();
 }
 
 void EditVideoWindowController::addTimer()
@@ -1379,20 +1093,6 @@ void EditVideoWindowController::removeTimer()
     m_preview.stopTick();
 }
 
-void EditVideoWindowController::addAudioTimer()
-{
-    QPointer<EditVideoWindowController> self(this);
-    m_musicPreview.startTick([self] {
-        if (self)
-            self->changeMusicPlayerSlider();
-    });
-}
-
-void EditVideoWindowController::removeAudioTimer()
-{
-    m_musicPreview.stopTick();
-}
-
 void EditVideoWindowController::showTimeLabels(float current, float duration)
 {
     auto text = [](float x) {
@@ -1406,8 +1106,8 @@ void EditVideoWindowController::showTimeLabels(float current, float duration)
 
 void EditVideoWindowController::changePlayerSlider()
 {
-    const double cur = playerCurrentTime();
-    const double dur = playerDuration();
+    const double cur = m_preview.currentTime();
+    const double dur = m_preview.duration();
     if (cur >= dur && cur > 0)
         removeTimer();
     const float p = dur > 0 ? float(cur / dur) : 0.0f;
@@ -1423,29 +1123,18 @@ void EditVideoWindowController::changePlayerSlider()
     setText(m_mCurrentTimeLabel, HelpClass::returnTimeToStr(float(cur)));
 }
 
-void EditVideoWindowController::changeMusicPlayerSlider()
-{
-    // The music tool's prune bar follows the music preview; the tool reads musicPlayerProgress itself.
-    if (!m_musicPreview.player())
-        return;
-    const double d = platform::CMTimeGetSeconds(m_musicPreview.player()->duration());
-    platform::log(
-        "music_progress:%f",
-        d > 0 ? double(float(platform::CMTimeGetSeconds(m_musicPreview.player()->currentTime()) / d)) : 0.0);
-}
-
 void EditVideoWindowController::playerDidEnd()
 {
     pause();
     if (m_preview.player())
         m_preview.player()->stop();
-    const double duration = playerDuration();
+    const double duration = m_preview.duration();
     if (m_trim.range().stop == 0) {
         m_trim.range().stop = duration * 1000000.0;
         m_trim.range().start = 0;
     }
     const float t = float(m_trim.range().start / 1000000.0);
-    seekPlayer(t);
+    m_preview.seek(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
     m_music.followPreview(duration > 0 ? float(t / duration) : 0.0f);
@@ -1458,7 +1147,7 @@ void EditVideoWindowController::playerDidEnd()
 
 void EditVideoWindowController::actionMouseDownForProgressSliderBlock(RDProgressSlider *slider, float p)
 {
-    if (slider == m_originalVolumeSlider || slider == m_b_volumeSlider) {
+    if (slider == m_b_volumeSlider) {
         actionProgressForProgressSliderBlock(slider, p);
         return;
     }
@@ -1469,25 +1158,19 @@ void EditVideoWindowController::actionMouseDownForProgressSliderBlock(RDProgress
 
 void EditVideoWindowController::actionProgressForProgressSliderBlock(RDProgressSlider *slider, float p)
 {
-    if (slider == m_originalVolumeSlider) {
-        m_volumeModel.setOriginalLevel(p);
-        if (m_preview.player())
-            m_preview.player()->SetMainAudioVolume(m_volumeModel.mainLevel());
-        return;
-    }
     if (slider == m_b_volumeSlider) {
         if (m_preview.player())
             m_preview.player()->SetVolume(2.0 * p);
         return;
     }
-    const double t = double(p) * playerDuration();
-    seekPlayer(t);
+    const double t = double(p) * m_preview.duration();
+    m_preview.seek(t);
     setText(m_currentTimeLabel, HelpClass::returnTimeToStr(float(t)));
 }
 
 void EditVideoWindowController::actionMouseUpForProgressSliderBlock(RDProgressSlider *slider, float p)
 {
-    if (slider == m_originalVolumeSlider || slider == m_b_volumeSlider) {
+    if (slider == m_b_volumeSlider) {
         actionProgressForProgressSliderBlock(slider, p);
         return;
     }
@@ -1534,16 +1217,10 @@ void EditVideoWindowController::refreshPlayerView()
         clip.setSubtitleParam(m_subtitleParam->copy());
     clip.setIsTrimFanxuan(m_cutProgressView && m_cutProgressView->isFanxuan());
 
-    // Record to editor.
+    // Record to editor: the rest reads back what was just written.
     m_filePath = clip.path();
     m_trim.range().start = double(clip.cutTimeRange_start());
     m_trim.range().stop = double(clip.cutTimeRange_stop());
-    m_rotate.setPlayerRotateAngle(clip.convertRateAngle());
-    m_keepAspectratio = clip.keepAspectratio();
-    m_rotate.setVFlip(clip.vFlip());
-    m_rotate.setHFlip(clip.hFlip());
-    if (clip.subtitleParam())
-        m_subtitleParam = clip.subtitleParam()->copy();
     m_isTrimFanxuan = clip.isTrimFanxuan();
 
     initPlayer();
@@ -1555,7 +1232,7 @@ void EditVideoWindowController::refreshPlayerView()
     m_cutProgressView->setIsFanxuan(m_isTrimFanxuan);
     if (m_trim.preferenceBtn())
         m_trim.preferenceBtn()->selectItemAtIndex(m_isTrimFanxuan ? 1 : 0);
-    const double duration = playerDuration();
+    const double duration = m_preview.duration();
     if (m_trim.range().stop == 0) {
         m_trim.range().stop = duration * 1000000.0;
         m_trim.range().start = 0;
@@ -1568,7 +1245,7 @@ void EditVideoWindowController::refreshPlayerView()
     }
     m_trim.startGroup().show(s0);
     m_trim.stopGroup().show(s1);
-    showTimeLabels(float(playerCurrentTime()), float(duration));
+    showTimeLabels(float(m_preview.currentTime()), float(duration));
 
     if (m_subtitle_popUpBtn) {
         m_subtitle_popUpBtn->removeAllItems();
@@ -1581,14 +1258,10 @@ void EditVideoWindowController::refreshPlayerView()
         setEnabled(m_subtitleFont_popUpBtn, false);
         setEnabled(m_subtitleAlphSlider, false);
     }
-    m_rotate.applyToPlayer();
     m_effects.applyToPlayer();
-    if (m_trim.range().stop == 0) {
-        m_trim.range().stop = duration * 1000000.0;
-        m_trim.range().start = 0;
-    }
+    editsChanged();
     const float start = float(m_trim.range().start / 1000000.0);
-    seekPlayer(start);
+    m_preview.seek(start);
     const double fraction = start / duration;
     if (!std::isnan(fraction)) {
         if (m_trimView && m_trimView->isHidden())
@@ -1681,8 +1354,8 @@ void EditVideoWindowController::actionPreferencesBtn(int index)
 void EditVideoWindowController::changeCureentTime(float t)
 {
     m_trim.changeStart(t);
-    seekPlayer(t);
-    const double d = playerDuration();
+    m_preview.seek(t);
+    const double d = m_preview.duration();
     if (m_cutProgressView)
         m_cutProgressView->setProgress(d > 0 ? float(t / d) : 0.0f);
 }
@@ -1708,9 +1381,9 @@ void EditVideoWindowController::actionSeekToTimeForCutProgressViewBlock(RDCutPro
     if (bar != m_cutProgressView)
         return;
     p = std::clamp(p, 0.0f, 1.0f);
-    const float t = p * float(playerDuration());
+    const float t = p * float(m_preview.duration());
     platform::log("cureent:%f   -> %lf", double(t), double(p));
-    seekPlayer(t);
+    m_preview.seek(t);
     int h, m, sec, cc;
     TimeFieldGroup::split(t, h, m, sec, cc);
     setText(m_currentTimeLabel, HelpClass::retrnTimeToStr(h, m, sec, cc));
@@ -1754,10 +1427,7 @@ void EditVideoWindowController::touchUpStopStepper(platform::Stepper *stepper)
 
 void EditVideoWindowController::picstyleAction(int index)
 {
-    m_coverStyle = m_b_coverStylePopBtn->itemTitleAtIndex(index);
-    m_b_coverStylePopBtn->setHidden(true);
-    placeVolumeControls(m_b_picStyleBtn->frame().maxX());
-    m_b_coverStylePopBtn->selectItemAtIndex(index);
+    m_coverStyle = m_bar.chooseFormat(index);
 }
 
 QString EditVideoWindowController::actionCarameraBtn(QObject *)
@@ -1779,40 +1449,37 @@ void EditVideoWindowController::resetRotateTouchUp(QObject *)
     m_rotate.resetRotateTouchUp();
 }
 
-// A quarter turn (or the rotate tool's reset): the picture has another shape, so the overlays are laid
-// over it again and what was placed on the old shape goes: the crop, the watermark record and, for a
-// reset, the watermark list, and the subtitle.
+// A turn or a mirror moves the picture: the crop (held in source pixels) and the watermarks (held as
+// fractions) keep their place on it and the overlays are laid out again. The reset also removes the crop,
+// the watermarks and the subtitle, from the panels as from the preview.
 void EditVideoWindowController::pictureTurned(bool reset)
 {
-    m_videoSize = getVideoSizeForTrack();
-    const platform::Rect r = platform::aspectFitRect(m_videoSize, m_playerView->bounds());
-    if (!m_waterParam)
-        m_waterParam = std::make_shared<WaterParam>();
-    m_waterParam->setWaterType(1);
-    m_waterParam->setWaterText(LanguageService::localizedStringForKey("watermarkstringValue"));
-    if (m_watermarkView) {
-        m_watermarkView->setVideoSize(m_videoSize);
-        m_watermarkView->setWaterMark(QImage(m_waterParam->waterImagePath()));
-        m_watermarkView->setWaterMarkString(m_waterParam->waterText());
-        m_watermarkView->setFrameRect(r);
-    }
-    if (reset)
+    const platform::Rect r = pictureRect();
+    if (reset) {
+        if (!m_waterParam)
+            m_waterParam = std::make_shared<WaterParam>();
+        m_waterParam->setWaterType(1);
+        m_waterParam->setWaterText(LanguageService::localizedStringForKey("watermarkstringValue"));
         m_watermark.clear();
-    else
-        m_watermark.refresWaterMarkListView();
-    m_crop.resetToWholePicture(r);
-    if (m_subtitleParam)
-        m_subtitleParam->setSubtitlePath(QString());
-    if (m_preview.player()) {
-        SUBTITLE_PARAM subtitle{};
-        if (m_subtitleParam)
-            EngineRecords::fillSubtitle(subtitle, *m_subtitleParam);
-        subtitle.path[0] = '\0';
-        m_preview.player()->SetSubtitle(subtitle);
+        clearSubtitle();
+        m_crop.resetToWholePicture(r);
+    } else {
+        m_crop.layOverlay(r);
+    }
+    if (m_watermarkView) {
+        m_watermarkView->setVideoSize(videoSize());
+        m_watermarkView->setFrameRect(r);
+        m_watermark.refreshWaterTime();
     }
 }
 
-void EditVideoWindowController::pictureMirrored()
+// No subtitle: the record, the pop-up on its first item and the controls that follow it.
+void EditVideoWindowController::clearSubtitle()
 {
-    m_crop.resetToWholePicture(platform::aspectFitRect(m_videoSize, m_playerView->bounds()));
+    if (m_subtitleParam)
+        m_subtitleParam->setSubtitlePath(QString());
+    if (m_subtitle_popUpBtn && m_subtitle_popUpBtn->numberOfItems() > 0) {
+        m_subtitle_popUpBtn->selectItemAtIndex(0);
+        m_subtitle.actionSubtitle_popUpBtn();
+    }
 }

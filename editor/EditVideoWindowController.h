@@ -11,13 +11,20 @@
 // Layout: frames are bottom-left, written against the window's frame size W x H (changesize()); the
 // minimum size is 908 x 622 with the format chooser collapsed and 908 x 780 expanded.
 //
-// Lifetime, messages and closing follow ToolWindowController. Closing cancels a running export and stops a
-// playing preview and a playing music preview; nothing of a cancelled export is shown afterwards.
+// Lifetime, messages and closing follow ToolWindowController. Closing cancels a running export and stops
+// the preview and the music tool's item player; nothing of a cancelled export is shown afterwards.
 //
-// Edit tools: crop, rotate, effects and watermark are classes of their own (editor/tools/), each building its panel,
-// holding its state, answering its rows and controls, the preview and the export; the window is their
-// EditToolHost and only coordinates (player, overlays, export). The subtitle and music panels will follow
-// the same pattern.
+// Edit tools: trim, crop, rotate, effects, watermark, subtitle and music are classes of their own (the trim
+// panel in toolkit/, the others in editor/tools/), each building its panel, holding its state and
+// answering its rows and controls; the window is their EditToolHost and only coordinates (player,
+// overlays, export).
+//
+// The edit state: editState() is the one routine that builds it from the tools, and the export reads it
+// (exportEditState()). editsChanged() hands it to the preview; every tool calls it after each change, and
+// so do a tool switch, play and pause, a turn, a reset, a resize and a new clip. So the preview shows what
+// the file gets on every tab: the crop too, except on the crop and watermark tabs, where the overlays need
+// the whole picture (the crop tab shows the crop as its overlay). An export running disables every
+// control of every edit tool; they come back when it ends.
 //
 // Export: the window is the host of its EditorExportController, which owns the running export and its
 // one running flag (convertstart()); the start button and the window's close reach it. Main thread only.
@@ -29,6 +36,8 @@
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "editor/EditorExportHost.h"
+#include "editor/EditorPlayerBar.h"
+#include "editor/EditorWindowViews.h"
 #include "editor/tools/CropTool.h"
 #include "editor/tools/EditToolHost.h"
 #include "editor/tools/EffectsTool.h"
@@ -85,7 +94,8 @@ class EditVideoWindowController : public ToolWindowController,
                                   public RDProgressSliderDelegate,
                                   public RDCutProgressViewDelegate,
                                   public EditorExportHost,
-                                  public EditToolHost
+                                  public EditToolHost,
+                                  protected EditorWindowViews
 {
     Q_OBJECT
     Q_PROPERTY(qint64 toolItemType READ toolItemType WRITE setToolItemType)
@@ -152,18 +162,21 @@ public:
     // hosted in playerView (musicRightPlayerView in the music tool), and rebuilds the player bar: position
     // slider, trim bar (keep mode), time labels, button images and callbacks, the snapshot-format pop-up.
     void initPlayer();
-    // With a clip: videoSize from the source (swapped for quarter turns), the whole picture as crop
-    // rectangle, and the crop overlay over the picture's rectangle inside playerView ("videoRect: ...").
+    // With a clip: the record's turn becomes the rotate tool's, no crop, and the crop overlay over the
+    // picture's rectangle inside playerView ("videoRect: ...").
     void initPlayerCliper();
     // The watermark overlay over the picture's rectangle inside playerView, set up from the selected
     // watermark of waterMarkList (or empty).
     void initWatermarkView();
-    // Shows the music tool's no-file hint (hidden = YES) or its player area.
-    void hiddenMusicViewPlay(bool hidden);
+    using EditorWindowViews::hiddenMusicViewPlay;
     void enableMusicEdit(bool enable) override;
     void enableWaterChildView(bool enable);
-    // With a player only: puts the selected watermarks into the preview.
-    void refreshPlayerWaterMark(bool editing);
+
+    // The edit state every tool adds to: trim fields, crop, turn and mirror, colours and effects,
+    // subtitle, watermarks. The export reads it; editsChanged() shows it.
+    ExportEditState editState() const;
+    // Hands editState() to the preview at once (a paused preview is redrawn). Nothing without a player.
+    void editsChanged() override;
 
     // ---- loading ----
     // The add-file button's action: an open panel with allowedFileTypes(), several files allowed, the
@@ -182,8 +195,8 @@ public:
     bool addFile(const QString &path);
 
     // ---- preview ----
-    // Each does nothing without a player. play() stops a playing music preview first, picks the audio
-    // stream chosen in audiochanelPopBtn, puts music and watermarks in and starts the 0.1 s tick.
+    // Each does nothing without a player. play() stops the music tool's item player first, picks the
+    // audio stream chosen in audiochanelPopBtn, puts music and watermarks in and starts the 0.1 s tick.
     void play();
     void pause();
     void stop();
@@ -192,11 +205,8 @@ public:
     // The repeating 0.1 s ticks (Default mode); adding one first removes the running one.
     void addTimer();
     void removeTimer();
-    void addAudioTimer();
-    void removeAudioTimer();
     // The playback tick: slider or trim bar, time labels; it ends itself once the end is reached.
     void changePlayerSlider();
-    void changeMusicPlayerSlider();
     // The end of play: paused and stopped, back at the trim start (the whole clip when no stop was set).
     void playerDidEnd();
     // The player bar's click work (the buttons queue it on the main thread).
@@ -253,7 +263,8 @@ public:
     void setSnapshotClock(std::function<QDateTime()> clock) { m_snapshotClock = std::move(clock); }
 
     // ---- rotate panel ----
-    // Queues the rotate tool's reset of rotation, mirroring, crop, watermarks and subtitle (one turn later).
+    // Queues the rotate tool's reset of rotation, mirroring, crop, watermarks and subtitle (one turn
+    // later); every panel, overlay and the preview then show the untouched picture.
     void resetRotateTouchUp(QObject *sender = nullptr);
 
     // The output folder (the folder pop-up's action with nullptr chooses the default folder).
@@ -271,7 +282,7 @@ public:
     // the audio-stream choice, the own-audio volume and removal, the watermarks measured on the overlay,
     // the picture size and the chosen music.
     std::shared_ptr<SimpleData> exportClip() const override { return m_fileData; }
-    ExportEditState exportEditState() const override;
+    ExportEditState exportEditState() const override { return editState(); }
     ExportSources exportSources() const override;
     bool hasMusic() const override { return !m_music.musicList().isEmpty(); }
     void pausePreview() override { pause(); }
@@ -283,9 +294,9 @@ public:
     void setFileData(const std::shared_ptr<SimpleData> &data) { m_fileData = data; }
     QString filePath() const { return m_filePath; }
     void setFilePath(const QString &path) { m_filePath = path; }
-    platform::Size videoSize() const override { return m_videoSize; }
-    void setVideoSize(platform::Size size) { m_videoSize = size; }
-    // The crop in video pixels, origin bottom-left; the zero rectangle means no crop.
+    // The picture as shown: the source turned by the rotate tool (0 x 0 without a clip).
+    platform::Size videoSize() const override { return getVideoSizeForTrack(); }
+    CropMapping::Orientation orientation() const override;
     // The edit tools and the one volume model of the clip's own audio.
     CropTool &cropTool() { return m_crop; }
     RotateTool &rotateTool() { return m_rotate; }
@@ -321,18 +332,13 @@ public:
     int selectedMusicIndex() const { return m_music.selectedMusicIndex(); }
     bool isPlaying() const override { return m_isPlaying; }
     void setIsPlaying(bool on) { m_isPlaying = on; }
-    bool isaudioplaying() const { return m_isaudioplaying; }
-    void setIsaudioplaying(bool on) { m_isaudioplaying = on; }
     // An export is running (the export controller's flag).
     bool convertstart() const;
     const std::shared_ptr<platform::Timer> &timer() const { return m_preview.timer(); }
-    const std::shared_ptr<platform::Timer> &audioTimer() const { return m_musicPreview.timer(); }
     // The preview player of the clip (made by initPlayer()) and its picture widget; the music tool makes
     // its own music player. Dropping a player stops it.
     const std::shared_ptr<RDMoviePlayer> &rdPlayer() const override { return m_preview.player(); }
     QWidget *previewView() const { return m_preview.view(); }
-    const std::shared_ptr<RDMoviePlayer> &rdmusicPlayer() const { return m_musicPreview.player(); }
-    void setRdmusicPlayer(const std::shared_ptr<RDMoviePlayer> &p) { m_musicPreview.setPlayer(p); }
 
     // The output format and settings (the chooser and the nine output titles).
     OutputFormatChooser *formatChooser() const { return m_formatChooser; }
@@ -372,9 +378,8 @@ public:
     RDProgressSlider *progressSlider() const { return m_progressSlider; }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
     RDUICliper *cliper() const override { return m_cliper; }
-    // EditToolHost: what a rotation or a mirror changes beyond its tool.
+    // EditToolHost: a turn, a mirror or the rotate tool's reset lays the overlays out again.
     void pictureTurned(bool reset) override;
-    void pictureMirrored() override;
     void queueOnMain(std::function<void()> work) override { dispatchOnMain(std::move(work)); }
     void showToolAlert(const QString &message) override { showSimpleAlert(message, 2); }
     platform::TextField *scrLabel() const { return m_scrLabel; }
@@ -422,36 +427,29 @@ protected:
     // Controls that the edit tools, the trim panel and the player bar build into their panels; null until
     // then. enableEdit() and the tool switch treat a missing control as nothing to do.
     QPointer<QWidget> m_loadmusicBtn, m_colorWell, m_subtitleFont_popUpBtn, m_subtitleAlphSlider;
-    QPointer<RDProgressSlider> m_b_volumeSlider, m_originalVolumeSlider;
+    QPointer<RDProgressSlider> m_b_volumeSlider;
     QPointer<platform::PopUpButton> m_subtitle_popUpBtn, m_audiochanelPopBtn, m_b_coverStylePopBtn;
     QPointer<PNQButton> m_b_playPauseBtn, m_b_stopBtn, m_b_cameraBtn, m_b_picStyleBtn, m_b_volumeBtn;
-    QPointer<platform::TextField> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_pruneStartLabel,
-        m_endMusicTimeLabel, m_pruneEndLabel, m_musicPositionLabel, m_pruneRangeMusicLabel;
     QPointer<platform::TextField> m_currentTimeLabel, m_totalTimeLabel, m_mCurrentTimeLabel,
         m_mTotaldurationLabel;
-    // The music tool's time groups; empty until its panel is built.
-    TimeFieldGroup m_postGroup, m_poenGroup, m_prstGroup, m_prenGroup;
     // The trim panel: its controls and the cut range (cutTimeRange_start/_stop).
     TrimPanel m_trim;
 
 private:
-    void buildViews();
     void buildToolButtons();
-    void buildOutputRow();
     void switchTool(qint64 tool, const char *logName);
     void applyVisibility(qint64 tool);
-    // Opens the tool `toolItemType` names (trim for any value that names none).
+    // Opens the tool `toolItemType` (or `tool`) names (trim for any value that names none).
     void openCurrentTool();
+    void openTool(qint64 tool);
+    QPointer<PNQButton> &buttonSlot(qint64 tool);
     void movePlayerInto(platform::View *host, platform::View *barHost);
     void layoutFrames(double t);
     void refitOverlays();
-    void setTrimFields();
+    platform::Rect pictureRect() const;
+    void clearSubtitle();
     void buildPlayerBar();
-    void placeVolumeControls(double afterX);
     void showTimeLabels(float current, float duration);
-    double playerDuration() const;
-    double playerCurrentTime() const;
-    void seekPlayer(double seconds);
     void adoptRecord(const std::shared_ptr<SimpleData> &record);
     void registerRenderCallbacks();
     QWidget *playerHostView() const;
@@ -461,17 +459,15 @@ private:
 
     std::shared_ptr<SimpleData> m_fileData;
     QString m_filePath;
-    platform::Size m_videoSize;
     bool m_keepAspectratio = false;
     bool m_isTrimFanxuan = false;
     QColor m_captionColor;
     std::shared_ptr<SubtitleParam> m_subtitleParam;
     std::shared_ptr<WaterParam> m_waterParam;
     bool m_isPlaying = false;
-    bool m_isaudioplaying = false;
-    // The clip's preview and the music tool's preview, each with its 0.1 s tick.
+    // The clip's preview with its 0.1 s tick, and its control bar.
     PreviewHost m_preview;
-    PreviewHost m_musicPreview;
+    EditorPlayerBar m_bar;
 
     VolumeModel m_volumeModel;
     CropTool m_crop{*this};
@@ -484,37 +480,13 @@ private:
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;
 
-    QPointer<PNQView> m_backGroundView;
-    QPointer<PNQView> m_contentBackGroundView;
-    QPointer<platform::View> m_contentLeftView;
-    QPointer<platform::View> m_contentRightView;
-    QPointer<PNQView> m_funItemBackView;
-    QPointer<PNQView> m_funItemContentView;
-    QPointer<PNQButton> m_addfileButton;
-    QPointer<platform::TextField> m_scrLabel;
     QPointer<PNQButton> m_cutButton, m_cropButton, m_effectButton, m_watermarkButton, m_subtitleButton,
         m_rotateButton, m_addmusicButton;
-    QPointer<PNQView> m_trimView, m_cropView, m_kxfxView, m_waterView, m_captionView, m_adjustView;
-    QPointer<PNQView> m_musicContentView;
-    QPointer<PNQView> m_musicRightView;
-    QPointer<platform::View> m_musicRightPlayerView;
-    QPointer<platform::View> m_musicRightBottomView;
-    QPointer<PNQView> m_toolMusicNofileView;
-    QPointer<platform::View> m_playerBackView;
-    QPointer<PNQView> m_playerView;
-    QPointer<platform::View> m_playerBottomView;
-    QPointer<platform::View> m_playerBottomChildView;
     QPointer<RDProgressSlider> m_progressSlider;
     QPointer<RDCutProgressView> m_cutProgressView;
     QPointer<RDUICliper> m_cliper;
     QPointer<RDWaterView> m_watermarkView;
-    QPointer<TextLabel> m_outputFolderLabel;
-    QPointer<TextLabel> m_exprogressLabel;
-    QPointer<PNQView> m_outputFolderValueBack;
-    QPointer<PNQButton> m_scrFolderBtn;
-    QPointer<PNQButton> m_startExportBtn;
     QPointer<QCheckBox> m_removeOriginalmusicBtn;
-    QPointer<NSProgressView> m_exportProgressView;
     QPointer<OutputFormatChooser> m_formatChooser;
 
     QString m_coverStyle;

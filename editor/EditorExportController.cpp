@@ -72,7 +72,8 @@ bool EditorExportController::start()
     if (state.deleteSection) {
         deleteExport = std::make_unique<DeleteSectionExport>(sources);
         if (deleteExport->isEmpty()) {
-            m_host.showSimpleAlert(LanguageService::localizedStringForKey("showmessageTime3"), 2, false);
+            // The times are in order; it is the section that is the whole clip.
+            m_host.showSimpleAlert(LanguageService::localizedStringForKey("DeleteWholeClipString"), 2, false);
             return false;
         }
     }

@@ -48,9 +48,9 @@ void RenderCallbacks::drawTextWatermarkCallback(int width, int height, uint8_t *
     QFont font(family);
     font.setPixelSize(param.fontsize);
 
-    const double alpha = std::clamp(1.0 - param.transparence / 100.0, 0.0, 1.0);
-    QColor colour((param.fontclr >> 24) & 0xff, (param.fontclr >> 16) & 0xff, (param.fontclr >> 8) & 0xff);
-    colour.setAlphaF(static_cast<float>(alpha));
+    // Opaque: the engine applies the record's transparency to the drawn text, once.
+    const QColor colour((param.fontclr >> 24) & 0xff, (param.fontclr >> 16) & 0xff,
+                        (param.fontclr >> 8) & 0xff);
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -22,7 +22,7 @@ class RenderCallbacks
 public:
     // Draws param.text over whatever `buffer` holds: font szFontName (an alias of the platform's names,
     // falling back to a family that has the text's letters) at fontsize pixels, colour from fontclr
-    // (red << 24 | green << 16 | blue << 8), alpha 1 - transparence / 100 (clamped to 0..1), starting at
+    // (red << 24 | green << 16 | blue << 8), opaque (the engine applies the transparence), starting at
     // x = rect.left with its baseline rect.top pixels above the bottom row. No wrapping; clipped by the
     // buffer's edges. Other fields of the record are ignored. Nothing is drawn for a null buffer or a
     // size that is not positive.

@@ -52,7 +52,10 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
         if (!item->waterImage().isNull()) {
             QDir().mkpath(waterFolder);
             const QString path = platform::qformat("%@/water_%d.png", waterFolder, i);
-            RenderCallbacks::saveImage(item->waterImage(), path);
+            if (!RenderCallbacks::saveImage(item->waterImage(), path)) {
+                sink.saveFailed(path);
+                continue;
+            }
             item->setWaterImagePath(path);
             IMAGE_WATERMARK_PARAM record;
             if (EngineRecords::fillImageWatermark(record, *item, w, h, start, end)) {

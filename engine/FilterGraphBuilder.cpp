@@ -257,6 +257,9 @@ std::string FilterGraphBuilder::videoChain(const VideoSource &source, const Vide
             continue;
         std::string src = StillImage::sourceText(*still);
         stills->push_back(std::move(still));
+        // The callback draws the text opaque; its transparency is applied here, once, as for pictures.
+        if (wm.transparence > 0)
+            src += ",format=rgba,colorchannelmixer=aa=" + FilterText::number(opacity(wm.transparence));
         graph.overlay(src, x, y, "eof_action=repeat:" + span(wm.start_time, wm.end_time, offset));
     }
     std::string subtitle = SubtitleFilter::text(e.subtitle, w, h);

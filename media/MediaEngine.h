@@ -177,10 +177,10 @@ int apiMediaConvertDisableMainAudio(MEDIA_HANDLE h);
 
 /*
  * Rasterises one text watermark into `buffer`: width x height pixels of 4 bytes, rows of width * 4
- * bytes, top row first, holding in memory order blue, green, red, alpha with alpha premultiplied
- * (alpha = 1 - transparence / 100). The engine hands a cleared, picture-sized buffer; the callback
- * draws `param.text` with its left end at rect.left and its baseline rect.top pixels above the bottom
- * row, and ignores the other fields of rect and the times. The engine overlays the buffer as it is.
+ * bytes, top row first, holding in memory order blue, green, red, alpha with alpha premultiplied. The
+ * text is drawn opaque: the engine applies 1 - transparence / 100 to it, once. The engine hands a
+ * cleared, picture-sized buffer; the callback draws `param.text` with its left end at rect.left and its
+ * baseline rect.top pixels above the bottom row, and ignores the other fields of rect and the times.
  */
 typedef void (*MEDIA_DRAW_TEXT_CALLBACK)(int width, int height, uint8_t *buffer, TEXT_WATERMARK_PARAM param);
 

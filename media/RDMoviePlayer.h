@@ -99,7 +99,7 @@ public:
     void SetAudioIndex(int index);
 
     // Picture edits, applied in the export's order (mirror, rotation, colour and effects, watermarks and
-    // subtitles). Brightness, contrast and saturation: 0 leaves each unchanged.
+    // subtitles, crop). Brightness, contrast and saturation: 0 leaves each unchanged.
     void SetBCS(int brightness, int contrast, int saturation);
     // Clockwise quarter turns in degrees: 0, 90, 180, 270 (others are rounded to the nearest quarter).
     void SetRotateAngle(int degrees);
@@ -107,6 +107,9 @@ public:
     void SetHFlip(int on);
     void SetVFlip(int on);
     void AddImageEffect(int effectId);
+    // Margins cut from the edited picture's left, top, right and bottom edges, in its pixels (each made
+    // even), as the export crops it; all 0 shows the whole picture.
+    void SetCrop(RECT margins);
     void ClearImageEffect();
 
     // Watermarks, placed in pixels of the turned, uncropped picture, shown during their times. Text

@@ -219,6 +219,14 @@ void RDMoviePlayer::AddImageEffect(int effectId)
     });
 }
 
+void RDMoviePlayer::SetCrop(RECT margins)
+{
+    changePicture([&](engine::EditSettings &e) {
+        e.crop = RECT{std::max(0, margins.left) & ~1, std::max(0, margins.top) & ~1,
+                      std::max(0, margins.right) & ~1, std::max(0, margins.bottom) & ~1};
+    });
+}
+
 void RDMoviePlayer::ClearImageEffect()
 {
     changePicture([](engine::EditSettings &e) { e.effects.clear(); });

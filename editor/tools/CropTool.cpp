@@ -1,5 +1,7 @@
 #include "editor/tools/CropTool.h"
 
+#include "editor/tools/CropMapping.h"
+
 #include "controls/ImageView.h"
 #include "controls/PNQButton.h"
 #include "editor/EditorExportHost.h"
@@ -91,9 +93,7 @@ void CropTool::enableEdit(bool enable)
 
 void CropTool::attachCliper(RDUICliper *cliper)
 {
-    const platform::Size size = m_host.videoSize();
-    m_editVideoClipRect = platform::Rect{platform::Point{}, size};
-    m_convertCropSize = RECT{0, 0, 0, 0};
+    m_sourceCrop = platform::Rect{};
     if (!cliper)
         return;
     cliper->setDelegate(this);
@@ -108,51 +108,88 @@ void CropTool::showSourceSize(int width, int height)
     setText(m_cropHeightField, QString::asprintf("%d", height));
 }
 
+platform::Size CropTool::sourceSize() const
+{
+    return CropMapping::shownSize(m_host.videoSize(), m_host.orientation().angle);
+}
+
+platform::Rect CropTool::editVideoClipRect() const
+{
+    const platform::Size size = m_host.videoSize();
+    if (m_sourceCrop.isZero())
+        return platform::Rect{platform::Point{}, size};
+    const platform::Rect t = CropMapping::toShown(m_sourceCrop, sourceSize(), m_host.orientation());
+    return platform::makeRect(t.minX(), size.height - t.maxY(), t.width(), t.height());
+}
+
+void CropTool::setEditVideoClipRect(const platform::Rect &c)
+{
+    const platform::Size size = m_host.videoSize();
+    const bool whole = c.minX() <= 0.5 && c.minY() <= 0.5 && c.maxX() >= size.width - 0.5 &&
+                       c.maxY() >= size.height - 0.5;
+    if (c.isZero() || c.isEmpty() || whole || size.width <= 0 || size.height <= 0) {
+        m_sourceCrop = platform::Rect{};
+        return;
+    }
+    const platform::Rect t = platform::makeRect(c.minX(), size.height - c.maxY(), c.width(), c.height());
+    m_sourceCrop = CropMapping::toSource(t, sourceSize(), m_host.orientation());
+}
+
+RECT CropTool::convertCropSize() const
+{
+    if (m_sourceCrop.isZero())
+        return RECT{0, 0, 0, 0};
+    const platform::Size size = m_host.videoSize();
+    return EngineRecords::cropMargins(editVideoClipRect(), size.width, size.height);
+}
+
 void CropTool::toolOpened()
 {
     const platform::Size size = m_host.videoSize();
     if (size.width > 0)
         setText(m_original_SizeLabel, QString::asprintf("%d x %d", int(size.width), int(size.height)));
-    if (RDUICliper *cliper = m_host.cliper()) {
-        const platform::Rect r = cliper->getclipRect();
-        setText(m_cropWidthField, QString::asprintf("%.f", r.width()));
-        setText(m_cropHeightField, QString::asprintf("%.f", r.height()));
-    }
+    if (size.width > 0)
+        showFields();
 }
 
 bool CropTool::hasCrop() const
 {
-    const RECT &m = m_convertCropSize;
-    return m.left || m.top || m.right || m.bottom ||
-           (!m_editVideoClipRect.isZero() &&
-            m_editVideoClipRect != platform::Rect{platform::Point{}, m_host.videoSize()});
+    return !m_sourceCrop.isZero();
 }
 
-void CropTool::overlayRefitted(bool hadCrop)
-{
-    RDUICliper *cliper = m_host.cliper();
-    if (cliper && hadCrop) {
-        cropFromOverlayRect(cliper->getclipRectFrame());
-    } else {
-        m_convertCropSize = RECT{0, 0, 0, 0};
-        m_editVideoClipRect = platform::Rect{platform::Point{}, m_host.videoSize()};
-    }
-}
-
-void CropTool::resetToWholePicture(const platform::Rect &r)
+void CropTool::layOverlay(const platform::Rect &r)
 {
     if (RDUICliper *cliper = m_host.cliper()) {
         cliper->setVideoSize(m_host.videoSize());
         cliper->setFrameRect(r);
-        cliper->setClipRect(platform::makeRect(0, 0, r.width(), r.height()));
-        cliper->setCropType(1);
+        showOnOverlay();
     }
+    showFields();
+}
+
+void CropTool::resetToWholePicture(const platform::Rect &r)
+{
+    m_sourceCrop = platform::Rect{};
+    if (RDUICliper *cliper = m_host.cliper())
+        cliper->setCropType(1);
     if (m_keepAspectBtn)
         m_keepAspectBtn->setSelected(false);
-    m_convertCropSize = RECT{0, 0, 0, 0};
-    m_editVideoClipRect = platform::Rect{platform::Point{}, m_host.videoSize()};
-    setText(m_cropTopField, QString::asprintf("%.f", 0.0));
-    setText(m_cropLeftField, QString::asprintf("%.f", 0.0));
+    layOverlay(r);
+}
+
+// The held crop on the overlay, in its points.
+void CropTool::showOnOverlay()
+{
+    RDUICliper *cliper = m_host.cliper();
+    const platform::Size size = m_host.videoSize();
+    if (!cliper || size.width <= 0 || size.height <= 0)
+        return;
+    const platform::Rect F = cliper->frame();
+    const platform::Rect c = editVideoClipRect();
+    cliper->setClipRect(platform::makeRect(float(c.minX() / size.width) * F.width(),
+                                           float(c.minY() / size.height) * F.height(),
+                                           float(c.width() / size.width) * F.width(),
+                                           float(c.height() / size.height) * F.height()));
 }
 
 void CropTool::actionMovedForRDUICliperBlock(RDUICliper *cliper, const platform::Rect &clipRect)
@@ -164,8 +201,10 @@ void CropTool::actionMovedForRDUICliperBlock(RDUICliper *cliper, const platform:
 void CropTool::actionMoveEndForRDUICliperBlock(RDUICliper *cliper, const platform::Rect &)
 {
     // The release reports fractions; the shown rectangle in points is the one to map.
-    if (cliper && cliper == m_host.cliper())
+    if (cliper && cliper == m_host.cliper()) {
         cropFromOverlayRect(cliper->getclipRectFrame());
+        m_host.editsChanged();
+    }
 }
 
 void CropTool::cropFromOverlayRect(const platform::Rect &r)
@@ -182,27 +221,26 @@ void CropTool::cropFromOverlayRect(const platform::Rect &r)
     const bool whole =
         r.minX() <= 1 && r.minY() <= 1 && r.maxX() >= F.width() - 1 && r.maxY() >= F.height() - 1;
     if (whole) {
-        m_editVideoClipRect = platform::makeRect(0, 0, W, H);
+        m_sourceCrop = platform::Rect{};
     } else {
         const float fx = float(r.minX() / F.width());
         const float fy = float(r.minY() / F.height());
         const float fw = float(r.width() / F.width());
         const float fh = float(r.height() / F.height());
-        m_editVideoClipRect = platform::makeRect(float(fx * W), float(fy * H), float(fw * W), float(fh * H));
+        setEditVideoClipRect(platform::makeRect(float(fx * W), float(fy * H), float(fw * W), float(fh * H)));
     }
-    const platform::Rect &c = m_editVideoClipRect;
+    const platform::Rect c = editVideoClipRect();
     platform::log("v_x: %f v_y: %f v_w: %f v_h: %f", c.minX(), c.minY(), c.width(), c.height());
-    setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
-    setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
-    showMargins();
+    showFields();
 }
 
-// The one margin rule, and the position fields that show the left and top margins.
-void CropTool::showMargins()
+// The four fields from the held crop on the picture as shown: size, left margin and top margin.
+void CropTool::showFields()
 {
     const platform::Size size = m_host.videoSize();
-    const platform::Rect &c = m_editVideoClipRect;
-    m_convertCropSize = EngineRecords::cropMargins(c, size.width, size.height);
+    const platform::Rect c = editVideoClipRect();
+    setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
+    setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
     setText(m_cropLeftField, QString::asprintf("%i", int(c.minX())));
     setText(m_cropTopField, QString::asprintf("%i", int(size.height - c.height() - c.minY())));
 }
@@ -226,25 +264,16 @@ bool CropTool::controlTextShouldEndEditing(platform::TextField *field)
         const double H = size.height;
         if (W <= 0 || H <= 0)
             return true;
-        if (m_editVideoClipRect.isZero())
-            m_editVideoClipRect = platform::makeRect(0, 0, W, H);
-        platform::Rect c =
-            TimeFieldRules::cropEdit(crop.kind, field->doubleValue(), m_editVideoClipRect, W, H);
+        platform::Rect c = TimeFieldRules::cropEdit(crop.kind, field->doubleValue(), editVideoClipRect(), W, H);
         // A typed size that would carry the rectangle past the right or top edge pulls it back inside.
         const double w = std::clamp(c.width(), 2.0, W);
         const double h = std::clamp(c.height(), 2.0, H);
         c = platform::makeRect(std::min(c.minX(), W - w), std::min(c.minY(), H - h), w, h);
-        m_editVideoClipRect = c;
-        if (RDUICliper *cliper = m_host.cliper()) {
-            const platform::Rect F = cliper->frame();
-            cliper->setClipRect(
-                platform::makeRect(float(c.minX() / W) * F.width(), float(c.minY() / H) * F.height(),
-                                   float(c.width() / W) * F.width(), float(c.height() / H) * F.height()));
-        }
-        setText(m_cropWidthField, QString::asprintf("%02.f", c.width()));
-        setText(m_cropHeightField, QString::asprintf("%02.f", c.height()));
-        // A typed value reaches the export exactly as a drag does.
-        showMargins();
+        setEditVideoClipRect(c);
+        showOnOverlay();
+        // A typed value reaches the preview and the export exactly as a drag does.
+        showFields();
+        m_host.editsChanged();
         return true;
     }
     return true;
@@ -263,20 +292,18 @@ void CropTool::keepAspectAction()
         return;
     }
     if (cliper->crop_Type() != 2) {
-        const platform::Size size = m_host.videoSize();
-        m_editVideoClipRect = platform::Rect{platform::Point{}, size};
-        cliper->setVideoSize(size);
+        m_sourceCrop = platform::Rect{};
+        cliper->setVideoSize(m_host.videoSize());
         const platform::Rect F = cliper->frame();
         cliper->setClipRect(platform::makeRect(0, 0, F.width(), F.height()));
-        setText(m_cropWidthField, QString::asprintf("%02.f", size.width));
-        setText(m_cropHeightField, QString::asprintf("%02.f", size.height));
-        showMargins();
+        showFields();
+        m_host.editsChanged();
     }
     cliper->setCropType(2);
 }
 
 void CropTool::exportInto(ExportEditState &state) const
 {
-    state.editVideoClipRect = m_editVideoClipRect;
-    state.convertCropSize = m_convertCropSize;
+    state.editVideoClipRect = editVideoClipRect();
+    state.convertCropSize = convertCropSize();
 }

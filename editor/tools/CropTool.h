@@ -2,11 +2,13 @@
 // The crop tool: the panel with the source size, the crop size and position fields and the keep-aspect
 // check box, and the delegate of the crop overlay (RDUICliper) that the window lays over the picture.
 //
-// It holds the crop in two forms: editVideoClipRect, the kept rectangle in video pixels of the picture as
-// displayed (origin bottom-left), and convertCropSize, the even margins cut at the left, top, right and
-// bottom edges that the export sends (EngineRecords::cropMargins). A drag of the overlay and an accepted
-// typed value both update the rectangle, the fields and the margins at once, so the crop shown is the
-// crop exported. The preview itself is never cropped. Main thread only.
+// The crop is held in pixels of the upright source, before the user's mirror and turn, so a turn or a
+// mirror keeps it: the overlay and the fields are laid out again for the turned picture
+// (CropMapping). Two forms are derived from it for the picture as shown now: editVideoClipRect, the kept
+// rectangle in video pixels (origin bottom-left), and convertCropSize, the even margins cut at the left,
+// top, right and bottom edges that the preview and the export use (EngineRecords::cropMargins). A drag's
+// release, an accepted typed value and the check box tell the host (editsChanged), so the crop the panel
+// shows is the crop the file gets. Main thread only.
 #include "editor/tools/EditToolHost.h"
 #include "editor/tools/RDUICliperDelegate.h"
 #include "media/MediaRecords.h"
@@ -37,13 +39,13 @@ public:
     void attachCliper(RDUICliper *cliper);
     // A newly loaded source of `width` x `height` (as displayed): the size label and the size fields.
     void showSourceSize(int width, int height);
-    // The crop tool opens: the size label, and the size fields from the overlay's rectangle.
+    // The crop tool opens: the size label and the four fields from the held crop.
     void toolOpened();
-    // The overlay was laid over a new picture rectangle `r` keeping its selection (a resize): the
-    // crop follows the overlay when the user had one, else stays the whole picture.
-    void overlayRefitted(bool hadCrop);
-    // Back to the whole picture with margins 0: the overlay over `r` in free mode, the position fields 0
-    // (a rotation or a mirror changed the picture).
+    // The overlay is laid over the picture rectangle `r` (view points) after a resize, a turn or a
+    // mirror: it shows the held crop where it now lies, and the fields follow.
+    void layOverlay(const platform::Rect &r);
+    // Back to the whole picture with margins 0: the overlay over `r` in free mode, the fields showing
+    // the whole picture (the rotate tool's reset).
     void resetToWholePicture(const platform::Rect &r);
     // The user cropped something: margins or a rectangle other than the whole picture.
     bool hasCrop() const;
@@ -65,10 +67,16 @@ public:
     // The crop's part of the export's settings.
     void exportInto(ExportEditState &state) const;
 
-    platform::Rect editVideoClipRect() const { return m_editVideoClipRect; }
-    void setEditVideoClipRect(const platform::Rect &rect) { m_editVideoClipRect = rect; }
-    RECT convertCropSize() const { return m_convertCropSize; }
-    void setConvertCropSize(const RECT &margins) { m_convertCropSize = margins; }
+    // The kept rectangle on the picture as shown (video pixels, origin bottom-left): the whole picture
+    // without a crop (the zero rectangle without a clip).
+    platform::Rect editVideoClipRect() const;
+    // Sets the crop from a rectangle on the picture as shown; the zero rectangle or the whole picture
+    // is no crop.
+    void setEditVideoClipRect(const platform::Rect &rect);
+    // The margins of editVideoClipRect(), each even; all 0 without a crop.
+    RECT convertCropSize() const;
+    // The crop on the upright source (origin top-left); the zero rectangle is none.
+    platform::Rect sourceCrop() const { return m_sourceCrop; }
 
     platform::TextField *originalSizeLabel() const { return m_original_SizeLabel; }
     platform::TextField *cropWidthField() const { return m_cropWidthField; }
@@ -78,11 +86,12 @@ public:
     PNQButton *keepAspectBtn() const { return m_keepAspectBtn; }
 
 private:
-    void showMargins();
+    platform::Size sourceSize() const;
+    void showFields();
+    void showOnOverlay();
 
     EditToolHost &m_host;
-    platform::Rect m_editVideoClipRect;
-    RECT m_convertCropSize{0, 0, 0, 0};
+    platform::Rect m_sourceCrop;
     QPointer<platform::TextField> m_original_SizeLabel, m_cropWidthField, m_cropHeightField, m_cropTopField,
         m_cropLeftField;
     QPointer<PNQButton> m_keepAspectBtn;

@@ -166,40 +166,19 @@ void EffectsTool::action_volueSlider()
 void EffectsTool::action_brightnessSlider()
 {
     m_brightnessValueLabel->setText(QString::number(m_brightnessSlider->value()));
-    sendColours();
-    refreshPausedPreview(m_host);
+    m_host.editsChanged();
 }
 
 void EffectsTool::action_contrastSlider()
 {
     m_contrastValueLabel->setText(QString::number(m_contrastSlider->value()));
-    sendColours();
-    refreshPausedPreview(m_host);
+    m_host.editsChanged();
 }
 
 void EffectsTool::action_saturationSlider()
 {
     m_saturationValueLabe->setText(QString::number(m_saturationSlider->value()));
-    sendColours();
-    refreshPausedPreview(m_host);
-}
-
-void EffectsTool::sendColours() const
-{
-    if (RDMoviePlayer *player = m_host.rdPlayer().get())
-        player->SetBCS(brightness(), contrast(), saturation());
-}
-
-void EffectsTool::sendEffects() const
-{
-    RDMoviePlayer *player = m_host.rdPlayer().get();
-    if (!player)
-        return;
-    player->ClearImageEffect();
-    for (int i = 0; i < m_selectedEffectTypeIndexs.size(); ++i) {
-        platform::log("effectType_%d : %d", i, m_selectedEffectTypeIndexs.at(i));
-        player->AddImageEffect(m_selectedEffectTypeIndexs.at(i));
-    }
+    m_host.editsChanged();
 }
 
 // Sliders and labels at volume 1 and colours 0, without sending anything.
@@ -227,31 +206,20 @@ void EffectsTool::showNeutral()
 void EffectsTool::actionEffectReset()
 {
     showNeutral();
-    if (RDMoviePlayer *player = m_host.rdPlayer().get()) {
-        player->SetMainAudioVolume(m_volumeModel.mainLevel());
-        player->SetBCS(0, 0, 0);
-        player->ClearImageEffect();
-    }
-    refreshPausedPreview(m_host);
+    applyToPlayer();
+    m_host.editsChanged();
 }
 
 void EffectsTool::sourceLoaded()
 {
     showNeutral();
-    if (RDMoviePlayer *player = m_host.rdPlayer().get()) {
-        player->SetMainAudioVolume(m_volumeModel.mainLevel());
-        player->SetBCS(0, 0, 0);
-    }
+    applyToPlayer();
 }
 
 void EffectsTool::applyToPlayer() const
 {
-    if (RDMoviePlayer *player = m_host.rdPlayer().get()) {
+    if (RDMoviePlayer *player = m_host.rdPlayer().get())
         player->SetMainAudioVolume(m_volumeModel.mainLevel());
-        player->SetBCS(brightness(), contrast(), saturation());
-    }
-    if (!m_selectedEffectTypeIndexs.isEmpty())
-        sendEffects();
 }
 
 void EffectsTool::actionSelectedForEffectTableCellViewBlock(EffectTableCellView *cell, qint64 row)
@@ -279,8 +247,7 @@ void EffectsTool::toggleEffect(EffectTableCellView *cell, qint64 row)
         m_selectedEffectTypeIndexs.append(id);
     }
     std::sort(m_selectedEffectTypeIndexs.begin(), m_selectedEffectTypeIndexs.end());
-    sendEffects();
-    refreshPausedPreview(m_host);
+    m_host.editsChanged();
 }
 
 void EffectsTool::exportInto(ExportEditState &state) const

@@ -46,9 +46,11 @@ public:
     void action_saturationSlider();
     // Everything back to neutral: volume 1, colours 0, no effect.
     void actionEffectReset();
-    // A newly loaded clip: no effect, neutral colours and volume, sent to its player (no effect sent).
+    // A newly loaded clip: no effect, neutral colours and volume (the window then shows the neutral
+    // edit state).
     void sourceLoaded();
-    // Sends the main-audio level, the colours and the effects to the player (a new player).
+    // Sends the main-audio level to the player (a new player); the colours and effects reach it with the
+    // window's edit state (EditToolHost::editsChanged).
     void applyToPlayer() const;
 
     // Row reports: a check-box click and a row click both toggle the row's effect; nothing without a
@@ -78,8 +80,6 @@ public:
 
 private:
     void buildList(double width);
-    void sendColours() const;
-    void sendEffects() const;
     void showNeutral();
 
     EditToolHost &m_host;

@@ -31,13 +31,16 @@ void QYTextFiledCenter::setTextColor(const QColor &color)
     update();
 }
 
-void QYTextFiledCenter::drawContent(QPainter &painter, platform::Size size) const
+void QYTextFiledCenter::drawContent(QPainter &painter, platform::Size size, bool opaque) const
 {
     painter.save();
     painter.translate(0, size.height);
     painter.scale(1, -1);
     painter.setFont(m_font);
-    painter.setPen(m_textColor);
+    QColor colour = m_textColor;
+    if (opaque)
+        colour.setAlpha(255);
+    painter.setPen(colour);
     painter.drawText(QRectF(0, 0, size.width, size.height), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      m_stringValue);
     painter.restore();

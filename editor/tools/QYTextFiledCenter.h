@@ -29,8 +29,8 @@ public:
     void setOringeY(double y) { m_oringeY = y; }
 
     // Paints the text into `painter`, whose y axis points up with (0, 0) at the bottom-left of a `size`
-    // area (the label's bounds when it draws itself).
-    void drawContent(QPainter &painter, platform::Size size) const;
+    // area (the label's bounds when it draws itself). `opaque` draws the colour without its alpha.
+    void drawContent(QPainter &painter, platform::Size size, bool opaque = false) const;
 
 protected:
     void drawRect(QPainter &painter, const platform::Rect &dirty) override;

@@ -198,7 +198,8 @@ QImage RDWaterView::viewToImage(QYTextFiledCenter *view)
     painter.scale(scale, scale);
     painter.translate(0, size.height);
     painter.scale(1, -1);
-    view->drawContent(painter, size);
+    // Opaque: the engine applies the watermark's transparency once, in preview and export alike.
+    view->drawContent(painter, size, true);
     painter.end();
     return image;
 }

@@ -4,7 +4,6 @@
 #include "controls/PNQView.h"
 #include "editor/EditorExportHost.h"
 #include "editor/tools/ToolPanel.h"
-#include "media/RDMoviePlayer.h"
 #include "platform/View.h"
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
@@ -110,10 +109,8 @@ void RotateTool::rightRatioAction()
 void RotateTool::turnTo(int angle)
 {
     m_playerRotateAngle = angle;
-    if (m_host.rdPlayer())
-        m_host.rdPlayer()->SetRotateAngle(angle);
     m_host.pictureTurned(false);
-    refreshPausedPreview(m_host);
+    m_host.editsChanged();
 }
 
 void RotateTool::horizontalMirrorAction()
@@ -121,9 +118,6 @@ void RotateTool::horizontalMirrorAction()
     if (m_horizontal_mirrorBtn)
         m_horizontal_mirrorBtn->setSelected(false);
     mirror(true);
-    // The crop was measured on the unmirrored picture: shown and exported go back to the whole picture.
-    m_host.pictureMirrored();
-    refreshPausedPreview(m_host);
 }
 
 void RotateTool::verticalMirrorAction()
@@ -131,21 +125,17 @@ void RotateTool::verticalMirrorAction()
     if (m_vertical_mirrorBtn)
         m_vertical_mirrorBtn->setSelected(false);
     mirror(false);
-    refreshPausedPreview(m_host);
 }
 
 void RotateTool::mirror(bool horizontal)
 {
-    RDMoviePlayer *player = m_host.rdPlayer().get();
-    if (mirrorTogglesHFlip(m_playerRotateAngle, horizontal)) {
+    if (mirrorTogglesHFlip(m_playerRotateAngle, horizontal))
         m_hFlip = m_hFlip ? 0 : 1;
-        if (player)
-            player->SetHFlip(m_hFlip);
-    } else {
+    else
         m_vFlip = m_vFlip ? 0 : 1;
-        if (player)
-            player->SetVFlip(m_vFlip);
-    }
+    // The crop moves with the picture: the overlays are laid out again.
+    m_host.pictureTurned(false);
+    m_host.editsChanged();
 }
 
 void RotateTool::resetRotateTouchUp()
@@ -158,18 +148,8 @@ void RotateTool::resetRotate()
     m_playerRotateAngle = 0;
     m_hFlip = 0;
     m_vFlip = 0;
-    applyToPlayer();
     m_host.pictureTurned(true);
-    refreshPausedPreview(m_host);
-}
-
-void RotateTool::applyToPlayer() const
-{
-    if (RDMoviePlayer *player = m_host.rdPlayer().get()) {
-        player->SetRotateAngle(m_playerRotateAngle);
-        player->SetHFlip(m_hFlip);
-        player->SetVFlip(m_vFlip);
-    }
+    m_host.editsChanged();
 }
 
 void RotateTool::exportInto(ExportEditState &state) const

@@ -4,10 +4,10 @@
 //
 // It holds the user's rotation (clockwise, 0, 90, 180 or 270) and the two mirror flags, which always
 // refer to the axes of the unrotated source frame: at 90 and 270 the shown picture's horizontal mirror is
-// the source's vertical one and the other way round. Every change goes to the preview player at once. A
-// quarter turn changes the picture's shape, so the window lays the overlays out again and clears the
-// crop, the watermark record and the subtitle (EditToolHost::pictureTurned); a left-to-right mirror
-// clears the crop, shown and exported alike. Main thread only.
+// the source's vertical one and the other way round. A turn or a mirror moves the picture, so the window
+// lays the overlays out again (EditToolHost::pictureTurned) and the crop, the watermarks and the subtitle
+// stay on it; every change then goes to the preview through EditToolHost::editsChanged. Reset returns to
+// the untouched picture: no turn, no mirror, no crop, no watermarks, no subtitle. Main thread only.
 #include "editor/tools/EditToolHost.h"
 
 #include <QPointer>
@@ -46,8 +46,6 @@ public:
     void resetRotateTouchUp();
     void resetRotate();
 
-    // Sends the angle and both flags to a new player (a newly loaded clip keeps them).
-    void applyToPlayer() const;
     void exportInto(ExportEditState &state) const;
 
     int playerRotateAngle() const { return m_playerRotateAngle; }

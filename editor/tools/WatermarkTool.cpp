@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double kRowHeight = 24;
@@ -226,11 +227,11 @@ void WatermarkTool::initWaterView(platform::View *panel)
     }
     m_wmWidthStepper->action = [this](platform::Stepper &s) {
         if (WaterParam *item = editedItem())
-            setSize(s.intValue(), item->waterRect().height());
+            setSize(s.intValue(), pixelSize(*item).height);
     };
     m_wmHeightStepper->action = [this](platform::Stepper &s) {
         if (WaterParam *item = editedItem())
-            setSize(item->waterRect().width(), s.intValue());
+            setSize(pixelSize(*item).width, s.intValue());
     };
 
     m_wmkeepaspectRatioBtn = new PNQButton(makeRect(5, 34, w - 10, 22), lower);
@@ -385,7 +386,7 @@ void WatermarkTool::append(const std::shared_ptr<WaterParam> &item)
     }
     m_list.append(item);
     refresWaterMarkListView();
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::deleteAction()
@@ -396,7 +397,7 @@ void WatermarkTool::deleteAction()
     if (!m_list.isEmpty())
         m_selectedWaterMarkIndex = std::min<int>(m_selectedWaterMarkIndex, int(m_list.size()) - 1);
     refresWaterMarkListView();
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
     if (m_list.isEmpty()) {
         if (m_overlay) {
             m_overlay->setWaterMark(QImage());
@@ -438,7 +439,7 @@ void WatermarkTool::selectRow(int row)
         cell->setSelected(cell->row() == row);
     refreshWaterTime();
     enableWaterChildView(m_enabled);
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::checkRow(bool checked, int row)
@@ -446,7 +447,7 @@ void WatermarkTool::checkRow(bool checked, int row)
     if (row < 0 || row >= m_list.size())
         return;
     m_list.at(row)->setSelected(checked);
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::editRowText(const QString &text, int row)
@@ -520,8 +521,11 @@ void WatermarkTool::refreshWaterTime()
     m_groups[FileStart].show(item->fileStartTime());
     m_groups[FileEnd].show(item->fileEndTime());
     if (m_wmWidthField) {
-        m_wmWidthField->setStringValue(platform::qformat("%.f", item->waterRect().width()));
-        m_wmHeightField->setStringValue(platform::qformat("%.f", item->waterRect().height()));
+        const platform::Size pixels = pixelSize(*item);
+        m_wmWidthField->setStringValue(platform::qformat("%.f", pixels.width));
+        m_wmHeightField->setStringValue(platform::qformat("%.f", pixels.height));
+        m_wmWidthStepper->setIntValue(int(std::lround(pixels.width)));
+        m_wmHeightStepper->setIntValue(int(std::lround(pixels.height)));
         m_wmAlphaField->setStringValue(platform::qformat("%d", int(item->waterAlph())));
         m_wmAlphaSlider->setValue(int(item->waterAlph()));
         m_wmkeepaspectRatioBtn->setSelected(item->keepaspectRatio());
@@ -537,14 +541,14 @@ void WatermarkTool::refreshWaterTime()
         m_overlay->setWaterMarkFont(fontOf(*item));
         m_overlay->setWaterMark(QImage());
         m_overlay->setWaterMarkString(item->waterText());
-        if (!item->waterRect().isEmpty())
-            m_overlay->setClipRect(item->waterRect());
+        if (!overlayRect(*item).isEmpty())
+            m_overlay->setClipRect(overlayRect(*item));
     } else {
         float length = 0;
         m_overlay->setWaterMarkString(QString());
         m_overlay->setWaterMark(item->isVideo() ? firstFrameOf(item->waterImagePath(), length)
                                                 : QImage(item->waterImagePath()));
-        platform::Rect r = item->waterRect();
+        platform::Rect r = overlayRect(*item);
         const double W = m_overlay->frame().width();
         if (r.minX() + r.width() > W)
             r = platform::makeRect(W - r.width(), r.minY(), r.width(), r.height());
@@ -569,7 +573,8 @@ void WatermarkTool::enableWaterChildView(bool enable)
 {
     m_enabled = enable;
     const bool player = m_host.rdPlayer() != nullptr;
-    ToolPanel::setEnabled({m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()}, player);
+    ToolPanel::setEnabled({m_textmarkBtn.data(), m_imagemarkBtn.data(), m_deletedmarkBtn.data()},
+                          enable && player);
     const WaterParam *item = editedItem();
     const bool e = enable && item;
     QList<QWidget *> timeControls;
@@ -626,7 +631,7 @@ void WatermarkTool::stepTime(int group)
         break;
     }
     refreshWaterTime();
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::setTransparency(double percent)
@@ -637,22 +642,43 @@ void WatermarkTool::setTransparency(double percent)
     item->setWaterAlph(std::clamp(percent, 0.0, 100.0));
     refreshWaterTime();
     // The other watermarks stay in the preview: they are handed again, not only cleared.
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::setSize(double width, double height)
 {
     WaterParam *item = editedItem();
-    if (!item || item->waterType() != WaterParam::File)
+    const platform::Size v = m_host.videoSize();
+    if (!item || item->waterType() != WaterParam::File || v.width <= 0 || v.height <= 0)
         return;
-    const platform::Rect r = item->waterRect();
-    item->setWaterRect(platform::makeRect(r.minX(), r.minY(), width, height));
-    refreshWaterTime();
-    // The overlay held the size to itself; preview and export read the fractions.
+    // Video pixels, as the crop fields take them; the record keeps fractions, which preview and export
+    // read, and the overlay follows them.
+    const platform::Rect p = item->waterPercentClipRect();
+    const double fw = std::clamp(width / v.width, 1.0 / v.width, 1.0);
+    const double fh = std::clamp(height / v.height, 1.0 / v.height, 1.0);
+    item->setWaterPercentClipRect(
+        platform::makeRect(std::min(p.minX(), 1.0 - fw), std::min(p.minY(), 1.0 - fh), fw, fh));
     if (m_overlay)
-        storeOverlayRect(*item);
+        item->setWaterRect(overlayRect(*item));
     refreshWaterTime();
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
+}
+
+platform::Size WatermarkTool::pixelSize(const WaterParam &item) const
+{
+    const platform::Size v = m_host.videoSize();
+    const platform::Rect p = item.waterPercentClipRect();
+    return platform::Size{p.width() * v.width, p.height() * v.height};
+}
+
+platform::Rect WatermarkTool::overlayRect(const WaterParam &item) const
+{
+    const platform::Rect p = item.waterPercentClipRect();
+    if (!m_overlay || p.isEmpty())
+        return item.waterRect();
+    const platform::Size F = m_overlay->frame().size;
+    return platform::makeRect(p.minX() * F.width, p.minY() * F.height, p.width() * F.width,
+                              p.height() * F.height);
 }
 
 void WatermarkTool::actionwaterFontBtn()
@@ -672,7 +698,7 @@ void WatermarkTool::actionwaterFontBtn()
         m_overlay->setWaterMarkFont(*font);
         fitTextRect(*item);
     }
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::actionColorBtn()
@@ -689,7 +715,7 @@ void WatermarkTool::actionColorBtn()
         m_overlay->setWaterMarkColor(*color);
         m_overlay->update();
     }
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::refreshPlayerWaterMark(bool editing)
@@ -701,16 +727,14 @@ void WatermarkTool::refreshPlayerWaterMark(bool editing)
     m_preview = PreviewRecords{};
     const int skip = editing ? m_selectedWaterMarkIndex : -1;
     const WaterParam *edited = editedItem();
-    if (editing && edited && edited->selected() && m_overlay) {
-        m_overlay->setVisible(true);
-        m_preview.overlayShown = true;
-    }
+    // The overlay shows the edited row only where the file gets it: a deleted or unticked row is gone.
+    m_preview.overlayShown = editing && edited && edited->selected() && m_overlay;
+    if (m_overlay)
+        m_overlay->setVisible(m_preview.overlayShown);
     PreviewSink sink(*player, m_preview);
     const double overlayWidth = m_overlay ? m_overlay->frame().width() : 0.0;
     WatermarkWalk::walk(m_list, m_host.videoSize(), overlayWidth, WatermarkWalk::defaultWaterFolder(), sink,
                         skip);
-    if (!m_host.isPlaying())
-        player->Refresh();
 }
 
 bool WatermarkTool::controlTextShouldEndEditing(platform::TextField *field)
@@ -723,7 +747,12 @@ bool WatermarkTool::controlTextShouldEndEditing(platform::TextField *field)
         return true;
     }
     if (field == m_wmWidthField || field == m_wmHeightField) {
-        setSize(m_wmWidthField->intValue(), m_wmHeightField->intValue());
+        // The other side keeps its exact size, not the whole pixels its field shows.
+        const platform::Size now = pixelSize(*item);
+        if (field == m_wmWidthField)
+            setSize(field->intValue(), now.height);
+        else
+            setSize(now.width, field->intValue());
         return true;
     }
     for (int g = 0; g < 4; ++g) {
@@ -740,7 +769,9 @@ bool WatermarkTool::controlTextShouldEndEditing(platform::TextField *field)
                 m_host.showToolAlert(LanguageService::localizedStringForKey(v.alertKey));
             return false;
         }
-        refreshPlayerWaterMark(true);
+        // A start may have shortened the duration: every field shows the record again.
+        refreshWaterTime();
+        m_host.editsChanged();
         return true;
     }
     return true;
@@ -785,10 +816,11 @@ void WatermarkTool::actionMouseMoveEndForWaterViewBlock(RDWaterView *, const pla
         return;
     storeOverlayRect(*item);
     if (m_wmWidthField) {
-        m_wmWidthField->setStringValue(platform::qformat("%.f", item->waterRect().width()));
-        m_wmHeightField->setStringValue(platform::qformat("%.f", item->waterRect().height()));
+        const platform::Size pixels = pixelSize(*item);
+        m_wmWidthField->setStringValue(platform::qformat("%.f", pixels.width));
+        m_wmHeightField->setStringValue(platform::qformat("%.f", pixels.height));
     }
-    refreshPlayerWaterMark(true);
+    m_host.editsChanged();
 }
 
 void WatermarkTool::DreawwaterImage(const QImage &image)

@@ -7,8 +7,9 @@
 // It holds the list and the edited index, is the delegate of its rows, fields and of the overlay
 // (RDWaterView) the window lays over the picture, and shows the edited row in that overlay. The preview
 // draws the ticked watermarks through WatermarkWalk, the export's own walk, with the edited one left to
-// the overlay; previewRecords() gives what the preview was last handed. A size typed or stepped also
-// updates the fractions preview and export use. Main thread only.
+// the overlay; previewRecords() gives what the preview was last handed. Each row's place and size are
+// held as fractions of the picture (what preview and export read); the overlay follows them through
+// resizes and turns, and the size fields show and take video pixels. Main thread only.
 #include "editor/WatermarkWalk.h"
 #include "editor/tools/EditToolHost.h"
 #include "editor/tools/RDWaterViewDelegate.h"
@@ -71,19 +72,22 @@ public:
     // Rebuilds the rows from the list; fills the panel and overlay from the edited row.
     void refresWaterMarkListView();
     void refreshWaterTime();
-    // The panel's enabling table; `enable` is the editing state (a clip loaded, not playing).
+    // The panel's enabling table; `enable` is the editing state (a clip loaded, not playing, no export
+    // running): the list buttons too need a player.
     void enableWaterChildView(bool enable);
 
     // The steppers' work: the last clicked field of the group takes the stepper's value.
     void stepTime(int group);
     void setTransparency(double percent);
+    // The edited picture's size in video pixels (as the size fields show it), kept inside the picture.
     void setSize(double width, double height);
     // The font and colour panels for the edited text row.
     void actionwaterFontBtn();
     void actionColorBtn();
 
     // Puts the ticked watermarks into the preview through the export's walk; `editing` leaves the edited
-    // row to the overlay. Nothing without a player.
+    // row to the overlay. Nothing without a player. The window calls it from its edit-state routine
+    // (EditToolHost::editsChanged), which every change here goes through.
     void refreshPlayerWaterMark(bool editing);
     const PreviewRecords &previewRecords() const { return m_preview; }
 
@@ -129,6 +133,9 @@ private:
     void showFileGroup(bool show);
     void storeOverlayRect(WaterParam &item);
     void fitTextRect(WaterParam &item);
+    // The item's size in video pixels, and its rectangle on the overlay, both from its fractions.
+    platform::Size pixelSize(const WaterParam &item) const;
+    platform::Rect overlayRect(const WaterParam &item) const;
     bool fitsRecord(const QString &text);
     double mediaDuration() const;
 

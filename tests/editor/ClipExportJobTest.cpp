@@ -322,6 +322,36 @@ TEST(ClipExportJob, OnlyTickedWatermarksEachOnceWithTheirOwnTimes)
     EXPECT_EQ(QImage(renderedPath).size(), QSize(20, 10));
 }
 
+TEST(ClipExportJob, ATextPictureThatCannotBeWrittenFailsTheExportInsteadOfAnOldOne)
+{
+    RecordingEngine::Installed engine;
+    storeTitles({});
+    // The folder's place is taken by a file, where a stale picture of an earlier run "is".
+    const QString blocked = QString::fromStdString(fixture::freshFolder()) + "/Water";
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    auto rendered = std::make_shared<WaterParam>();
+    rendered->setWaterType(WaterParam::Text);
+    rendered->setSelected(true);
+    rendered->setWaterPercentClipRect(platform::Rect{{0.1, 0.1}, {0.2, 0.2}});
+    QImage image(20, 10, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::red);
+    rendered->setWaterImage(image);
+    rendered->setWaterImagePath(blocked + "/water_0.png");
+
+    ExportSources sources;
+    sources.clip = makeClip();
+    sources.waterMarkList = {rendered};
+    sources.videoSize = {1920, 1080};
+    sources.waterFolder = blocked;
+    const auto setUp = configure(sources);
+    EXPECT_EQ(setUp.code, MEDIA_ERR_OUTPUT);
+    EXPECT_EQ(setUp.message, LanguageService::localizedStringForKey("WatermarkSaveFailedString"));
+    EXPECT_NE(setUp.message, QStringLiteral("WatermarkSaveFailedString")) << "the key has a text";
+    EXPECT_TRUE(RecordingEngine::only({"image", "output"}).empty()) << "nothing burnt in, no output set";
+}
+
 TEST(ClipExportJob, RefusedInputOrOutputEndsTheSetUpWithItsCode)
 {
     RecordingEngine::Installed engine;

@@ -132,24 +132,39 @@ TEST_F(EditToolsWindowTest, DraggedCornerAndTypedFieldGiveTheMarginsTheExportSen
     EXPECT_EQ(lines, (std::vector<std::string>{"crop " + RecordingEngine::rectText(typed)}));
 }
 
-TEST_F(EditToolsWindowTest, TurningTheCropOverlayAndTheMirrorResetTheShownCropToo)
+TEST_F(EditToolsWindowTest, TurnsAndMirrorsKeepTheCropWhereItLiesOnThePicture)
 {
     openWith(smallClip(), EditVideoWindowController::ToolCrop);
     RDUICliper *overlay = editor->cliper();
+    CropTool &crop = editor->cropTool();
     const platform::Rect shown = overlay->getclipRectFrame();
     overlaytest::drag(*overlay, platform::Point{shown.minX() + 2, shown.minY() + 2},
                       platform::Point{shown.minX() + 40, shown.minY() + 30});
-    ASSERT_TRUE(editor->cropTool().hasCrop());
+    ASSERT_TRUE(crop.hasCrop());
+    const RECT m = crop.convertCropSize();
+    const platform::Rect before = crop.editVideoClipRect();
+    const platform::Rect dragged = overlay->getclipRectFrame();
 
+    // Mirrored left to right: the kept part changes sides, on the overlay as in the margins.
     editor->rotateTool().horizontalMirrorAction();
-    EXPECT_FALSE(editor->cropTool().hasCrop());
-    EXPECT_NEAR(overlay->getclipRectFrame().width(), overlay->frame().width(), 0.5)
-        << "the shown crop is the whole picture again, as the exported one";
+    ASSERT_TRUE(crop.hasCrop());
+    const RECT mirrored = crop.convertCropSize();
+    EXPECT_NEAR(mirrored.left, m.right, 2);
+    EXPECT_NEAR(mirrored.right, m.left, 2);
+    EXPECT_EQ(mirrored.top, m.top);
+    EXPECT_EQ(mirrored.bottom, m.bottom);
+    EXPECT_NEAR(overlay->getclipRectFrame().minX(), overlay->frame().width() - dragged.maxX(), 1);
 
+    // Turned right: the picture is 90 x 160 and the kept part turned with it.
     editor->rotateTool().rightRatioAction();
     EXPECT_EQ(editor->videoSize(), (platform::Size{90, 160}));
-    EXPECT_EQ(editor->cropTool().editVideoClipRect(), platform::makeRect(0, 0, 90, 160));
-    EXPECT_EQ(editor->cropTool().cropTopField()->stringValue(), "0");
+    const platform::Rect turned = crop.editVideoClipRect();
+    EXPECT_NEAR(turned.width(), before.height(), 0.01);
+    EXPECT_NEAR(turned.height(), before.width(), 0.01);
+    EXPECT_EQ(crop.cropWidthField()->stringValue(), QString::asprintf("%02.f", before.height()));
+    EXPECT_EQ(editor->exportEditState().convertCropSize.left, crop.convertCropSize().left);
+    EXPECT_NEAR(overlay->getclipRectFrame().width() / overlay->frame().width(), turned.width() / 90, 0.02)
+        << "the overlay is laid out again for the turned picture";
 }
 
 TEST_F(EditToolsWindowTest, EnablingTheWatermarkControlsLeavesTheCropsKeepAspectBox)

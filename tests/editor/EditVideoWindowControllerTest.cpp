@@ -300,6 +300,7 @@ TEST_F(EditorWindowTest, CropSurvivesResizeFullScreenAndToolSwitches)
     const platform::Rect frame = cliper->frame();
     // The left half of the picture, less a quarter of its height at the bottom.
     cliper->setClipRect(platform::makeRect(0, frame.height() / 4, frame.width() / 2, frame.height() * 3 / 4));
+    editor->cropTool().actionMoveEndForRDUICliperBlock(cliper, platform::Rect{}); // the drag's release
     editor->rotateAction();
     editor->cropAction();
     const RECT before = editor->cropTool().convertCropSize();

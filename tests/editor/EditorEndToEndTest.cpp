@@ -7,7 +7,12 @@
 #include "controls/PNQOpenAlert.h"
 #include "controls/RDCutProgressView.h"
 #include "editor/EditorExportController.h"
+#include "editor/tools/EffectTableCellView.h"
+#include "editor/tools/EffectsTool.h"
+#include "editor/tools/RDUICliper.h"
+#include "editor/tools/RDWaterView.h"
 #include "editor/tools/MusicTool.h"
+#include "editor/tools/WatermarkTool.h"
 #include "editor/tools/SubtitleTool.h"
 #include "editor/tools/WaterMarkCellItemView.h"
 #include "model/FileData.h"
@@ -17,6 +22,7 @@
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
@@ -26,6 +32,9 @@
 
 #include "toolkit/EditorOutputSettings.h"
 #include "toolkit/OutputFolderChooser.h"
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QScrollBar>
 #include <QFile>
 #include <QSlider>
 
@@ -163,6 +172,48 @@ protected:
         return added.isEmpty() ? QString() : folder + '/' + *added.begin();
     }
 
+    // The paused preview's picture, shown on the trim tab (where no overlay is laid over it).
+    fixture::Image previewFrame()
+    {
+        editor->cutAction();
+        TestEnvironment::processEvents();
+        std::vector<uint8_t> bgra(2000 * 2000 * 4);
+        int w = 2000, h = 2000;
+        EXPECT_TRUE(editor->rdPlayer()->Snapshot(&w, &h, bgra.data()));
+        return fixture::imageFromBgra(bgra, w, h);
+    }
+
+    // The mean of |a - b| over the colour bytes; 255 for pictures of different sizes.
+    static double meanDifference(const fixture::Image &a, const fixture::Image &b)
+    {
+        if (a.width != b.width || a.height != b.height || a.rgb.empty())
+            return 255;
+        double sum = 0;
+        for (size_t i = 0; i < a.rgb.size(); ++i)
+            sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
+        return sum / double(a.rgb.size());
+    }
+
+    // The paused preview at 1 s and the frame the export writes there: same size, nearly the same
+    // pixels. Returns the preview's picture.
+    fixture::Image expectPreviewIsTheFile(const char *step, const QString &folder)
+    {
+        SCOPED_TRACE(step);
+        seek(1.0);
+        const fixture::Image shown = previewFrame();
+        const QString out = exportInto(folder);
+        const auto frame = fixture::decodeFrameAt(out.toStdString(), 1.0);
+        EXPECT_TRUE(frame);
+        if (!frame)
+            return shown;
+        EXPECT_EQ(shown.width, frame->width);
+        EXPECT_EQ(shown.height, frame->height);
+        EXPECT_LT(meanDifference(shown, *frame), 6.0) << "the preview is the file";
+        m_lastExport = *frame;
+        return shown;
+    }
+    fixture::Image m_lastExport;
+
     static int stampAt(const QString &path, double seconds)
     {
         const auto frame = fixture::decodeFrameAt(path.toStdString(), seconds);
@@ -273,8 +324,8 @@ TEST_F(EditorEndToEndTest, ClosingDuringAnExportStopsItAndLeavesNothing)
     EXPECT_TRUE(filesIn(folder).isEmpty()) << QStringList(filesIn(folder).values()).join(' ').toStdString();
 }
 
-// The edit tools' exports: the crop gives the size its margins give, a quarter turn puts the marked
-// corner where the preview shows it, and a portrait picture in a 16:9 frame size is pillarboxed.
+// The edit tools' exports: the crop gives the size its margins give, a quarter turn keeps the crop and
+// turns it with the picture, and a portrait picture in a 16:9 frame size is pillarboxed.
 TEST_F(EditorEndToEndTest, CropAndQuarterTurnExportAsThePreviewShows)
 {
     openAndAdd(smallClipForTools());
@@ -294,22 +345,29 @@ TEST_F(EditorEndToEndTest, CropAndQuarterTurnExportAsThePreviewShows)
     ASSERT_FALSE(cropped.isEmpty());
     EXPECT_EQ(videoSizeOf(cropped), (std::pair{100, 60}));
 
-    // A quarter turn right: the crop goes, the size swaps, the marker leaves the top-left corner.
+    // A quarter turn right keeps the crop: the file is the turned crop, 60 x 100, and so is the preview.
+    editor->rotateAction();
     editor->rotateTool().rightRatioAction();
     TestEnvironment::processEvents();
-    std::vector<uint8_t> bgra(200 * 200 * 4);
-    int w = 200, h = 200;
-    ASSERT_TRUE(editor->rdPlayer()->Snapshot(&w, &h, bgra.data()));
-    ASSERT_EQ(w, 90);
-    ASSERT_EQ(h, 160);
-    const fixture::Corner shown = fixture::findMarkedCorner(fixture::imageFromBgra(bgra, w, h));
-    EXPECT_EQ(shown, fixture::Corner::TopRight) << fixture::cornerName(shown);
+    EXPECT_EQ(cropTool().cropWidthField()->stringValue(), QStringLiteral("60"));
+    EXPECT_EQ(cropTool().cropHeightField()->stringValue(), QStringLiteral("100"));
+    seek(1.0);
+    const fixture::Image shown = previewFrame();
+    EXPECT_EQ(shown.width, 60);
+    EXPECT_EQ(shown.height, 100);
     const QString turned = exportInto(folder);
     ASSERT_FALSE(turned.isEmpty());
-    EXPECT_EQ(videoSizeOf(turned), (std::pair{90, 160}));
+    EXPECT_EQ(videoSizeOf(turned), (std::pair{60, 100}));
     const auto frame = fixture::decodeFrameAt(turned.toStdString(), 1.0);
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(fixture::findMarkedCorner(*frame), shown) << "the export shows what the preview showed";
+    const auto source = fixture::decodeFrameAt(smallClipForTools().toStdString(), 1.0);
+    ASSERT_TRUE(frame && source);
+    // The source's 100 x 60 at (20, 10), turned clockwise.
+    fixture::Image expected(60, 100);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 60; ++x)
+            expected.setPixel(x, y, source->pixel(20 + y, 10 + 59 - x));
+    EXPECT_LT(meanDifference(*frame, expected), 8.0) << "the file holds the turned crop";
+    EXPECT_LT(meanDifference(*frame, shown), 8.0) << "as the preview shows it";
 }
 
 TEST_F(EditorEndToEndTest, PortraitPictureInAWideFrameSizeIsPillarboxed)
@@ -544,7 +602,7 @@ TEST_F(EditorEndToEndTest, WatermarksOfEachKindShowInTheirWindowsAsThePreviewSho
 
     // The preview at 1 s, every ticked watermark drawn by the player.
     seek(1.0);
-    editor->refreshPlayerWaterMark(false);
+    editor->cutAction(); // off the watermark tab: the player draws the edited row too
     TestEnvironment::processEvents();
     EXPECT_EQ(tool.previewRecords().images.size() + tool.previewRecords().texts.size(), 2u);
     EXPECT_EQ(tool.previewRecords().videos.size(), 1u);
@@ -602,4 +660,226 @@ TEST_F(EditorEndToEndTest, WatermarksOfEachKindShowInTheirWindowsAsThePreviewSho
     EXPECT_NEAR(shown.g, written.g, 20);
     EXPECT_NEAR(shown.b, written.b, 20);
     EXPECT_GT(red.width() * red.height(), 400) << "the rectangle is large enough to measure";
+}
+
+namespace {
+
+// How far `half` lies from `before` towards `full`, over the pixels where `full` differs clearly from
+// `before` (a watermark's blend: 0 invisible, 1 opaque); -1 when no pixel differs enough.
+double blendOf(const fixture::Image &before, const fixture::Image &full, const fixture::Image &half)
+{
+    if (before.rgb.size() != full.rgb.size() || before.rgb.size() != half.rgb.size())
+        return -1;
+    double sum = 0;
+    int count = 0;
+    for (size_t i = 0; i + 2 < before.rgb.size(); i += 3) {
+        const int b = before.rgb[i] + before.rgb[i + 1] + before.rgb[i + 2];
+        const int f = full.rgb[i] + full.rgb[i + 1] + full.rgb[i + 2];
+        const int h = half.rgb[i] + half.rgb[i + 1] + half.rgb[i + 2];
+        if (f - b > 240) {
+            sum += double(h - b) / double(f - b);
+            ++count;
+        }
+    }
+    return count > 20 ? sum / count : -1;
+}
+
+} // namespace
+
+// A user's sequence through the window on a stamped clip; after every step the paused preview is the
+// frame the export writes: crop, turn, text and picture watermarks, subtitle, effect, turn, mirror,
+// reset, and a new clip.
+TEST_F(EditorEndToEndTest, EveryEditAddsUpAndThePreviewIsTheFileAfterEachStep)
+{
+    fixture::Spec spec;
+    spec.width = 320;
+    spec.height = 180;
+    const QString clip = QString::fromStdString(fixture::sharedFixture("walk.mp4", spec));
+    openAndAdd(clip);
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    editor->setKeepAspectratio(true);
+    const QString folder = chooseFreshOutputFolder();
+    const QString srt = QDir(QString::fromStdString(fixture::freshFolder())).filePath("walk.srt");
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:00,000 --> 00:00:02,000\nHHHH\n");
+    file.close();
+
+    // Crop 240 x 140, 40 from the left and 20 from the top.
+    editor->cropAction();
+    typeInto(cropTool().cropWidthField(), QStringLiteral("240"));
+    typeInto(cropTool().cropHeightField(), QStringLiteral("140"));
+    typeInto(cropTool().cropLeftField(), QStringLiteral("40"));
+    typeInto(cropTool().cropTopField(), QStringLiteral("20"));
+    EXPECT_EQ(expectPreviewIsTheFile("crop", folder).width, 240);
+
+    editor->rotateAction();
+    editor->rotateTool().rightRatioAction();
+    const fixture::Image turned = expectPreviewIsTheFile("turn right", folder);
+    EXPECT_EQ(turned.width, 140) << "the crop is kept, turned";
+    EXPECT_EQ(turned.height, 240);
+
+    // A large text, first opaque (the reference), then at 50 % transparency.
+    editor->watermarkAction();
+    WatermarkTool &marks = editor->watermarkTool();
+    marks.addTextAction();
+    QFont big(QStringLiteral("DejaVu Sans"));
+    big.setPixelSize(40);
+    big.setBold(true);
+    TestEnvironment::scriptedPanels().answerFontPanel(big);
+    marks.actionwaterFontBtn();
+    // In the middle of the picture, inside the crop.
+    RDWaterView *overlay = editor->watermarkView();
+    const platform::Rect t = overlay->getclipRectFrame();
+    overlay->setClipRect(platform::makeRect((overlay->frame().width() - t.width()) / 2,
+                                            (overlay->frame().height() - t.height()) / 2, t.width(), t.height()));
+    marks.actionMouseMoveEndForWaterViewBlock(overlay, platform::Rect{});
+    TestEnvironment::processEvents();
+    seek(1.0);
+    const fixture::Image opaque = previewFrame();
+    editor->watermarkAction();
+    marks.setTransparency(50);
+    TestEnvironment::processEvents();
+    const fixture::Image half = expectPreviewIsTheFile("text watermark at 50 %", folder);
+    const double shownBlend = blendOf(turned, opaque, half);
+    EXPECT_NEAR(shownBlend, 0.5, 0.1) << "the preview applies the transparency once";
+    EXPECT_NEAR(blendOf(turned, opaque, m_lastExport), 0.5, 0.12) << "and so does the file";
+
+    editor->watermarkAction();
+    ASSERT_TRUE(marks.addFile(colourPicture(folder, "walk-red.png", Qt::red)));
+    TestEnvironment::processEvents();
+    expectPreviewIsTheFile("picture watermark", folder);
+
+    editor->subtitleAction();
+    SubtitleTool &subtitles = editor->subtitleTool();
+    TestEnvironment::scriptedPanels().answerOpenPanel({srt});
+    subtitles.subtitlePopUpBtn()->chooseItemAtIndex(subtitles.subtitlePopUpBtn()->numberOfItems() - 1);
+    ASSERT_EQ(editor->subtitleParam()->subtitlePath(), srt);
+    expectPreviewIsTheFile("subtitle", folder);
+
+    editor->effectAction();
+    EffectsTool &effects = editor->effectsTool();
+    ASSERT_FALSE(effects.effectTableCells().isEmpty());
+    effects.toggleEffect(effects.effectTableCells().first(), 0);
+    ASSERT_EQ(effects.selectedEffectTypeIndexs().size(), 1);
+    expectPreviewIsTheFile("effect", folder);
+
+    editor->rotateAction();
+    editor->rotateTool().rightRatioAction();
+    EXPECT_EQ(expectPreviewIsTheFile("turn again", folder).width, 240);
+    editor->rotateTool().horizontalMirrorAction();
+    const fixture::Image mirrored = expectPreviewIsTheFile("mirror", folder);
+    EXPECT_EQ(mirrored.width, 240);
+    EXPECT_EQ(mirrored.height, 140);
+
+    // Reset: the untouched picture everywhere, no ghosts.
+    editor->resetRotateTouchUp();
+    TestEnvironment::processEvents();
+    EXPECT_TRUE(editor->waterMarkList().isEmpty());
+    EXPECT_EQ(subtitles.subtitlePopUpBtn()->indexOfSelectedItem(), 0) << "the pop-up names no file";
+    EXPECT_TRUE(editor->subtitleParam()->subtitlePath().isEmpty());
+    EXPECT_FALSE(cropTool().hasCrop());
+    EXPECT_EQ(cropTool().cropWidthField()->stringValue(), QStringLiteral("320"));
+    const fixture::Image reset = expectPreviewIsTheFile("reset", folder);
+    EXPECT_EQ(reset.width, 320);
+    EXPECT_EQ(reset.height, 180);
+    // The effect stays (it is not the rotate panel's); only the picture's shape and overlays are back.
+    EXPECT_EQ(effects.selectedEffectTypeIndexs().size(), 1);
+
+    // A new clip: neutral, as its export is.
+    ASSERT_TRUE(choose(smallClipForTools()));
+    EXPECT_TRUE(effects.selectedEffectTypeIndexs().isEmpty());
+    const fixture::Image fresh = expectPreviewIsTheFile("new clip", folder);
+    const auto source = fixture::decodeFrameAt(smallClipForTools().toStdString(), 1.0);
+    ASSERT_TRUE(source);
+    EXPECT_LT(meanDifference(fresh, *source), 6.0) << "no effect of the old clip";
+    int greenest = 0;
+    for (size_t i = 0; i + 2 < fresh.rgb.size(); i += 3)
+        greenest = std::max(greenest, int(fresh.rgb[i + 1]) - int(fresh.rgb[i]));
+    EXPECT_GT(greenest, 150) << "the marked corner keeps its colour: the old clip's grey effect is gone";
+}
+
+namespace {
+
+// The controls a user edits with inside `view` (buttons, sliders, pop-ups, steppers, editable fields,
+// check-box rows), the view itself included when it is one.
+QList<QWidget *> editControlsIn(QWidget *view)
+{
+    QList<QWidget *> controls;
+    if (!view)
+        return controls;
+    QList<QWidget *> all = view->findChildren<QWidget *>();
+    all.prepend(view);
+    for (QWidget *w : all) {
+        if (qobject_cast<QScrollBar *>(w))
+            continue; // scrolling a list changes nothing
+        auto *field = qobject_cast<platform::TextField *>(w);
+        if ((field && field->isEditable()) || qobject_cast<PNQButton *>(w) || qobject_cast<QAbstractButton *>(w) ||
+            qobject_cast<QAbstractSlider *>(w) || qobject_cast<platform::PopUpButton *>(w) ||
+            qobject_cast<platform::Stepper *>(w) || qobject_cast<RDProgressSlider *>(w) ||
+            qobject_cast<EffectTableCellView *>(w) || qobject_cast<RDUICliper *>(w) ||
+            qobject_cast<RDWaterView *>(w))
+            controls.append(w);
+    }
+    return controls;
+}
+
+bool isLive(QWidget *w)
+{
+    if (auto *slider = qobject_cast<RDProgressSlider *>(w))
+        return slider->isEnabled() && !slider->disable();
+    if (auto *cell = qobject_cast<EffectTableCellView *>(w))
+        return cell->isEnabled() && cell->enable();
+    if (auto *overlay = qobject_cast<RDWaterView *>(w))
+        return overlay->enabled(); // it keeps the hover cursor, so it stays a live widget
+
+    return w->isEnabled();
+}
+
+QString nameOf(QWidget *w)
+{
+    QString name = QString::fromLatin1(w->metaObject()->className());
+    for (QWidget *p = w->parentWidget(); p; p = p->parentWidget())
+        name += QLatin1Char('<') + QString::fromLatin1(p->metaObject()->className());
+    return name;
+}
+
+} // namespace
+
+TEST_F(EditorEndToEndTest, EveryEditControlIsOffWhileAnExportRunsAndBackAfter)
+{
+    openAndAdd(twelveSeconds());
+    chooseProfile(QStringLiteral("Video"), QStringLiteral("mp4(H.264)"));
+    chooseFreshOutputFolder();
+    // A picture watermark, so that its panel's controls are live too.
+    ASSERT_TRUE(editor->watermarkTool().addFile(colourPicture(QString::fromStdString(fixture::freshFolder()),
+                                                              "live.png", Qt::red)));
+    QList<QWidget *> controls;
+    for (QWidget *panel : std::initializer_list<QWidget *>{
+             editor->trimView(), editor->cropView(), editor->kxfxView(), editor->waterView(),
+             editor->captionView(), editor->adjustView(), editor->musicContentView(), editor->cliper(),
+             editor->watermarkView()})
+        controls += editControlsIn(panel);
+    QList<QWidget *> liveBefore;
+    for (QWidget *w : controls)
+        if (isLive(w))
+            liveBefore.append(w);
+    ASSERT_GT(liveBefore.size(), 30) << "the panels' controls are found";
+
+    clickStart();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return editor->convertstart(); }));
+    // Switching tools while it runs brings nothing back.
+    for (auto open : {&EditVideoWindowController::addmusicAction, &EditVideoWindowController::watermarkAction,
+                      &EditVideoWindowController::cropAction})
+        (editor.data()->*open)(nullptr);
+    for (QWidget *w : controls)
+        EXPECT_FALSE(isLive(w)) << nameOf(w).toStdString();
+
+    clickStart(); // cancels
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !editor->convertstart(); }));
+    TestEnvironment::processEvents();
+    for (QWidget *w : liveBefore)
+        EXPECT_TRUE(isLive(w)) << nameOf(w).toStdString();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !editor->exportController()->runningChain(); },
+                                           kExportWaitMs));
 }

@@ -130,6 +130,8 @@ TEST(EditorExportController, InvalidRangeRefusesWithTheTimeAlert)
     host.state.deleteSection = true;
     controller.startExportAction();
     ASSERT_EQ(host.alerts.size(), 1u);
+    EXPECT_EQ(host.alerts[0].message, localized("DeleteWholeClipString")) << "not a time-order message";
+    EXPECT_NE(localized("DeleteWholeClipString"), QStringLiteral("DeleteWholeClipString"));
     EXPECT_FALSE(controller.convertstart());
 }
 

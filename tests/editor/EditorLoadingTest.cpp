@@ -148,7 +148,6 @@ TEST_F(EditorLoadingTest, CancelledPanelChangesNothing)
 TEST_F(EditorLoadingTest, AnotherClipStartsWithoutTheOldCropAndMusic)
 {
     openWith(smallClip());
-    editor->cropTool().setConvertCropSize(RECT{10, 12, 14, 16});
     editor->cropTool().setEditVideoClipRect(platform::makeRect(10, 16, 50, 40));
     editor->setMusicList({std::make_shared<MusicInfo>()});
     ASSERT_TRUE(choose(portraitClip()));

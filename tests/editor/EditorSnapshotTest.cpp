@@ -101,7 +101,6 @@ TEST_F(EditorSnapshotTest, RotateResetReturnsToTheUntouchedPicture)
     editor->refreshPlayerView();
     editor->rotateTool().setHFlip(1);
     editor->rotateTool().setVFlip(1);
-    editor->cropTool().setConvertCropSize(RECT{2, 4, 6, 8});
     editor->cropTool().setEditVideoClipRect(platform::makeRect(2, 8, 80, 140));
     editor->setWaterMarkList({std::make_shared<WaterParam>(), std::make_shared<WaterParam>()});
     editor->subtitleParam()->setSubtitlePath(QStringLiteral("/tmp/some.srt"));
@@ -123,9 +122,10 @@ TEST_F(EditorSnapshotTest, RotateResetReturnsToTheUntouchedPicture)
     EXPECT_EQ(editor->waterParam()->waterText(),
               LanguageService::localizedStringForKey("watermarkstringValue"));
     EXPECT_TRUE(editor->subtitleParam()->subtitlePath().isEmpty());
-    // Crop type 1: the centred square.
-    EXPECT_NEAR(editor->cliper()->getclipRect().width(), 90, 0.01);
+    // The overlay shows what the file gets: the whole picture.
+    EXPECT_NEAR(editor->cliper()->getclipRect().width(), 160, 0.01);
     EXPECT_NEAR(editor->cliper()->getclipRect().height(), 90, 0.01);
+    EXPECT_EQ(editor->subtitlePopUpBtn()->indexOfSelectedItem(), 0) << "the pop-up names no file";
     // The player shows the unturned picture again.
     std::vector<uint8_t> buffer(160 * 160 * 4);
     int w = 160, h = 160;

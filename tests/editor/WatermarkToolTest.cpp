@@ -1,7 +1,10 @@
 // The editor's watermark tool through the window: the list, its rows and the index rules, the panel's
 // time, transparency, size, font and colour controls, and what the preview player is handed.
 #include "editor/tools/WatermarkTool.h"
+#include "editor/tools/RDWaterView.h"
 #include "editor/tools/WaterMarkCellItemView.h"
+#include "media/RDMoviePlayer.h"
+#include "platform/Window.h"
 #include "model/WaterParam.h"
 #include "platform/Stepper.h"
 #include "tests/editor/LoadedEditor.h"
@@ -82,9 +85,10 @@ TEST_F(WatermarkToolTest, AddTickEditAndDeleteRows)
     EXPECT_TRUE(tool().previewRecords().overlayShown);
     EXPECT_EQ(previewCount(), 2);
     EXPECT_TRUE(tool().previewRecords().videos.empty());
-    editor->refreshPlayerWaterMark(false);
+    editor->cutAction(); // off the watermark tab the player draws every ticked row
     EXPECT_EQ(previewCount(), 3);
     EXPECT_EQ(tool().previewRecords().videos.size(), 1u);
+    editor->watermarkAction();
 
     // Unticking the picture's row (a press on its check box, one turn later) takes it out of the preview.
     cells[1]->checkBtn()->mouseDownAction(cells[1]->checkBtn());
@@ -124,7 +128,37 @@ TEST_F(WatermarkToolTest, AddTickEditAndDeleteRows)
     EXPECT_EQ(tool().widthField()->stringValue(), "00");
     EXPECT_EQ(tool().alphaField()->stringValue(), "00");
     EXPECT_TRUE(editor->watermarkView()->waterMark().isNull());
+    EXPECT_FALSE(editor->watermarkView()->isVisible()) << "no overlay of a deleted row";
     EXPECT_EQ(previewCount(), 0);
+}
+
+TEST_F(WatermarkToolTest, ADeletedWatermarkLeavesThePreviewAtOnce)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolWatermark);
+    auto redness = [&] {
+        std::vector<uint8_t> bgra(160 * 90 * 4);
+        int w = 160, h = 90;
+        EXPECT_TRUE(editor->rdPlayer()->Snapshot(&w, &h, bgra.data()));
+        double sum = 0;
+        for (size_t i = 0; i + 3 < bgra.size(); i += 4)
+            sum += int(bgra[i + 2]) - int(bgra[i + 1]);
+        return sum / (w * h);
+    };
+    ASSERT_TRUE(tool().addFile(picturePath()));
+    RDWaterView *overlay = editor->watermarkView();
+    overlay->setClipRect(platform::makeRect(0, 0, overlay->frame().width(), overlay->frame().height()));
+    tool().actionMouseMoveEndForWaterViewBlock(overlay, platform::Rect{});
+    tool().addTextAction(); // the picture is now drawn by the player, the text by the overlay
+    EXPECT_GT(redness(), 60) << "the red picture covers the preview";
+
+    tool().selectRow(0); // the picture is edited: the overlay shows it
+    EXPECT_FALSE(overlay->waterMark().isNull());
+    tool().deleteAction();
+    EXPECT_TRUE(overlay->waterMark().isNull()) << "the overlay shows the text row now";
+    EXPECT_LT(redness(), 10) << "gone from the preview at once";
+    editor->cutAction();
+    EXPECT_LT(redness(), 10) << "on every tab";
+    EXPECT_EQ(previewCount(), 1) << "the text only";
 }
 
 TEST_F(WatermarkToolTest, TimesSizeTransparencyFontAndColour)
@@ -141,6 +175,12 @@ TEST_F(WatermarkToolTest, TimesSizeTransparencyFontAndColour)
     typeInto(start[2], "30");
     typeInto(start[1], "01");
     EXPECT_FLOAT_EQ(picture.startTime(), 90.25f);
+    // The start shortened the duration, and its fields say so: a later edit of them is taken.
+    EXPECT_FLOAT_EQ(picture.duration(), 35.25f);
+    EXPECT_FLOAT_EQ(tool().timeGroup(WatermarkTool::Duration).seconds(), 35.25f);
+    typeInto(tool().timeGroup(WatermarkTool::Duration).fields()[3], "00");
+    EXPECT_FLOAT_EQ(picture.duration(), 35.0f);
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
     // A start past the clip's end is refused with an alert; the record keeps 90.25.
     TestEnvironment::scriptedPanels().answerAlert(0);
     typeInto(start[0], "01");
@@ -167,16 +207,27 @@ TEST_F(WatermarkToolTest, TimesSizeTransparencyFontAndColour)
     EXPECT_EQ(picture.waterAlph(), 30);
     EXPECT_EQ(previewCount(), 1);
 
-    // A typed width moves the fractions preview and export use, keeping x, y and height.
-    const platform::Rect before = picture.waterRect();
+    // The size fields show and take video pixels, as the crop fields do; the record keeps fractions,
+    // the overlay follows them.
+    const platform::Rect before = picture.waterPercentClipRect();
+    const platform::Size video = editor->videoSize();
     const double overlayWidth = editor->watermarkView()->frame().width();
+    EXPECT_EQ(tool().widthField()->stringValue(), QString::asprintf("%.f", before.width() * video.width));
     typeInto(tool().widthField(), "30");
-    EXPECT_EQ(picture.waterRect().width(), 30);
-    EXPECT_EQ(picture.waterRect().minX(), before.minX());
-    EXPECT_EQ(picture.waterRect().height(), before.height());
-    EXPECT_NEAR(picture.waterPercentClipRect().width(), 30 / overlayWidth, 1e-6);
-    editor->refreshPlayerWaterMark(false);
+    EXPECT_NEAR(picture.waterPercentClipRect().width(), 30 / video.width, 1e-6);
+    EXPECT_EQ(picture.waterPercentClipRect().minX(), before.minX());
+    EXPECT_EQ(picture.waterPercentClipRect().height(), before.height());
+    EXPECT_EQ(tool().widthField()->stringValue(), "30");
+    EXPECT_NEAR(picture.waterRect().width(), 30 / video.width * overlayWidth, 1e-3);
+    // A window of another size keeps the place and size on the picture.
+    editor->window()->setFrame(platform::makeRect(0, 0, 1300, 900));
+    editor->changesize(nullptr);
+    EXPECT_NEAR(picture.waterPercentClipRect().width(), 30 / video.width, 1e-6);
+    EXPECT_NEAR(editor->watermarkView()->getclipRectFrame().width() / editor->watermarkView()->frame().width(),
+                30 / video.width, 0.01);
+    editor->cutAction();
     ASSERT_EQ(tool().previewRecords().images.size() + tool().previewRecords().texts.size(), 2u);
+    editor->watermarkAction();
 
     // Font and colour of the text row through the panels.
     tool().selectRow(1);

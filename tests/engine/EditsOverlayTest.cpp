@@ -35,7 +35,8 @@ IMAGE_WATERMARK_PARAM pictureWatermark(const std::string &path, RECT rect, int64
 }
 
 // A stand-in for the application's text renderer: a 20 x 10 block of the text colour whose bottom
-// row is the baseline, drawn as the callback's contract says (premultiplied BGRA, rows top first).
+// row is the baseline, drawn as the callback's contract says (premultiplied BGRA, rows top first, opaque:
+// the engine applies the transparence).
 std::atomic<int> g_calls{0};
 std::atomic<bool> g_onOtherThread{false};
 std::thread::id g_testThread;
@@ -45,7 +46,7 @@ void drawBlock(int width, int height, uint8_t *buffer, TEXT_WATERMARK_PARAM para
     ++g_calls;
     if (std::this_thread::get_id() != g_testThread)
         g_onOtherThread = true;
-    const double alpha = 1.0 - param.transparence / 100.0;
+    const double alpha = 1.0;
     const uint8_t red = param.fontclr >> 24, green = param.fontclr >> 16, blue = param.fontclr >> 8;
     const int baselineRow = height - 1 - param.rect.top;
     for (int y = baselineRow - 9; y <= baselineRow; ++y)

@@ -16,20 +16,22 @@ struct ToolHost : EditToolHost
     std::shared_ptr<RDMoviePlayer> player;
     platform::Size size;
     RDUICliper *overlay = nullptr;
+    CropMapping::Orientation turn;
     int turned = 0;
-    int mirrored = 0;
     bool lastReset = false;
+    int edits = 0;
 
     const std::shared_ptr<RDMoviePlayer> &rdPlayer() const override { return player; }
     bool isPlaying() const override { return false; }
     platform::Size videoSize() const override { return size; }
+    CropMapping::Orientation orientation() const override { return turn; }
+    void editsChanged() override { ++edits; }
     RDUICliper *cliper() const override { return overlay; }
     void pictureTurned(bool reset) override
     {
         ++turned;
         lastReset = reset;
     }
-    void pictureMirrored() override { ++mirrored; }
     void queueOnMain(std::function<void()> work) override { work(); }
     void showToolAlert(const QString &message) override { alerts.append(message); }
     QStringList alerts;
@@ -206,6 +208,64 @@ TEST(CropTool, AResetGoesBackToTheWholePictureInFreeMode)
     EXPECT_FALSE(bench.crop.hasCrop());
 }
 
+TEST(CropMapping, SourceRectanglesFollowTurnsAndMirrors)
+{
+    // A 40 x 20 source; the rectangle 10 x 5 at (4, 2) from the top-left.
+    const platform::Size source{40, 20};
+    const platform::Rect r = platform::makeRect(4, 2, 10, 5);
+    const struct
+    {
+        int angle, hFlip, vFlip;
+        platform::Rect shown;
+    } cases[] = {
+        {0, 0, 0, platform::makeRect(4, 2, 10, 5)},
+        {90, 0, 0, platform::makeRect(13, 4, 5, 10)},   // on a 20 x 40 picture
+        {180, 0, 0, platform::makeRect(26, 13, 10, 5)},
+        {270, 0, 0, platform::makeRect(2, 26, 5, 10)},
+        {0, 1, 0, platform::makeRect(26, 2, 10, 5)},
+        {0, 0, 1, platform::makeRect(4, 13, 10, 5)},
+        {90, 1, 0, platform::makeRect(13, 26, 5, 10)}, // mirrored first, then turned
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.angle << " h" << c.hFlip << " v" << c.vFlip);
+        const CropMapping::Orientation o{c.angle, c.hFlip, c.vFlip};
+        EXPECT_EQ(CropMapping::toShown(r, source, o), c.shown);
+        EXPECT_EQ(CropMapping::toSource(c.shown, source, o), r) << "and back";
+    }
+}
+
+TEST(CropTool, ACropIsKeptThroughTurnsAndMirrors)
+{
+    // 960 x 720 at left 160 of a 1280 x 720 picture shown at half size.
+    CropBench bench({1280, 720}, {640, 360});
+    bench.overlay.setClipRect(platform::makeRect(80, 0, 480, 360));
+    bench.crop.actionMoveEndForRDUICliperBlock(&bench.overlay, platform::Rect{});
+    expectMargins(bench.crop.convertCropSize(), 160, 0, 160, 0);
+    EXPECT_GT(bench.host.edits, 0) << "a released drag reaches the preview";
+
+    // Turned right, the picture is 720 x 1280 and the kept part is 720 x 960, 160 from the top.
+    bench.host.turn.angle = 90;
+    bench.host.size = {720, 1280};
+    bench.overlay.setVideoSize(bench.host.size);
+    bench.crop.layOverlay(platform::makeRect(0, 0, 202.5, 360));
+    EXPECT_EQ(bench.crop.editVideoClipRect(), platform::makeRect(0, 160, 720, 960));
+    expectMargins(bench.crop.convertCropSize(), 0, 160, 0, 160);
+    EXPECT_EQ(bench.field(bench.crop.cropWidthField()), "720");
+    EXPECT_EQ(bench.field(bench.crop.cropHeightField()), "960");
+    EXPECT_EQ(bench.field(bench.crop.cropLeftField()), "0");
+    EXPECT_EQ(bench.field(bench.crop.cropTopField()), "160");
+    EXPECT_NEAR(bench.overlay.getclipRectFrame().minY(), 45, 0.01) << "the overlay shows it where it lies";
+    EXPECT_NEAR(bench.overlay.getclipRectFrame().height(), 270, 0.01);
+
+    // An uneven crop mirrored: its margins change sides.
+    bench.host.turn = {};
+    bench.host.size = {1280, 720};
+    bench.crop.setEditVideoClipRect(platform::makeRect(100, 0, 400, 720));
+    expectMargins(bench.crop.convertCropSize(), 100, 0, 780, 0);
+    bench.host.turn.hFlip = 1;
+    expectMargins(bench.crop.convertCropSize(), 780, 0, 100, 0);
+}
+
 TEST(RotateTool, AnglesCycleInQuarterTurns)
 {
     const struct
@@ -234,10 +294,10 @@ TEST(RotateTool, MirrorsOfTheShownPictureSwapAxesAtQuarterTurns)
     {
         int angle;
         bool horizontal;
-        int hFlip, vFlip, mirrored;
+        int hFlip, vFlip;
     } cases[] = {
-        {0, true, 1, 0, 1},  {0, false, 0, 1, 0},  {180, true, 1, 0, 1}, {180, false, 0, 1, 0},
-        {90, true, 0, 1, 1}, {90, false, 1, 0, 0}, {270, true, 0, 1, 1}, {270, false, 1, 0, 0},
+        {0, true, 1, 0},  {0, false, 0, 1},  {180, true, 1, 0}, {180, false, 0, 1},
+        {90, true, 0, 1}, {90, false, 1, 0}, {270, true, 0, 1}, {270, false, 1, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.angle << (c.horizontal ? " horizontal" : " vertical"));
@@ -247,7 +307,8 @@ TEST(RotateTool, MirrorsOfTheShownPictureSwapAxesAtQuarterTurns)
         c.horizontal ? rotate.horizontalMirrorAction() : rotate.verticalMirrorAction();
         EXPECT_EQ(rotate.hFlip(), c.hFlip);
         EXPECT_EQ(rotate.vFlip(), c.vFlip);
-        EXPECT_EQ(host.mirrored, c.mirrored) << "only the left-to-right mirror clears the crop";
+        EXPECT_EQ(host.turned, 1) << "a mirror moves the crop: the overlays are laid out again";
+        EXPECT_EQ(host.edits, 1) << "and the preview gets the new state";
         c.horizontal ? rotate.horizontalMirrorAction() : rotate.verticalMirrorAction();
         EXPECT_EQ(rotate.hFlip() + rotate.vFlip(), 0) << "a second click undoes the first";
     }

@@ -1,0 +1,14 @@
+#pragma once
+// Hands the editor's edit state to its preview player: turn and mirror, colours and effects, subtitle and
+// crop, each as the export sends it (the watermarks go through WatermarkWalk, the export's own walk).
+// The caller redraws a paused player afterwards. Main thread only.
+#include "editor/EditorExportHost.h"
+
+class RDMoviePlayer;
+
+class PreviewEdits
+{
+public:
+    // `showCrop` false shows the whole picture (for the overlays that are laid over it).
+    static void apply(RDMoviePlayer &player, const ExportEditState &state, bool showCrop);
+};
