@@ -15,11 +15,15 @@ public:
     template <class T> static void release(std::unique_ptr<T> object)
     {
         std::shared_ptr<T> shared(std::move(object));
-        post([shared]() mutable { shared.reset(); });
+        post([shared]() mutable {
+            shared.reset();
+            afterRelease();
+        });
     }
 
 private:
     static void post(std::function<void()> work);
+    static void afterRelease();
 };
 
 } // namespace engine
