@@ -68,7 +68,7 @@ ReleaseThread &releaseThread()
 
 void DeferredRelease::afterRelease()
 {
-    ProcessMemory::giveBack(); // what was freed here came after the job's Close gave memory back
+    ProcessMemory::giveBack(); // already on the release thread
 }
 
 void DeferredRelease::post(std::function<void()> work)

@@ -8,7 +8,7 @@ namespace engine {
 EngineJob::~EngineJob()
 {
     // The job's own members (its probe, settings) are gone by now; its pipeline went when Start ended.
-    ProcessMemory::giveBack();
+    ProcessMemory::giveBackSoon();
 }
 
 int EngineJob::runOnce(bool ready, const std::function<int()> &pipeline)
