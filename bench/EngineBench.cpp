@@ -10,6 +10,10 @@
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
 //   engine_bench --ours-cut IN OUT START END          run only our exact cut with no codec set (seconds)
 //   engine_bench --ours-split IN FOLDER / --ours-batch FOLDER IN...   run only our split or batch cut
+//   engine_bench memory [VCODEC]   the resident memory of one process before the first and after each
+//                                  of four 1080p conversions (libx264 unless told; see runMemory)
+//   engine_bench --ours-memory[-threads] IN FOLDER VCODEC   run only the four conversions of the memory
+//                                  mode, on the calling thread or each on a thread of its own
 //
 // The cases against `ffmpeg -c copy` (cut-copy, split-copy, batch-copy) are in CopyYardsticks.h.
 //
@@ -36,6 +40,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -216,10 +221,92 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The memory mode. A process that converts should give its memory back when a job closes: four
+// conversions of a 1080p source at its own size (the video codec given, AAC) run one after the other in
+// one fresh process, and the resident size is read before the first and 2 s after each Close. Twice: with
+// each conversion on the calling thread, and each on a thread of its own as the application's workers
+// run them. The source is made by the parent, so that making it weighs nothing in the figures.
+long residentKb()
+{
+    long kb = -1;
+    if (FILE *status = fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (fgets(line, sizeof line, status))
+            if (sscanf(line, "VmRSS: %ld kB", &kb) == 1)
+                break;
+        fclose(status);
+    }
+    return kb;
+}
+
+int runOursMemory(const std::string &input, const std::string &folder, const std::string &codec, bool threads)
+{
+    constexpr int kConversions = 4;
+    const char *where = threads ? "each on a thread of its own" : "on the calling thread";
+    const long before = residentKb();
+    printf("%s, %s: resident before the first conversion: %ld MiB\n", codec.c_str(), where, before / 1024);
+    long after = before;
+    for (int i = 1; i <= kConversions; ++i) {
+        const std::string output = folder + "/memory" + std::to_string(i) + ".mp4";
+        int status = 1;
+        auto convert = [&] {
+            status = runConversion(input.c_str(), output.c_str(), [&](MEDIA_HANDLE h) {
+                apiMediaConvertSetVcodec(h, codec.c_str());
+                return apiMediaConvertSetAcodec(h, "aac");
+            });
+        };
+        if (threads)
+            std::thread(convert).join();
+        else
+            convert();
+        std::filesystem::remove(output);
+        if (status != 0) {
+            fprintf(stderr, "conversion %d failed\n", i);
+            return 1;
+        }
+        // The engine gives memory back on its release thread right after Close, not inside it.
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        after = residentKb();
+        printf("%s, %s: resident after conversion %d: %ld MiB\n", codec.c_str(), where, i, after / 1024);
+        fflush(stdout);
+    }
+    printf("%s, %s: %ld MiB more after the fourth conversion than before the first (target: within 100 MiB)\n",
+           codec.c_str(), where, (after - before) / 1024);
+    return 0;
+}
+
+int runMemory(const std::string &codec)
+{
+    const std::string folder =
+        std::filesystem::temp_directory_path() / ("engine_bench-memory-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string input = folder + "/source1080p.mp4";
+    fixture::Spec spec;
+    spec.width = 1920;
+    spec.height = 1080;
+    spec.duration = 10.0;
+    spec.videoBitrate = 8000000;
+    std::string error;
+    if (!fixture::generate(input, spec, &error)) {
+        fprintf(stderr, "cannot generate the source: %s\n", error.c_str());
+        return 1;
+    }
+    const std::string self = std::filesystem::canonical("/proc/self/exe");
+    bool ok = true;
+    for (const char *mode : {"--ours-memory", "--ours-memory-threads"})
+        ok = runProcess({self, mode, input, folder, codec}).ok && ok;
+    std::filesystem::remove_all(folder);
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && argc <= 3 && std::string(argv[1]) == "memory")
+        return runMemory(argc == 3 ? argv[2] : "libx264");
+    if (argc == 5 && std::string(argv[1]).starts_with("--ours-memory"))
+        return runOursMemory(argv[2], argv[3], argv[4], std::string(argv[1]) == "--ours-memory-threads");
     if (argc == 4 && std::string(argv[1]) == "--ours")
         return runOurs(argv[2], argv[3]);
     if (argc == 6 && std::string(argv[1]) == "--ours-edits")

@@ -1,5 +1,7 @@
 #include "engine/DeferredRelease.h"
 
+#include "engine/ProcessMemory.h"
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -63,6 +65,11 @@ ReleaseThread &releaseThread()
 }
 
 } // namespace
+
+void DeferredRelease::afterRelease()
+{
+    ProcessMemory::giveBack(); // already on the release thread
+}
 
 void DeferredRelease::post(std::function<void()> work)
 {

@@ -2,7 +2,7 @@
 // Frees objects on a thread of its own. A stopped job hands its pipeline over (after removing its
 // temporary output) so that Start returns at once: closing an encoder joins its worker threads, which
 // under load takes longer than a Stop may keep the caller waiting. Whatever is still pending when the
-// process ends is freed before it exits.
+// process ends is freed before it exits. The memory freed here is given back to the system at once.
 #include <functional>
 #include <memory>
 
@@ -15,11 +15,17 @@ public:
     template <class T> static void release(std::unique_ptr<T> object)
     {
         std::shared_ptr<T> shared(std::move(object));
-        post([shared]() mutable { shared.reset(); });
+        post([shared]() mutable {
+            shared.reset();
+            afterRelease();
+        });
     }
 
-private:
+    // Runs `work` soon, on the release thread, after what was handed over before it. Any thread.
     static void post(std::function<void()> work);
+
+private:
+    static void afterRelease();
 };
 
 } // namespace engine

@@ -29,6 +29,21 @@ bool isWrapperOfHardware(const AVCodec *codec)
     return false;
 }
 
+// libx265 prints to standard error by itself, not through FFmpeg's log: it is told to print only its
+// errors unless the engine's trace is on.
+void quietX265(AVDictionary **options)
+{
+    if (traceShown())
+        return;
+    std::string params;
+    if (const AVDictionaryEntry *given = av_dict_get(*options, "x265-params", nullptr, 0))
+        params = given->value;
+    if (params.find("log-level") != std::string::npos)
+        return;
+    params += params.empty() ? "log-level=error" : ":log-level=error";
+    av_dict_set(options, "x265-params", params.c_str(), 0);
+}
+
 } // namespace
 
 const AVCodec *Encoder::find(AVCodecID id)
@@ -147,6 +162,8 @@ int Encoder::open(bool globalHeader, const AVDictionary *extra)
         m_codec->id != AV_CODEC_ID_PCM_S16LE)
         c->bit_rate = 64000 * std::max(1, std::min(c->ch_layout.nb_channels, 2));
     av_dict_copy(&options, extra, 0);
+    if (name == "libx265")
+        quietX265(&options);
     int err = avcodec_open2(c, m_codec, &options);
     av_dict_free(&options);
     if (err < 0)

@@ -1,8 +1,15 @@
 #include "engine/EngineJob.h"
 
 #include "engine/EngineLog.h"
+#include "engine/ProcessMemory.h"
 
 namespace engine {
+
+EngineJob::~EngineJob()
+{
+    // The job's own members (its probe, settings) are gone by now; its pipeline went when Start ended.
+    ProcessMemory::giveBackSoon();
+}
 
 int EngineJob::runOnce(bool ready, const std::function<int()> &pipeline)
 {

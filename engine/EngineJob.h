@@ -13,6 +13,9 @@ namespace engine {
 class EngineJob : public EngineObject
 {
 public:
+    // Gives the job's memory back to the system (see ProcessMemory).
+    ~EngineJob() override;
+
     // Makes a running start() return MEDIA_ERR_STOPPED promptly and wakes blocked I/O. Any thread.
     void stop() { m_stop.store(true); }
     const std::atomic<bool> &stopFlag() const { return m_stop; }

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -12,14 +13,53 @@ namespace engine {
 
 namespace {
 
+void writeText(std::string_view text)
+{
+    // One fwrite per line keeps lines from concurrent jobs whole.
+    std::string line = std::string("MediaCore: ").append(text).append("\n");
+    fwrite(line.data(), 1, line.size(), stderr);
+}
+
 void writeLine(const char *fmt, va_list args)
 {
     char text[1024];
     vsnprintf(text, sizeof text, fmt, args);
-    // One fwrite per line keeps lines from concurrent jobs whole.
-    std::string line = std::string("MediaCore: ") + text + "\n";
-    fwrite(line.data(), 1, line.size(), stderr);
+    writeText(text);
 }
+
+bool traceEnabled()
+{
+    static const bool enabled = traceEnabledByRules(getenv("QT_LOGGING_RULES"));
+    return enabled;
+}
+
+// FFmpeg's log, and through it the encoders' (libx264...): errors always print, the rest is trace. FFmpeg
+// hands a line over in pieces, so each thread gathers its pieces until the line feed.
+void ffmpegLogLine(void *context, int level, const char *fmt, va_list args)
+{
+    thread_local std::string pending;
+    thread_local int printPrefix = 1;
+    const int shown = traceEnabled() ? AV_LOG_INFO : AV_LOG_ERROR;
+    if (level > shown) {
+        // Not formatted (debug lines come by the thousand); the prefix state follows the format alone.
+        const size_t length = fmt ? strlen(fmt) : 0;
+        if (length > 0)
+            printPrefix = fmt[length - 1] == '\n';
+        return;
+    }
+    char piece[1024];
+    av_log_format_line2(context, level, fmt, args, piece, sizeof piece, &printPrefix);
+    pending += piece;
+    for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
+        if (end > 0)
+            writeText(std::string_view(pending).substr(0, end));
+}
+
+// FFmpeg's log is ours from the moment the library is loaded, before any of its calls can log.
+const bool ffmpegLogRouted = [] {
+    av_log_set_callback(ffmpegLogLine);
+    return true;
+}();
 
 std::string_view trimmed(std::string_view s)
 {
@@ -48,6 +88,11 @@ bool matches(std::string_view pattern, std::string_view name)
 }
 
 } // namespace
+
+bool traceShown()
+{
+    return traceEnabled();
+}
 
 bool traceEnabledByRules(const char *rules)
 {
@@ -90,8 +135,7 @@ void engineLog(const char *fmt, ...)
 
 void engineTrace(const char *fmt, ...)
 {
-    static const bool enabled = traceEnabledByRules(getenv("QT_LOGGING_RULES"));
-    if (!enabled)
+    if (!traceEnabled())
         return;
     va_list args;
     va_start(args, fmt);

@@ -5,6 +5,10 @@
 // job (what is converted to what): it prints only when the category "vw.engine" shows trace lines under
 // the QT_LOGGING_RULES variable, read once with the same rule syntax as the application's other
 // categories ("vw.*.debug=true", "vw.engine.debug=true"...).
+//
+// FFmpeg's own log, and the encoders' logs that FFmpeg passes on, go the same way from the moment the
+// library is loaded: its errors always print (as "MediaCore: [context] text"), its warnings and notes are
+// trace lines. Encoders that print by themselves are told their level where they are opened.
 #include "media/MediaEngine.h"
 
 namespace engine {
@@ -13,6 +17,9 @@ namespace engine {
 void engineLog(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 // As engineLog(), when trace lines are enabled (see above).
 void engineTrace(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Whether trace lines print in this process.
+bool traceShown();
 
 // Whether the logging rules `rules` (QT_LOGGING_RULES syntax) turn on the trace of "vw.engine".
 bool traceEnabledByRules(const char *rules);

@@ -1,7 +1,5 @@
 #include "engine/JobTable.h"
 
-#include "engine/FFmpeg.h"
-
 namespace engine {
 
 JobTable &JobTable::instance()
@@ -10,11 +8,7 @@ JobTable &JobTable::instance()
     return table;
 }
 
-JobTable::JobTable()
-{
-    // FFmpeg's informational chatter (encoder statistics...) would drown the application's log.
-    av_log_set_level(AV_LOG_WARNING);
-}
+JobTable::JobTable() = default;
 
 MEDIA_HANDLE JobTable::add(std::shared_ptr<EngineObject> object)
 {

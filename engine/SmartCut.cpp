@@ -119,15 +119,15 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     m_delay = m_headDelay;
     auto seconds = [this](int64_t ts) { return ts == AV_NOPTS_VALUE ? 0.0 : fileTime(ts) / 1e6; };
     if (m_copyStart == AV_NOPTS_VALUE) {
-        engineLog("smart cut: no key frame inside the range, all of it is encoded to match the source");
+        engineTrace("smart cut: no key frame inside the range, all of it is encoded to match the source");
         return true;
     }
     double copyEnd = m_copyEnd != AV_NOPTS_VALUE ? seconds(m_copyEnd)
                      : m_cutEnd > 0                ? m_cutEnd / 1e6
                                                    : m_input.duration() / 1e6;
-    engineLog("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
-              seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
-              m_tail ? copyEnd : 0.0, m_tail ? m_cutEnd / 1e6 : 0.0);
+    engineTrace("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
+                seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
+                m_tail ? copyEnd : 0.0, m_tail ? m_cutEnd / 1e6 : 0.0);
     return true;
 }
 

@@ -1,8 +1,15 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/Log.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -22,6 +29,29 @@ QString &overriddenPath()
 {
     static QString path;
     return path;
+}
+
+// QSettings opens its file for reading without asking what it is: a FIFO there blocks the start-up
+// forever, and a directory or a device is no settings file either. Such an entry (or a link to one) is
+// renamed aside, so that the store starts empty and its first write makes a regular file. Returns
+// whether `path` is free for QSettings: absent, a regular file, or moved aside.
+bool moveAsideUnlessRegular(const QString &path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return true;
+    QString aside = path + QStringLiteral(".not-a-file");
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".not-a-file-%1").arg(n);
+    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0) {
+        logWarning("the settings file %@ is not a regular file; it is moved to %@ and the defaults are used",
+                   path, aside);
+        return true;
+    }
+    logWarning("the settings file %@ is not a regular file and cannot be moved aside; the defaults are used "
+               "and not kept",
+               path);
+    return false;
 }
 
 } // namespace
@@ -54,8 +84,15 @@ QString UserDefaults::storePath()
 }
 
 UserDefaults::UserDefaults(const QString &path)
-    : m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat))
 {
+    if (moveAsideUnlessRegular(path)) {
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        return;
+    }
+    // What stays in the way is never opened: the store lives in a folder of its own for this run.
+    m_fallbackFolder = std::make_unique<QTemporaryDir>();
+    m_settings = std::make_unique<QSettings>(m_fallbackFolder->filePath(QStringLiteral("defaults.ini")),
+                                             QSettings::IniFormat);
 }
 
 UserDefaults::~UserDefaults()

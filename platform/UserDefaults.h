@@ -5,6 +5,10 @@
 // An absent key and a key holding an empty string are different: contains() tells them apart and
 // value() is an invalid QVariant only for an absent key. Values are written at once to the QSettings
 // object and reach the file on sync() or at exit. Use from the main thread.
+//
+// A path that holds something other than a regular file (a FIFO, a folder, a device, or a link to one)
+// is renamed aside to "<path>.not-a-file" with a warning, and the store starts empty; when it cannot be
+// moved, the store lives in a temporary file for this run only.
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -12,6 +16,7 @@
 #include <memory>
 
 class QSettings;
+class QTemporaryDir;
 
 namespace platform {
 
@@ -56,6 +61,7 @@ public:
     static constexpr const char *PreferredLanguagesKey = "PreferredLanguages";
 
 private:
+    std::unique_ptr<QTemporaryDir> m_fallbackFolder; // only when the path could not be used
     std::unique_ptr<QSettings> m_settings;
 };
 

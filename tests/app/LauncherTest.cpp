@@ -15,16 +15,22 @@
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "platform/WindowController.h"
+#include "tests/support/FifoWatchdog.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -373,6 +379,36 @@ TEST(AboutUsWindowController, MailUrlEncodesEveryPartOfTheAddress)
         EXPECT_EQ(url.toString(QUrl::FullyEncoded), QString::fromLatin1(c.url)) << c.address;
         EXPECT_EQ(url.query(QUrl::FullyDecoded), QStringLiteral("Subject= &body= ")) << c.address;
     }
+}
+
+// A FIFO where the settings file belongs once hung the start-up in QSettings: the launcher comes up with
+// the defaults, and the first setting written makes a regular file there.
+TEST(AppStart, StartsWithTheDefaultsWhenTheSettingsFileIsAFifo)
+{
+    const QString original = platform::UserDefaults::storePath();
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("video-workshop.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    {
+        FifoWatchdog watchdog(fifo.toStdString(), std::chrono::seconds(10));
+        platform::UserDefaults::setStorePath(fifo);
+        LanguageService::setLanguage();
+        AppDelegate delegate;
+        delegate.applicationDidFinishLaunching();
+        delegate.mainWindow()->show();
+        TestEnvironment::processEvents();
+        ASSERT_FALSE(watchdog.end()) << "the start-up blocked on the FIFO";
+        EXPECT_TRUE(delegate.mainWindow()->isVisible());
+        EXPECT_EQ(delegate.viewController()->descLabel1()->text(),
+                  text("Title") + text("viewController_normalDescLabelString"));
+        platform::UserDefaults::standard().setValue(kLanguageKey, 0);
+        EXPECT_TRUE(platform::UserDefaults::standard().sync());
+        EXPECT_TRUE(QFileInfo(fifo).isFile());
+        EXPECT_TRUE(QFileInfo::exists(fifo + ".not-a-file"));
+    }
+    TestEnvironment::processDeferredDeletes();
+    platform::UserDefaults::setStorePath(original);
+    LanguageService::setLanguage();
 }
 
 } // namespace

@@ -1,9 +1,15 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/Log.h"
+#include "tests/support/FifoWatchdog.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -73,4 +79,46 @@ TEST(UserDefaults, StandardStoreIsInsideTheTestFolderAndCanBeRepointed)
     EXPECT_TRUE(QFile::exists(dir.filePath("other.ini")));
     UserDefaults::setStorePath(original);
     EXPECT_FALSE(UserDefaults::standard().contains("RepointProbe"));
+}
+
+TEST(UserDefaults, SomethingOtherThanAFileAtThePathIsMovedAsideAndTheStoreStartsEmpty)
+{
+    enum Kind { Fifo, Folder, LinkToFifo, FifoWithAsideNameTaken };
+    for (Kind kind : {Fifo, Folder, LinkToFifo, FifoWithAsideNameTaken}) {
+        SCOPED_TRACE(kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("defaults.ini");
+        const QString fifo = kind == LinkToFifo ? dir.filePath("elsewhere") : path;
+        QString aside = path + ".not-a-file";
+        if (kind == Folder) {
+            ASSERT_TRUE(QDir().mkdir(path));
+        } else {
+            ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        }
+        if (kind == LinkToFifo) {
+            ASSERT_TRUE(QFile::link(fifo, path));
+        }
+        if (kind == FifoWithAsideNameTaken) {
+            QFile taken(aside);
+            ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+            aside = path + ".not-a-file-2";
+        }
+
+        platform::LogCapture log;
+        FifoWatchdog watchdog(fifo.toStdString(), std::chrono::seconds(10));
+        {
+            UserDefaults defaults(path);
+            EXPECT_FALSE(defaults.contains("AppLanguage"));
+            defaults.setValue("AppLanguage", 3);
+            EXPECT_TRUE(defaults.sync());
+        }
+        ASSERT_FALSE(watchdog.end()) << "the store blocked on the FIFO";
+        EXPECT_TRUE(log.containsText("is not a regular file")) << "a warning names the trouble";
+        EXPECT_TRUE(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) << "a regular file is written";
+        EXPECT_EQ(UserDefaults(path).integer("AppLanguage"), 3);
+        EXPECT_TRUE(QFileInfo(aside).exists() || QFileInfo(aside).isSymLink()) << "moved, not deleted";
+        if (kind == LinkToFifo) {
+            EXPECT_TRUE(QFileInfo(aside).isSymLink()) << "the link is moved, not what it names";
+        }
+    }
 }

@@ -5,18 +5,23 @@
 #include "controls/PNQButton.h"
 #include "controls/PNQOpenAlert.h"
 #include "editor/EditVideoWindowController.h"
+#include "editor/tools/SubtitleTool.h"
+#include "model/SubtitleParam.h"
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
 #include "platform/ScriptedPanels.h"
 #include "platform/Window.h"
+#include "tests/support/FinishDialogWatch.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/ScreenshotLanguages.h"
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/OutputFolderChooser.h"
+#include "toolkit/OutputFormatChooser.h"
 #include "toolkit/TimeFieldGroup.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -171,6 +176,73 @@ TEST(Tour, LoadPlayTrimExportClose)
     delegate.mainWindow()->close();
     TestEnvironment::processEvents();
     note("end");
+}
+
+// What a user's terminal shows during an ordinary session: nothing. Run by quiet-terminal.sh, which
+// fails when anything reached standard error; so this test prints nothing there itself.
+TEST(Tour, QuietSession)
+{
+    FinishDialogWatch finished;
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    delegate.mainWindow()->makeKeyAndOrderFront();
+    QPointer<EditVideoWindowController> editor = openEditor(delegate);
+    ASSERT_TRUE(editor);
+
+    // Sound in mp3, whose decoder has its own things to say about timestamps.
+    fixture::Spec spec;
+    spec.duration = 8;
+    spec.audio[0].codec = "libmp3lame";
+    ASSERT_TRUE(load(editor, QString::fromStdString(fixture::sharedFixture("quiet.mp4", spec))));
+
+    auto type = [](platform::TextField *field, const char *text) {
+        field->lineEdit()->setFocus();
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), QString::fromLatin1(text));
+        QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+    };
+    type(editor->stopTimeFields().fields()[2], "05");
+    type(editor->startTimeFields().fields()[2], "02");
+
+    const QString folder = QString::fromStdString(fixture::freshFolder());
+    TestEnvironment::scriptedPanels().answerFolderPanel(folder);
+    editor->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
+    auto exportAs = [&](const QString &profile) {
+        OutputFormatChooser *chooser = editor->formatChooser();
+        const int tab = chooser->functionList().indexOf(QStringLiteral("Video"));
+        ASSERT_GE(tab, 0);
+        chooser->actionFunctionItem(chooser->function_Items().at(tab));
+        const int item = chooser->functionItemChilds().indexOf(profile);
+        ASSERT_GE(item, 0) << profile.toStdString();
+        for (int page = 0; page < item / OutputFormatChooser::ProfilesPerPage; ++page)
+            chooser->action_right_move_item_Btn(nullptr);
+        QTest::mouseClick(chooser->itemButtons().at(item), Qt::LeftButton);
+        const qsizetype answered = finished.texts().size();
+        QTest::mouseClick(editor->startExportBtn(), Qt::LeftButton);
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return finished.texts().size() > answered; }, 300000));
+        EXPECT_EQ(finished.texts().last(), QStringLiteral("Editfinishedstring")) << profile.toStdString();
+    };
+    exportAs(QStringLiteral("mp4(H.264)"));
+    exportAs(QStringLiteral("mp4(HEVC)"));
+
+    const QString srt = QDir(QString::fromStdString(fixture::freshFolder())).filePath("quiet.srt");
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:02,500 --> 00:00:04,000\nQuiet, please\n");
+    file.close();
+    SubtitleTool &tool = editor->subtitleTool();
+    TestEnvironment::scriptedPanels().answerOpenPanel({srt});
+    tool.subtitlePopUpBtn()->chooseItemAtIndex(tool.subtitlePopUpBtn()->numberOfItems() - 1);
+    ASSERT_TRUE(editor->subtitleParam());
+    EXPECT_EQ(editor->subtitleParam()->subtitlePath(), srt);
+    TestEnvironment::processEvents();
+    exportAs(QStringLiteral("mkv(HEVC)"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);
+
+    editor->close();
+    TestEnvironment::processDeferredDeletes();
+    delegate.mainWindow()->close();
+    TestEnvironment::processEvents();
 }
 
 } // namespace
