@@ -25,7 +25,7 @@ struct AudioTrack
     std::string title;
     std::string language;   // stream metadata "language", ISO 639-2 (left out when empty)
     std::string codec = "aac"; // an encoder or codec name: aac, mp3, libmp3lame, pcm_s16le, libopus...
-    double duration = 0;       // seconds of sound; 0 = the spec's duration (more: sound past the picture)
+    double duration = 0;       // seconds of sound; 0 = the fixture's duration (more: sound past the picture)
 };
 
 struct Spec
