@@ -1,5 +1,6 @@
 #include "bench/CopyYardsticks.h"
 
+#include "bench/BenchProcess.h"
 #include "media/MediaEngine.h"
 #include "tests/support/MediaFixture.h"
 
@@ -21,43 +22,6 @@ constexpr const char *kCutStart = "125.32", *kCutEnd = "425.32"; // 5.32 s after
 constexpr int kPieces = 7;
 constexpr int kBatchFiles = 10;
 constexpr const char *kBatchStart = "5.32", *kBatchEnd = "20.32";
-
-struct Measure
-{
-    double seconds = 0;
-    long peakKb = 0;
-    bool ok = false;
-};
-
-// Runs `args` in a process of its own; its peak is the largest of it and the children it waited for.
-Measure run(const std::vector<std::string> &args)
-{
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    Measure m;
-    int status = 0;
-    struct rusage usage = {};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
-        return m;
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    m.peakKb = usage.ru_maxrss;
-    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return m;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 bool makeOnce(const std::string &path, const fixture::Spec &spec)
 {
@@ -210,8 +174,8 @@ int runCopyYardstick(const std::string &name, int runs, const std::string &self,
     for (int i = 0; i < runs; ++i) {
         std::filesystem::remove_all(out);
         std::filesystem::create_directories(out);
-        Measure a = run(ours);
-        Measure b = run(theirs);
+        Measure a = runProcess(ours);
+        Measure b = runProcess(theirs);
         if (!a.ok || !b.ok) {
             fprintf(stderr, "%s run %d failed (ours %s, ffmpeg %s)\n", name.c_str(), i, a.ok ? "ok" : "failed",
                     b.ok ? "ok" : "failed");

@@ -26,6 +26,7 @@
 // did before (libx264 veryfast, crf 20, audio copied), and against `ffmpeg -c copy` of the range (which
 // starts on the key frame before, so it is not exact). The 10-minute source is kept in a cache folder
 // under the temporary folder, since making it takes minutes.
+#include "bench/BenchProcess.h"
 #include "bench/CopyYardsticks.h"
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
@@ -43,6 +44,10 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+using bench::Measure;
+using bench::median;
+using bench::runProcess;
 
 namespace {
 
@@ -183,42 +188,6 @@ std::vector<std::string> ffmpegJoinEncode(const std::string &a, const std::strin
     return {"ffmpeg", "-nostdin", "-v", "error", "-i", a, "-i", b, "-filter_complex", graph, "-map", "[v]", "-map",
             "[a]", "-c:v", "libx264", "-preset", "veryfast", "-b:v", std::to_string(kVideoKbps) + "k", "-c:a", "aac",
             "-b:a", std::to_string(kAudioKbps) + "k", output};
-}
-
-struct Measure
-{
-    double seconds = 0;
-    long peakKb = 0;
-    bool ok = false;
-};
-
-Measure runProcess(const std::vector<std::string> &args)
-{
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    Measure m;
-    int status = 0;
-    struct rusage usage = {};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
-        return m;
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    m.peakKb = usage.ru_maxrss;
-    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return m;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // The memory mode. A process that converts should give its memory back when a job closes: four
