@@ -183,3 +183,32 @@ TEST_F(SplitterEndToEndTest, CancelKeepsFinishedPiecesLeavesNoPartialOneAndShows
     EXPECT_TRUE(dialogTexts.isEmpty());
     EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
 }
+
+TEST_F(SplitterEndToEndTest, SoundPastThePictureEndsInASoundOnlyLastPart)
+{
+    // 10 s of picture, 11 s of sound: by five seconds, the third part is the last second of sound.
+    fixture::Spec spec;
+    spec.duration = 10;
+    spec.audio[0].duration = 11;
+    const QString source = QString::fromStdString(fixture::sharedFixture("sound-past-picture.mp4", spec));
+    const double sourceDuration = fixture::probe(source.toStdString()).duration;
+    ASSERT_NEAR(sourceDuration, 11.0, 0.1);
+    openWith(source);
+    click(splitter->splitBtn());
+    runToFinish();
+
+    const QStringList names = files();
+    ASSERT_EQ(names.size(), 3) << names.join(' ').toStdString();
+    double total = 0;
+    for (int i = 0; i < 3; ++i) {
+        const fixture::ProbeResult probed = fixture::probe(file(names[i]).toStdString());
+        ASSERT_TRUE(probed.ok) << names[i].toStdString() << ": " << probed.error;
+        EXPECT_EQ(probed.count("audio"), 1) << names[i].toStdString();
+        EXPECT_EQ(probed.count("video"), i < 2 ? 1 : 0) << names[i].toStdString();
+        total += probed.duration;
+    }
+    EXPECT_NEAR(total, sourceDuration, 0.08);
+    EXPECT_EQ(fixture::countVideoFrames(file(names[0]).toStdString())
+                  + fixture::countVideoFrames(file(names[1]).toStdString()),
+              250);
+}
