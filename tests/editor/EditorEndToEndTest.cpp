@@ -402,23 +402,7 @@ std::pair<int, int> changedRows(const QString &exported, const QString &source, 
     const auto in = fixture::decodeFrameAt(source.toStdString(), seconds);
     if (!out || !in || out->width != in->width || out->height != in->height)
         return {-2, -2};
-    int first = -1, last = -1;
-    for (int y = 0; y < out->height; ++y) {
-        int changed = 0;
-        for (int x = 0; x < out->width; ++x) {
-            const fixture::Rgb a = out->pixel(x, y), b = in->pixel(x, y);
-            if (std::abs(int(a.r) - int(b.r)) + std::abs(int(a.g) - int(b.g)) +
-                    std::abs(int(a.b) - int(b.b)) >
-                150)
-                ++changed;
-        }
-        if (changed >= 2) {
-            if (first < 0)
-                first = y;
-            last = y;
-        }
-    }
-    return {first, last};
+    return editortest::changedRows(*out, *in);
 }
 
 TEST_F(EditorEndToEndTest, SubtitleLandsWhereTheSliderShowsDuringItsCueOnly)

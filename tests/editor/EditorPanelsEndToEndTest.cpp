@@ -91,28 +91,6 @@ private:
     FinishDialogWatch m_dialogWatch;
 };
 
-// Rows (first, last) of `picture` where at least two pixels differ strongly from `plain`; -1, -1 for none.
-std::pair<int, int> changedRows(const fixture::Image &picture, const fixture::Image &plain)
-{
-    int first = -1, last = -1;
-    for (int y = 0; y < std::min(picture.height, plain.height); ++y) {
-        int changed = 0;
-        for (int x = 0; x < std::min(picture.width, plain.width); ++x) {
-            const fixture::Rgb a = picture.pixel(x, y), b = plain.pixel(x, y);
-            if (std::abs(int(a.r) - int(b.r)) + std::abs(int(a.g) - int(b.g)) +
-                    std::abs(int(a.b) - int(b.b)) >
-                150)
-                ++changed;
-        }
-        if (changed >= 2) {
-            if (first < 0)
-                first = y;
-            last = y;
-        }
-    }
-    return {first, last};
-}
-
 QString writeFile(const QString &name, const QByteArray &bytes)
 {
     const QString path = QDir(QString::fromStdString(fixture::freshFolder())).filePath(name);
