@@ -161,8 +161,8 @@ void PNQButton::drawRect(QPainter &painter, const platform::Rect &)
             m_contentColor = Qt::white;
         const QColor color = isEnabled() ? m_contentColor : QColor(173, 173, 173);
         // A title too long for the room beside the image is drawn smaller (never under 10 px).
-        const double room =
-            image.isNull() && m_leftIconWidth == 0 ? b.width : b.width - i.width - m_leftIconWidth;
+        const double room = image.isNull() && m_leftIconWidth == 0 ? b.width - m_titleRightMargin
+                                                                    : b.width - i.width - m_leftIconWidth;
         const QFont titleFont = fittingFont(font(), m_contentTitle, QSizeF(room, b.height), Qt::TextWordWrap);
         const QRectF measured = QFontMetricsF(titleFont).boundingRect(QRectF(0, 0, room, b.height),
                                                                       Qt::TextWordWrap, m_contentTitle);
@@ -172,7 +172,7 @@ void PNQButton::drawRect(QPainter &painter, const platform::Rect &)
         double x = 0;
         if (image.isNull() && m_leftIconWidth == 0) {
             if (!m_titlePosition) {
-                x = (b.width - w) / 2;
+                x = std::max(0.0, std::min((b.width - w) / 2, b.width - m_titleRightMargin - w));
             } else {
                 x = std::max(0.0, measured.x());
                 if (m_titlePosition->left() != 0)

@@ -95,6 +95,9 @@ public:
     // Insets of a title drawn without image (only left and right are read); none centres it.
     std::optional<PNQPosition> titlePosition() const { return m_titlePosition; }
     void setTitlePosition(const std::optional<PNQPosition> &position) { m_titlePosition = position; }
+    // Room kept clear at the right edge for a view laid over the button: a centred title that would
+    // reach into it moves left (or shrinks) instead.
+    void setTitleRightMargin(double margin) { m_titleRightMargin = margin; }
 
     // An underlined, link-style title with the pointing-hand cursor.
     bool underLine() const { return m_underLine; }
@@ -145,6 +148,7 @@ private:
     int64_t m_contentImagePosition = 0;
     double m_leftIconWidth = 0;
     std::optional<PNQPosition> m_titlePosition;
+    double m_titleRightMargin = 0;
     bool m_underLine = false;
     bool m_isCheckType = false;
     bool m_selected = false;

@@ -211,6 +211,12 @@ void EditVideoWindowController::windowDidLoad()
     m_folderChooser->popUpButton()->action = [this](platform::PopUpButton &p) { outputPopUpBtnAction(&p); };
 
     layoutFrames(32);
+    // A screen too short for the whole window (up to 780 points) opens it with the chooser folded, so
+    // the output row and Start are in sight.
+    if (m_formatChooser->mainScreenHeight() <= OutputFormatChooser::CollapsibleScreenHeight) {
+        m_formatChooser->setCollapsed(true);
+        m_formatChooser->collapseChangedBlock(true);
+    }
     enableEdit(false);
 
     openCurrentTool();

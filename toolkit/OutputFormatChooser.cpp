@@ -128,6 +128,7 @@ void OutputFormatChooser::initfunctionView()
         const platform::Rect head = m_showFunctionBtn->frame();
         m_showFunctionIconView = new PNQImageView(
             platform::makeRect(head.width() - 40, (head.height() - 10) / 2 + 3, 8, 10), m_showFunctionBtn);
+        m_showFunctionBtn->setTitleRightMargin(44);
         updateCollapseIcon();
     }
 }

@@ -270,6 +270,31 @@ TEST(PNQButton, PlacesItsTitleByTitlePosition)
     }
 }
 
+TEST(PNQButton, ACentredTitleKeepsClearOfTheRightMargin)
+{
+    // A 200-wide button with 60 kept clear at the right (an icon laid over it): a short title stays
+    // centred, a long one moves left to end before the margin.
+    for (const char *title : {"HH", "HHHHHHHHHH"}) {
+        SCOPED_TRACE(title);
+        Host host;
+        auto *b = new PNQButton(platform::makeRect(0, 0, 200, 40), &host.root);
+        QFont font = b->font();
+        font.setPointSize(16);
+        b->setFont(font);
+        b->setContentTitle(QString::fromLatin1(title));
+        const auto [centredFirst, centredLast] = litColumns(b);
+        ASSERT_GE(centredFirst, 0);
+        b->setTitleRightMargin(60);
+        const auto [first, last] = litColumns(b);
+        ASSERT_GE(first, 0);
+        EXPECT_LE(last, 200 - 60);
+        if (centredLast <= 200 - 60)
+            EXPECT_EQ(first, centredFirst) << "a title clear of the margin stays centred";
+        else
+            EXPECT_LT(first, centredFirst) << "the long title moved left";
+    }
+}
+
 TEST(PNQButton, CentresAnImageWithoutTitleAndPutsItLeftOfATitle)
 {
     Host host;

@@ -7,6 +7,7 @@
 #include "cutters/BatchCutterRegistration.h"
 #include "cutters/EasyCutterRegistration.h"
 #include "cutters/SplitterRegistration.h"
+#include "editor/EditorRegistration.h"
 #include "joiner/JoinnerRegistration.h"
 #include "joiner/JoinnerWindowController.h"
 #include "platform/Log.h"
@@ -55,6 +56,7 @@ const std::vector<Tool> &tools()
          registerEasyCutterWindowClass,
          {"easydesclabelTitle1", "easydesclabelTitle2", "easydesclabelTitle3", "easydesclabelTitle4"}},
         {"BatchCutterWindowController", registerBatchCutterWindowClass, {}},
+        {"EditVideoWindowController", registerEditorWindowClass, {}},
         {"SplitWindowController",
          registerSplitterWindowClass,
          {"splitdescLabel1stringValue", "splitdescLabel2stringValue", "splitdescLabel3stringValue",
