@@ -4,7 +4,6 @@
 #include "engine/EngineLog.h"
 
 #include <chrono>
-#include <cstring>
 
 namespace engine {
 
@@ -84,6 +83,12 @@ int SeamEncoder::write(const WriteFunction &write, bool wait)
     }
 }
 
+bool SeamEncoder::finished() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_encoded == m_pushed && m_packets.empty();
+}
+
 double SeamEncoder::busySeconds() const
 {
     std::lock_guard lock(m_mutex);
@@ -143,14 +148,11 @@ void SeamEncoder::run()
 PacketPtr SeamEncoder::reshape(AVPacket *packet) const
 {
     // libx264 writes start codes; the stream's packets carry lengths.
-    std::vector<uint8_t> data =
-        AvcConfiguration::toLengthPrefixed(packet->data, size_t(packet->size), m_nalLength);
     PacketPtr out = makePacket();
-    if (!out || av_new_packet(out.get(), int(data.size())) < 0)
+    if (!out)
         return nullptr;
-    std::memcpy(out->data, data.data(), data.size());
-    av_packet_copy_props(out.get(), packet);
-    return out;
+    av_packet_move_ref(out.get(), packet);
+    return AvcConfiguration::toLengthPrefixed(out.get(), m_nalLength) ? std::move(out) : nullptr;
 }
 
 } // namespace engine

@@ -40,6 +40,8 @@ public:
     // Waits until every frame pushed is encoded and writes their packets.
     int writeAll(const WriteFunction &write);
 
+    // Whether every frame pushed is encoded and its packets written.
+    bool finished() const;
     // Seconds the thread spent in the encoder, for the trace.
     double busySeconds() const;
 

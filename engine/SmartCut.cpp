@@ -22,15 +22,13 @@ constexpr int64_t kHalf = kSameTime / 2;
 constexpr int kScanLimit = 100000;
 // The seams are short: a high quality keeps them from standing out against the source around them.
 constexpr const char *kSeamQuality = "16";
-// Frame threads for a seam's encoder. Measured on a 1080p seam of 117 pictures: three frame threads
-// encode it in 0.22-0.25 s (four sliced threads: 0.30 s), and more gain nothing while each adds a
-// picture's buffers (~20 MB at 1080p).
-constexpr int kMaxSeamThreads = 3;
-// Bits per pixel of a picture under which the source is cheap to decode: its decoder then spends its
-// time on per-picture work that threads only add to (measured on a 1080p source at 0.0015 bit per pixel:
-// 250 pictures in 0.10 s with one thread, 0.20 s with four). Above it, frame threads pay (at 0.3 bit per
-// pixel: 9 ms a picture with one thread, 5 ms with two, 4 ms with four).
+// Bits per pixel of a picture under which a stream is cheap to decode and to encode (see seamThreads).
 constexpr double kCheapBitsPerPixel = 0.02;
+// Most frame threads for a seam's encoder, on a cheap stream and on others.
+constexpr int kCheapEncoderThreads = 3;
+constexpr int kEncoderThreads = 5;
+// Bytes of copied packets held back while the head's encoder finishes (the copy reads on meanwhile).
+constexpr int64_t kHeldBytes = 32 << 20;
 
 // libx264's name for the source's profile; nullptr for the ones it cannot write.
 const char *x264Profile(int profile)
@@ -53,26 +51,28 @@ const char *x264Profile(int profile)
     }
 }
 
-// Threads for a seam's encoder. A seam is a few seconds of pictures: more threads than there are idle
-// cores only add their start-up and a wait at every picture, which on a busy machine costs more than
-// they give (measured: one thread is then the fastest).
-int seamThreads()
-{
-    int cores = int(std::thread::hardware_concurrency());
-    double load = 0;
-    int idle = getloadavg(&load, 1) == 1 ? cores - int(std::ceil(load)) : cores;
-    return std::clamp(idle, 1, kMaxSeamThreads);
-}
-
-// Threads for the seams' decoder, which runs beside the encoder: one for a cheap stream, else two.
-int decoderThreads(const AVStream *stream, AVRational rate, int encoderThreads)
+// Threads for the seams' decoder and for their encoder, which run side by side. A seam is a few seconds
+// of pictures: more threads than there are idle cores only add their start-up and a wait at every
+// picture, which on a busy machine costs more than they give (measured: one thread is then the fastest).
+//
+// On a cheap stream the decoder spends its time on per-picture work that threads only add to (1080p at
+// 0.0015 bit per pixel: 250 pictures in 0.10 s on one thread, 0.20 s on four), and three frame threads
+// encode a 117-picture 1080p seam as fast as more (0.22-0.25 s; four sliced threads: 0.30 s) while each
+// adds a picture's buffers (~20 MB at 1080p). On an expensive stream (0.3 bit per pixel) two decoder
+// threads nearly halve the decoding (9 to 5 ms a picture) and the encoder is the slower of the two:
+// five threads encode that seam in 2.15 s, three in 2.85 s.
+SmartCut::Threads seamThreads(const AVStream *stream, AVRational rate)
 {
     const AVCodecParameters *p = stream->codecpar;
-    double pixels = double(p->width) * p->height * av_q2d(rate);
-    if (p->bit_rate > 0 && pixels > 0 && double(p->bit_rate) / pixels < kCheapBitsPerPixel)
-        return 1;
-    int cores = int(std::thread::hardware_concurrency());
-    return cores > encoderThreads + 1 ? 2 : 1;
+    const double pixels = double(p->width) * p->height * av_q2d(rate);
+    const bool cheap = p->bit_rate > 0 && pixels > 0 && double(p->bit_rate) / pixels < kCheapBitsPerPixel;
+    const int cores = int(std::thread::hardware_concurrency());
+    double load = 0;
+    const int idle = getloadavg(&load, 1) == 1 ? cores - int(std::ceil(load)) : cores;
+    SmartCut::Threads threads;
+    threads.decoder = !cheap && idle >= 4 ? 2 : 1;
+    threads.encoder = std::clamp(idle - threads.decoder, 1, cheap ? kCheapEncoderThreads : kEncoderThreads);
+    return threads;
 }
 
 bool isKey(const AVPacket *packet)
@@ -108,10 +108,12 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     m_cutEnd = cutEnd;
     m_frame = makeFrame();
     m_packet = makePacket();
-    m_threads = seamThreads();
     if (!m_frame || !m_packet)
         return refuse("out of memory");
-    if (!checkStream() || !scanStart() || (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd()))
+    if (!checkStream())
+        return false;
+    m_threads = seamThreads(m_input.stream(m_stream), m_input.frameRate(m_stream));
+    if (!scanStart() || (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd()))
         return false;
 
     const AVCodecParameters *p = m_input.stream(m_stream)->codecpar;
@@ -133,15 +135,15 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
         return refuse("libx264 does not open with the source's settings");
     configuration.addFromAnnexB(m_sets.data(), m_sets.size());
     m_configuration = configuration;
-    const int decoding = decoderThreads(m_input.stream(m_stream), m_input.frameRate(m_stream), m_threads);
-    if (m_decoder.open(m_input.stream(m_stream), decoding) < 0)
+    if (m_decoder.open(m_input.stream(m_stream), m_threads.decoder) < 0)
         return refuse("the source's decoder does not open");
     if (m_headNeeded || m_tail)
         m_seams = std::make_unique<SeamEncoder>(std::move(encoder), m_nalLength);
     engineTrace("smart cut: cut points found in %.3f s; seam encoder (%d threads) opened in %.3f s, decoder "
                 "with %d",
-                std::chrono::duration<double>(scanned - began).count(), m_threads,
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - scanned).count(), decoding);
+                std::chrono::duration<double>(scanned - began).count(), m_threads.encoder,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - scanned).count(),
+                m_threads.decoder);
 
     m_phase = Phase::Head;
     m_encoding = m_headNeeded;
@@ -352,7 +354,7 @@ int SmartCut::openEncoder(Encoder &encoder, std::vector<uint8_t> &sets)
     std::string params =
         "sps-id=" + std::to_string(m_setId) +
         ":repeat-headers=1:scenecut=0:rc-lookahead=0:sync-lookahead=0:mbtree=0:log=-1:threads=" +
-        std::to_string(m_threads);
+        std::to_string(m_threads.encoder);
     av_dict_set(&options, "x264-params", params.c_str(), 0);
     r = encoder.open(true, options);
     av_dict_free(&options);
@@ -390,7 +392,8 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
     if (m_phase == Phase::Head) {
         if (!(isKey(packet) && ts == m_copyStart))
             return m_encoding ? decode(packet, write) : MEDIA_OK;
-        int r = m_encoding ? endPart(write) : MEDIA_OK;
+        // The head's encoder finishes while the copy reads on.
+        int r = m_encoding ? drainPart(write) : MEDIA_OK;
         if (r < 0)
             return r;
         m_phase = Phase::Copy;
@@ -398,10 +401,12 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
     if (m_phase == Phase::Copy) {
         if (m_copyEnd == AV_NOPTS_VALUE && pastEnd(ts)) {
             m_phase = Phase::Done; // the copy ran up to the cut end: no kept packet follows
-            return MEDIA_OK;
+            return completePart(write);
         }
         if (!(m_copyEnd != AV_NOPTS_VALUE && isKey(packet) && ts == m_copyEnd))
-            return write(packet);
+            return copy(packet, write);
+        if (int r = completePart(write); r < 0)
+            return r;
         if (!m_tail) {
             m_phase = Phase::Done;
             return MEDIA_OK;
@@ -422,15 +427,37 @@ int SmartCut::finish(const WriteFunction &write)
 {
     int r = MEDIA_OK;
     if ((m_phase == Phase::Head || m_phase == Phase::Tail) && m_encoding)
-        r = endPart(write);
+        r = drainPart(write);
+    if (r >= 0)
+        r = completePart(write);
     m_phase = Phase::Done;
     return r;
+}
+
+int SmartCut::copy(AVPacket *packet, const WriteFunction &write)
+{
+    if (m_finishing) {
+        int r = m_seams->writeReady([&](AVPacket *p) { return writeSeam(p, write); });
+        if (r < 0)
+            return r;
+        if (!m_seams->finished() && m_heldBytes + packet->size <= kHeldBytes) {
+            PacketPtr held = makePacket();
+            if (!held || av_packet_ref(held.get(), packet) < 0)
+                return MEDIA_ERR_NO_MEMORY;
+            m_heldBytes += packet->size;
+            m_held.push_back(std::move(held));
+            return MEDIA_OK;
+        }
+        if ((r = completePart(write)) < 0)
+            return r;
+    }
+    return write(packet);
 }
 
 int SmartCut::startPart()
 {
     if (m_seams)
-        return MEDIA_OK;
+        return MEDIA_OK; // the one plan() opened
     // Another encoder with the same settings: its sets are the ones the output's configuration holds.
     Encoder encoder;
     std::vector<uint8_t> sets;
@@ -445,22 +472,36 @@ int SmartCut::startPart()
     return MEDIA_OK;
 }
 
-int SmartCut::endPart(const WriteFunction &write)
+int SmartCut::drainPart(const WriteFunction &write)
 {
     int r = decode(nullptr, write);
     if (r < 0 || (r = m_seams->push(nullptr)) < 0)
         return r;
+    avcodec_flush_buffers(m_decoder.context());
+    m_encoding = false;
+    m_finishing = true;
+    return MEDIA_OK;
+}
+
+int SmartCut::completePart(const WriteFunction &write)
+{
+    if (!m_finishing)
+        return MEDIA_OK;
     const auto began = std::chrono::steady_clock::now();
-    if ((r = m_seams->writeAll([&](AVPacket *packet) { return writeSeam(packet, write); })) < 0)
+    int r = m_seams->writeAll([&](AVPacket *packet) { return writeSeam(packet, write); });
+    if (r < 0)
         return r;
     const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - began;
-    engineTrace(
-        "smart cut: seam decoded in %.3f s, encoded in %.3f s beside it; waited %.3f s for the encoder",
-        m_decodeSeconds, m_seams->busySeconds(), waited.count());
+    engineTrace("smart cut: seam decoded in %.3f s, encoded in %.3f s beside it; then waited %.3f s for the "
+                "encoder, with %zu copied packets held",
+                m_decodeSeconds, m_seams->busySeconds(), waited.count(), m_held.size());
     m_decodeSeconds = 0;
-    avcodec_flush_buffers(m_decoder.context());
     m_seams.reset(); // its memory is not needed any more
-    m_encoding = false;
+    m_finishing = false;
+    for (; !m_held.empty(); m_held.pop_front())
+        if ((r = write(m_held.front().get())) < 0)
+            return r;
+    m_heldBytes = 0;
     return MEDIA_OK;
 }
 

@@ -21,6 +21,7 @@
 #include "engine/InputFile.h"
 #include "engine/SeamEncoder.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -44,6 +45,13 @@ public:
     bool plan(int64_t cutStart, int64_t cutEnd);
     // Whether `format` carries the merged parameter sets (mp4, mov, m4v, Matroska).
     static bool fits(const AVOutputFormat *format);
+
+    // Threads for the seams' decoder and encoder.
+    struct Threads
+    {
+        int decoder = 1;
+        int encoder = 1;
+    };
 
     // The file time and timestamp of the first picture kept: the output's time 0.
     int64_t firstFrameTime() const;
@@ -90,8 +98,13 @@ private:
     int decode(const AVPacket *packet, const WriteFunction &write);
     // Writes one seam packet, with its decode time and duration.
     int writeSeam(AVPacket *packet, const WriteFunction &write) const;
-    // Ends an encoded part: drains its decoder and its encoder and writes all its packets.
-    int endPart(const WriteFunction &write);
+    // Ends the input of an encoded part: drains its decoder, then its encoder, which finishes on its
+    // own thread.
+    int drainPart(const WriteFunction &write);
+    // Waits for the part drained last (if any), writes its packets, then the copied packets held.
+    int completePart(const WriteFunction &write);
+    // Writes a packet of the copied middle, or holds it while the head's encoder is still at work.
+    int copy(AVPacket *packet, const WriteFunction &write);
     bool inRange(int64_t ts) const;
     // Whether a picture at `ts` is at or after the cut end.
     bool pastEnd(int64_t ts) const;
@@ -111,13 +124,16 @@ private:
     int64_t m_headDelay = 0;              // pts - dts of the key frame the copy starts on
     int64_t m_frameTicks = 1;             // one frame in stream ticks
     Phase m_phase = Phase::Head;
-    int64_t m_delay = 0;         // pts - dts of the key frame next to the part being encoded
-    int m_threads = 1;           // for the seams' encoder
+    int64_t m_delay = 0; // pts - dts of the key frame next to the part being encoded
+    Threads m_threads;
     int m_setId = 1;             // of the seams' parameter sets
     std::vector<uint8_t> m_sets; // the seams' parameter sets (start codes)
     Decoder m_decoder;
     std::unique_ptr<SeamEncoder> m_seams; // the part being encoded (a tail starts with a key picture)
     double m_decodeSeconds = 0;           // for the trace
+    bool m_finishing = false;             // a drained part's encoder is at work
+    std::deque<PacketPtr> m_held;         // copied packets that wait for it
+    int64_t m_heldBytes = 0;
     bool m_encoding = false;
     bool m_startKey = false; // the next picture encoded starts the tail
     FramePtr m_frame;
