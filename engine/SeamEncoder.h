@@ -4,9 +4,8 @@
 //
 // Frames go in through a small bounded queue (the decoder waits while it is full, so only a few of the
 // decoder's pictures are held); the packets come back, as length-prefixed NAL units, to the caller's
-// thread, which writes them in order when it asks. The encoder must give out each picture's packet as
-// the picture goes in (no reordering, no look-ahead): waitAll() then returns every packet of the
-// pictures pushed so far, and one encoder can make a head and, after the copied middle, a tail.
+// thread, which writes them in order when it asks. One object encodes one part (a head or a tail): its
+// encoder may hold a few pictures (frame threads), and pushing the end drains it.
 //
 // The destructor stops and joins the thread on every path (a cancelled or failed job included).
 #include "engine/Encoder.h"

@@ -6,10 +6,11 @@
 // of order across the end), nothing kept can refer to what is left out: the tail is copied too.
 //
 // Each part is encoded on a thread of its own beside the decoder (SeamEncoder), by an encoder sized for
-// a few seconds of pictures. Both parts' encoders have the same settings, so they carry one pair of
-// parameter sets of their own, with an id the source does not use, in the output's codec configuration
-// after the source's (so its stream description stands) and repeated in-band on each part's key frame.
-// One decoder thus plays through both seams, and pieces cut from one source carry the same sets.
+// a few seconds of pictures; while the head's encoder finishes, the copy reads on and its packets wait
+// (up to a bound) until the head's are written. Both parts' encoders have the same settings, so they carry
+// one pair of parameter sets of their own, with an id the source does not use, in the output's codec
+// configuration after the source's (so its stream description stands) and repeated in-band on each part's key
+// frame. One decoder thus plays through both seams, and pieces cut from one source carry the same sets.
 //
 // plan() decides, before anything is written, whether the cut can be made so, and logs why not: the
 // caller then re-encodes the whole range as before. After plan() succeeded, the caller seeks to the
@@ -46,7 +47,7 @@ public:
     // Whether `format` carries the merged parameter sets (mp4, mov, m4v, Matroska).
     static bool fits(const AVOutputFormat *format);
 
-    // Threads for the seams' decoder and encoder.
+    // Threads for the seams' decoder and encoder (chosen by plan()).
     struct Threads
     {
         int decoder = 1;
