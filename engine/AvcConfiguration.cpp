@@ -318,4 +318,50 @@ std::vector<uint8_t> AvcConfiguration::toLengthPrefixed(const uint8_t *data, siz
     return out;
 }
 
+bool AvcConfiguration::toLengthPrefixed(AVPacket *packet, int nalLengthSize)
+{
+    const uint8_t *data = packet->data;
+    const size_t size = size_t(packet->size);
+    if (!(size >= 3 && data[0] == 0 && data[1] == 0 &&
+          (data[2] == 1 || (size >= 4 && data[2] == 0 && data[3] == 1))))
+        return true;
+    std::vector<std::pair<size_t, size_t>> nals; // offset, length
+    forEachAnnexBNal(data, size,
+                     [&](const uint8_t *nal, size_t length) { nals.emplace_back(nal - data, length); });
+    size_t total = 0, end = 0;
+    bool inPlace = true;
+    for (auto [offset, length] : nals) {
+        inPlace &= offset - end == size_t(nalLengthSize);
+        end = offset + length;
+        total += size_t(nalLengthSize) + length;
+    }
+    inPlace &= end == size;
+    auto putLength = [nalLengthSize](uint8_t *to, size_t length) {
+        for (int i = 0; i < nalLengthSize; ++i)
+            to[i] = uint8_t(length >> (8 * (nalLengthSize - 1 - i)));
+    };
+    if (inPlace) {
+        if (av_packet_make_writable(packet) < 0)
+            return false;
+        for (auto [offset, length] : nals)
+            putLength(packet->data + offset - nalLengthSize, length);
+        return true;
+    }
+    AVPacket *out = av_packet_alloc();
+    if (!out || av_new_packet(out, int(total)) < 0 || av_packet_copy_props(out, packet) < 0) {
+        av_packet_free(&out);
+        return false;
+    }
+    uint8_t *to = out->data;
+    for (auto [offset, length] : nals) {
+        putLength(to, length);
+        std::memcpy(to + nalLengthSize, data + offset, length);
+        to += nalLengthSize + length;
+    }
+    av_packet_unref(packet);
+    av_packet_move_ref(packet, out);
+    av_packet_free(&out);
+    return true;
+}
+
 } // namespace engine

@@ -5,10 +5,12 @@
 // decode order, hold no picture shown after the cut end before the last one kept (no picture coded out
 // of order across the end), nothing kept can refer to what is left out: the tail is copied too.
 //
-// One encoder, sized for a few seconds of pictures, makes both parts: they carry one pair of parameter
-// sets of their own, with an id the source does not use, in the output's codec configuration after the
-// source's (so its stream description stands) and repeated in-band on each part's key frame. One
-// decoder thus plays through both seams, and pieces cut from one source carry the same sets.
+// Each part is encoded on a thread of its own beside the decoder (SeamEncoder), by an encoder sized for
+// a few seconds of pictures; while the head's encoder finishes, the copy reads on and its packets wait
+// (up to a bound) until the head's are written. Both parts' encoders have the same settings, so they carry
+// one pair of parameter sets of their own, with an id the source does not use, in the output's codec
+// configuration after the source's (so its stream description stands) and repeated in-band on each part's key
+// frame. One decoder thus plays through both seams, and pieces cut from one source carry the same sets.
 //
 // plan() decides, before anything is written, whether the cut can be made so, and logs why not: the
 // caller then re-encodes the whole range as before. After plan() succeeded, the caller seeks to the
@@ -18,8 +20,11 @@
 #include "engine/Encoder.h"
 #include "engine/FFmpeg.h"
 #include "engine/InputFile.h"
+#include "engine/SeamEncoder.h"
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace engine {
@@ -41,6 +46,13 @@ public:
     bool plan(int64_t cutStart, int64_t cutEnd);
     // Whether `format` carries the merged parameter sets (mp4, mov, m4v, Matroska).
     static bool fits(const AVOutputFormat *format);
+
+    // Threads for the seams' decoder and encoder (chosen by plan()).
+    struct Threads
+    {
+        int decoder = 1;
+        int encoder = 1;
+    };
 
     // The file time and timestamp of the first picture kept: the output's time 0.
     int64_t firstFrameTime() const;
@@ -78,14 +90,22 @@ private:
     bool checkStream();
     bool scanStart();
     bool scanEnd();
-    // Opens the seam encoder, whose parameter sets have id `id`; `sets` gets them (start codes).
-    int openEncoder(int id, std::vector<uint8_t> &sets);
-    // Decodes `packet` (nullptr = drain) and encodes the frames inside the range.
+    // Opens a seam encoder; `sets` gets its parameter sets (start codes).
+    int openEncoder(Encoder &encoder, std::vector<uint8_t> &sets);
+    // Starts an encoded part's encoder, unless the one opened by plan() is still unused.
+    int startPart();
+    // Decodes `packet` (nullptr = drain), hands the pictures inside the range to the part's encoder and
+    // writes the packets it has ready.
     int decode(const AVPacket *packet, const WriteFunction &write);
-    // Encodes `frame` (nullptr = end of the part) and writes the packets that come out.
-    int encode(AVFrame *frame, const WriteFunction &write);
-    // Ends an encoded part: drains its decoder, and the encoder after the `last` part.
-    int endPart(const WriteFunction &write, bool last);
+    // Writes one seam packet, with its decode time and duration.
+    int writeSeam(AVPacket *packet, const WriteFunction &write) const;
+    // Ends the input of an encoded part: drains its decoder, then its encoder, which finishes on its
+    // own thread.
+    int drainPart(const WriteFunction &write);
+    // Waits for the part drained last (if any), writes its packets, then the copied packets held.
+    int completePart(const WriteFunction &write);
+    // Writes a packet of the copied middle, or holds it while the head's encoder is still at work.
+    int copy(AVPacket *packet, const WriteFunction &write);
     bool inRange(int64_t ts) const;
     // Whether a picture at `ts` is at or after the cut end.
     bool pastEnd(int64_t ts) const;
@@ -106,9 +126,15 @@ private:
     int64_t m_frameTicks = 1;             // one frame in stream ticks
     Phase m_phase = Phase::Head;
     int64_t m_delay = 0; // pts - dts of the key frame next to the part being encoded
-    int m_threads = 1; // for the seams' decoder and encoder
+    Threads m_threads;
+    int m_setId = 1;             // of the seams' parameter sets
+    std::vector<uint8_t> m_sets; // the seams' parameter sets (start codes)
     Decoder m_decoder;
-    Encoder m_encoder; // both seams: the head, then (with a key picture of its own) the tail
+    std::unique_ptr<SeamEncoder> m_seams; // the part being encoded (a tail starts with a key picture)
+    double m_decodeSeconds = 0;           // for the trace
+    bool m_finishing = false;             // a drained part's encoder is at work
+    std::deque<PacketPtr> m_held;         // copied packets that wait for it
+    int64_t m_heldBytes = 0;
     bool m_encoding = false;
     bool m_startKey = false; // the next picture encoded starts the tail
     FramePtr m_frame;

@@ -12,7 +12,10 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 using namespace enginetest;
 
@@ -240,4 +243,41 @@ TEST(SmartCut, PiecesOfOneSourceJoinByStreamCopy)
         expected.push_back(i);
     EXPECT_EQ(frames, expected);
     EXPECT_EQ(fixture::decodeErrors(out), "");
+}
+
+TEST(SmartCut, AStopWhileASeamIsEncodedEndsTheJobPromptlyAndLeavesNoFile)
+{
+    // A 1080p head of 117 pictures: the seam's decoder and encoder threads are at work when the stop
+    // comes (the first seam packets move the progress), and both end with the job.
+    fixture::Spec spec;
+    spec.width = 1920;
+    spec.height = 1080;
+    spec.duration = 12.0;
+    spec.gopSize = 10 * kFps;
+    const std::string source = sharedFixture("longgop1080p.mp4", spec);
+    const std::string folder = freshFolder();
+    const std::string out = folder + "/stopped.mp4";
+    MEDIA_HANDLE h = apiMediaConvertCreate();
+    ASSERT_GT(apiMediaConvertSetInputMedia(h, source.c_str()), 0);
+    ASSERT_GT(apiMediaConvertSetCutTime(h, 5320000, 11000000), 0);
+    ASSERT_GT(apiMediaConvertSetOutputPath(h, out.c_str()), 0);
+
+    std::atomic<int> result{1000};
+    std::atomic<std::chrono::steady_clock::time_point> returned{};
+    std::thread worker([&] {
+        result = apiMediaConvertStart(h);
+        returned = std::chrono::steady_clock::now();
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (apiMediaConvertGetProgress(h) < 1 && result == 1000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(result, 1000) << "the job ended before it could be stopped";
+    EXPECT_LT(apiMediaConvertGetProgress(h), 40) << "the stop came after the seam";
+    const auto stopped = std::chrono::steady_clock::now();
+    EXPECT_EQ(apiMediaConvertStop(h), MEDIA_OK);
+    worker.join();
+    EXPECT_EQ(result, MEDIA_ERR_STOPPED);
+    EXPECT_LT(returned.load() - stopped, std::chrono::seconds(1));
+    EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
+    EXPECT_EQ(apiMediaConvertClose(h), MEDIA_OK);
 }
