@@ -322,6 +322,9 @@ QString Bundle::localizedString(const QString &key, const QString &value, const 
 
 std::optional<QHash<QString, QString>> Bundle::readStringsFile(const QString &path)
 {
+    // An empty path is a resource not found; QFile would say so on the terminal.
+    if (path.isEmpty())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -331,6 +334,8 @@ std::optional<QHash<QString, QString>> Bundle::readStringsFile(const QString &pa
 
 QVariant Bundle::readPropertyList(const QString &path)
 {
+    if (path.isEmpty())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

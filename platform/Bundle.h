@@ -47,12 +47,13 @@ public:
     // Reads a strings table: `"key" = "value";` pairs (single quotes work too) with \" \\ \n \t \r \'
     // and \Uxxxx escapes, /* */ and // comments, UTF-8 or UTF-16 (with a byte-order mark). Unquoted keys
     // and values of letters, digits and _ . - / : $ are taken too. nullopt when the file cannot be read or
-    // is malformed.
+    // is malformed (an empty path among them, refused without a word).
     static std::optional<QHash<QString, QString>> readStringsFile(const QString &path);
     // Reads an XML property list: dict -> QVariantMap, array -> QVariantList, string -> QString,
     // integer -> qlonglong, real -> double, true/false -> bool, date -> QDateTime, data -> QByteArray.
-    // An invalid QVariant when the file cannot be read or is not a property list, or nests arrays and
-    // dictionaries more than 256 deep (refused with a log line, before the reader's stack runs out).
+    // An invalid QVariant when the file cannot be read (an empty path among them, refused without a
+    // word) or is not a property list, or nests arrays and dictionaries more than 256 deep (refused with a
+    // log line, before the reader's stack runs out).
     static QVariant readPropertyList(const QString &path);
 
     // "org.videoworkshop.VideoWorkshop".

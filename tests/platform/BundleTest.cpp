@@ -144,6 +144,22 @@ TEST(Bundle, BrokenPropertyListIsInvalid)
     EXPECT_FALSE(Bundle::readPropertyList(dir.filePath("absent.plist")).isValid());
 }
 
+// A resource looked up by name is an empty path when it is missing; reading it refuses it quietly,
+// without Qt's "No file name specified" on the terminal.
+TEST(Bundle, EmptyPathIsRefusedWithoutAWord)
+{
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { messages << text; });
+    const bool noTable = !Bundle::readStringsFile(QString()).has_value();
+    const bool noList = !Bundle::readPropertyList(QString()).isValid();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(noTable);
+    EXPECT_TRUE(noList);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
 TEST(Bundle, DeeplyNestedPropertyListIsRefusedWithALogLine)
 {
     QTemporaryDir dir;
