@@ -100,6 +100,12 @@ QFont fontOf(const WaterParam &item)
     return font;
 }
 
+// A picture file; an empty name (nothing chosen) is no picture, without Qt's warning on the terminal.
+QImage pictureFile(const QString &path)
+{
+    return path.isEmpty() ? QImage() : QImage(path);
+}
+
 QImage firstFrameOf(const QString &path, float &duration)
 {
     // The one probe gives the still and the length; a file without a picture gives neither.
@@ -366,7 +372,7 @@ void WatermarkTool::append(const std::shared_ptr<WaterParam> &item)
         if (item->waterType() == WaterParam::File) {
             float length = 0;
             const QImage picture = item->isVideo() ? firstFrameOf(item->waterImagePath(), length)
-                                                   : QImage(item->waterImagePath());
+                                                   : pictureFile(item->waterImagePath());
             m_overlay->setScale_Type(3);
             m_overlay->setWaterMarkString(QString());
             m_overlay->setWaterMark(picture);
@@ -547,7 +553,7 @@ void WatermarkTool::refreshWaterTime()
         float length = 0;
         m_overlay->setWaterMarkString(QString());
         m_overlay->setWaterMark(item->isVideo() ? firstFrameOf(item->waterImagePath(), length)
-                                                : QImage(item->waterImagePath()));
+                                                : pictureFile(item->waterImagePath()));
         platform::Rect r = overlayRect(*item);
         const double W = m_overlay->frame().width();
         if (r.minX() + r.width() > W)
