@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/ViewController.h"
 #include "bench/BenchProcess.h"
+#include "bench/BenchSources.h"
 #include "controls/PNQButton.h"
 #include "editor/EditVideoWindowController.h"
 #include "editor/tools/RotateTool.h"
@@ -10,6 +11,7 @@
 #include "platform/Window.h"
 #include "tests/editor/LoadedEditor.h"
 #include "tests/support/FinishDialogWatch.h"
+#include "tests/support/LauncherDriver.h"
 #include "tests/support/MediaFixture.h"
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/OutputFolderChooser.h"
@@ -49,22 +51,6 @@ void report(const char *step, long kb)
     std::fflush(stdout);
 }
 
-// The editor as the launcher opens it: its crop tile.
-EditVideoWindowController *openEditor(AppDelegate &delegate)
-{
-    PNQButton *crop = delegate.viewController()->toolButton(ViewController::Crop);
-    crop->mouseDownAction(crop);
-    EditVideoWindowController *editor = nullptr;
-    TestEnvironment::waitUntil([&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *window = qobject_cast<platform::Window *>(w); window && window->isVisible())
-                if (auto *e = qobject_cast<EditVideoWindowController *>(window->windowController()))
-                    editor = e;
-        return editor != nullptr;
-    });
-    return editor;
-}
-
 // Picks `profile` on the Video tab, starts the export and waits for its finish dialog; true when one
 // new file was written (then removed, so that the disk does not fill over sessions).
 bool exportAs(EditVideoWindowController *editor, FinishDialogWatch &finished, const QString &folder,
@@ -95,7 +81,7 @@ bool exportAs(EditVideoWindowController *editor, FinishDialogWatch &finished, co
 bool session(AppDelegate &delegate, const QString &clip, const QString &folder, int number)
 {
     FinishDialogWatch finished;
-    QPointer<EditVideoWindowController> editor = openEditor(delegate);
+    QPointer<EditVideoWindowController> editor = openEditorFromLauncher(delegate);
     if (!editor) {
         std::printf("session %d: the editor did not open\n", number);
         return false;
@@ -216,11 +202,7 @@ int main(int argc, char **argv)
         std::filesystem::temp_directory_path() / ("app_memory_bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder + "/out");
     const std::string clip = folder + "/source1080p.mp4";
-    fixture::Spec spec;
-    spec.width = 1920;
-    spec.height = 1080;
-    spec.duration = 10.0;
-    spec.videoBitrate = 8000000;
+    const fixture::Spec spec = bench::tenSeconds1080p();
     std::string error;
     if (!fixture::generate(clip, spec, &error)) {
         std::fprintf(stderr, "cannot generate the clip: %s\n", error.c_str());

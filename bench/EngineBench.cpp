@@ -27,6 +27,7 @@
 // starts on the key frame before, so it is not exact). The 10-minute source is kept in a cache folder
 // under the temporary folder, since making it takes minutes.
 #include "bench/BenchProcess.h"
+#include "bench/BenchSources.h"
 #include "bench/CopyYardsticks.h"
 #include "media/MediaEngine.h"
 #include "media/MediaJoin.h"
@@ -250,11 +251,7 @@ int runMemory(const std::string &codec)
         std::filesystem::temp_directory_path() / ("engine_bench-memory-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const std::string input = folder + "/source1080p.mp4";
-    fixture::Spec spec;
-    spec.width = 1920;
-    spec.height = 1080;
-    spec.duration = 10.0;
-    spec.videoBitrate = 8000000;
+    const fixture::Spec spec = bench::tenSeconds1080p();
     std::string error;
     if (!fixture::generate(input, spec, &error)) {
         fprintf(stderr, "cannot generate the source: %s\n", error.c_str());
@@ -303,11 +300,7 @@ int main(int argc, char **argv)
     std::filesystem::create_directories(folder);
     std::string input = folder + "/source1080p.mp4";
     std::string self = std::filesystem::canonical("/proc/self/exe");
-    fixture::Spec spec;
-    spec.width = 1920;
-    spec.height = 1080;
-    spec.duration = 10.0;
-    spec.videoBitrate = 8000000;
+    const fixture::Spec spec = bench::tenSeconds1080p();
     std::string error;
     if (!fixture::generate(input, spec, &error)) {
         fprintf(stderr, "cannot generate the source: %s\n", error.c_str());

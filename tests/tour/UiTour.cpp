@@ -12,6 +12,7 @@
 #include "platform/ScriptedPanels.h"
 #include "platform/Window.h"
 #include "tests/support/FinishDialogWatch.h"
+#include "tests/support/LauncherDriver.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/ScreenshotLanguages.h"
 #include "tests/support/TestEnvironment.h"
@@ -42,21 +43,6 @@ QString clip()
     return QString::fromStdString(fixture::sharedFixture("tour.mp4", spec));
 }
 
-EditVideoWindowController *openEditor(AppDelegate &delegate)
-{
-    PNQButton *crop = delegate.viewController()->toolButton(ViewController::Crop);
-    crop->mouseDownAction(crop);
-    EditVideoWindowController *editor = nullptr;
-    TestEnvironment::waitUntil([&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *window = qobject_cast<platform::Window *>(w); window && window->isVisible())
-                if (auto *e = qobject_cast<EditVideoWindowController *>(window->windowController()))
-                    editor = e;
-        return editor != nullptr;
-    });
-    return editor;
-}
-
 bool load(EditVideoWindowController *editor, const QString &path)
 {
     TestEnvironment::scriptedPanels().answerOpenPanel({path});
@@ -79,7 +65,7 @@ TEST(Tour, Screenshots)
         delegate.mainWindow()->makeKeyAndOrderFront();
         QTest::qWait(500);
         EXPECT_TRUE(delegate.mainWindow()->grab().save(out + "/launcher-" + code + ".png"));
-        EditVideoWindowController *editor = openEditor(delegate);
+        EditVideoWindowController *editor = openEditorFromLauncher(delegate);
         ASSERT_NE(editor, nullptr);
         QTest::qWait(500);
         EXPECT_TRUE(editor->window()->grab().save(out + "/editor-" + code + ".png"));
@@ -142,7 +128,7 @@ TEST(Tour, LoadPlayTrimExportClose)
     delegate.applicationDidFinishLaunching();
     delegate.mainWindow()->makeKeyAndOrderFront();
     QTest::qWait(300);
-    QPointer<EditVideoWindowController> editor = openEditor(delegate);
+    QPointer<EditVideoWindowController> editor = openEditorFromLauncher(delegate);
     ASSERT_TRUE(editor);
 
     note("load");
@@ -186,7 +172,7 @@ TEST(Tour, QuietSession)
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     delegate.mainWindow()->makeKeyAndOrderFront();
-    QPointer<EditVideoWindowController> editor = openEditor(delegate);
+    QPointer<EditVideoWindowController> editor = openEditorFromLauncher(delegate);
     ASSERT_TRUE(editor);
 
     // Sound in mp3, whose decoder has its own things to say about timestamps.
