@@ -150,6 +150,10 @@ public:
     // first, rows of *w x 4 bytes. Waits for a pending seek or refresh to be drawn first. Returns false,
     // with *w and *h set to 0 and the buffer untouched, when there is no frame or a size is below 1.
     bool Snapshot(int *w, int *h, uint8_t *buff);
+    // Waits until every seek and refresh asked so far is drawn; false after `timeoutMs`. Snapshot waits
+    // a bounded while itself, then takes what is shown: a caller that must have the new picture waits
+    // here first.
+    bool waitUntilDrawn(int timeoutMs);
 
 private:
     RDMoviePlayer();

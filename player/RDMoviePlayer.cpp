@@ -331,6 +331,11 @@ void RDMoviePlayer::Refresh()
     m_core->refresh();
 }
 
+bool RDMoviePlayer::waitUntilDrawn(int timeoutMs)
+{
+    return m_core->waitUntilDrawn(timeoutMs);
+}
+
 bool RDMoviePlayer::Snapshot(int *w, int *h, uint8_t *buff)
 {
     if (!w || !h)

@@ -179,6 +179,8 @@ protected:
         TestEnvironment::processEvents();
         std::vector<uint8_t> bgra(2000 * 2000 * 4);
         int w = 2000, h = 2000;
+        // A loaded machine can take a while to draw the edit: the comparison wants the new picture.
+        EXPECT_TRUE(editor->rdPlayer()->waitUntilDrawn(kExportWaitMs)) << "the preview draws the edit";
         EXPECT_TRUE(editor->rdPlayer()->Snapshot(&w, &h, bgra.data()));
         return fixture::imageFromBgra(bgra, w, h);
     }
