@@ -166,7 +166,9 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
         engineTrace("smart cut: no key frame inside the range, all of it is encoded to match the source");
         return true;
     }
-    double copyEnd = m_copyEnd != AV_NOPTS_VALUE ? seconds(m_copyEnd)
+    // A tail's copied run goes on past its key frame, up to the first picture encoded.
+    double copyEnd = m_tail                        ? seconds(m_tailFrom)
+                     : m_copyEnd != AV_NOPTS_VALUE ? seconds(m_copyEnd)
                      : m_cutEnd > 0              ? m_cutEnd / 1e6
                                                  : m_input.duration() / 1e6;
     engineTrace("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
@@ -272,12 +274,16 @@ bool SmartCut::scanEnd()
     // Whether the pictures from `inside` to the cut end are a run of packets in decode order that
     // nothing after the end comes into: copied as they are, they decode to the same pictures.
     bool tailCopies = false;
+    // The pictures of the packets from `inside` on, in decode order, up to where the scan stopped.
+    std::vector<int64_t> order;
+    bool complete = false;
     int64_t target = m_cutEnd;
     for (int attempt = 0; attempt < 8 && inside.pts == AV_NOPTS_VALUE; ++attempt) {
         if (m_input.seek(target) < 0)
             return refuse("the input does not seek");
         int64_t landed = AV_NOPTS_VALUE;
-        bool seenPastEnd = false, complete = false;
+        bool seenPastEnd = false;
+        complete = false;
         tailCopies = false;
         ScannedPacket scanned;
         int guard = 0;
@@ -295,9 +301,12 @@ bool SmartCut::scanEnd()
                 inside = {ts, idr};
                 tailCopies = true;
                 seenPastEnd = false;
+                order.assign(1, ts);
             } else if (inside.pts != AV_NOPTS_VALUE) {
                 seenPastEnd |= pastEnd(ts);
                 tailCopies &= !(seenPastEnd && !pastEnd(ts));
+                if (!(key && pastEnd(ts)))
+                    order.push_back(ts);
             }
             if (key && fileTime(ts) >= m_cutEnd - kHalf) {
                 if (fileTime(ts) <= m_cutEnd + kSameTime)
@@ -328,7 +337,30 @@ bool SmartCut::scanEnd()
     // A copied tail needs no encoder: the copy goes on up to the cut end.
     m_tail = !tailCopies;
     m_copyEnd = m_tail ? inside.pts : AV_NOPTS_VALUE;
+    m_tailFrom = inside.pts;
+    m_tailCopied = 0;
+    if (m_tail && complete)
+        copiedTailRun(order);
     return true;
+}
+
+void SmartCut::copiedTailRun(const std::vector<int64_t> &order)
+{
+    // The longest run of the tail's packets, from its key frame in decode order, that holds only
+    // pictures kept and every picture shown before its last one: copied, it decodes and shows alone, and
+    // the encoded pictures after it (from a key picture of their own) all show later. Where pictures
+    // are coded out of order across the end, only those few are then encoded.
+    std::vector<int64_t> laterKept(order.size() + 1, INT64_MAX); // the first kept picture from i on
+    for (size_t i = order.size(); i-- > 0;)
+        laterKept[i] = std::min(laterKept[i + 1], pastEnd(order[i]) ? INT64_MAX : order[i]);
+    int64_t shownUpTo = INT64_MIN;
+    for (size_t i = 0; i < order.size() && !pastEnd(order[i]); ++i) {
+        shownUpTo = std::max(shownUpTo, order[i]);
+        if (shownUpTo < laterKept[i + 1] && laterKept[i + 1] != INT64_MAX) {
+            m_tailCopied = int(i + 1);
+            m_tailFrom = laterKept[i + 1];
+        }
+    }
 }
 
 int SmartCut::openEncoder(Encoder &encoder, std::vector<uint8_t> &sets)
@@ -386,7 +418,7 @@ bool SmartCut::inRange(int64_t ts) const
 {
     if (m_phase == Phase::Head)
         return ts >= m_firstKept && (m_copyStart != AV_NOPTS_VALUE ? ts < m_copyStart : !pastEnd(ts));
-    return ts >= m_copyEnd && !pastEnd(ts);
+    return ts >= m_tailFrom && !pastEnd(ts);
 }
 
 bool SmartCut::pastEnd(int64_t ts) const
@@ -429,10 +461,20 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
             return r;
         m_encoding = true;
         m_startKey = true;
+        m_tailToCopy = m_tailCopied;
         m_delay = packet->dts != AV_NOPTS_VALUE ? std::max<int64_t>(0, ts - packet->dts) : 0;
     }
     if (m_phase != Phase::Tail)
         return MEDIA_OK;
+    if (m_tailToCopy > 0) {
+        // The tail's copied run: decoded for the pictures coded after it (first: the write takes the
+        // packet), and written as it is.
+        --m_tailToCopy;
+        if (int r = decode(packet, write); r < 0)
+            return r;
+        m_lastTailDts = packet->dts;
+        return write(packet);
+    }
     return lastSent ? finish(write) : decode(packet, write);
 }
 
@@ -554,10 +596,15 @@ int SmartCut::decode(const AVPacket *packet, const WriteFunction &write)
     return m_seams->writeReady([&](AVPacket *p) { return writeSeam(p, write); });
 }
 
-int SmartCut::writeSeam(AVPacket *packet, const WriteFunction &write) const
+int SmartCut::writeSeam(AVPacket *packet, const WriteFunction &write)
 {
-    // Decode times run the copied key frame's distance behind, so they stay below the copy's.
+    // Decode times run the copied key frame's distance behind, so they stay below the copy's, and after
+    // a copied run of the tail's packets.
     packet->dts = packet->pts - m_delay;
+    if (m_lastTailDts != AV_NOPTS_VALUE) {
+        packet->dts = std::min(packet->pts, std::max(packet->dts, m_lastTailDts + 1));
+        m_lastTailDts = packet->dts;
+    }
     if (packet->duration <= 0)
         packet->duration = m_frameTicks;
     return write(packet);

@@ -3,7 +3,9 @@
 // start to the next key frame (the head) and from the last key frame to the cut end (the tail), with
 // libx264 matched to the source; every packet between is copied as it is. Where the tail's packets, in
 // decode order, hold no picture shown after the cut end before the last one kept (no picture coded out
-// of order across the end), nothing kept can refer to what is left out: the tail is copied too.
+// of order across the end), nothing kept can refer to what is left out: the tail is copied too. Where
+// some are, the tail's packets are copied up to the last point where every picture before it is complete
+// and shown, and only the few pictures after it are encoded.
 //
 // Each part is encoded on a thread of its own beside the decoder (SeamEncoder), by an encoder sized for
 // a few seconds of pictures; while the head's encoder finishes, the copy reads on and its packets wait
@@ -90,6 +92,8 @@ private:
     bool checkStream();
     bool scanStart();
     bool scanEnd();
+    // Sets m_tailCopied and m_tailFrom from the pictures of the tail's packets in decode order.
+    void copiedTailRun(const std::vector<int64_t> &order);
     // Opens a seam encoder; `sets` gets its parameter sets (start codes).
     int openEncoder(Encoder &encoder, std::vector<uint8_t> &sets);
     // Starts an encoded part's encoder, unless the one opened by plan() is still unused.
@@ -98,7 +102,7 @@ private:
     // writes the packets it has ready.
     int decode(const AVPacket *packet, const WriteFunction &write);
     // Writes one seam packet, with its decode time and duration.
-    int writeSeam(AVPacket *packet, const WriteFunction &write) const;
+    int writeSeam(AVPacket *packet, const WriteFunction &write);
     // Ends the input of an encoded part: drains its decoder, then its encoder, which finishes on its
     // own thread.
     int drainPart(const WriteFunction &write);
@@ -119,9 +123,14 @@ private:
     AvcConfiguration m_configuration;     // the source's parameter sets and the seams'
     int64_t m_firstKept = AV_NOPTS_VALUE; // timestamps of the input stream
     int64_t m_copyStart = AV_NOPTS_VALUE; // the key frame the copy starts on (none: all is encoded)
-    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before (none: to the cut end)
+    int64_t m_copyEnd = AV_NOPTS_VALUE;   // the key frame the copy stops before, or the tail's copied run
+                                          // starts on (none: to the cut end)
     bool m_headNeeded = false;            // pictures before m_copyStart are kept
-    bool m_tail = false;                  // pictures from m_copyEnd to the cut end are encoded
+    bool m_tail = false;                  // pictures from m_tailFrom to the cut end are encoded
+    int64_t m_tailFrom = AV_NOPTS_VALUE;  // the first picture the tail encodes
+    int m_tailCopied = 0;                 // packets from m_copyEnd on copied before the tail's encoding
+    int m_tailToCopy = 0;                 // of those, still to come
+    int64_t m_lastTailDts = AV_NOPTS_VALUE; // the last written after the tail's copied run began
     int64_t m_headDelay = 0;              // pts - dts of the key frame the copy starts on
     int64_t m_frameTicks = 1;             // one frame in stream ticks
     Phase m_phase = Phase::Head;
