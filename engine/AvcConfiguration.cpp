@@ -302,22 +302,6 @@ bool AvcConfiguration::holdsIdr(const uint8_t *data, size_t size, int nalLengthS
     return false;
 }
 
-std::vector<uint8_t> AvcConfiguration::toLengthPrefixed(const uint8_t *data, size_t size, int nalLengthSize)
-{
-    bool startCode = size >= 3 && data[0] == 0 && data[1] == 0 &&
-                     (data[2] == 1 || (size >= 4 && data[2] == 0 && data[3] == 1));
-    if (!startCode)
-        return std::vector<uint8_t>(data, data + size);
-    std::vector<uint8_t> out;
-    out.reserve(size + 16);
-    forEachAnnexBNal(data, size, [&](const uint8_t *nal, size_t length) {
-        for (int i = nalLengthSize - 1; i >= 0; --i)
-            out.push_back(uint8_t(length >> (8 * i)));
-        out.insert(out.end(), nal, nal + length);
-    });
-    return out;
-}
-
 bool AvcConfiguration::toLengthPrefixed(AVPacket *packet, int nalLengthSize)
 {
     const uint8_t *data = packet->data;

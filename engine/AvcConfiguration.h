@@ -45,11 +45,10 @@ public:
 
     // Whether a length-prefixed packet holds an IDR picture.
     static bool holdsIdr(const uint8_t *data, size_t size, int nalLengthSize);
-    // Start-code data as length-prefixed NAL units (`nalLengthSize` bytes each); data that does not begin
-    // with a start code is returned as it is.
-    static std::vector<uint8_t> toLengthPrefixed(const uint8_t *data, size_t size, int nalLengthSize);
-    // The same for a packet: in place where every start code is as long as a length (as an encoder
-    // writes most pictures), else into a new buffer. False when out of memory.
+    // Turns a packet of start-code data into length-prefixed NAL units (`nalLengthSize` bytes each): in
+    // place where every start code is as long as a length (as an encoder writes most pictures), else into
+    // a new buffer; a packet that does not begin with a start code is left as it is. False when out of
+    // memory.
     static bool toLengthPrefixed(AVPacket *packet, int nalLengthSize);
 
 private:

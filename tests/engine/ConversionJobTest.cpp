@@ -280,21 +280,13 @@ TEST(ConversionJob, StopFromAnotherThreadEndsTheJobAndLeavesNoFile)
     apiMediaConvertSetVideoBitrate(h, 4000);
     ASSERT_GT(apiMediaConvertSetOutputPath(h, out.c_str()), 0);
 
-    std::atomic<int> result{1000};
-    std::atomic<std::chrono::steady_clock::time_point> returned{};
-    std::thread worker([&] {
-        result = apiMediaConvertStart(h);
-        returned = std::chrono::steady_clock::now();
-    });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (apiMediaConvertGetProgress(h) < 2 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_EQ(result, 1000) << "the job ended before it could be stopped";
-    const auto stopped = std::chrono::steady_clock::now();
-    EXPECT_EQ(apiMediaConvertStop(h), MEDIA_OK);
-    worker.join();
-    EXPECT_EQ(result, MEDIA_ERR_STOPPED);
-    EXPECT_LT(returned.load() - stopped, std::chrono::seconds(1));
+    const StoppedRun run = stopWhileRunning([&] { return apiMediaConvertStart(h); },
+                                            [&] { return double(apiMediaConvertGetProgress(h)); }, 2,
+                                            [&] { return apiMediaConvertStop(h); });
+    ASSERT_TRUE(run.runningAtStop) << "the job ended before it could be stopped";
+    EXPECT_EQ(run.stopResult, MEDIA_OK);
+    EXPECT_EQ(run.result, MEDIA_ERR_STOPPED);
+    EXPECT_LT(run.returnedAfter, std::chrono::seconds(1));
     EXPECT_LT(apiMediaConvertGetProgress(h), 100);
     EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
     EXPECT_EQ(apiMediaConvertClose(h), MEDIA_OK);

@@ -1,6 +1,8 @@
 #include "tests/engine/EngineTestSupport.h"
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 namespace enginetest {
 
@@ -44,6 +46,31 @@ std::vector<std::string> filesIn(const std::string &folder)
     for (const auto &entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     return names;
+}
+
+StoppedRun stopWhileRunning(const std::function<int()> &start, const std::function<double()> &progress,
+                            double from, const std::function<int()> &stop)
+{
+    using Clock = std::chrono::steady_clock;
+    std::atomic<bool> ended{false};
+    StoppedRun run;
+    Clock::time_point returned;
+    std::thread worker([&] {
+        run.result = start();
+        returned = Clock::now();
+        ended = true;
+    });
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (progress() < from && !ended && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    run.runningAtStop = !ended;
+    run.progressAtStop = progress();
+    const auto stopped = Clock::now();
+    if (run.runningAtStop)
+        run.stopResult = stop();
+    worker.join();
+    run.returnedAfter = returned - stopped;
+    return run;
 }
 
 } // namespace enginetest

@@ -4,6 +4,7 @@
 #include "media/MediaJoin.h"
 #include "tests/support/SharedFixtures.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -55,5 +56,20 @@ int join(
 
 // The names of the files in `folder`.
 std::vector<std::string> filesIn(const std::string &folder);
+
+// How a job started on a thread of its own ended after a stop from the test's thread.
+struct StoppedRun
+{
+    bool runningAtStop = false; // false: it ended before its progress came (nothing was stopped)
+    double progressAtStop = 0;
+    int stopResult = MEDIA_OK;
+    int result = 0;                                     // what Start returned
+    std::chrono::steady_clock::duration returnedAfter{}; // from the stop to Start's return
+};
+
+// Runs `start` on a thread, waits (at most 20 s) until `progress` reaches `from`, then calls `stop`;
+// the thread is joined before it returns.
+StoppedRun stopWhileRunning(const std::function<int()> &start, const std::function<double()> &progress,
+                            double from, const std::function<int()> &stop);
 
 } // namespace enginetest

@@ -388,21 +388,13 @@ TEST(JoinJob, StopFromAnotherThreadEndsTheJobAndLeavesNoFile)
     ASSERT_GT(apiMediaJoinAddMediaClip(h, source.c_str(), 0, 0), 0);
     ASSERT_GT(apiMediaJoinSetVideoCodec(h, "libx264"), 0);
 
-    std::atomic<int> result{1000};
-    std::atomic<std::chrono::steady_clock::time_point> returned{};
-    std::thread worker([&] {
-        result = apiMediaJoinStart(h);
-        returned = std::chrono::steady_clock::now();
-    });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (apiMediaJoinGetProgress(h) < 1.0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_EQ(result, 1000) << "the job ended before it could be stopped";
-    const auto stopped = std::chrono::steady_clock::now();
-    EXPECT_EQ(apiMediaJoinStop(h), MEDIA_OK);
-    worker.join();
-    EXPECT_EQ(result, MEDIA_ERR_STOPPED);
-    EXPECT_LT(returned.load() - stopped, std::chrono::seconds(1));
+    const StoppedRun run = stopWhileRunning([&] { return apiMediaJoinStart(h); },
+                                            [&] { return apiMediaJoinGetProgress(h); }, 1.0,
+                                            [&] { return apiMediaJoinStop(h); });
+    ASSERT_TRUE(run.runningAtStop) << "the job ended before it could be stopped";
+    EXPECT_EQ(run.stopResult, MEDIA_OK);
+    EXPECT_EQ(run.result, MEDIA_ERR_STOPPED);
+    EXPECT_LT(run.returnedAfter, std::chrono::seconds(1));
     EXPECT_LT(apiMediaJoinGetProgress(h), 100.0);
     EXPECT_TRUE(filesIn(folder).empty()) << "left behind: " << filesIn(folder).front();
     EXPECT_EQ(apiMediaJoinClose(h), MEDIA_OK);
