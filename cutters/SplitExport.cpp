@@ -57,7 +57,8 @@ ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t
         const ChainedExportJob *chain = state->chain;
         // A piece added at the end makes the share of the others smaller: the bar waits, never goes back.
         state->shown = std::max(state->shown, chain->stepsDone() / chain->stepCount());
-        state->progress(state->shown);
+        if (state->progress)
+            state->progress(state->shown);
     };
     step.succeeded = [state, start, stop](MEDIA_HANDLE h) {
         state->nextStart = stop;
