@@ -511,6 +511,21 @@ TEST(BatchCutterWindowShot, DISABLED_WindowWithThreeFiles)
     TestEnvironment::processEvents();
     cutter->window()->grab().save(dir + "/batchcutter-capture-" + LanguageService::currentLanguageFolder() +
                                   ".png");
+    QTest::mouseClick(cutter->cutcoverStyleBtn(), Qt::LeftButton);
+    // Two files exporting side by side, each row with its own bar (the recording engine holds them).
+    {
+        RecordingEngine::Installed engine;
+        RecordingEngine::holdStart = true;
+        RecordingEngine::convertProgress = 40;
+        QTest::mouseClick(cutter->startJoinnerBtn(), Qt::LeftButton);
+        TestEnvironment::waitUntil([&] { return RecordingEngine::count("joinStart") == 2; });
+        QTest::qWait(500);
+        TestEnvironment::processEvents();
+        cutter->window()->grab().save(dir + "/batchcutter-exporting-" + LanguageService::currentLanguageFolder() +
+                                      ".png");
+        QTest::mouseClick(cutter->startJoinnerBtn(), Qt::LeftButton);
+        TestEnvironment::waitUntil([&] { return !cutter->runningChain(); });
+    }
     cutter->close();
     TestEnvironment::processDeferredDeletes();
 }
