@@ -16,13 +16,13 @@
 // count on the files of earlier steps being written yet (OutputNaming's reservations).
 //
 // Steps may also be supplied as the run goes (the supplier is asked for the step at an index once the
-// steps given are used up, when a job could start; a "none" while jobs run is asked again when they end;
-// the chain ends when nothing runs and it has none), and a step marked mayFail may fail without ending
-// the chain: its failure is counted and the chain goes on. A chain with such failures ends as Failed
-// with the last failure's code and the count in `failures` (a cancel still ends as Cancelled). A step
-// that may not fail ends the chain with the first such failure: the jobs running beside it are stopped
-// (the engine leaves no file of a stopped job) and report no `ended`, like cancelled ones; outputs that
-// other steps finished stay.
+// steps given are used up, when a job could start; after a "none" while jobs run it is asked again at
+// their polls and ends; the chain ends when nothing runs and it has none), and a step marked mayFail may
+// fail without ending the chain: its failure is counted and the chain goes on. A chain with such
+// failures ends as Failed with the last failure's code and the count in `failures` (a cancel still ends
+// as Cancelled). A step that may not fail ends the chain with its failure (the first such): the jobs
+// running beside it are stopped (the engine leaves no file of a stopped job), report no `ended`, like
+// cancelled ones, and their results are not reported; outputs that other steps finished stay.
 //
 // cancel() stops every running job at once; their completions follow as usual. Destroying the object
 // while jobs run closes them (the engine stops each and frees it when its Start returns) and drops every

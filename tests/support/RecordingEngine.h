@@ -1,7 +1,9 @@
 #pragma once
 // A recording fake of the engine's function table for every tool's export tests: every call is written as
 // one line ("frameSize 1280 720", "joinVolume 1 0.5"), results are scripted, and Start can be held until
-// Stop arrives. A conversion or join "writes" its output by creating the file at its output path, so
+// Stop arrives or the test releases that job with a result (jobs side by side, ending in any order); the
+// machine reports plenty of idle cores unless told. A conversion or join "writes" its output by creating
+// the file at its output path, so
 // cleanup can be seen. Install it for the life of one test with RecordingEngine::Installed; read the
 // calls with recorded(), only({"prefix", ...}) or count("prefix").
 #include "platform/Dispatch.h"
