@@ -19,9 +19,7 @@ namespace bench {
 namespace {
 
 constexpr const char *kCutStart = "125.32", *kCutEnd = "425.32"; // 5.32 s after key frames
-constexpr int kPieces = 7;
 constexpr int kBatchFiles = 10;
-constexpr const char *kBatchStart = "5.32", *kBatchEnd = "20.32";
 
 bool makeOnce(const std::string &path, const fixture::Spec &spec)
 {
@@ -67,21 +65,6 @@ std::vector<std::string> batchSources(const std::string &cache)
     return files;
 }
 
-// One cut with no codec set, as the cutters set it up.
-int cut(const std::string &input, const std::string &output, int64_t start, int64_t end)
-{
-    MEDIA_HANDLE h = apiMediaConvertCreate();
-    int r = apiMediaConvertSetInputMedia(h, input.c_str());
-    if (r > 0)
-        r = apiMediaConvertSetCutTime(h, start, end);
-    if (r > 0)
-        r = apiMediaConvertSetOutputPath(h, output.c_str());
-    if (r > 0)
-        r = apiMediaConvertStart(h);
-    apiMediaConvertClose(h);
-    return r;
-}
-
 int64_t duration(const std::string &input)
 {
     MEDIA_HANDLE h = apiMediaConvertCreate();
@@ -90,42 +73,7 @@ int64_t duration(const std::string &input)
     return d;
 }
 
-int64_t micro(const char *seconds)
-{
-    return int64_t(atof(seconds) * 1e6);
-}
-
 } // namespace
-
-int runOursSplit(int argc, char **argv)
-{
-    // IN FOLDER: the pieces as the splitter sets them up, one after another.
-    if (argc != 2)
-        return 2;
-    const std::string input = argv[0], folder = argv[1];
-    const int64_t total = duration(input);
-    int64_t start = 0;
-    for (int i = 1; i <= kPieces; ++i) {
-        int64_t stop = i == kPieces ? total : int64_t(double(total) * (double(i) / kPieces));
-        if (cut(input, folder + "/ours-split" + std::to_string(i) + ".mp4", start, stop) <= 0)
-            return 1;
-        start = stop;
-    }
-    return 0;
-}
-
-int runOursBatch(int argc, char **argv)
-{
-    // FOLDER IN...: each file cut as the batch cutter sets it up, one after another.
-    if (argc < 2)
-        return 2;
-    const std::string folder = argv[0];
-    for (int i = 1; i < argc; ++i)
-        if (cut(argv[i], folder + "/ours-batch" + std::to_string(i) + ".mp4", micro(kBatchStart),
-                micro(kBatchEnd)) <= 0)
-            return 1;
-    return 0;
-}
 
 std::vector<std::string> copyYardstickCases()
 {
@@ -138,6 +86,7 @@ int runCopyYardstick(const std::string &name, int runs, const std::string &self,
     std::filesystem::create_directories(cache);
     std::vector<std::string> ours, theirs;
     const std::string out = folder + "/yardstick";
+    const std::string chains = (std::filesystem::path(self).parent_path() / "cutter_chains").string();
     if (name == "cut-copy" || name == "split-copy") {
         const std::string source = longSource(cache);
         if (source.empty())
@@ -147,11 +96,11 @@ int runCopyYardstick(const std::string &name, int runs, const std::string &self,
             theirs = {"ffmpeg", "-nostdin", "-v",   "error", "-ss", kCutStart, "-to",
                       kCutEnd,  "-i",       source, "-c",    "copy", out + "/ffmpeg.mp4"};
         } else {
-            ours = {self, "--ours-split", source, out};
+            ours = {chains, "--ours-split", source, out};
             const double total = double(duration(source)) / 1e6;
             std::string times;
-            for (int i = 1; i < kPieces; ++i)
-                times += (i > 1 ? "," : "") + std::to_string(total * i / kPieces);
+            for (int i = 1; i < kSplitPieces; ++i)
+                times += (i > 1 ? "," : "") + std::to_string(total * i / kSplitPieces);
             theirs = {"ffmpeg", "-nostdin", "-v", "error", "-i", source, "-map", "0", "-c", "copy", "-f", "segment",
                       "-segment_times", times, "-reset_timestamps", "1", out + "/ffmpeg-split%d.mp4"};
         }
@@ -159,7 +108,7 @@ int runCopyYardstick(const std::string &name, int runs, const std::string &self,
         const std::vector<std::string> sources = batchSources(cache);
         if (sources.empty())
             return 1;
-        ours = {self, "--ours-batch", out};
+        ours = {chains, "--ours-batch", out};
         ours.insert(ours.end(), sources.begin(), sources.end());
         std::string script;
         for (size_t i = 0; i < sources.size(); ++i)

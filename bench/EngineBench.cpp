@@ -9,7 +9,6 @@
 //   engine_bench --ours-edits IN OUT PICTURE MUSIC   run only our edit-heavy conversion
 //   engine_bench --ours-join copy|encode OUT IN...    run only our join (stream copy, or re-encode to 720p)
 //   engine_bench --ours-cut IN OUT START END          run only our exact cut with no codec set (seconds)
-//   engine_bench --ours-split IN FOLDER / --ours-batch FOLDER IN...   run only our split or batch cut
 //   engine_bench memory [VCODEC]   the resident memory of one process before the first and after each
 //                                  of four 1080p conversions (libx264 unless told; see runMemory)
 //   engine_bench --ours-memory[-threads] IN FOLDER VCODEC   run only the four conversions of the memory
@@ -281,10 +280,6 @@ int main(int argc, char **argv)
         return runOursJoin(argv[2], argv[3], std::vector<const char *>(argv + 4, argv + argc));
     if (argc == 6 && std::string(argv[1]) == "--ours-cut")
         return runOursCut(argv[2], argv[3], atof(argv[4]), atof(argv[5]));
-    if (argc >= 2 && std::string(argv[1]) == "--ours-split")
-        return bench::runOursSplit(argc - 2, argv + 2);
-    if (argc >= 2 && std::string(argv[1]) == "--ours-batch")
-        return bench::runOursBatch(argc - 2, argv + 2);
     int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     std::string only = argc > 2 ? argv[2] : "";
     const std::vector<std::string> yardsticks = bench::copyYardstickCases();

@@ -34,22 +34,26 @@ QList<BatchCutterExport::Piece> BatchCutterExport::pieces(const SimpleData &clip
     return parts;
 }
 
-QString BatchCutterExport::outputPath(const SimpleData &clip, const QString &folder)
+QString BatchCutterExport::outputPath(const SimpleData &clip, const QString &folder, QSet<QString> *reserved)
 {
     const QString extension = clip.targetData() ? clip.targetData()->extension() : QString();
-    return OutputNaming::availablePath(folder, QFileInfo(clip.name()).completeBaseName(), extension);
+    return OutputNaming::availablePath(folder, QFileInfo(clip.name()).completeBaseName(), extension, reserved);
 }
 
-ChainedExportJob::Step BatchCutterExport::step(const std::shared_ptr<SimpleData> &clip, const QString &folder)
+ChainedExportJob::Step BatchCutterExport::step(const std::shared_ptr<SimpleData> &clip, const QString &folder,
+                                               const std::shared_ptr<QSet<QString>> &reserved)
 {
     const QList<Piece> parts = pieces(*clip);
     ChainedExportJob::Step step;
     step.mayFail = true;
+    step.parallel = true;
     step.kind = parts.size() == 2 ? ChainedExportJob::Kind::Join : ChainedExportJob::Kind::Convert;
-    step.configure = [clip, folder, parts](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
+    auto given = std::make_shared<QString>();
+    step.configure = [clip, folder, parts, reserved, given](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
         if (parts.isEmpty())
             return {MEDIA_ERR_ARGUMENT, {}};
-        const QString output = outputPath(*clip, folder);
+        const QString output = outputPath(*clip, folder, reserved.get());
+        *given = output;
         clip->setExportPath(output);
         platform::log("outputFileurl:%s", qUtf8Printable(output));
         if (parts.size() == 2) {
@@ -70,6 +74,10 @@ ChainedExportJob::Step BatchCutterExport::step(const std::shared_ptr<SimpleData>
                 return {r, {}};
         }
         return {api.convertSetOutputPath(h, output.toUtf8().constData()), {}};
+    };
+    step.ended = [reserved, given](bool ok, int) {
+        if (!ok && reserved)
+            reserved->remove(*given);
     };
     return step;
 }

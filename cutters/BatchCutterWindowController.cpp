@@ -311,7 +311,7 @@ void BatchCutterWindowController::addFiles(const QStringList &paths)
         showSimpleAlert(refused, 2);
     if (fileList()->isEmpty())
         return;
-    // While a batch runs, its current row stays the one shown.
+    // While a batch runs, its rows stay as shown: the file started last selected, every running one's bar.
     const ChainedExportJob *chain = runningChain();
     const int64_t row = chain ? chain->currentStep() : 0;
     JoinnerTableView *list = fileListTableView();
@@ -323,7 +323,7 @@ void BatchCutterWindowController::addFiles(const QStringList &paths)
     }
     list->reloadData();
     if (chain)
-        list->showProgress(row);
+        showExportRows(row);
     fileListViewHidden(false);
     // Files may be added while a batch runs; the editing controls stay locked until it ends.
     if (chain)
@@ -671,55 +671,77 @@ void BatchCutterWindowController::startBachCutterAction()
     if (fileList()->isEmpty())
         return;
     const QString folder = outputPath();
-    auto failures = std::make_shared<QStringList>();
+    // Failures by file index, so the alert lists them in the list's order whichever ended first.
+    auto failures = std::make_shared<QMap<int, QString>>();
+    auto reserved = std::make_shared<QSet<QString>>();
+    auto chain = std::make_shared<const ChainedExportJob *>(nullptr);
+    m_exportRows.clear();
     QPointer<BatchCutterWindowController> self(this);
-    m_run->begin(
-        [self, folder, failures](ExportRunController::Progress progress, ExportRunController::Finish finish) {
-            // Each file is asked for as the run reaches it, so files added meanwhile are exported too.
-            auto supply = [self, folder, failures, progress](int index, ChainedExportJob::Step &step) {
-                if (!self || index >= self->fileList()->size())
-                    return false;
-                const std::shared_ptr<SimpleData> clip = self->fileList()->at(index);
-                step = BatchCutterExport::step(clip, folder);
-                step.configure = [self, index, configure = step.configure](MEDIA_HANDLE h) {
-                    if (self) {
-                        JoinnerTableView *list = self->fileListTableView();
-                        list->setSelectedRow(index);
-                        list->setDisabelSelectBlock(true);
-                        list->reloadData();
-                        list->setDisabelSelectBlock(false);
-                        list->showProgress(index);
-                    }
-                    return configure(h);
-                };
-                step.progress = [self, index, progress](double percent) {
-                    if (!self)
-                        return;
-                    const float p = float(percent / 100.0);
-                    const float n = float(self->fileList()->size());
-                    progress(p / n + float(index) / n);
-                    self->fileListTableView()->setExportProgress(p);
-                };
-                step.ended = [self, index, clip, failures](bool ok, int code) {
-                    if (self)
-                        self->fileListTableView()->hiddenProgress(index);
-                    if (!ok)
-                        failures->append(clip->name() + QStringLiteral(": ") +
-                                         platform::qformat("error:%d", code));
-                };
-                return true;
+    m_run->begin([self, folder, failures, reserved, chain](ExportRunController::Progress progress,
+                                                           ExportRunController::Finish finish) {
+        // Each file is asked for as the run reaches it, so files added meanwhile are exported too.
+        auto supply = [self, folder, failures, reserved, chain, progress](int index, ChainedExportJob::Step &step) {
+            if (!self || index >= self->fileList()->size())
+                return false;
+            const std::shared_ptr<SimpleData> clip = self->fileList()->at(index);
+            step = BatchCutterExport::step(clip, folder, reserved);
+            step.configure = [self, index, configure = step.configure](MEDIA_HANDLE h) {
+                if (self) {
+                    self->m_exportRows.insert(index, 0.0f);
+                    JoinnerTableView *list = self->fileListTableView();
+                    list->setSelectedRow(index);
+                    list->setDisabelSelectBlock(true);
+                    list->reloadData();
+                    list->setDisabelSelectBlock(false);
+                    self->showExportRows(index);
+                }
+                return configure(h);
             };
-            return ExportRunController::startChain(
-                std::make_unique<ChainedExportJob>(supply),
-                [finish, failures](const ChainedExportJob::Outcome &o) {
-                    ChainedExportJob::Outcome outcome = o;
-                    // One alert at the end names every file that failed.
-                    if (outcome.status == ChainedExportJob::Outcome::Failed && outcome.failures > 0)
-                        outcome.message = text("batchFailedFilesString") + QLatin1Char('\n') +
-                                          failures->join(QLatin1Char('\n'));
-                    finish(outcome);
-                });
-        });
+            step.progress = [self, index, chain, progress](double percent) {
+                if (!self || !*chain)
+                    return;
+                const float p = float(percent / 100.0);
+                // Files that ended count whole, the running ones by their part done.
+                progress((*chain)->stepsDone() / double(self->fileList()->size()));
+                if (self->m_exportRows.contains(index))
+                    self->m_exportRows[index] = p;
+                self->fileListTableView()->setExportProgress(index, p);
+            };
+            step.ended = [self, index, clip, failures, ended = step.ended](bool ok, int code) {
+                ended(ok, code);
+                if (self) {
+                    self->m_exportRows.remove(index);
+                    self->fileListTableView()->hiddenProgress(index);
+                }
+                if (!ok)
+                    failures->insert(index, clip->name() + QStringLiteral(": ") + platform::qformat("error:%d", code));
+            };
+            return true;
+        };
+        auto job = std::make_unique<ChainedExportJob>(supply);
+        *chain = job.get();
+        return ExportRunController::startChain(
+            std::move(job), [self, finish, failures, chain](const ChainedExportJob::Outcome &o) {
+                *chain = nullptr;
+                if (self)
+                    self->m_exportRows.clear();
+                ChainedExportJob::Outcome outcome = o;
+                // One alert at the end names every file that failed.
+                if (outcome.status == ChainedExportJob::Outcome::Failed && outcome.failures > 0)
+                    outcome.message = text("batchFailedFilesString") + QLatin1Char('\n') +
+                                      failures->values().join(QLatin1Char('\n'));
+                finish(outcome);
+            });
+    });
+}
+
+void BatchCutterWindowController::showExportRows(int64_t current)
+{
+    JoinnerTableView *list = fileListTableView();
+    for (auto row = m_exportRows.cbegin(); row != m_exportRows.cend(); ++row)
+        list->setExportProgress(row.key(), row.value());
+    // Last: the selection fires the list's handler, which shows this file in the preview.
+    list->showProgress(current);
 }
 
 void BatchCutterWindowController::showSimpleAlert(const QString &message, int tag, bool fromExportEnd)

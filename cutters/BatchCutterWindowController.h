@@ -35,6 +35,7 @@
 #include "toolkit/TrimPanel.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QPointer>
 
 #include <functional>
@@ -171,8 +172,12 @@ private:
     void showDurationLabel();
     void setRadios(bool remove);
     void playerDidEnd();
+    // After the list was rebuilt: the bars of the files exporting now, the row `current` selected.
+    void showExportRows(int64_t current);
 
     ClipListEditor m_list;
+    // The rows exporting now (files run side by side) and their progress, 0..1.
+    QMap<int64_t, float> m_exportRows;
     QPointer<platform::View> m_contentNoFileView;
     QPointer<PNQButton> m_addfileBtn;
     QPointer<PNQButton> m_playBtn, m_stopBtn, m_cutCoverBtn, m_cutcoverStyleBtn, m_volumeBtn;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -36,11 +37,15 @@ std::unique_ptr<ChainedExportJob> EasyCutterExport::perCut(const QString &source
                                                            std::function<void(double)> progress)
 {
     const int count = int(cuts.size());
+    // Names handed out to cuts whose files are not written yet, and the chain whose progress is shown.
+    auto reserved = std::make_shared<QSet<QString>>();
+    auto chain = std::make_shared<const ChainedExportJob *>(nullptr);
     std::vector<ChainedExportJob::Step> steps;
     for (int index = 0; index < count; ++index) {
         const Range range = cuts.at(index);
         ChainedExportJob::Step step;
         step.kind = ChainedExportJob::Kind::Convert;
+        step.parallel = true;
         step.inputs << source;
         step.configure = [=](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
             if (cutStarts)
@@ -57,17 +62,19 @@ std::unique_ptr<ChainedExportJob> EasyCutterExport::perCut(const QString &source
             }
             QDir().mkpath(folder);
             const QString output =
-                OutputNaming::availablePath(folder, cutBaseName(range), extensionOf(source));
+                OutputNaming::availablePath(folder, cutBaseName(range), extensionOf(source), reserved.get());
             platform::log("outputFileurl:%@", output);
             return {api.convertSetOutputPath(h, output.toUtf8().constData()), {}};
         };
-        step.progress = [=](double percent) {
-            if (progress)
-                progress((index + percent / 100.0) / count);
+        step.progress = [=](double) {
+            if (progress && *chain)
+                progress((*chain)->stepsDone() / count);
         };
         steps.push_back(std::move(step));
     }
-    return std::make_unique<ChainedExportJob>(std::move(steps));
+    auto job = std::make_unique<ChainedExportJob>(std::move(steps));
+    *chain = job.get();
+    return job;
 }
 
 std::unique_ptr<ChainedExportJob> EasyCutterExport::merged(const QString &source, const QList<Range> &cuts,

@@ -1,10 +1,11 @@
 #pragma once
 // The easy cutter's two exports of one source, as a chain of engine jobs (ChainedExportJob):
 //
-//  - per cut: one conversion per cut, in list order, each named after its range
-//    ("000010.00-000020.00.<ext>", "(2)", "(3)", ... when taken; the name is chosen when that cut's job
-//    is set up), with the source's container and no codec, size or rate of its own; a cut whose end is
-//    0 converts the whole source;
+//  - per cut: one conversion per cut, started in list order and run side by side where the machine has
+//    idle cores (the cuts need nothing of each other), each named after its range
+//    ("000010.00-000020.00.<ext>", "(2)", "(3)", ... when taken, by a file or by a cut of this run still
+//    being written; the name is chosen when that cut's job is set up), with the source's container and
+//    no codec, size or rate of its own; a cut whose end is 0 converts the whole source;
 //  - merged: one join of all cuts, in list order, into "<date-time>.<ext>" (a free name likewise), each
 //    clip's sound scaled by one volume factor.
 //

@@ -3,9 +3,14 @@
 #include "platform/Log.h"
 #include "toolkit/OutputNaming.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 namespace {
 
-// What the pieces of one run share: where the next one starts, and the chain for adding pieces.
+// What the pieces of one run share: where the next one starts, the names handed out, the progress shown
+// and the chain for adding pieces.
 struct RunState
 {
     SplitExport::Plan plan;
@@ -13,21 +18,26 @@ struct RunState
     ChainedExportJob *chain = nullptr;
     int64_t nextStart = 0;
     bool stalled = false;
+    QSet<QString> reserved;
+    double shown = 0;
 };
 
-ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t stop)
+// A piece from `from` (or, with `from` < 0, from where the piece before really ended) to `stop`.
+ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t from, int64_t stop)
 {
     ChainedExportJob::Step step;
     step.kind = ChainedExportJob::Kind::Convert;
     step.pollMode = platform::Timer::Common;
     step.inputs << state->plan.sourcePath;
+    // Without a size limit every piece ends at its point, so the pieces need nothing of each other.
+    step.parallel = from >= 0;
     auto start = std::make_shared<int64_t>(0);
-    step.configure = [state, start, stop](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
+    step.configure = [state, start, from, stop](MEDIA_HANDLE h) -> ChainedExportJob::SetUp {
         const EngineApi &api = EngineApi::current();
         const SplitExport::Plan &plan = state->plan;
         if (state->stalled)
             return {MEDIA_ERR_ARGUMENT, {}};
-        *start = state->nextStart;
+        *start = from >= 0 ? from : state->nextStart;
         int r = api.convertSetInputMedia(h, plan.sourcePath.toUtf8().constData());
         if (r < 1)
             return {r, {}};
@@ -38,15 +48,17 @@ ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t
         if ((r = api.convertSetCutTime(h, *start, stop)) < 1)
             return {r, {}};
         const QString output = OutputNaming::availableNumberedPath(
-            plan.folder, plan.baseName + QStringLiteral("-split"), plan.extension);
+            plan.folder, plan.baseName + QStringLiteral("-split"), plan.extension, &state->reserved);
         if ((r = api.convertSetOutputPath(h, output.toUtf8().constData())) < 1)
             return {r, {}};
         return {MEDIA_OK, {}};
     };
-    step.progress = [state](double percent) {
+    step.progress = [state](double) {
         const ChainedExportJob *chain = state->chain;
-        const double count = chain->stepCount();
-        state->progress((chain->currentStep() + percent / 100.0) / count);
+        // A piece added at the end makes the share of the others smaller: the bar waits, never goes back.
+        state->shown = std::max(state->shown, chain->stepsDone() / chain->stepCount());
+        if (state->progress)
+            state->progress(state->shown);
     };
     step.succeeded = [state, start, stop](MEDIA_HANDLE h) {
         state->nextStart = stop;
@@ -59,7 +71,7 @@ ChainedExportJob::Step pieceStep(const std::shared_ptr<RunState> &state, int64_t
         state->nextStart = end;
         state->stalled = end <= *start;
         if (stop >= state->plan.duration && state->chain)
-            state->chain->append(pieceStep(state, stop));
+            state->chain->append(pieceStep(state, -1, stop));
     };
     return step;
 }
@@ -73,10 +85,12 @@ std::unique_ptr<ChainedExportJob> SplitExport::makeChain(const Plan &plan,
     state->plan = plan;
     state->progress = std::move(progress);
     std::vector<ChainedExportJob::Step> steps;
+    int64_t from = 0;
     for (double point : plan.points) {
         const int64_t stop =
             point >= 1.0 ? plan.duration : static_cast<int64_t>(double(plan.duration) * point);
-        steps.push_back(pieceStep(state, stop));
+        steps.push_back(pieceStep(state, plan.sizeLimit > 0 ? -1 : from, stop));
+        from = stop;
     }
     auto chain = std::make_unique<ChainedExportJob>(std::move(steps));
     state->chain = chain.get();

@@ -1,14 +1,16 @@
 #pragma once
-// The splitter's export: one conversion per piece of the source, run one after the other as a
-// ChainedExportJob. Piece i runs from where piece i - 1 really ended to points[i] x duration; no codec,
-// frame size or bit rate is set, so each piece keeps the source's streams. Each output is the first free
-// "<base>-split<n>.<ext>" in the folder, numbered from 1, so a second run continues after the files of
-// the first.
+// The splitter's export: one conversion per piece of the source, as a ChainedExportJob. Piece i runs
+// from where piece i - 1 really ended to points[i] x duration; no codec, frame size or bit rate is set, so
+// each piece keeps the source's streams. Each output is the first free "<base>-split<n>.<ext>" in the
+// folder, numbered from 1 and handed out in piece order (a name given to a piece still being written is
+// not free), so a second run continues after the files of the first.
 //
-// With a size limit, a piece may end before its point (its bit rate rose): the next piece then starts
-// where the engine says that one ended, and pieces are added at the end until the whole source is
-// written, so nothing is lost and every file keeps within the limit. A limit too small to hold anything
-// of the source fails the run instead of making empty files for ever. Main thread only.
+// Without a size limit every piece ends at its point, so the pieces are independent and run side by side
+// where the machine has idle cores. With a size limit, a piece may end before its point (its bit rate
+// rose): the next piece then starts where the engine says that one ended, so the pieces run one after the
+// other, and pieces are added at the end until the whole source is written, so nothing is lost and every
+// file keeps within the limit. A limit too small to hold anything of the source fails the run instead of
+// making empty files for ever. The progress (0..1) never goes back. Main thread only.
 #include "toolkit/ChainedExportJob.h"
 
 #include <QList>

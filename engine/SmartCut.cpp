@@ -1,6 +1,7 @@
 #include "engine/SmartCut.h"
 
 #include "engine/EngineLog.h"
+#include "engine/IdleCores.h"
 
 #include <algorithm>
 #include <chrono>
@@ -48,22 +49,6 @@ const char *x264Profile(int profile)
     default:
         return nullptr;
     }
-}
-
-// Cores running nothing right now: the kernel's count of runnable threads (the caller's included). The
-// load average lags a minute behind and counts threads waiting for disks: measured, it held the seams
-// to one encoder thread (0.86 s for a 1080p cut; three threads: 0.57 s) while most cores were idle.
-int idleCores()
-{
-    const int cores = int(std::thread::hardware_concurrency());
-    int running = 0;
-    if (FILE *file = fopen("/proc/loadavg", "r")) {
-        double averages[3];
-        if (fscanf(file, "%lf %lf %lf %d/", &averages[0], &averages[1], &averages[2], &running) != 4)
-            running = 0;
-        fclose(file);
-    }
-    return running > 0 ? cores - (running - 1) : cores;
 }
 
 // Threads for the seams' decoder and for their encoder, which run side by side. A seam is a few seconds

@@ -316,6 +316,13 @@ int apiMediaConvertStop(MEDIA_HANDLE h);
  */
 int apiMediaConvertClose(MEDIA_HANDLE h);
 
+/*
+ * Cores running nothing right now (the cores less the threads the kernel counts as runnable, the
+ * caller's aside; may be 0 or below on a loaded machine): the rule the engine sizes its seam encoders
+ * by, for a caller deciding whether to run a second job beside a running one. Any thread; cheap.
+ */
+int apiMediaIdleCores(void);
+
 #ifdef __cplusplus
 }
 #endif

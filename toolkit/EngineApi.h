@@ -62,6 +62,9 @@ struct EngineApi
     int (*joinStop)(MEDIA_HANDLE) = apiMediaJoinStop;
     int (*joinClose)(MEDIA_HANDLE) = apiMediaJoinClose;
 
+    // The machine: cores running nothing now (whether a second job may run beside the first).
+    int (*idleCores)() = apiMediaIdleCores;
+
     // The table in use (main thread).
     static const EngineApi &current();
     // Replaces the table in use and returns the one it replaces (tests put it back afterwards).

@@ -189,9 +189,9 @@ void JoinnerTableView::hiddenProgress(int64_t row)
         cell->progress()->hide();
 }
 
-void JoinnerTableView::setExportProgress(float progress)
+void JoinnerTableView::setExportProgress(int64_t row, float progress)
 {
-    JoinnerCell *cell = cellAt(m_selectedRow);
+    JoinnerCell *cell = cellAt(row);
     if (!cell)
         return;
     if (progress >= 0 && progress < 1) {

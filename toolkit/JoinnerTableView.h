@@ -65,10 +65,12 @@ public:
     void setEnabele(bool enabele);
 
     // Batch export: selects `row` and shows its progress bar / hides a row's bar; rows past the end are
-    // ignored. setExportProgress() acts on the selected row: 0 <= p < 1 shows p, anything else hides it.
+    // ignored. setExportProgress() acts on the selected row, or on `row` (files exported side by side):
+    // 0 <= p < 1 shows p, anything else hides it.
     void showProgress(int64_t row);
     void hiddenProgress(int64_t row);
-    void setExportProgress(float progress);
+    void setExportProgress(float progress) { setExportProgress(m_selectedRow, progress); }
+    void setExportProgress(int64_t row, float progress);
 
     const QList<JoinnerCell *> &cells() const { return m_cells; }
     PNQScrollView *itemScrollview() const { return m_itemScrollview; }

@@ -21,12 +21,15 @@ QString candidate(const QString &folder, const QString &baseName, const QString 
 }
 
 QString firstFree(const QString &folder, const QString &baseName, const QString &extension,
-                  Numbering numbering)
+                  Numbering numbering, QSet<QString> *reserved)
 {
     for (long n = 1;; ++n) {
         const QString path = candidate(folder, baseName, extension, n, numbering);
-        if (!OutputNaming::exists(path))
-            return path;
+        if (OutputNaming::exists(path) || (reserved && reserved->contains(path)))
+            continue;
+        if (reserved)
+            reserved->insert(path);
+        return path;
     }
 }
 
@@ -38,13 +41,14 @@ bool OutputNaming::exists(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-QString OutputNaming::availablePath(const QString &folder, const QString &baseName, const QString &extension)
+QString OutputNaming::availablePath(const QString &folder, const QString &baseName, const QString &extension,
+                                   QSet<QString> *reserved)
 {
-    return firstFree(folder, baseName, extension, Numbering::Bracketed);
+    return firstFree(folder, baseName, extension, Numbering::Bracketed, reserved);
 }
 
 QString OutputNaming::availableNumberedPath(const QString &folder, const QString &baseName,
-                                            const QString &extension)
+                                            const QString &extension, QSet<QString> *reserved)
 {
-    return firstFree(folder, baseName, extension, Numbering::Appended);
+    return firstFree(folder, baseName, extension, Numbering::Appended, reserved);
 }

@@ -18,8 +18,10 @@
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
 #include "tests/support/RecordingEngine.h"
+#include "tests/cutters/SideBySideRun.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
+#include "controls/NSProgressView.h"
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
 
@@ -31,6 +33,9 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTest>
+
+#include <map>
+#include <set>
 
 namespace {
 
@@ -373,27 +378,33 @@ TEST_F(BatchCutterWindowTest, AFileThatFailsIsNamedAtTheEndAndTheOthersAreExport
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("StartExportTitle"));
 }
 
-TEST_F(BatchCutterWindowTest, CancelShowsNothingAndLeavesNoPartialFile)
+TEST_F(BatchCutterWindowTest, CancelWithTwoFilesRunningShowsNothingAndLeavesNoPartialFile)
 {
-    // Long enough to be cancelled while it runs: a removed middle off the key frames is re-encoded.
+    // Long enough to be cancelled while they run: a removed middle off the key frames is re-encoded.
     fixture::Spec spec;
     spec.width = 640;
     spec.height = 360;
     spec.duration = 40;
-    const QString path = sources + "/long.mp4";
-    QFile::copy(QString::fromStdString(fixture::sharedFixture("long40.mp4", spec)), path);
+    const QString first = sources + "/long.mp4", second = sources + "/long-too.mp4";
+    for (const QString &path : {first, second})
+        QFile::copy(QString::fromStdString(fixture::sharedFixture("long40.mp4", spec)), path);
     const QString out = QString::fromStdString(fixture::freshFolder());
     chooseOutputFolder(out);
-    add({path, clipIn(sources, "next.mp4")});
+    add({first, second});
     ASSERT_EQ(cutter->fileList()->size(), 2);
-    selectRow(0);
-    cutter->fileList()->at(0)->setCutTimeRange_start(10020000);
-    cutter->fileList()->at(0)->setCutTimeRange_stop(20020000);
-    cutter->unSelectTimeBtn()->actioniconBtn();
+    for (int row : {0, 1}) {
+        selectRow(row);
+        cutter->fileList()->at(row)->setCutTimeRange_start(10020000);
+        cutter->fileList()->at(row)->setCutTimeRange_stop(20020000);
+        cutter->unSelectTimeBtn()->actioniconBtn();
+    }
 
+    sidebyside::Engine engine(8);
     clickStart();
     ASSERT_TRUE(TestEnvironment::waitUntil(
-        [&] { return cutter->runningChain() && cutter->runningChain()->handle() != nullptr; }));
+        [&] { return cutter->runningChain() && cutter->runningChain()->runningSteps().size() == 2; }));
+    for (int row : {0, 1})
+        EXPECT_FALSE(cutter->fileListTableView()->cells().at(row)->progress()->isHidden()) << "each row's bar";
     clickStart(); // now the cancel button
     EXPECT_FALSE(cutter->convertstart());
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("StartExportTitle"));
@@ -404,6 +415,58 @@ TEST_F(BatchCutterWindowTest, CancelShowsNothingAndLeavesNoPartialFile)
     EXPECT_TRUE(filesIn(out).isEmpty()) << qPrintable(filesIn(out).join(", "));
     EXPECT_FLOAT_EQ(cutter->joinnerProgressView()->progress(), 0.0f) << "a cancel never shows completion";
     EXPECT_TRUE(cutter->fileListTableView()->enabele());
+}
+
+TEST_F(BatchCutterWindowTest, FilesRunSideBySideGiveTheSameFilesAsOneAfterAnother)
+{
+    // Two sources of one name: the second still gets "(2)" while the first is being written.
+    const QString other = QString::fromStdString(fixture::freshFolder());
+    const QStringList paths = {clipIn(sources, "clip.mp4"), clipIn(other, "clip.mp4"), clipIn(sources, "cut.mp4")};
+    const QString source = paths[0];
+    struct Range
+    {
+        int64_t start, stop;
+        bool remove;
+    };
+    // Off the key frames (one a second): the seams are encoded.
+    const Range ranges[3] = {{1300000, 3100000, false}, {1500000, 2500000, true}, {700000, 3300000, false}};
+    std::map<QString, sidebyside::Holds> written[2];
+    const std::set<std::string> packets = sidebyside::videoPackets(source);
+    for (const int idle : {0, 8}) {
+        SCOPED_TRACE(idle);
+        const QString out = QString::fromStdString(fixture::freshFolder());
+        chooseOutputFolder(out);
+        add(paths);
+        ASSERT_EQ(cutter->fileList()->size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            selectRow(i);
+            SimpleData &clip = *cutter->fileList()->at(i);
+            clip.setCutTimeRange_start(ranges[i].start);
+            clip.setCutTimeRange_stop(ranges[i].stop);
+            if (ranges[i].remove)
+                cutter->unSelectTimeBtn()->actioniconBtn();
+        }
+        {
+            sidebyside::Engine engine(idle);
+            clickStart();
+            waitForTheEnd();
+            EXPECT_EQ(sidebyside::mostAtOnce, idle > 0 ? 2 : 1) << "conversions at once";
+        }
+        EXPECT_EQ(dialogs.texts().size(), idle > 0 ? 2 : 1);
+        EXPECT_FLOAT_EQ(cutter->joinnerProgressView()->progress(), 1.0f);
+        EXPECT_EQ(filesIn(out), (QStringList{"clip(2).mp4", "clip.mp4", "cut.mp4"}));
+        EXPECT_EQ(cutter->fileList()->at(1)->exportPath(), out + "/clip(2).mp4");
+        for (const QString &name : filesIn(out))
+            written[idle > 0][name] = sidebyside::holds(out + "/" + name, packets);
+        cutter->clearAction();
+    }
+    EXPECT_TRUE(written[0] == written[1]) << "the same frames and packets";
+    EXPECT_EQ(written[0]["clip.mp4"].frames.front(), 33);
+    const std::vector<int> &joined = written[0]["clip(2).mp4"].frames;
+    EXPECT_EQ(std::count_if(joined.begin(), joined.end(), [](int f) { return f > 40 && f < 60; }), 0)
+        << "the removed second is left out";
+    EXPECT_EQ(joined.back(), 99);
+    EXPECT_LT(written[0]["cut.mp4"].copied.size(), written[0]["cut.mp4"].pictures) << "with seams encoded";
 }
 
 } // namespace
@@ -448,6 +511,21 @@ TEST(BatchCutterWindowShot, DISABLED_WindowWithThreeFiles)
     TestEnvironment::processEvents();
     cutter->window()->grab().save(dir + "/batchcutter-capture-" + LanguageService::currentLanguageFolder() +
                                   ".png");
+    QTest::mouseClick(cutter->cutcoverStyleBtn(), Qt::LeftButton);
+    // Two files exporting side by side, each row with its own bar (the recording engine holds them).
+    {
+        RecordingEngine::Installed engine;
+        RecordingEngine::holdStart = true;
+        RecordingEngine::convertProgress = 40;
+        QTest::mouseClick(cutter->startJoinnerBtn(), Qt::LeftButton);
+        TestEnvironment::waitUntil([&] { return RecordingEngine::count("joinStart") == 2; });
+        QTest::qWait(500);
+        TestEnvironment::processEvents();
+        cutter->window()->grab().save(dir + "/batchcutter-exporting-" + LanguageService::currentLanguageFolder() +
+                                      ".png");
+        QTest::mouseClick(cutter->startJoinnerBtn(), Qt::LeftButton);
+        TestEnvironment::waitUntil([&] { return !cutter->runningChain(); });
+    }
     cutter->close();
     TestEnvironment::processDeferredDeletes();
 }

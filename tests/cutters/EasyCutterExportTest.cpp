@@ -71,6 +71,19 @@ TEST(EasyCutterExport, OneConversionPerCutInOrderAndRerunsTakeTheNextFreeName)
     }
 }
 
+TEST(EasyCutterExport, CutsRunTogetherNeverShareAName)
+{
+    // Both set up before either is written: the second still takes "(2)".
+    RecordingEngine::Installed engine;
+    const QString out = folder();
+    auto job = EasyCutterExport::perCut("/media/source.mp4", {{10, 20}, {10, 20}}, out, nullptr, nullptr);
+    EXPECT_EQ(run(*job).status, ChainedExportJob::Outcome::Succeeded);
+    EXPECT_EQ(RecordingEngine::only({"output"}),
+              (Lines{"output " + (out + "/000010.00-000020.00.mp4").toStdString(),
+                     "output " + (out + "/000010.00-000020.00(2).mp4").toStdString()}));
+    EXPECT_TRUE(QFile::exists(out + "/000010.00-000020.00(2).mp4"));
+}
+
 TEST(EasyCutterExport, MergedRunJoinsEveryCutWithTheVolumeFactorIntoAFreeDateName)
 {
     RecordingEngine::Installed engine;

@@ -1,5 +1,6 @@
 // Real splits through the window and the engine: the files are probed and decoded.
 #include "tests/cutters/SplitterWindow.h"
+#include "tests/cutters/SideBySideRun.h"
 
 #include "controls/NSProgressView.h"
 #include "model/FileData.h"
@@ -8,10 +9,12 @@
 #include "tests/support/ProbeTool.h"
 #include "toolkit/EngineApi.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <atomic>
+#include <map>
 #include <cmath>
 
 namespace {
@@ -164,6 +167,7 @@ TEST_F(SplitterEndToEndTest, CancelKeepsFinishedPiecesLeavesNoPartialOneAndShows
     EngineApi api;
     api.convertStart = heldStart;
     api.convertStop = recordedStop;
+    api.idleCores = [] { return 0; }; // one piece after another: the first is complete when the second starts
     g_starts = 0;
     g_stopAsked = false;
     const EngineApi previous = EngineApi::install(api);
@@ -182,6 +186,48 @@ TEST_F(SplitterEndToEndTest, CancelKeepsFinishedPiecesLeavesNoPartialOneAndShows
     EXPECT_EQ(g_starts, 2);
     EXPECT_TRUE(dialogTexts.isEmpty());
     EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
+}
+
+TEST_F(SplitterEndToEndTest, PiecesRunSideBySideGiveTheSameFilesAsOneAfterAnother)
+{
+    openWith(twelveSecondClip());
+    splitter->limiteachManuallySegmentAction();
+    SplitProgressView *timeline = splitter->playerSlider();
+    const double span = timeline->frame().width() - SplitProgressView::markerSize;
+    // Between key frames (one a second): every piece has seams to encode.
+    for (double seconds : {2.3, 6.5, 9.1}) {
+        timeline->beginBtn()->setFrameOrigin(
+            platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
+        splitter->splitItemAction();
+    }
+    ASSERT_EQ(points().size(), 4);
+
+    const std::set<std::string> source = sidebyside::videoPackets(twelveSecondClip());
+    std::map<QString, sidebyside::Holds> written[2];
+    for (const int idle : {0, 8}) {
+        SCOPED_TRACE(idle);
+        {
+            sidebyside::Engine engine(idle);
+            runToFinish();
+            EXPECT_EQ(sidebyside::mostAtOnce, idle > 0 ? 2 : 1);
+        }
+        for (const QString &name : files()) {
+            written[idle > 0][name] = sidebyside::holds(file(name), source);
+            ASSERT_TRUE(QFile::remove(file(name)));
+        }
+    }
+    ASSERT_EQ(written[0].size(), 4u);
+    EXPECT_EQ(written[0].begin()->first, "fixture-twelve-split1.mp4");
+    EXPECT_TRUE(written[0] == written[1]) << "the same names, frames and packets";
+    size_t frames = 0, copied = 0, pictures = 0;
+    for (const auto &[name, piece] : written[0]) {
+        frames += piece.frames.size();
+        copied += piece.copied.size();
+        pictures += piece.pictures;
+    }
+    EXPECT_EQ(frames, 300u);
+    EXPECT_GT(copied, pictures / 2) << "mostly copied";
+    EXPECT_LT(copied, pictures) << "with seams encoded";
 }
 
 TEST_F(SplitterEndToEndTest, SoundPastThePictureEndsInASoundOnlyLastPart)

@@ -1,7 +1,9 @@
 #pragma once
 // A recording fake of the engine's function table for every tool's export tests: every call is written as
 // one line ("frameSize 1280 720", "joinVolume 1 0.5"), results are scripted, and Start can be held until
-// Stop arrives. A conversion or join "writes" its output by creating the file at its output path, so
+// Stop arrives or the test releases that job with a result (jobs side by side, ending in any order); the
+// machine reports plenty of idle cores unless told. A conversion or join "writes" its output by creating
+// the file at its output path, so
 // cleanup can be seen. Install it for the life of one test with RecordingEngine::Installed; read the
 // calls with recorded(), only({"prefix", ...}) or count("prefix").
 #include "platform/Dispatch.h"
@@ -15,6 +17,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,7 +30,12 @@ struct RecordingEngine
     static inline std::map<void *, std::string> outputs;
     static inline std::atomic<int> convertProgress{0};
     static inline std::atomic<bool> holdStart{false};
+    // A held Start returns once stop(nullptr) was called, its own job was stopped, or release() gave it
+    // a result (so jobs running side by side can end in any order).
     static inline std::atomic<bool> stopAsked{false};
+    static inline std::set<void *> stoppedJobs;
+    static inline std::map<void *, int> releasedJobs;
+    static inline std::vector<void *> created; // every handle, in the order the jobs were created
     // A held job that is stopped returns MEDIA_ERR_STOPPED and writes nothing, as the engine does, unless
     // it is to report success all the same (a stop that came too late).
     static inline std::atomic<bool> successAfterStop{false};
@@ -44,6 +52,8 @@ struct RecordingEngine
     static inline int addClipResult = 1; // > 0: clips get the ids 1, 2, ... as the engine gives them
     static inline int clipsAdded = 0;
     static inline int closes = 0;
+    // What the machine reports as idle cores: plenty, so steps marked parallel run side by side.
+    static inline std::atomic<int> idleCores{8};
 
     static void record(const std::string &line)
     {
@@ -85,14 +95,18 @@ struct RecordingEngine
     {
         std::lock_guard lock(mutex);
         lines.push_back(what);
-        return reinterpret_cast<MEDIA_HANDLE>(static_cast<intptr_t>(++nextHandle));
+        created.push_back(reinterpret_cast<MEDIA_HANDLE>(static_cast<intptr_t>(++nextHandle)));
+        return created.back();
     }
     static int finishJob(MEDIA_HANDLE h, int result)
     {
         if (holdStart) {
             std::unique_lock lock(mutex);
-            stopped.wait_for(lock, std::chrono::seconds(10), [] { return stopAsked.load(); });
-            if (stopAsked && !successAfterStop)
+            stopped.wait_for(lock, std::chrono::seconds(10),
+                             [h] { return stopAsked || stoppedJobs.count(h) || releasedJobs.count(h); });
+            if (releasedJobs.count(h))
+                result = releasedJobs[h];
+            else if ((stopAsked || stoppedJobs.count(h)) && !successAfterStop)
                 result = MEDIA_ERR_STOPPED;
         }
         if (result > 0) {
@@ -103,15 +117,34 @@ struct RecordingEngine
         }
         return result;
     }
-    static int stop(MEDIA_HANDLE)
+    // Stops the held job `h`, or every one (now and to come) for a null `h`.
+    static int stop(MEDIA_HANDLE h)
     {
         {
             std::lock_guard lock(mutex);
-            stopAsked = true;
+            if (h)
+                stoppedJobs.insert(h);
+            else
+                stopAsked = true;
             lines.push_back("stop");
         }
         stopped.notify_all();
         return MEDIA_OK;
+    }
+    // Lets the held job `h` end with `result`.
+    static void release(MEDIA_HANDLE h, int result)
+    {
+        {
+            std::lock_guard lock(mutex);
+            releasedJobs[h] = result;
+        }
+        stopped.notify_all();
+    }
+    // The handle of the `n`-th job created since the last reset (0 = the first); null when none.
+    static MEDIA_HANDLE job(size_t n)
+    {
+        std::lock_guard lock(mutex);
+        return n < created.size() ? created[n] : nullptr;
     }
 
     static EngineApi api()
@@ -315,6 +348,7 @@ struct RecordingEngine
             return finishJob(h, joinStartResult);
         };
         a.joinGetProgress = [](MEDIA_HANDLE) { return 50.0; };
+        a.idleCores = [] { return idleCores.load(); };
         a.joinStop = [](MEDIA_HANDLE h) { return stop(h); };
         a.joinClose = [](MEDIA_HANDLE) {
             std::lock_guard lock(mutex);
@@ -333,6 +367,9 @@ struct RecordingEngine
         convertProgress = 0;
         holdStart = false;
         stopAsked = false;
+        stoppedJobs.clear();
+        releasedJobs.clear();
+        created.clear();
         successAfterStop = false;
         inputResult = outputResult = musicResult = MEDIA_OK;
         startResults.clear();
@@ -342,6 +379,7 @@ struct RecordingEngine
         addClipResult = 1;
         clipsAdded = 0;
         closes = 0;
+        idleCores = 8;
     }
 
     class Installed

@@ -1,12 +1,18 @@
 // The chain's batch form on the recording engine: steps supplied while the run goes (a step added to the
 // source list during the run is still run), steps that may fail without ending the run (counted, each
-// reported through `ended`), and a step that may not fail still ending it at once.
+// reported through `ended`), and a step that may not fail still ending it at once. Steps marked parallel:
+// two at a time when cores are idle, ending in any order, and a failure, a cancel or the chain's
+// destruction with two running.
 #include "toolkit/ChainedExportJob.h"
 
 #include "tests/support/RecordingEngine.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -35,6 +41,17 @@ protected:
         };
         s.ended = [this, index](bool ok, int code) { ended.push_back({index, ok, code}); };
         return s;
+    }
+
+    ChainedExportJob::Step parallelStep(int index, bool mayFail = false)
+    {
+        ChainedExportJob::Step s = step(index, mayFail);
+        s.parallel = true;
+        return s;
+    }
+    static bool starts(int n)
+    {
+        return TestEnvironment::waitUntil([n] { return RecordingEngine::count("start") == n; });
     }
 
     ChainedExportJob::Outcome run(ChainedExportJob &job)
@@ -140,6 +157,132 @@ TEST_F(ChainedExportJobTest, CancelEndsASuppliedRunAsCancelledWithoutAskingForMo
     EXPECT_EQ(outcome->status, ChainedExportJob::Outcome::Cancelled);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(ended.empty()) << "a cancelled step reports no end of its own";
+}
+
+TEST_F(ChainedExportJobTest, ParallelStepsRunTwoAtATimeInOrderAndEndInAnyOrder)
+{
+    RecordingEngine::holdStart = true;
+    RecordingEngine::convertProgress = 50;
+    ChainedExportJob *chain = nullptr;
+    std::vector<double> done; // the chain's work done, at every poll of any step
+    std::vector<ChainedExportJob::Step> steps{parallelStep(0), parallelStep(1), parallelStep(2), step(3, false)};
+    for (ChainedExportJob::Step &s : steps)
+        s.progress = [&](double) { done.push_back(chain->stepsDone()); };
+    ChainedExportJob job(std::move(steps));
+    chain = &job;
+    std::optional<ChainedExportJob::Outcome> outcome;
+    job.start([&](const ChainedExportJob::Outcome &o) { outcome = o; });
+
+    ASSERT_TRUE(starts(2));
+    EXPECT_EQ(job.runningSteps(), (std::vector<int>{0, 1}));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return job.stepsDone() == 1.0; })) << "two halves";
+    EXPECT_EQ(RecordingEngine::count("start"), 2) << "never a third at once";
+    EXPECT_EQ(RecordingEngine::only({"input"}), (std::vector<std::string>{"input in0.mp4", "input in1.mp4"}));
+
+    RecordingEngine::release(RecordingEngine::job(1), MEDIA_OK);
+    ASSERT_TRUE(starts(3)) << "the next one takes the place of the one that ended first";
+    EXPECT_EQ(job.runningSteps(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(ended, (std::vector<Ended>{{1, true, MEDIA_OK}}));
+
+    RecordingEngine::release(RecordingEngine::job(0), MEDIA_OK);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return ended.size() == 2; }));
+    QTest::qWait(500); // polls come and go
+    EXPECT_EQ(RecordingEngine::count("start"), 3) << "a step not marked waits until it can run alone";
+    RecordingEngine::release(RecordingEngine::job(2), MEDIA_OK);
+    ASSERT_TRUE(starts(4));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return job.stepsDone() == 3.5; }));
+    RecordingEngine::release(RecordingEngine::job(3), MEDIA_OK);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return outcome.has_value(); }));
+
+    EXPECT_EQ(outcome->status, ChainedExportJob::Outcome::Succeeded);
+    EXPECT_EQ(ended, (std::vector<Ended>{{1, true, MEDIA_OK}, {0, true, MEDIA_OK}, {2, true, MEDIA_OK},
+                                         {3, true, MEDIA_OK}}));
+    EXPECT_EQ(RecordingEngine::only({"input"}),
+              (std::vector<std::string>{"input in0.mp4", "input in1.mp4", "input in2.mp4", "input in3.mp4"}))
+        << "started in their order";
+    ASSERT_FALSE(done.empty());
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end())) << "the work done never goes back";
+    EXPECT_EQ(job.stepsDone(), 4.0);
+}
+
+TEST_F(ChainedExportJobTest, ASecondStepStartsOnlyWhenCoresAreIdle)
+{
+    RecordingEngine::holdStart = true;
+    RecordingEngine::idleCores = ChainedExportJob::kIdleCoresForASecondJob - 1;
+    ChainedExportJob job(std::vector<ChainedExportJob::Step>{parallelStep(0), parallelStep(1)});
+    std::optional<ChainedExportJob::Outcome> outcome;
+    job.start([&](const ChainedExportJob::Outcome &o) { outcome = o; });
+    ASSERT_TRUE(starts(1));
+    QTest::qWait(500); // polls come and go
+    EXPECT_EQ(RecordingEngine::count("start"), 1);
+    RecordingEngine::idleCores = ChainedExportJob::kIdleCoresForASecondJob;
+    ASSERT_TRUE(starts(2)) << "asked again at the next poll";
+    RecordingEngine::stop(nullptr);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return outcome.has_value(); }));
+}
+
+TEST_F(ChainedExportJobTest, AFailureBesideARunningStepStopsItAndEndsOnceItIsBack)
+{
+    RecordingEngine::holdStart = true;
+    ChainedExportJob job(
+        std::vector<ChainedExportJob::Step>{parallelStep(0), parallelStep(1), parallelStep(2)});
+    std::optional<ChainedExportJob::Outcome> outcome;
+    int closedAtTheEnd = -1;
+    job.start([&](const ChainedExportJob::Outcome &o) {
+        outcome = o;
+        closedAtTheEnd = RecordingEngine::closes;
+    });
+    ASSERT_TRUE(starts(2));
+    RecordingEngine::release(RecordingEngine::job(1), MEDIA_ERR_INPUT);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return outcome.has_value(); }));
+
+    EXPECT_EQ(outcome->status, ChainedExportJob::Outcome::Failed);
+    EXPECT_EQ(outcome->code, MEDIA_ERR_INPUT);
+    EXPECT_EQ(RecordingEngine::count("stop"), 1) << "the step running beside it is stopped";
+    EXPECT_EQ(closedAtTheEnd, 2) << "the end waits for the stopped job to come back";
+    EXPECT_EQ(ended, (std::vector<Ended>{{1, false, MEDIA_ERR_INPUT}})) << "a stopped step reports nothing";
+    EXPECT_EQ(RecordingEngine::count("start"), 2) << "nothing more starts";
+}
+
+TEST_F(ChainedExportJobTest, CancelStopsBothRunningStepsAndEndsOnceAfterBoth)
+{
+    RecordingEngine::holdStart = true;
+    ChainedExportJob job(
+        std::vector<ChainedExportJob::Step>{parallelStep(0, true), parallelStep(1, true), parallelStep(2, true)});
+    int finishes = 0;
+    std::optional<ChainedExportJob::Outcome> outcome;
+    job.start([&](const ChainedExportJob::Outcome &o) {
+        outcome = o;
+        ++finishes;
+    });
+    ASSERT_TRUE(starts(2));
+    job.cancel();
+    EXPECT_EQ(RecordingEngine::count("stop"), 2) << "both at once";
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return outcome.has_value(); }));
+    TestEnvironment::processEvents();
+    EXPECT_EQ(outcome->status, ChainedExportJob::Outcome::Cancelled);
+    EXPECT_EQ(finishes, 1);
+    EXPECT_EQ(RecordingEngine::closes, 2);
+    EXPECT_TRUE(ended.empty());
+    EXPECT_EQ(RecordingEngine::count("start"), 2);
+}
+
+TEST_F(ChainedExportJobTest, DestroyingTheChainClosesBothRunningJobsAndDropsTheirCallbacks)
+{
+    RecordingEngine::holdStart = true;
+    auto job = std::make_unique<ChainedExportJob>(
+        std::vector<ChainedExportJob::Step>{parallelStep(0), parallelStep(1), parallelStep(2)});
+    bool finished = false;
+    job->start([&](const ChainedExportJob::Outcome &) { finished = true; });
+    ASSERT_TRUE(starts(2));
+    job.reset();
+    EXPECT_EQ(RecordingEngine::closes, 2);
+    RecordingEngine::stop(nullptr);
+    platform::waitForGlobalQueue();
+    TestEnvironment::processEvents();
+    EXPECT_FALSE(finished);
+    EXPECT_TRUE(ended.empty());
+    EXPECT_EQ(RecordingEngine::count("start"), 2);
 }
 
 } // namespace

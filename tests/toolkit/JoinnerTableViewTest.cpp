@@ -322,6 +322,11 @@ TEST_F(ListFixture, BatchModeHasNoBoxNoTransitionAndARowProgress)
 
     list.showProgress(2);
     EXPECT_FALSE(list.cells().at(2)->progress()->isHidden());
+    // Two files exporting at once: each row's own bar, whichever is selected.
+    list.setExportProgress(int64_t(0), 0.75f);
+    EXPECT_FLOAT_EQ(list.cells().at(0)->progress()->progress(), 0.75f);
+    EXPECT_FALSE(list.cells().at(0)->progress()->isHidden());
+    EXPECT_EQ(list.selectedRow(), 2);
     list.hiddenProgress(2);
     EXPECT_TRUE(list.cells().at(2)->progress()->isHidden());
     // Rows past the end are ignored.
