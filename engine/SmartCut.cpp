@@ -72,8 +72,9 @@ int idleCores()
 //
 // On a cheap stream the decoder spends its time on per-picture work that threads only add to (1080p at
 // 0.0015 bit per pixel: 250 pictures in 0.10 s on one thread, 0.20 s on four). Each frame thread of the
-// encoder adds its pictures' buffers (~13 MB at 1080p): measured on a 5-minute 1080p cut with a
-// 117-picture head, two threads took 0.52 s at 110 MB, three 0.50 s at 113 MB, four 0.48 s at 125 MB.
+// encoder adds its pictures' buffers (~10 MB at 1080p): measured on a 5-minute 1080p cut with a
+// 117-picture head, two threads took 0.48 s at 91 MB, three 0.44 s at 101 MB, four 0.43 s at 111 MB
+// (the fastest of 15 runs each on a busy machine).
 // On an expensive stream (0.2-0.3 bit per pixel) two decoder threads nearly halve the decoding (9 to
 // 5 ms a picture), which then sets the pace: three to five encoder threads cut that seam alike
 // (0.50-0.52 s), and four keep up where the encoder's share is larger.
@@ -421,7 +422,11 @@ int SmartCut::openEncoder(Encoder &encoder, std::vector<uint8_t> &sets)
     c->gop_size = INT16_MAX;
     AVDictionary *options = nullptr;
     av_dict_set(&options, "profile", x264Profile(p->profile), 0);
-    av_dict_set(&options, "crf", kSeamQuality, 0);
+    // A constant quantiser in place of the engine's constant rate factor: rate control would keep a
+    // quarter-size copy of each picture and weigh it before the frame threads start on it (at 1080p with
+    // three threads, 12 MB more at the peak, and the seam alike in size and quality).
+    av_dict_set(&options, "crf", "-1", 0);
+    av_dict_set(&options, "qp", kSeamQuality, 0);
     av_dict_set(&options, "forced-idr", "1", 0);
     // A seam is short and at a high quality: the fastest search costs some bits and no visible
     // quality, and each frame thread needs a third less memory (no half-pixel planes). Measured on a
