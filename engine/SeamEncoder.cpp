@@ -180,6 +180,11 @@ void SeamEncoder::decodeLoop()
                 m_inputBytes -= packet->size;
         }
         m_changed.notify_all(); // room in the queue
+        // A picture the part does not keep and no other refers to is not decoded at all (the B-pictures
+        // before a head are most of its key-frame interval's).
+        if (packet && packet->pts != AV_NOPTS_VALUE && !m_part.keeps(packet->pts) &&
+            AvcConfiguration::disposable(packet->data, size_t(packet->size), m_nalLength))
+            continue;
         Stopwatch watch;
         double busy = 0;
         const bool end = !packet;
