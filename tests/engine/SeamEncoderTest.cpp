@@ -188,6 +188,31 @@ TEST(SeamEncoder, AWriteThatFailsEndsTheWritingWithItsError)
     EXPECT_EQ(written, 2);
 }
 
+TEST(SeamEncoder, AFailingEncoderEndsThePartWithItsError)
+{
+    // An encoder that refuses every picture (here: never opened): the error reaches the caller, who
+    // would otherwise wait for packets that never come.
+    const std::vector<PacketPtr> source = sourcePackets();
+    ASSERT_FALSE(source.empty());
+    Encoder broken;
+    ASSERT_GE(broken.create(Encoder::find("libx264")), 0);
+    SeamEncoder seams(openDecoder(), 4, range(0, kPictures, false));
+    seams.startEncoding(std::move(broken));
+    int pushed = MEDIA_OK;
+    for (size_t i = 0; i < source.size() && pushed >= 0; ++i)
+        pushed = seams.push(source[i].get());
+    if (pushed >= 0)
+        pushed = seams.push(nullptr);
+    int written = 0;
+    const int result = seams.writeAll([&](AVPacket *) {
+        ++written;
+        return int(MEDIA_OK);
+    });
+    EXPECT_LT(result, 0);
+    EXPECT_EQ(written, 0);
+    EXPECT_FALSE(seams.finished());
+}
+
 TEST(SeamEncoder, IsDestroyedPromptlyInAnyState)
 {
     // A stopped job drops its seam in any state: packets queued, pictures queued, encoder busy, nothing
