@@ -21,10 +21,9 @@ constexpr int64_t kHalf = kSameTime / 2;
 constexpr int kScanLimit = 100000;
 // The seams are short: a high quality keeps them from standing out against the source around them.
 constexpr const char *kSeamQuality = "16";
-// Bits per pixel of a picture under which a stream is cheap to decode and to encode (see seamThreads).
+// Bits per pixel of a picture under which a stream is cheap to decode (see seamThreads).
 constexpr double kCheapBitsPerPixel = 0.02;
-// Most frame threads for a seam's encoder, on a cheap stream and on others.
-constexpr int kCheapEncoderThreads = 3;
+// Most frame threads for a seam's encoder.
 constexpr int kEncoderThreads = 4;
 // Bytes of the head's packets read while planning and handed to its decoder at once.
 constexpr int64_t kPrefeedBytes = 16 << 20;
@@ -71,13 +70,12 @@ int idleCores()
 // picture, which on a busy machine costs more than they give.
 //
 // On a cheap stream the decoder spends its time on per-picture work that threads only add to (1080p at
-// 0.0015 bit per pixel: 250 pictures in 0.10 s on one thread, 0.20 s on four). Each frame thread of the
-// encoder adds its pictures' buffers (~10 MB at 1080p): measured on a 5-minute 1080p cut with a
-// 117-picture head, two threads took 0.48 s at 91 MB, three 0.44 s at 101 MB, four 0.43 s at 111 MB
-// (the fastest of 15 runs each on a busy machine).
-// On an expensive stream (0.2-0.3 bit per pixel) two decoder threads nearly halve the decoding (9 to
-// 5 ms a picture), which then sets the pace: three to five encoder threads cut that seam alike
-// (0.50-0.52 s), and four keep up where the encoder's share is larger.
+// 0.0015 bit per pixel: 250 pictures in 0.10 s on one thread, 0.20 s on four), and the encoder sets the
+// pace of the head: each of its frame threads adds its pictures' buffers (~10 MB at 1080p). Measured on a
+// 5-minute 1080p cut with a 117-picture head (medians of 20 runs on a busy machine): three threads 0.535 s
+// at 101 MB, four 0.520 s at 111 MB, five no faster at 121 MB. On an expensive stream (0.2-0.3 bit per
+// pixel) two decoder threads nearly halve the decoding (9 to 5 ms a picture), which then sets the pace:
+// three to five encoder threads cut that seam alike (0.50-0.52 s).
 SmartCut::Threads seamThreads(const AVStream *stream, AVRational rate)
 {
     const AVCodecParameters *p = stream->codecpar;
@@ -86,7 +84,7 @@ SmartCut::Threads seamThreads(const AVStream *stream, AVRational rate)
     const int idle = idleCores();
     SmartCut::Threads threads;
     threads.decoder = !cheap && idle >= 4 ? 2 : 1;
-    threads.encoder = std::clamp(idle - threads.decoder, 1, cheap ? kCheapEncoderThreads : kEncoderThreads);
+    threads.encoder = std::clamp(idle - threads.decoder, 1, kEncoderThreads);
     return threads;
 }
 
