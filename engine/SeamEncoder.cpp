@@ -48,6 +48,12 @@ void SeamEncoder::startEncoding(Encoder encoder)
     m_encoding = std::thread([this] { encodeLoop(); });
 }
 
+void SeamEncoder::startEncoding(Opener open)
+{
+    m_open = std::move(open);
+    m_encoding = std::thread([this] { encodeLoop(); });
+}
+
 SeamEncoder::~SeamEncoder()
 {
     {
@@ -240,6 +246,12 @@ void SeamEncoder::decodeLoop()
 
 void SeamEncoder::encodeLoop()
 {
+    if (m_open) {
+        if (int r = m_open(m_encoder); r < 0) {
+            fail(r);
+            return;
+        }
+    }
     PacketPtr packet = makePacket();
     while (true) {
         FramePtr frame;

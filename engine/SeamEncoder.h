@@ -47,9 +47,15 @@ public:
     SeamEncoder(const SeamEncoder &) = delete;
     SeamEncoder &operator=(const SeamEncoder &) = delete;
 
+    // Opens the part's encoder; MEDIA_OK or below 0.
+    using Opener = std::function<int(Encoder &encoder)>;
+
     // Starts encoding with `encoder` (opened), so that the decoder may start on the packets before the
     // caller has opened it. Once, before writeAll().
     void startEncoding(Encoder encoder);
+    // The same with the encoder `open` fills, called on the encoding thread (the decoder goes on
+    // meanwhile); its failure is the part's.
+    void startEncoding(Opener open);
 
     // Queues a reference to `packet` for decoding; nullptr ends the part's input (nothing more is
     // pushed). Waits while the packets queued exceed a bound. Below 0 once decoding or encoding failed
@@ -81,6 +87,7 @@ private:
     int write(const WriteFunction &write, bool wait);
 
     Decoder m_decoder;
+    Opener m_open;
     Encoder m_encoder;
     int m_nalLength;
     Part m_part;

@@ -549,19 +549,21 @@ int SmartCut::startPart(bool head)
 
 int SmartCut::startEncoding()
 {
-    // The encoder plan() opened, else another with the same settings, whose sets must be the ones the
-    // output's configuration holds.
-    Encoder encoder = std::move(m_opened);
-    if (!encoder.context()) {
-        std::vector<uint8_t> sets;
-        if (int r = openEncoder(encoder, sets); r < 0)
-            return r;
-        if (sets != m_sets) {
-            engineLog("the seam encoder's parameter sets changed between the seams");
-            return MEDIA_ERR_ENCODER;
-        }
+    if (m_opened.context()) {
+        m_seams->startEncoding(std::move(m_opened)); // the one plan() opened
+        return MEDIA_OK;
     }
-    m_seams->startEncoding(std::move(encoder));
+    // Another with the same settings, opened beside the part's decoding; its sets must be the ones the
+    // output's configuration holds.
+    m_seams->startEncoding([this](Encoder &encoder) {
+        std::vector<uint8_t> sets;
+        int r = openEncoder(encoder, sets);
+        if (r >= 0 && sets != m_sets) {
+            engineLog("the seam encoder's parameter sets changed between the seams");
+            r = MEDIA_ERR_ENCODER;
+        }
+        return r;
+    });
     return MEDIA_OK;
 }
 

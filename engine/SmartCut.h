@@ -104,7 +104,8 @@ private:
     int openEncoder(Encoder &encoder, std::vector<uint8_t> &sets);
     // Starts the decoding of an encoded part (the head, or the tail).
     int startPart(bool head);
-    // Starts its encoding, with the encoder plan() opened if it is still unused.
+    // Starts its encoding, with the encoder plan() opened if it is still unused, else with another
+    // opened on the part's encoding thread.
     int startEncoding();
     // Hands `packet` to the part being encoded and writes the packets it has ready.
     int feed(const AVPacket *packet);

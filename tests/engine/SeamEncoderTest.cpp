@@ -128,6 +128,24 @@ bool lengthPrefixed(const AVPacket *packet)
     return at == packet->size;
 }
 
+// Pushes the source and its end, then expects the part to fail: an error, no packet, not finished.
+void expectFailure(SeamEncoder &seams, const std::vector<PacketPtr> &source)
+{
+    int pushed = MEDIA_OK;
+    for (size_t i = 0; i < source.size() && pushed >= 0; ++i)
+        pushed = seams.push(source[i].get());
+    if (pushed >= 0)
+        pushed = seams.push(nullptr);
+    int written = 0;
+    const int result = seams.writeAll([&](AVPacket *) {
+        ++written;
+        return int(MEDIA_OK);
+    });
+    EXPECT_LT(result, 0);
+    EXPECT_EQ(written, 0);
+    EXPECT_FALSE(seams.finished());
+}
+
 } // namespace
 
 TEST(SeamEncoder, EncodesThePicturesItsPartKeepsInOrderAsLengthPrefixedPackets)
@@ -190,27 +208,43 @@ TEST(SeamEncoder, AWriteThatFailsEndsTheWritingWithItsError)
 
 TEST(SeamEncoder, AFailingEncoderEndsThePartWithItsError)
 {
-    // An encoder that refuses every picture (here: never opened): the error reaches the caller, who
-    // would otherwise wait for packets that never come.
+    // An encoder that refuses every picture (here: never opened), or one that does not open on the
+    // encoding thread: the error reaches the caller, who would otherwise wait for packets that never come.
     const std::vector<PacketPtr> source = sourcePackets();
     ASSERT_FALSE(source.empty());
-    Encoder broken;
-    ASSERT_GE(broken.create(Encoder::find("libx264")), 0);
-    SeamEncoder seams(openDecoder(), 4, range(0, kPictures, false));
-    seams.startEncoding(std::move(broken));
-    int pushed = MEDIA_OK;
-    for (size_t i = 0; i < source.size() && pushed >= 0; ++i)
-        pushed = seams.push(source[i].get());
-    if (pushed >= 0)
-        pushed = seams.push(nullptr);
-    int written = 0;
-    const int result = seams.writeAll([&](AVPacket *) {
-        ++written;
-        return int(MEDIA_OK);
+    for (bool opensThere : {false, true}) {
+        SCOPED_TRACE(opensThere ? "does not open" : "refuses the pictures");
+        SeamEncoder seams(openDecoder(), 4, range(0, kPictures, false));
+        if (opensThere) {
+            seams.startEncoding([](Encoder &) { return int(MEDIA_ERR_ENCODER); });
+        } else {
+            Encoder broken;
+            ASSERT_GE(broken.create(Encoder::find("libx264")), 0);
+            seams.startEncoding(std::move(broken));
+        }
+        expectFailure(seams, source);
+    }
+}
+
+TEST(SeamEncoder, AnEncoderOpenedOnItsThreadEncodesThePart)
+{
+    const std::vector<PacketPtr> source = sourcePackets();
+    ASSERT_FALSE(source.empty());
+    SeamEncoder seams(openDecoder(), 4, range(3, 9, true));
+    seams.startEncoding([](Encoder &encoder) {
+        encoder = openX264(2);
+        return encoder.context() ? int(MEDIA_OK) : int(MEDIA_ERR_ENCODER);
     });
-    EXPECT_LT(result, 0);
-    EXPECT_EQ(written, 0);
-    EXPECT_FALSE(seams.finished());
+    for (const PacketPtr &packet : source)
+        ASSERT_GE(seams.push(packet.get()), 0);
+    ASSERT_GE(seams.push(nullptr), 0);
+    std::vector<int64_t> stamps;
+    ASSERT_GE(seams.writeAll([&](AVPacket *packet) {
+        stamps.push_back(packet->pts);
+        return int(MEDIA_OK);
+    }),
+              0);
+    EXPECT_EQ(stamps, (std::vector<int64_t>{3, 4, 5, 6, 7, 8}));
 }
 
 TEST(SeamEncoder, IsDestroyedPromptlyInAnyState)
