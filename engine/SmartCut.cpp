@@ -24,7 +24,7 @@ constexpr const char *kSeamQuality = "16";
 // Bits per pixel of a picture under which a stream is cheap to decode (see seamThreads).
 constexpr double kCheapBitsPerPixel = 0.02;
 // Most frame threads for a seam's encoder.
-constexpr int kEncoderThreads = 4;
+constexpr int kEncoderThreads = 3;
 // Bytes of the head's packets read while planning and handed to its decoder at once.
 constexpr int64_t kPrefeedBytes = 16 << 20;
 
@@ -70,12 +70,12 @@ int idleCores()
 // picture, which on a busy machine costs more than they give.
 //
 // On a cheap stream the decoder spends its time on per-picture work that threads only add to (1080p at
-// 0.0015 bit per pixel: 250 pictures in 0.10 s on one thread, 0.20 s on four), and the encoder sets the
-// pace of the head: each of its frame threads adds its pictures' buffers (~10 MB at 1080p). Measured on a
-// 5-minute 1080p cut with a 117-picture head (medians of 20 runs on a busy machine): three threads 0.535 s
-// at 101 MB, four 0.520 s at 111 MB, five no faster at 121 MB. On an expensive stream (0.2-0.3 bit per
-// pixel) two decoder threads nearly halve the decoding (9 to 5 ms a picture), which then sets the pace:
-// three to five encoder threads cut that seam alike (0.50-0.52 s).
+// 0.0015 bit per pixel: 250 pictures in 0.16 s on one thread, 0.17-0.24 s on two to four), and each
+// frame thread of the encoder adds its pictures' buffers (~10 MB at 1080p). Measured on a 5-minute 1080p
+// cut with a 117-picture head (medians of 15 runs on an idle machine): two threads 0.48 s at 91 MB; three,
+// four or five 0.44 s at 101, 111 and 121 MB, the decoder setting the pace. On an expensive stream
+// (0.2-0.3 bit per pixel) two decoder threads nearly halve the decoding (9 to 5 ms a picture), which
+// again sets the pace: three to five encoder threads cut that seam alike (0.50-0.52 s).
 SmartCut::Threads seamThreads(const AVStream *stream, AVRational rate)
 {
     const AVCodecParameters *p = stream->codecpar;
