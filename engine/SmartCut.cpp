@@ -25,8 +25,10 @@ constexpr const char *kSeamQuality = "16";
 constexpr double kCheapBitsPerPixel = 0.02;
 // Most frame threads for a seam's encoder.
 constexpr int kEncoderThreads = 3;
-// Bytes of the head's packets read while planning and handed to its decoder at once.
-constexpr int64_t kPrefeedBytes = 16 << 20;
+// Bytes of the head's packets read while planning and handed to its decoder at once: below the bound
+// of the seam's own packet queue, so that handing them over never waits for a decoder whose pictures
+// wait for an encoder not yet started.
+constexpr int64_t kPrefeedBytes = 8 << 20;
 
 // libx264's name for the source's profile; nullptr for the ones it cannot write.
 const char *x264Profile(int profile)
