@@ -9,9 +9,12 @@ namespace engine {
 
 namespace {
 
+constexpr int kNalSlice = 1;
 constexpr int kNalIdr = 5;
 constexpr int kNalSps = 7;
 constexpr int kNalPps = 8;
+constexpr int kNalSpsExtension = 13;
+constexpr int kNalSubsetSps = 15;
 constexpr int kMaxIds = 32; // sequence set ids are 0..31
 
 // Reads the bits of a NAL unit's payload, skipping the emulation-prevention bytes.
@@ -300,6 +303,31 @@ bool AvcConfiguration::holdsIdr(const uint8_t *data, size_t size, int nalLengthS
         at += length;
     }
     return false;
+}
+
+bool AvcConfiguration::disposable(const uint8_t *data, size_t size, int nalLengthSize)
+{
+    bool slice = false;
+    size_t at = 0;
+    while (at + nalLengthSize < size) {
+        size_t length = 0;
+        for (int i = 0; i < nalLengthSize; ++i)
+            length = length << 8 | data[at + i];
+        at += nalLengthSize;
+        if (length == 0 || at + length > size)
+            return false;
+        const int type = data[at] & 0x1f;
+        const bool referred = data[at] & 0x60;
+        if (type == kNalSps || type == kNalPps || type == kNalSpsExtension || type == kNalSubsetSps)
+            return false;
+        if (type >= kNalSlice && type <= kNalIdr) {
+            if (referred)
+                return false;
+            slice = true;
+        }
+        at += length;
+    }
+    return slice && at == size;
 }
 
 bool AvcConfiguration::toLengthPrefixed(AVPacket *packet, int nalLengthSize)

@@ -45,6 +45,9 @@ public:
 
     // Whether a length-prefixed packet holds an IDR picture.
     static bool holdsIdr(const uint8_t *data, size_t size, int nalLengthSize);
+    // Whether a length-prefixed packet holds a picture no other refers to (its slices' nal_ref_idc is
+    // 0) and no parameter set: a decoder may pass it by where its picture is not wanted.
+    static bool disposable(const uint8_t *data, size_t size, int nalLengthSize);
     // Turns a packet of start-code data into length-prefixed NAL units (`nalLengthSize` bytes each): in
     // place where every start code is as long as a length (as an encoder writes most pictures), else into
     // a new buffer; a packet that does not begin with a start code is left as it is. False when out of

@@ -238,7 +238,8 @@ void ConversionPipeline::planSmartCut()
                 formats.front()->name);
         return;
     }
-    m_smartCut = std::make_unique<SmartCut>(m_input, m_video.input);
+    m_smartCut = std::make_unique<SmartCut>(
+        m_input, m_video.input, [this](AVPacket *p) { return writeSmart(p); }, &m_job.stopFlag());
     if (!m_smartCut->plan(m_cutStart, m_cutEnd))
         m_smartCut.reset();
 }
@@ -518,7 +519,7 @@ int ConversionPipeline::handlePacket(AVPacket *packet)
         int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
         int r = MEDIA_OK;
         if (m_video.smart) {
-            r = m_smartCut->handle(packet, [this](AVPacket *p) { return writeSmart(p); });
+            r = m_smartCut->handle(packet);
             m_video.done = m_smartCut->done();
         } else {
             r = copyPacket(m_video, packet);
@@ -878,7 +879,7 @@ int ConversionPipeline::flush()
     int r = MEDIA_OK;
     if (m_video.used && !m_video.copy && !m_video.done && (r = decode(m_video, nullptr)) < 0)
         return r;
-    if (m_video.smart && (r = m_smartCut->finish([this](AVPacket *p) { return writeSmart(p); })) < 0)
+    if (m_video.smart && (r = m_smartCut->finish()) < 0)
         return r;
     if (m_audio.used && !m_audio.copy && !m_audio.done && !musicOnly() && (r = decode(m_audio, nullptr)) < 0)
         return r;

@@ -2,14 +2,19 @@
 
 #include "engine/ProcessMemory.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace engine {
 
 namespace {
+
+// How long the release thread waits for more work before it runs its idle work.
+constexpr auto kIdleDelay = std::chrono::milliseconds(100);
 
 class ReleaseThread
 {
@@ -25,10 +30,13 @@ public:
             m_thread.join();
     }
 
-    void post(std::function<void()> work)
+    void post(std::function<void()> work, bool whenIdle)
     {
         std::lock_guard lock(m_mutex);
-        m_work.push_back(std::move(work));
+        if (!whenIdle)
+            m_work.push_back(std::move(work));
+        else if (std::exchange(m_idleWork, std::move(work)) == nullptr)
+            m_idleAt = std::chrono::steady_clock::now() + kIdleDelay;
         if (!m_thread.joinable())
             m_thread = std::thread([this] { run(); });
         m_wake.notify_one();
@@ -39,11 +47,22 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_wake.wait(lock, [this] { return m_quit || !m_work.empty(); });
-            if (m_work.empty())
-                return; // quitting, with nothing left to free
-            std::function<void()> work = std::move(m_work.front());
-            m_work.pop_front();
+            auto ready = [this] { return m_quit || !m_work.empty(); };
+            if (m_idleWork)
+                m_wake.wait_until(lock, m_idleAt, ready);
+            else
+                m_wake.wait(lock, [&] { return ready() || m_idleWork; });
+            std::function<void()> work;
+            if (!m_work.empty()) {
+                work = std::move(m_work.front());
+                m_work.pop_front();
+            } else if (m_quit) {
+                return; // nothing left to free; the idle work does not matter any more
+            } else if (m_idleWork && std::chrono::steady_clock::now() >= m_idleAt) {
+                work = std::exchange(m_idleWork, nullptr);
+            } else {
+                continue;
+            }
             lock.unlock();
             work();
             work = nullptr;
@@ -54,6 +73,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_work;
+    std::function<void()> m_idleWork;
+    std::chrono::steady_clock::time_point m_idleAt;
     bool m_quit = false;
     std::thread m_thread;
 };
@@ -68,12 +89,17 @@ ReleaseThread &releaseThread()
 
 void DeferredRelease::afterRelease()
 {
-    ProcessMemory::giveBack(); // already on the release thread
+    ProcessMemory::giveBackSoon();
 }
 
 void DeferredRelease::post(std::function<void()> work)
 {
-    releaseThread().post(std::move(work));
+    releaseThread().post(std::move(work), false);
+}
+
+void DeferredRelease::postWhenIdle(std::function<void()> work)
+{
+    releaseThread().post(std::move(work), true);
 }
 
 } // namespace engine

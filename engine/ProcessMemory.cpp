@@ -2,7 +2,6 @@
 
 #include "engine/DeferredRelease.h"
 
-#include <atomic>
 #include <malloc.h>
 
 namespace engine {
@@ -14,19 +13,11 @@ namespace {
 // the system when freed. Set when the library loads, before any job allocates.
 const bool mmapThresholdFixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
 
-// A trim already waiting covers the jobs closed before it runs.
-std::atomic<bool> trimPending{false};
-
 } // namespace
 
 void ProcessMemory::giveBackSoon()
 {
-    if (trimPending.exchange(true))
-        return;
-    DeferredRelease::post([] {
-        trimPending = false;
-        giveBack();
-    });
+    DeferredRelease::postWhenIdle(giveBack);
 }
 
 void ProcessMemory::giveBack()

@@ -15,7 +15,7 @@ class ProcessMemory
 public:
     // Returns the allocator's free pages to the system, soon, on the engine's release thread: a trim
     // after a job takes from tens to hundreds of milliseconds, which Close must not keep its caller
-    // waiting for. Any thread; returns at once.
+    // waiting for (nor an exiting process: it is skipped then). Any thread; returns at once.
     static void giveBackSoon();
     // The same, now, on the calling thread.
     static void giveBack();

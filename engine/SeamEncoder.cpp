@@ -10,14 +10,49 @@ namespace engine {
 namespace {
 
 // Pictures waiting for the encoder: few, so that the decoder's pool of pictures stays small (a 1080p
-// picture is 3 MB). Measured on a 1080p cut: two are as fast as four, with 6 MB less at the peak.
-constexpr size_t kQueued = 2;
+// picture is 3 MB). Measured on a 1080p cut: one is as fast as two or four, with 3 and 9 MB less at
+// the peak (the encoder copies a picture in as it takes it).
+constexpr size_t kQueuedFrames = 1;
+// Bytes of packets waiting for the decoder (a key-frame interval of a high-rate source is more); the
+// smart cut hands over up to half of it before the encoder starts.
+constexpr int64_t kQueuedBytes = 16 << 20;
+// How often a wait looks at the job's stop flag.
+constexpr auto kStopPoll = std::chrono::milliseconds(10);
+
+class Stopwatch
+{
+public:
+    // Seconds since the last call (or since it was made).
+    double lap()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const double seconds = std::chrono::duration<double>(now - m_began).count();
+        m_began = now;
+        return seconds;
+    }
+
+private:
+    std::chrono::steady_clock::time_point m_began = std::chrono::steady_clock::now();
+};
 
 } // namespace
 
-SeamEncoder::SeamEncoder(Encoder encoder, int nalLength)
-    : m_encoder(std::move(encoder)), m_nalLength(nalLength), m_thread([this] { run(); })
+SeamEncoder::SeamEncoder(Decoder decoder, int nalLength, Part part, const std::atomic<bool> *stop)
+    : m_decoder(std::move(decoder)), m_nalLength(nalLength), m_part(std::move(part)), m_stopFlag(stop),
+      m_decoding([this] { decodeLoop(); })
 {
+}
+
+void SeamEncoder::startEncoding(Encoder encoder)
+{
+    m_encoder = std::move(encoder);
+    m_encoding = std::thread([this] { encodeLoop(); });
+}
+
+void SeamEncoder::startEncoding(Opener open)
+{
+    m_open = std::move(open);
+    m_encoding = std::thread([this] { encodeLoop(); });
 }
 
 SeamEncoder::~SeamEncoder()
@@ -27,24 +62,48 @@ SeamEncoder::~SeamEncoder()
         m_stop = true;
     }
     m_changed.notify_all();
-    m_thread.join();
+    m_decoding.join();
+    if (m_encoding.joinable())
+        m_encoding.join();
 }
 
-int SeamEncoder::push(AVFrame *frame)
+template <typename Ready> void SeamEncoder::waitFor(std::unique_lock<std::mutex> &lock, Ready ready)
 {
-    FramePtr queued;
-    if (frame) {
-        queued = makeFrame();
-        if (!queued)
+    while (!ready() && m_error >= 0 && !m_stop) {
+        if (stopped()) {
+            m_error = MEDIA_ERR_STOPPED;
+            m_changed.notify_all();
+            return;
+        }
+        m_changed.wait_for(lock, kStopPoll);
+    }
+}
+
+void SeamEncoder::fail(int error)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_error >= 0)
+            m_error = error;
+    }
+    m_changed.notify_all();
+}
+
+int SeamEncoder::push(const AVPacket *packet)
+{
+    PacketPtr queued;
+    if (packet) {
+        queued = makePacket();
+        if (!queued || av_packet_ref(queued.get(), packet) < 0)
             return MEDIA_ERR_NO_MEMORY;
-        av_frame_move_ref(queued.get(), frame);
     }
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_frames.size() < kQueued || m_error < 0; });
+    waitFor(lock, [this] { return m_inputBytes < kQueuedBytes; });
     if (m_error < 0)
         return m_error;
-    m_frames.push_back(std::move(queued));
-    ++m_pushed;
+    if (queued)
+        m_inputBytes += queued->size;
+    m_input.push_back(std::move(queued));
     lock.unlock();
     m_changed.notify_all();
     return MEDIA_OK;
@@ -65,19 +124,17 @@ int SeamEncoder::write(const WriteFunction &write, bool wait)
     while (true) {
         std::unique_lock lock(m_mutex);
         if (wait)
-            m_changed.wait(lock,
-                           [this] { return m_encoded == m_pushed || m_error < 0 || !m_packets.empty(); });
+            waitFor(lock, [this] { return m_encoded || !m_packets.empty(); });
+        if (m_error < 0)
+            return m_error;
         if (m_packets.empty()) {
-            if (m_error < 0)
-                return m_error;
-            if (!wait || m_encoded == m_pushed)
+            if (!wait || m_encoded)
                 return MEDIA_OK;
             continue;
         }
         PacketPtr packet = std::move(m_packets.front());
         m_packets.pop_front();
         lock.unlock();
-        // Written on the caller's thread: the muxer is its own.
         if (int r = write(packet.get()); r < 0)
             return r;
     }
@@ -86,36 +143,135 @@ int SeamEncoder::write(const WriteFunction &write, bool wait)
 bool SeamEncoder::finished() const
 {
     std::lock_guard lock(m_mutex);
-    return m_encoded == m_pushed && m_packets.empty();
+    return m_encoded && m_packets.empty();
+}
+
+double SeamEncoder::decodeSeconds() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_decodeBusy;
 }
 
 double SeamEncoder::busySeconds() const
 {
     std::lock_guard lock(m_mutex);
-    return m_busy;
+    return m_encodeBusy;
 }
 
-void SeamEncoder::run()
+bool SeamEncoder::queueFrame(FramePtr frame)
 {
+    std::unique_lock lock(m_mutex);
+    waitFor(lock, [this] { return m_frames.size() < kQueuedFrames; });
+    if (m_stop || m_error < 0)
+        return false;
+    m_frames.push_back(std::move(frame));
+    lock.unlock();
+    m_changed.notify_all();
+    return true;
+}
+
+void SeamEncoder::decodeLoop()
+{
+    FramePtr frame = makeFrame();
+    bool first = true;
+    while (true) {
+        PacketPtr packet;
+        {
+            std::unique_lock lock(m_mutex);
+            waitFor(lock, [this] { return !m_input.empty(); });
+            if (m_stop || m_error < 0)
+                return;
+            packet = std::move(m_input.front());
+            m_input.pop_front();
+            if (packet)
+                m_inputBytes -= packet->size;
+        }
+        m_changed.notify_all(); // room in the queue
+        // A picture the part does not keep and no other refers to is not decoded at all (the B-pictures
+        // before a head are most of its key-frame interval's).
+        if (packet && packet->pts != AV_NOPTS_VALUE && !m_part.keeps(packet->pts) &&
+            AvcConfiguration::disposable(packet->data, size_t(packet->size), m_nalLength))
+            continue;
+        Stopwatch watch;
+        double busy = 0;
+        const bool end = !packet;
+        int r = frame ? m_decoder.send(packet.get()) : MEDIA_ERR_NO_MEMORY;
+        packet.reset();
+        while (r >= 0) {
+            const int err = m_decoder.receive(frame.get());
+            if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
+                break;
+            if (err < 0) {
+                r = mediaError(err, "decoding the video", MEDIA_ERR_INPUT);
+                break;
+            }
+            const int64_t ts = frame->best_effort_timestamp;
+            if (ts == AV_NOPTS_VALUE || !m_part.keeps(ts)) {
+                av_frame_unref(frame.get());
+                continue;
+            }
+            FramePtr kept = makeFrame();
+            if (!kept) {
+                r = MEDIA_ERR_NO_MEMORY;
+                break;
+            }
+            av_frame_move_ref(kept.get(), frame.get());
+            kept->pts = ts;
+            // The tail starts with a picture of its own, decodable without the head.
+            kept->pict_type = first && m_part.startsWithKey ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+            first = false;
+            busy += watch.lap();
+            if (!queueFrame(std::move(kept))) // may wait for room: not decoding time
+                return;
+            watch.lap();
+        }
+        busy += watch.lap();
+        {
+            std::lock_guard lock(m_mutex);
+            m_decodeBusy += busy;
+        }
+        if (r < 0) {
+            fail(r);
+            return;
+        }
+        if (end) {
+            queueFrame(nullptr);
+            return;
+        }
+        if (stopped()) {
+            fail(MEDIA_ERR_STOPPED);
+            return;
+        }
+    }
+}
+
+void SeamEncoder::encodeLoop()
+{
+    if (m_open) {
+        if (int r = m_open(m_encoder); r < 0) {
+            fail(r);
+            return;
+        }
+    }
     PacketPtr packet = makePacket();
     while (true) {
         FramePtr frame;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stop || !m_frames.empty(); });
-            if (m_stop)
+            waitFor(lock, [this] { return !m_frames.empty(); });
+            if (m_stop || m_error < 0)
                 return;
             frame = std::move(m_frames.front());
             m_frames.pop_front();
         }
         m_changed.notify_all(); // room in the queue
-        const auto began = std::chrono::steady_clock::now();
+        Stopwatch watch;
         const bool end = !frame;
         int r = packet ? m_encoder.send(frame.get()) : MEDIA_ERR_NO_MEMORY;
         frame.reset();
         std::deque<PacketPtr> out;
         while (r >= 0) {
-            int err = m_encoder.receive(packet.get());
+            const int err = m_encoder.receive(packet.get());
             if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
                 break;
             if (err < 0) {
@@ -129,19 +285,22 @@ void SeamEncoder::run()
             else
                 out.push_back(std::move(shaped));
         }
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - began;
         {
             std::lock_guard lock(m_mutex);
             for (PacketPtr &p : out)
                 m_packets.push_back(std::move(p));
-            ++m_encoded;
-            m_busy += spent.count();
-            if (r < 0)
+            m_encodeBusy += watch.lap();
+            if (r < 0 && m_error >= 0)
                 m_error = r;
+            m_encoded = end && r >= 0;
         }
         m_changed.notify_all();
         if (r < 0 || end)
             return;
+        if (stopped()) {
+            fail(MEDIA_ERR_STOPPED);
+            return;
+        }
     }
 }
 

@@ -22,13 +22,14 @@ constexpr int64_t kHalf = kSameTime / 2;
 constexpr int kScanLimit = 100000;
 // The seams are short: a high quality keeps them from standing out against the source around them.
 constexpr const char *kSeamQuality = "16";
-// Bits per pixel of a picture under which a stream is cheap to decode and to encode (see seamThreads).
+// Bits per pixel of a picture under which a stream is cheap to decode (see seamThreads).
 constexpr double kCheapBitsPerPixel = 0.02;
-// Most frame threads for a seam's encoder, on a cheap stream and on others.
-constexpr int kCheapEncoderThreads = 3;
-constexpr int kEncoderThreads = 5;
-// Bytes of copied packets held back while the head's encoder finishes (the copy reads on meanwhile).
-constexpr int64_t kHeldBytes = 32 << 20;
+// Most frame threads for a seam's encoder.
+constexpr int kEncoderThreads = 3;
+// Bytes of the head's packets read while planning and handed to its decoder at once: below the bound
+// of the seam's own packet queue, so that handing them over never waits for a decoder whose pictures
+// wait for an encoder not yet started.
+constexpr int64_t kPrefeedBytes = 8 << 20;
 
 // libx264's name for the source's profile; nullptr for the ones it cannot write.
 const char *x264Profile(int profile)
@@ -56,11 +57,12 @@ const char *x264Profile(int profile)
 // picture, which on a busy machine costs more than they give.
 //
 // On a cheap stream the decoder spends its time on per-picture work that threads only add to (1080p at
-// 0.0015 bit per pixel: 250 pictures in 0.10 s on one thread, 0.20 s on four), and three frame threads
-// encode a 117-picture 1080p seam as fast as more (0.22-0.25 s; four sliced threads: 0.30 s) while each
-// adds a picture's buffers (~20 MB at 1080p). On an expensive stream (0.3 bit per pixel) two decoder
-// threads nearly halve the decoding (9 to 5 ms a picture) and the encoder is the slower of the two:
-// five threads encode that seam in 2.15 s, three in 2.85 s.
+// 0.0015 bit per pixel: 250 pictures in 0.16 s on one thread, 0.17-0.24 s on two to four), and each
+// frame thread of the encoder adds its pictures' buffers (~10 MB at 1080p). Measured on a 5-minute 1080p
+// cut with a 117-picture head (medians of 15 runs on an idle machine): two threads 0.48 s at 91 MB; three,
+// four or five 0.44 s at 101, 111 and 121 MB, the decoder setting the pace. On an expensive stream
+// (0.2-0.3 bit per pixel) two decoder threads nearly halve the decoding (9 to 5 ms a picture), which
+// again sets the pace: three to five encoder threads cut that seam alike (0.50-0.52 s).
 SmartCut::Threads seamThreads(const AVStream *stream, AVRational rate)
 {
     const AVCodecParameters *p = stream->codecpar;
@@ -69,7 +71,7 @@ SmartCut::Threads seamThreads(const AVStream *stream, AVRational rate)
     const int idle = idleCores();
     SmartCut::Threads threads;
     threads.decoder = !cheap && idle >= 4 ? 2 : 1;
-    threads.encoder = std::clamp(idle - threads.decoder, 1, cheap ? kCheapEncoderThreads : kEncoderThreads);
+    threads.encoder = std::clamp(idle - threads.decoder, 1, kEncoderThreads);
     return threads;
 }
 
@@ -104,14 +106,27 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     const auto began = std::chrono::steady_clock::now();
     m_cutStart = cutStart;
     m_cutEnd = cutEnd;
-    m_frame = makeFrame();
     m_packet = makePacket();
-    if (!m_frame || !m_packet)
+    if (!m_packet)
         return refuse("out of memory");
     if (!checkStream())
         return false;
     m_threads = seamThreads(m_input.stream(m_stream), m_input.frameRate(m_stream));
-    if (!scanStart() || (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd()))
+    if (!scanStart())
+        return false;
+    // The head's decoder starts on the packets the scan read while the rest is planned and the encoder
+    // opens; the conversion hands over the same packets again after its seek (see handle()).
+    if (m_headNeeded) {
+        if (startPart(true) < 0)
+            return refuse("the source's decoder does not open");
+        for (PacketPtr &packet : m_prefeed) {
+            if (m_seams->push(packet.get()) < 0)
+                return refuse("the seam's decoder fails");
+            m_prefed.push_back(packet->pts);
+        }
+        m_prefeed.clear();
+    }
+    if (m_cutEnd > 0 && m_copyStart != AV_NOPTS_VALUE && !scanEnd())
         return false;
 
     const AVCodecParameters *p = m_input.stream(m_stream)->codecpar;
@@ -127,16 +142,16 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     // Both seams' encoders have one id and one pair of parameter sets, learnt from the encoder that
     // writes the first of them.
     const auto scanned = std::chrono::steady_clock::now();
-    Encoder encoder;
     m_setId = free[0];
-    if ((m_headNeeded || m_tail) && openEncoder(encoder, m_sets) < 0)
+    if ((m_headNeeded || m_tail) && openEncoder(m_opened, m_sets) < 0)
         return refuse("libx264 does not open with the source's settings");
     configuration.addFromAnnexB(m_sets.data(), m_sets.size());
     m_configuration = configuration;
-    if (m_decoder.open(m_input.stream(m_stream), m_threads.decoder) < 0)
+    Decoder decoder;
+    if (m_tail && !m_headNeeded && decoder.open(m_input.stream(m_stream), m_threads.decoder) < 0)
         return refuse("the source's decoder does not open");
-    if (m_headNeeded || m_tail)
-        m_seams = std::make_unique<SeamEncoder>(std::move(encoder), m_nalLength);
+    if (m_headNeeded && startEncoding() < 0)
+        return refuse("libx264 does not open with the source's settings");
     engineTrace("smart cut: cut points found in %.3f s; seam encoder (%d threads) opened in %.3f s, decoder "
                 "with %d",
                 std::chrono::duration<double>(scanned - began).count(), m_threads.encoder,
@@ -154,8 +169,8 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
     // A tail's copied run goes on past its key frame, up to the first picture encoded.
     double copyEnd = m_tail                        ? seconds(m_tailFrom)
                      : m_copyEnd != AV_NOPTS_VALUE ? seconds(m_copyEnd)
-                     : m_cutEnd > 0              ? m_cutEnd / 1e6
-                                                 : m_input.duration() / 1e6;
+                     : m_cutEnd > 0                ? m_cutEnd / 1e6
+                                                   : m_input.duration() / 1e6;
     engineTrace("smart cut: encoding %.3f-%.3f s, copying %.3f-%.3f s, encoding %.3f-%.3f s",
                 seconds(m_firstKept), seconds(m_copyStart), seconds(m_copyStart), copyEnd,
                 m_tail ? copyEnd : 0.0, m_tail ? m_cutEnd / 1e6 : 0.0);
@@ -196,7 +211,7 @@ bool SmartCut::checkStream()
     return true;
 }
 
-bool SmartCut::readVideo(ScannedPacket &scanned)
+bool SmartCut::readVideo(ScannedPacket &scanned, std::vector<PacketPtr> *keep)
 {
     while (m_input.read(m_packet.get()) >= 0) {
         AVPacket *packet = m_packet.get();
@@ -208,6 +223,12 @@ bool SmartCut::readVideo(ScannedPacket &scanned)
                 scanned.key && AvcConfiguration::holdsIdr(packet->data, size_t(packet->size), m_nalLength);
         }
         bool video = packet->stream_index == m_stream;
+        if (video && keep) {
+            keep->push_back(makePacket());
+            if (!keep->back())
+                return false;
+            av_packet_move_ref(keep->back().get(), packet);
+        }
         av_packet_unref(packet);
         if (video)
             return true;
@@ -221,8 +242,16 @@ bool SmartCut::scanStart()
         return refuse("the input does not seek");
     bool first = true;
     ScannedPacket scanned;
-    for (int guard = 0; guard < kScanLimit && readVideo(scanned); ++guard) {
+    // The head's packets, kept (up to a bound) to be decoded while the rest is planned.
+    std::vector<PacketPtr> read;
+    int64_t readBytes = 0;
+    bool keep = true;
+    for (int guard = 0; guard < kScanLimit && readVideo(scanned, keep ? &read : nullptr); ++guard) {
         auto [ts, decodeTs, key, idr] = scanned;
+        if (keep && (readBytes += read.back()->size) > kPrefeedBytes) {
+            keep = false;
+            read.clear();
+        }
         if (ts == AV_NOPTS_VALUE)
             return refuse("packets without timestamps");
         if (first && !key)
@@ -241,6 +270,10 @@ bool SmartCut::scanStart()
             m_copyStart = ts;
             m_headDelay = decodeTs != ts ? std::max<int64_t>(0, ts - decodeTs) : 0;
             m_headNeeded = m_firstKept < ts;
+            if (keep && m_headNeeded) {
+                read.pop_back(); // the key frame the copy starts on
+                m_prefeed = std::move(read);
+            }
             return true;
         }
     }
@@ -374,10 +407,17 @@ int SmartCut::openEncoder(Encoder &encoder, std::vector<uint8_t> &sets)
     c->gop_size = INT16_MAX;
     AVDictionary *options = nullptr;
     av_dict_set(&options, "profile", x264Profile(p->profile), 0);
-    av_dict_set(&options, "crf", kSeamQuality, 0);
+    // A constant quantiser in place of the engine's constant rate factor: rate control would keep a
+    // quarter-size copy of each picture and weigh it before the frame threads start on it (at 1080p with
+    // three threads, 12 MB more at the peak, and the seam alike in size and quality).
+    av_dict_set(&options, "crf", "-1", 0);
+    av_dict_set(&options, "qp", kSeamQuality, 0);
     av_dict_set(&options, "forced-idr", "1", 0);
-    // A seam is short and at a high quality: the faster search costs a few bits, no visible quality.
-    av_dict_set(&options, "preset", "superfast", 0);
+    // A seam is short and at a high quality: the fastest search costs some bits and no visible
+    // quality, and each frame thread needs a third less memory (no half-pixel planes). Measured on a
+    // 117-picture 1080p head with three threads: 0.50 s and 115 MB for the whole cut, against 0.56 s
+    // and 144 MB with the next preset (its seam 12 % smaller).
+    av_dict_set(&options, "preset", "ultrafast", 0);
     // A seam is a few seconds: frame threads, and no look-ahead to fill first, so each picture is
     // under way as soon as it comes. The sets carry an id of their own and are repeated in band
     // (repeat-headers), for decoders that read only the first configuration's sets.
@@ -399,31 +439,32 @@ int SmartCut::describe(AVCodecParameters *parameters) const
     return m_configuration.store(parameters);
 }
 
-bool SmartCut::inRange(int64_t ts) const
-{
-    if (m_phase == Phase::Head)
-        return ts >= m_firstKept && (m_copyStart != AV_NOPTS_VALUE ? ts < m_copyStart : !pastEnd(ts));
-    return ts >= m_tailFrom && !pastEnd(ts);
-}
-
 bool SmartCut::pastEnd(int64_t ts) const
 {
     return m_cutEnd > 0 && fileTime(ts) >= m_cutEnd - kHalf;
 }
 
-int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
+int SmartCut::handle(AVPacket *packet)
 {
     int64_t ts = packet->pts;
     int64_t decodeTs = packet->dts != AV_NOPTS_VALUE ? packet->dts : ts;
     // Every picture before the end has been sent once a packet decodes after it.
     bool lastSent = decodeTs != AV_NOPTS_VALUE && pastEnd(decodeTs);
     if (m_phase == Phase::Head && m_copyStart == AV_NOPTS_VALUE)
-        return lastSent ? finish(write) : decode(packet, write);
+        return lastSent ? finish() : feed(packet);
+    if (m_phase == Phase::Head && m_prefedAt < m_prefed.size()) {
+        // Handed to the head's decoder while planning: the seek lands where the plan's did.
+        if (ts != m_prefed[m_prefedAt++]) {
+            engineLog("the input's packets after a seek differ from the ones read before it");
+            return MEDIA_ERR_INPUT;
+        }
+        return m_seams->writeReady([&](AVPacket *p) { return writeSeam(p); });
+    }
     if (m_phase == Phase::Head) {
         if (!(isKey(packet) && ts == m_copyStart))
-            return m_encoding ? decode(packet, write) : MEDIA_OK;
-        // The head's encoder finishes while the copy reads on.
-        int r = m_encoding ? drainPart(write) : MEDIA_OK;
+            return m_encoding ? feed(packet) : MEDIA_OK;
+        // The head's input ends here; its threads finish it while the next packet is read.
+        int r = m_encoding ? drainPart() : MEDIA_OK;
         if (r < 0)
             return r;
         m_phase = Phase::Copy;
@@ -431,21 +472,23 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
     if (m_phase == Phase::Copy) {
         if (m_copyEnd == AV_NOPTS_VALUE && pastEnd(ts)) {
             m_phase = Phase::Done; // the copy ran up to the cut end: no kept packet follows
-            return completePart(write);
+            return completePart();
         }
-        if (!(m_copyEnd != AV_NOPTS_VALUE && isKey(packet) && ts == m_copyEnd))
-            return copy(packet, write);
-        if (int r = completePart(write); r < 0)
+        if (!(m_copyEnd != AV_NOPTS_VALUE && isKey(packet) && ts == m_copyEnd)) {
+            // The copy goes on once the head is written.
+            int r = completePart();
+            return r < 0 ? r : m_write(packet);
+        }
+        if (int r = completePart(); r < 0)
             return r;
         if (!m_tail) {
             m_phase = Phase::Done;
             return MEDIA_OK;
         }
         m_phase = Phase::Tail;
-        if (int r = startPart(); r < 0)
+        if (int r = startPart(false); r < 0 || (r = startEncoding()) < 0)
             return r;
         m_encoding = true;
-        m_startKey = true;
         m_tailToCopy = m_tailCopied;
         m_delay = packet->dts != AV_NOPTS_VALUE ? std::max<int64_t>(0, ts - packet->dts) : 0;
     }
@@ -455,133 +498,95 @@ int SmartCut::handle(AVPacket *packet, const WriteFunction &write)
         // The tail's copied run: decoded for the pictures coded after it (first: the write takes the
         // packet), and written as it is.
         --m_tailToCopy;
-        if (int r = decode(packet, write); r < 0)
+        if (int r = feed(packet); r < 0)
             return r;
         m_lastTailDts = packet->dts;
-        return write(packet);
+        return m_write(packet);
     }
-    return lastSent ? finish(write) : decode(packet, write);
+    return lastSent ? finish() : feed(packet);
 }
 
-int SmartCut::finish(const WriteFunction &write)
+int SmartCut::finish()
 {
     int r = MEDIA_OK;
     if ((m_phase == Phase::Head || m_phase == Phase::Tail) && m_encoding)
-        r = drainPart(write);
+        r = drainPart();
     if (r >= 0)
-        r = completePart(write);
+        r = completePart();
     m_phase = Phase::Done;
     return r;
 }
 
-int SmartCut::copy(AVPacket *packet, const WriteFunction &write)
+int SmartCut::startPart(bool head)
 {
-    if (m_finishing) {
-        int r = m_seams->writeReady([&](AVPacket *p) { return writeSeam(p, write); });
-        if (r < 0)
-            return r;
-        if (!m_seams->finished() && m_heldBytes + packet->size <= kHeldBytes) {
-            PacketPtr held = makePacket();
-            if (!held || av_packet_ref(held.get(), packet) < 0)
-                return MEDIA_ERR_NO_MEMORY;
-            m_heldBytes += packet->size;
-            m_held.push_back(std::move(held));
-            return MEDIA_OK;
-        }
-        if ((r = completePart(write)) < 0)
-            return r;
-    }
-    return write(packet);
-}
-
-int SmartCut::startPart()
-{
-    if (m_seams)
-        return MEDIA_OK; // the one plan() opened
-    // Another encoder with the same settings: its sets are the ones the output's configuration holds.
-    Encoder encoder;
-    std::vector<uint8_t> sets;
-    int r = openEncoder(encoder, sets);
-    if (r < 0)
+    Decoder decoder;
+    if (int r = decoder.open(m_input.stream(m_stream), m_threads.decoder); r < 0)
         return r;
-    if (sets != m_sets) {
-        engineLog("the seam encoder's parameter sets changed between the seams");
-        return MEDIA_ERR_ENCODER;
-    }
-    m_seams = std::make_unique<SeamEncoder>(std::move(encoder), m_nalLength);
+    // The part's pictures, by bounds fixed now (the predicate runs on the part's own thread).
+    const int64_t from = head ? m_firstKept : m_tailFrom;
+    const int64_t before = head ? m_copyStart : AV_NOPTS_VALUE; // none: up to the cut end
+    SeamEncoder::Part part;
+    part.keeps = [this, from, before](int64_t ts) {
+        return ts >= from && (before != AV_NOPTS_VALUE ? ts < before : !pastEnd(ts));
+    };
+    part.startsWithKey = !head;
+    m_seams = std::make_unique<SeamEncoder>(std::move(decoder), m_nalLength, std::move(part), m_stop);
     return MEDIA_OK;
 }
 
-int SmartCut::drainPart(const WriteFunction &write)
+int SmartCut::startEncoding()
 {
-    int r = decode(nullptr, write);
-    if (r < 0 || (r = m_seams->push(nullptr)) < 0)
+    if (m_opened.context()) {
+        m_seams->startEncoding(std::move(m_opened)); // the one plan() opened
+        return MEDIA_OK;
+    }
+    // Another with the same settings, opened beside the part's decoding; its sets must be the ones the
+    // output's configuration holds.
+    m_seams->startEncoding([this](Encoder &encoder) {
+        std::vector<uint8_t> sets;
+        int r = openEncoder(encoder, sets);
+        if (r >= 0 && sets != m_sets) {
+            engineLog("the seam encoder's parameter sets changed between the seams");
+            r = MEDIA_ERR_ENCODER;
+        }
         return r;
-    avcodec_flush_buffers(m_decoder.context());
+    });
+    return MEDIA_OK;
+}
+
+int SmartCut::drainPart()
+{
+    if (int r = feed(nullptr); r < 0)
+        return r;
     m_encoding = false;
     m_finishing = true;
     return MEDIA_OK;
 }
 
-int SmartCut::completePart(const WriteFunction &write)
+int SmartCut::completePart()
 {
     if (!m_finishing)
         return MEDIA_OK;
     const auto began = std::chrono::steady_clock::now();
-    int r = m_seams->writeAll([&](AVPacket *packet) { return writeSeam(packet, write); });
+    int r = m_seams->writeAll([&](AVPacket *packet) { return writeSeam(packet); });
     if (r < 0)
         return r;
     const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - began;
-    engineTrace("smart cut: seam decoded in %.3f s, encoded in %.3f s beside it; then waited %.3f s for the "
-                "encoder, with %zu copied packets held",
-                m_decodeSeconds, m_seams->busySeconds(), waited.count(), m_held.size());
-    m_decodeSeconds = 0;
+    engineTrace("smart cut: seam decoded in %.3f s, encoded in %.3f s beside it; then waited %.3f s for it",
+                m_seams->decodeSeconds(), m_seams->busySeconds(), waited.count());
     m_seams.reset(); // its memory is not needed any more
     m_finishing = false;
-    for (; !m_held.empty(); m_held.pop_front())
-        if ((r = write(m_held.front().get())) < 0)
-            return r;
-    m_heldBytes = 0;
     return MEDIA_OK;
 }
 
-int SmartCut::decode(const AVPacket *packet, const WriteFunction &write)
+int SmartCut::feed(const AVPacket *packet)
 {
-    auto began = std::chrono::steady_clock::now();
-    auto spent = [&began] {
-        auto now = std::chrono::steady_clock::now();
-        double seconds = std::chrono::duration<double>(now - began).count();
-        began = now;
-        return seconds;
-    };
-    int r = m_decoder.send(packet);
-    while (r >= 0) {
-        int err = m_decoder.receive(m_frame.get());
-        if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
-            break;
-        if (err < 0) {
-            r = mediaError(err, "decoding the video", MEDIA_ERR_INPUT);
-            break;
-        }
-        int64_t ts = m_frame->best_effort_timestamp;
-        if (ts != AV_NOPTS_VALUE && inRange(ts)) {
-            m_frame->pts = ts;
-            // The tail starts with a picture of its own, decodable without the head.
-            m_frame->pict_type = m_startKey ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
-            m_startKey = false;
-            m_decodeSeconds += spent();
-            r = m_seams->push(m_frame.get()); // may wait for room: not decoding time
-            spent();
-        }
-        av_frame_unref(m_frame.get());
-    }
-    m_decodeSeconds += spent();
-    if (r < 0)
+    if (int r = m_seams->push(packet); r < 0)
         return r;
-    return m_seams->writeReady([&](AVPacket *p) { return writeSeam(p, write); });
+    return m_seams->writeReady([&](AVPacket *p) { return writeSeam(p); });
 }
 
-int SmartCut::writeSeam(AVPacket *packet, const WriteFunction &write)
+int SmartCut::writeSeam(AVPacket *packet)
 {
     // Decode times run the copied key frame's distance behind, so they stay below the copy's, and after
     // a copied run of the tail's packets.
@@ -592,7 +597,7 @@ int SmartCut::writeSeam(AVPacket *packet, const WriteFunction &write)
     }
     if (packet->duration <= 0)
         packet->duration = m_frameTicks;
-    return write(packet);
+    return m_write(packet);
 }
 
 } // namespace engine
