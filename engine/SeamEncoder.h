@@ -1,8 +1,8 @@
 #pragma once
 // Makes one part of a smart cut (a head or a tail) on threads of its own: one decodes the source's
 // packets it is given, the other feeds the pictures the part keeps to the encoder. The caller's thread
-// only hands packets over and reads on (the copy goes on beside the seam); a seam costs about the
-// longer of its decoding and its encoding, and the copy next to it costs nothing more.
+// only hands packets over (its set-up goes on meanwhile); a seam costs about the longer of its decoding
+// and its encoding.
 //
 // Packets go in through a queue bounded in bytes, pictures through a small one (the decoder waits while
 // it is full, so only a few of its pictures are held); the packets come back, as length-prefixed NAL
