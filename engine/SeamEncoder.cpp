@@ -69,8 +69,14 @@ SeamEncoder::~SeamEncoder()
 
 template <typename Ready> void SeamEncoder::waitFor(std::unique_lock<std::mutex> &lock, Ready ready)
 {
+    m_changed.wait(lock, [&] { return ready() || m_error < 0 || m_stop; });
+}
+
+template <typename Ready> void SeamEncoder::waitOnCaller(std::unique_lock<std::mutex> &lock, Ready ready)
+{
     while (!ready() && m_error >= 0 && !m_stop) {
         if (stopped()) {
+            // The threads see it as a failure: they never read the job's flag themselves.
             m_error = MEDIA_ERR_STOPPED;
             m_changed.notify_all();
             return;
@@ -98,7 +104,7 @@ int SeamEncoder::push(const AVPacket *packet)
             return MEDIA_ERR_NO_MEMORY;
     }
     std::unique_lock lock(m_mutex);
-    waitFor(lock, [this] { return m_inputBytes < kQueuedBytes; });
+    waitOnCaller(lock, [this] { return m_inputBytes < kQueuedBytes; });
     if (m_error < 0)
         return m_error;
     if (queued)
@@ -124,7 +130,7 @@ int SeamEncoder::write(const WriteFunction &write, bool wait)
     while (true) {
         std::unique_lock lock(m_mutex);
         if (wait)
-            waitFor(lock, [this] { return m_encoded || !m_packets.empty(); });
+            waitOnCaller(lock, [this] { return m_encoded || !m_packets.empty(); });
         if (m_error < 0)
             return m_error;
         if (m_packets.empty()) {
@@ -238,10 +244,6 @@ void SeamEncoder::decodeLoop()
             queueFrame(nullptr);
             return;
         }
-        if (stopped()) {
-            fail(MEDIA_ERR_STOPPED);
-            return;
-        }
     }
 }
 
@@ -297,10 +299,6 @@ void SeamEncoder::encodeLoop()
         m_changed.notify_all();
         if (r < 0 || end)
             return;
-        if (stopped()) {
-            fail(MEDIA_ERR_STOPPED);
-            return;
-        }
     }
 }
 

@@ -79,9 +79,14 @@ private:
     bool queueFrame(FramePtr frame);
     // Records the first failure and wakes every waiter.
     void fail(int error);
+    // The job's stop flag: read on the caller's thread only. A stopped job's pipeline (this object
+    // with it) is freed later on the release thread, when the job that owns the flag may be gone.
     bool stopped() const { return m_stopFlag && m_stopFlag->load(); }
-    // Waits on `m_changed` until `ready`, waking at times to look at the stop flag, which nobody signals.
+    // On the threads: waits on `m_changed` until `ready`, a failure or the end of the work.
     template <typename Ready> void waitFor(std::unique_lock<std::mutex> &lock, Ready ready);
+    // On the caller's thread: the same, waking at times to look at the stop flag, which nobody signals;
+    // a stop becomes the part's failure, which ends the threads' work.
+    template <typename Ready> void waitOnCaller(std::unique_lock<std::mutex> &lock, Ready ready);
     // Moves `packet` into a new packet with lengths in place of start codes.
     PacketPtr reshape(AVPacket *packet) const;
     int write(const WriteFunction &write, bool wait);
