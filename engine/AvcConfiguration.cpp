@@ -151,6 +151,24 @@ template <class Take> void forEachAnnexBNal(const uint8_t *data, size_t size, Ta
     }
 }
 
+// Calls `visit` with the header byte of each NAL unit of length-prefixed data while it answers true.
+// Whether every unit was visited and their lengths fill the data exactly.
+template <class Visit>
+bool forEachLengthPrefixedNal(const uint8_t *data, size_t size, int nalLengthSize, Visit visit)
+{
+    size_t at = 0;
+    while (at + nalLengthSize < size) {
+        size_t length = 0;
+        for (int i = 0; i < nalLengthSize; ++i)
+            length = length << 8 | data[at + i];
+        at += nalLengthSize;
+        if (length == 0 || at + length > size || !visit(data[at]))
+            return false;
+        at += length;
+    }
+    return at == size;
+}
+
 } // namespace
 
 bool AvcConfiguration::parse(const uint8_t *data, size_t size)
@@ -290,44 +308,29 @@ std::vector<bool> AvcConfiguration::usedIds() const
 
 bool AvcConfiguration::holdsIdr(const uint8_t *data, size_t size, int nalLengthSize)
 {
-    size_t at = 0;
-    while (at + nalLengthSize < size) {
-        size_t length = 0;
-        for (int i = 0; i < nalLengthSize; ++i)
-            length = length << 8 | data[at + i];
-        at += nalLengthSize;
-        if (length == 0 || at + length > size)
-            return false;
-        if ((data[at] & 0x1f) == kNalIdr)
-            return true;
-        at += length;
-    }
-    return false;
+    bool idr = false;
+    forEachLengthPrefixedNal(data, size, nalLengthSize, [&](uint8_t header) {
+        idr = (header & 0x1f) == kNalIdr;
+        return !idr;
+    });
+    return idr;
 }
 
 bool AvcConfiguration::disposable(const uint8_t *data, size_t size, int nalLengthSize)
 {
     bool slice = false;
-    size_t at = 0;
-    while (at + nalLengthSize < size) {
-        size_t length = 0;
-        for (int i = 0; i < nalLengthSize; ++i)
-            length = length << 8 | data[at + i];
-        at += nalLengthSize;
-        if (length == 0 || at + length > size)
-            return false;
-        const int type = data[at] & 0x1f;
-        const bool referred = data[at] & 0x60;
+    const bool whole = forEachLengthPrefixedNal(data, size, nalLengthSize, [&](uint8_t header) {
+        const int type = header & 0x1f;
         if (type == kNalSps || type == kNalPps || type == kNalSpsExtension || type == kNalSubsetSps)
             return false;
         if (type >= kNalSlice && type <= kNalIdr) {
-            if (referred)
+            if (header & 0x60) // referred to
                 return false;
             slice = true;
         }
-        at += length;
-    }
-    return slice && at == size;
+        return true;
+    });
+    return whole && slice;
 }
 
 bool AvcConfiguration::toLengthPrefixed(AVPacket *packet, int nalLengthSize)
