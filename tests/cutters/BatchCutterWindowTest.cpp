@@ -5,6 +5,7 @@
 #include "cutters/BatchCutterWindowController.h"
 #include "toolkit/ClipListEditor.h"
 
+#include "controls/NSProgressView.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
@@ -12,16 +13,15 @@
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
+#include "tests/cutters/SideBySideRun.h"
 #include "tests/support/FinishDialogWatch.h"
 #include "tests/support/MediaFixture.h"
 #include "tests/support/MediaFixtureLayout.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
 #include "tests/support/RecordingEngine.h"
-#include "tests/cutters/SideBySideRun.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
-#include "controls/NSProgressView.h"
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
 
@@ -36,6 +36,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -104,6 +105,23 @@ protected:
         QTest::mouseClick(cutter->fileListTableView()->cells().at(row), Qt::LeftButton);
         TestEnvironment::processEvents();
         ASSERT_EQ(cutter->fileListTableView()->selectedRow(), row);
+    }
+    struct Range
+    {
+        int64_t start, stop;
+        bool remove; // the range is deleted, the rest kept
+    };
+    // Gives each listed file its range through its row, as the user does.
+    void setRanges(const std::vector<Range> &ranges)
+    {
+        for (int i = 0; i < int(ranges.size()); ++i) {
+            selectRow(i);
+            SimpleData &clip = *cutter->fileList()->at(i);
+            clip.setCutTimeRange_start(ranges[i].start);
+            clip.setCutTimeRange_stop(ranges[i].stop);
+            if (ranges[i].remove)
+                cutter->unSelectTimeBtn()->actioniconBtn();
+        }
     }
     void clickStart()
     {
@@ -277,20 +295,9 @@ TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
     chooseOutputFolder(out);
     add({clipIn(sources, "keep.mp4"), clipIn(sources, "middle.mp4"), clipIn(sources, "start.mp4")});
     ASSERT_EQ(cutter->fileList()->size(), 3);
-    struct Range
-    {
-        int64_t start, stop;
-        bool remove;
-    };
-    const Range ranges[3] = {{1000000, 3000000, false}, {1000000, 2000000, true}, {0, 1600000, true}};
-    for (int i = 0; i < 3; ++i) {
-        selectRow(i);
-        SimpleData &clip = *cutter->fileList()->at(i);
-        clip.setCutTimeRange_start(ranges[i].start);
-        clip.setCutTimeRange_stop(ranges[i].stop);
-        if (ranges[i].remove)
-            cutter->unSelectTimeBtn()->actioniconBtn();
-    }
+    const std::vector<Range> ranges = {
+        {1000000, 3000000, false}, {1000000, 2000000, true}, {0, 1600000, true}};
+    setRanges(ranges);
     clickStart();
     EXPECT_TRUE(cutter->convertstart());
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("CancelexportTitle"));
@@ -404,7 +411,8 @@ TEST_F(BatchCutterWindowTest, CancelWithTwoFilesRunningShowsNothingAndLeavesNoPa
     ASSERT_TRUE(TestEnvironment::waitUntil(
         [&] { return cutter->runningChain() && cutter->runningChain()->runningSteps().size() == 2; }));
     for (int row : {0, 1})
-        EXPECT_FALSE(cutter->fileListTableView()->cells().at(row)->progress()->isHidden()) << "each row's bar";
+        EXPECT_FALSE(cutter->fileListTableView()->cells().at(row)->progress()->isHidden())
+            << "each row's bar";
     clickStart(); // now the cancel button
     EXPECT_FALSE(cutter->convertstart());
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("StartExportTitle"));
@@ -421,15 +429,12 @@ TEST_F(BatchCutterWindowTest, FilesRunSideBySideGiveTheSameFilesAsOneAfterAnothe
 {
     // Two sources of one name: the second still gets "(2)" while the first is being written.
     const QString other = QString::fromStdString(fixture::freshFolder());
-    const QStringList paths = {clipIn(sources, "clip.mp4"), clipIn(other, "clip.mp4"), clipIn(sources, "cut.mp4")};
+    const QStringList paths = {clipIn(sources, "clip.mp4"), clipIn(other, "clip.mp4"),
+                               clipIn(sources, "cut.mp4")};
     const QString source = paths[0];
-    struct Range
-    {
-        int64_t start, stop;
-        bool remove;
-    };
     // Off the key frames (one a second): the seams are encoded.
-    const Range ranges[3] = {{1300000, 3100000, false}, {1500000, 2500000, true}, {700000, 3300000, false}};
+    const std::vector<Range> ranges = {
+        {1300000, 3100000, false}, {1500000, 2500000, true}, {700000, 3300000, false}};
     std::map<QString, sidebyside::Holds> written[2];
     const std::set<std::string> packets = sidebyside::videoPackets(source);
     for (const int idle : {0, 8}) {
@@ -438,14 +443,7 @@ TEST_F(BatchCutterWindowTest, FilesRunSideBySideGiveTheSameFilesAsOneAfterAnothe
         chooseOutputFolder(out);
         add(paths);
         ASSERT_EQ(cutter->fileList()->size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            selectRow(i);
-            SimpleData &clip = *cutter->fileList()->at(i);
-            clip.setCutTimeRange_start(ranges[i].start);
-            clip.setCutTimeRange_stop(ranges[i].stop);
-            if (ranges[i].remove)
-                cutter->unSelectTimeBtn()->actioniconBtn();
-        }
+        setRanges(ranges);
         {
             sidebyside::Engine engine(idle);
             clickStart();
@@ -521,8 +519,8 @@ TEST(BatchCutterWindowShot, DISABLED_WindowWithThreeFiles)
         TestEnvironment::waitUntil([&] { return RecordingEngine::count("joinStart") == 2; });
         QTest::qWait(500);
         TestEnvironment::processEvents();
-        cutter->window()->grab().save(dir + "/batchcutter-exporting-" + LanguageService::currentLanguageFolder() +
-                                      ".png");
+        cutter->window()->grab().save(dir + "/batchcutter-exporting-" +
+                                      LanguageService::currentLanguageFolder() + ".png");
         QTest::mouseClick(cutter->startJoinnerBtn(), Qt::LeftButton);
         TestEnvironment::waitUntil([&] { return !cutter->runningChain(); });
     }

@@ -17,15 +17,15 @@ namespace sidebyside {
 
 inline std::atomic<int> idle{0}, running{0}, mostAtOnce{0}, begun{0};
 
-// The real Start, counted; side by side, the first waits (a second at most) for the second, so that
-// the two really run together.
+// The real Start, counted; side by side, the first waits (ten seconds at most: a loaded machine may
+// be slow to start the second's worker) for the second, so that the two really run together.
 inline int countedStart(MEDIA_HANDLE h)
 {
     const int now = ++running;
     for (int most = mostAtOnce; now > most && !mostAtOnce.compare_exchange_weak(most, now);)
         ;
     if (++begun == 1 && idle > 0)
-        for (int i = 0; i < 100 && begun < 2; ++i)
+        for (int i = 0; i < 1000 && begun < 2; ++i)
             QThread::msleep(10);
     const int result = apiMediaConvertStart(h);
     --running;
