@@ -37,7 +37,8 @@ QList<BatchCutterExport::Piece> BatchCutterExport::pieces(const SimpleData &clip
 QString BatchCutterExport::outputPath(const SimpleData &clip, const QString &folder, QSet<QString> *reserved)
 {
     const QString extension = clip.targetData() ? clip.targetData()->extension() : QString();
-    return OutputNaming::availablePath(folder, QFileInfo(clip.name()).completeBaseName(), extension, reserved);
+    return OutputNaming::availablePath(folder, QFileInfo(clip.name()).completeBaseName(), extension,
+                                       reserved);
 }
 
 ChainedExportJob::Step BatchCutterExport::step(const std::shared_ptr<SimpleData> &clip, const QString &folder,

@@ -38,7 +38,8 @@ public:
 
     // The first free output path for `clip` in `folder`, skipping and then joining `reserved` when given
     // (OutputNaming).
-    static QString outputPath(const SimpleData &clip, const QString &folder, QSet<QString> *reserved = nullptr);
+    static QString outputPath(const SimpleData &clip, const QString &folder,
+                              QSet<QString> *reserved = nullptr);
 
     // The chain step for `clip`: marked mayFail (a failed file does not stop the batch) and parallel. Its
     // set-up chooses the output path (among the run's `reserved` names), stores it in the clip's exportPath

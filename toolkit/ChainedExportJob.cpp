@@ -158,13 +158,19 @@ bool ChainedExportJob::startStep(int index)
     return true;
 }
 
+std::vector<ChainedExportJob::Lane>::iterator ChainedExportJob::laneOf(MEDIA_HANDLE handle)
+{
+    return std::find_if(m_lanes.begin(), m_lanes.end(), [&](const Lane &l) { return l.handle == handle; });
+}
+
 void ChainedExportJob::poll(MEDIA_HANDLE handle)
 {
-    const auto lane = std::find_if(m_lanes.begin(), m_lanes.end(), [&](const Lane &l) { return l.handle == handle; });
+    const auto lane = laneOf(handle);
     if (lane == m_lanes.end())
         return;
     const Step &step = m_steps[lane->index];
-    const double percent = step.kind == Kind::Convert ? m_api.convertGetProgress(handle) : m_api.joinGetProgress(handle);
+    const double percent =
+        step.kind == Kind::Convert ? m_api.convertGetProgress(handle) : m_api.joinGetProgress(handle);
     lane->fraction = std::max(lane->fraction, std::clamp(percent / 100.0, 0.0, 1.0));
     // A copy: the callback may append steps, which moves the one it belongs to.
     if (const auto progress = step.progress)
@@ -176,7 +182,7 @@ void ChainedExportJob::poll(MEDIA_HANDLE handle)
 
 void ChainedExportJob::completed(MEDIA_HANDLE handle, int result)
 {
-    const auto found = std::find_if(m_lanes.begin(), m_lanes.end(), [&](const Lane &l) { return l.handle == handle; });
+    const auto found = laneOf(handle);
     if (found == m_lanes.end())
         return;
     const Lane lane = *found;
@@ -196,7 +202,8 @@ void ChainedExportJob::completed(MEDIA_HANDLE handle, int result)
     if (!stopped) {
         if (!ok) {
             stepFailed(lane.index, result,
-                       result == MEDIA_ERR_INPUT && !inputs.isEmpty() ? unreadableInputMessage(inputs) : QString());
+                       result == MEDIA_ERR_INPUT && !inputs.isEmpty() ? unreadableInputMessage(inputs)
+                                                                      : QString());
         } else {
             ++m_stepsEnded;
             if (ended)

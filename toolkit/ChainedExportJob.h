@@ -137,6 +137,8 @@ private:
     const Step *stepAt(int index);
     // Creates, sets up and starts the step at `index`; false when it could not.
     bool startStep(int index);
+    // The running job of `handle`, or m_lanes.end().
+    std::vector<Lane>::iterator laneOf(MEDIA_HANDLE handle);
     void completed(MEDIA_HANDLE handle, int result);
     void poll(MEDIA_HANDLE handle);
     // The step at `index` failed with `code`: counted when it may fail, else the chain is failing.

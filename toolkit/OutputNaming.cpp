@@ -42,7 +42,7 @@ bool OutputNaming::exists(const QString &path)
 }
 
 QString OutputNaming::availablePath(const QString &folder, const QString &baseName, const QString &extension,
-                                   QSet<QString> *reserved)
+                                    QSet<QString> *reserved)
 {
     return firstFree(folder, baseName, extension, Numbering::Bracketed, reserved);
 }

@@ -1,6 +1,6 @@
 // Real splits through the window and the engine: the files are probed and decoded.
-#include "tests/cutters/SplitterWindow.h"
 #include "tests/cutters/SideBySideRun.h"
+#include "tests/cutters/SplitterWindow.h"
 
 #include "controls/NSProgressView.h"
 #include "model/FileData.h"
@@ -14,8 +14,8 @@
 #include <QThread>
 
 #include <atomic>
-#include <map>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -254,7 +254,7 @@ TEST_F(SplitterEndToEndTest, SoundPastThePictureEndsInASoundOnlyLastPart)
         total += probed.duration;
     }
     EXPECT_NEAR(total, sourceDuration, 0.08);
-    EXPECT_EQ(fixture::countVideoFrames(file(names[0]).toStdString())
-                  + fixture::countVideoFrames(file(names[1]).toStdString()),
+    EXPECT_EQ(fixture::countVideoFrames(file(names[0]).toStdString()) +
+                  fixture::countVideoFrames(file(names[1]).toStdString()),
               250);
 }

@@ -165,7 +165,8 @@ TEST_F(ChainedExportJobTest, ParallelStepsRunTwoAtATimeInOrderAndEndInAnyOrder)
     RecordingEngine::convertProgress = 50;
     ChainedExportJob *chain = nullptr;
     std::vector<double> done; // the chain's work done, at every poll of any step
-    std::vector<ChainedExportJob::Step> steps{parallelStep(0), parallelStep(1), parallelStep(2), step(3, false)};
+    std::vector<ChainedExportJob::Step> steps{parallelStep(0), parallelStep(1), parallelStep(2),
+                                              step(3, false)};
     for (ChainedExportJob::Step &s : steps)
         s.progress = [&](double) { done.push_back(chain->stepsDone()); };
     ChainedExportJob job(std::move(steps));
@@ -195,8 +196,9 @@ TEST_F(ChainedExportJobTest, ParallelStepsRunTwoAtATimeInOrderAndEndInAnyOrder)
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return outcome.has_value(); }));
 
     EXPECT_EQ(outcome->status, ChainedExportJob::Outcome::Succeeded);
-    EXPECT_EQ(ended, (std::vector<Ended>{{1, true, MEDIA_OK}, {0, true, MEDIA_OK}, {2, true, MEDIA_OK},
-                                         {3, true, MEDIA_OK}}));
+    EXPECT_EQ(ended,
+              (std::vector<Ended>{
+                  {1, true, MEDIA_OK}, {0, true, MEDIA_OK}, {2, true, MEDIA_OK}, {3, true, MEDIA_OK}}));
     EXPECT_EQ(RecordingEngine::only({"input"}),
               (std::vector<std::string>{"input in0.mp4", "input in1.mp4", "input in2.mp4", "input in3.mp4"}))
         << "started in their order";
@@ -247,8 +249,8 @@ TEST_F(ChainedExportJobTest, AFailureBesideARunningStepStopsItAndEndsOnceItIsBac
 TEST_F(ChainedExportJobTest, CancelStopsBothRunningStepsAndEndsOnceAfterBoth)
 {
     RecordingEngine::holdStart = true;
-    ChainedExportJob job(
-        std::vector<ChainedExportJob::Step>{parallelStep(0, true), parallelStep(1, true), parallelStep(2, true)});
+    ChainedExportJob job(std::vector<ChainedExportJob::Step>{parallelStep(0, true), parallelStep(1, true),
+                                                             parallelStep(2, true)});
     int finishes = 0;
     std::optional<ChainedExportJob::Outcome> outcome;
     job.start([&](const ChainedExportJob::Outcome &o) {
