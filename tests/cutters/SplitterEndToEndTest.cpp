@@ -47,6 +47,18 @@ protected:
         EXPECT_FALSE(splitter->exportRun().isRunning());
         EXPECT_FLOAT_EQ(splitter->exportProgressView()->progress(), 1.0f);
     }
+    // Manual split points at these times of the 12 s clip, placed by moving the marker as the user does.
+    void splitManuallyAt(std::initializer_list<double> times)
+    {
+        splitter->limiteachManuallySegmentAction();
+        SplitProgressView *timeline = splitter->playerSlider();
+        const double span = timeline->frame().width() - SplitProgressView::markerSize;
+        for (double seconds : times) {
+            timeline->beginBtn()->setFrameOrigin(
+                platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
+            splitter->splitItemAction();
+        }
+    }
     QString file(const QString &name) const { return folder + '/' + name; }
 };
 
@@ -75,14 +87,7 @@ TEST_F(SplitterEndToEndTest, ByFiveSecondsGivesThreeNumberedFilesStartingOnTheir
 TEST_F(SplitterEndToEndTest, ThreeManualPointsGiveFourFiles)
 {
     openWith(twelveSecondClip());
-    splitter->limiteachManuallySegmentAction();
-    SplitProgressView *timeline = splitter->playerSlider();
-    const double span = timeline->frame().width() - SplitProgressView::markerSize;
-    for (double seconds : {2.0, 6.0, 9.0}) {
-        timeline->beginBtn()->setFrameOrigin(
-            platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
-        splitter->splitItemAction();
-    }
+    splitManuallyAt({2.0, 6.0, 9.0});
     ASSERT_EQ(points().size(), 4);
     runToFinish();
     ASSERT_EQ(files().size(), 4);
@@ -191,15 +196,8 @@ TEST_F(SplitterEndToEndTest, CancelKeepsFinishedPiecesLeavesNoPartialOneAndShows
 TEST_F(SplitterEndToEndTest, PiecesRunSideBySideGiveTheSameFilesAsOneAfterAnother)
 {
     openWith(twelveSecondClip());
-    splitter->limiteachManuallySegmentAction();
-    SplitProgressView *timeline = splitter->playerSlider();
-    const double span = timeline->frame().width() - SplitProgressView::markerSize;
     // Between key frames (one a second): every piece has seams to encode.
-    for (double seconds : {2.3, 6.5, 9.1}) {
-        timeline->beginBtn()->setFrameOrigin(
-            platform::Point{span * seconds / 12.0, timeline->beginBtn()->frame().origin.y});
-        splitter->splitItemAction();
-    }
+    splitManuallyAt({2.3, 6.5, 9.1});
     ASSERT_EQ(points().size(), 4);
 
     const std::set<std::string> source = sidebyside::videoPackets(twelveSecondClip());
