@@ -147,6 +147,8 @@ bool SmartCut::plan(int64_t cutStart, int64_t cutEnd)
         return refuse("libx264 does not open with the source's settings");
     configuration.addFromAnnexB(m_sets.data(), m_sets.size());
     m_configuration = configuration;
+    // A cut with a tail only opens its decoder later: whether it opens is known now, before anything
+    // is written, so a refusal still leaves the whole range to be re-encoded.
     Decoder decoder;
     if (m_tail && !m_headNeeded && decoder.open(m_input.stream(m_stream), m_threads.decoder) < 0)
         return refuse("the source's decoder does not open");
