@@ -79,6 +79,22 @@ bool isCopyOrUnset(const std::string &codec)
     return codec.empty() || codec == "copy";
 }
 
+// Matroska stores no decode times: the demuxer derives them from the presentation times, all but those
+// of the first pictures after the start or a seek, as many as the stream holds back for reordering.
+// Those are given the times they stand for, one frame apart, ending a frame before the first derived
+// one (the clip's first presentation time). Without them the muxer guesses from the clip before the
+// seam, and steps back in time.
+int64_t decodeTimeOf(InputFile &in, int index, const AVPacket &packet, int64_t firstPicture, int64_t undated)
+{
+    const AVStream *stream = in.stream(index);
+    int64_t step = packet.duration;
+    if (step <= 0 && in.frameRate(index).num > 0)
+        step = av_rescale_q(1, av_inv_q(in.frameRate(index)), stream->time_base);
+    step = std::max<int64_t>(step, 1);
+    const int64_t held = std::max<int64_t>(stream->codecpar->video_delay, undated + 1);
+    return std::min(packet.pts, firstPicture - (held - undated) * step);
+}
+
 } // namespace
 
 JoinPipeline::JoinPipeline(JoinJob &job) : m_job(job), m_clips(job.clips()) {}
@@ -263,6 +279,8 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
     bool videoDone = video < 0, audioDone = audio < 0;
     int64_t reached = 0; // the clip's length as written: where its pictures (else its sound) end
     bool copied = false; // a picture (else a sound) of the range was written
+    int64_t firstPicture = AV_NOPTS_VALUE; // the presentation time of the clip's first picture
+    int64_t undated = 0;                   // pictures so far that came without a decode time
 
     while (!videoDone || !audioDone) {
         if (m_job.stopFlag())
@@ -316,6 +334,13 @@ int JoinPipeline::copyClip(size_t index, int64_t &offset)
         }
         if (isVideo || video < 0)
             reached = std::max(reached, t - clip.start + length);
+
+        if (isVideo && packet->pts != AV_NOPTS_VALUE) {
+            if (firstPicture == AV_NOPTS_VALUE)
+                firstPicture = packet->pts;
+            if (packet->dts == AV_NOPTS_VALUE)
+                packet->dts = decodeTimeOf(in, index, *packet, firstPicture, undated++);
+        }
 
         AVStream *out = isVideo ? m_videoStream : m_audioStream;
         int64_t shift = in.fromFileTime(index, clip.start);
