@@ -209,6 +209,10 @@ std::string FilterGraphBuilder::videoChain(const VideoSource &source, const Vide
 
     std::string pre = turn(source.storedRotation);
     append(pre, pictureEdits(e, w, h));
+    // The frame rate is set before anything is overlaid: an overlay ends its output at its last
+    // picture's start, not its end, and a rate set after it would drop that picture.
+    if (settings.frameRate.num > 0 && settings.frameRate.den > 0)
+        append(pre, "fps=" + std::to_string(settings.frameRate.num) + "/" + std::to_string(settings.frameRate.den));
     OverlayGraph graph(pre);
 
     // Timed edits read the file timeline; the graph's pts 0 is the cut start.
@@ -303,9 +307,6 @@ std::string FilterGraphBuilder::videoChain(const VideoSource &source, const Vide
         graph.add("pad=" + size(boxW, boxH) + ":(ow-iw)/2:(oh-ih)/2:color=black");
     }
 
-    if (settings.frameRate.num > 0 && settings.frameRate.den > 0)
-        graph.add("fps=" + std::to_string(settings.frameRate.num) + "/" +
-                  std::to_string(settings.frameRate.den));
     if (settings.format != AV_PIX_FMT_NONE)
         graph.add(std::string("format=") + av_get_pix_fmt_name(AVPixelFormat(settings.format)));
     return graph.finish();

@@ -3,11 +3,13 @@
 // conversion job, the snapshot and the preview player, so the preview shows what the export writes.
 //
 // Video, in this order: the stored display rotation (so the picture is upright), mirror, the user's
-// rotation (clockwise), brightness / contrast / saturation, image effects (ascending id), watermarks and
-// the subtitle, crop, then the output frame size (or a letterboxed fit into a box), the frame rate and
-// the pixel format. Watermark rectangles, the subtitle position and the crop margins are pixels of the
-// rotated, uncropped picture; watermark and subtitle times are on the main file's timeline, so the graph
-// is told which file time its pts 0 stands for (timelineOffset).
+// rotation (clockwise), brightness / contrast / saturation, image effects (ascending id), the frame
+// rate, watermarks and the subtitle, crop, then the output frame size (or a letterboxed fit into a box)
+// and the pixel format. (The rate goes before the overlays, which would lose the last picture to it;
+// the filters after it work picture by picture, on the times the output shows.) Watermark rectangles,
+// the subtitle position and the crop margins are pixels of the rotated, uncropped picture; watermark and
+// subtitle times are on the main file's timeline, so the graph is told which file time its pts 0 stands
+// for (timelineOffset).
 // Audio: volume of the main audio, music tracks mixed in (placed, repeated or cut, faded), trim to the
 // output range, then resampling to the encoder's format.
 #include "engine/EditSettings.h"

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <numeric>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -170,6 +171,42 @@ TEST(EditsWatermark, TextWithoutACallbackIsSkipped)
         editClip(), [](MEDIA_HANDLE h) { apiMediaConvertAddTextWatermask(h, textWatermark(0)); });
     ASSERT_FALSE(out.empty());
     EXPECT_TRUE(isGrey(frameOf(out, 0.5).mean(102, 62, 16, 6)));
+}
+
+TEST(EditsWatermark, EveryPictureOfTheRangeIsKept)
+{
+    const std::string red = freshFolder() + "/red.bmp";
+    ASSERT_TRUE(writeBmp(red, 8, 8, kRed));
+    fixture::Spec spec; // 90 pictures, as a recorder writes them
+    spec.duration = 3.0;
+    spec.fpsNum = 30;
+    const std::string source = sharedFixture("edit90.mkv", spec);
+    struct Case
+    {
+        const char *name;
+        int64_t cutStart;
+        int64_t cutEnd;
+        std::vector<int> frames;
+    };
+    std::vector<int> all(90), tail(60);
+    std::iota(all.begin(), all.end(), 0);
+    std::iota(tail.begin(), tail.end(), 30);
+    apiMediaConvertSetDrawTextCallback(&drawBlock);
+    for (const Case &c : {Case{"picture", 0, 0, all}, Case{"text", 0, 0, all}, Case{"picture", 1000000, 0, tail},
+                          Case{"text", 1000000, 3000000, tail}}) {
+        SCOPED_TRACE(std::string(c.name) + " from " + std::to_string(c.cutStart));
+        const std::string out = convertEdited(source, [&](MEDIA_HANDLE h) {
+            if (c.cutStart > 0)
+                apiMediaConvertSetCutTime(h, c.cutStart, c.cutEnd);
+            if (std::string(c.name) == "picture")
+                apiMediaConvertAddImageWatermask(h, pictureWatermark(red, {0, 45, 80, 90}, 0, 0));
+            else
+                apiMediaConvertAddTextWatermask(h, textWatermark(0));
+        });
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(fixture::decodeAllFrameIndices(out), c.frames);
+    }
+    apiMediaConvertSetDrawTextCallback(nullptr);
 }
 
 TEST(EditsWatermark, VideoShowsTheSecondFilesFramesInItsRectangleDuringItsSpan)
