@@ -2,9 +2,11 @@
 
 #include "engine/EngineLog.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -23,6 +25,8 @@ namespace {
 constexpr int kIoBufferSize = 64 * 1024;
 // Room for the final name in the temporary one, within the file systems' 255 bytes.
 constexpr size_t kMaxNameInTemporary = 200;
+// What the temporary name adds to the part of the final one it keeps: "." "." 16 digits ".part".
+constexpr size_t kTemporaryNameExtra = 1 + 1 + 16 + 5;
 
 std::string folderOf(const std::string &path)
 {
@@ -126,9 +130,19 @@ int OutputFile::checkPath(const std::string &path)
         engineLog("refusing to overwrite %s", path.c_str());
         return MEDIA_ERR_OUTPUT;
     }
+    // A name too long for the file system (ENAMETOOLONG) would fail only at the final rename.
+    if (errno != ENOENT) {
+        engineLog("cannot write %s: %s", path.c_str(), strerror(errno));
+        return MEDIA_ERR_OUTPUT;
+    }
     std::string folder = folderOf(path);
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || access(folder.c_str(), W_OK) != 0) {
         engineLog("cannot write into the folder %s", folder.c_str());
+        return MEDIA_ERR_OUTPUT;
+    }
+    const long longest = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (nameOf(path).size() > size_t(longest > 0 ? longest : NAME_MAX)) {
+        engineLog("the name of %s is longer than its folder takes", path.c_str());
         return MEDIA_ERR_OUTPUT;
     }
     return MEDIA_OK;
@@ -143,7 +157,12 @@ int OutputFile::createTemporary()
         return MEDIA_ERR_OUTPUT;
     }
     removeLeftovers();
-    const std::string base = "." + m_name.substr(0, kMaxNameInTemporary) + ".";
+    // The temporary name keeps what fits of the final one, on file systems with shorter names too.
+    const long longest = fpathconf(m_folder, _PC_NAME_MAX);
+    size_t kept = kMaxNameInTemporary;
+    if (longest > 0 && size_t(longest) < kMaxNameInTemporary + kTemporaryNameExtra)
+        kept = size_t(longest) > kTemporaryNameExtra ? size_t(longest) - kTemporaryNameExtra : 1;
+    const std::string base = "." + m_name.substr(0, kept) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = base + unpredictableSuffix() + ".part";
         int fd = openat(m_folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);

@@ -26,8 +26,8 @@ public:
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
 
-    // Whether `path` may be written: no file there yet, and its folder exists. MEDIA_OK or
-    // MEDIA_ERR_OUTPUT.
+    // Whether `path` may be written: no file there yet, its folder exists, and the folder's file system
+    // takes a name that long. MEDIA_OK or MEDIA_ERR_OUTPUT.
     static int checkPath(const std::string &path);
 
     // Allocates the muxer for `format` and opens the temporary file. The stop flag wakes blocked writes.

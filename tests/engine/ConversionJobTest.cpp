@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 using namespace enginetest;
 namespace fs = std::filesystem;
@@ -319,6 +320,39 @@ TEST(ConversionJob, NeverOverwritesAnExistingFile)
     std::getline(std::ifstream(later), text);
     EXPECT_EQ(text, "arrived meanwhile");
     EXPECT_EQ(filesIn(folder).size(), 2u);
+}
+
+TEST(ConversionJob, NamesLongerThanTheFileSystemTakesAreRefusedWhenSet)
+{
+    const std::string folder = freshFolder();
+    const long longest = pathconf(folder.c_str(), _PC_NAME_MAX);
+    ASSERT_GT(longest, 30);
+    auto named = [&](size_t bytes) { return folder + "/" + std::string(bytes - 4, 'n') + ".mp4"; };
+    struct Case
+    {
+        std::string path;
+        int result;
+    };
+    for (const Case &c : {Case{named(300), MEDIA_ERR_OUTPUT}, Case{named(size_t(longest) + 1), MEDIA_ERR_OUTPUT},
+                          Case{folder + "/" + std::string(300, 'd') + "/x.mp4", MEDIA_ERR_OUTPUT},
+                          Case{named(size_t(longest)), MEDIA_OK}}) {
+        SCOPED_TRACE(c.path.size());
+        MEDIA_HANDLE h = apiMediaConvertCreate();
+        ASSERT_GT(apiMediaConvertSetInputMedia(h, clip720p().c_str()), 0);
+        EXPECT_EQ(apiMediaConvertSetOutputPath(h, c.path.c_str()), c.result);
+        apiMediaConvertClose(h);
+        h = apiMediaJoinCreate();
+        EXPECT_EQ(apiMediaJoinSetOutputPath(h, c.path.c_str()), c.result);
+        apiMediaJoinClose(h);
+    }
+
+    // The longest name the folder takes is written in full, through its shorter temporary name.
+    fixture::Spec spec;
+    spec.duration = 0.4;
+    const std::string longName = named(size_t(longest));
+    ASSERT_EQ(convert(sharedFixture("short.mp4", spec), longName, [](MEDIA_HANDLE) { return int(MEDIA_OK); }),
+              MEDIA_OK);
+    EXPECT_EQ(filesIn(folder), std::vector<std::string>{longName.substr(folder.size() + 1)});
 }
 
 TEST(ConversionJob, RefusesSettingsThatCannotWork)
