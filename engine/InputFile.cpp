@@ -3,8 +3,12 @@
 #include "engine/EngineLog.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace engine {
 
@@ -32,15 +36,89 @@ constexpr int64_t kSameTime = 1000;
 // and a last packet may not say how long it lasts.
 constexpr int64_t kPromiseTolerance = 2000000;
 
+constexpr int kReadBufferSize = 64 * 1024;
+
+// Where one reader of the opened file stands.
+struct ReadPosition
+{
+    int file = -1;
+    int64_t offset = 0;
+    const std::atomic<bool> *const *stop = nullptr; // the file's stop flag, as it is set now
+};
+
+int readFile(void *opaque, uint8_t *data, int size)
+{
+    auto *at = static_cast<ReadPosition *>(opaque);
+    if (*at->stop && (*at->stop)->load(std::memory_order_relaxed))
+        return AVERROR_EXIT;
+    for (;;) {
+        ssize_t n = pread(at->file, data, size_t(size), at->offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return AVERROR(errno);
+        if (n == 0)
+            return AVERROR_EOF;
+        at->offset += n;
+        return int(n);
+    }
+}
+
+int64_t seekInFile(void *opaque, int64_t offset, int whence)
+{
+    auto *at = static_cast<ReadPosition *>(opaque);
+    struct stat info;
+    if (whence == AVSEEK_SIZE || (whence & ~AVSEEK_FORCE) == SEEK_END) {
+        if (fstat(at->file, &info) != 0)
+            return AVERROR(errno);
+        if (whence == AVSEEK_SIZE)
+            return int64_t(info.st_size);
+    }
+    int64_t to = 0;
+    switch (whence & ~AVSEEK_FORCE) {
+    case SEEK_SET: to = offset; break;
+    case SEEK_CUR: to = at->offset + offset; break;
+    case SEEK_END: to = int64_t(info.st_size) + offset; break;
+    default: return AVERROR(EINVAL);
+    }
+    if (to < 0)
+        return AVERROR(EINVAL);
+    at->offset = to;
+    return to;
+}
+
 } // namespace
+
+void InputFile::ReaderDeleter::operator()(AVIOContext *io) const
+{
+    delete static_cast<ReadPosition *>(io->opaque);
+    av_freep(&io->buffer);
+    avio_context_free(&io);
+}
+
+InputFile::~InputFile()
+{
+    m_context.reset();
+    m_reader.reset();
+    if (m_file >= 0)
+        close(m_file);
+}
 
 int InputFile::open(const std::string &path, const std::atomic<bool> *stop)
 {
     m_path = path;
     m_stop = stop;
     struct stat info;
+    // Looked at before it is opened: opening a FIFO would block, a device would never end.
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         engineLog("%s is not a regular file", path.c_str());
+        return MEDIA_ERR_INPUT;
+    }
+    if (m_file >= 0)
+        close(m_file);
+    m_file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_file < 0 || fstat(m_file, &info) != 0 || !S_ISREG(info.st_mode)) {
+        engineLog("cannot open %s as a regular file", path.c_str());
         return MEDIA_ERR_INPUT;
     }
     int r = openStreams();
@@ -62,10 +140,22 @@ int InputFile::open(const std::string &path, const std::atomic<bool> *stop)
 
 int InputFile::openStreams()
 {
+    auto *buffer = static_cast<unsigned char *>(av_malloc(kReadBufferSize));
+    auto *position = buffer ? new (std::nothrow) ReadPosition{m_file, 0, &m_stop} : nullptr;
+    ReaderPtr reader(position ? avio_alloc_context(buffer, kReadBufferSize, 0, position, readFile, nullptr,
+                                                   seekInFile)
+                              : nullptr);
+    if (!reader) {
+        delete position;
+        av_free(buffer);
+        return MEDIA_ERR_NO_MEMORY;
+    }
     AVFormatContext *raw = avformat_alloc_context();
     if (!raw)
         return MEDIA_ERR_NO_MEMORY;
     raw->interrupt_callback = interruptOn(m_stop);
+    raw->pb = reader.get();
+    // The path still names the format where its contents leave it open (the extension).
     int err = avformat_open_input(&raw, m_path.c_str(), nullptr, nullptr);
     if (err < 0) // avformat_open_input frees the context on failure
         return mediaError(err, ("opening " + m_path).c_str(), MEDIA_ERR_INPUT);
@@ -78,6 +168,7 @@ int InputFile::openStreams()
         return MEDIA_ERR_INPUT;
     }
     m_context = std::move(context);
+    m_reader = std::move(reader); // after the context that read through the old one is gone
     m_pending.clear();
     m_reached = INT64_MIN;
     m_atStart = true;

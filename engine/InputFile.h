@@ -3,11 +3,13 @@
 //
 // Times on the file's own timeline are microseconds counted from the file's start time, so a stream
 // whose timestamps begin at 10 s still starts at 0. A stop flag, when given, wakes blocked reads
-// through FFmpeg's interrupt callback.
+// through FFmpeg's interrupt callback. The file is read through the descriptor opened first, never by
+// its path again: a file renamed over it or deleted later does not change what is read.
 #include "engine/FFmpeg.h"
 
 #include <atomic>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@ class InputFile
 {
 public:
     InputFile() = default;
+    ~InputFile();
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
@@ -79,6 +82,15 @@ private:
     // key frame shown at or before `us`.
     bool landedOnKeyFrameBefore(int64_t us);
 
+    // Frees a reader of the opened file: its buffer, its position and itself.
+    struct ReaderDeleter
+    {
+        void operator()(AVIOContext *io) const;
+    };
+    using ReaderPtr = std::unique_ptr<AVIOContext, ReaderDeleter>;
+
+    int m_file = -1;  // the descriptor every read goes through
+    ReaderPtr m_reader; // the context's reader: it outlives the context
     InputFormatPtr m_context;
     std::string m_path;
     const std::atomic<bool> *m_stop = nullptr;

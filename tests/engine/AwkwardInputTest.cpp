@@ -275,6 +275,63 @@ TEST(NotAFile, FifoAndDevicesAreRefusedAtOnce)
     MediaClose(probe);
 }
 
+// Another file renamed over the input between its opening and Start: the job reads what it opened.
+TEST(ReplacedInput, StartReadsTheFileThatWasOpened)
+{
+    fixture::Spec spec;
+    spec.duration = 2.0;
+    const std::string original = sharedFixture("replaced-original.mp4", spec);
+    spec.width = 320;
+    spec.height = 180;
+    spec.duration = 4.0;
+    spec.background = fixture::Rgb{0, 0, 200};
+    const std::string replacement = sharedFixture("replaced-other.mp4", spec);
+
+    enum class Job { ConvertCopy, ConvertEncode, Join };
+    for (Job kind : {Job::ConvertCopy, Job::ConvertEncode, Job::Join}) {
+        SCOPED_TRACE(int(kind));
+        const std::string folder = freshFolder();
+        const std::string input = folder + "/clip.mp4", other = folder + "/other.mp4";
+        const std::string out = folder + "/out.mp4";
+        fs::copy_file(original, input);
+        fs::copy_file(replacement, other);
+        int result = 0;
+        if (kind == Job::Join) {
+            MEDIA_HANDLE h = apiMediaJoinCreate();
+            ASSERT_EQ(apiMediaJoinAddMediaClip(h, input.c_str(), 0, 1000000), 1);
+            ASSERT_EQ(apiMediaJoinAddMediaClip(h, input.c_str(), 0, 1000000), 2);
+            fs::rename(other, input);
+            ASSERT_EQ(apiMediaJoinSetOutputPath(h, out.c_str()), MEDIA_OK);
+            result = apiMediaJoinStart(h);
+            apiMediaJoinClose(h);
+        } else {
+            MEDIA_HANDLE h = apiMediaConvertCreate();
+            ASSERT_GT(apiMediaConvertSetInputMedia(h, input.c_str()), 0);
+            ASSERT_GT(apiMediaConvertSetCutTime(h, 0, 1000000), 0);
+            if (kind == Job::ConvertEncode) {
+                ASSERT_GT(apiMediaConvertSetVcodec(h, "mpeg4"), 0);
+            }
+            fs::rename(other, input);
+            ASSERT_GT(apiMediaConvertSetOutputPath(h, out.c_str()), 0);
+            result = apiMediaConvertStart(h);
+            apiMediaConvertClose(h);
+        }
+        ASSERT_EQ(result, MEDIA_OK);
+        const fixture::ProbeResult probe = fixture::probe(out);
+        ASSERT_TRUE(probe.ok) << probe.error;
+        EXPECT_EQ(probe.ofType("video").at(0).width, 160);
+        std::vector<int> frames;
+        for (int i = 0; i < 25; ++i)
+            frames.push_back(i);
+        if (kind == Job::Join) {
+            const std::vector<int> once = frames;
+            frames.insert(frames.end(), once.begin(), once.end());
+        }
+        EXPECT_EQ(fixture::decodeAllFrameIndices(out), frames);
+        EXPECT_EQ(fixture::decodeErrors(out), "");
+    }
+}
+
 TEST(TemporaryOutput, PlantedLinksAreNotFollowedAndTheOutputIsARegularFile)
 {
     // Links planted at every name a predictable scheme could pick, pointing outside the folder.
