@@ -63,13 +63,16 @@ TEST_F(PlayerTest, SeekShowsTheFrameOnScreenAtTheAskedTime)
         {CMTimeMakeWithSeconds(3.3, 1000000000), 82}, // into the last group of pictures
         {CMTimeMakeWithSeconds(9.0, 600), 99},        // past the end: the last frame
     };
-    // The same pictures from a transport stream whose own timeline starts at 10 s, stored out of
-    // display order: times count from the file's start, and seeks land before their key frame.
+    // The same pictures from files whose own timeline starts at 10 s, stored out of display order: times
+    // count from the file's start (mp4 and Matroska count the length in their header from 0), and seeks
+    // land before their key frame.
     fixture::Spec late;
     late.duration = 4.0;
     late.startTime = 10.0;
     late.bFrames = 2;
-    for (const std::string &path : {clip4s(), sharedFixture("late-start4s.ts", late)}) {
+    for (const std::string &path : {clip4s(), sharedFixture("late-start4s.ts", late),
+                                    sharedFixture("late-start4s.mp4", late),
+                                    sharedFixture("late-start4s.mkv", late)}) {
         SCOPED_TRACE(path);
         auto p = openPlayer(path);
         ASSERT_TRUE(p);
