@@ -282,8 +282,9 @@ TEST(EarlySound, NegativeAudioTimestampsConvertInSync)
         const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
         ASSERT_EQ(frames.size(), 50u);
         EXPECT_EQ(frames.front(), 0);
-        // Where the picture starts and ends on the output's timeline.
+        // Where the picture starts and ends on the output's timeline: the sound still plays before it.
         const fixture::ProbeStream video = probe.ofType("video").at(0);
+        EXPECT_GT(fixture::audioRms(out, video.startTime - 0.4, video.startTime - 0.1), 0.1);
         const double pictureEnd = video.startTime + 2.0;
         EXPECT_GT(fixture::audioRms(out, pictureEnd - 0.9, pictureEnd - 0.6), 0.1);
         EXPECT_LT(fixture::audioRms(out, pictureEnd - 0.4, pictureEnd), 0.01);
@@ -332,6 +333,24 @@ TEST(EarlySound, RemovingARangeCutsBothStreamsOnTheFilesTimeline)
     EXPECT_NEAR(video.startTime - audio.startTime, 0.52, 0.05);
     EXPECT_GT(fixture::audioRms(out, audio.startTime + 0.1, audio.startTime + 2.9), 0.1);
     EXPECT_NEAR(audio.duration, 3.0, 0.1) << "no silence made up after the sound";
+
+    // Split in two at 2.0 s: the first piece keeps the sound before its first picture.
+    struct Piece
+    {
+        int64_t start, end;
+        int firstFrame, lastFrame;
+    };
+    for (const Piece &piece : {Piece{0, 2000000, 0, 36}, Piece{2000000, 0, 37, 99}}) {
+        SCOPED_TRACE(piece.start);
+        const std::string half = freshFolder() + "/half.mkv";
+        ASSERT_EQ(convert(source, half,
+                          [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
+                  MEDIA_OK);
+        EXPECT_EQ(fixture::decodeAllFrameIndices(half), framesFromTo(piece.firstFrame, piece.lastFrame));
+        const fixture::ProbeResult halfProbe = fixture::probe(half);
+        ASSERT_TRUE(halfProbe.ok) << halfProbe.error;
+        EXPECT_NEAR(halfProbe.ofType("audio").at(0).duration, 2.0, 0.1);
+    }
 }
 
 TEST(UnevenStreams, CutsOfSoundPastThePictureHoldExactlyTheirRange)
