@@ -14,9 +14,9 @@
  * Time: m_offset is the file time that becomes the output's 0. It is the first video frame kept when
  * video is re-encoded (so the output starts exactly on a frame) unless the sound plays from more than a
  * frame before it (sound that starts ahead of the picture: then where that sound starts), else the cut
- * start (or the key frame a stream copy starts on). Audio decoded before it is known waits in m_waitingAudio; its graph then
- * trims it sample-exactly to the output range. Copied audio packets wait in m_waitingPackets and start
- * with the first packet at or after it.
+ * start (or the key frame a stream copy starts on). Audio decoded before it is known waits in
+ * m_waitingAudio; its graph then trims it sample-exactly to the output range. Copied audio packets wait
+ * in m_waitingPackets and start with the first packet at or after it.
  *
  * Stopping: the job's stop flag is tested per packet and wakes blocked reads and writes through the
  * interrupt callbacks. The size limit is tested before each packet is written; the file then ends
@@ -521,7 +521,8 @@ int ConversionPipeline::startTimelineAtPicture(int64_t picture, int64_t ts)
         const AVRational rate = m_input.frameRate(m_video.input);
         const int64_t frame = rate.num > 0 ? av_rescale_q(1, av_inv_q(rate), AV_TIME_BASE_Q) : 0;
         const bool known = s->start_time != AV_NOPTS_VALUE;
-        const int64_t sound = known ? std::max(m_cutStart, m_input.toFileTime(m_audio.input, s->start_time)) : 0;
+        const int64_t sound =
+            known ? std::max(m_cutStart, m_input.toFileTime(m_audio.input, s->start_time)) : 0;
         const bool playsThere =
             s->duration <= 0 || m_input.toFileTime(m_audio.input, s->start_time + s->duration) > sound;
         if (known && playsThere && frame > 0 && sound + frame < picture)

@@ -98,7 +98,8 @@ int64_t InputFile::startTime() const
 int64_t InputFile::duration() const
 {
     const int64_t header = m_context->duration;
-    if (header > 0 && startTime() > 0 && m_context->duration_estimation_method == AVFMT_DURATION_FROM_STREAM) {
+    if (header > 0 && startTime() > 0 &&
+        m_context->duration_estimation_method == AVFMT_DURATION_FROM_STREAM) {
         // mp4 and Matroska keep the end of the file in their header, counted from the timestamp 0 rather
         // than from the first one: a file whose timestamps begin at 10 s says it lasts 10 s longer than
         // it does. FFmpeg's own reckoning from the streams' lengths already counts from the start.
@@ -256,7 +257,8 @@ bool InputFile::holdsIn(int streamIndex, int64_t start, int64_t end)
         const int64_t from = ours ? toFileTime(streamIndex, pts) : 0;
         const int64_t to = ours ? toFileTime(streamIndex, pts + std::max<int64_t>(p->duration, 1)) : 0;
         // A picture belongs to the range it starts in, as a cut keeps it; sound to every range it plays in.
-        const bool reaches = streamIndex == m_videoStream ? from >= start - kSameTime / 2 : to > start + kSameTime;
+        const bool reaches =
+            streamIndex == m_videoStream ? from >= start - kSameTime / 2 : to > start + kSameTime;
         // Packets come in decode order: once one decodes at the end, none after it plays before.
         const bool past = ours && end > 0 && toFileTime(streamIndex, dts) >= end;
         av_packet_unref(packet.get());

@@ -82,7 +82,7 @@ private:
     int64_t m_videoRead = 0;
     int64_t m_audioRead = 0;
     Edges m_edges;
-    int64_t m_videoQueued = 0; // slots that came out of the graph so far (skipped ones included)
+    int64_t m_videoQueued = 0;  // slots that came out of the graph so far (skipped ones included)
     int64_t m_leadingSlots = 0; // slots before the first picture, when it starts late
     int64_t m_skippedSlots = 0;
     bool m_videoPushed = false;

@@ -117,8 +117,8 @@ TEST(LateStart, CutTimesCountFromTheFilesOwnStart)
                 const std::string out = freshFolder() + "/cut.mp4";
                 ASSERT_EQ(runner.run(source, range, out), MEDIA_OK);
                 const double at = (double(range.start) / 1e6 - lead) * 25;
-                const int first = runner.startsWithShownPicture ? int(std::floor(at + 1e-3))
-                                                                : int(std::ceil(at - 1e-3));
+                const int first =
+                    runner.startsWithShownPicture ? int(std::floor(at + 1e-3)) : int(std::ceil(at - 1e-3));
                 const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
                 ASSERT_EQ(int64_t(frames.size()), (range.end - range.start) / 40000);
                 EXPECT_EQ(frames.front(), first);
@@ -152,7 +152,8 @@ TEST(LateStart, ProbeSnapshotAndSplitCountFromTheFilesOwnStart)
             const std::string out = folder + "/half" + std::to_string(half) + ".mp4";
             ASSERT_EQ(convert(lateStart(container), out,
                               [&](MEDIA_HANDLE h) {
-                                  return apiMediaConvertSetCutTime(h, half * duration / 2, (half + 1) * duration / 2);
+                                  return apiMediaConvertSetCutTime(h, half * duration / 2,
+                                                                   (half + 1) * duration / 2);
                               }),
                       MEDIA_OK);
             EXPECT_NEAR(fixture::countVideoFrames(out), 75, 1);
@@ -343,9 +344,10 @@ TEST(EarlySound, RemovingARangeCutsBothStreamsOnTheFilesTimeline)
     for (const Piece &piece : {Piece{0, 2000000, 0, 36}, Piece{2000000, 0, 37, 99}}) {
         SCOPED_TRACE(piece.start);
         const std::string half = freshFolder() + "/half.mkv";
-        ASSERT_EQ(convert(source, half,
-                          [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
-                  MEDIA_OK);
+        ASSERT_EQ(
+            convert(source, half,
+                    [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
+            MEDIA_OK);
         EXPECT_EQ(fixture::decodeAllFrameIndices(half), framesFromTo(piece.firstFrame, piece.lastFrame));
         const fixture::ProbeResult halfProbe = fixture::probe(half);
         ASSERT_TRUE(halfProbe.ok) << halfProbe.error;
@@ -386,9 +388,10 @@ TEST(UnevenStreams, CutsOfSoundPastThePictureHoldExactlyTheirRange)
     for (const Piece &piece : pieces) {
         SCOPED_TRACE(piece.start);
         const std::string out = folder + "/piece" + std::to_string(piece.start) + ".mkv";
-        ASSERT_EQ(convert(source, out,
-                          [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
-                  MEDIA_OK);
+        ASSERT_EQ(
+            convert(source, out,
+                    [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
+            MEDIA_OK);
         const fixture::ProbeResult probe = fixture::probe(out);
         ASSERT_TRUE(probe.ok) << probe.error;
         EXPECT_NEAR(probe.duration, piece.length, 0.05);
