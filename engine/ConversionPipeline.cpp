@@ -12,10 +12,11 @@
  * it is planned before the muxer is chosen and gives way to a full re-encode when it cannot be sure.
  *
  * Time: m_offset is the file time that becomes the output's 0. It is the first video frame kept when
- * video is re-encoded (so the output starts exactly on a frame), else the cut start (or the key frame
- * a stream copy starts on). Audio decoded before it is known waits in m_waitingAudio; its graph then
- * trims it sample-exactly to the output range. Copied audio packets wait in m_waitingPackets and start
- * with the first packet at or after it.
+ * video is re-encoded (so the output starts exactly on a frame) unless the sound plays from more than a
+ * frame before it (sound that starts ahead of the picture: then where that sound starts), else the cut
+ * start (or the key frame a stream copy starts on). Audio decoded before it is known waits in
+ * m_waitingAudio; its graph then trims it sample-exactly to the output range. Copied audio packets wait
+ * in m_waitingPackets and start with the first packet at or after it.
  *
  * Stopping: the job's stop flag is tested per packet and wakes blocked reads and writes through the
  * interrupt callbacks. The size limit is tested before each packet is written; the file then ends
@@ -113,7 +114,7 @@ int ConversionPipeline::run()
         return r;
 
     if (m_video.smart) {
-        if ((r = startTimeline(m_smartCut->firstFrameTime(), m_smartCut->firstFrameTs())) < 0)
+        if ((r = startTimelineAtPicture(m_smartCut->firstFrameTime(), m_smartCut->firstFrameTs())) < 0)
             return r;
     } else if (!m_video.used || m_video.copy) {
         int64_t start =
@@ -510,6 +511,27 @@ int ConversionPipeline::startTimeline(int64_t offset, int64_t videoTs)
     return r;
 }
 
+int ConversionPipeline::startTimelineAtPicture(int64_t picture, int64_t ts)
+{
+    // Sound that plays from before the first picture (a file whose sound starts ahead of it) keeps its
+    // start: the output then begins with it, and the picture follows where it starts.
+    int64_t zero = picture;
+    if (m_audio.used && !musicOnly()) {
+        const AVStream *s = m_input.stream(m_audio.input);
+        const AVRational rate = m_input.frameRate(m_video.input);
+        const int64_t frame = rate.num > 0 ? av_rescale_q(1, av_inv_q(rate), AV_TIME_BASE_Q) : 0;
+        const bool known = s->start_time != AV_NOPTS_VALUE;
+        const int64_t sound =
+            known ? std::max(m_cutStart, m_input.toFileTime(m_audio.input, s->start_time)) : 0;
+        const bool playsThere =
+            s->duration <= 0 || m_input.toFileTime(m_audio.input, s->start_time + s->duration) > sound;
+        if (known && playsThere && frame > 0 && sound + frame < picture)
+            zero = sound;
+    }
+    const AVRational tb = m_input.stream(m_video.input)->time_base;
+    return startTimeline(zero, ts - av_rescale_q(picture - zero, AV_TIME_BASE_Q, tb));
+}
+
 int ConversionPipeline::handlePacket(AVPacket *packet)
 {
     int index = packet->stream_index;
@@ -659,7 +681,7 @@ int ConversionPipeline::filterVideo(AVFrame *frame)
         return MEDIA_OK;
     }
     if (m_offset == AV_NOPTS_VALUE) {
-        int r = startTimeline(t, ts);
+        int r = startTimelineAtPicture(t, ts);
         if (r < 0)
             return r;
     }

@@ -93,6 +93,8 @@ private:
     // Fixes the output's time 0 (`videoTs`: the same moment as a video timestamp, if known) and lets
     // the waiting audio through.
     int startTimeline(int64_t offset, int64_t videoTs);
+    // Starts the output's timeline for a first kept picture at file time `picture` (timestamp `ts`).
+    int startTimelineAtPicture(int64_t picture, int64_t ts);
     int flush();
     // MEDIA_ERR_ARGUMENT when a size limit let nothing through; MEDIA_ERR_NOTHING_IN_RANGE when a
     // planned track got nothing from the input.

@@ -188,8 +188,18 @@ int64_t InputFile::startTime() const
 
 int64_t InputFile::duration() const
 {
-    if (m_context->duration > 0)
-        return m_context->duration;
+    const int64_t header = m_context->duration;
+    if (header > 0 && startTime() > 0 &&
+        m_context->duration_estimation_method == AVFMT_DURATION_FROM_STREAM) {
+        // mp4 and Matroska keep the end of the file in their header, counted from the timestamp 0 rather
+        // than from the first one: a file whose timestamps begin at 10 s says it lasts 10 s longer than
+        // it does. FFmpeg's own reckoning from the streams' lengths already counts from the start.
+        if (std::llabs(usedStreamsEnd() - header) <= kSameTime)
+            return header;
+        return std::max<int64_t>(header - startTime(), 1);
+    }
+    if (header > 0)
+        return header;
     int64_t longest = 0;
     for (unsigned i = 0; i < m_context->nb_streams; ++i) {
         const AVStream *s = m_context->streams[i];
@@ -197,6 +207,21 @@ int64_t InputFile::duration() const
             longest = std::max(longest, av_rescale_q(s->duration, s->time_base, AV_TIME_BASE_Q));
     }
     return longest;
+}
+
+int64_t InputFile::usedStreamsEnd() const
+{
+    int64_t end = INT64_MIN;
+    auto reach = [&](int index) {
+        const AVStream *s = stream(index);
+        if (s->start_time != AV_NOPTS_VALUE && s->duration > 0)
+            end = std::max(end, toFileTime(index, s->start_time + s->duration));
+    };
+    if (m_videoStream >= 0)
+        reach(m_videoStream);
+    for (int index : m_audioStreams)
+        reach(index);
+    return end;
 }
 
 AVRational InputFile::frameRate(int streamIndex) const
@@ -322,10 +347,13 @@ bool InputFile::holdsIn(int streamIndex, int64_t start, int64_t end)
         const bool ours = p->stream_index == streamIndex && pts != AV_NOPTS_VALUE;
         const int64_t from = ours ? toFileTime(streamIndex, pts) : 0;
         const int64_t to = ours ? toFileTime(streamIndex, pts + std::max<int64_t>(p->duration, 1)) : 0;
+        // A picture belongs to the range it starts in, as a cut keeps it; sound to every range it plays in.
+        const bool reaches =
+            streamIndex == m_videoStream ? from >= start - kSameTime / 2 : to > start + kSameTime;
         // Packets come in decode order: once one decodes at the end, none after it plays before.
         const bool past = ours && end > 0 && toFileTime(streamIndex, dts) >= end;
         av_packet_unref(packet.get());
-        if (ours && to > start + kSameTime && (end <= 0 || from < end - kSameTime))
+        if (ours && reaches && (end <= 0 || from < end - kSameTime))
             return true;
         if (past)
             return false;

@@ -41,7 +41,8 @@ public:
     const std::vector<int> &audioStreams() const { return m_audioStreams; }
     AVStream *stream(int index) const { return m_context->streams[index]; }
 
-    // Duration in microseconds (0 when unknown).
+    // Duration in microseconds on the file's timeline, from its first timestamp to its end (0 when
+    // unknown).
     int64_t duration() const;
     // The stream's frame rate as FFmpeg guesses it; {0, 1} when unknown or implausible (above 240).
     AVRational frameRate(int streamIndex) const;
@@ -65,7 +66,8 @@ public:
     // Reads the next packet: 0, AVERROR_EOF at the end, or another error.
     int read(AVPacket *packet);
 
-    // Whether the stream holds a packet that plays inside [start, end) (end 0 = to the file's end).
+    // Whether the stream holds a packet that plays inside [start, end) (end 0 = to the file's end); for the
+    // main video stream, a picture that starts there.
     // Moves the read position: seek again afterwards.
     bool holdsIn(int streamIndex, int64_t start, int64_t end);
     // After read() gave AVERROR_EOF: the data ran out before `us` (0 = the file's end), although the
@@ -75,6 +77,9 @@ public:
 
 private:
     int64_t startTime() const;
+    // Where the video and audio streams that give their lengths end on the file's timeline (INT64_MIN
+    // when none does).
+    int64_t usedStreamsEnd() const;
     int openStreams();
     int seekNear(int64_t us);
     int rewind();

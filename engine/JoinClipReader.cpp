@@ -2,6 +2,8 @@
 
 #include "engine/EngineLog.h"
 
+#include <algorithm>
+
 namespace engine {
 
 namespace {
@@ -11,10 +13,11 @@ constexpr int kSilenceChunk = 1024;
 } // namespace
 
 int JoinClipReader::open(const JoinJob::Clip &clip, std::shared_ptr<InputFile> input,
-                         const JoinFormat &format, int64_t frames, int64_t samples,
+                         const JoinFormat &format, int64_t frames, int64_t samples, Edges edges,
                          const std::atomic<bool> *stop)
 {
     m_clip = &clip;
+    m_edges = edges;
     m_input = std::move(input);
     m_format = format;
     m_stop = stop;
@@ -120,13 +123,18 @@ int JoinClipReader::filterVideo(AVFrame *frame)
     if (ts == AV_NOPTS_VALUE || m_videoInputDone)
         return MEDIA_OK;
     int64_t local = m_input->toFileTime(m_videoStream, ts) - m_clip->start;
+    AVRational rate = m_format.frameRate;
+    // The rate filter repeats a first picture that starts late back to the range start; where no seam
+    // needs those repeats, they are left out.
+    if (!m_videoPushed && m_edges.pictureMayStartLate && local > 0)
+        m_leadingSlots = av_rescale_rnd(local, rate.num, int64_t(rate.den) * 1000000, AV_ROUND_NEAR_INF);
+    m_videoPushed = true;
     frame->pts = ts - m_input->fromFileTime(m_videoStream, m_clip->start);
     frame->pict_type = AV_PICTURE_TYPE_NONE;
     int r = m_videoGraph.push(frame);
     if (r < 0 || (r = pullVideo()) < 0)
         return r;
     // A picture at or past the range end closes the graph: the rate filter then fills up to it.
-    AVRational rate = m_format.frameRate;
     if (local >= av_rescale(m_frames, int64_t(1000000) * rate.den, rate.num))
         return endVideo();
     return MEDIA_OK;
@@ -177,7 +185,10 @@ int JoinClipReader::pullVideo()
             return MEDIA_OK;
         if (err < 0)
             return mediaError(err, "filtering the video");
-        if (m_videoQueued < m_frames) {
+        if (m_videoQueued < m_frames && m_skippedSlots < m_leadingSlots) {
+            ++m_skippedSlots;
+            ++m_videoQueued;
+        } else if (m_videoQueued < m_frames) {
             FramePtr queued = makeFrame();
             if (!queued)
                 return MEDIA_ERR_NO_MEMORY;
@@ -231,6 +242,9 @@ int JoinClipReader::readVideo(AVFrame *frame)
         if (r < 0)
             return r;
     }
+    m_videoRead = std::max(m_videoRead, m_skippedSlots);
+    if (m_videoRead >= m_frames || (m_videoQueue.empty() && m_videoStream >= 0 && m_edges.mayEndEarly))
+        return AVERROR_EOF;
     int r = MEDIA_OK;
     if (!m_videoQueue.empty()) {
         av_frame_move_ref(frame, m_videoQueue.front().get());
@@ -258,6 +272,8 @@ int JoinClipReader::readAudio(AVFrame *frame, int64_t limit)
         if (r < 0)
             return r;
     }
+    if (m_audioQueue.empty() && m_audioStream >= 0 && m_edges.mayEndEarly)
+        return AVERROR_EOF;
     int64_t left = std::min(limit, m_samples - m_audioRead);
     if (!m_audioQueue.empty()) {
         av_frame_move_ref(frame, m_audioQueue.front().get());

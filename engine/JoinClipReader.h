@@ -5,7 +5,9 @@
 // for: a stream that ends early is padded (the last picture held, silence), a missing stream is made
 // up (black, silence), and what lies past the range is dropped, so sound and picture stay in sync at
 // every seam. A file whose data runs out before the length it promises (cut off, damaged) is not
-// padded: reading it fails with MEDIA_ERR_INPUT.
+// padded: reading it fails with MEDIA_ERR_INPUT. Where no seam needs it (Edges), nothing is made up for
+// a stream the file has: pictures that start after the range start leave the slots before them out, and
+// streams that end before the range does end there (readVideo and readAudio give AVERROR_EOF early).
 #include "engine/Decoder.h"
 #include "engine/FilterGraph.h"
 #include "engine/InputFile.h"
@@ -20,23 +22,33 @@ namespace engine {
 class JoinClipReader
 {
 public:
+    struct Edges
+    {
+        bool pictureMayStartLate = false; // no transition blends into the clip
+        bool mayEndEarly = false;         // the clip ends the output
+    };
+
     // Takes the clip's opened input, placed at the range start, and prepares to hand out `frames` video
     // frames and `samples` audio samples (0 for a stream the output lacks). MEDIA_OK or below 0.
     int open(const JoinJob::Clip &clip, std::shared_ptr<InputFile> input, const JoinFormat &format,
-             int64_t frames, int64_t samples, const std::atomic<bool> *stop);
+             int64_t frames, int64_t samples, Edges edges, const std::atomic<bool> *stop);
 
-    // The next frame: 0 with one, AVERROR_EOF once all were handed out, or a MediaResult below 0.
+    // The next frame: 0 with one, AVERROR_EOF once all were handed out, or a MediaResult below 0. Its
+    // pts is its slot: slots left out before the first picture are skipped.
     int readVideo(AVFrame *frame);
     // The next audio, at most `limit` samples (a longer frame is split and its rest kept).
     int readAudio(AVFrame *frame, int64_t limit);
     // How many were handed out so far.
     int64_t videoRead() const { return m_videoRead; }
     int64_t audioRead() const { return m_audioRead; }
-    // The file gave nothing in the range so far: no picture where it has video (else no sound),
-    // everything handed out was made up.
+    // The file gave nothing in the range so far: no picture where it has video (else no sound; for the
+    // last clip, no picture and no sound), everything handed out was made up.
     bool foundNothing() const
     {
-        return m_videoStream >= 0 ? m_videoQueued == 0 : m_audioStream < 0 || m_audioQueued == 0;
+        const bool pictures = m_videoQueued > m_skippedSlots;
+        if (m_videoStream >= 0 && !m_edges.mayEndEarly)
+            return !pictures;
+        return !pictures && (m_audioStream < 0 || m_audioQueued == 0);
     }
 
 private:
@@ -69,7 +81,11 @@ private:
     int64_t m_samples = 0;
     int64_t m_videoRead = 0;
     int64_t m_audioRead = 0;
-    int64_t m_videoQueued = 0; // frames that came out of the graph so far
+    Edges m_edges;
+    int64_t m_videoQueued = 0;  // slots that came out of the graph so far (skipped ones included)
+    int64_t m_leadingSlots = 0; // slots before the first picture, when it starts late
+    int64_t m_skippedSlots = 0;
+    bool m_videoPushed = false;
     int64_t m_audioQueued = 0; // samples likewise, silence put into gaps included
     std::deque<FramePtr> m_videoQueue;
     std::deque<FramePtr> m_audioQueue;

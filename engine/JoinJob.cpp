@@ -12,6 +12,9 @@ namespace engine {
 
 namespace {
 
+// Timestamps that differ by less than this are the same moment.
+constexpr int64_t kSameTime = 1000;
+
 // Where the file's pictures end (microseconds on its timeline), else where the file ends: a clip of a
 // whole file lasts as long as its pictures, so sound running past the last one adds no held picture.
 int64_t contentEnd(const InputFile &input)
@@ -29,8 +32,13 @@ int64_t contentEnd(const InputFile &input)
         double seconds = 0;
         if (sscanf(tag->value, "%u:%u:%lf", &hours, &minutes, &seconds) == 3 && seconds >= 0) {
             int64_t length = int64_t(((hours * 60.0 + minutes) * 60.0 + seconds) * 1e6 + 0.5);
+            // Written as where the stream ends, counted from the timestamp 0 (as the file's own length is)
+            // where read from the stream's start it would run past the file's end.
+            int64_t end = input.toFileTime(index, start) + length;
+            if (end > input.duration() + kSameTime)
+                end = input.toFileTime(index, 0) + length;
             if (length > 0)
-                return input.toFileTime(index, start) + length;
+                return end;
         }
     }
     return input.duration();
@@ -58,11 +66,13 @@ int JoinJob::addClip(const std::string &path, uint64_t start, uint64_t end)
     c.path = path;
     c.input = opened;
     c.fileDuration = contentEnd(input);
-    c.start = int64_t(start);
-    c.end = c.fileDuration > 0 && int64_t(end) >= c.fileDuration ? 0 : int64_t(end);
     c.hasVideo = input.videoStream() >= 0;
     c.hasAudio = !input.audioStreams().empty();
-    if (c.fileDuration > 0 && c.start >= c.fileDuration) {
+    c.fileEnd = c.hasAudio ? std::max(input.duration(), c.fileDuration) : c.fileDuration;
+    c.start = int64_t(start);
+    c.end = c.fileEnd > 0 && int64_t(end) >= c.fileEnd ? 0 : int64_t(end);
+    // A range after the pictures but within the sound is the sound's (as the last clip).
+    if (c.fileEnd > 0 && c.start >= c.fileEnd) {
         engineLog("the clip starts at %lld us, after the end of %s", (long long)c.start, path.c_str());
         return 0;
     }

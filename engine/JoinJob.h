@@ -6,6 +6,7 @@
 #include "engine/InputFile.h"
 #include "engine/OutputSettings.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ public:
         int64_t start = 0;        // microseconds on the file's timeline
         int64_t end = 0;          // 0 = to the end of the file
         int64_t fileDuration = 0; // microseconds, where its pictures (else the file) end; 0 = unknown
+        int64_t fileEnd = 0;      // where the file ends, sound that runs past the pictures included
         bool hasVideo = false;
         bool hasAudio = false;
         double volume = 1.0; // factor of the sound
@@ -31,8 +33,14 @@ public:
         int64_t transitionLength = 0; // microseconds
         // The file, opened and probed when the clip was added.
         std::shared_ptr<InputFile> input;
-        // The length the range covers (microseconds; 0 when the file's duration is unknown).
-        int64_t length() const { return (end > 0 ? end : fileDuration) - start; }
+        // The length the range covers up to the end of the pictures (microseconds; 0 when the file's
+        // duration is unknown): a clip followed by another adds no held picture for sound past them.
+        int64_t length() const
+        {
+            return (end > 0 && (fileDuration <= 0 || end < fileDuration) ? end : fileDuration) - start;
+        }
+        // The length as the last clip of a join, which ends with the file's sound past its pictures.
+        int64_t lengthAsLast() const { return (end > 0 ? end : std::max(fileDuration, fileEnd)) - start; }
     };
 
     // Every 0 or empty value means "as the first clip that has the stream"; a "copy" codec is a stream

@@ -119,7 +119,7 @@ int JoinPipeline::run()
         // Each clip was probed when it was added; its file is read from there on.
         std::shared_ptr<InputFile> input = m_clips[i].input;
         input->setStopFlag(&m_job.stopFlag());
-        if (m_clips[i].length() <= 0) {
+        if (lengthOf(i) <= 0) {
             engineLog("the length of %s is unknown; give the clip an end", m_clips[i].path.c_str());
             return MEDIA_ERR_INPUT;
         }
@@ -236,8 +236,8 @@ int JoinPipeline::runCopy(const AVOutputFormat *format)
         return r;
     m_lastDts.assign(m_output.context()->nb_streams, INT64_MIN);
     m_plannedDuration = 0;
-    for (const JoinJob::Clip &clip : m_clips)
-        m_plannedDuration += clip.length();
+    for (size_t i = 0; i < m_clips.size(); ++i)
+        m_plannedDuration += lengthOf(i);
     m_plannedDuration = std::max<int64_t>(m_plannedDuration, 1);
 
     int64_t offset = 0;
@@ -495,8 +495,8 @@ void JoinPipeline::planTimeline()
         return av_rescale_rnd(us, unitRate.num, int64_t(unitRate.den) * 1000000, AV_ROUND_NEAR_INF);
     };
     std::vector<int64_t> units;
-    for (const JoinJob::Clip &clip : m_clips)
-        units.push_back(std::max<int64_t>(1, toUnits(clip.length())));
+    for (size_t i = 0; i < m_clips.size(); ++i)
+        units.push_back(std::max<int64_t>(1, toUnits(lengthOf(i))));
     int64_t start = 0, incoming = 0;
     for (size_t i = 0; i < m_clips.size(); ++i) {
         Segment segment;
@@ -538,8 +538,13 @@ int JoinPipeline::openReader(size_t index, std::unique_ptr<JoinClipReader> &read
         return r;
     reader = std::make_unique<JoinClipReader>();
     int64_t samples = m_out.audio ? samplesAt(segment.start + segment.units) - samplesAt(segment.start) : 0;
+    // Seams are met by both streams, except where none is: before a clip that no transition blends into,
+    // its pictures may start late, and the last clip's streams end where the file's do.
+    JoinClipReader::Edges edges;
+    edges.pictureMayStartLate = index == 0 || m_segments[index - 1].overlap == 0;
+    edges.mayEndEarly = index + 1 == m_clips.size();
     return reader->open(m_clips[index], m_inputs[index], m_out, m_out.video ? segment.units : 0, samples,
-                        &m_job.stopFlag());
+                        edges, &m_job.stopFlag());
 }
 
 int JoinPipeline::runEncode()
@@ -563,6 +568,11 @@ int JoinPipeline::runEncode()
     return r;
 }
 
+int64_t JoinPipeline::lengthOf(size_t index) const
+{
+    return index + 1 == m_clips.size() ? m_clips[index].lengthAsLast() : m_clips[index].length();
+}
+
 int JoinPipeline::nothingInRange(size_t index) const
 {
     engineLog("%s holds nothing in the range of clip %zu", m_clips[index].path.c_str(), index + 1);
@@ -578,18 +588,21 @@ int JoinPipeline::encodeBody(size_t index, JoinClipReader &reader)
         m_out.audio ? samplesAt(segment.start + segment.units - segment.overlap) - audioStart : 0;
     const AVRational videoBase = av_inv_q(m_out.frameRate);
     const AVRational audioBase{1, std::max(1, m_out.sampleRate)};
+    bool videoOver = false, audioOver = false; // the clip's stream ended early (see openReader)
     for (;;) {
         if (m_job.stopFlag())
             return MEDIA_ERR_STOPPED;
-        bool video = reader.videoRead() < videoEnd;
-        bool audio = reader.audioRead() < audioEnd;
+        bool video = !videoOver && reader.videoRead() < videoEnd;
+        bool audio = !audioOver && reader.audioRead() < audioEnd;
         if (!video && !audio)
             return MEDIA_OK;
         if (video && (!audio || av_compare_ts(segment.start + reader.videoRead(), videoBase,
                                               audioStart + reader.audioRead(), audioBase) <= 0)) {
             int r = reader.readVideo(m_frame.get());
+            if ((videoOver = r == AVERROR_EOF))
+                continue;
             if (r < 0)
-                return r == AVERROR_EOF ? MEDIA_ERR_GENERIC : r;
+                return r;
             m_frame->pts += segment.start;
             r = writeVideo(m_frame.get());
             av_frame_unref(m_frame.get());
@@ -597,8 +610,10 @@ int JoinPipeline::encodeBody(size_t index, JoinClipReader &reader)
                 return r;
         } else {
             int r = reader.readAudio(m_frame.get(), audioEnd - reader.audioRead());
+            if ((audioOver = r == AVERROR_EOF))
+                continue;
             if (r < 0)
-                return r == AVERROR_EOF ? MEDIA_ERR_GENERIC : r;
+                return r;
             m_frame->pts += audioStart;
             r = writeAudio(m_frame.get());
             av_frame_unref(m_frame.get());

@@ -50,6 +50,8 @@ private:
     // Puts the clip's input at its range start.
     int rewind(size_t index);
     int openReader(size_t index, std::unique_ptr<JoinClipReader> &reader);
+    // The clip's length on the output: the last clip keeps the sound past its pictures.
+    int64_t lengthOf(size_t index) const;
     int runEncode();
     int encodeBody(size_t index, JoinClipReader &reader);
     int encodeTransition(size_t index, JoinClipReader &from, JoinClipReader &to);

@@ -5,6 +5,7 @@
 
 #include "model/FileData.h"
 #include "model/SimpleData.h"
+#include "tests/support/ProbeDecoder.h"
 #include "tests/support/RecordingEngine.h"
 #include "tests/support/SharedFixtures.h"
 #include "tests/support/TestEnvironment.h"
@@ -114,6 +115,29 @@ TEST_F(BatchCutterStepTest, RefusalsFailTheFileWithTheirCode)
     const ChainedExportJob::Outcome refused = run(clip("/src/c.mp4", 4.0f, 1000000, 2000000, true));
     EXPECT_EQ(refused.code, MEDIA_ERR_INPUT) << "a part the engine refuses fails the file";
     EXPECT_EQ(RecordingEngine::count("joinStart"), 0);
+}
+
+TEST(BatchCutterExportRun, RemovedRangeOfAFileWhoseSoundStartsFirstTakesOnlyThePicturesShownThere)
+{
+    // 4 s of picture after 0.52 s of sound (Matroska): picture i shows at 0.52 + i / 25 s on the file's
+    // timeline, so removing 1.0 s .. 2.0 s takes pictures 12..36 and repeats none.
+    fixture::Spec spec;
+    spec.duration = 4.0;
+    spec.audioOffset = -0.52;
+    spec.bFrames = 2;
+    const auto c = clip(QString::fromStdString(fixture::sharedFixture("early-sound-4s.mkv", spec)), 4.52f,
+                        1000000, 2000000, true);
+    std::optional<ChainedExportJob::Outcome> outcome;
+    ChainedExportJob job({BatchCutterExport::step(c, QString::fromStdString(fixture::freshFolder()))});
+    job.start([&](const ChainedExportJob::Outcome &o) { outcome = o; });
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return outcome.has_value(); }, 120000));
+    ASSERT_EQ(outcome->status, ChainedExportJob::Outcome::Succeeded);
+    const std::vector<int> frames = fixture::decodeAllFrameIndices(c->exportPath().toStdString());
+    ASSERT_EQ(frames.size(), 75u);
+    EXPECT_EQ(frames.front(), 0);
+    EXPECT_EQ(frames[11], 11);
+    EXPECT_EQ(frames[12], 37);
+    EXPECT_EQ(frames.back(), 99);
 }
 
 } // namespace

@@ -23,15 +23,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// 6 s at 25 fps whose own timeline starts at 10 s, as broadcast recordings and camcorder files do.
-std::string lateTransportStream()
+// 6 s at 25 fps whose own timeline starts at 10 s, as broadcast recordings and camcorder files do, in
+// a transport stream (whose length is reckoned from its timestamps) and in the containers that keep
+// their length in the header (counted there from the timestamp 0).
+std::string lateStart(const std::string &extension)
 {
     fixture::Spec spec;
     spec.duration = 6.0;
     spec.startTime = 10.0;
     spec.bFrames = 2;
-    return sharedFixture("late-start.ts", spec);
+    return sharedFixture("late-start." + extension, spec);
 }
+
+const char *const kLateContainers[] = {"ts", "mp4", "mkv"};
 
 // 4 s of Matroska cut off after half of its bytes: the header still promises 4 s.
 std::string damagedClip()
@@ -66,55 +70,95 @@ template <class Call> bool returnsWithin(double seconds, const std::string &fifo
 
 TEST(LateStart, CutTimesCountFromTheFilesOwnStart)
 {
-    const std::string source = lateTransportStream();
-    // No codec (a copy between key frames), a re-encode, and the same range as a join clip.
-    struct Case
+    // No codec (a copy between key frames), a re-encode, and the same range as a join clip; a range
+    // inside the file and its second half, which ends where the file does. A conversion starts with the
+    // first picture that starts in the range, a join with the picture shown at its start.
+    struct Range
+    {
+        int64_t start, end;
+    };
+    const Range ranges[] = {{1000000, 3000000}, {3000000, 6000000}};
+    struct Runner
     {
         const char *name;
-        std::function<int(const std::string &)> run;
+        bool startsWithShownPicture;
+        std::function<int(const std::string &, const Range &, const std::string &)> run;
     };
-    const Case cases[] = {
-        {"copy",
-         [&](const std::string &out) {
+    const Runner runners[] = {
+        {"copy", false,
+         [](const std::string &source, const Range &r, const std::string &out) {
              return convert(source, out,
-                            [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 1000000, 3000000); });
+                            [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, r.start, r.end); });
          }},
-        {"re-encode",
-         [&](const std::string &out) {
-             return convert(source, out, [](MEDIA_HANDLE h) {
+        {"re-encode", false,
+         [](const std::string &source, const Range &r, const std::string &out) {
+             return convert(source, out, [&](MEDIA_HANDLE h) {
                  apiMediaConvertSetVcodec(h, "h264");
-                 return apiMediaConvertSetCutTime(h, 1000000, 3000000);
+                 return apiMediaConvertSetCutTime(h, r.start, r.end);
              });
          }},
-        {"join",
-         [&](const std::string &out) {
-             return join({Clip{source, 1000000, 3000000}}, out);
+        {"join", true,
+         [](const std::string &source, const Range &r, const std::string &out) {
+             return join({Clip{source, uint64_t(r.start), uint64_t(r.end)}}, out);
          }},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string out = freshFolder() + "/cut.mp4";
-        ASSERT_EQ(c.run(out), MEDIA_OK);
-        const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
-        ASSERT_EQ(frames.size(), 50u);
-        EXPECT_EQ(frames.front(), 25);
-        EXPECT_EQ(frames.back(), 74);
-        EXPECT_GT(fixture::audioRms(out, 0.1, 1.9), 0.1);
+    for (const char *container : kLateContainers) {
+        const std::string source = lateStart(container);
+        // The file's timeline starts with its first timestamp: in mp4 the sound's, a little before the
+        // picture (the encoder's delay).
+        const fixture::ProbeResult probe = fixture::probe(source);
+        ASSERT_TRUE(probe.ok) << probe.error;
+        const double videoStart = probe.ofType("video").at(0).startTime;
+        const double lead = videoStart - std::min(videoStart, probe.ofType("audio").at(0).startTime);
+        for (const Range &range : ranges) {
+            for (const Runner &runner : runners) {
+                SCOPED_TRACE(std::string(container) + " " + runner.name + " from " +
+                             std::to_string(range.start));
+                const std::string out = freshFolder() + "/cut.mp4";
+                ASSERT_EQ(runner.run(source, range, out), MEDIA_OK);
+                const double at = (double(range.start) / 1e6 - lead) * 25;
+                const int first =
+                    runner.startsWithShownPicture ? int(std::floor(at + 1e-3)) : int(std::ceil(at - 1e-3));
+                const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
+                ASSERT_EQ(int64_t(frames.size()), (range.end - range.start) / 40000);
+                EXPECT_EQ(frames.front(), first);
+                EXPECT_EQ(frames.back(), first + int(frames.size()) - 1);
+                EXPECT_GT(fixture::audioRms(out, 0.1, 1.9), 0.1);
+            }
+        }
     }
 }
 
-TEST(LateStart, ProbeAndSnapshotCountFromTheFilesOwnStart)
+TEST(LateStart, ProbeSnapshotAndSplitCountFromTheFilesOwnStart)
 {
-    MEDIA_HANDLE probe = MediaOpen(lateTransportStream().c_str());
-    ASSERT_NE(probe, nullptr);
-    EXPECT_NEAR(double(MediaGetDuration(probe)) / 1e6, 6.0, 0.1);
-    std::vector<uint8_t> pixels(160 * 90 * 4);
-    for (int second : {0, 1, 3}) {
-        SCOPED_TRACE(second);
-        ASSERT_GT(MediaSnapshot(probe, int64_t(second) * 1000000, 160, 90, pixels.data(), 0), 0);
-        EXPECT_EQ(fixture::readFrameIndex(imageFromBgra(pixels, 160, 90)), second * 25);
+    for (const char *container : kLateContainers) {
+        SCOPED_TRACE(container);
+        MEDIA_HANDLE probe = MediaOpen(lateStart(container).c_str());
+        ASSERT_NE(probe, nullptr);
+        const int64_t duration = MediaGetDuration(probe);
+        EXPECT_NEAR(double(duration) / 1e6, 6.0, 0.1);
+        std::vector<uint8_t> pixels(160 * 90 * 4);
+        for (int second : {0, 1, 3, 5}) {
+            SCOPED_TRACE(second);
+            ASSERT_GT(MediaSnapshot(probe, int64_t(second) * 1000000, 160, 90, pixels.data(), 0), 0);
+            EXPECT_EQ(fixture::readFrameIndex(imageFromBgra(pixels, 160, 90)), second * 25);
+        }
+        MediaClose(probe);
+
+        // Split in two halves of the length shown, as the splitter does: both hold their pictures.
+        const std::string folder = freshFolder();
+        for (int half : {0, 1}) {
+            SCOPED_TRACE(half);
+            const std::string out = folder + "/half" + std::to_string(half) + ".mp4";
+            ASSERT_EQ(convert(lateStart(container), out,
+                              [&](MEDIA_HANDLE h) {
+                                  return apiMediaConvertSetCutTime(h, half * duration / 2,
+                                                                   (half + 1) * duration / 2);
+                              }),
+                      MEDIA_OK);
+            EXPECT_NEAR(fixture::countVideoFrames(out), 75, 1);
+        }
     }
-    MediaClose(probe);
 }
 
 TEST(DamagedFile, DataThatEndsBeforeTheRangeFailsAndLeavesNoFile)
@@ -239,11 +283,122 @@ TEST(EarlySound, NegativeAudioTimestampsConvertInSync)
         const std::vector<int> frames = fixture::decodeAllFrameIndices(out);
         ASSERT_EQ(frames.size(), 50u);
         EXPECT_EQ(frames.front(), 0);
-        // Where the picture starts and ends on the output's timeline.
+        // Where the picture starts and ends on the output's timeline: the sound still plays before it.
         const fixture::ProbeStream video = probe.ofType("video").at(0);
+        EXPECT_GT(fixture::audioRms(out, video.startTime - 0.4, video.startTime - 0.1), 0.1);
         const double pictureEnd = video.startTime + 2.0;
         EXPECT_GT(fixture::audioRms(out, pictureEnd - 0.9, pictureEnd - 0.6), 0.1);
         EXPECT_LT(fixture::audioRms(out, pictureEnd - 0.4, pictureEnd), 0.01);
+    }
+}
+
+// What a removal leaves of a file: the part before the range and the part after it, joined with both
+// streams copied where that is exact (as the batch cutter asks).
+int removeRange(const std::string &source, int64_t from, int64_t to, const std::string &out)
+{
+    return join({Clip{source, 0, uint64_t(from)}, Clip{source, uint64_t(to), 0}}, out, [](MEDIA_HANDLE h) {
+        int r = apiMediaJoinSetVideoCodec(h, "copy");
+        return r > 0 ? apiMediaJoinSetAudioCodec(h, "copy") : r;
+    });
+}
+
+std::vector<int> framesFromTo(int first, int last)
+{
+    std::vector<int> frames;
+    for (int i = first; i <= last; ++i)
+        frames.push_back(i);
+    return frames;
+}
+
+TEST(EarlySound, RemovingARangeCutsBothStreamsOnTheFilesTimeline)
+{
+    // 4 s of picture at 25 fps and of sound in Matroska, the sound 0.52 s ahead: the file's timeline
+    // starts with the sound, so picture i shows at 0.52 + i / 25 s.
+    fixture::Spec spec;
+    spec.duration = 4.0;
+    spec.audioOffset = -0.52;
+    spec.bFrames = 2;
+    const std::string source = sharedFixture("early-sound-4s.mkv", spec);
+    const std::string out = freshFolder() + "/removed.mkv";
+    ASSERT_EQ(removeRange(source, 1000000, 2000000, out), MEDIA_OK);
+    // The pictures shown from 1.0 s to 2.0 s are gone (12..36), and only they: none is repeated.
+    std::vector<int> expected = framesFromTo(0, 11);
+    for (int i : framesFromTo(37, 99))
+        expected.push_back(i);
+    EXPECT_EQ(fixture::decodeAllFrameIndices(out), expected);
+    // 1 s of sound before the range and 2 s after it, still 0.52 s ahead of the picture.
+    const fixture::ProbeResult probe = fixture::probe(out);
+    ASSERT_TRUE(probe.ok) << probe.error;
+    const fixture::ProbeStream video = probe.ofType("video").at(0);
+    const fixture::ProbeStream audio = probe.ofType("audio").at(0);
+    EXPECT_NEAR(video.startTime - audio.startTime, 0.52, 0.05);
+    EXPECT_GT(fixture::audioRms(out, audio.startTime + 0.1, audio.startTime + 2.9), 0.1);
+    EXPECT_NEAR(audio.duration, 3.0, 0.1) << "no silence made up after the sound";
+
+    // Split in two at 2.0 s: the first piece keeps the sound before its first picture.
+    struct Piece
+    {
+        int64_t start, end;
+        int firstFrame, lastFrame;
+    };
+    for (const Piece &piece : {Piece{0, 2000000, 0, 36}, Piece{2000000, 0, 37, 99}}) {
+        SCOPED_TRACE(piece.start);
+        const std::string half = freshFolder() + "/half.mkv";
+        ASSERT_EQ(
+            convert(source, half,
+                    [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
+            MEDIA_OK);
+        EXPECT_EQ(fixture::decodeAllFrameIndices(half), framesFromTo(piece.firstFrame, piece.lastFrame));
+        const fixture::ProbeResult halfProbe = fixture::probe(half);
+        ASSERT_TRUE(halfProbe.ok) << halfProbe.error;
+        EXPECT_NEAR(halfProbe.ofType("audio").at(0).duration, 2.0, 0.1);
+    }
+}
+
+TEST(UnevenStreams, CutsOfSoundPastThePictureHoldExactlyTheirRange)
+{
+    // 2 s of picture at 25 fps (the last one shows from 1.96 s to 2.0 s) and 3.02 s of sound.
+    fixture::Spec spec;
+    spec.duration = 2.0;
+    spec.audio.at(0).duration = 3.02;
+    const std::string source = sharedFixture("sound-1s-past-picture.mkv", spec);
+    const std::string folder = freshFolder();
+
+    // Removing 1.0 s .. 2.0 s keeps the sound after the picture.
+    const std::string removed = folder + "/removed.mkv";
+    ASSERT_EQ(removeRange(source, 1000000, 2000000, removed), MEDIA_OK);
+    EXPECT_EQ(fixture::decodeAllFrameIndices(removed), framesFromTo(0, 24));
+    EXPECT_NEAR(fixture::probe(removed).duration, 2.02, 0.05);
+    EXPECT_GT(fixture::audioRms(removed, 1.1, 1.9), 0.1);
+
+    // Three equal pieces, as the splitter cuts them, and a range that starts 7 ms before the last picture
+    // ends: a picture belongs to the range it starts in, so the last two hold sound only.
+    struct Piece
+    {
+        int64_t start, end;
+        int firstFrame, lastFrame; // -1: no picture
+        double length;
+    };
+    const Piece pieces[] = {
+        {0, 1006667, 0, 25, 1.0067},
+        {1006667, 2013333, 26, 49, 1.0067},
+        {2013333, 0, -1, -1, 1.0067},
+        {1993000, 0, -1, -1, 1.027},
+    };
+    for (const Piece &piece : pieces) {
+        SCOPED_TRACE(piece.start);
+        const std::string out = folder + "/piece" + std::to_string(piece.start) + ".mkv";
+        ASSERT_EQ(
+            convert(source, out,
+                    [&](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, piece.start, piece.end); }),
+            MEDIA_OK);
+        const fixture::ProbeResult probe = fixture::probe(out);
+        ASSERT_TRUE(probe.ok) << probe.error;
+        EXPECT_NEAR(probe.duration, piece.length, 0.05);
+        if (piece.firstFrame < 0)
+            EXPECT_EQ(probe.count("video"), 0);
+        else
+            EXPECT_EQ(fixture::decodeAllFrameIndices(out), framesFromTo(piece.firstFrame, piece.lastFrame));
     }
 }
 

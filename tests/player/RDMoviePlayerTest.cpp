@@ -37,6 +37,16 @@ std::shared_ptr<RecordingOutput::Record> recordSound()
     return record;
 }
 
+// The 4 s clip, its own timeline starting at 10 s and its pictures stored out of display order.
+std::string lateStart4s(const std::string &extension)
+{
+    fixture::Spec late;
+    late.duration = 4.0;
+    late.startTime = 10.0;
+    late.bFrames = 2;
+    return sharedFixture("late-start4s." + extension, late);
+}
+
 } // namespace
 
 TEST_F(PlayerTest, OpensWithTheDurationKnownAtOnce)
@@ -46,6 +56,13 @@ TEST_F(PlayerTest, OpensWithTheDurationKnownAtOnce)
     EXPECT_NEAR(seconds(p->duration()), 4.0, 0.05);
     EXPECT_EQ(p->playerStatus(), 0);
     ASSERT_NE(p->view(), nullptr);
+    // Counted from the file's first timestamp, also where the header counts its length from 0.
+    for (const char *container : {"ts", "mp4", "mkv"}) {
+        SCOPED_TRACE(container);
+        auto late = openPlayer(lateStart4s(container));
+        ASSERT_TRUE(late);
+        EXPECT_NEAR(seconds(late->duration()), 4.0, 0.05);
+    }
 }
 
 TEST_F(PlayerTest, SeekShowsTheFrameOnScreenAtTheAskedTime)
@@ -63,13 +80,9 @@ TEST_F(PlayerTest, SeekShowsTheFrameOnScreenAtTheAskedTime)
         {CMTimeMakeWithSeconds(3.3, 1000000000), 82}, // into the last group of pictures
         {CMTimeMakeWithSeconds(9.0, 600), 99},        // past the end: the last frame
     };
-    // The same pictures from a transport stream whose own timeline starts at 10 s, stored out of
-    // display order: times count from the file's start, and seeks land before their key frame.
-    fixture::Spec late;
-    late.duration = 4.0;
-    late.startTime = 10.0;
-    late.bFrames = 2;
-    for (const std::string &path : {clip4s(), sharedFixture("late-start4s.ts", late)}) {
+    // The same pictures from files whose own timeline starts at 10 s, stored out of display order: times
+    // count from the file's start, and seeks land before their key frame.
+    for (const std::string &path : {clip4s(), lateStart4s("ts"), lateStart4s("mkv")}) {
         SCOPED_TRACE(path);
         auto p = openPlayer(path);
         ASSERT_TRUE(p);

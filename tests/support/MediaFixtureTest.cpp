@@ -418,7 +418,8 @@ TEST_F(MediaFixture, TimelinesStartLateOrWithSoundBeforeThePicture)
         double videoStart; // as ffprobe reports them
         double audioStart;
     };
-    for (const Case &c : {Case{"late.ts", 10.0, 0.0, 10.0, 10.0}, Case{"early-sound.mkv", 0.0, -0.5, 0.0, -0.5}}) {
+    for (const Case &c : {Case{"late.ts", 10.0, 0.0, 10.0, 10.0}, Case{"late.mp4", 10.0, 0.0, 10.0, 10.0},
+                          Case{"late.mkv", 10.0, 0.0, 10.0, 10.0}, Case{"early-sound.mkv", 0.0, -0.5, 0.0, -0.5}}) {
         SCOPED_TRACE(c.file);
         Spec spec;
         spec.startTime = c.startTime;
