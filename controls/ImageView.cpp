@@ -25,8 +25,25 @@ platform::Size ImageView::imageSize(const QImage &image)
     return platform::fromQSizeF(image.deviceIndependentSize());
 }
 
+void ImageView::setImageFrameStyle(FrameStyle style)
+{
+    m_frameStyle = style;
+    update();
+}
+
 void ImageView::drawRect(QPainter &painter, const platform::Rect &)
 {
+    if (m_frameStyle == FrameStyle::GrayBezel && width() > 1 && height() > 1) {
+        // y is upwards here: the top edge is the last row.
+        const double w = width();
+        const double h = height();
+        const QColor dark(128, 128, 128);
+        const QColor light(224, 224, 224);
+        painter.fillRect(QRectF(0, 0, w, 1), light);
+        painter.fillRect(QRectF(w - 1, 0, 1, h), light);
+        painter.fillRect(QRectF(0, h - 1, w, 1), dark);
+        painter.fillRect(QRectF(0, 0, 1, h), dark);
+    }
     if (m_image.isNull())
         return;
     const platform::Rect area = bounds();

@@ -25,6 +25,12 @@ public:
     Scaling imageScaling() const { return m_scaling; }
     void setImageScaling(Scaling scaling);
 
+    // The frame drawn around the view, numbered as the platform numbers them: none (0) or a grey bezel
+    // (2), a sunken one-point edge, dark at the top and left and light at the bottom and right.
+    enum class FrameStyle { None = 0, GrayBezel = 2 };
+    FrameStyle imageFrameStyle() const { return m_frameStyle; }
+    void setImageFrameStyle(FrameStyle style);
+
     // The image's size in points (its device-independent size).
     static platform::Size imageSize(const QImage &image);
 
@@ -34,4 +40,5 @@ protected:
 private:
     QImage m_image;
     Scaling m_scaling = Scaling::ProportionallyDown;
+    FrameStyle m_frameStyle = FrameStyle::None;
 };

@@ -76,6 +76,9 @@ void PNQOpenAlert::answer(bool openFolder)
 
 void PNQOpenAlert::okAction(QObject *)
 {
+    // Nobody to tell: the dialog stays (the tools always set the block; the window can still be closed).
+    if (!SelectedOkBlock)
+        return;
     answer(m_openBtn && m_openBtn->isChecked());
     // Closing ends the dialog's modal session; a further stopModal() would end the session around it.
     window()->close();

@@ -49,7 +49,8 @@ public:
     QCheckBox *openBtn() const { return m_openBtn; }
     QPushButton *okBtn() const { return m_okBtn; }
 
-    // Reports the check box to SelectedOkBlock and closes the dialog.
+    // Reports the check box to SelectedOkBlock and closes the dialog; without a SelectedOkBlock it does
+    // nothing and the dialog stays open.
     void okAction(QObject *sender = nullptr);
 
     // How the tools show it: titled like `toolWindow`, with the message `infomationKey`, centred over the

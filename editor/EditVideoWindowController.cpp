@@ -644,8 +644,7 @@ void EditVideoWindowController::layoutFrames(double t)
     const platform::Rect music = m_musicRightView->frame();
     m_musicRightPlayerView->setFrame(makeRect(14, 90, music.width() - 26, music.height() - 90));
     m_musicRightBottomView->setFrame(makeRect(0, 0, music.width(), 91));
-    if (MusicRangeSlider *range = m_music.rangeSlider())
-        range->setFrame(makeRect(14, 50, music.width() - 28, 30));
+    m_music.layoutRangeRow(music.width());
     m_toolMusicNofileView->setFrame(makeRect(0, 0, music.width(), music.height()));
     const double leftHeight = m_contentLeftView->frame().height();
     for (platform::View *panel : {m_trimView.data(), m_cropView.data(), m_adjustView.data(),
@@ -658,21 +657,19 @@ void EditVideoWindowController::layoutFrames(double t)
     m_preview.fitInto(m_toolItemType == ToolMusic ? m_musicRightPlayerView.data() : m_playerView.data());
     const platform::Rect bar = m_playerBottomView->frame();
     if (m_progressSlider)
-        m_progressSlider->setFrame(makeRect(95, (bar.height() - 20) / 2 + 10, bar.width() - 190, 20));
+        m_progressSlider->setFrame(makeRect(95, (bar.height() - 17) / 2 + 10, bar.width() - 190, 17));
     if (m_cutProgressView)
         m_cutProgressView->setFrame(makeRect(95, (bar.height() - 30) / 2 + 10, bar.width() - 190, 30));
     if (m_currentTimeLabel)
         m_currentTimeLabel->setFrame(makeRect(15, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_totalTimeLabel)
-        m_totalTimeLabel->setFrame(makeRect(bar.width() - 95, (bar.height() - 26) / 2 + 6, 80, 26));
+        m_totalTimeLabel->setFrame(makeRect(bar.width() - 90, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_audiochanelPopBtn && m_audiochanelPopBtn->parentWidget() == m_playerBottomView)
         m_audiochanelPopBtn->setFrame(makeRect(bar.width() - 175, 10, 160, 24));
     if (m_formatChooser)
         m_formatChooser->layoutForWindow(platform::Size{W, H}, m_backGroundView->frame().width());
-    const platform::Rect child = m_playerBottomChildView->frame();
-    m_playerBottomChildView->setFrameOrigin(platform::Point{child.minX(), 5});
-    if (m_playerBottomChildView->parentWidget() == m_playerBottomView)
-        m_playerBottomChildView->setFrameOrigin(platform::Point{(bar.width() - child.width()) / 2, 5});
+    // Its x is its own: the strip keeps the middle of its bar by its flexible margins.
+    m_playerBottomChildView->setFrameOrigin(platform::Point{m_playerBottomChildView->frame().minX(), 5});
     const platform::Rect progress = m_exportProgressView->frame();
     m_exportProgressView->setFrame(
         makeRect(progress.minX(), progress.minY(), W - 158 - progress.minX(), progress.height()));
@@ -762,10 +759,11 @@ void EditVideoWindowController::windowWillClose()
 {
     if (convertstart())
         startExportAction(m_startExportBtn);
-    // The players go whether they play or are paused; their pictures go with them.
-    m_preview.close();
+    // Only a playing preview is stopped and dropped here; a paused one goes with the controller.
+    if (m_isPlaying && m_preview.player())
+        m_preview.close();
     m_isPlaying = false;
-    m_music.stopItemPlayer();
+    m_music.windowWillClose();
     m_subtitle.windowWillClose();
 }
 
@@ -822,18 +820,23 @@ void EditVideoWindowController::addfileAction(QObject *)
         loadFile(urls.first());
 }
 
-namespace {
-
-// The probe's record when the file has a picture; null otherwise (refused, audio only, no streams).
-std::shared_ptr<SimpleData> probeWithPicture(const QString &path)
+std::shared_ptr<SimpleData> EditVideoWindowController::probeSource(const QString &path)
 {
     std::shared_ptr<SimpleData> record = SourceProbe::probe(path, SourceProbe::storedTitles());
-    if (!record || !record->sourceData() || record->sourceData()->width() < 1 ||
-        record->sourceData()->height() <= 0)
-        return nullptr;
+    if (record && record->sourceData() && record->sourceData()->exist() == 0)
+        record->setThumbImage(ResourceService::imageWithfileName("Resources/defaultMusicZoom.png"));
     return record;
 }
 
+namespace {
+// The probe's record when the file has a picture; null otherwise (refused, audio only, no streams).
+std::shared_ptr<SimpleData> probeWithPicture(const QString &path)
+{
+    std::shared_ptr<SimpleData> record = EditVideoWindowController::probeSource(path);
+    const bool picture = record && record->sourceData() && record->sourceData()->width() >= 1 &&
+                         record->sourceData()->height() > 0;
+    return picture ? record : nullptr;
+}
 } // namespace
 
 bool EditVideoWindowController::loadFile(const QString &path)
@@ -1264,6 +1267,7 @@ void EditVideoWindowController::refreshPlayerView()
         setEnabled(m_subtitleFont_popUpBtn, false);
         setEnabled(m_subtitleAlphSlider, false);
     }
+    m_watermark.refreshWaterTime();
     m_effects.applyToPlayer();
     editsChanged();
     const float start = float(m_trim.range().start / 1000000.0);

@@ -193,6 +193,9 @@ public:
     // nine output titles, copies of its waterParam and subtitleParam, and the size labels) and returns
     // true; otherwise changes nothing and returns false.
     bool addFile(const QString &path);
+    // The one probe's record of `path` (null when refused); a source without a picture gets the music
+    // picture "Resources/defaultMusicZoom.png" as its thumbnail.
+    static std::shared_ptr<SimpleData> probeSource(const QString &path);
 
     // ---- preview ----
     // Each does nothing without a player. play() stops the music tool's item player first, picks the

@@ -73,9 +73,12 @@ void EditorWindowViews::buildViews(platform::Window *win)
     m_playerView = new PNQView(platform::Rect{}, m_playerBackView);
     m_playerView->setBackGroundColor(Qt::black);
     m_playerView->setAutoresizesSubviews(false);
-    m_playerBottomView = new platform::View(m_playerBackView);
-    m_playerBottomView->setAutoresizesSubviews(false);
-    m_playerBottomChildView = new platform::View(platform::makeRect(0, 5, 360, 36), m_playerBottomView);
+    // The bar as wide as the first layout makes it (the window's width less 264), the strip in its middle;
+    // the strip's flexible margins keep it there as the bar grows and shrinks.
+    m_playerBottomView = new platform::View(platform::makeRect(0, 0, W - 264, 81), m_playerBackView);
+    m_playerBottomChildView =
+        new platform::View(platform::makeRect((W - 264 - 360) / 2, 5, 360, 36), m_playerBottomView);
+    m_playerBottomChildView->setAutoresizingMask(platform::View::MinXMargin | platform::View::MaxXMargin);
 
     auto panel = [this](platform::View *parent) {
         auto *view = new PNQView(platform::makeRect(2, 0, kPanelWidth, kPanelHeight), parent);
@@ -90,7 +93,8 @@ void EditorWindowViews::buildViews(platform::Window *win)
     m_captionView = panel(m_contentLeftView);
     m_adjustView = panel(m_contentLeftView);
     m_musicContentView = panel(m_backGroundView);
-    m_musicContentView->setFrameOrigin(platform::Point{10, 0});
+    // The music panel holds the most: as high as the column is at the smallest window.
+    m_musicContentView->setFrame(platform::makeRect(10, 0, kPanelWidth, kMusicPanelHeight));
 
     // Later views go on top of the white content background.
     for (QWidget *top : std::initializer_list<QWidget *>{m_funItemBackView, m_addfileButton, m_scrLabel})

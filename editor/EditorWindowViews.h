@@ -26,6 +26,7 @@ public:
     static inline const QColor kLightPanel{245, 245, 245};
     static constexpr double kPanelWidth = 236;
     static constexpr double kPanelHeight = 400;
+    static constexpr double kMusicPanelHeight = 408;
     static constexpr double kLeftColumnWidth = 240; // the tool panels' column at the left of the preview
     static constexpr double kToolBarHeight = 50;
 

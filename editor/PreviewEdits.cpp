@@ -15,19 +15,26 @@ void PreviewEdits::apply(RDMoviePlayer &player, const ExportEditState &state, bo
     for (int effect : state.selectedEffectTypeIndexs)
         player.AddImageEffect(effect);
 
-    // The subtitle as the export writes it: the chosen colour, white when there is none.
+    player.SetSubtitle(subtitleRecord(state));
+    player.SetCrop(showCrop ? state.convertCropSize : RECT{0, 0, 0, 0});
+}
+
+SUBTITLE_PARAM PreviewEdits::subtitleRecord(const ExportEditState &state)
+{
     SUBTITLE_PARAM subtitle{};
-    if (state.subtitleParam && !state.subtitleParam->subtitlePath().isEmpty()) {
-        const auto copy = state.subtitleParam->copy();
+    if (!state.subtitleParam)
+        return subtitle;
+    const auto copy = state.subtitleParam->copy();
+    // A subtitle shown as the export writes it: the chosen colour, white when there is none.
+    if (!copy->subtitlePath().isEmpty()) {
         if (state.captionColor.isValid())
             copy->setFontColor(state.captionColor);
         if (!copy->fontColor().isValid())
             copy->setFontColor(Qt::white);
-        if (!EngineRecords::fillSubtitle(subtitle, *copy)) {
-            platform::log("subtitle path too long: %@", copy->subtitlePath());
-            subtitle = SUBTITLE_PARAM{};
-        }
     }
-    player.SetSubtitle(subtitle);
-    player.SetCrop(showCrop ? state.convertCropSize : RECT{0, 0, 0, 0});
+    if (!EngineRecords::fillSubtitle(subtitle, *copy)) {
+        platform::log("subtitle path too long: %@", copy->subtitlePath());
+        subtitle = SUBTITLE_PARAM{};
+    }
+    return subtitle;
 }

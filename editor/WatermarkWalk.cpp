@@ -51,7 +51,7 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
             continue;
         if (!item->waterImage().isNull()) {
             QDir().mkpath(waterFolder);
-            const QString path = platform::qformat("%@/water_%d.png", waterFolder, i);
+            const QString path = platform::qformat("%@/waterImage_%d.png", waterFolder, i);
             if (!RenderCallbacks::saveImage(item->waterImage(), path)) {
                 sink.saveFailed(path);
                 continue;

@@ -5,13 +5,13 @@
 // Only ticked items (selected) take part, in list order, each once with its own times: from startTime to
 // startTime + duration (summed in single precision), microseconds on the clip's timeline. A picture item
 // (kind File with a path) gives a picture record, or a video record when isVideo; a text item whose
-// rendered picture (waterImage) is set is written as PNG to "<waterFolder>/water_<index>.png", takes that
-// path as its waterImagePath and gives a picture record (a picture that cannot be written gives no record
-// and is reported to the sink: an older file of that name is never used); any other text item gives a text record, its
-// colour first set to white on the item when it has none, its size scaled from overlay points to output
-// pixels (W / overlayWidth x waterFontSize, truncated; unscaled when the overlay has no width). Records
-// whose path does not fit the record are left out with a log line. Rectangles are in pixels of the
-// W x H picture (videoSize: rotated, uncropped). Main thread only.
+// rendered picture (waterImage) is set is written as PNG to "<waterFolder>/waterImage_<index>.png", takes
+// that path as its waterImagePath and gives a picture record (a picture that cannot be written gives no
+// record and is reported to the sink: an older file of that name is never used); any other text item gives a
+// text record, its colour first set to white on the item when it has none, its size scaled from overlay
+// points to output pixels (W / overlayWidth x waterFontSize, truncated; unscaled when the overlay has no
+// width). Records whose path does not fit the record are left out with a log line. Rectangles are in pixels
+// of the W x H picture (videoSize: rotated, uncropped). Main thread only.
 #include "media/MediaRecords.h"
 #include "platform/Geometry.h"
 

@@ -76,8 +76,12 @@ bool folderExists(const QString &folder)
 
 long long LanguageService::storedLanguage()
 {
-    const long long n = platform::UserDefaults::standard().integer(QStringLiteral("AppLanguage"));
-    return n >= 0 && n < languageSetSize() ? n : 0;
+    return std::clamp(storedLanguageNumber(), 0LL, 8LL);
+}
+
+long long LanguageService::storedLanguageNumber()
+{
+    return platform::UserDefaults::standard().integer(QStringLiteral("AppLanguage"));
 }
 
 int LanguageService::decideLanguageSetSize()
@@ -188,5 +192,6 @@ QString LanguageService::localizedStringForKey(const QString &key, const QString
 
 bool LanguageService::isalaboLanguage()
 {
-    return currentLanguageFolder() == QLatin1String("ar");
+    // The number as stored: every number past the last language counts as Arabic, the last one.
+    return storedLanguageNumber() > 7;
 }

@@ -2,10 +2,10 @@
 // The interface language: which "<folder>.lproj" the texts come from, and the lookup of every visible
 // text of the application in table "Main" of that folder.
 //
-// The chosen language is the number under the user-defaults key "AppLanguage" (absent, or outside the
-// languages of the set, reads as 0) and mapped to a folder by a nine-language table (en zh-Hans zh-Hant fr de
-// ja es pt-PT ar) or, when the localisation holds only four languages, a four-language one (en zh-Hant fr ja,
-// en for the rest). Every lookup reads the number anew, so a language change takes effect at the next lookup.
+// The chosen language is the number under the user-defaults key "AppLanguage" (absent reads as 0), clamped
+// to 0..8 (12 is 8, -1 is 0) and mapped to a folder by a nine-language table (en zh-Hans zh-Hant fr de ja es
+// pt-PT ar) or, when the localisation holds only four languages, a four-language one (en zh-Hant fr ja, en
+// for the rest). Every lookup reads the number anew, so a language change takes effect at the next lookup.
 // Main thread only.
 #include <QString>
 
@@ -40,7 +40,7 @@ public:
     static QString localizedStringForKey(const QString &key, const QString &value);
     static QString localizedStringForKey(const char *key, const QString &value);
 
-    // Whether the chosen folder is the Arabic one ("ar"); views that draw their own text then use an
+    // Whether the stored number, unclamped, is above 7 (Arabic); views that draw their own text then use an
     // Arabic font.
     static bool isalaboLanguage();
 
@@ -51,9 +51,10 @@ public:
     // The folder name (without ".lproj") for language number `n` in a set of `setSize` languages; `n` is
     // clamped to 0..8.
     static QString languageFolder(long long n, int setSize);
-    // The stored language number: "AppLanguage" when it names a language of the current set, else 0
-    // (as when it is absent).
+    // The stored language number clamped to 0..8 (absent reads as 0).
     static long long storedLanguage();
+    // "AppLanguage" as stored (absent reads as 0), not clamped.
+    static long long storedLanguageNumber();
     // The folder of the stored language in the current set.
     static QString currentLanguageFolder();
 

@@ -5,6 +5,7 @@
 #include "controls/Button.h"
 #include "controls/PNQButton.h"
 #include "platform/Dispatch.h"
+#include "platform/FontAlias.h"
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
@@ -122,6 +123,8 @@ void OutputFormatChooser::initfunctionView()
     m_showFunctionBtn->setSelectedBackgroundImage(head);
     m_showFunctionBtn->setDisAbleBackgroundImage(head);
     m_showFunctionBtn->setSelected(false);
+    m_showFunctionBtn->setFont(platform::FontAlias::fontNamed(QStringLiteral(".AppleSystemUIFont"), 14)
+                                   .value_or(platform::FontAlias::systemFont(14)));
     m_showFunctionBtn->mouseDownAction = [this](PNQButton *) { showFunctionBtnClicked(); };
 
     if (m_mainScreenHeight < CollapsibleScreenHeight) {
@@ -258,12 +261,13 @@ void OutputFormatChooser::initFunctionItemView(int64_t k)
                                               28 + (backHeight - 28 - 100) / 2 - 5, StripWidth, StripHeight),
                            this);
     m_functionItemScrollview->setBackgroundColor(QColor(134, 140, 147));
-    // One page is 8 pitches wide, so that paging by 800 points always lands on a whole page.
-    const double documentWidth = std::max<int64_t>(pageCount(), 1) * ProfilesPerPage * ItemPitch;
+    // 9000 points a page: wider than the 800 points a page scrolls by, so the last page is never short.
+    const double documentWidth = double(pageCount()) * ItemPitch * ItemWidth;
     m_documentView = new platform::View(platform::makeRect(0, 0, documentWidth, kDocumentHeight),
                                         m_functionItemScrollview);
 
     m_itemSelectView = new PNQImageView(platform::Rect{}, m_documentView);
+    m_itemSelectView->setImageFrameStyle(ImageView::FrameStyle::GrayBezel);
     m_itemSelectView->hide();
     platform::log("functionItemView.frame.size.width : %f", documentWidth);
 

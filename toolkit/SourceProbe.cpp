@@ -92,7 +92,7 @@ QList<std::shared_ptr<AudioStreamInfo>> SourceProbe::audioStreamsOf(MEDIA_HANDLE
 
 std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles &titles)
 {
-    platform::log("fileName:%s", qUtf8Printable(path));
+    platform::log("fileName:%@", path);
     const QByteArray utf8 = path.toUtf8();
     MEDIA_HANDLE handle = MediaOpen(utf8.constData());
     if (!handle)

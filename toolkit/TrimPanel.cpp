@@ -160,7 +160,7 @@ void TrimPanel::changeStart(float t)
     const float r = d > 0 ? t / d : 0.0f;
     m_startGroup.show(t);
     if (!m_startGroup.isEmpty())
-        platform::log("_startSecondsField:%s", qUtf8Printable(m_startGroup.fields()[2]->stringValue()));
+        platform::log("_startSecondsField:%@", m_startGroup.fields()[2]->stringValue());
     m_range.start = double(t) * 1000000.0;
     if (!m_bar)
         return;

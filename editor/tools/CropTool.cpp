@@ -148,8 +148,13 @@ void CropTool::toolOpened()
     const platform::Size size = m_host.videoSize();
     if (size.width > 0)
         setText(m_original_SizeLabel, QString::asprintf("%d x %d", int(size.width), int(size.height)));
-    if (size.width > 0)
+    if (size.width > 0) {
         showFields();
+        // Opened, the tool shows the size unpadded (a turn pads it to two digits).
+        const platform::Rect c = editVideoClipRect();
+        setText(m_cropWidthField, QString::asprintf("%.f", c.width()));
+        setText(m_cropHeightField, QString::asprintf("%.f", c.height()));
+    }
 }
 
 bool CropTool::hasCrop() const

@@ -22,9 +22,11 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QSlider>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double kRowHeight = 24;
@@ -100,19 +102,25 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
         m_host.queueOnMain([this] { deleteMusicAction(); });
     };
 
-    y -= 78;
+    // Two rows of the list in sight (it scrolls), so that the panel holds its titles at the smallest window.
+    y -= 56;
     auto *scroll = new PNQScrollView;
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(false);
-    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 72));
+    m_listDocument = new platform::View(makeRect(0, 0, w - 30, 52));
     scroll->setWidget(m_listDocument);
-    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 74), scroll);
+    ToolPanel::hosted(panel, makeRect(5, y, w - 10, 54), scroll);
+    y -= 20;
+    m_setthemusicpositionLabel =
+        ToolPanel::label(panel, makeRect(5, y, w - 10, 18), tr("SetthemusicpositionString"));
 
-    const char *rowKeys[] = {VW_KEY("MusicPositionStartTitle"), VW_KEY("MusicPositionEndTitle"),
-                             VW_KEY("MusicPruneStartTitle"), VW_KEY("MusicPruneEndTitle")};
+    const char *rowKeys[] = {VW_KEY("StartFieldLabelstringValue"), VW_KEY("stopFieldLabelstringValue"),
+                             VW_KEY("StartFieldLabelstringValue"), VW_KEY("stopFieldLabelstringValue")};
+    QPointer<TextLabel> *rowLabels[] = {&m_startMusicTimeLabel, &m_endMusicTimeLabel, &m_pruneStartLabel,
+                                        &m_pruneEndLabel};
     // One time row: label, four fields, the row's own stepper.
     const auto timeRow = [&](platform::View *parent, double rowY, int i) {
-        ToolPanel::label(parent, makeRect(5, rowY + 2, 76, 20), tr(rowKeys[i]));
+        *rowLabels[i] = ToolPanel::label(parent, makeRect(5, rowY + 2, 76, 20), tr(rowKeys[i]));
         platform::TextField *f[4];
         for (int k = 0; k < 4; ++k)
             f[k] = ToolPanel::numberField(parent, makeRect(81 + k * 32, rowY, 30, 24), this);
@@ -125,13 +133,15 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
         stepper->action = [this, i](platform::Stepper &) { stepperAction(i); };
         m_steppers[i] = stepper;
     };
-    y -= 28;
+    y -= 26;
     timeRow(panel, y, 0);
     y -= 26;
     timeRow(panel, y, 1);
     // The range slider lies under the video, as wide as the picture: the window places it.
     m_rangeSlider = new MusicRangeSlider(makeRect(0, 0, 200, 28), rangeHost);
     m_rangeSlider->setDelegate(this);
+    m_musicPositionLabel =
+        ToolPanel::label(rangeHost, makeRect(14, 56, 150, 18), tr("MusicPositionLabelstringValue"));
     y -= 26;
     m_prune = new QCheckBox(tr("MusicPruneTitle"));
     ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_prune);
@@ -139,10 +149,12 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
 
     // The used part: its two rows, then the second play button and the prune bar between the mark-in
     // and mark-out buttons.
-    const double pruneHeight = 78;
+    const double pruneHeight = 96;
     y -= pruneHeight + 2;
     m_pruneContentView = new platform::View(makeRect(0, y, w, pruneHeight), panel);
     m_pruneContentView->setAutoresizingMask(platform::View::MinYMargin);
+    m_pruneRangeMusicLabel = ToolPanel::label(m_pruneContentView, makeRect(5, 78, w - 10, 18),
+                                              tr("PruneRangeMusicLabelstringValue"));
     timeRow(m_pruneContentView, 52, 2);
     timeRow(m_pruneContentView, 26, 3);
     m_playPruneMusicBtn = imageButton(m_pruneContentView, makeRect(3, 0, 22, 22), "Join/btnPlay_Normal.png",
@@ -236,6 +248,21 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     });
     layoutForPrune(false);
     enableEdit(false);
+}
+
+void MusicTool::layoutRangeRow(double width)
+{
+    // The label as wide as its text (at most a third of the row; it shrinks its font past that).
+    double labelWidth = 0;
+    if (m_musicPositionLabel) {
+        const QFontMetricsF metrics(m_musicPositionLabel->textFont());
+        labelWidth = std::min(std::ceil(metrics.horizontalAdvance(m_musicPositionLabel->text())) + 4,
+                              std::max(0.0, (width - 28) / 3));
+        m_musicPositionLabel->setFrame(platform::makeRect(14, 56, labelWidth, 18));
+        labelWidth += 6;
+    }
+    if (m_rangeSlider)
+        m_rangeSlider->setFrame(platform::makeRect(14 + labelWidth, 50, width - 28 - labelWidth, 30));
 }
 
 void MusicTool::layoutForPrune(bool prune)
@@ -375,7 +402,7 @@ void MusicTool::refreshMusicListView()
         m_selectedMusicIndex = std::max(0, int(m_musicList.size()) - 1);
     if (m_listDocument) {
         const double W = m_listDocument->frame().width();
-        const double H = std::max(72.0, m_musicList.size() * kRowHeight);
+        const double H = std::max(52.0, m_musicList.size() * kRowHeight);
         m_listDocument->setFrameSize(platform::Size{W, H});
         for (int i = 0; i < m_musicList.size(); ++i) {
             const MusicInfo &track = *m_musicList[i];
@@ -750,4 +777,14 @@ void MusicTool::markOut()
     track->setPruneDiration(t - track->pruneStart());
     MusicRanges::stretchSpan(*track, V);
     showTrack();
+}
+
+void MusicTool::windowWillClose()
+{
+    // A playing item player stops and goes with its tick; a paused one goes with the window.
+    if (!m_itemPlayer || !m_isaudioplaying)
+        return;
+    showPlaying(false);
+    m_itemPlayer->stop();
+    m_itemPlayer.reset();
 }

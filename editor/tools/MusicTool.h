@@ -88,6 +88,8 @@ public:
     // starting it calls pauseVideoPreview, and the window stops it before the preview plays.
     void playOrPauseAudio();
     void stopItemPlayer();
+    // The window closes: a playing item player is stopped and dropped (its tick too); a paused one stays.
+    void windowWillClose();
     // Mark-in and mark-out at the item player's position t: mark-in starts the used part at t (keeping
     // its end, or running to the music's end when that lies before t); mark-out ends it at t (from 0 when
     // it started after t) and stretches the span to hold it, never past the video's end.
@@ -137,6 +139,17 @@ public:
     QSlider *originalLevelSlider() const { return m_originalLevel; }
     PNQButton *originalVolumeButton() const { return m_originalVolumeBtn; }
     TextLabel *originalVolumeLabel() const { return m_originalMusicVolumeLabel; }
+    // The panel's titles: the span's heading and its rows' labels, the used part's heading (shown with
+    // prune on) and its rows' labels; the range slider's label under the video.
+    TextLabel *setthemusicpositionLabel() const { return m_setthemusicpositionLabel; }
+    TextLabel *startMusicTimeLabel() const { return m_startMusicTimeLabel; }
+    TextLabel *endMusicTimeLabel() const { return m_endMusicTimeLabel; }
+    TextLabel *pruneRangeMusicLabel() const { return m_pruneRangeMusicLabel; }
+    TextLabel *pruneStartLabel() const { return m_pruneStartLabel; }
+    TextLabel *pruneEndLabel() const { return m_pruneEndLabel; }
+    TextLabel *musicPositionLabel() const { return m_musicPositionLabel; }
+    // Lays the range slider and its label out along the bottom of the pane under the video, `width` wide.
+    void layoutRangeRow(double width);
     PNQButton *loadButton() const { return m_loadButton; }
     PNQButton *deleteButton() const { return m_deleteButton; }
 
@@ -190,6 +203,8 @@ private:
     QPointer<PNQButton> m_musicItemPlayPauseBtn, m_playPruneMusicBtn;
     QPointer<PNQButton> m_musicItemVolueBtn, m_originalVolumeBtn;
     QPointer<TextLabel> m_musicItemVoluelabel, m_originalMusicVolumeLabel;
+    QPointer<TextLabel> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_endMusicTimeLabel;
+    QPointer<TextLabel> m_pruneRangeMusicLabel, m_pruneStartLabel, m_pruneEndLabel, m_musicPositionLabel;
     QPointer<PNQButton> m_markInButton, m_markOutButton;
     QPointer<platform::View> m_panel;
     QPointer<platform::View> m_pruneContentView, m_fadeContentView;

@@ -221,19 +221,25 @@ TEST_F(LauncherTest, ChoosingTheListTitleKeepsTheLanguage)
     EXPECT_EQ(m_launcher->caption(ViewController::Crop)->text(), textIn("tool_cropItemTitle", "de"));
 }
 
-TEST_F(LauncherTest, StoredLanguageOutsideTheListStartsInEnglish)
+TEST_F(LauncherTest, StoredLanguageOutsideTheListIsClampedToItsEnds)
 {
-    for (const int stored : {-1, 9, 12}) {
-        SCOPED_TRACE(stored);
+    struct Case
+    {
+        int stored;
+        int entry;
+        const char *folder;
+    };
+    for (const Case c : {Case{-1, 1, "en"}, Case{9, 9, "ar"}, Case{12, 9, "ar"}}) {
+        SCOPED_TRACE(c.stored);
         m_delegate.reset();
-        platform::UserDefaults::standard().setValue(kLanguageKey, stored);
+        platform::UserDefaults::standard().setValue(kLanguageKey, c.stored);
         LanguageService::setLanguage();
         m_delegate = std::make_unique<AppDelegate>();
         m_delegate->applicationDidFinishLaunching();
         m_launcher = m_delegate->viewController();
-        EXPECT_EQ(m_delegate->langeuagePopBtn()->indexOfSelectedItem(), 1);
-        EXPECT_EQ(m_delegate->languageBtn()->contentTitle(), textIn("LanguageBtnTitle", "en"));
-        EXPECT_EQ(m_launcher->caption(ViewController::Crop)->text(), textIn("tool_cropItemTitle", "en"));
+        EXPECT_EQ(m_delegate->langeuagePopBtn()->indexOfSelectedItem(), c.entry);
+        EXPECT_EQ(m_delegate->languageBtn()->contentTitle(), textIn("LanguageBtnTitle", c.folder));
+        EXPECT_EQ(m_launcher->caption(ViewController::Crop)->text(), textIn("tool_cropItemTitle", c.folder));
     }
 }
 

@@ -114,6 +114,25 @@ TEST(PNQOpenAlert, ReportsTheCheckBoxOnceAndEndsItsModalSession)
     }
 }
 
+TEST(PNQOpenAlert, OkWithoutACallbackLeavesTheDialogOpen)
+{
+    QPointer<PNQOpenAlert> alert = new PNQOpenAlert;
+    alert->window()->makeKeyAndOrderFront();
+    QTest::mouseClick(alert->okBtn(), Qt::LeftButton);
+    TestEnvironment::processEvents();
+    ASSERT_FALSE(alert.isNull());
+    EXPECT_TRUE(alert->window()->isVisible());
+
+    // Set later, the callback hears the OK and the dialog closes.
+    std::optional<bool> heard;
+    alert->SelectedOkBlock = [&](bool on) { heard = on; };
+    QTest::mouseClick(alert->okBtn(), Qt::LeftButton);
+    EXPECT_EQ(heard, std::optional<bool>(false));
+    if (alert)
+        EXPECT_FALSE(alert->window()->isVisible());
+    TestEnvironment::processDeferredDeletes();
+}
+
 TEST(PNQOpenAlert, RevealsTheOutputOnlyWhenAsked)
 {
     struct Case

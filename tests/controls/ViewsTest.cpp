@@ -120,3 +120,17 @@ TEST(PNQView, DrawsItsImageOverItsColour)
     EXPECT_EQ(pixelAt(v, 5, 20), QColor(Qt::blue)) << "the image is stretched over the colour";
     EXPECT_EQ(pixelAt(v, 35, 20), QColor(Qt::red));
 }
+
+TEST(ImageView, GreyBezelFrameIsDarkAtTheTopLeftAndLightAtTheBottomRight)
+{
+    Host host(60, 60, Qt::black);
+    auto *v = new ImageView(platform::makeRect(10, 10, 40, 30), &host.root);
+    EXPECT_EQ(pixelAt(v, 0, 15), QColor(Qt::black)) << "no frame by default";
+    v->setImageFrameStyle(ImageView::FrameStyle::GrayBezel);
+    // Rows and columns by their bottom-left coordinates: the top row is at y 30, the bottom one at 1.
+    EXPECT_EQ(pixelAt(v, 0, 15), QColor(128, 128, 128));
+    EXPECT_EQ(pixelAt(v, 20, 30), QColor(128, 128, 128));
+    EXPECT_EQ(pixelAt(v, 39, 15), QColor(224, 224, 224));
+    EXPECT_EQ(pixelAt(v, 20, 1), QColor(224, 224, 224));
+    EXPECT_EQ(pixelAt(v, 20, 15), QColor(Qt::black)) << "the inside stays the view's own";
+}

@@ -309,7 +309,7 @@ TEST(ClipExportJob, OnlyTickedWatermarksEachOnceWithTheirOwnTimes)
     sources.waterFolder = waterFolder;
     ASSERT_EQ(configure(sources).code, MEDIA_OK);
 
-    const QString renderedPath = waterFolder + "/water_3.png";
+    const QString renderedPath = waterFolder + "/waterImage_3.png";
     const Lines expected = {
         "textCallback",
         "text Hello 240 135 720 675 120 4294967040 5000000 15000000",
@@ -338,7 +338,7 @@ TEST(ClipExportJob, ATextPictureThatCannotBeWrittenFailsTheExportInsteadOfAnOldO
     QImage image(20, 10, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::red);
     rendered->setWaterImage(image);
-    rendered->setWaterImagePath(blocked + "/water_0.png");
+    rendered->setWaterImagePath(blocked + "/waterImage_0.png");
 
     ExportSources sources;
     sources.clip = makeClip();

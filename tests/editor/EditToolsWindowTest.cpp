@@ -132,6 +132,19 @@ TEST_F(EditToolsWindowTest, DraggedCornerAndTypedFieldGiveTheMarginsTheExportSen
     EXPECT_EQ(lines, (std::vector<std::string>{"crop " + RecordingEngine::rectText(typed)}));
 }
 
+TEST_F(EditToolsWindowTest, OpeningTheCropToolShowsTheSizeUnpadded)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolCrop);
+    CropTool &crop = editor->cropTool();
+    typeInto(crop.cropWidthField(), QStringLiteral("8"));
+    typeInto(crop.cropHeightField(), QStringLiteral("6"));
+    ASSERT_EQ(crop.editVideoClipRect().size, (platform::Size{8, 6}));
+    editor->cutAction();
+    editor->cropAction();
+    EXPECT_EQ(crop.cropWidthField()->stringValue(), QStringLiteral("8"));
+    EXPECT_EQ(crop.cropHeightField()->stringValue(), QStringLiteral("6"));
+}
+
 TEST_F(EditToolsWindowTest, TurnsAndMirrorsKeepTheCropWhereItLiesOnThePicture)
 {
     openWith(smallClip(), EditVideoWindowController::ToolCrop);

@@ -233,6 +233,16 @@ TEST_F(EditorWindowTest, LayoutFollowsTheWindowSize)
     EXPECT_EQ(editor->playerBottomView()->frame(), platform::makeRect(0, 0, 736, 81));
     EXPECT_EQ(editor->musicRightPlayerView()->frame(), platform::makeRect(14, 90, 710, 345));
     EXPECT_EQ(editor->cutProgressView()->frame(), platform::makeRect(95, 35.5, 546, 30));
+    EXPECT_EQ(editor->progressSlider()->frame(), platform::makeRect(95, 42, 546, 17));
+    EXPECT_EQ(editor->totalTimeLabel()->frame(), platform::makeRect(646, 33.5, 80, 26));
+    // The bar's strip keeps its x: its flexible margins keep it in the middle of the bar, also after a
+    // visit to the music tool, whose bar is as wide.
+    EXPECT_EQ(editor->playerBottomChildView()->frame(), platform::makeRect(188, 5, 360, 36));
+    editor->addmusicAction();
+    resizeTo(1100, 800);
+    editor->cutAction();
+    EXPECT_EQ(editor->playerBottomChildView()->frame(), platform::makeRect(238, 5, 360, 36));
+    resizeTo(1000, 800);
     // Panels hang from the top of the tool column.
     EXPECT_EQ(editor->trimView()->frame().maxY(), 441 - 5);
     EXPECT_EQ(editor->musicContentView()->frame().maxY(), 240 + 441 - 5);

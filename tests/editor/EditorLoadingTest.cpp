@@ -2,6 +2,7 @@
 #include "tests/editor/LoadedEditor.h"
 
 #include "services/LanguageService.h"
+#include "services/ResourceService.h"
 #include "toolkit/SourceProbe.h"
 #include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
@@ -109,6 +110,14 @@ TEST_F(EditorLoadingTest, ThumbnailsAre180HighAndKeepTheAspect)
     open();
     ASSERT_TRUE(choose(portraitClip()));
     EXPECT_EQ(editor->fileData()->thumbImage().size(), QSize(101, 180));
+
+    // A source without a picture shows the music picture of the bundle.
+    const auto sound = Editor::probeSource(audioOnlyFile());
+    ASSERT_TRUE(sound);
+    const QImage music = ResourceService::imageWithfileName("Resources/defaultMusicZoom.png");
+    ASSERT_FALSE(music.isNull());
+    EXPECT_EQ(sound->thumbImage(), music);
+    EXPECT_EQ(Editor::probeSource(portraitClip())->thumbImage().size(), QSize(101, 180));
 }
 
 TEST_F(EditorLoadingTest, RefusedFilesAlertAndKeepTheLoadedClip)

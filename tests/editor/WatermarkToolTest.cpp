@@ -249,6 +249,26 @@ TEST_F(WatermarkToolTest, TimesSizeTransparencyFontAndColour)
     EXPECT_EQ(text.waterFontColor(), QColor(Qt::red));
 }
 
+TEST_F(WatermarkToolTest, RefreshingThePlayerViewShowsTheEditedWatermarkAgain)
+{
+    openWith(longClip(), EditVideoWindowController::ToolWatermark);
+    ASSERT_TRUE(tool().addFile(picturePath()));
+    tool().selectRow(0);
+    WaterParam &picture = *editor->waterMarkList()[0];
+    // Changed behind the panel's back: the fields and the overlay still show the old values.
+    picture.setStartTime(12.5f);
+    picture.setDuration(4.25f);
+    picture.setWaterAlph(60);
+    ASSERT_NE(tool().timeGroup(WatermarkTool::Start).seconds(), 12.5f);
+
+    editor->refreshPlayerView();
+    EXPECT_FLOAT_EQ(tool().timeGroup(WatermarkTool::Start).seconds(), 12.5f);
+    EXPECT_FLOAT_EQ(tool().timeGroup(WatermarkTool::Duration).seconds(), 4.25f);
+    EXPECT_EQ(tool().alphaField()->stringValue(), "60");
+    ASSERT_TRUE(editor->watermarkView());
+    EXPECT_EQ(editor->watermarkView()->waterMarkAlph(), 60) << "the new overlay shows the transparency";
+}
+
 TEST_F(WatermarkToolTest, UnusableFilesAreRefusedWhereTheyAreChosen)
 {
     openWith(smallClip(), EditVideoWindowController::ToolWatermark);

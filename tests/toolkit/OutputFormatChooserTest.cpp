@@ -135,6 +135,8 @@ TEST_F(OutputFormatChooserTest, OpeningMarksTheFirstProfileWithoutApplyingIt)
     EXPECT_TRUE(chooser->gearButtons().at(0)->isVisible());
     EXPECT_EQ(chooser->showFunctionBtn()->contentTitle(),
               platform::qformat(LanguageService::localizedStringForKey("Target Format: %@"), "p01"));
+    EXPECT_EQ(chooser->showFunctionBtn()->font().pixelSize(), 14);
+    EXPECT_EQ(chooser->itemSelectView()->imageFrameStyle(), ImageView::FrameStyle::GrayBezel);
 
     clickProfile(5);
 
@@ -179,8 +181,9 @@ TEST_F(OutputFormatChooserTest, SeventeenProfilesMakeThreePages)
     }
     click(right);
     EXPECT_EQ(chooser->selectFunctionOfsetIndex(), 1) << "a click on the arrow pages";
-    // Each page of 8 pitches starts with its first profile.
+    // Each page of 8 pitches starts with its first profile; the strip is 100 x 90 points a page.
     EXPECT_EQ(chooser->itemButtons().at(16)->frame().minX(), 1600);
+    EXPECT_EQ(chooser->functionItemDocumentView()->frame().width(), 3 * 100 * 90);
 }
 
 TEST_F(OutputFormatChooserTest, AProfileOfAKeepOriginalCategoryClearsFirstAndResetsThePage)

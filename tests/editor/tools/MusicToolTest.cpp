@@ -2,6 +2,7 @@
 // refused and named), ticks, selection and delete, the time fields and steppers with their acceptance
 // rules, the range slider, the options, and the engine calls the export makes from them.
 #include "editor/tools/MusicTool.h"
+#include "services/LanguageService.h"
 #include "model/MusicInfo.h"
 #include "platform/Stepper.h"
 #include "platform/Window.h"
@@ -247,6 +248,32 @@ TEST_F(MusicWindowTest, ItemPlayerFollowsTheCurrentTrackAndNeverPlaysWithThePrev
         << "the 5 s song ends";
 }
 
+TEST_F(MusicWindowTest, ClosingStopsAndDropsOnlyThePlayersThatPlay)
+{
+    enum Playing { Nothing, Preview, Item };
+    for (const Playing playing : {Nothing, Preview, Item}) {
+        SCOPED_TRACE(int(playing));
+        openWith(smallClip(), EditVideoWindowController::ToolMusic);
+        tool().addFiles({audioFile("song.m4a", 5)});
+        ASSERT_TRUE(tool().itemPlayer());
+        if (playing == Preview)
+            editor->play();
+        if (playing == Item)
+            tool().playOrPauseAudio();
+        const std::weak_ptr<RDMoviePlayer> preview = editor->rdPlayer();
+        const std::weak_ptr<RDMoviePlayer> item = tool().itemPlayer();
+
+        editor->close();
+        // A paused player is left to go with the window's controller.
+        EXPECT_EQ(editor->rdPlayer() == nullptr, playing == Preview);
+        EXPECT_EQ(tool().itemPlayer() == nullptr, playing == Item);
+        EXPECT_FALSE(tool().audioTimerActive());
+        EXPECT_FALSE(editor->isPlaying());
+        TestEnvironment::processDeferredDeletes();
+        EXPECT_TRUE(preview.expired() && item.expired()) << "the controller takes the rest with it";
+    }
+}
+
 TEST_F(MusicWindowTest, MarkInAndMarkOutAtTheItemPlayersPosition)
 {
     openWith(longClip(), EditVideoWindowController::ToolMusic); // 125.5 s
@@ -331,6 +358,45 @@ TEST_F(MusicWindowTest, PruneBarSetsTheUsedPartAndShowsWithPruneOnly)
     EXPECT_NEAR(track.pruneStart(), 0.2 * M, 1e-3);
     tool().pruneBox()->click();
     EXPECT_NEAR(bar->lowerValue(), 0.2, 1e-4);
+}
+
+TEST_F(MusicWindowTest, PanelTitlesAndTheRangeSlidersLabel)
+{
+    openWith(longClip(), EditVideoWindowController::ToolMusic);
+    tool().addFiles({audioFile("song.m4a", 5)});
+    const struct
+    {
+        TextLabel *label;
+        const char *key;
+    } cases[] = {
+        {tool().setthemusicpositionLabel(), "SetthemusicpositionString"},
+        {tool().startMusicTimeLabel(), "StartFieldLabelstringValue"},
+        {tool().endMusicTimeLabel(), "stopFieldLabelstringValue"},
+        {tool().pruneRangeMusicLabel(), "PruneRangeMusicLabelstringValue"},
+        {tool().pruneStartLabel(), "StartFieldLabelstringValue"},
+        {tool().pruneEndLabel(), "stopFieldLabelstringValue"},
+        {tool().musicPositionLabel(), "MusicPositionLabelstringValue"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        ASSERT_NE(c.label, nullptr);
+        EXPECT_EQ(c.label->text(), LanguageService::localizedStringForKey(c.key));
+        EXPECT_NE(c.label->text(), QString::fromLatin1(c.key));
+    }
+
+    // The used part's title shows with its rows, with prune on only.
+    QWidget *panel = editor->musicContentView();
+    EXPECT_FALSE(tool().pruneRangeMusicLabel()->isVisibleTo(panel));
+    tool().pruneBox()->click();
+    EXPECT_TRUE(tool().pruneRangeMusicLabel()->isVisibleTo(panel));
+    EXPECT_GT(tool().pruneRangeMusicLabel()->frame().minY(), tool().pruneStartLabel()->frame().maxY());
+
+    // Under the video the label sits left of the range slider, both inside the pane.
+    const platform::Rect label = tool().musicPositionLabel()->frame();
+    const platform::Rect slider = tool().rangeSlider()->frame();
+    EXPECT_LE(label.maxX(), slider.minX());
+    EXPECT_LE(slider.maxX(), editor->musicRightView()->frame().width());
+    EXPECT_GT(slider.width(), 2 * label.width());
 }
 
 TEST_F(MusicWindowTest, PruneBarTickFollowsTheItemPlayerOnlyWhileItPlays)
