@@ -6,6 +6,7 @@
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
@@ -198,7 +199,12 @@ void WaterMarkCellItemView::drawRect(QPainter &painter, const platform::Rect &)
     const QColor fill = m_selected ? m_selectedBackgroundColor : m_backgroundColor;
     if (fill.isValid())
         painter.fillRect(QRectF(0, 0, width(), height()), fill);
-    if (!m_titleLabel->isVisibleTo(this))
-        drawTextUpright(painter, m_titleLabel->frame(), m_titleLabel->stringValue(), shownFont(),
-                        shownTextColor(), Qt::AlignLeft | Qt::AlignVCenter);
+    if (m_titleLabel->isVisibleTo(this))
+        return;
+    // A path longer than the row keeps its start and its file name.
+    const QFont font = shownFont();
+    const platform::Rect title = m_titleLabel->frame();
+    const QString shown =
+        QFontMetrics(font).elidedText(m_titleLabel->stringValue(), Qt::ElideMiddle, int(title.width()) - 4);
+    drawTextUpright(painter, title, shown, font, shownTextColor(), Qt::AlignLeft | Qt::AlignVCenter);
 }
