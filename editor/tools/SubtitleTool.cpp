@@ -187,6 +187,8 @@ void SubtitleTool::initSubtitleView(platform::View *panel)
     m_captionAlphorBtn->setContentColor(Qt::black);
     m_captionAlphorBtn->setContentTitle(tr("PositionBtnTitle"));
     m_captionAlphorBtn->setSelected(false);
+    // It has no action of its own; it looks as live as the panel's controls.
+    m_captionAlphorBtn->setEnabled(false);
     // A title longer than the button widens it (within the box), so it shows whole.
     const double titleWidth =
         m_captionAlphorBtn->fontMetrics().horizontalAdvance(tr("PositionBtnTitle")) + 16;
@@ -419,7 +421,7 @@ void SubtitleTool::sourceShown()
 
 void SubtitleTool::enableEdit(bool enable)
 {
-    ToolPanel::setEnabled({m_colorWell, m_subtitlePopUpBtn}, enable);
+    ToolPanel::setEnabled({m_colorWell, m_subtitlePopUpBtn, m_captionAlphorBtn}, enable);
     const bool chosen = m_subtitlePopUpBtn && m_subtitlePopUpBtn->indexOfSelectedItem() != 0;
     ToolPanel::setEnabled({m_fontPopUpBtn, m_positionSlider}, enable && chosen);
 }

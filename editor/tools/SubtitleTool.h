@@ -92,8 +92,9 @@ public:
     // The new clip is shown: the pop-up holds "none" and "load" again and is on; the font pop-up and the
     // slider are off; the header button is deselected.
     void sourceShown();
-    // The editing state: the subtitle pop-up and the colour follow `enable`; the font pop-up and the
-    // slider too while a subtitle item is chosen, else they are off.
+    // The editing state: the subtitle pop-up, the colour and the box's header follow `enable`; the font
+    // pop-up and the slider too while a subtitle item is chosen, else they are off. The header keeps its
+    // selected state.
     void enableEdit(bool enable);
     // The window closes: the copy goes.
     void windowWillClose();

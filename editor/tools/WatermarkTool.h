@@ -1,8 +1,9 @@
 #pragma once
 // The watermark tool: a list of text, picture and video watermarks (check-box rows with an editable
 // title for text), add and delete, and the panel of the edited row: when it shows (start and duration),
-// which part of a video file plays (file start and end), transparency, size (pictures and videos) and,
-// for text, font and colour (through the font and colour panels).
+// which part of a video file plays (file start and end), transparency, keep-aspect, then the kind's own
+// group in one place: size (pictures and videos), or, for text, the text, font and colour (through the
+// font and colour panels); with no row edited the text group shows. The default button does nothing.
 //
 // It holds the list and the edited index, is the delegate of its rows, fields and of the overlay
 // (RDWaterView) the window lays over the picture, and shows the edited row in that overlay. The preview

@@ -178,6 +178,8 @@ TEST_F(MusicWindowTest, RangeReportAndPreviewMusicAreLogged)
     ASSERT_NE(before, lines.end());
     EXPECT_EQ(*std::next(before), "ClearDubbingMusicBehand");
     EXPECT_EQ(tool().loadButton()->contentTitle(), LanguageService::localizedStringForKey("LocalMusicTitle"));
+    EXPECT_FALSE(tool().deleteButton()->normalImage().isNull()) << "an image button";
+    EXPECT_FALSE(tool().deleteButton()->disAbleImage().isNull());
 }
 
 TEST_F(MusicWindowTest, FieldsSteppersAndSliderKeepRangesWellFormed)

@@ -226,6 +226,10 @@ TEST_F(SubtitleWindowTest, ControlsFollowTheTableOfEnabledStates)
 
     chooseLoadItem(writeFile(dir, "cues.srt", kSrt));
     expect("srt loaded", {true, true, true, true, true});
+    const platform::OpenPanelRequest panel = TestEnvironment::scriptedPanels().openPanels().last();
+    EXPECT_TRUE(panel.allowsMultipleSelection);
+    EXPECT_TRUE(panel.canChooseFiles && !panel.canChooseDirectories && !panel.canCreateDirectories);
+    EXPECT_EQ(panel.allowedExtensions, (QStringList{"ass", "ssa", "srt"}));
     chooseLoadItem(
         writeFile(dir, "cues.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
     expect("ass loaded", {false, false, false, true, true});
