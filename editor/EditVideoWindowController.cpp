@@ -725,11 +725,7 @@ void EditVideoWindowController::enableEdit(bool e)
     setEnabled(m_music.originalLevelSlider(), e && player);
     setEnabled(m_music.originalVolumeButton(), e && player);
     setEnabled(m_audiochanelPopBtn, e);
-    setEnabled(m_colorWell, e);
-    setEnabled(m_subtitle_popUpBtn, e);
-    const bool subtitleChosen = m_subtitle_popUpBtn && m_subtitle_popUpBtn->indexOfSelectedItem() != 0;
-    setEnabled(m_subtitleFont_popUpBtn, e && subtitleChosen);
-    setEnabled(m_subtitleAlphSlider, e && subtitleChosen);
+    m_subtitle.enableEdit(e);
     if (m_watermarkView)
         m_watermarkView->setEnabled(e);
     enableWaterChildView(e);
@@ -1256,17 +1252,7 @@ void EditVideoWindowController::refreshPlayerView()
     m_trim.stopGroup().show(s1);
     showTimeLabels(float(m_preview.currentTime()), float(duration));
 
-    if (m_subtitle_popUpBtn) {
-        m_subtitle_popUpBtn->removeAllItems();
-        for (const char *key : {VW_KEY("No_subtitleItemTitle"), VW_KEY("Load_otherItemTitle")}) {
-            const QString title = LanguageService::localizedStringForKey(key);
-            if (!title.isEmpty())
-                m_subtitle_popUpBtn->addItemWithTitle(title);
-        }
-        m_subtitle_popUpBtn->setEnabled(true);
-        setEnabled(m_subtitleFont_popUpBtn, false);
-        setEnabled(m_subtitleAlphSlider, false);
-    }
+    m_subtitle.sourceShown();
     m_watermark.refreshWaterTime();
     m_effects.applyToPlayer();
     editsChanged();

@@ -478,7 +478,7 @@ private:
     EffectsTool m_effects{*this, m_volumeModel};
     SubtitleTool m_subtitle{*this, m_subtitleParam};
     MusicTool m_music{*this, m_volumeModel};
-    WatermarkTool m_watermark{*this};
+    WatermarkTool m_watermark{*this, m_waterParam};
 
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     std::unique_ptr<EditorOutputSettings> m_outputSettings;

@@ -150,7 +150,7 @@ void EditorWindowViews::hiddenMusicViewPlay(bool hidden)
         return;
     m_toolMusicNofileView->setCornerRadius(5);
     m_toolMusicNofileView->setBorderWidth(2);
-    m_toolMusicNofileView->setBordColor(kAccent);
+    m_toolMusicNofileView->setBordColor(QColor(214, 212, 212));
     if (!m_toolMusicNofileView->findChildren<TextLabel *>().isEmpty())
         return;
     const char *keys[] = {

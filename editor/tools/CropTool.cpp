@@ -82,12 +82,21 @@ void CropTool::initCropView(platform::View *panel)
     label(panel, makeRect(10, top - 340, 100, 26),
           LanguageService::localizedStringForKey("leftMarginLabelstringValue"));
     m_cropLeftField = ToolPanel::numberField(panel, makeRect(112, top - 340, 80, 26), this);
+
+    // Kept hidden: nothing shows it, so the user never reaches it; it follows the editing state.
+    m_edit_cropCancelBtn = new PNQButton(makeRect((w - 80) / 2, top - 380, 80, 28), panel);
+    m_edit_cropCancelBtn->setAutoresizingMask(platform::View::MinYMargin);
+    m_edit_cropCancelBtn->setCornerRadius(5);
+    m_edit_cropCancelBtn->setStateBackgroundImages(QStringLiteral("About/btnOK"));
+    m_edit_cropCancelBtn->setContentTitle(LanguageService::localizedStringForKey("ResetBtnTitle"));
+    m_edit_cropCancelBtn->setEnabled(false);
+    m_edit_cropCancelBtn->setHidden(true);
 }
 
 void CropTool::enableEdit(bool enable)
 {
     ToolPanel::setEnabled({m_cropWidthField.data(), m_cropHeightField.data(), m_cropTopField.data(),
-                           m_cropLeftField.data(), m_keepAspectBtn.data()},
+                           m_cropLeftField.data(), m_keepAspectBtn.data(), m_edit_cropCancelBtn.data()},
                           enable);
 }
 

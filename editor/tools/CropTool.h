@@ -31,7 +31,7 @@ public:
 
     // Builds the panel into `panel` once, from its top down; fields and check box start disabled.
     void initCropView(platform::View *panel);
-    // Enables or disables the four fields and the check box together.
+    // Enables or disables the four fields, the check box and the (hidden) reset button together.
     void enableEdit(bool enable);
 
     // A new overlay for a newly loaded picture (or none): becomes its delegate and restarts from the whole
@@ -61,7 +61,8 @@ public:
     // the picture), the overlay shows it and the margins follow, as after a drag. Other fields: true.
     bool controlTextShouldEndEditing(platform::TextField *field) override;
     // The check box's click work: on restarts from the whole picture in keep-aspect mode; off keeps the
-    // shown rectangle in free mode.
+    // shown rectangle in free mode. The watermark overlay is left as it is: clearing its picture and
+    // text would put a blank picture in place of the edited text watermark the file gets.
     void keepAspectAction();
 
     // The crop's part of the export's settings.
@@ -84,6 +85,7 @@ public:
     platform::TextField *cropLeftField() const { return m_cropLeftField; }
     platform::TextField *cropTopField() const { return m_cropTopField; }
     PNQButton *keepAspectBtn() const { return m_keepAspectBtn; }
+    PNQButton *editCropCancelBtn() const { return m_edit_cropCancelBtn; }
 
 private:
     platform::Size sourceSize() const;
@@ -94,5 +96,5 @@ private:
     platform::Rect m_sourceCrop;
     QPointer<platform::TextField> m_original_SizeLabel, m_cropWidthField, m_cropHeightField, m_cropTopField,
         m_cropLeftField;
-    QPointer<PNQButton> m_keepAspectBtn;
+    QPointer<PNQButton> m_keepAspectBtn, m_edit_cropCancelBtn;
 };

@@ -247,6 +247,8 @@ void EffectsTool::toggleEffect(EffectTableCellView *cell, qint64 row)
         m_selectedEffectTypeIndexs.append(id);
     }
     std::sort(m_selectedEffectTypeIndexs.begin(), m_selectedEffectTypeIndexs.end());
+    for (int i = 0; i < m_selectedEffectTypeIndexs.size(); ++i)
+        platform::log("effectType_%d : %d", i, m_selectedEffectTypeIndexs.at(i));
     m_host.editsChanged();
 }
 

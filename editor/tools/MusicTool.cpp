@@ -82,19 +82,20 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
 
     m_panel = panel;
     double y = top - 28;
-    m_loadButton = new PNQButton(makeRect(5, y, 95, 24), panel);
-    m_deleteButton = new PNQButton(makeRect(104, y, 95, 24), panel);
+    m_loadButton = new PNQButton(makeRect(5, y, 160, 24), panel);
+    m_deleteButton = new PNQButton(makeRect(170, y, 24, 24), panel);
     m_musicItemPlayPauseBtn = imageButton(panel, makeRect(204, y, 24, 24), "Join/btnPlay_Normal.png",
                                           "Join/btnPlay_Disable.png", "Join/btnPause_Normal.png");
-    for (PNQButton *b : {m_loadButton.data(), m_deleteButton.data()}) {
-        b->setAutoresizingMask(platform::View::MinYMargin);
-        b->setCornerRadius(5);
-        b->setBorderWidth(1);
-        b->setBordColor(QColor(0x2b, 0x8c, 0xd8));
-        b->setContentColor(Qt::black);
-    }
-    m_loadButton->setContentTitle(tr("LoadMusicBtnTitle"));
-    m_deleteButton->setContentTitle(tr("DeleteMusicBtnTitle"));
+    m_loadButton->setAutoresizingMask(platform::View::MinYMargin);
+    m_loadButton->setCornerRadius(5);
+    m_loadButton->setBorderWidth(1);
+    m_loadButton->setBordColor(QColor(0x2b, 0x8c, 0xd8));
+    m_loadButton->setContentColor(Qt::black);
+    m_loadButton->setContentTitle(tr("LocalMusicTitle"));
+    m_deleteButton->setAutoresizingMask(platform::View::MinYMargin);
+    m_deleteButton->setBorderWidth(0);
+    m_deleteButton->setStateImages(QStringLiteral("SubFun/btnDeleteWaterMark"));
+    m_deleteButton->setToolTip(tr("DeleteMusicBtnTitle"));
     m_loadButton->mouseDownAction = [this](PNQButton *) {
         m_host.queueOnMain([this] { loadMusicAction(); });
     };
@@ -360,7 +361,6 @@ void MusicTool::addFiles(const QStringList &paths)
             continue;
         }
         m_musicList << newTrack(path, record->sourceData()->duration(), video);
-        m_selectedMusicIndex = int(m_musicList.size()) - 1;
     }
     if (!refused.isEmpty()) {
         platform::AlertRequest alert;
@@ -382,7 +382,6 @@ void MusicTool::deleteMusicAction()
 void MusicTool::sourceLoaded()
 {
     m_musicList.clear();
-    m_selectedMusicIndex = 0;
     refreshMusicListView();
 }
 
@@ -398,8 +397,9 @@ void MusicTool::refreshMusicListView()
         delete row.data();
     m_rows.clear();
     m_musicSelecteds.clear();
-    if (m_selectedMusicIndex >= m_musicList.size())
-        m_selectedMusicIndex = std::max(0, int(m_musicList.size()) - 1);
+    // An empty list keeps the index: the next load selects it, or the last row when it is shorter.
+    if (!m_musicList.isEmpty() && m_selectedMusicIndex >= m_musicList.size())
+        m_selectedMusicIndex = int(m_musicList.size()) - 1;
     if (m_listDocument) {
         const double W = m_listDocument->frame().width();
         const double H = std::max(52.0, m_musicList.size() * kRowHeight);
@@ -423,6 +423,9 @@ void MusicTool::refreshMusicListView()
             m_musicSelecteds << track;
     }
     enableEdit(true);
+    // The current row is selected anew: its file goes into a new item player.
+    m_itemPath.clear();
+    cutUsedPartToSpan();
     showTrack();
 }
 
@@ -543,6 +546,8 @@ void MusicTool::actionMouseDownForEffectTableCellViewBlock(EffectTableCellView *
     m_selectedMusicIndex = int(row);
     for (EffectTableCellView *r : rows())
         r->setSelectedRow(r->row() == row);
+    m_itemPath.clear();
+    cutUsedPartToSpan();
     showTrack();
 }
 
@@ -561,19 +566,28 @@ void MusicTool::actionSelectedForEffectTableCellViewBlock(EffectTableCellView *c
 
 void MusicTool::changeRangeValue(MusicRangeSlider *slider)
 {
+    platform::log("position:%f : %f", double(slider->positionLeftValue()),
+                  double(slider->positionRightValue()));
+    platform::log("musicRange:%f : %f", double(slider->musicLeftValue()), double(slider->musicRightValue()));
     MusicInfo *track = current();
     const float V = float(videoSeconds());
     if (!track || V <= 0)
         return;
     track->setPositionStart(slider->positionLeftValue() * V);
     track->setPositionEnd(slider->positionRightValue() * V);
-    // The used part is no longer than the span.
-    if (track->pruneDiration() > track->positionEnd() - track->positionStart())
-        track->setPruneDiration(track->positionEnd() - track->positionStart());
+    cutUsedPartToSpan();
     m_groups[0].show(track->positionStart());
     m_groups[1].show(track->positionEnd());
     m_groups[2].show(track->pruneStart());
     m_groups[3].show(track->pruneStart() + track->pruneDiration());
+}
+
+void MusicTool::cutUsedPartToSpan()
+{
+    // The used part is no longer than the span.
+    if (MusicInfo *track = current())
+        if (track->pruneDiration() > track->positionEnd() - track->positionStart())
+            track->setPruneDiration(track->positionEnd() - track->positionStart());
 }
 
 void MusicTool::changeProgress(MusicRangeSlider *slider)
@@ -680,14 +694,18 @@ void MusicTool::addDubbingWithPlayer() const
     const auto &player = m_host.rdPlayer();
     if (!player)
         return;
+    platform::log("ClearDubbingMusicBefor");
     player->ClearDubbingMusic();
+    platform::log("ClearDubbingMusicBehand");
     for (const auto &track : m_musicSelecteds) {
         const MusicRanges::Ranges r = MusicRanges::forTrack(*track, MusicRanges::Form::Preview);
         player->AddDubbingMusic(track->path().toStdString(), cmTime(r.sourceStart), cmTime(r.sourceEnd),
                                 cmTime(r.timelineStart), cmTime(r.timelineEnd),
                                 cmTime(r.fadeIn ? 1.0f : 0.0f), cmTime(r.fadeOut ? 1.0f : 0.0f), r.volume);
     }
-    player->DisableMainAudio(removeOriginalMusic());
+    // The clip's own sound is switched as playing starts; a paused preview is left as it is.
+    if (m_host.isPlaying())
+        player->DisableMainAudio(removeOriginalMusic());
 }
 
 void MusicTool::showPlaying(bool playing)

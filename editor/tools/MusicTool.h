@@ -70,7 +70,10 @@ public:
     // Controls usable or not (the list's own editing controls only with tracks).
     void enableEdit(bool enable);
 
-    // Adds the files (after the probe); refused ones are named in one alert. The last added is current.
+    // Adds the files (after the probe); refused ones are named in one alert. The current index stays
+    // (within the list): a new clip empties the list but keeps it, so the next load selects the same
+    // row, or the last when the list is shorter. Selecting a row (a click, or a rebuild of the list)
+    // loads its file into a new item player and cuts its used part to its span.
     void addFiles(const QStringList &paths);
     // The load button: the open panel, then addFiles().
     void loadMusicAction();
@@ -174,6 +177,7 @@ private:
     double videoSeconds() const;
     void refreshMusicListView();
     void showTrack();
+    void cutUsedPartToSpan();
     // Applies `seconds` to row `i` of the current track by the acceptance rules; true when accepted.
     bool applyTime(int i, float seconds, bool alert);
     void optionChanged();

@@ -1,6 +1,8 @@
 #include "editor/tools/SubtitleTool.h"
 
+#include "controls/ImageView.h"
 #include "controls/PNQButton.h"
+#include "controls/TextLabel.h"
 #include "editor/tools/ToolPanel.h"
 #include "media/MediaEngine.h"
 #include "media/RDMoviePlayer.h"
@@ -13,10 +15,12 @@
 #include "platform/PopUpButton.h"
 #include "platform/View.h"
 #include "services/LanguageService.h"
+#include "services/ResourceService.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSlider>
+#include <QVBoxLayout>
 
 #include <fontconfig/fontconfig.h>
 
@@ -91,8 +95,9 @@ QStringList SubtitleTool::cjkSerifFontFiles()
 
 int SubtitleTool::positionForSlider(double v, double frameHeight, int fontSize)
 {
-    const double top = std::max(0.0, frameHeight - fontSize);
-    return int(std::clamp(v, 0.0, 1.0) * top);
+    const double position =
+        std::max(0.0, std::min(std::clamp(v, 0.0, 1.0) * frameHeight, frameHeight - fontSize));
+    return int(position);
 }
 
 QString SubtitleTool::fontDisplayName(const QString &fontFile)
@@ -170,15 +175,48 @@ void SubtitleTool::initSubtitleView(platform::View *panel)
         m_host.queueOnMain([this] { changeSubtitleColor(); });
     };
 
-    ToolPanel::label(panel, makeRect(10, h - 150, w - 20, 20), tr("PositionBtnTitle"));
-    ToolPanel::label(panel, makeRect(50, h - 176, w - 60, 20), tr("SubtitleTopTitle"));
-    ToolPanel::label(panel, makeRect(50, h - 350, w - 60, 20), tr("SubtitleBottomTitle"));
-    m_positionSlider = new QSlider(Qt::Vertical);
+    // The position box: its header button, and the slider between the "+" and "-" marks.
+    auto *box = new ImageView(makeRect(30, 180, w - 60, 60), panel);
+    box->setAutoresizingMask(platform::View::MinYMargin);
+    box->setImageScaling(ImageView::Scaling::AxesIndependently);
+    box->setImage(ResourceService::imageWithfileName(QStringLiteral("Resources/WSBoxA1.png")));
+    const double bw = box->frame().width();
+    const double bh = box->frame().height();
+    m_captionAlphorBtn = new PNQButton(makeRect((bw - 110) / 2, bh - 42, 110, 42), box);
+    m_captionAlphorBtn->setBorderWidth(0);
+    m_captionAlphorBtn->setContentColor(Qt::black);
+    m_captionAlphorBtn->setContentTitle(tr("PositionBtnTitle"));
+    m_captionAlphorBtn->setSelected(false);
+    // It has no action of its own; it looks as live as the panel's controls.
+    m_captionAlphorBtn->setEnabled(false);
+    // A title longer than the button widens it (within the box), so it shows whole.
+    const double titleWidth =
+        m_captionAlphorBtn->fontMetrics().horizontalAdvance(tr("PositionBtnTitle")) + 16;
+    if (titleWidth > 110) {
+        const double width = std::min(bw, titleWidth);
+        m_captionAlphorBtn->setFrame(makeRect((bw - width) / 2, bh - 42, width, 42));
+    }
+    const QColor grey(136, 136, 136);
+    m_captionAlphBigLabe = new TextLabel(makeRect(20, 5, 20, 21), box);
+    m_captionAlphLowLabe = new TextLabel(makeRect(bw - 40, 5, 20, 21), box);
+    m_captionAlphBigLabe->setText(QStringLiteral("+"));
+    m_captionAlphLowLabe->setText(QStringLiteral("-"));
+    for (TextLabel *mark : {m_captionAlphBigLabe.data(), m_captionAlphLowLabe.data()}) {
+        mark->setTextColor(grey);
+        mark->setTextFont(platform::FontAlias::systemFont(13));
+    }
+    m_captionAlphBigLabe->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_captionAlphLowLabe->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_positionSlider = new QSlider(Qt::Horizontal);
     m_positionSlider->setRange(0, kSliderSteps);
-    m_positionSlider->setValue(0);
+    m_positionSlider->setValue(kSliderSteps / 2);
     QObject::connect(m_positionSlider, &QSlider::valueChanged, m_positionSlider,
                      [this] { actionsubtitleAlphSlider(); });
-    ToolPanel::hosted(panel, makeRect(20, h - 350, 24, 194), m_positionSlider);
+    auto *sliderBox = new platform::View(makeRect(40, 5, bw - 80, 21), box);
+    auto *sliderLayout = new QVBoxLayout(sliderBox);
+    sliderLayout->setContentsMargins(0, 0, 0, 0);
+    m_positionSlider->setParent(sliderBox);
+    sliderLayout->addWidget(m_positionSlider);
     ToolPanel::setEnabled({m_subtitlePopUpBtn, m_fontPopUpBtn, m_colorWell, m_positionSlider}, false);
 }
 
@@ -235,6 +273,7 @@ void SubtitleTool::loadSubtitle()
     request.cancelTitle = tr("OpenPanelCancelTitle");
     request.prompt = tr("OpenPanelOpenTitle");
     request.allowedExtensions = {"ass", "ssa", "srt"};
+    request.allowsMultipleSelection = true; // the last file chosen is the one used
     const QStringList urls = platform::Panels::instance().runOpenPanel(request);
     // A cancel or a refused file leaves the pop-up on what was in use before.
     const auto restore = [this] {
@@ -308,8 +347,9 @@ void SubtitleTool::loadSubtitle()
     sendSubtitle(used);
 
     const bool srt = QFileInfo(path).suffix().toLower() == QLatin1String("srt");
-    ToolPanel::setEnabled({m_fontPopUpBtn, m_colorWell}, srt);
-    ToolPanel::setEnabled({m_subtitlePopUpBtn, m_positionSlider}, true);
+    ToolPanel::setEnabled({m_subtitlePopUpBtn, m_fontPopUpBtn, m_colorWell}, srt);
+    ToolPanel::setEnabled({m_positionSlider}, true);
+    m_captionAlphorBtn->setSelected(true);
 }
 
 void SubtitleTool::actionfonts_popUpBtn()
@@ -362,6 +402,28 @@ void SubtitleTool::sourceLoaded()
 {
     m_captionPath.clear();
     m_copy.clear();
+}
+
+void SubtitleTool::sourceShown()
+{
+    if (!m_subtitlePopUpBtn)
+        return;
+    m_subtitlePopUpBtn->removeAllItems();
+    for (const char *key : {VW_KEY("No_subtitleItemTitle"), VW_KEY("Load_otherItemTitle")}) {
+        const QString title = tr(key);
+        if (!title.isEmpty())
+            m_subtitlePopUpBtn->addItemWithTitle(title);
+    }
+    m_subtitlePopUpBtn->setEnabled(true);
+    ToolPanel::setEnabled({m_fontPopUpBtn, m_positionSlider}, false);
+    m_captionAlphorBtn->setSelected(false);
+}
+
+void SubtitleTool::enableEdit(bool enable)
+{
+    ToolPanel::setEnabled({m_colorWell, m_subtitlePopUpBtn, m_captionAlphorBtn}, enable);
+    const bool chosen = m_subtitlePopUpBtn && m_subtitlePopUpBtn->indexOfSelectedItem() != 0;
+    ToolPanel::setEnabled({m_fontPopUpBtn, m_positionSlider}, enable && chosen);
 }
 
 void SubtitleTool::windowWillClose()

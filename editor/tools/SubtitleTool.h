@@ -9,10 +9,15 @@
 //    style ("Noto Serif CJK JP Bold"), on a row of its own so the name shows whole. The default font is
 //    the one named "arial.ttf" (any case), then the first file of the CJK serif family ("Songti"), else
 //    the first file; an empty list leaves the font path empty and the engine's default font is used.
-//  - The slider is vertical: 1.0 at the top, 0.0 at the bottom; the text's baseline stays between the
-//    bottom edge and one font size below the top edge. After a load the slider stands at 1.0 while the
-//    record keeps the default placement (-1), until the slider is moved. Choosing "no subtitle" leaves
-//    the other controls as they are, so choosing the file again shows it as it was.
+//  - The position slider lies across the position box, between its "+" (left) and "-" (right) marks,
+//    under the box's header button, which is selected while a subtitle file is loaded. Its value v
+//    puts the baseline v x the picture's height above the bottom edge, never higher than one font size
+//    under the top edge. After a load the slider stands at 1.0 while the record keeps the default
+//    placement (-1), until the slider is moved. Choosing "no subtitle" leaves the other controls as
+//    they are, so choosing the file again shows it as it was.
+//  - Enabled states: a new clip turns the subtitle pop-up on and the font pop-up and slider off; an srt
+//    load turns all on; an ass or ssa load turns the slider on and the rest off, the subtitle pop-up too,
+//    until the editing state is set again (enableEdit) or a new clip comes.
 //  - A picked colour is stored in the record at once.
 //  - A file is read as the engine reads it (MediaGetSubtitleText): UTF-8, UTF-16 with its mark, or the
 //    character set its bytes show (else the locale's). A file that is not text in any of them, or that
@@ -34,6 +39,7 @@
 class PNQButton;
 class QSlider;
 class SubtitleParam;
+class TextLabel;
 
 namespace platform {
 class PopUpButton;
@@ -54,9 +60,9 @@ public:
     static int defaultFontIndex(const QStringList &fonts, const QStringList &cjkSerif);
     // The files of the CJK serif family that "Songti" maps to on this system.
     static QStringList cjkSerifFontFiles();
-    // The engine's position (pixels from the bottom edge up to the baseline) for slider value v (0 =
-    // bottom, 1 = top) on a picture `frameHeight` pixels high; never below 0 nor above the height less
-    // the font size.
+    // The engine's position (pixels from the bottom edge up to the baseline) for slider value v (0..1)
+    // on a picture `frameHeight` pixels high: v x the height, never above the height less the font
+    // size nor below 0.
     static int positionForSlider(double v, double frameHeight, int fontSize);
     // The name the font pop-up shows for a font file: its family and style as the file names them
     // (the first face of a collection); the file's name when fontconfig cannot read it.
@@ -83,6 +89,13 @@ public:
     void changeSubtitleColor();
     // A new clip: its subtitle is none, and the chosen file's copy goes.
     void sourceLoaded();
+    // The new clip is shown: the pop-up holds "none" and "load" again and is on; the font pop-up and the
+    // slider are off; the header button is deselected.
+    void sourceShown();
+    // The editing state: the subtitle pop-up, the colour and the box's header follow `enable`; the font
+    // pop-up and the slider too while a subtitle item is chosen, else they are off. The header keeps its
+    // selected state.
+    void enableEdit(bool enable);
     // The window closes: the copy goes.
     void windowWillClose();
 
@@ -90,6 +103,9 @@ public:
     platform::PopUpButton *fontPopUpBtn() const { return m_fontPopUpBtn; }
     PNQButton *colorWell() const { return m_colorWell; }
     QSlider *positionSlider() const { return m_positionSlider; }
+    PNQButton *captionAlphorBtn() const { return m_captionAlphorBtn; }
+    TextLabel *captionAlphBigLabe() const { return m_captionAlphBigLabe; }
+    TextLabel *captionAlphLowLabe() const { return m_captionAlphLowLabe; }
     QString captionPath() const { return m_captionPath; }
     // The file the preview and the export read for the chosen file: its UTF-8 copy, or the file itself.
     QString usedPath() const { return m_copy.path().isEmpty() ? m_captionPath : m_copy.path(); }
@@ -105,6 +121,7 @@ private:
     QString m_captionPath;
     SubtitleCopy m_copy;
     QPointer<platform::PopUpButton> m_subtitlePopUpBtn, m_fontPopUpBtn;
-    QPointer<PNQButton> m_colorWell;
+    QPointer<PNQButton> m_colorWell, m_captionAlphorBtn;
     QPointer<QSlider> m_positionSlider;
+    QPointer<TextLabel> m_captionAlphBigLabe, m_captionAlphLowLabe;
 };

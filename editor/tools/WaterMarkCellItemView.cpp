@@ -6,14 +6,13 @@
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 
 namespace {
-const QColor kNormalText(90, 216, 238);
-const QColor kSelectedBackground(105, 168, 219);
-constexpr double kTitleX = 52;
+constexpr double kTitleX = 34;
 } // namespace
 
 WaterMarkCellItemView::WaterMarkCellItemView(const platform::Rect &frame, QWidget *parent)
@@ -34,8 +33,8 @@ WaterMarkCellItemView::WaterMarkCellItemView(const platform::Rect &frame, QWidge
                 self->toggleCheck();
         });
     };
-    m_titleLabel = new platform::TextField(
-        platform::makeRect(kTitleX, (h - 22) / 2, frame.width() - kTitleX - 2, 22), this);
+    m_titleLabel =
+        new platform::TextField(platform::makeRect(kTitleX, (h - 18) / 2, frame.width() - kTitleX, 18), this);
     m_titleLabel->setBordered(false);
     // The row draws its own background; the title's field only draws its text.
     m_titleLabel->lineEdit()->setStyleSheet(
@@ -93,6 +92,52 @@ void WaterMarkCellItemView::setTitleStringValue(const QString &title)
     m_titleLabel->setStringValue(title);
 }
 
+void WaterMarkCellItemView::setTitleFont(const std::optional<QFont> &font)
+{
+    m_titleFont = font;
+    updateTitle();
+}
+
+void WaterMarkCellItemView::setNormalTextColor(const QColor &color)
+{
+    m_normalTextColor = color;
+    updateTitle();
+}
+
+void WaterMarkCellItemView::setSelectTextColor(const QColor &color)
+{
+    m_selectTextColor = color;
+    updateTitle();
+}
+
+void WaterMarkCellItemView::setBackgroundColor(const QColor &color)
+{
+    m_backgroundColor = color;
+    update();
+}
+
+void WaterMarkCellItemView::setSelectedBackgroundColor(const QColor &color)
+{
+    m_selectedBackgroundColor = color;
+    update();
+}
+
+QFont WaterMarkCellItemView::shownFont() const
+{
+    if (m_titleFont)
+        return *m_titleFont;
+    if (LanguageService::isalaboLanguage())
+        if (auto muna = platform::FontAlias::fontNamed(QStringLiteral("Muna"), 13))
+            return *muna;
+    return platform::FontAlias::systemFont(13);
+}
+
+QColor WaterMarkCellItemView::shownTextColor() const
+{
+    const QColor c = m_selected ? m_selectTextColor : m_normalTextColor;
+    return c.isValid() ? c : QColor(Qt::black);
+}
+
 void WaterMarkCellItemView::setEnabledRow(bool enable)
 {
     m_enabled = enable;
@@ -104,9 +149,15 @@ void WaterMarkCellItemView::updateTitle()
 {
     // The field is there only while the title can be edited; otherwise the row draws the title itself.
     const bool editable = m_selected && m_type == TextRow && m_enabled;
+    const QFont font = shownFont();
+    const double size = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF();
+    const double titleHeight = m_titleFont ? float(size) + 5 : 18;
+    m_titleLabel->setFrame(platform::makeRect(kTitleX, (frame().height() - titleHeight) / 2,
+                                              frame().width() - kTitleX, titleHeight));
+    m_titleLabel->setFieldFont(font);
     m_titleLabel->setEditable(editable);
     m_titleLabel->setVisible(editable && m_editing);
-    m_titleLabel->setTextColor(m_selected ? QColor(Qt::white) : kNormalText);
+    m_titleLabel->setTextColor(shownTextColor());
     update();
 }
 
@@ -145,31 +196,15 @@ void WaterMarkCellItemView::mouseDown(const platform::MouseEvent &)
 
 void WaterMarkCellItemView::drawRect(QPainter &painter, const platform::Rect &)
 {
-    const QRectF all(0, 0, width(), height());
-    if (m_selected)
-        painter.fillRect(all, kSelectedBackground);
-    // The kind's icon between the check box and the title: T for text, a frame for a picture, a
-    // triangle for a video.
-    const QRectF icon(32, (height() - 14) / 2.0, 14, 14);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(m_selected ? QColor(Qt::white) : kNormalText, 1.5));
-    const QColor text = m_selected ? QColor(Qt::white) : kNormalText;
-    if (!m_titleLabel->isVisibleTo(this))
-        drawTextUpright(painter, platform::makeRect(kTitleX + 2, 0, width() - kTitleX - 4, height()),
-                        m_titleLabel->stringValue(), platform::FontAlias::systemFont(12), text,
-                        Qt::AlignLeft | Qt::AlignVCenter);
-    if (m_type == TextRow) {
-        drawTextUpright(painter, platform::fromQRectF(icon), QStringLiteral("T"),
-                        platform::FontAlias::systemFont(13, true), text, Qt::AlignCenter);
-    } else if (m_type == PictureRow) {
-        painter.drawRect(icon.adjusted(1, 2, -1, -2));
-        painter.drawLine(icon.bottomLeft() + QPointF(2, -3), icon.center() + QPointF(0, 1));
-        painter.drawLine(icon.center() + QPointF(0, 1), icon.bottomRight() + QPointF(-2, -3));
-    } else {
-        QPolygonF play;
-        play << icon.topLeft() + QPointF(3, 1) << icon.bottomLeft() + QPointF(3, -1)
-             << QPointF(icon.right() - 1, icon.center().y());
-        painter.setBrush(painter.pen().color());
-        painter.drawPolygon(play);
-    }
+    const QColor fill = m_selected ? m_selectedBackgroundColor : m_backgroundColor;
+    if (fill.isValid())
+        painter.fillRect(QRectF(0, 0, width(), height()), fill);
+    if (m_titleLabel->isVisibleTo(this))
+        return;
+    // A path longer than the row keeps its start and its file name.
+    const QFont font = shownFont();
+    const platform::Rect title = m_titleLabel->frame();
+    const QString shown =
+        QFontMetrics(font).elidedText(m_titleLabel->stringValue(), Qt::ElideMiddle, int(title.width()) - 4);
+    drawTextUpright(painter, title, shown, font, shownTextColor(), Qt::AlignLeft | Qt::AlignVCenter);
 }

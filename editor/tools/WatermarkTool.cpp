@@ -2,6 +2,7 @@
 
 #include "controls/PNQButton.h"
 #include "controls/PNQScrollView.h"
+#include "controls/PNQView.h"
 #include "editor/tools/RDWaterView.h"
 #include "editor/tools/ToolPanel.h"
 #include "editor/tools/WaterMarkCellItemView.h"
@@ -85,6 +86,41 @@ PNQButton *textButton(platform::View *panel, const platform::Rect &frame, const 
     return button;
 }
 
+// A button drawn by the images of `stem` ("_Normal", "_On", "_Down"; the hover image also when
+// disabled); `tip` names it.
+PNQButton *imageButton(platform::View *panel, const platform::Rect &frame, const char *stem,
+                       const QString &tip, std::function<void()> action)
+{
+    auto *button = new PNQButton(frame, panel);
+    button->setAutoresizingMask(platform::View::MinYMargin);
+    const auto image = [stem](const char *state) {
+        return ResourceService::imageWithfileName(QString::fromUtf8(stem) + QString::fromUtf8(state));
+    };
+    button->setNormalImage(image("_Normal.png"));
+    button->setOnImage(image("_On.png"));
+    button->setDownImage(image("_Down.png"));
+    button->setDisAbleImage(image("_On.png"));
+    button->setBorderWidth(0);
+    button->setToolTip(tip);
+    button->setEnabled(false);
+    button->mouseDownAction = [action = std::move(action)](PNQButton *b) {
+        if (b->isEnabled())
+            platform::dispatchMain(action);
+    };
+    return button;
+}
+
+// A field group's frame: a thin light-grey border with rounded corners.
+PNQView *groupFrame(platform::View *parent, const platform::Rect &frame)
+{
+    auto *view = new PNQView(frame, parent);
+    view->setAutoresizingMask(platform::View::MinYMargin);
+    view->setBordColor(QColor(214, 212, 212));
+    view->setBorderWidth(1);
+    view->setCornerRadius(2);
+    return view;
+}
+
 // Layout units: one point is one pixel.
 double fontSize(const QFont &font)
 {
@@ -117,7 +153,7 @@ QImage firstFrameOf(const QString &path, float &duration)
 
 WatermarkTool::~WatermarkTool()
 {
-    for (const auto &field : {m_wmAlphaField, m_wmWidthField, m_wmHeightField})
+    for (const auto &field : {m_wmAlphaField, m_wmWidthField, m_wmHeightField, m_waterContentTextField})
         if (field)
             field->setDelegate(nullptr);
     for (const TimeFieldGroup &group : m_groups)
@@ -138,21 +174,21 @@ void WatermarkTool::initWaterView(platform::View *panel)
 {
     using platform::makeRect;
     const double w = panel->frame().width();
+    m_panelWidth = w;
     double y = panel->frame().height() - 30;
 
-    // The three list buttons above the list.
-    const double bw = (w - 20) / 3;
+    // The three list buttons above the list: add text, add a picture or video, delete.
     m_textmarkBtn =
-        textButton(panel, makeRect(5, y, bw, 26), LanguageService::localizedStringForKey("wmAddTextBtnTitle"),
-                   [this] { addTextAction(); });
+        imageButton(panel, makeRect(5, y, 26, 26), "SubFun/btnAddTextWaterMark",
+                    LanguageService::localizedStringForKey("wmAddTextBtnTitle"), [this] { addTextAction(); });
     m_imagemarkBtn =
-        textButton(panel, makeRect(10 + bw, y, bw, 26),
-                   LanguageService::localizedStringForKey("wmAddFileBtnTitle"), [this] { addFileAction(); });
+        imageButton(panel, makeRect(37, y, 26, 26), "SubFun/btnAddPicWaterMark",
+                    LanguageService::localizedStringForKey("wmAddFileBtnTitle"), [this] { addFileAction(); });
     m_deletedmarkBtn =
-        textButton(panel, makeRect(15 + 2 * bw, y, bw, 26),
-                   LanguageService::localizedStringForKey("wmDeleteBtnTitle"), [this] { deleteAction(); });
+        imageButton(panel, makeRect(w - 31, y, 26, 26), "SubFun/btnDeleteWaterMark",
+                    LanguageService::localizedStringForKey("wmDeleteBtnTitle"), [this] { deleteAction(); });
 
-    const double listHeight = 90;
+    const double listHeight = 80;
     y -= listHeight + 4;
     auto *box = new QGroupBox;
     auto *layout = new QVBoxLayout(box);
@@ -205,13 +241,16 @@ void WatermarkTool::initWaterView(platform::View *panel)
     timeRow(m_fileGroupView, 2, FileEnd);
     m_fileGroupView->setVisible(false);
 
-    m_lowerGroupView = new platform::View(makeRect(0, y - 36, w, 116), panel);
+    // Transparency and keep-aspect, then the kind's own group in one place: the size of a picture or
+    // video, or the text, font and colour of a text.
+    const double lowerHeight = 138;
+    m_lowerGroupView = new platform::View(makeRect(0, y + 80 - lowerHeight, w, lowerHeight), panel);
     m_lowerGroupView->setAutoresizingMask(platform::View::MinYMargin);
     platform::View *lower = m_lowerGroupView;
-    ToolPanel::label(lower, makeRect(5, 92, kLabelWidth, 20),
+    ToolPanel::label(lower, makeRect(5, 114, kLabelWidth, 20),
                      LanguageService::localizedStringForKey("wmTransparenceLabelstringValue"));
-    m_wmAlphaField = ToolPanel::numberField(lower, makeRect(kFieldX, 90, 34, 24), this);
-    m_wmAlphaStepper = new platform::Stepper(makeRect(kFieldX + 36, 88, 19, 27), lower);
+    m_wmAlphaField = ToolPanel::numberField(lower, makeRect(kFieldX, 112, 34, 24), this);
+    m_wmAlphaStepper = new platform::Stepper(makeRect(kFieldX + 36, 110, 19, 27), lower);
     m_wmAlphaStepper->setMaxValue(100);
     m_wmAlphaStepper->setValueWraps(false);
     m_wmAlphaStepper->action = [this](platform::Stepper &s) { setTransparency(s.intValue()); };
@@ -219,28 +258,9 @@ void WatermarkTool::initWaterView(platform::View *panel)
     slider->setRange(0, 100);
     QObject::connect(slider, &QSlider::sliderMoved, slider, [this](int v) { setTransparency(v); });
     m_wmAlphaSlider = slider;
-    ToolPanel::hosted(lower, makeRect(kFieldX + 58, 92, w - kFieldX - 63, 21), slider);
+    ToolPanel::hosted(lower, makeRect(kFieldX + 58, 114, w - kFieldX - 63, 21), slider);
 
-    ToolPanel::label(lower, makeRect(5, 64, kLabelWidth, 20),
-                     LanguageService::localizedStringForKey("wmSizeLabelstringValue"));
-    m_wmWidthField = ToolPanel::numberField(lower, makeRect(kFieldX, 62, 34, 24), this);
-    m_wmWidthStepper = new platform::Stepper(makeRect(kFieldX + 36, 60, 19, 27), lower);
-    m_wmHeightField = ToolPanel::numberField(lower, makeRect(kFieldX + 58, 62, 34, 24), this);
-    m_wmHeightStepper = new platform::Stepper(makeRect(kFieldX + 94, 60, 19, 27), lower);
-    for (platform::Stepper *s : {m_wmWidthStepper.data(), m_wmHeightStepper.data()}) {
-        s->setMaxValue(100000);
-        s->setValueWraps(false);
-    }
-    m_wmWidthStepper->action = [this](platform::Stepper &s) {
-        if (WaterParam *item = editedItem())
-            setSize(s.intValue(), pixelSize(*item).height);
-    };
-    m_wmHeightStepper->action = [this](platform::Stepper &s) {
-        if (WaterParam *item = editedItem())
-            setSize(pixelSize(*item).width, s.intValue());
-    };
-
-    m_wmkeepaspectRatioBtn = new PNQButton(makeRect(5, 34, w - 10, 22), lower);
+    m_wmkeepaspectRatioBtn = new PNQButton(makeRect(5, 84, w - 10, 22), lower);
     m_wmkeepaspectRatioBtn->setNormalImage(
         ResourceService::imageWithfileName(QStringLiteral("Join/CheckBox_NoCheck.bmp")));
     m_wmkeepaspectRatioBtn->setSelectedImage(
@@ -254,12 +274,51 @@ void WatermarkTool::initWaterView(platform::View *panel)
             platform::dispatchMain([this] { keepAspectAction(); });
     };
 
-    m_waterFontBtn = textButton(lower, makeRect(5, 4, (w - 15) / 2, 26),
+    m_wmsizeBackgroundView = groupFrame(lower, makeRect(2, 52, w - 4, 30));
+    platform::View *size = m_wmsizeBackgroundView;
+    ToolPanel::label(size, makeRect(3, 5, kLabelWidth, 20),
+                     LanguageService::localizedStringForKey("wmSizeLabelstringValue"));
+    m_wmWidthField = ToolPanel::numberField(size, makeRect(kFieldX - 2, 3, 34, 24), this);
+    m_wmWidthStepper = new platform::Stepper(makeRect(kFieldX + 34, 1, 19, 27), size);
+    m_wmHeightField = ToolPanel::numberField(size, makeRect(kFieldX + 56, 3, 34, 24), this);
+    m_wmHeightStepper = new platform::Stepper(makeRect(kFieldX + 92, 1, 19, 27), size);
+    for (platform::Stepper *s : {m_wmWidthStepper.data(), m_wmHeightStepper.data()}) {
+        s->setMaxValue(100000);
+        s->setValueWraps(false);
+    }
+    m_wmWidthStepper->action = [this](platform::Stepper &s) {
+        if (WaterParam *item = editedItem())
+            setSize(s.intValue(), pixelSize(*item).height);
+    };
+    m_wmHeightStepper->action = [this](platform::Stepper &s) {
+        if (WaterParam *item = editedItem())
+            setSize(pixelSize(*item).width, s.intValue());
+    };
+
+    m_wmfontStyleBackView = groupFrame(lower, makeRect(2, 0, w - 4, 82));
+    platform::View *font = m_wmfontStyleBackView;
+    ToolPanel::label(font, makeRect(3, 58, w - 12, 20),
+                     LanguageService::localizedStringForKey("wmFontStyleLabelstringValue"));
+    m_waterContentTextField = new platform::TextField(makeRect(3, 32, w - 12, 24), font);
+    m_waterContentTextField->setAutoresizingMask(platform::View::MinYMargin);
+    m_waterContentTextField->setDelegate(this);
+    m_waterContentTextField->setEnabled(false);
+    m_waterFontBtn = textButton(font, makeRect(3, 3, (w - 15) / 2, 26),
                                 LanguageService::localizedStringForKey("waterFontBtntitle"),
                                 [this] { actionwaterFontBtn(); });
-    m_waterColorBtn = textButton(lower, makeRect(10 + (w - 15) / 2, 4, (w - 15) / 2, 26),
+    m_waterColorBtn = textButton(font, makeRect(8 + (w - 15) / 2, 3, (w - 15) / 2, 26),
                                  LanguageService::localizedStringForKey("waterColorBtntitle"),
                                  [this] { actionColorBtn(); });
+
+    // Its action is empty: there is nothing given for it to restore.
+    m_watermarkDefaultBtn = new PNQButton(makeRect((w - 80) / 2, 5, 80, 30), panel);
+    m_watermarkDefaultBtn->setAutoresizingMask(platform::View::MinYMargin);
+    m_watermarkDefaultBtn->setStateBackgroundImages(QStringLiteral("About/btnOK"));
+    m_watermarkDefaultBtn->setCornerRadius(5);
+    m_watermarkDefaultBtn->setBordColor(QColor(33, 176, 235));
+    m_watermarkDefaultBtn->setContentTitle(
+        LanguageService::localizedStringForKey("watermarkDefaultBtnTitle"));
+    m_watermarkDefaultBtn->setEnabled(false);
     refreshWaterTime();
     enableWaterChildView(false);
 }
@@ -438,6 +497,7 @@ void WatermarkTool::keepAspectAction()
 
 void WatermarkTool::selectRow(int row)
 {
+    platform::log("%s", "-[EditVideoWindowController selectEditWaterItem:]");
     if (row < 0 || row >= m_list.size())
         return;
     m_selectedWaterMarkIndex = row;
@@ -469,6 +529,8 @@ void WatermarkTool::editRowText(const QString &text, int row)
     }
     WaterParam &item = *m_list.at(row);
     item.setWaterText(text);
+    if (row == m_selectedWaterMarkIndex && m_waterContentTextField)
+        m_waterContentTextField->setStringValue(text);
     if (m_overlay && row == m_selectedWaterMarkIndex) {
         m_overlay->setWaterMarkString(text);
         fitTextRect(item);
@@ -491,6 +553,9 @@ void WatermarkTool::refresWaterMarkListView()
             auto *cell = new WaterMarkCellItemView(
                 platform::makeRect(0, height - (i + 1) * kRowHeight, width, kRowHeight), m_listDocument);
             cell->setRow(i);
+            cell->setNormalTextColor(QColor(90, 216, 238));
+            cell->setSelectTextColor(Qt::white);
+            cell->setSelectedBackgroundColor(QColor(105, 168, 219));
             cell->setType(item.waterType() == WaterParam::Text ? WaterMarkCellItemView::TextRow
                           : item.isVideo()                     ? WaterMarkCellItemView::VideoRow
                                                                : WaterMarkCellItemView::PictureRow);
@@ -520,6 +585,7 @@ void WatermarkTool::refreshWaterTime()
             if (field)
                 field->setStringValue(QStringLiteral("00"));
         showFileGroup(false);
+        showKindGroup(true);
         return;
     }
     m_groups[Start].show(item->startTime());
@@ -537,6 +603,9 @@ void WatermarkTool::refreshWaterTime()
         m_wmkeepaspectRatioBtn->setSelected(item->keepaspectRatio());
     }
     showFileGroup(item->isVideo() && item->fileDuration() > 0);
+    showKindGroup(item->waterType() == WaterParam::Text);
+    if (m_waterContentTextField && item->waterType() == WaterParam::Text)
+        m_waterContentTextField->setStringValue(item->waterText());
     if (!m_overlay)
         return;
     m_overlay->setWaterMarkAlph(int(item->waterAlph()));
@@ -575,6 +644,14 @@ void WatermarkTool::showFileGroup(bool show)
         platform::makeRect(lower.minX(), top - lower.height(), lower.width(), lower.height()));
 }
 
+void WatermarkTool::showKindGroup(bool text)
+{
+    if (m_wmfontStyleBackView)
+        m_wmfontStyleBackView->setVisible(text);
+    if (m_wmsizeBackgroundView)
+        m_wmsizeBackgroundView->setVisible(!text);
+}
+
 void WatermarkTool::enableWaterChildView(bool enable)
 {
     m_enabled = enable;
@@ -590,14 +667,15 @@ void WatermarkTool::enableWaterChildView(bool enable)
         ToolPanel::setEnabled({m_steppers[g].data()}, e);
     }
     ToolPanel::setEnabled({m_wmAlphaField.data(), m_wmAlphaStepper.data(), m_wmAlphaSlider.data(),
-                           m_wmkeepaspectRatioBtn.data()},
+                           m_wmkeepaspectRatioBtn.data(), m_watermarkDefaultBtn.data()},
                           e);
     const bool file = e && item->waterType() == WaterParam::File;
     ToolPanel::setEnabled(
         {m_wmWidthField.data(), m_wmHeightField.data(), m_wmWidthStepper.data(), m_wmHeightStepper.data()},
         file);
     const bool text = e && item->waterType() == WaterParam::Text;
-    ToolPanel::setEnabled({m_waterFontBtn.data(), m_waterColorBtn.data()}, text);
+    ToolPanel::setEnabled({m_waterFontBtn.data(), m_waterColorBtn.data(), m_waterContentTextField.data()},
+                          text);
     for (WaterMarkCellItemView *cell : cells())
         cell->setEnabledRow(enable);
 }
@@ -700,7 +778,12 @@ void WatermarkTool::actionwaterFontBtn()
         return;
     item->setWaterFontName(font->family());
     item->setWaterFontSize(float(fontSize(*font)));
+    platform::log("%@", font->toString());
     if (m_overlay) {
+        const QRectF b = HelpClass::getHeightOfText(m_overlay->waterMarkString(), m_overlay->frame().width(),
+                                                    m_overlay->frame().height(), *font);
+        platform::log("wr:%@",
+                      platform::qformat("{{%g, %g}, {%g, %g}}", b.x(), b.y(), b.width(), b.height()));
         m_overlay->setWaterMarkFont(*font);
         fitTextRect(*item);
     }
@@ -783,6 +866,40 @@ bool WatermarkTool::controlTextShouldEndEditing(platform::TextField *field)
     return true;
 }
 
+void WatermarkTool::controlTextDidChange(platform::TextField *field)
+{
+    if (field != m_waterContentTextField || !m_overlay)
+        return;
+    const QString text = field->stringValue();
+    WaterParam *item = editedItem();
+    const bool textRow = item && item->waterType() == WaterParam::Text;
+    if (textRow && !fitsRecord(text)) {
+        field->setStringValue(item->waterText());
+        return;
+    }
+    m_overlay->setWaterMarkString(text);
+    // The edited text row takes the text as well: the overlay's picture of it is what the file gets,
+    // so its text, its row and its picture stay one.
+    WaterParam scratch;
+    WaterParam &fitted = textRow ? *item : scratch;
+    fitTextRect(fitted);
+    if (textRow) {
+        item->setWaterText(text);
+        for (WaterMarkCellItemView *cell : cells())
+            if (cell->row() == m_selectedWaterMarkIndex)
+                cell->setTitleStringValue(text);
+    }
+    if (m_waterParam) {
+        m_waterParam->setWaterPercentClipRect(m_overlay->getPercentTextClipRect());
+        m_waterParam->setWaterRect(m_overlay->getclipRectFrame());
+        m_waterParam->setWaterText(text);
+        m_waterParam->setWaterFontSize(float(fontSize(m_overlay->waterMarkFont())));
+        m_waterParam->setWaterFontName(m_overlay->waterMarkFont().family());
+        m_waterParam->setWaterViewFrameWidth(float(m_panelWidth));
+    }
+    m_overlay->setVisible(!m_host.isPlaying() && !text.isEmpty());
+}
+
 void WatermarkTool::storeOverlayRect(WaterParam &item)
 {
     item.setWaterRect(m_overlay->getclipRectFrame());
@@ -811,8 +928,20 @@ void WatermarkTool::fitTextRect(WaterParam &item)
 
 void WatermarkTool::actionMouseMovedForWaterViewBlock(RDWaterView *view, const platform::Rect &)
 {
-    if (view == m_overlay && editedItem())
-        storeOverlayRect(*editedItem());
+    WaterParam *item = editedItem();
+    if (view != m_overlay || !item)
+        return;
+    storeOverlayRect(*item);
+    showSizeFields(*item);
+}
+
+void WatermarkTool::showSizeFields(const WaterParam &item)
+{
+    if (!m_wmWidthField)
+        return;
+    const platform::Size pixels = pixelSize(item);
+    m_wmWidthField->setStringValue(platform::qformat("%.f", pixels.width));
+    m_wmHeightField->setStringValue(platform::qformat("%.f", pixels.height));
 }
 
 void WatermarkTool::actionMouseMoveEndForWaterViewBlock(RDWaterView *, const platform::Rect &)
@@ -821,11 +950,7 @@ void WatermarkTool::actionMouseMoveEndForWaterViewBlock(RDWaterView *, const pla
     if (!item || !m_overlay)
         return;
     storeOverlayRect(*item);
-    if (m_wmWidthField) {
-        const platform::Size pixels = pixelSize(*item);
-        m_wmWidthField->setStringValue(platform::qformat("%.f", pixels.width));
-        m_wmHeightField->setStringValue(platform::qformat("%.f", pixels.height));
-    }
+    showSizeFields(*item);
     m_host.editsChanged();
 }
 

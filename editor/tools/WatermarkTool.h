@@ -1,8 +1,9 @@
 #pragma once
 // The watermark tool: a list of text, picture and video watermarks (check-box rows with an editable
 // title for text), add and delete, and the panel of the edited row: when it shows (start and duration),
-// which part of a video file plays (file start and end), transparency, size (pictures and videos) and,
-// for text, font and colour (through the font and colour panels).
+// which part of a video file plays (file start and end), transparency, keep-aspect, then the kind's own
+// group in one place: size (pictures and videos), or, for text, the text, font and colour (through the
+// font and colour panels); with no row edited the text group shows. The default button does nothing.
 //
 // It holds the list and the edited index, is the delegate of its rows, fields and of the overlay
 // (RDWaterView) the window lays over the picture, and shows the edited row in that overlay. The preview
@@ -24,6 +25,7 @@
 #include <vector>
 
 class PNQButton;
+class PNQView;
 class RDWaterView;
 class WaterMarkCellItemView;
 class WaterParam;
@@ -45,7 +47,11 @@ public:
         bool overlayShown = false;
     };
 
-    explicit WatermarkTool(EditToolHost &host) : m_host(host) {}
+    // `waterParam` is the controller's own watermark record (may be null): the text field writes it too.
+    WatermarkTool(EditToolHost &host, std::shared_ptr<WaterParam> &waterParam)
+        : m_host(host), m_waterParam(waterParam)
+    {
+    }
     ~WatermarkTool() override;
 
     // Builds the panel into `panel` once.
@@ -120,9 +126,18 @@ public:
     platform::TextField *heightField() const { return m_wmHeightField; }
     QSlider *alphaSlider() const { return m_wmAlphaSlider; }
     platform::View *fileGroupView() const { return m_fileGroupView; }
+    // The kind's groups: the size of a picture or video, the text, font and colour of a text (shown
+    // also while no row is edited).
+    PNQView *sizeGroupView() const { return m_wmsizeBackgroundView; }
+    PNQView *fontGroupView() const { return m_wmfontStyleBackView; }
+    PNQButton *defaultBtn() const { return m_watermarkDefaultBtn; }
+    platform::TextField *waterContentTextField() const { return m_waterContentTextField; }
 
     // TextFieldDelegate: typed times go through the time rules, typed transparency and size apply.
     bool controlTextShouldEndEditing(platform::TextField *field) override;
+    // Live edit of the text field: the overlay shows the text, fitted, and the edited text row and the
+    // controller's own record take it.
+    void controlTextDidChange(platform::TextField *field) override;
     // RDWaterViewDelegate: the overlay's moves and rendered text go into the edited row.
     void actionMouseMovedForWaterViewBlock(RDWaterView *view, const platform::Rect &waterRect) override;
     void actionMouseMoveEndForWaterViewBlock(RDWaterView *view, const platform::Rect &waterRect) override;
@@ -131,6 +146,8 @@ public:
 private:
     void append(const std::shared_ptr<WaterParam> &item);
     void showFileGroup(bool show);
+    void showKindGroup(bool text);
+    void showSizeFields(const WaterParam &item);
     void storeOverlayRect(WaterParam &item);
     void fitTextRect(WaterParam &item);
     // The item's size in video pixels, and its rectangle on the overlay, both from its fractions.
@@ -152,7 +169,11 @@ private:
     QPointer<platform::TextField> m_wmAlphaField, m_wmWidthField, m_wmHeightField;
     QPointer<platform::Stepper> m_wmAlphaStepper, m_wmWidthStepper, m_wmHeightStepper;
     QPointer<QSlider> m_wmAlphaSlider;
+    QPointer<PNQView> m_wmsizeBackgroundView, m_wmfontStyleBackView;
+    QPointer<platform::TextField> m_waterContentTextField;
+    std::shared_ptr<WaterParam> &m_waterParam;
+    double m_panelWidth = 0;
     QPointer<PNQButton> m_textmarkBtn, m_imagemarkBtn, m_deletedmarkBtn, m_wmkeepaspectRatioBtn,
-        m_waterFontBtn, m_waterColorBtn;
+        m_waterFontBtn, m_waterColorBtn, m_watermarkDefaultBtn;
     bool m_enabled = false;
 };

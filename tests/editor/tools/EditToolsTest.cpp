@@ -195,6 +195,21 @@ TEST(CropTool, KeepAspectOnRestartsFromTheWholePictureAndOffKeepsTheCrop)
     expectMargins(bench.crop.convertCropSize(), kept.left, kept.top, kept.right, kept.bottom);
 }
 
+// The panel's reset button is there, hidden, and follows the editing state with the fields.
+TEST(CropTool, HiddenResetButtonFollowsTheEditingState)
+{
+    CropBench bench({1920, 1080}, {960, 540});
+    PNQButton *reset = bench.crop.editCropCancelBtn();
+    ASSERT_TRUE(reset);
+    EXPECT_TRUE(reset->isHidden());
+    EXPECT_FALSE(reset->isEnabled());
+    bench.crop.enableEdit(true);
+    EXPECT_TRUE(reset->isEnabled());
+    EXPECT_TRUE(reset->isHidden());
+    bench.crop.enableEdit(false);
+    EXPECT_FALSE(reset->isEnabled());
+}
+
 TEST(CropTool, AResetGoesBackToTheWholePictureInFreeMode)
 {
     CropBench bench({1920, 1080}, {960, 540});

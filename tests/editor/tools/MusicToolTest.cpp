@@ -4,8 +4,10 @@
 #include "editor/tools/MusicTool.h"
 #include "services/LanguageService.h"
 #include "model/MusicInfo.h"
+#include "platform/Log.h"
 #include "platform/Stepper.h"
 #include "platform/Window.h"
+#include "services/LanguageService.h"
 #include "tests/editor/LoadedEditor.h"
 #include "tests/support/MediaFixture.h"
 #include "tests/support/RecordingEngine.h"
@@ -17,6 +19,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 
 using namespace editortest;
@@ -96,9 +99,10 @@ TEST_F(MusicWindowTest, LoadTickSelectAndDelete)
     EXPECT_EQ(alerts[0].informativeText, "noise.mp3");
     const QString songName = QFileInfo(song).fileName(), jingleName = QFileInfo(jingle).fileName();
     ASSERT_EQ(titles(), (QStringList{songName, jingleName}));
-    EXPECT_EQ(tool().selectedMusicIndex(), 1) << "the last added is current";
-    EXPECT_TRUE(tool().rows()[1]->selectedRow());
+    EXPECT_EQ(tool().selectedMusicIndex(), 0) << "a load keeps the current row";
+    EXPECT_TRUE(tool().rows()[0]->selectedRow());
     EXPECT_TRUE(tool().deleteButton()->isEnabled());
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[1], 1);
     const auto list = tool().musicList();
     EXPECT_NEAR(list[0]->duration(), 2.0, 0.05) << "the song is cut to the video";
     EXPECT_NEAR(list[1]->duration(), 1.0, 0.05) << "the jingle keeps its length";
@@ -133,6 +137,50 @@ TEST_F(MusicWindowTest, LoadTickSelectAndDelete)
     EXPECT_FALSE(tool().repeatBox()->isEnabled());
     EXPECT_FLOAT_EQ(tool().rangeSlider()->positionRightValue(), 0);
     EXPECT_EQ(fieldTexts(1), (QStringList{"00", "00", "00", "00"}));
+}
+
+// The current row outlives a new clip's empty list: the next load selects it, or the last row when the
+// list is shorter. Selecting a row cuts a used part longer than the span.
+TEST_F(MusicWindowTest, ANewClipKeepsTheCurrentRowAndSelectingCutsTheUsedPart)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic);
+    const QString song = audioFile("song.m4a", 5), jingle = audioFile("jingle.m4a", 1);
+    tool().addFiles({song, jingle, song});
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[1], 1);
+    ASSERT_TRUE(choose(smallClip()));
+    EXPECT_TRUE(tool().musicList().isEmpty());
+    tool().addFiles({song, jingle, song});
+    EXPECT_EQ(tool().selectedMusicIndex(), 1);
+    EXPECT_TRUE(tool().rows()[1]->selectedRow());
+    ASSERT_TRUE(choose(smallClip()));
+    tool().addFiles({song});
+    EXPECT_EQ(tool().selectedMusicIndex(), 0) << "the last row of a shorter list";
+
+    MusicInfo &track = *tool().musicList().at(0);
+    track.setPositionStart(0.5f);
+    track.setPositionEnd(1.5f);
+    track.setPruneDiration(1.8f);
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[0], 0);
+    EXPECT_FLOAT_EQ(track.pruneDiration(), 1.0f) << "cut to the span";
+}
+
+// The range slider's report and the preview's music are logged as they happen.
+TEST_F(MusicWindowTest, RangeReportAndPreviewMusicAreLogged)
+{
+    openWith(smallClip(), EditVideoWindowController::ToolMusic);
+    tool().addFiles({audioFile("song.m4a", 5)});
+    platform::LogCapture log;
+    tool().changeRangeValue(tool().rangeSlider());
+    EXPECT_TRUE(log.containsText("position:0.000000 : "));
+    EXPECT_TRUE(log.containsText("musicRange:0.000000 : "));
+    tool().addDubbingWithPlayer();
+    const auto lines = log.lines();
+    const auto before = std::find(lines.begin(), lines.end(), "ClearDubbingMusicBefor");
+    ASSERT_NE(before, lines.end());
+    EXPECT_EQ(*std::next(before), "ClearDubbingMusicBehand");
+    EXPECT_EQ(tool().loadButton()->contentTitle(), LanguageService::localizedStringForKey("LocalMusicTitle"));
+    EXPECT_FALSE(tool().deleteButton()->normalImage().isNull()) << "an image button";
+    EXPECT_FALSE(tool().deleteButton()->disAbleImage().isNull());
 }
 
 TEST_F(MusicWindowTest, FieldsSteppersAndSliderKeepRangesWellFormed)
@@ -219,6 +267,7 @@ TEST_F(MusicWindowTest, ItemPlayerFollowsTheCurrentTrackAndNeverPlaysWithThePrev
 {
     openWith(smallClip(), EditVideoWindowController::ToolMusic);
     tool().addFiles({audioFile("song.m4a", 5), audioFile("jingle.m4a", 1)});
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[1], 1);
     ASSERT_TRUE(tool().itemPlayer());
     const auto jinglePlayer = tool().itemPlayer();
     EXPECT_NEAR(platform::CMTimeGetSeconds(jinglePlayer->duration()), 1.0, 0.1) << "the current track's file";
@@ -438,6 +487,7 @@ TEST_F(MusicWindowTest, TrackVolumeMuteSliderAndLabelShowTheTracksVolume)
     EXPECT_FALSE(mute->isEnabled());
 
     tool().addFiles({audioFile("song.m4a", 5), audioFile("jingle.m4a", 1)});
+    tool().actionMouseDownForEffectTableCellViewBlock(tool().rows()[1], 1);
     MusicInfo &jingle = *tool().musicList().at(1);
     EXPECT_EQ(tool().itemVolumeLabel()->text(), QStringLiteral("50%"));
     ASSERT_TRUE(mute->isEnabled());

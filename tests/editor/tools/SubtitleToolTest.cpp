@@ -2,6 +2,9 @@
 // checks that refuse a subtitle file, and the tool inside the editor window (load, position, colour,
 // a refused file, a file deleted before the export).
 #include "editor/tools/SubtitleTool.h"
+#include "controls/ImageView.h"
+#include "controls/PNQButton.h"
+#include "controls/TextLabel.h"
 #include "editor/tools/SubtitleCopy.h"
 #include "model/SubtitleParam.h"
 #include "platform/PopUpButton.h"
@@ -62,7 +65,7 @@ TEST(SubtitleTool, SliderValueIsWhereTheBaselineStands)
         double v, height;
         int fontSize, position;
     } cases[] = {
-        {1.0, 1080, 30, 1050}, {0.5, 1080, 30, 525}, {0.0, 1080, 30, 0}, {1.0, 20, 30, 0}, {1.5, 90, 30, 60},
+        {1.0, 1080, 30, 1050}, {0.5, 1080, 30, 540}, {0.0, 1080, 30, 0}, {0.9, 20, 30, 0}, {1.5, 90, 30, 60},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SubtitleTool::positionForSlider(c.v, c.height, c.fontSize), c.position)
@@ -193,6 +196,80 @@ TEST_F(SubtitleWindowTest, LoadPositionAndColourGoIntoTheRecord)
     EXPECT_FALSE(tool().fontPopUpBtn()->isEnabled()) << "an ass file keeps its own fonts";
 }
 
+// Which controls answer at each moment: built, a clip shown, an srt or an ass load, the editing state
+// set on and off, and the next clip.
+TEST_F(SubtitleWindowTest, ControlsFollowTheTableOfEnabledStates)
+{
+    open(EditVideoWindowController::ToolSubtitle);
+    struct State
+    {
+        bool popUp, font, colour, slider, header;
+    };
+    const auto now = [&] {
+        return State{tool().subtitlePopUpBtn()->isEnabled(), tool().fontPopUpBtn()->isEnabled(),
+                     tool().colorWell()->isEnabled(), tool().positionSlider()->isEnabled(),
+                     tool().captionAlphorBtn()->selected()};
+    };
+    const auto expect = [&](const char *moment, State want) {
+        SCOPED_TRACE(moment);
+        const State got = now();
+        EXPECT_EQ(got.popUp, want.popUp);
+        EXPECT_EQ(got.font, want.font);
+        EXPECT_EQ(got.colour, want.colour);
+        EXPECT_EQ(got.slider, want.slider);
+        EXPECT_EQ(got.header, want.header);
+    };
+    expect("built", {false, false, false, false, false});
+    ASSERT_TRUE(choose(smallClip()));
+    expect("clip shown", {true, false, true, false, false});
+    EXPECT_EQ(tool().subtitlePopUpBtn()->numberOfItems(), 2);
+
+    chooseLoadItem(writeFile(dir, "cues.srt", kSrt));
+    expect("srt loaded", {true, true, true, true, true});
+    const platform::OpenPanelRequest panel = TestEnvironment::scriptedPanels().openPanels().last();
+    EXPECT_TRUE(panel.allowsMultipleSelection);
+    EXPECT_TRUE(panel.canChooseFiles && !panel.canChooseDirectories && !panel.canCreateDirectories);
+    EXPECT_EQ(panel.allowedExtensions, (QStringList{"ass", "ssa", "srt"}));
+    chooseLoadItem(
+        writeFile(dir, "cues.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
+    expect("ass loaded", {false, false, false, true, true});
+    editor->enableEdit(false);
+    expect("editing off", {false, false, false, false, true});
+    editor->enableEdit(true);
+    expect("editing on, a file chosen", {true, true, true, true, true});
+
+    chooseLoadItem(
+        writeFile(dir, "again.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
+    ASSERT_TRUE(choose(smallClip()));
+    expect("next clip", {true, false, true, false, false});
+    EXPECT_EQ(tool().subtitlePopUpBtn()->numberOfItems(), 2);
+    editor->enableEdit(true);
+    expect("editing on, no file", {true, false, true, false, false});
+}
+
+// The position box: its picture, the header over it, the slider across it with "+" at its left end and
+// "-" at its right end, standing at the middle until a file is loaded.
+TEST_F(SubtitleWindowTest, PositionBoxHoldsTheHeaderAndTheSliderBetweenItsMarks)
+{
+    open(EditVideoWindowController::ToolSubtitle);
+    QSlider *slider = tool().positionSlider();
+    EXPECT_EQ(slider->orientation(), Qt::Horizontal);
+    EXPECT_EQ(slider->value() * 2, slider->maximum());
+    auto *box = qobject_cast<ImageView *>(tool().captionAlphorBtn()->parentWidget());
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->image().isNull());
+    EXPECT_EQ(tool().captionAlphorBtn()->contentTitle(),
+              LanguageService::localizedStringForKey("PositionBtnTitle"));
+    const QRect plus = tool().captionAlphBigLabe()->geometry();
+    const QRect minus = tool().captionAlphLowLabe()->geometry();
+    const QRect bar(slider->parentWidget()->mapTo(box, QPoint(0, 0)), slider->parentWidget()->size());
+    EXPECT_EQ(tool().captionAlphBigLabe()->text(), "+");
+    EXPECT_EQ(tool().captionAlphLowLabe()->text(), "-");
+    EXPECT_LE(plus.right(), bar.left());
+    EXPECT_GE(minus.left(), bar.right());
+    EXPECT_LT(tool().captionAlphorBtn()->geometry().bottom(), bar.bottom()) << "the header above the slider";
+}
+
 TEST_F(SubtitleWindowTest, ARefusedFileIsNamedAndChangesNothing)
 {
     openWith(smallClip(), EditVideoWindowController::ToolSubtitle);
@@ -284,7 +361,10 @@ TEST_F(SubtitleWindowTest, LegacyAssIsUsedThroughAPrivateUtf8CopyThatGoesWithIt)
     EXPECT_TRUE(text.contains(QStringLiteral(",Основной,Привет")));
     EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0) << "private";
 
-    // None, then the file again: the same copy.
+    // None, then the file again: the same copy. After an ass load the pop-up answers again once the
+    // editing state is set anew.
+    EXPECT_FALSE(tool().subtitlePopUpBtn()->isEnabled());
+    editor->enableEdit(true);
     tool().subtitlePopUpBtn()->chooseItemAtIndex(0);
     tool().subtitlePopUpBtn()->chooseItemAtIndex(1);
     EXPECT_EQ(editor->subtitleParam()->subtitlePath(), copy);
