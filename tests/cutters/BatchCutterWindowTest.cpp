@@ -6,10 +6,12 @@
 #include "toolkit/ClipListEditor.h"
 
 #include "controls/NSProgressView.h"
+#include "controls/RDTextField.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
 #include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
@@ -24,6 +26,8 @@
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -231,6 +235,55 @@ TEST_F(BatchCutterWindowTest, ApplyToAllCopiesTheModeAndResetGivesTheWholeFileKe
     EXPECT_FALSE(cutter->unSelectTimeBtn()->selected());
     EXPECT_FALSE(cutter->cutProgressView()->isFanxuan()) << "so does the bar's look";
     EXPECT_EQ(cutter->trim().stopGroup().fields()[2]->stringValue(), QStringLiteral("04"));
+}
+
+TEST_F(BatchCutterWindowTest, FieldClicksSetTheSteppersMaximaAndStepsAndTypedTimesMoveThePreview)
+{
+    add({QString::fromStdString(fixture::longTinyClip())}); // 125.5 s
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    TrimPanel &trim = cutter->trim();
+    const auto field = [](const TimeFieldGroup &group, int i) {
+        return static_cast<RDTextField *>(group.fields()[i]);
+    };
+
+    // A click primes its group's stepper: 60 for hours, minutes and seconds, 100 for hundredths.
+    for (int i = 0; i < 4; ++i) {
+        cutter->actionMouseDownForTextFieldBlock(field(trim.startGroup(), i));
+        EXPECT_EQ(trim.startStepper()->maxValue(), i == 3 ? 100 : 60) << i;
+        cutter->actionMouseDownForTextFieldBlock(field(trim.stopGroup(), i));
+        EXPECT_EQ(trim.stopStepper()->maxValue(), i == 3 ? 100 : 60) << i;
+    }
+
+    // A typed start acts like a step: the stepper takes the value, the preview goes to the start.
+    RDTextField *seconds = field(trim.startGroup(), 2);
+    cutter->actionMouseDownForTextFieldBlock(seconds);
+    seconds->setStringValue(QStringLiteral("59"));
+    EXPECT_TRUE(cutter->controlTextShouldEndEditing(seconds));
+    const SimpleData &clip = *cutter->fileList()->at(0);
+    EXPECT_EQ(clip.cutTimeRange_start(), 59000000);
+    EXPECT_EQ(trim.startStepper()->intValue(), 59);
+    EXPECT_NEAR(cutter->cutProgressView()->progress(), 59 / cutter->preview().duration(), 1e-4);
+    EXPECT_NEAR(cutter->cutProgressView()->lowerValue(), 59 / 125.5, 1e-4);
+    EXPECT_TRUE(
+        TestEnvironment::waitUntil([&] { return std::abs(cutter->preview().currentTime() - 59) < 0.6; }));
+
+    // One step up shows 60 seconds, which counts as a minute.
+    trim.startStepper()->stepUp();
+    EXPECT_EQ(seconds->stringValue(), QStringLiteral("60"));
+    EXPECT_EQ(trim.startGroup().fields()[1]->stringValue(), QStringLiteral("00"));
+    EXPECT_EQ(clip.cutTimeRange_start(), 60000000);
+
+    // The radios change the mode only: the handles, the position and the preview stay where they are.
+    const float lower = cutter->cutProgressView()->lowerValue();
+    const float progress = cutter->cutProgressView()->progress();
+    cutter->unSelectTimeBtn()->actioniconBtn();
+    EXPECT_TRUE(clip.isTrimFanxuan());
+    EXPECT_TRUE(cutter->cutProgressView()->isFanxuan());
+    EXPECT_FLOAT_EQ(cutter->cutProgressView()->lowerValue(), lower);
+    EXPECT_FLOAT_EQ(cutter->cutProgressView()->progress(), progress);
+    cutter->selectTimeBtn()->actioniconBtn();
+    EXPECT_FALSE(clip.isTrimFanxuan());
+    EXPECT_FLOAT_EQ(cutter->cutProgressView()->progress(), progress);
 }
 
 TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheOutputFolder)
