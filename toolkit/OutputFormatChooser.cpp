@@ -89,6 +89,8 @@ void OutputFormatChooser::initfunctionView()
 {
     m_functionView = new platform::View(
         platform::makeRect((m_windowsWidth - FunctionViewWidth) / 2, 0, FunctionViewWidth, 28), this);
+    // The tabs' light titles need a dark ground: the strip's grey, under the strip.
+    m_functionView->setBackgroundColor(QColor(134, 140, 147));
     const auto count = m_functionList.size();
     // One category has no pitch to spread by: its tab stands at the row's start.
     const float pitch =
