@@ -10,6 +10,7 @@
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
+#include "platform/Log.h"
 #include "platform/PopUpButton.h"
 #include "platform/Stepper.h"
 #include "platform/UserDefaults.h"
@@ -27,6 +28,7 @@
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -294,7 +296,12 @@ TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheO
     TestEnvironment::scriptedPanels().answerFolderPanel(out);
     cutter->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
     cutter->setSnapshotClock([] { return QDateTime(QDate(2026, 1, 31), QTime(14, 5, 9)); });
-    EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.png");
+    {
+        platform::LogCapture log;
+        EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.png");
+        const auto lines = log.lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("截取当前图片成功")), 1) << "one line a capture";
+    }
     cutter->coverstyleAction(1);
     EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.jpg");
     EXPECT_EQ(QImage(out + "/2026-01-31_14-05-09.png").size(), QSize(160, 90));
@@ -351,10 +358,12 @@ TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
     const std::vector<Range> ranges = {
         {1000000, 3000000, false}, {1000000, 2000000, true}, {0, 1600000, true}};
     setRanges(ranges);
+    platform::LogCapture log;
     clickStart();
     EXPECT_TRUE(cutter->convertstart());
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("CancelexportTitle"));
     waitForTheEnd();
+    EXPECT_TRUE(log.contains("转换结束")) << "the batch's end";
 
     EXPECT_TRUE(newAlerts().isEmpty());
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Cutterfinishedstring")});
