@@ -255,6 +255,7 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
 
     auto *fields = new platform::View(platform::makeRect(0, 52, w, 56), right);
     m_trim.buildGroupRow(fields, 2, this, this);
+    m_trim.setStepperMaxima(60, 100);
     // The panel's steppers keep the range in the trim panel; the selected file follows each step.
     for (bool start : {true, false}) {
         platform::Stepper *stepper = start ? m_trim.startStepper() : m_trim.stopStepper();
@@ -264,8 +265,7 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
             else
                 m_trim.stopStepperTouched(&s);
             storeRange();
-            if (const auto clip = selectedClip())
-                showRangeOf(*clip);
+            showSteppedRange();
             m_list.reloadKeepingSelection();
         };
     }
@@ -302,7 +302,7 @@ void BatchCutterWindowController::addFileAction()
 
 void BatchCutterWindowController::addFiles(const QStringList &paths)
 {
-    const SourceProbe::Batch batch = SourceProbe::probeAll(paths, SourceProbe::Titles{});
+    const SourceProbe::Batch batch = SourceProbe::probeAll(paths, std::nullopt);
     const QString refused = m_list.append(batch.accepted, batch.refused, [](SimpleData &clip) {
         // The range starts as the whole file, kept.
         clip.setCutTimeRange_stop(microseconds(double(clip.sourceData()->duration())));
@@ -430,10 +430,11 @@ void BatchCutterWindowController::setRadios(bool remove)
     m_unSelectTimeBtn->setSelected(remove);
 }
 
+// The mode changes the bar's look and the file's flag only: the handles, the position and the preview stay.
 void BatchCutterWindowController::selectCurrentTimeRadioAction()
 {
     setRadios(false);
-    m_trim.setDeleteMode(false);
+    m_cutProgressView->setIsFanxuan(false);
     if (const auto clip = selectedClip())
         clip->setIsTrimFanxuan(false);
 }
@@ -441,7 +442,7 @@ void BatchCutterWindowController::selectCurrentTimeRadioAction()
 void BatchCutterWindowController::unSelectCurrentTimeRadioAction()
 {
     setRadios(true);
-    m_trim.setDeleteMode(true);
+    m_cutProgressView->setIsFanxuan(true);
     if (const auto clip = selectedClip())
         clip->setIsTrimFanxuan(true);
 }
@@ -488,6 +489,26 @@ void BatchCutterWindowController::showRangeOf(const SimpleData &clip)
     showDurationLabel();
 }
 
+// After a step or a typed time: the bar's handles and position and the preview at the range's start, and
+// the length; the fields stay as the user left them (a stepper may show 60 seconds).
+void BatchCutterWindowController::showSteppedRange()
+{
+    const auto clip = selectedClip();
+    if (!clip)
+        return;
+    const double S = double(clip->cutTimeRange_start());
+    const double E = double(clip->cutTimeRange_stop());
+    const double Ds = double(clip->sourceData()->duration()) * 1000000.0;
+    const double Dp = m_preview.duration();
+    m_preview.seek(S / 1000000.0);
+    m_cutProgressView->setProgress(Dp > 0 ? float(S / 1000000.0 / Dp) : 0.0f);
+    if (Ds > 0) {
+        m_cutProgressView->setUpperValue(float(E / Ds));
+        m_cutProgressView->setLowerValue(float(S / Ds));
+    }
+    showDurationLabel();
+}
+
 void BatchCutterWindowController::setStartTrimBtnTouchUp()
 {
     platform::log("%s", "-[BatchCutterWindowController setStartTrimBtnTouchUp:]");
@@ -514,12 +535,21 @@ void BatchCutterWindowController::actionMouseDownForTextFieldBlock(RDTextField *
 
 bool BatchCutterWindowController::controlTextShouldEndEditing(platform::TextField *field)
 {
-    const bool ours = m_trim.startGroup().contains(field) || m_trim.stopGroup().contains(field);
+    const bool start = m_trim.startGroup().contains(field);
+    const bool ours = start || m_trim.stopGroup().contains(field);
     const bool accepted =
         m_trim.fieldShouldEndEditing(field, [this](const char *key) { showSimpleAlert(text(key), 2); });
     if (ours && accepted) {
+        // A typed time ends like a step to the typed value: the group's stepper takes the field's value,
+        // the field reads it in two digits, and the preview goes to the range's start.
+        platform::TextField *edited = m_trim.edittingField();
+        if (platform::Stepper *stepper = start ? m_trim.startStepper() : m_trim.stopStepper();
+            edited && stepper)
+            stepper->setIntValue(edited->intValue());
+        if (edited && m_trim.range().stop > m_trim.range().start)
+            edited->setStringValue(QString::asprintf("%02d", edited->intValue()));
         storeRange();
-        showDurationLabel();
+        showSteppedRange();
         m_list.reloadKeepingSelection();
     }
     return accepted;
@@ -648,8 +678,6 @@ QString BatchCutterWindowController::actionCarameraBtn()
         m_snapshotClock ? m_snapshotClock() : QDateTime::currentDateTime(), m_coverStyle);
     if (path.isEmpty())
         showSimpleAlert(text("snapshotSaveFailedString"), 2);
-    else
-        platform::log("截取当前图片成功");
     return path;
 }
 
@@ -697,10 +725,13 @@ void BatchCutterWindowController::startBachCutterAction()
                 }
                 return configure(h);
             };
-            step.progress = [self, index, chain, progress](double percent) {
+            const bool convert = step.kind == ChainedExportJob::Kind::Convert;
+            step.progress = [self, index, chain, progress, convert](double percent) {
                 if (!self || !*chain)
                     return;
                 const float p = float(percent / 100.0);
+                if (convert)
+                    platform::log("progress:%f", p);
                 // Files that ended count whole, the running ones by their part done.
                 progress((*chain)->stepsDone() / double(self->fileList()->size()));
                 if (self->m_exportRows.contains(index))
@@ -722,6 +753,7 @@ void BatchCutterWindowController::startBachCutterAction()
         *chain = job.get();
         return ExportRunController::startChain(
             std::move(job), [self, finish, failures, chain](const ChainedExportJob::Outcome &o) {
+                platform::log("转换结束");
                 *chain = nullptr;
                 if (self)
                     self->m_exportRows.clear();

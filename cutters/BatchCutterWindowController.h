@@ -169,6 +169,7 @@ private:
     // The selected file's range from the trim panel's.
     void storeRange();
     void showRangeOf(const SimpleData &clip);
+    void showSteppedRange();
     void showDurationLabel();
     void setRadios(bool remove);
     void playerDidEnd();

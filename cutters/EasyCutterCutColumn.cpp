@@ -184,6 +184,11 @@ QList<QWidget *> EasyCutterCutColumn::editControls() const
             m_downMoveBtn, m_clearBtn,  m_startStepper, m_stopStepper};
 }
 
+PNQScrollView *EasyCutterCutColumn::scrollView() const
+{
+    return m_scrollView;
+}
+
 void EasyCutterCutColumn::updateMoveButtons()
 {
     m_upMoveBtn->setEnabled(m_list.canMoveUp());
@@ -201,24 +206,43 @@ void EasyCutterCutColumn::placeOverlay(CutItemView *row)
 
 void EasyCutterCutColumn::placeTimePanel()
 {
+    // Under the row of the cut it edits (the selected one), whichever row the overlay was on last.
     platform::Rect frame = m_timePanel->frame();
-    const auto *row = qobject_cast<platform::View *>(m_itemSelectView->parentWidget());
-    if (row && row != m_contentView)
-        frame.origin.y = row->frame().minY() - kPanelBelowRow;
+    const int64_t index = m_list.selectedCutIndex();
+    if (index >= 0 && index < m_rows.size() && m_rows.at(index))
+        frame.origin.y = m_rows.at(index)->frame().minY() - kPanelBelowRow;
     m_timePanel->setFrame(frame);
     m_timePanel->setVisible(m_list.modifyMode());
     m_timePanel->raise();
 }
 
-void EasyCutterCutColumn::reload(bool locked)
+void EasyCutterCutColumn::detachOverlay()
 {
-    // The overlay leaves the rows before they go, so it is not deleted with them.
-    const bool overlayHidden = m_itemSelectView->isHidden();
+    // Out of the rows, so that it is not deleted with them, and out of sight.
+    m_itemSelectView->setHidden(true);
     m_itemSelectView->setParent(m_contentView);
-    m_itemSelectView->setHidden(overlayHidden);
+    m_itemSelectView->setHidden(true);
+}
+
+bool EasyCutterCutColumn::overlayInRow() const
+{
+    return m_itemSelectView->parentWidget() != m_contentView;
+}
+
+void EasyCutterCutColumn::clearRows()
+{
+    // The overlay goes with the rows; nothing else changes.
+    detachOverlay();
     for (const auto &row : std::as_const(m_rows))
         delete row.data();
     m_rows.clear();
+}
+
+void EasyCutterCutColumn::reload(bool locked)
+{
+    // The overlay went with the old rows: it shows again when the pointer enters a row (or a row is
+    // clicked), and its index stays the row it was on.
+    clearRows();
 
     const int count = m_list.count();
     const double viewHeight = m_scrollView->viewport()->height();
@@ -249,25 +273,17 @@ void EasyCutterCutColumn::reload(bool locked)
             if (m_actions.rowClicked)
                 m_actions.rowClicked(r);
         };
-        const bool selected = i == m_list.selectedCutIndex();
-        row->setSelected(selected);
+        row->setSelected(i == m_list.selectedCutIndex());
         row->setEnabled(!locked);
         row->show();
         row->lower();
         m_rows.append(row);
-        if (selected) {
-            placeOverlay(row);
-            m_list.setOverlayIndex(i);
-        }
     }
     updateMoveButtons();
-    if (count == 0) {
-        m_itemSelectView->setHidden(true);
+    if (count == 0)
         m_timePanel->setHidden(true);
-    } else {
-        m_itemSelectView->setHidden(false);
+    else
         placeTimePanel();
-    }
     scrollToSelectItem();
 }
 
@@ -311,21 +327,20 @@ void EasyCutterCutColumn::rowEntered(CutItemView *row)
 {
     if (!row)
         return;
-    if (!m_list.modifyMode()) {
+    // While modifying (the panel shown) the overlay stays where it is.
+    if (m_timePanel->isHidden()) {
         placeOverlay(row);
         m_list.setOverlayIndex(row->tag() - 1);
     }
-    m_itemSelectView->setHidden(false);
+    // Shown only on a row: an overlay that went with the old rows stays out of sight.
+    if (overlayInRow())
+        m_itemSelectView->setHidden(false);
 }
 
 void EasyCutterCutColumn::rowExited(CutItemView *)
 {
-    if (m_list.modifyMode())
+    if (m_modifyBtn->selected())
         return;
+    detachOverlay();
     m_list.setOverlayIndex(m_list.selectedCutIndex());
-    const int64_t index = m_list.selectedCutIndex();
-    if (index >= 0 && index < m_rows.size())
-        placeOverlay(m_rows.at(index));
-    else
-        m_itemSelectView->setHidden(true);
 }

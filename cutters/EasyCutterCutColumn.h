@@ -8,8 +8,9 @@
 // The column draws the list and keeps the overlay and the panel on the right row; what a button or a
 // row click does to the cuts, the preview and the times is the window's, through Actions. Hover moves
 // the overlay one event-loop turn after the pointer (through `later`), outside modify mode only; when
-// the pointer leaves, the overlay goes back to the selected row, so its buttons always act on a row
-// they are shown on. Main thread only.
+// the pointer leaves a row outside modify mode the overlay hides and acts on the selected cut again, so
+// its buttons always act on a row they are shown on. Rebuilding the rows takes the overlay away with
+// them until the pointer enters a row or a row is clicked. Main thread only.
 #include "cutters/CutItemView.h"
 #include "platform/Geometry.h"
 #include "toolkit/TimeFieldGroup.h"
@@ -70,10 +71,12 @@ public:
                                        QPointer<platform::Stepper> &stepper, std::function<void()> stepped,
                                        const FieldDelegates &delegates);
 
-    // Makes the rows again from the list: the selected row marked and carrying the overlay, the panel
-    // under it while modifying, the move buttons set, the selected row scrolled into view. Rows are
-    // disabled while `locked` (an export runs).
+    // Makes the rows again from the list: the selected row marked, the panel under it while modifying,
+    // the move buttons set, the selected row scrolled into view; the overlay hidden. Rows are disabled
+    // while `locked` (an export runs).
     void reload(bool locked);
+    // Takes every row away (the overlay with them) and changes nothing else.
+    void clearRows();
     // The rows' marks and the overlay follow a new selection (the panel hides), without new rows.
     void showSelection(CutItemView *selected);
     // The marks follow the list's selection and the panel shows or hides with modify mode.
@@ -88,6 +91,7 @@ public:
 
     const QList<QPointer<CutItemView>> &rows() const { return m_rows; }
     PNQView *listView() const { return m_listView; }
+    PNQScrollView *scrollView() const;
     PNQView *itemSelectView() const { return m_itemSelectView; }
     PNQView *timePanel() const { return m_timePanel; }
     PNQButton *copyBtn() const { return m_copyBtn; }
@@ -107,6 +111,8 @@ private:
     void buildOverlay();
     void buildTimePanel(const FieldDelegates &delegates);
     void placeOverlay(CutItemView *row);
+    void detachOverlay();
+    bool overlayInRow() const;
     void placeTimePanel();
 
     EasyCutterCutList &m_list;

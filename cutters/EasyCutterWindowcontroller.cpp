@@ -1,5 +1,6 @@
 #include "cutters/EasyCutterWindowcontroller.h"
 
+#include "controls/PNQScrollView.h"
 #include "cutters/EasyCutterExport.h"
 #include "cutters/EasyCutterTimeRules.h"
 #include "media/RDMoviePlayer.h"
@@ -392,7 +393,7 @@ void EasyCutterWindowcontroller::addFileAction()
     const QStringList urls = chooseMediaFiles(SourceProbe::allowedFileTypes(), true);
     if (urls.isEmpty())
         return;
-    m_fileData = SourceProbe::probe(urls.first(), SourceProbe::Titles{});
+    m_fileData = SourceProbe::probe(urls.first(), std::nullopt);
     if (!m_fileData) {
         enableEditItemShow(false);
         showSimpleAlert(loc(VW_KEY("EasyCutterRefusedFileString")) + QFileInfo(urls.first()).fileName(), 2,
@@ -560,6 +561,15 @@ void EasyCutterWindowcontroller::buildListColumn()
     actions.later = [this](std::function<void()> work) { dispatchOnMain(std::move(work)); };
     // The column keeps the same margin to the panel's right edge as the picture to its left edge.
     m_column.build(back, back->frame().width() - EasyCutterCutColumn::width - 12, actions, {this, this});
+    // The column scrolling is its clip view's bounds changing.
+    for (QScrollBar *bar :
+         {m_column.scrollView()->verticalScrollBar(), m_column.scrollView()->horizontalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] { synchronizedViewContentBoundsDidChange(); });
+}
+
+void EasyCutterWindowcontroller::synchronizedViewContentBoundsDidChange()
+{
+    platform::log("%s", "-[EasyCutterWindowcontroller synchronizedViewContentBoundsDidChange:]");
 }
 
 void EasyCutterWindowcontroller::refresFileListView()
@@ -621,10 +631,10 @@ void EasyCutterWindowcontroller::deleteAction()
 
 void EasyCutterWindowcontroller::clearAction()
 {
+    // Only the cuts and their rows go: the selection index, the move buttons, the Modify button and the
+    // cut-time panel stay as they are (an index with no cut makes the list operations do nothing).
     m_cutList.clear();
-    m_cutList.setModifyMode(false);
-    m_column.modifyBtn()->setSelected(false);
-    refresFileListView();
+    m_column.clearRows();
 }
 
 void EasyCutterWindowcontroller::fileItemAction(CutItemView *sender)
@@ -1176,7 +1186,10 @@ void EasyCutterWindowcontroller::beginMerged()
     m_run.begin([&](ExportRunController::Progress onProgress, ExportRunController::Finish onFinish) {
         return ExportRunController::startChain(
             EasyCutterExport::merged(source, cuts, folder, volume, QDateTime::currentDateTime(), onProgress),
-            onFinish);
+            [onFinish](const ChainedExportJob::Outcome &outcome) {
+                platform::log("合并完成");
+                onFinish(outcome);
+            });
     });
 }
 

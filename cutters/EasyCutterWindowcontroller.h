@@ -82,6 +82,8 @@ public:
     // The pointer entered or left a row (the hover that puts the overlay on it).
     void rowEntered(CutItemView *row);
     void rowExited(CutItemView *row);
+    // The cut column scrolled: one log line, nothing else.
+    void synchronizedViewContentBoundsDidChange();
     void refresFileListView();
     void scrollToSelectItem();
 

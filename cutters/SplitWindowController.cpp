@@ -353,9 +353,6 @@ void SplitWindowController::enableControlsForExport(bool enable)
 {
     enableEdit(enable);
     setEnabled(m_addfileBtn, enable);
-    // Coming back, only the selected mode's value controls are on again; the markers stay.
-    if (enable && m_fileData)
-        setMode(mode(), false);
 }
 
 void SplitWindowController::hiddenPlayerView(bool hidden)
@@ -394,7 +391,8 @@ SplitWindowController::Mode SplitWindowController::mode() const
 
 void SplitWindowController::addFileAction()
 {
-    const QStringList paths = chooseMediaFiles(SourceProbe::allowedFileTypes(), false);
+    // Several files may be chosen; the window takes the first.
+    const QStringList paths = chooseMediaFiles(SourceProbe::allowedFileTypes(), true);
     if (paths.isEmpty())
         return;
     loadFile(paths.first());
@@ -406,7 +404,7 @@ bool SplitWindowController::loadFile(const QString &path)
     m_preview.close();
     m_isPlaying = false;
     m_playBtn->setSelected(false);
-    m_fileData = SourceProbe::probe(path, SourceProbe::Titles{});
+    m_fileData = SourceProbe::probe(path, std::nullopt);
     m_scrLabel->setStringValue(m_fileData ? m_fileData->path() : QString());
     if (m_fileData) {
         const auto &source = m_fileData->sourceData();
@@ -554,6 +552,12 @@ std::optional<QString> SplitWindowController::input(const QString &prompt, const
 
 void SplitWindowController::controlTextDidChange(platform::TextField *field)
 {
+    // The edited control, as the platform describes an object: its class, address and text.
+    platform::log("obj:%@", field ? QStringLiteral("<%1: %2> %3")
+                                        .arg(QString::fromLatin1(field->metaObject()->className()))
+                                        .arg(quintptr(field), 0, 16)
+                                        .arg(field->stringValue())
+                                  : QStringLiteral("(null)"));
     if (field != m_averageTextField)
         return;
     m_playerSlider->removeAllSplitItem();
@@ -647,7 +651,13 @@ void SplitWindowController::startExportAction()
     if (mode() == Mode::Size)
         plan.sizeLimit = SplitExport::sizeLimitBytes(popUpValue(m_split_sizepopBtn));
     m_run.begin([&plan](ExportRunController::Progress onProgress, ExportRunController::Finish onFinish) {
-        return ExportRunController::startChain(SplitExport::makeChain(plan, onProgress), onFinish);
+        return ExportRunController::startChain(
+            SplitExport::makeChain(plan, onProgress), [onFinish](const ChainedExportJob::Outcome &outcome) {
+                // A stopped run ends as not finished too.
+                platform::log(outcome.status == ChainedExportJob::Outcome::Succeeded ? "转换完成"
+                                                                                     : "转换失败");
+                onFinish(outcome);
+            });
     });
 }
 

@@ -10,6 +10,7 @@
 #include "model/HelpClass.h"
 #include "model/SimpleData.h"
 #include "platform/CMTime.h"
+#include "platform/Dispatch.h"
 #include "platform/FontAlias.h"
 #include "platform/Log.h"
 #include "platform/Panels.h"
@@ -46,7 +47,8 @@ constexpr double kChooserTop = 50 + 180; // the chooser lies at y 50, 180 high
 // Folded, the window is this much lower and the list and preview panels sit on the chooser's header.
 constexpr double kFoldHeight = 140;
 constexpr double kFoldedPanelBottom = 92;
-constexpr double kLeftWidth = 552;
+// Rows this wide keep the format box (240 points at the right end) clear of the file's facts.
+constexpr double kLeftWidth = 612;
 constexpr double kRowHeight = 60;
 
 QString text(const char *key)
@@ -99,6 +101,8 @@ void JoinnerWindowController::windowDidLoad()
     m_outputSettings = std::make_unique<EditorOutputSettings>(ProfileLibrary::joiner(),
                                                               EditorOutputSettings::KeyFamily::Joiner);
     m_outputSettings->clipsBlock = [this] { return *fileList(); };
+    // The rows show what the settings window changed; the selection and the preview stay.
+    m_outputSettings->settingsAppliedBlock = [this] { m_list.reloadKeepingSelection(); };
     m_exportRun = std::make_unique<ExportRunController>(*this);
 
     initListView();
@@ -107,6 +111,7 @@ void JoinnerWindowController::windowDidLoad()
     initBottomView();
 
     m_formatChooser = new OutputFormatChooser(ProfileLibrary::joiner(), windowWidth, m_content);
+    m_formatChooser->setArrowInset(36);
     m_formatChooser->layoutForWindow(platform::Size{windowWidth, contentHeight()}, windowWidth);
     m_outputSettings->connectChooser(m_formatChooser);
     m_formatChooser->restoreSavedChoice();
@@ -156,12 +161,23 @@ void JoinnerWindowController::initListView()
 
     std::array<platform::Rect, 4> frames;
     for (int i = 0; i < 4; ++i)
-        frames[i] = platform::makeRect(150 + 98 * i, h - 38, 92, 28);
+        frames[i] = platform::makeRect(144 + 84 * i, h - 38, 80, 28);
     m_list.buildButtons(panel, frames,
                         {[this] { queue(&JoinnerWindowController::removeAction); },
                          [this] { queue(&JoinnerWindowController::clearAction); },
                          [this] { queue(&JoinnerWindowController::upAction); },
                          [this] { queue(&JoinnerWindowController::downAction); }});
+    for (PNQButton *button : m_list.buttons())
+        button->setFont(platform::FontAlias::systemFont(12));
+    // Sorting the clips, shown with the list: a pull-down whose title stays "Sort".
+    m_sortBtn = new platform::PopUpButton(platform::makeRect(486, h - 38, kLeftWidth - 494, 28), true, panel);
+    m_sortBtn->addItemsWithTitles(
+        {text("SortBtnTitle"), text("SortByNameItemTitle"), text("SortByDurationItemTitle")});
+    m_sortBtn->action = [this](platform::PopUpButton &p) {
+        const int by = p.indexOfSelectedItem();
+        dispatchOnMain([this, by] { sortAction(by); });
+    };
+    m_sortBtn->setHidden(true);
 
     auto *list = new JoinnerTableView(platform::makeRect(6, 6, kLeftWidth - 12, h - 52), panel);
     m_list.setTableView(list);
@@ -199,7 +215,7 @@ void JoinnerWindowController::initContentNoFileView()
     for (int i = 0; i < 4; ++i) {
         stepLabels << ToolWidgets::label(
             platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
-            QStringLiteral("%1. ").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 15);
+            QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 16);
     }
     TextLabel::shareDrawnFont(stepLabels);
     m_emailIconView = ToolWidgets::emailButton(platform::makeRect(40, 24, 24, 24), hint);
@@ -230,6 +246,8 @@ void JoinnerWindowController::initContentRightView()
     m_rightTimeLabel = ToolWidgets::label(platform::makeRect(width - 78, barY + 6, 72, 16),
                                           HelpClass::returnTimeToStr(0), panel, 11);
     m_cutProgressView = new RDCutProgressView(platform::makeRect(80, barY, width - 160, 28), panel);
+    // The tick may be dragged, as on a bar laid out in a window file.
+    m_cutProgressView->setTickMark(true);
     m_cutProgressView->setDelegate(this);
     m_trim.setBar(m_cutProgressView);
     m_trim.setPreview(&m_preview);
@@ -265,23 +283,50 @@ void JoinnerWindowController::initContentRightView()
     m_capturePopUp.build(m_cutcoverStyleBtn, m_volumeBtn, m_volumeSlider);
     m_capturePopUp.choiceBlock = [this](int index) { coverstyleAction(index); };
 
-    // The trim panel (time fields, steppers, keep/remove, set start/stop, reset) and apply-to-all.
-    m_trimView = new platform::View(platform::makeRect(6, 6, 240, rowY - 10), panel);
-    m_trim.build(m_trimView, this, this,
-                 TrimPanel::Actions{[this] { setStartTrimBtnTouchUp(); }, [this] { setStopTrimBtnTouchUp(); },
-                                    [this] { m_transport.isPlaying() ? pause() : play(); },
-                                    [this] { resetCutterAction(); },
-                                    [this](int index) { trimModeAction(index); }});
-    m_transport.setControls({m_playBtn, m_trim.playTrimBtn(), m_cutProgressView, m_leftTimeLabel,
-                             m_rightTimeLabel, m_volumeBtn, m_volumeSlider});
-    m_applytoallBtn = ToolWidgets::listButton(platform::makeRect(260, rowY - 60, 170, 30),
-                                              text("ApplytoallBtnTitle"), panel);
-    m_applytoallBtn->setBackGroundColor(QColor(90, 216, 238));
-    m_applytoallBtn->mouseDownAction = [this](PNQButton *) { applytoallAction(); };
-    ToolWidgets::label(platform::makeRect(260, rowY - 100, 170, 18), text("cutDurationLabelstringValue"),
-                       panel, 12);
-    m_cutDurationValueLabel = ToolWidgets::label(platform::makeRect(260, rowY - 122, 170, 18),
-                                                 HelpClass::returnTimeToStr(0), panel, 13);
+    // Keep or remove the range.
+    auto radio = [this, panel](double x, double y, const char *key) {
+        auto *r = new RDRadioButton(platform::makeRect(x, y, 230, 24), panel);
+        r->setTitle(text(key));
+        r->setFont(platform::FontAlias::systemFont(13));
+        r->setNormalColor(Qt::black);
+        r->setSelectedColor(Qt::black);
+        r->setDelegate(this);
+        return r;
+    };
+    m_selectTimeBtn = radio(6, rowY - 34, VW_KEY("SelectTimeBtnTitle"));
+    m_unSelectTimeBtn = radio(250, rowY - 34, VW_KEY("UnSelectTimeBtnTitle"));
+    setRadios(false);
+
+    // The time fields: the start at the left, the end at the right, each group with its stepper.
+    m_trimView = new platform::View(platform::makeRect(0, rowY - 96, width, 56), panel);
+    m_trim.buildGroupRow(m_trimView, 2, this, this, QColor(Qt::red));
+    m_trim.setStepperMaxima(60, 100);
+    m_transport.setControls({m_playBtn, nullptr, m_cutProgressView, m_leftTimeLabel, m_rightTimeLabel,
+                             m_volumeBtn, m_volumeSlider, false});
+
+    // Start and end at the playhead, the range's length, reset and apply to all. Left-to-right marks
+    // around each bracket keep it pointing the way it sets, in right-to-left languages too.
+    const double commandsY = rowY - 136;
+    const QChar ltr(0x200E);
+    auto command = [panel](const platform::Rect &frame, const QString &title, std::function<void()> act) {
+        PNQButton *b = ToolWidgets::listButton(frame, title, panel);
+        b->setFont(platform::FontAlias::systemFont(12));
+        b->setEnabled(false);
+        b->mouseDownAction = [act = std::move(act)](PNQButton *) { act(); };
+        return b;
+    };
+    m_startCutTimeBtn = command(platform::makeRect(10, commandsY, 36, 28), ltr + text("[") + ltr,
+                                [this] { queue(&JoinnerWindowController::setStartTrimBtnTouchUp); });
+    m_stopCutTimeBtn = command(platform::makeRect(52, commandsY, 36, 28), ltr + text("]") + ltr,
+                               [this] { queue(&JoinnerWindowController::setStopTrimBtnTouchUp); });
+    ToolWidgets::label(platform::makeRect(98, commandsY + 4, 100, 20), text("cutDurationLabelstringValue"),
+                       panel, 11);
+    m_cutDurationValueLabel = ToolWidgets::label(platform::makeRect(98, commandsY - 16, 100, 20),
+                                                 HelpClass::returnTimeToStr(0), panel, 11);
+    m_resetCutterBtn = command(platform::makeRect(width - 316, commandsY, 140, 28), text("ResetBtnTitle"),
+                               [this] { resetCutterAction(); });
+    m_applytoallBtn = command(platform::makeRect(width - 166, commandsY, 156, 28), text("ApplytoallBtnTitle"),
+                              [this] { applytoallAction(); });
 }
 
 void JoinnerWindowController::initBottomView()
@@ -305,10 +350,14 @@ void JoinnerWindowController::initBottomView()
     m_joinnerProgressView = new NSProgressView(platform::makeRect(490, 14, 340, 10), bottom);
     m_startJoinnerBtn =
         ToolWidgets::startButton(platform::makeRect(bottom->frame().width() - 186, 2, 180, 34), bottom);
+    m_startJoinnerBtn->setFont(platform::FontAlias::systemFont(18));
+    // One main-queue turn after the click, like the other buttons.
     QPointer<JoinnerWindowController> self(this);
     m_startJoinnerBtn->mouseDownAction = [self](PNQButton *) {
-        if (self)
-            self->startJoinnerAction();
+        platform::dispatchMain([self] {
+            if (self && !self->isClosed())
+                self->startJoinnerAction();
+        });
     };
 }
 
@@ -335,7 +384,7 @@ void JoinnerWindowController::addFiles(const QStringList &paths)
 {
     if (convertstart())
         return;
-    const SourceProbe::Batch batch = SourceProbe::probeAll(paths, m_outputSettings->titles());
+    const SourceProbe::Batch batch = SourceProbe::probeAll(paths, std::nullopt);
     const QString refused = m_list.append(batch.accepted, batch.refused, [](SimpleData &clip) {
         clip.setVolume(1.0);
         // The range starts as the whole clip, so every row shows its length.
@@ -378,6 +427,28 @@ void JoinnerWindowController::clearAction()
     initPlayer();
 }
 
+void JoinnerWindowController::sortAction(int by)
+{
+    if (by != SortByName && by != SortByDuration)
+        return;
+    auto &clips = *fileList();
+    const std::shared_ptr<SimpleData> selected = selectedClip();
+    const auto duration = [](const std::shared_ptr<SimpleData> &c) {
+        return c->sourceData() ? c->sourceData()->duration() : 0.0f;
+    };
+    std::stable_sort(clips.begin(), clips.end(), [&](const auto &a, const auto &b) {
+        if (by == SortByDuration)
+            return duration(a) < duration(b);
+        return QString::localeAwareCompare(a->name(), b->name()) < 0;
+    });
+    // The same clip stays selected, without rebuilding its preview.
+    JoinnerTableView *list = fileListTableView();
+    list->setItems(fileList());
+    list->setSelectedRow(std::max<qsizetype>(0, clips.indexOf(selected)));
+    list->setDisabelSelectBlock(true);
+    list->reloadData();
+}
+
 void JoinnerWindowController::upAction()
 {
     m_list.moveSelectedUp();
@@ -391,16 +462,14 @@ void JoinnerWindowController::downAction()
 void JoinnerWindowController::fileListViewHidden(bool hidden)
 {
     m_list.setHintShown(hidden);
+    m_sortBtn->setHidden(hidden);
     m_volumeSlider->setDisable(hidden);
     m_cutProgressView->setDisable(hidden);
     for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
         field->setEnabled(!hidden);
-    m_trim.setEnabled(!hidden);
-    if (m_trim.preferenceBtn())
-        m_trim.preferenceBtn()->setEnabled(!hidden);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_applytoallBtn, m_cutCoverBtn, m_playBtn, m_stopBtn,
-                                          m_cutcoverStyleBtn, m_trim.startStepper(), m_trim.stopStepper()})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn, m_cutCoverBtn, m_playBtn,
+             m_stopBtn, m_cutcoverStyleBtn, m_trim.startStepper(), m_trim.stopStepper()})
         if (w)
             w->setEnabled(!hidden);
     if (!hidden)
@@ -419,16 +488,14 @@ void JoinnerWindowController::enableEdit(bool enable)
     fileListTableView()->setEnabele(enable);
     m_addfileBtn->setEnabled(enable);
     for (QWidget *w : std::initializer_list<QWidget *>{
-             removeBtn(), clearBtn(), upBtn(), downBtn(), m_playBtn, m_stopBtn, m_applytoallBtn,
-             m_cutCoverBtn, m_cutcoverStyleBtn, m_trim.startStepper(), m_trim.stopStepper()})
+             removeBtn(), clearBtn(), upBtn(), downBtn(), m_sortBtn, m_playBtn, m_stopBtn, m_startCutTimeBtn,
+             m_stopCutTimeBtn, m_resetCutterBtn, m_applytoallBtn, m_cutCoverBtn, m_cutcoverStyleBtn,
+             m_trim.startStepper(), m_trim.stopStepper()})
         if (w)
             w->setEnabled(enable);
     m_cutProgressView->setDisable(!enable);
     for (platform::TextField *field : m_trim.startGroup().fields() + m_trim.stopGroup().fields())
         field->setEnabled(enable);
-    m_trim.setEnabled(enable);
-    if (m_trim.preferenceBtn())
-        m_trim.preferenceBtn()->setEnabled(enable);
     if (enable && fileList()->isEmpty())
         fileListViewHidden(true);
 }
@@ -461,8 +528,7 @@ void JoinnerWindowController::initPlayer()
 
     m_volumeSlider->setProgress(float(clip->volume() / 2));
     const bool removing = clip->isTrimFanxuan();
-    if (m_trim.preferenceBtn())
-        m_trim.preferenceBtn()->selectItemAtIndex(removing ? 1 : 0);
+    setRadios(removing);
     m_cutProgressView->setIsFanxuan(removing);
 
     const double P = playerDuration();
@@ -474,6 +540,18 @@ void JoinnerWindowController::initPlayer()
     m_rightTimeLabel->setText(HelpClass::returnTimeToStr(float(P)));
     showClipRange();
     const double start = clip->cutTimeRange_start() / 1e6;
+    // The range carried over to the player's time base (the same range when the probe and the player
+    // agree on the duration); rounded, so that the round trip through the fractions loses no microsecond.
+    const double D = clip->sourceData() ? clip->sourceData()->duration() : 0;
+    if (D > 0 && P > 0) {
+        const double lower = clip->cutTimeRange_start() / (D * 1e6);
+        const double upper = clip->cutTimeRange_stop() / (D * 1e6);
+        clip->setCutTimeRange_start(std::llround(lower * P * 1e6));
+        clip->setCutTimeRange_stop(std::llround(P * upper * 1e6));
+        m_trim.range() =
+            TrimPanel::Range{double(clip->cutTimeRange_start()), double(clip->cutTimeRange_stop())};
+        showDuration();
+    }
     m_cutProgressView->setProgress(P > 0 ? float(start / P) : 0.0f);
     m_preview.seek(start);
 }
@@ -546,7 +624,7 @@ void JoinnerWindowController::resetCutterAction()
     clip->setCutTimeRange_start(0);
     clip->setIsTrimFanxuan(false);
     m_preview.seek(0);
-    trimModeAction(0);
+    selectCurrentTimeRadioAction();
     showClipRange();
     m_list.reloadKeepingSelection();
 }
@@ -586,13 +664,35 @@ void JoinnerWindowController::setStopTrimBtnTouchUp()
     m_list.reloadKeepingSelection();
 }
 
-void JoinnerWindowController::trimModeAction(int index)
+void JoinnerWindowController::setRadios(bool remove)
 {
-    if (m_trim.preferenceBtn())
-        m_trim.preferenceBtn()->selectItemAtIndex(index);
-    m_cutProgressView->setIsFanxuan(index != 0);
+    m_selectTimeBtn->setSelected(!remove);
+    m_unSelectTimeBtn->setSelected(remove);
+}
+
+// The mode changes the radios, the bar's look and the clip's flag only.
+void JoinnerWindowController::selectCurrentTimeRadioAction()
+{
+    setRadios(false);
+    m_cutProgressView->setIsFanxuan(false);
     if (const auto clip = selectedClip())
-        clip->setIsTrimFanxuan(index != 0);
+        clip->setIsTrimFanxuan(false);
+}
+
+void JoinnerWindowController::unSelectCurrentTimeRadioAction()
+{
+    setRadios(true);
+    m_cutProgressView->setIsFanxuan(true);
+    if (const auto clip = selectedClip())
+        clip->setIsTrimFanxuan(true);
+}
+
+void JoinnerWindowController::actionMouseUpForRDRadioButtonBlock(RDRadioButton *button)
+{
+    if (button == m_selectTimeBtn)
+        selectCurrentTimeRadioAction();
+    else if (button == m_unSelectTimeBtn)
+        unSelectCurrentTimeRadioAction();
 }
 
 void JoinnerWindowController::muteAction()
@@ -792,7 +892,11 @@ void JoinnerWindowController::startJoinnerAction()
             progress(percent / 100);
         };
         return ExportRunController::startChain(
-            std::make_unique<ChainedExportJob>(std::vector<ChainedExportJob::Step>{step}), finish);
+            std::make_unique<ChainedExportJob>(std::vector<ChainedExportJob::Step>{step}),
+            [finish](const ChainedExportJob::Outcome &outcome) {
+                platform::log("合并完成");
+                finish(outcome);
+            });
     });
 }
 

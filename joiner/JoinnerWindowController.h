@@ -25,6 +25,7 @@
 #include "controls/PNQView.h"
 #include "controls/RDCutProgressView.h"
 #include "controls/RDProgressSlider.h"
+#include "controls/RDRadioButton.h"
 #include "controls/RDTextField.h"
 #include "controls/TextLabel.h"
 #include "platform/PopUpButton.h"
@@ -65,12 +66,13 @@ class JoinnerWindowController : public ToolWindowController,
                                 public RDTextFieldDelegate,
                                 public RDCutProgressViewDelegate,
                                 public RDProgressSliderDelegate,
+                                public RDRadioButtonDelegate,
                                 public ExportRunHost
 {
     Q_OBJECT
 
 public:
-    static constexpr double windowWidth = 1060;
+    static constexpr double windowWidth = 1120;
     static constexpr double windowHeight = 830;
 
     explicit JoinnerWindowController(QObject *parent = nullptr);
@@ -91,6 +93,10 @@ public:
     void clearAction();
     void upAction();
     void downAction();
+    // The sort pull-down: the clips by name or by length (ties keep their order); the selected clip stays
+    // selected and its preview is kept.
+    enum SortOrder { SortByName = 1, SortByDuration = 2 };
+    void sortAction(int by);
 
     // true: the getting-started panel, editing controls disabled and the trim display zeroed;
     // false: the list and its buttons.
@@ -113,8 +119,10 @@ public:
     void applytoallAction();
     void setStartTrimBtnTouchUp();
     void setStopTrimBtnTouchUp();
-    // Keep (0) or remove (1) the range of the selected clip.
-    void trimModeAction(int index);
+    // The keep and remove radios: the radios, the bar's look and the selected clip's mode.
+    void selectCurrentTimeRadioAction();
+    void unSelectCurrentTimeRadioAction();
+    void actionMouseUpForRDRadioButtonBlock(RDRadioButton *button) override;
     // The first click mutes the preview, the second restores the clip's volume.
     void muteAction();
     // Writes the shown frame into the output folder in the chosen format; the path, or empty (with the
@@ -173,6 +181,7 @@ public:
     PNQButton *clearBtn() const { return m_list.clearBtn(); }
     PNQButton *upBtn() const { return m_list.upBtn(); }
     PNQButton *downBtn() const { return m_list.downBtn(); }
+    platform::PopUpButton *sortBtn() const { return m_sortBtn; }
     platform::View *contentNoFileView() const { return m_contentNoFileView; }
     PNQButton *emailIconView() const { return m_emailIconView; }
     PNQButton *playBtn() const { return m_playBtn; }
@@ -180,6 +189,11 @@ public:
     PNQButton *cutCoverBtn() const { return m_cutCoverBtn; }
     PNQButton *volumeBtn() const { return m_volumeBtn; }
     PNQButton *applytoallBtn() const { return m_applytoallBtn; }
+    PNQButton *resetCutterBtn() const { return m_resetCutterBtn; }
+    PNQButton *startCutTimeBtn() const { return m_startCutTimeBtn; }
+    PNQButton *stopCutTimeBtn() const { return m_stopCutTimeBtn; }
+    RDRadioButton *selectTimeBtn() const { return m_selectTimeBtn; }
+    RDRadioButton *unSelectTimeBtn() const { return m_unSelectTimeBtn; }
     platform::PopUpButton *coverStylePopBtn() const { return m_capturePopUp.popUp(); }
     PNQButton *cutcoverStyleBtn() const { return m_cutcoverStyleBtn; }
     RDProgressSlider *volumeSlider() const { return m_volumeSlider; }
@@ -211,6 +225,7 @@ private:
     // The chooser folded (the window 140 points lower, the panels down on the chooser's header) or
     // unfolded; on screens up to 780 points high the header toggles it, and such a screen opens folded.
     void foldChooser(bool folded);
+    void setRadios(bool remove);
     void showClipRange();
     void showDuration();
     void takeTrimRange();
@@ -230,6 +245,9 @@ private:
     QPointer<RDCutProgressView> m_cutProgressView;
     QPointer<TextLabel> m_leftTimeLabel, m_rightTimeLabel, m_cutDurationValueLabel;
     QPointer<PNQButton> m_playBtn, m_stopBtn, m_cutCoverBtn, m_cutcoverStyleBtn, m_volumeBtn, m_applytoallBtn;
+    QPointer<PNQButton> m_startCutTimeBtn, m_stopCutTimeBtn, m_resetCutterBtn;
+    QPointer<RDRadioButton> m_selectTimeBtn, m_unSelectTimeBtn;
+    QPointer<platform::PopUpButton> m_sortBtn;
     CaptureFormatPopUp m_capturePopUp;
     QPointer<RDProgressSlider> m_volumeSlider;
     QPointer<platform::View> m_trimView;

@@ -191,6 +191,8 @@ void ChainedExportJob::completed(MEDIA_HANDLE handle, int result)
         lane.timer->invalidate();
     const Step &step = m_steps[lane.index];
     const bool ok = step.kind == Kind::Convert ? result > 0 : result >= 0;
+    if (step.kind == Kind::Join && result < 0)
+        platform::log("errorcode:%d", result);
     const bool stopped = m_cancelled || m_failure;
     // Copies: the hook may append steps, which moves the one it belongs to.
     const auto succeeded = step.succeeded;

@@ -7,7 +7,7 @@
 // called exactly once, on the main thread, once no job runs any more, with the outcome: a cancel always
 // ends as Cancelled (whatever the engine then reports), a configure or start failure as Failed with its
 // code and, where the step gave one, a message for the user (a Start that could not read its input
-// names the step's input files).
+// names the step's input files). A join whose Start fails logs "errorcode:%d" with the engine's result.
 //
 // Side by side: a step marked `parallel` may start while the step before it still runs, when that one
 // is marked too and the machine has idle cores to spare (apiMediaIdleCores at least

@@ -258,17 +258,23 @@ void EditorOutputSettings::settingChanged(int mask)
         if (mask == 8 || mask == 128)
             estimateSizeFromTitles(*clip);
     }
+    if (settingsAppliedBlock)
+        settingsAppliedBlock();
 }
 
 void EditorOutputSettings::settingsReset()
 {
     // The window's Default has stored the profile's defaults (resolved for one source already).
     m_sizeFollowsProfile = m_bitRateFollowsProfile = m_shippedVideoProfile;
+    m_restoring = true;
     for (const auto &clip : clips()) {
         for (int mask = 1; mask <= 128; mask <<= 1)
             applySetting(*clip, mask);
         estimateSizeFromTitles(*clip);
     }
+    m_restoring = false;
+    if (settingsAppliedBlock)
+        settingsAppliedBlock();
 }
 
 void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
@@ -325,8 +331,14 @@ void EditorOutputSettings::applySetting(SimpleData &clip, int mask)
         break;
     }
     case 8:
-        readTitleFromDefaults(VideoBitRate);
-        readTitleFromDefaults(AudioBitRate);
+        // The joiner names a custom rate by its value; its restore pass reads the stored title only.
+        if (m_family == KeyFamily::Joiner && !m_restoring && storedTitle(VideoBitRate) == kCustom) {
+            m_titles[VideoBitRate] = platform::qformat("%d kbps", storedNumber(kBitKey));
+        } else {
+            readTitleFromDefaults(VideoBitRate);
+            if (!(m_family == KeyFamily::Joiner && m_restoring))
+                readTitleFromDefaults(AudioBitRate);
+        }
         if (const int rate = videoBitRateFromTitle(); rate != 0)
             target.setBitrate(rate);
         break;

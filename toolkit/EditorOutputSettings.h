@@ -65,6 +65,8 @@ public:
     // A window of several clips (the joiner) gives them all instead: a profile and the settings window
     // then update every clip's targetData, and the settings window shows the first clip's.
     std::function<QList<std::shared_ptr<SimpleData>>()> clipsBlock;
+    // Called after each settings-window callback has run (the joiner refreshes its list then).
+    std::function<void()> settingsAppliedBlock;
 
     // The chosen category ("Audio" = an audio-only output) and its profile names, as the format chooser
     // shows them. connectChooser() keeps them current.
@@ -160,4 +162,5 @@ private:
     bool m_shippedVideoProfile = false;
     bool m_sizeFollowsProfile = false;
     bool m_bitRateFollowsProfile = false;
+    bool m_restoring = false; // settingsReset() is applying every setting
 };

@@ -46,7 +46,7 @@ JoinnerCell::JoinnerCell(const platform::Rect &frame, QWidget *parent) : platfor
                                   LanguageService::localizedStringForKey("CuttedLabelTitle"));
 
     // The top row's right half: beside the source details the longer translations would run into them.
-    m_defaultoutputformat = new PNQButton(platform::makeRect(W / 2, H - 21, W / 2 - 4, 20), this);
+    m_defaultoutputformat = new PNQButton(platform::makeRect(W - 240, H - 35, 240, 20), this);
     m_defaultoutputformat->setAutoresizingMask(MinXMargin);
     m_defaultoutputformat->setContentImagePosition(1);
     m_defaultoutputformat->setNormalImage(ResourceService::imageWithfileName("Join/CheckBox_NoCheck.bmp"));

@@ -1,7 +1,5 @@
 #include "toolkit/OutputFormatChooser.h"
 
-#include "services/LanguageService.h"
-#include "services/ResourceService.h"
 #include "controls/Button.h"
 #include "controls/PNQButton.h"
 #include "platform/Dispatch.h"
@@ -9,6 +7,8 @@
 #include "platform/Format.h"
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
+#include "services/LanguageService.h"
+#include "services/ResourceService.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -73,12 +73,13 @@ void OutputFormatChooser::initTabbarView()
     m_tabbarbackView->setImage(resourceImage("Resources/WSCategoryBack.png"));
 
     const double arrowY = (bounds.height() - 28) / 2;
-    m_leftMoveItemBtn = new MouseMoveButton(platform::makeRect(16, arrowY, kArrowSize, kArrowSize), this);
+    m_leftMoveItemBtn =
+        new MouseMoveButton(platform::makeRect(m_arrowInset, arrowY, kArrowSize, kArrowSize), this);
     m_leftMoveItemBtn->setImage(resourceImage("Resources/left_nor.png"));
     m_leftMoveItemBtn->action = [this](Button *sender) { action_left_move_item_Btn(sender); };
     m_leftMoveItemBtn->setMouseDelegate(this);
-    m_rightMoveItemBtn =
-        new MouseMoveButton(platform::makeRect(bounds.width() - 44, arrowY, kArrowSize, kArrowSize), this);
+    m_rightMoveItemBtn = new MouseMoveButton(
+        platform::makeRect(bounds.width() - kArrowSize - m_arrowInset, arrowY, kArrowSize, kArrowSize), this);
     m_rightMoveItemBtn->setImage(resourceImage("Resources/right_nor.png"));
     m_rightMoveItemBtn->action = [this](Button *sender) { action_right_move_item_Btn(sender); };
     m_rightMoveItemBtn->setMouseDelegate(this);
@@ -88,20 +89,19 @@ void OutputFormatChooser::initfunctionView()
 {
     m_functionView = new platform::View(
         platform::makeRect((m_windowsWidth - FunctionViewWidth) / 2, 0, FunctionViewWidth, 28), this);
+    // The tabs' light titles need a dark ground: the strip's grey, under the strip.
+    m_functionView->setBackgroundColor(QColor(134, 140, 147));
     const auto count = m_functionList.size();
-    // One category has no pitch to spread by; it sits in the middle of the row.
+    // One category has no pitch to spread by: its tab stands at the row's start.
     const float pitch =
         count > 1 ? static_cast<float>((FunctionViewWidth - TabWidth * count) / (count - 1) + TabWidth)
                   : 0.0f;
-    const double firstX = count > 1 ? 0 : (FunctionViewWidth - TabWidth) / 2;
     for (qsizetype i = 0; i < count; ++i) {
-        auto *tab = new RDCustomButton(platform::makeRect(firstX + i * pitch, 1, TabWidth, TabHeight),
-                                       m_functionView);
+        auto *tab = new RDCustomButton(platform::makeRect(i * pitch, 1, TabWidth, TabHeight), m_functionView);
         tab->setIndex(static_cast<int32_t>(i + 1));
         tab->setSelectedBackImage(resourceImage("Resources/selImageView.png"));
         tab->setHightideBackImage(resourceImage("Resources/selImageView.png"));
-        // Dark on the light tab bar: a light grey title there could hardly be seen.
-        tab->setNormalTitleColor(QColor(90, 90, 90));
+        tab->setNormalTitleColor(QColor(207, 207, 207, qRound(0.8 * 255)));
         tab->setSelectedTitleColor(QColor(255, 255, 255, qRound(0.8 * 255)));
         tab->setCellTextPosition(4);
         tab->setFontsize(13);
@@ -115,6 +115,7 @@ void OutputFormatChooser::initfunctionView()
     m_showFunctionBtn =
         new PNQButton(platform::makeRect(m_windowsWidth / 2 - 145, bounds.height() - 29, 280, 30), this);
     m_showFunctionBtn->setContentColor(Qt::black);
+    m_showFunctionBtn->setFont(platform::FontAlias::systemFont(14));
     m_showFunctionBtn->setContentTitle(QString());
     const QImage head = resourceImage("Resources/CategoryHead.png");
     m_showFunctionBtn->setNormalBackgroundImage(head);
@@ -394,8 +395,9 @@ void OutputFormatChooser::layoutForWindow(platform::Size windowSize, double back
                                                               28 + (kBackHeight - 28 - 100) / 2 - 5,
                                                               StripWidth, StripHeight));
     const double arrowY = (bounds.height() - 28) / 2;
-    m_leftMoveItemBtn->setFrame(platform::makeRect(16, arrowY, kArrowSize, kArrowSize));
-    m_rightMoveItemBtn->setFrame(platform::makeRect(bounds.width() - 44, arrowY, kArrowSize, kArrowSize));
+    m_leftMoveItemBtn->setFrame(platform::makeRect(m_arrowInset, arrowY, kArrowSize, kArrowSize));
+    m_rightMoveItemBtn->setFrame(
+        platform::makeRect(bounds.width() - kArrowSize - m_arrowInset, arrowY, kArrowSize, kArrowSize));
     for (QWidget *view :
          {static_cast<QWidget *>(m_functionView), static_cast<QWidget *>(m_functionItemScrollview),
           static_cast<QWidget *>(m_leftMoveItemBtn), static_cast<QWidget *>(m_rightMoveItemBtn)}) {

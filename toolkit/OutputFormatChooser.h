@@ -77,6 +77,9 @@ public:
     // Places the chooser and its parts for a window of `windowSize` whose background view is
     // `backgroundWidth` wide, in the collapsed or expanded form (header button selected = collapsed).
     void layoutForWindow(platform::Size windowSize, double backgroundWidth);
+    // The page arrows' distance from the band's ends (16 unless set; the joiner's stand 36 in).
+    void setArrowInset(double inset) { m_arrowInset = inset; }
+    double arrowInset() const { return m_arrowInset; }
 
     // --- callbacks to the owner ---
     // The chosen profile's file (the custom folder's for "Custom"; empty when the file is missing).
@@ -149,6 +152,7 @@ private:
     float m_windowsWidth = 0;
     double m_backgroundWidth = 0;
     double m_mainScreenHeight = 0;
+    double m_arrowInset = 16;
 
     QList<RDCustomButton *> m_functionItems;
     ImageView *m_tabbarbackView = nullptr;

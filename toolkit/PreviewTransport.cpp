@@ -18,6 +18,7 @@ void PreviewTransport::setControls(const Controls &controls)
     m_right = controls.right;
     m_volume = controls.volume;
     m_slider = controls.slider;
+    m_logsTicks = controls.logsTicks;
 }
 
 void PreviewTransport::play()
@@ -57,7 +58,8 @@ void PreviewTransport::tick()
     if (current >= duration && current > 0)
         m_preview.stopTick();
     const float progress = float(m_preview.fraction());
-    platform::log("player_progress:%f", progress);
+    if (m_logsTicks)
+        platform::log("player_progress:%f", progress);
     if (m_bar)
         m_bar->setProgress(progress);
     if (m_left)

@@ -29,6 +29,8 @@ public:
         TextLabel *right = nullptr; // the duration
         PNQButton *volume = nullptr;
         RDProgressSlider *slider = nullptr;
+        // Each tick logs "player_progress:%f" (the batch cutter's does, the joiner's is quiet).
+        bool logsTicks = true;
     };
     void setControls(const Controls &controls);
 
@@ -56,4 +58,5 @@ private:
     QPointer<RDProgressSlider> m_slider;
     bool m_playing = false;
     bool m_muted = false;
+    bool m_logsTicks = true;
 };

@@ -90,7 +90,7 @@ QList<std::shared_ptr<AudioStreamInfo>> SourceProbe::audioStreamsOf(MEDIA_HANDLE
     return list;
 }
 
-std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles &titles)
+std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const std::optional<Titles> &titles)
 {
     platform::log("fileName:%@", path);
     const QByteArray utf8 = path.toUtf8();
@@ -122,11 +122,19 @@ std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles
     data->setPath(path);
     data->setName(info.fileName());
     source.setExtension(info.suffix());
+    if (!titles) {
+        // The target starts as the source; a chosen output format changes it later.
+        target.setFileSize(source.fileSize());
+        target.setExtension(source.extension());
+        EngineRecords::applyAudioStream(target, audio);
+    }
 
     bool thumbnailMade = true;
     QImage thumbnail;
     if (video.exist != 0) {
         EngineRecords::applyVideoStream(source, video);
+        if (!titles)
+            EngineRecords::applyVideoStream(target, video);
         const int w = thumbnailWidth(source.width(), source.height());
         std::vector<uchar> buffer;
         try {
@@ -142,14 +150,14 @@ std::shared_ptr<SimpleData> SourceProbe::probe(const QString &path, const Titles
     MediaClose(handle);
     if (!thumbnail.isNull())
         data->setThumbImage(thumbnail);
-    if (!thumbnailMade)
+    if (!thumbnailMade || !titles)
         return data;
 
-    fillTarget(*data, titles);
+    fillTarget(*data, *titles);
     return data;
 }
 
-SourceProbe::Batch SourceProbe::probeAll(const QStringList &paths, const Titles &titles)
+SourceProbe::Batch SourceProbe::probeAll(const QStringList &paths, const std::optional<Titles> &titles)
 {
     Batch batch;
     for (const QString &path : paths) {

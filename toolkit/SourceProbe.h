@@ -21,6 +21,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class AudioStreamInfo;
 class SimpleData;
@@ -39,8 +40,9 @@ public:
     // writes, so a tool always takes the files the application itself wrote.
     static QStringList allowedFileTypes();
 
-    // The record for `path`, or null when the file is refused.
-    static std::shared_ptr<SimpleData> probe(const QString &path, const Titles &titles);
+    // The record for `path`, or null when the file is refused. The target description is filled from
+    // `titles` (fillTarget()), or without titles is the same as the source's.
+    static std::shared_ptr<SimpleData> probe(const QString &path, const std::optional<Titles> &titles);
 
     // Several files in order: the records of the accepted ones and the paths of the refused ones.
     struct Batch
@@ -48,7 +50,7 @@ public:
         QList<std::shared_ptr<SimpleData>> accepted;
         QStringList refused;
     };
-    static Batch probeAll(const QStringList &paths, const Titles &titles);
+    static Batch probeAll(const QStringList &paths, const std::optional<Titles> &titles);
 
     // The target description from the titles: each size, rate and fps from its title or, when the title
     // reads 0 (absent, "Custom", no leading number), the source's; the size estimate in kilobytes; the

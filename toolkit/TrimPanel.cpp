@@ -17,6 +17,8 @@
 #include "toolkit/PreviewHost.h"
 #include "toolkit/TimeFieldRules.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
 
 TimeFieldGroup TrimPanel::makeGroup(platform::View *panel, double x, double y,
@@ -52,15 +54,23 @@ TimeFieldGroup TrimPanel::makeGroup(platform::View *panel, double x, double y,
 }
 
 void TrimPanel::buildGroupRow(platform::View *panel, double y, platform::TextFieldDelegate *fieldDelegate,
-                              RDTextFieldDelegate *mouseDelegate)
+                              RDTextFieldDelegate *mouseDelegate, const QColor &captionBackground)
 {
     const double width = panel->frame().width();
     const char *captions[2] = {VW_KEY("StartFieldLabelstringValue"), VW_KEY("stopFieldLabelstringValue")};
     for (int i = 0; i < 2; ++i) {
         const double x = i == 0 ? 10 : width - 186;
-        auto *caption = new TextLabel(platform::makeRect(x, y + 28, 176, 18), panel);
-        caption->setText(LanguageService::localizedStringForKey(captions[i]));
-        caption->setTextFont(platform::FontAlias::systemFont(12));
+        const QString title = LanguageService::localizedStringForKey(captions[i]);
+        const QFont font = platform::FontAlias::systemFont(11);
+        // A coloured caption is as wide as its text, so the colour marks the caption only.
+        const double captionWidth = captionBackground.isValid()
+                                        ? std::min(176.0, QFontMetricsF(font).horizontalAdvance(title) + 8)
+                                        : 176;
+        auto *caption = new TextLabel(platform::makeRect(x, y + 28, captionWidth, 18), panel);
+        caption->setText(title);
+        caption->setTextFont(font);
+        if (captionBackground.isValid())
+            caption->setBackgroundColor(captionBackground);
         caption->setAutoresizingMask(platform::View::MinYMargin);
         (i == 0 ? m_startGroup : m_stopGroup) = makeGroup(panel, x, y, fieldDelegate, mouseDelegate, i == 0);
     }
@@ -302,7 +312,8 @@ void TrimPanel::primeStepper(platform::TextField *field)
     if (!stepper)
         return;
     stepper->setMinValue(0);
-    stepper->setMaxValue((start ? m_startGroup : m_stopGroup).isHundredths(field) ? 99 : 59);
+    stepper->setMaxValue((start ? m_startGroup : m_stopGroup).isHundredths(field) ? m_hundredthsMax
+                                                                                  : m_wholeMax);
     stepper->setIntValue(field->intValue());
 }
 

@@ -14,6 +14,7 @@
 #include "platform/Stepper.h"
 #include "toolkit/TimeFieldGroup.h"
 
+#include <QColor>
 #include <QPointer>
 
 #include <functional>
@@ -49,9 +50,10 @@ public:
     void build(platform::View *panel, platform::TextFieldDelegate *fieldDelegate,
                RDTextFieldDelegate *mouseDelegate, Actions actions);
     // Only the two time groups, side by side in one row at height `y` of `panel` (start at the left edge,
-    // stop at the right edge), each with its caption above it and its stepper; fields start disabled.
+    // stop at the right edge), each with its caption above it (11 points, on `captionBackground` when
+    // one is given) and its stepper; fields start disabled.
     void buildGroupRow(platform::View *panel, double y, platform::TextFieldDelegate *fieldDelegate,
-                       RDTextFieldDelegate *mouseDelegate);
+                       RDTextFieldDelegate *mouseDelegate, const QColor &captionBackground = QColor());
     void setPreview(PreviewHost *preview) { m_preview = preview; }
     void setBar(RDCutProgressView *bar) { m_bar = bar; }
 
@@ -82,8 +84,15 @@ public:
     // The end of an edit of a trim field, checked by TimeFieldRules; a refused edit calls `refuse` with
     // its alert key and returns false. Returns true for fields that are not the panel's.
     bool fieldShouldEndEditing(platform::TextField *field, const std::function<void(const char *)> &refuse);
-    // A click on a trim field: the field the steppers act on, and its stepper primed (0..59 or 0..99).
+    // A click on a trim field: the field the steppers act on, and its stepper primed with the field's value
+    // and the maximum of its kind (59 for hours, minutes and seconds and 99 for hundredths unless set).
     void primeStepper(platform::TextField *field);
+    // The steppers' maxima set by a field click: the cutters let a stepper reach 60 and 100.
+    void setStepperMaxima(int whole, int hundredths)
+    {
+        m_wholeMax = whole;
+        m_hundredthsMax = hundredths;
+    }
     // The steppers: the remembered field takes the stepper's value when the stop is after the start.
     void startStepperTouched(platform::Stepper *stepper);
     void stopStepperTouched(platform::Stepper *stepper);
@@ -119,4 +128,6 @@ private:
     QPointer<platform::PopUpButton> m_preferenceBtn;
     QPointer<PNQButton> m_setStartTrimBtn, m_setStopTrimBtn, m_playTrimBtn, m_resetTrimBtn;
     QPointer<platform::TextField> m_edittingField;
+    int m_wholeMax = 59;
+    int m_hundredthsMax = 99;
 };

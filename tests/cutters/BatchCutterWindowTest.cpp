@@ -6,10 +6,13 @@
 #include "toolkit/ClipListEditor.h"
 
 #include "controls/NSProgressView.h"
+#include "controls/RDTextField.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
+#include "platform/Log.h"
 #include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
@@ -24,6 +27,9 @@
 #include "tests/support/TestEnvironment.h"
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -233,6 +239,55 @@ TEST_F(BatchCutterWindowTest, ApplyToAllCopiesTheModeAndResetGivesTheWholeFileKe
     EXPECT_EQ(cutter->trim().stopGroup().fields()[2]->stringValue(), QStringLiteral("04"));
 }
 
+TEST_F(BatchCutterWindowTest, FieldClicksSetTheSteppersMaximaAndStepsAndTypedTimesMoveThePreview)
+{
+    add({QString::fromStdString(fixture::longTinyClip())}); // 125.5 s
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    TrimPanel &trim = cutter->trim();
+    const auto field = [](const TimeFieldGroup &group, int i) {
+        return static_cast<RDTextField *>(group.fields()[i]);
+    };
+
+    // A click primes its group's stepper: 60 for hours, minutes and seconds, 100 for hundredths.
+    for (int i = 0; i < 4; ++i) {
+        cutter->actionMouseDownForTextFieldBlock(field(trim.startGroup(), i));
+        EXPECT_EQ(trim.startStepper()->maxValue(), i == 3 ? 100 : 60) << i;
+        cutter->actionMouseDownForTextFieldBlock(field(trim.stopGroup(), i));
+        EXPECT_EQ(trim.stopStepper()->maxValue(), i == 3 ? 100 : 60) << i;
+    }
+
+    // A typed start acts like a step: the stepper takes the value, the preview goes to the start.
+    RDTextField *seconds = field(trim.startGroup(), 2);
+    cutter->actionMouseDownForTextFieldBlock(seconds);
+    seconds->setStringValue(QStringLiteral("59"));
+    EXPECT_TRUE(cutter->controlTextShouldEndEditing(seconds));
+    const SimpleData &clip = *cutter->fileList()->at(0);
+    EXPECT_EQ(clip.cutTimeRange_start(), 59000000);
+    EXPECT_EQ(trim.startStepper()->intValue(), 59);
+    EXPECT_NEAR(cutter->cutProgressView()->progress(), 59 / cutter->preview().duration(), 1e-4);
+    EXPECT_NEAR(cutter->cutProgressView()->lowerValue(), 59 / 125.5, 1e-4);
+    EXPECT_TRUE(
+        TestEnvironment::waitUntil([&] { return std::abs(cutter->preview().currentTime() - 59) < 0.6; }));
+
+    // One step up shows 60 seconds, which counts as a minute.
+    trim.startStepper()->stepUp();
+    EXPECT_EQ(seconds->stringValue(), QStringLiteral("60"));
+    EXPECT_EQ(trim.startGroup().fields()[1]->stringValue(), QStringLiteral("00"));
+    EXPECT_EQ(clip.cutTimeRange_start(), 60000000);
+
+    // The radios change the mode only: the handles, the position and the preview stay where they are.
+    const float lower = cutter->cutProgressView()->lowerValue();
+    const float progress = cutter->cutProgressView()->progress();
+    cutter->unSelectTimeBtn()->actioniconBtn();
+    EXPECT_TRUE(clip.isTrimFanxuan());
+    EXPECT_TRUE(cutter->cutProgressView()->isFanxuan());
+    EXPECT_FLOAT_EQ(cutter->cutProgressView()->lowerValue(), lower);
+    EXPECT_FLOAT_EQ(cutter->cutProgressView()->progress(), progress);
+    cutter->selectTimeBtn()->actioniconBtn();
+    EXPECT_FALSE(clip.isTrimFanxuan());
+    EXPECT_FLOAT_EQ(cutter->cutProgressView()->progress(), progress);
+}
+
 TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheOutputFolder)
 {
     const QString out = QString::fromStdString(fixture::freshFolder()) + "/made/here";
@@ -241,7 +296,12 @@ TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheO
     TestEnvironment::scriptedPanels().answerFolderPanel(out);
     cutter->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
     cutter->setSnapshotClock([] { return QDateTime(QDate(2026, 1, 31), QTime(14, 5, 9)); });
-    EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.png");
+    {
+        platform::LogCapture log;
+        EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.png");
+        const auto lines = log.lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("截取当前图片成功")), 1) << "one line a capture";
+    }
     cutter->coverstyleAction(1);
     EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.jpg");
     EXPECT_EQ(QImage(out + "/2026-01-31_14-05-09.png").size(), QSize(160, 90));
@@ -298,10 +358,12 @@ TEST_F(BatchCutterWindowTest, ExportsEveryFileWithItsOwnRange)
     const std::vector<Range> ranges = {
         {1000000, 3000000, false}, {1000000, 2000000, true}, {0, 1600000, true}};
     setRanges(ranges);
+    platform::LogCapture log;
     clickStart();
     EXPECT_TRUE(cutter->convertstart());
     EXPECT_EQ(cutter->startJoinnerBtn()->contentTitle(), text("CancelexportTitle"));
     waitForTheEnd();
+    EXPECT_TRUE(log.contains("转换结束")) << "the batch's end";
 
     EXPECT_TRUE(newAlerts().isEmpty());
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Cutterfinishedstring")});

@@ -204,6 +204,55 @@ TEST_F(EasyCutterTimeEditing, ListOperationsThroughTheWindow)
     EXPECT_EQ(cutter->cutList().selectedCutIndex(), 0);
 }
 
+TEST_F(EasyCutterTimeEditing, RebuildsAndALeavingPointerHideTheOverlayAndClearKeepsEverythingElse)
+{
+    cutAt(10, 20);
+    cutAt(30, 40);
+    cutAt(50, 60);
+    const auto row = [&](int i) { return cutter->cutItemViews().at(i).data(); };
+    EXPECT_TRUE(cutter->itemSelectView()->isHidden()) << "a rebuild shows no overlay until the pointer comes";
+
+    // The pointer on a row brings the overlay there; a rebuild takes it away and keeps its row index.
+    cutter->rowEntered(row(0));
+    EXPECT_FALSE(cutter->itemSelectView()->isHidden());
+    EXPECT_EQ(cutter->itemSelectView()->parentWidget(), row(0));
+    EXPECT_EQ(cutter->cutList().overlayIndex(), 0);
+    cutter->moveUpAction(); // the selected cut 2 goes to 1
+    EXPECT_TRUE(cutter->itemSelectView()->isHidden());
+    EXPECT_EQ(cutter->cutList().overlayIndex(), 0);
+
+    // Leaving a row outside modify mode hides the overlay, which then acts on the selected cut.
+    cutter->rowEntered(row(2));
+    EXPECT_EQ(cutter->cutList().overlayIndex(), 2);
+    cutter->rowExited(row(2));
+    EXPECT_TRUE(cutter->itemSelectView()->isHidden());
+    EXPECT_EQ(cutter->cutList().overlayIndex(), 1);
+
+    // In modify mode the overlay stays; the panel lies under the row of the cut it edits.
+    cutter->rowEntered(row(2));
+    cutter->modifyAction();
+    ASSERT_TRUE(cutter->itemModifyBtn()->selected());
+    cutter->rowExited(row(2));
+    EXPECT_FALSE(cutter->itemSelectView()->isHidden());
+    cutter->moveUpAction(); // the modified cut 2 goes to 1: the panel follows it
+    EXPECT_EQ(cutter->selectedItemTimeChangeView()->frame().maxY(), row(1)->frame().minY());
+
+    // Clear takes the cuts and their rows; the index, the move buttons, Modify and the panel stay.
+    const bool up = cutter->upMoveItemBtn()->isEnabled(), down = cutter->downMoveItemBtn()->isEnabled();
+    cutter->clearAction();
+    EXPECT_TRUE(cutter->cutItemViews().isEmpty());
+    EXPECT_EQ(cutter->cutList().count(), 0);
+    EXPECT_TRUE(cutter->itemSelectView()->isHidden());
+    EXPECT_EQ(cutter->cutList().selectedCutIndex(), 1);
+    EXPECT_EQ(cutter->upMoveItemBtn()->isEnabled(), up);
+    EXPECT_EQ(cutter->downMoveItemBtn()->isEnabled(), down);
+    EXPECT_TRUE(cutter->itemModifyBtn()->selected());
+    EXPECT_TRUE(cutter->selectedItemTimeChangeView()->isVisible());
+    cutter->moveUpAction();
+    cutter->copyAction();
+    EXPECT_EQ(cutter->cutList().count(), 0) << "no cut at the kept indexes: nothing happens";
+}
+
 TEST(CutItemView, TitleCutsHundredthsAndShowsNegativePartsAsZero)
 {
     const struct

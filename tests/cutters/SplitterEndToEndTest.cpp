@@ -3,11 +3,17 @@
 #include "tests/cutters/SplitterWindow.h"
 
 #include "controls/NSProgressView.h"
+#include "cutters/SplitProgressView.h"
 #include "model/FileData.h"
 #include "model/SimpleData.h"
+#include "platform/Log.h"
+#include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
+#include "platform/TextField.h"
 #include "tests/support/ProbeDecoder.h"
 #include "tests/support/ProbeTool.h"
 #include "toolkit/EngineApi.h"
+#include "toolkit/OutputFolderChooser.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -82,6 +88,55 @@ TEST_F(SplitterEndToEndTest, ByFiveSecondsGivesThreeNumberedFilesStartingOnTheir
     EXPECT_EQ(files().size(), 6);
     EXPECT_EQ(firstStamp(file("fixture-twelve-split4.mp4")), 0);
     EXPECT_EQ(firstStamp(file("fixture-twelve-split6.mp4")), 250);
+}
+
+TEST_F(SplitterEndToEndTest, AfterARunEveryModesValueControlsAndTheBeginMarkerAreOnUntilTheNextModeChange)
+{
+    // Several files chosen: the window takes the first.
+    open();
+    TestEnvironment::scriptedPanels().answerOpenPanel({twelveSecondClip(), QStringLiteral("/nowhere/b.mp4")});
+    splitter->addFileAction();
+    ASSERT_TRUE(splitter->fileData());
+    EXPECT_EQ(splitter->fileData()->path(), twelveSecondClip());
+    ASSERT_FALSE(TestEnvironment::scriptedPanels().openPanels().isEmpty());
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().openPanels().last().allowsMultipleSelection);
+    folder = QString::fromStdString(fixture::freshFolder());
+    TestEnvironment::scriptedPanels().answerFolderPanel(folder);
+    splitter->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
+
+    ASSERT_EQ(splitter->mode(), SplitWindowController::Mode::Time);
+    EXPECT_FALSE(splitter->split_sizepopBtn()->isEnabled()) << "before a run only the mode's own value";
+    click(splitter->splitBtn());
+    platform::LogCapture log;
+    runToFinish();
+    EXPECT_TRUE(log.contains("转换完成"));
+    EXPECT_FALSE(log.contains("转换失败"));
+
+    // Editing comes back whole: every mode's value controls, the split button and the begin marker.
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             splitter->split_timepopBtn(), splitter->split_sizepopBtn(), splitter->averageTextField(),
+             splitter->averagestepper(), splitter->splitBtn()})
+        EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+    EXPECT_FALSE(splitter->playerSlider()->beginBtn()->isHidden());
+    EXPECT_EQ(splitter->mode(), SplitWindowController::Mode::Time) << "the mode itself stays";
+
+    // The next mode change sets them by the mode again.
+    splitter->limiteachFilesizeSegmentAction();
+    EXPECT_FALSE(splitter->split_timepopBtn()->isEnabled());
+    EXPECT_FALSE(splitter->averageTextField()->isEnabled());
+    EXPECT_TRUE(splitter->split_sizepopBtn()->isEnabled());
+    EXPECT_TRUE(splitter->playerSlider()->beginBtn()->isHidden());
+}
+
+TEST_F(SplitterEndToEndTest, ACancelledRunLogsThatItDidNotFinish)
+{
+    openWith(twelveSecondClip());
+    click(splitter->splitBtn());
+    platform::LogCapture log;
+    click(splitter->startExportBtn());
+    click(splitter->startExportBtn()); // cancel
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return log.contains("转换失败"); }, kExportWaitMs));
+    EXPECT_FALSE(log.contains("转换完成"));
 }
 
 TEST_F(SplitterEndToEndTest, ThreeManualPointsGiveFourFiles)

@@ -22,6 +22,8 @@ TEST_F(JoinnerScreenshot, DISABLED_ThreeClipsInEnglishGermanAndArabic)
     ASSERT_FALSE(folder.isEmpty());
     inScreenshotLanguages([&](const QString &code) {
         open();
+        TestEnvironment::processEvents();
+        EXPECT_TRUE(joiner->window()->grab().save(folder + QStringLiteral("/joiner-empty-%1.png").arg(code)));
         add({clipOf(320, 180, 3), clipOf(160, 90, 2), clipOf(240, 136, 2)});
         joiner->fileList()->at(0)->setTransitionEffect(3);
         joiner->fileListTableView()->reloadData();

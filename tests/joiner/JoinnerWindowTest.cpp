@@ -5,18 +5,24 @@
 #include "controls/NSProgressView.h"
 #include "controls/RDCutProgressView.h"
 #include "controls/RDProgressSlider.h"
+#include "controls/RDTextField.h"
 #include "media/RDMoviePlayer.h"
+#include "model/HelpClass.h"
 #include "platform/CMTime.h"
 #include "platform/Log.h"
 #include "platform/PopUpButton.h"
 #include "platform/RecordingWorkspace.h"
+#include "platform/Stepper.h"
 #include "services/LanguageService.h"
 #include "toolkit/EditorOutputSettings.h"
 #include "toolkit/JoinnerCell.h"
+#include "toolkit/OutputFolderChooser.h"
 #include "toolkit/OutputFormatChooser.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -191,27 +197,113 @@ TEST_F(JoinnerWindowTest, TrimPanelVolumeAndResetWriteTheSelectedClip)
     EXPECT_NEAR(b->cutTimeRange_start() / 1e6, 0.75, 0.05);
     EXPECT_EQ(joiner->trimPanel().startGroup().fields()[3]->stringValue().left(1), QStringLiteral("7"));
     // Remove mode, then a volume of 1.5 from the slider at 0.75.
-    joiner->trimPanel().preferenceBtn()->chooseItemAtIndex(1);
+    const float progress = joiner->cutProgressView()->progress();
+    joiner->unSelectTimeBtn()->actioniconBtn();
     EXPECT_TRUE(b->isTrimFanxuan());
+    EXPECT_TRUE(joiner->cutProgressView()->isFanxuan());
+    EXPECT_FLOAT_EQ(joiner->cutProgressView()->progress(), progress) << "the mode moves nothing";
     joiner->actionProgressForProgressSliderBlock(joiner->volumeSlider(), 0.75f);
     EXPECT_DOUBLE_EQ(b->volume(), 1.5);
     EXPECT_DOUBLE_EQ(a->volume(), 1.0);
     // Another clip shows its own values; coming back shows b's again.
     selectRow(0);
     EXPECT_FLOAT_EQ(joiner->volumeSlider()->progress(), 0.5f);
-    EXPECT_EQ(joiner->trimPanel().preferenceBtn()->indexOfSelectedItem(), 0);
+    EXPECT_TRUE(joiner->selectTimeBtn()->selected());
+    EXPECT_FALSE(joiner->unSelectTimeBtn()->selected());
     selectRow(1);
     EXPECT_FLOAT_EQ(joiner->volumeSlider()->progress(), 0.75f);
-    EXPECT_EQ(joiner->trimPanel().preferenceBtn()->indexOfSelectedItem(), 1);
+    EXPECT_TRUE(joiner->unSelectTimeBtn()->selected());
 
     // Reset: the whole clip in keep mode, with fields and mode shown.
     joiner->resetCutterAction();
     EXPECT_EQ(b->cutTimeRange_start(), 0);
     EXPECT_NEAR(b->cutTimeRange_stop() / 1e6, 3, 0.05);
     EXPECT_FALSE(b->isTrimFanxuan());
-    EXPECT_EQ(joiner->trimPanel().preferenceBtn()->indexOfSelectedItem(), 0);
+    EXPECT_TRUE(joiner->selectTimeBtn()->selected());
     EXPECT_EQ(joiner->trimPanel().startGroup().fields()[3]->stringValue(), QStringLiteral("00"));
     EXPECT_EQ(joiner->trimPanel().stopGroup().fields()[2]->stringValue(), QStringLiteral("03"));
+}
+
+TEST_F(JoinnerWindowTest, FieldClicksSetTheSteppersMaximaAndAPreviewCarriesTheRangeToThePlayersLength)
+{
+    open();
+    EXPECT_TRUE(joiner->cutProgressView()->tickMark()) << "the tick may be dragged";
+    addThree();
+    selectRow(1);
+    ASSERT_TRUE(joiner->rdPlayer());
+    const TrimPanel &trim = joiner->trimPanel();
+    for (int i = 0; i < 4; ++i) {
+        joiner->actionMouseDownForTextFieldBlock(static_cast<RDTextField *>(trim.startGroup().fields()[i]));
+        EXPECT_EQ(trim.startStepper()->maxValue(), i == 3 ? 100 : 60) << i;
+        joiner->actionMouseDownForTextFieldBlock(static_cast<RDTextField *>(trim.stopGroup().fields()[i]));
+        EXPECT_EQ(trim.stopStepper()->maxValue(), i == 3 ? 100 : 60) << i;
+    }
+
+    // A probe that read twice the player's length: the stored range is scaled to the player's.
+    selectRow(0);
+    const double P = joiner->preview().duration();
+    ASSERT_GT(P, 0);
+    a->sourceData()->setDuration(float(2 * P));
+    a->setCutTimeRange_start(int64_t(0.5 * P * 1e6));
+    a->setCutTimeRange_stop(int64_t(1.5 * P * 1e6));
+    selectRow(1);
+    selectRow(0);
+    EXPECT_NEAR(a->cutTimeRange_start() / 1e6, 0.25 * P, 1e-6);
+    EXPECT_NEAR(a->cutTimeRange_stop() / 1e6, 0.75 * P, 1e-6);
+    // Agreeing lengths leave a range as it is, to the microsecond.
+    b->setCutTimeRange_start(1234567);
+    b->setCutTimeRange_stop(2345678);
+    selectRow(1);
+    EXPECT_EQ(b->cutTimeRange_start(), 1234567);
+    EXPECT_EQ(b->cutTimeRange_stop(), 2345678);
+}
+
+TEST_F(JoinnerWindowTest, TheSortPullDownOrdersTheClipsAndKeepsTheSelectedOne)
+{
+    open();
+    EXPECT_TRUE(joiner->sortBtn()->isHidden()) << "hidden with the list";
+    add({clipOf(320, 180, 3), clipOf(160, 90, 2), clipOf(240, 136, 2.5)});
+    ASSERT_EQ(joiner->fileList()->size(), 3);
+    EXPECT_FALSE(joiner->sortBtn()->isHidden());
+    selectRow(2);
+    const auto selected = joiner->selectedClip();
+    const QPointer<QWidget> view = joiner->preview().view();
+
+    joiner->sortBtn()->chooseItemAtIndex(JoinnerWindowController::SortByDuration);
+    TestEnvironment::processEvents();
+    QList<float> lengths;
+    for (const auto &clip : *joiner->fileList())
+        lengths << clip->sourceData()->duration();
+    EXPECT_TRUE(std::is_sorted(lengths.begin(), lengths.end()));
+    EXPECT_EQ(joiner->selectedClip(), selected);
+    EXPECT_EQ(joiner->fileListTableView()->selectedRow(), 1);
+    TestEnvironment::processEvents();
+    EXPECT_EQ(joiner->preview().view(), view) << "the preview is kept";
+
+    joiner->sortBtn()->chooseItemAtIndex(JoinnerWindowController::SortByName);
+    TestEnvironment::processEvents();
+    QStringList names;
+    for (const auto &clip : *joiner->fileList())
+        names << clip->name();
+    EXPECT_EQ(names, (QStringList{QFileInfo(clipOf(160, 90, 2)).fileName(),
+                                  QFileInfo(clipOf(240, 136, 2.5)).fileName(),
+                                  QFileInfo(clipOf(320, 180, 3)).fileName()}));
+}
+
+TEST_F(JoinnerWindowTest, StartActsOneTurnAfterItsClickAndTheJoinLogsItsEnd)
+{
+    open();
+    add({clipOf(160, 90, 2)});
+    const QString out = QString::fromStdString(fixture::freshFolder());
+    TestEnvironment::scriptedPanels().answerFolderPanel(out);
+    joiner->folderChooser()->popUpButton()->chooseItemAtIndex(OutputFolderChooser::Other);
+    platform::LogCapture log;
+    QTest::mouseClick(joiner->startJoinnerBtn(), Qt::LeftButton);
+    EXPECT_FALSE(joiner->convertstart()) << "not yet: one main-queue turn later";
+    TestEnvironment::processEvents();
+    EXPECT_TRUE(joiner->convertstart());
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !dialogTexts.isEmpty(); }, 120000));
+    EXPECT_TRUE(log.contains("合并完成"));
 }
 
 TEST_F(JoinnerWindowTest, PlayPauseStopAndCapturesInEachFormat)
@@ -223,6 +315,14 @@ TEST_F(JoinnerWindowTest, PlayPauseStopAndCapturesInEachFormat)
     EXPECT_TRUE(joiner->preview().timer());
     click(joiner->playBtn());
     EXPECT_FALSE(joiner->isPlaying());
+    {
+        // The tick moves the position label without a log line (to the end of the clip, at the latest).
+        platform::LogCapture log;
+        joiner->play();
+        EXPECT_TRUE(TestEnvironment::waitUntil(
+            [&] { return joiner->leftTimeLabel()->text() != HelpClass::returnTimeToStr(0); }, 10000));
+        EXPECT_FALSE(log.containsText("player_progress"));
+    }
     joiner->play();
     click(joiner->stopBtn());
     EXPECT_FALSE(joiner->isPlaying());

@@ -5,6 +5,8 @@
 // destruction with two running.
 #include "toolkit/ChainedExportJob.h"
 
+#include "platform/Log.h"
+
 #include "tests/support/RecordingEngine.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -117,6 +119,21 @@ TEST_F(ChainedExportJobTest, AStepThatMayNotFailStillEndsTheRun)
     EXPECT_EQ(outcome.code, MEDIA_ERR_INPUT);
     EXPECT_EQ(outcome.failures, 0);
     EXPECT_EQ(RecordingEngine::count("input"), 1);
+}
+
+TEST_F(ChainedExportJobTest, AJoinWhoseStartFailsLogsItsCodeAndAConversionDoesNot)
+{
+    RecordingEngine::joinStartResult = MEDIA_ERR_OUTPUT;
+    RecordingEngine::startResults = {MEDIA_ERR_INPUT};
+    ChainedExportJob::Step join = step(0, true);
+    join.kind = ChainedExportJob::Kind::Join;
+    join.configure = [](MEDIA_HANDLE) { return ChainedExportJob::SetUp{MEDIA_OK, {}}; };
+    platform::LogCapture log;
+    ChainedExportJob job(std::vector<ChainedExportJob::Step>{join, step(1, true)});
+    EXPECT_EQ(run(job).failures, 2);
+    EXPECT_TRUE(log.contains(platform::format("errorcode:%d", int(MEDIA_ERR_OUTPUT))));
+    EXPECT_FALSE(log.contains(platform::format("errorcode:%d", int(MEDIA_ERR_INPUT))));
+    RecordingEngine::joinStartResult = MEDIA_OK;
 }
 
 TEST_F(ChainedExportJobTest, AnInputThatCannotBeReadIsNamedInTheMessage)

@@ -366,6 +366,33 @@ TEST_F(EditorOutputSettingsTest, TheSettingsWindowRunsModallyUntilClosed)
     TestEnvironment::processDeferredDeletes();
 }
 
+TEST(EditorOutputSettingsKeys, TheJoinersCustomBitRateReadsInKbpsAndEachCallbackEndsWithTheRefresh)
+{
+    EditorOutputSettings joiner(ProfileLibrary::joiner(), EditorOutputSettings::KeyFamily::Joiner);
+    auto clip = std::make_shared<SimpleData>();
+    clip->sourceData()->setBitrate(900);
+    clip->sourceData()->setDuration(10);
+    joiner.clipsBlock = [clip] { return QList<std::shared_ptr<SimpleData>>{clip}; };
+    int refreshes = 0;
+    joiner.settingsAppliedBlock = [&] { ++refreshes; };
+    defaults().setValue(QStringLiteral("bitateSelectTitle"), QStringLiteral("Custom"));
+    defaults().setValue(QStringLiteral("abitateSelectTitle"), QStringLiteral("96"));
+    defaults().setValue(QStringLiteral("bitSelectCustom-Value"), 2500);
+
+    joiner.settingChanged(8);
+    EXPECT_EQ(joiner.titles()[Title::VideoBitRate], QStringLiteral("2500 kbps"));
+    EXPECT_EQ(clip->targetData()->bitrate(), 2500);
+    EXPECT_EQ(refreshes, 1);
+
+    // The restore pass has no custom branch: the stored title as it stands.
+    joiner.settingsReset();
+    EXPECT_EQ(joiner.titles()[Title::VideoBitRate], QStringLiteral("Custom"));
+    EXPECT_EQ(clip->targetData()->bitrate(), 2500);
+    EXPECT_EQ(refreshes, 2);
+    for (const char *key : {"bitateSelectTitle", "abitateSelectTitle", "bitSelectCustom-Value"})
+        defaults().remove(QString::fromLatin1(key));
+}
+
 TEST(EditorOutputSettingsKeys, TheJoinerFamilyWritesItsOwnKeys)
 {
     QTemporaryDir dir;

@@ -411,15 +411,16 @@ TEST_F(ListFixture, SoundOnlyClipWithoutThumbnailShowsTheAudioIcon)
 
 } // namespace
 
-// In the join window's 540-point list, no text of a row runs into another text or control of the row, in
-// any language: the longer translations of the check box's title once ran into the source's size.
+// In the join window's 600-point list, no text of a row runs into another text or control of the row, in
+// any language: the longer translations of the check box's title once ran into the source's size, and the
+// box stands 240 points from the row's right end.
 TEST(JoinnerRowLayout, NoTextRunsIntoAnotherInAnyLanguage)
 {
     for (int language = 0; language < LanguageService::languageSetSize(); ++language) {
         platform::UserDefaults::standard().setValue(QStringLiteral("AppLanguage"), language);
         LanguageService::setLanguage();
-        Host host{540, 200, Qt::white};
-        JoinnerTableView list{platform::makeRect(0, 0, 540, 200)};
+        Host host{600, 200, Qt::white};
+        JoinnerTableView list{platform::makeRect(0, 0, 600, 200)};
         host.root.addSubview(&list);
         list.setRowHeight(60);
         list.setItems(std::make_shared<JoinnerTableView::ItemList>(

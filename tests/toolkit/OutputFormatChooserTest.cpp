@@ -1,7 +1,9 @@
 #include "toolkit/OutputFormatChooser.h"
 
 #include "controls/Button.h"
+#include "controls/MouseMoveButton.h"
 #include "controls/PNQButton.h"
+#include "controls/RDCustomButton.h"
 #include "platform/Bundle.h"
 #include "platform/Format.h"
 #include "platform/UserDefaults.h"
@@ -114,6 +116,26 @@ protected:
     OutputFormatChooser *chooser = nullptr;
     QStringList events;
 };
+
+TEST(OutputFormatChooserLayout, ASingleTabStandsAtTheRowsStartAndTheArrowsKeepTheirInset)
+{
+    QTemporaryDir dir;
+    writeFile(dir.path() + QStringLiteral("/pf.dat"), QStringLiteral("[frmFormat]\nCount=1\nType1=Only\n"));
+    QDir(dir.path()).mkpath(QStringLiteral("Only"));
+    writeFile(dir.path() + QStringLiteral("/Only/o1.pf"), profileText(1));
+    const ProfileLibrary library(QDir(platform::Bundle::main().resourcePath()).relativeFilePath(dir.path()));
+    platform::View window(platform::makeRect(0, 0, 1000, 700));
+    auto *chooser = new OutputFormatChooser(library, 1000, &window);
+    ASSERT_EQ(chooser->function_Items().size(), 1);
+    EXPECT_DOUBLE_EQ(chooser->function_Items().first()->frame().minX(), 0) << "no spacing to spread by";
+
+    chooser->setArrowInset(36);
+    chooser->layoutForWindow(platform::Size{1000, 700}, 1000);
+    const double band = chooser->frame().width();
+    EXPECT_DOUBLE_EQ(chooser->left_move_item_Btn()->frame().minX(), 36);
+    EXPECT_DOUBLE_EQ(chooser->right_move_item_Btn()->frame().minX(), band - 28 - 36);
+    EXPECT_DOUBLE_EQ(chooser->left_move_item_Btn()->frame().minY(), (180 - 28) / 2.0);
+}
 
 TEST_F(OutputFormatChooserTest, OpeningMarksTheFirstProfileWithoutApplyingIt)
 {

@@ -6,6 +6,7 @@
 #include "controls/TextLabel.h"
 #include "media/RDMoviePlayer.h"
 #include "model/HelpClass.h"
+#include "platform/Log.h"
 #include "platform/Timer.h"
 #include "services/ResourceService.h"
 #include "tests/support/SharedFixtures.h"
@@ -77,7 +78,18 @@ TEST_F(PreviewTransportTest, TickShowsThePlayheadOnTheBarAndTheLabels)
     ASSERT_TRUE(preview.open(QString::fromStdString(fixture::longTinyClip()), pictureHost, {}));
     preview.seek(62.0);
     TestEnvironment::processEvents();
-    transport.tick();
+    {
+        platform::LogCapture log;
+        transport.tick();
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_EQ(log.lines().front().rfind("player_progress:", 0), 0u);
+    }
+    // A quiet transport (the joiner's) moves the same controls without a line per tick.
+    PreviewTransport quiet{preview};
+    quiet.setControls({play, trimPlay, bar, left, right, volume, slider, false});
+    platform::LogCapture quietLog;
+    quiet.tick();
+    EXPECT_TRUE(quietLog.lines().empty());
     const double at = preview.currentTime();
     ASSERT_GT(at, 0);
     EXPECT_NEAR(bar->progress(), at / preview.duration(), 1e-4);

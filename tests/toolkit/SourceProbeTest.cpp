@@ -89,6 +89,30 @@ TEST(SourceProbe, FillsTheRecordAndAThumbnailWithThePicturesShape)
     EXPECT_EQ(record->targetData()->width(), 320) << "no size title: the source's";
 }
 
+TEST(SourceProbe, WithoutTitlesTheTargetIsTheSourceOverAgain)
+{
+    for (const QString &path : {videoClip(), audioOnlyClip()}) {
+        const auto record = SourceProbe::probe(path, std::nullopt);
+        ASSERT_TRUE(record) << path.toStdString();
+        const FileData &s = *record->sourceData();
+        const FileData &t = *record->targetData();
+        EXPECT_EQ(t.extension(), s.extension());
+        EXPECT_EQ(t.duration(), s.duration());
+        EXPECT_EQ(t.fileSize(), s.fileSize()) << "megabytes, as the source's, not an estimate";
+        EXPECT_EQ(t.width(), s.width());
+        EXPECT_EQ(t.height(), s.height());
+        EXPECT_EQ(t.fps(), s.fps());
+        EXPECT_EQ(t.bitrate(), s.bitrate());
+        EXPECT_EQ(t.exist(), s.exist());
+        EXPECT_EQ(t.metadata_vcodec(), s.metadata_vcodec());
+        EXPECT_EQ(t.a_codec(), s.a_codec());
+        EXPECT_EQ(t.a_channel(), s.a_channel());
+        EXPECT_EQ(t.a_samplerate(), s.a_samplerate());
+        EXPECT_EQ(t.a_bitrate(), s.a_bitrate());
+        EXPECT_EQ(t.a_exist(), s.a_exist());
+    }
+}
+
 TEST(SourceProbe, AudioOnlyFileHasNoPicture)
 {
     const auto record = SourceProbe::probe(audioOnlyClip(), SourceProbe::Titles{});
