@@ -88,10 +88,11 @@ void ExportRunController::cancel()
 void ExportRunController::restore()
 {
     m_host.enableControlsForExport(true);
-    // The window's own title comes back, whichever key it was made from.
-    PNQButton *button = m_host.startExportBtn();
-    if (button && !m_idleTitle.isNull())
-        button->setContentTitle(m_idleTitle);
+    // The window's own title comes back, whichever key it was made from; a button without one reads
+    // "Start".
+    if (PNQButton *button = m_host.startExportBtn())
+        button->setContentTitle(m_idleTitle.isEmpty() ? LanguageService::localizedStringForKey("Start")
+                                                      : m_idleTitle);
 }
 
 void ExportRunController::setProgress(double value)
