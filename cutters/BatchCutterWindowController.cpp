@@ -78,7 +78,6 @@ void BatchCutterWindowController::windowDidLoad()
     observeClose();
 
     m_run = std::make_unique<ExportRunController>(*this);
-    m_run->setStartTitleKey(QStringLiteral(VW_KEY("StartExportTitle")));
     buildViews();
     m_trim.setPreview(&m_preview);
     m_trim.setBar(m_cutProgressView);
@@ -334,10 +333,9 @@ void BatchCutterWindowController::removeAction()
 {
     if (!m_list.removeSelected())
         return;
-    const bool empty = fileList()->isEmpty();
-    fileListViewHidden(empty);
-    if (empty)
-        initPlayer();
+    fileListViewHidden(fileList()->isEmpty());
+    // The preview and the range controls go to the file now selected (none for an empty list).
+    initPlayer();
 }
 
 void BatchCutterWindowController::clearAction()
@@ -641,8 +639,12 @@ void BatchCutterWindowController::stop()
 {
     if (fileList()->isEmpty() || !m_preview.player())
         return;
+    const double at = m_preview.currentTime();
     m_transport.stopped();
     m_preview.player()->stop();
+    // The player's stop goes back to the first frame; here the picture stays where the bar's mark and
+    // the time label are.
+    m_preview.seek(at);
 }
 
 void BatchCutterWindowController::playerDidEnd()

@@ -112,6 +112,9 @@ public:
     PNQButton *upBtn() const { return m_list.upBtn(); }
     PNQButton *downBtn() const { return m_list.downBtn(); }
     RDCutProgressView *cutProgressView() const { return m_cutProgressView; }
+    PNQButton *playBtn() const { return m_playBtn; }
+    PNQButton *stopBtn() const { return m_stopBtn; }
+    TextLabel *leftTimeLabel() const { return m_leftTimeLabel; }
     RDRadioButton *selectTimeBtn() const { return m_selectTimeBtn; }
     RDRadioButton *unSelectTimeBtn() const { return m_unSelectTimeBtn; }
     PNQButton *startJoinnerBtn() const { return m_startJoinnerBtn; }

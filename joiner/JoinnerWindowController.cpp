@@ -34,6 +34,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QUrl>
 
 #include <algorithm>
@@ -47,6 +49,8 @@ constexpr double kChooserTop = 50 + 180; // the chooser lies at y 50, 180 high
 // Folded, the window is this much lower and the list and preview panels sit on the chooser's header.
 constexpr double kFoldHeight = 140;
 constexpr double kFoldedPanelBottom = 92;
+// Room kept above the window for a window manager's title bar while the frame does not include one.
+constexpr int kTitleBarRoom = 40;
 // Rows this wide keep the format box (240 points at the right end) clear of the file's facts.
 constexpr double kLeftWidth = 612;
 constexpr double kRowHeight = 60;
@@ -129,16 +133,34 @@ void JoinnerWindowController::windowDidLoad()
 void JoinnerWindowController::foldChooser(bool folded)
 {
     platform::Window *win = window();
-    const double height = windowHeight - (folded ? kFoldHeight : 0);
-    // The window keeps its bottom-left corner, so the output row and Start stay where they were.
+    // The part of the screen the window's frame may take: the screen less its panels, and less room for
+    // a window manager's title bar while the frame does not show one.
+    const QScreen *screen = win->screen() ? win->screen() : QGuiApplication::primaryScreen();
+    QRect area = screen ? screen->availableGeometry() : win->frameGeometry();
+    const int decoration = win->frameGeometry().height() - win->geometry().height();
+    area.setTop(area.top() + (decoration > 0 ? 0 : kTitleBarRoom));
+    // A screen too short for the whole unfolded window: it grows as far as the screen allows, and the
+    // list and the preview give up the rest.
+    const double height =
+        std::max(std::min(windowHeight - (folded ? kFoldHeight : 0), double(area.height() - decoration)),
+                 windowHeight - kFoldHeight);
+    // The window keeps its bottom-left corner, so the output row and Start stay where they were, unless
+    // that would take it off the screen.
     platform::Rect frame = win->frame();
     frame.size.height = height;
     win->setFixedSize(int(windowWidth), int(height));
     win->setFrame(frame);
+    const QRect now = win->frameGeometry();
+    const int top = std::max(area.top(), std::min(now.top(), area.bottom() - now.height() + 1));
+    if (top != now.top())
+        win->move(win->pos() + QPoint(0, top - now.top()));
+
     m_formatChooser->layoutForWindow(platform::Size{windowWidth, contentHeight()}, windowWidth);
     const double bottom = folded ? kFoldedPanelBottom : kChooserTop + 6;
     for (platform::View *panel : {m_listPanel.data(), m_contentRightView.data()})
-        panel->setFrameOrigin(platform::Point{panel->frame().minX(), bottom});
+        panel->setFrame(platform::makeRect(panel->frame().minX(), bottom, panel->frame().width(),
+                                           contentHeight() - kMargin - bottom));
+    m_preview.fitInto(m_playerView);
 }
 
 double JoinnerWindowController::contentHeight() const
@@ -157,6 +179,8 @@ void JoinnerWindowController::initListView()
     const double h = panel->frame().height();
 
     m_addfileBtn = ToolWidgets::addFileButton(platform::makeRect(8, h - 40, 130, 32), panel);
+    // A shorter panel (the window unfolded on a short screen) shortens the list; the buttons stay on top.
+    m_addfileBtn->setAutoresizingMask(platform::View::MinYMargin);
     m_addfileBtn->mouseDownAction = [this](PNQButton *) { queue(&JoinnerWindowController::addFileAction); };
 
     std::array<platform::Rect, 4> frames;
@@ -167,8 +191,10 @@ void JoinnerWindowController::initListView()
                          [this] { queue(&JoinnerWindowController::clearAction); },
                          [this] { queue(&JoinnerWindowController::upAction); },
                          [this] { queue(&JoinnerWindowController::downAction); }});
-    for (PNQButton *button : m_list.buttons())
+    for (PNQButton *button : m_list.buttons()) {
         button->setFont(platform::FontAlias::systemFont(12));
+        button->setAutoresizingMask(platform::View::MinYMargin);
+    }
     // Sorting the clips, shown with the list: a pull-down whose title stays "Sort".
     m_sortBtn = new platform::PopUpButton(platform::makeRect(486, h - 38, kLeftWidth - 494, 28), true, panel);
     m_sortBtn->addItemsWithTitles(
@@ -177,9 +203,11 @@ void JoinnerWindowController::initListView()
         const int by = p.indexOfSelectedItem();
         dispatchOnMain([this, by] { sortAction(by); });
     };
+    m_sortBtn->setAutoresizingMask(platform::View::MinYMargin);
     m_sortBtn->setHidden(true);
 
     auto *list = new JoinnerTableView(platform::makeRect(6, 6, kLeftWidth - 12, h - 52), panel);
+    list->setAutoresizingMask(platform::View::HeightSizable);
     m_list.setTableView(list);
     list->setRowHeight(kRowHeight);
     list->setItems(m_list.items());
@@ -205,10 +233,12 @@ void JoinnerWindowController::initContentNoFileView()
     hint->setBorderColor(QColor(214, 212, 212));
     hint->setCornerRadius(5);
     hint->setBorderWidth(2);
+    hint->setAutoresizingMask(platform::View::HeightSizable);
     m_contentNoFileView = hint;
     m_list.setEmptyHint(hint);
     const double h = f.height();
-    ToolWidgets::label(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20);
+    ToolWidgets::label(platform::makeRect(30, h - 70, f.width() - 60, 30), text("joinner_desc"), hint, 20)
+        ->setAutoresizingMask(platform::View::MinYMargin);
     const char *steps[] = {VW_KEY("joinner_desc1"), VW_KEY("joinner_desc2"), VW_KEY("joinner_desc3"),
                            VW_KEY("joinner_desc4")};
     QList<TextLabel *> stepLabels;
@@ -217,6 +247,8 @@ void JoinnerWindowController::initContentNoFileView()
             platform::makeRect(40, h - 120 - 40 * i, f.width() - 70, 30),
             QStringLiteral("%1.").arg(i + 1) + LanguageService::localizedStringForKey(steps[i]), hint, 16);
     }
+    for (TextLabel *step : std::as_const(stepLabels))
+        step->setAutoresizingMask(platform::View::MinYMargin);
     TextLabel::shareDrawnFont(stepLabels);
     m_emailIconView = ToolWidgets::emailButton(platform::makeRect(40, 24, 24, 24), hint);
     ToolWidgets::label(platform::makeRect(72, 28, 300, 18), text("email_address"), hint, 13,
@@ -238,6 +270,8 @@ void JoinnerWindowController::initContentRightView()
     constexpr double playerHeight = 200;
     m_playerView = new PNQView(platform::makeRect(6, h - 6 - playerHeight, width - 12, playerHeight), panel);
     m_playerView->setBackGroundColor(Qt::black);
+    // The picture is what gives way when the panel is shorter.
+    m_playerView->setAutoresizingMask(platform::View::HeightSizable);
 
     // The trim bar with the time labels at its ends.
     const double barY = h - 6 - playerHeight - 34;
@@ -301,6 +335,9 @@ void JoinnerWindowController::initContentRightView()
     m_trimView = new platform::View(platform::makeRect(0, rowY - 96, width, 56), panel);
     m_trim.buildGroupRow(m_trimView, 2, this, this, QColor(Qt::red));
     m_trim.setStepperMaxima(60, 100);
+    // A step edits the selected clip, not only the panel's copy of the range.
+    m_trim.startStepper()->action = [this](platform::Stepper &s) { touchUpStartStepper(&s); };
+    m_trim.stopStepper()->action = [this](platform::Stepper &s) { touchUpStopStepper(&s); };
     m_transport.setControls({m_playBtn, nullptr, m_cutProgressView, m_leftTimeLabel, m_rightTimeLabel,
                              m_volumeBtn, m_volumeSlider, false});
 
@@ -411,10 +448,10 @@ void JoinnerWindowController::removeAction()
     if (removed && removed->defaultFormat())
         setdefaultFormat(nullptr);
     fileListViewHidden(fileList()->isEmpty());
-    if (fileList()->isEmpty()) {
+    if (fileList()->isEmpty())
         m_joinnerProgressView->setProgress(0);
-        initPlayer();
-    }
+    // The preview, fields and bar go to the clip now selected (none for an empty list).
+    initPlayer();
 }
 
 void JoinnerWindowController::clearAction()

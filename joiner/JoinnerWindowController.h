@@ -224,6 +224,8 @@ private:
     void initBottomView();
     // The chooser folded (the window 140 points lower, the panels down on the chooser's header) or
     // unfolded; on screens up to 780 points high the header toggles it, and such a screen opens folded.
+    // The window stays whole on its screen: where the unfolded window would not fit, it grows less and
+    // the list and preview panels are shorter.
     void foldChooser(bool folded);
     void setRadios(bool remove);
     void showClipRange();

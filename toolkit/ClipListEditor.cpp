@@ -75,6 +75,8 @@ bool ClipListEditor::removeSelected()
         return false;
     m_items->removeAt(row);
     m_view->setItems(m_items);
+    // The window shows the newly selected clip itself, whatever the list's block flag says.
+    m_view->setDisabelSelectBlock(true);
     m_view->reloadData();
     return true;
 }

@@ -53,7 +53,8 @@ public:
     QString append(const QList<std::shared_ptr<SimpleData>> &accepted, const QStringList &refused,
                    const std::function<void(SimpleData &)> &prepare);
 
-    // Drops the selected clip (row 0 is selected next); false when no row was selected.
+    // Drops the selected clip (row 0 is selected next, without the list's selectItemBlock: the window
+    // loads that clip itself); false when no row was selected.
     bool removeSelected();
     void clear();
     // Swaps the selected clip with the one above / below, which becomes the selected row; false at the

@@ -190,7 +190,7 @@ void EditorOutputSettings::followProfile()
 std::array<QString, EditorOutputSettings::TitleCount> EditorOutputSettings::resolvedTitles() const
 {
     std::array<QString, TitleCount> titles = m_titles;
-    if (m_family != KeyFamily::Joiner || !m_shippedVideoProfile || !m_sizeFollowsProfile)
+    if (m_family != KeyFamily::Joiner || m_ownFormat || !m_shippedVideoProfile || !m_sizeFollowsProfile)
         return titles;
     QSize largest;
     for (const auto &clip : clips()) {
@@ -282,7 +282,8 @@ void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
     if (!clip.sourceData())
         return;
     const FileData &source = *clip.sourceData();
-    m_shippedVideoProfile = false;
+    // Only while it lasts: the chosen profile and what follows it come back with the stored titles.
+    m_ownFormat = true;
     m_titles[VideoCodec] = source.metadata_vcodec();
     m_titles[FrameSize] = platform::qformat("%dx%d", source.width(), source.height());
     m_titles[VideoBitRate] = platform::qformat("%d", source.bitrate());
@@ -295,6 +296,7 @@ void EditorOutputSettings::setdefaultFormat(const SimpleData &clip)
 
 void EditorOutputSettings::restoreStoredTitles()
 {
+    m_ownFormat = false;
     for (int title = 0; title < TitleCount; ++title)
         readTitleFromDefaults(Title(title));
 }

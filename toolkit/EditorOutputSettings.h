@@ -105,7 +105,9 @@ public:
     void connectChooser(OutputFormatChooser *chooser);
 
     // Makes `clip`'s own source format the output's titles (the extension, the user defaults and the
-    // clips' targets stay): codec, "%dx%d", bit rate, "%.f" of fps and the audio values.
+    // clips' targets stay): codec, "%dx%d", bit rate, "%.f" of fps and the audio values. The chosen
+    // profile's own rules (a shipped profile's size held to the largest clip) rest until
+    // restoreStoredTitles().
     void setdefaultFormat(const SimpleData &clip);
     // Takes the nine titles back from the user defaults, where the chosen profile left them (the end of
     // a clip's own format).
@@ -115,8 +117,8 @@ public:
     std::array<QString, TitleCount> titles() const { return m_titles; }
     // The titles a join of clipsBlock()'s clips uses: while the frame size is still a shipped profile's
     // default (not picked in the settings window), it never has more pixels than the largest clip, and a
-    // bit rate still the profile's follows it (ProfileDefaults). Otherwise, and in the editor's family,
-    // titles().
+    // bit rate still the profile's follows it (ProfileDefaults). Otherwise, while a clip's own format is
+    // in force, and in the editor's family, titles().
     std::array<QString, TitleCount> resolvedTitles() const;
     QString selectTitle(Title title) const { return m_titles[title]; }
     QString extNameSelectTitle() const { return m_titles[ExtName]; }
@@ -163,4 +165,6 @@ private:
     bool m_sizeFollowsProfile = false;
     bool m_bitRateFollowsProfile = false;
     bool m_restoring = false; // settingsReset() is applying every setting
+    // A clip's own format is in force (setdefaultFormat until restoreStoredTitles).
+    bool m_ownFormat = false;
 };

@@ -45,8 +45,10 @@ void ExportRunController::begin(const Launch &launch)
     setProgress(0);
     m_running = true;
     m_cancelled = false;
-    if (PNQButton *button = m_host.startExportBtn())
+    if (PNQButton *button = m_host.startExportBtn()) {
+        m_idleTitle = button->contentTitle();
         button->setContentTitle(LanguageService::localizedStringForKey("CancelexportTitle"));
+    }
     m_host.enableControlsForExport(false);
 
     std::weak_ptr<ExportRunController *> alive = m_alive;
@@ -86,8 +88,11 @@ void ExportRunController::cancel()
 void ExportRunController::restore()
 {
     m_host.enableControlsForExport(true);
+    // The window's own title comes back, whichever key it was made from; a button without one reads
+    // "Start".
     if (PNQButton *button = m_host.startExportBtn())
-        button->setContentTitle(LanguageService::localizedStringForKey(m_startTitleKey));
+        button->setContentTitle(m_idleTitle.isEmpty() ? LanguageService::localizedStringForKey("Start")
+                                                      : m_idleTitle);
 }
 
 void ExportRunController::setProgress(double value)

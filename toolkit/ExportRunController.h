@@ -6,11 +6,12 @@
 // controls are disabled, and `launch` starts the export with a progress callback (0..1 of the bar) and
 // a finish callback; it returns the running export (null = nothing started: everything comes back at
 // once). End: the controls come back, the bar goes to 1 on success and back to 0 otherwise, the button reads
-// "Start" (or the window's own start title, setStartTitleKey()); a success shows the finish dialog (tag 1), a
+// again the title it had when the run began (the window's own; "Start" when it had none); a success shows the finish dialog (tag 1), a
 // failure its message or "error:%d" with the engine's code once (tag 2), a cancel nothing. cancel(): the
 // export is stopped, the controls come back at once, the bar goes back to 0 (a cancelled export never shows
-// as complete) and the button reads "Start". Nothing is shown once the window has closed, and no callback
-// reaches a destroyed controller. Destroying the controller stops a running export. Main thread only.
+// as complete) and the button reads its own title again. Nothing is shown once the window has closed, and no
+// callback reaches a destroyed controller. Destroying the controller stops a running export. Main thread
+// only.
 #include "toolkit/ChainedExportJob.h"
 
 #include <QString>
@@ -41,9 +42,6 @@ public:
     ExportRunController(const ExportRunController &) = delete;
     ExportRunController &operator=(const ExportRunController &) = delete;
 
-    // The localisation key of the start button's idle title ("Start" unless set).
-    void setStartTitleKey(const QString &key) { m_startTitleKey = key; }
-
     void begin(const Launch &launch);
     void cancel();
     // An export is running (the cancel title is shown).
@@ -62,7 +60,8 @@ private:
     ExportRunHost &m_host;
     bool m_running = false;
     bool m_cancelled = false;
-    QString m_startTitleKey = QStringLiteral("Start");
+    // The start button's title when the run began (empty before the first run).
+    QString m_idleTitle;
     std::unique_ptr<Run> m_run;
     std::shared_ptr<ExportRunController *> m_alive;
 };

@@ -229,8 +229,8 @@ void OutputFormatChooser::restoreSavedChoice()
     }
     defaults().setValue(kListKey, QVariant::fromValue<qlonglong>(tab));
     defaults().setValue(kItemKey, QVariant::fromValue<qlonglong>(item));
-    // The strip opens on the page that holds the choice, so its marker is in sight (a choice in a
-    // category with "Keep Original" stores page 0 whatever page it was made on).
+    // The strip opens on the page that holds the choice, so its marker is in sight (a page stored by an
+    // older version, or paged away from since, may be another).
     defaults().setValue(pageKey(m_functionList[tab - 1]),
                         QVariant::fromValue<qlonglong>((item - 1) / ProfilesPerPage));
     // A restored choice is applied like a click.
@@ -309,7 +309,10 @@ void OutputFormatChooser::actionFunctionItemScrollChild(PNQButton *button)
     const int64_t tag = button->index();
     platform::log("actionItem:%ld", tag);
     if (m_functionItemChilds.contains(QLatin1String(ProfileLibrary::KeepOriginal))) {
-        defaults().setValue(pageKey(m_functionItemTitle), 0);
+        // The page kept is the one that holds the choice, so that coming back to the category shows it.
+        m_selectFunctionOfsetIndex = (tag - 1) / ProfilesPerPage;
+        defaults().setValue(pageKey(m_functionItemTitle),
+                            QVariant::fromValue<qlonglong>(m_selectFunctionOfsetIndex));
         defaults().setValue(kItemKey, 0);
         if (clearOutputSettingsBlock)
             clearOutputSettingsBlock();

@@ -66,7 +66,7 @@ public:
     // Chooses profile button `button` (a button of the current strip): marks it, stores the positions,
     // shows the gear on it and the header title, and (except for the first selection after building)
     // reports its file through applyProfileBlock. In a category that holds "Keep Original",
-    // clearOutputSettingsBlock runs first and the category's stored page becomes 0.
+    // clearOutputSettingsBlock runs first and the category's stored page becomes the one that holds it.
     void actionFunctionItemScrollChild(PNQButton *button);
     // The arrows: one page back or forward, kept within the category's pages.
     void action_left_move_item_Btn(Button *sender);

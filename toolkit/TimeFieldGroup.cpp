@@ -2,6 +2,7 @@
 
 #include "platform/TextField.h"
 
+#include <algorithm>
 #include <cmath>
 
 TimeFieldGroup::TimeFieldGroup(platform::TextField *hours, platform::TextField *minutes,
@@ -34,33 +35,45 @@ QList<platform::TextField *> TimeFieldGroup::fields() const
     return list;
 }
 
-float TimeFieldGroup::secondsOf(int hours, int minutes, int seconds, int hundredths)
+int64_t TimeFieldGroup::microsecondsOf(int hours, int minutes, int seconds, int hundredths)
 {
-    // In 64 bits so that absurd typed values cannot overflow before the float conversion.
-    const long long whole = 3600LL * hours + 60LL * minutes + seconds;
-    return float(double(whole) + hundredths / 100.0);
+    // In whole microseconds: a hundredth is exactly 10,000 of them, where a binary fraction is not.
+    const int64_t whole = 3600LL * hours + 60LL * minutes + seconds;
+    return whole * 1000000LL + 10000LL * hundredths;
 }
 
-void TimeFieldGroup::split(float t, int &hours, int &minutes, int &seconds, int &hundredths)
+double TimeFieldGroup::secondsOf(int hours, int minutes, int seconds, int hundredths)
+{
+    return double(microsecondsOf(hours, minutes, seconds, hundredths)) / 1e6;
+}
+
+void TimeFieldGroup::split(double t, int &hours, int &minutes, int &seconds, int &hundredths)
 {
     if (!std::isfinite(t) || t < 0)
         t = 0;
-    const float whole = std::floor(t);
-    hours = int(whole) / 3600;
-    minutes = int(std::floor(t - 3600.0f * float(hours))) / 60;
-    seconds = int(std::floor(t - 3600.0f * float(hours) - 60.0f * float(minutes)));
-    hundredths = int((t - whole) * 100.0f);
+    // To the nearest microsecond first, so that 1.15 (1.1499999... in binary) shows 15 hundredths.
+    const int64_t us = std::llround(std::min(t, 9.0e12) * 1e6);
+    const int64_t whole = us / 1000000;
+    hours = int(whole / 3600);
+    minutes = int(whole % 3600 / 60);
+    seconds = int(whole % 60);
+    hundredths = int(us % 1000000 / 10000);
 }
 
-float TimeFieldGroup::seconds() const
+int64_t TimeFieldGroup::microseconds() const
 {
     int v[4] = {0, 0, 0, 0};
     for (int i = 0; i < 4; ++i)
         v[i] = m_fields[i] ? m_fields[i]->intValue() : 0;
-    return secondsOf(v[0], v[1], v[2], v[3]);
+    return microsecondsOf(v[0], v[1], v[2], v[3]);
 }
 
-void TimeFieldGroup::show(float t) const
+double TimeFieldGroup::seconds() const
+{
+    return double(microseconds()) / 1e6;
+}
+
+void TimeFieldGroup::show(double t) const
 {
     int v[4];
     split(t, v[0], v[1], v[2], v[3]);

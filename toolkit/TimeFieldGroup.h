@@ -1,13 +1,15 @@
 #pragma once
 // A time edited in four text fields: hours, minutes, seconds and hundredths, each shown "%02i".
 //
-// Fields to seconds: hours x 3600 + minutes x 60 + seconds (integers) + hundredths / 100, stored as a
-// 32-bit float; an empty or non-numeric field counts as 0. Seconds to fields splits a 32-bit float:
-// hours = floor(t) / 3600, minutes = floor(t - 3600 h) / 60, seconds = floor(t - 3600 h - 60 m),
-// hundredths = (t - floor(t)) x 100 truncated. A group with missing fields reads 0 and shows nothing.
-// Main thread only.
+// Fields to time: hours x 3600 + minutes x 60 + seconds (integers) + hundredths / 100, exact in
+// microseconds (1.15 s is 1,150,000 us) and as double seconds; an empty or non-numeric field counts as 0.
+// Seconds to fields splits t taken to the nearest microsecond (so a time read back from the fields shows
+// the same fields): hours, minutes and seconds whole, hundredths truncated. A group with missing fields
+// reads 0 and shows nothing. Main thread only.
 #include <QList>
 #include <QPointer>
+
+#include <cstdint>
 
 namespace platform {
 class TextField;
@@ -25,12 +27,14 @@ public:
     bool isHundredths(const platform::TextField *field) const;
     QList<platform::TextField *> fields() const;
 
-    float seconds() const;
-    void show(float seconds) const;
+    double seconds() const;
+    int64_t microseconds() const;
+    void show(double seconds) const;
     void showZero() const;
 
-    static float secondsOf(int hours, int minutes, int seconds, int hundredths);
-    static void split(float t, int &hours, int &minutes, int &seconds, int &hundredths);
+    static double secondsOf(int hours, int minutes, int seconds, int hundredths);
+    static int64_t microsecondsOf(int hours, int minutes, int seconds, int hundredths);
+    static void split(double t, int &hours, int &minutes, int &seconds, int &hundredths);
 
 private:
     QPointer<platform::TextField> m_fields[4];

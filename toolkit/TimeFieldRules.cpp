@@ -15,12 +15,12 @@ TimeFieldRules::Verdict refuse(const char *key)
 }
 } // namespace
 
-TimeFieldRules::Verdict TimeFieldRules::trimStart(float start, float stop)
+TimeFieldRules::Verdict TimeFieldRules::trimStart(double start, double stop)
 {
     return stop > start ? kAccept : refuse(VW_KEY("showmessageTime5"));
 }
 
-TimeFieldRules::Verdict TimeFieldRules::trimStop(float start, float stop, float duration)
+TimeFieldRules::Verdict TimeFieldRules::trimStop(double start, double stop, double duration)
 {
     // A stop beyond the end is taken whenever it is after the start.
     if (stop > start)

@@ -17,8 +17,8 @@ public:
     };
 
     // Trim range: start S and stop E of the two groups.
-    static Verdict trimStart(float start, float stop);
-    static Verdict trimStop(float start, float stop, float duration);
+    static Verdict trimStart(double start, double stop);
+    static Verdict trimStop(double start, double stop, double duration);
 
     // Watermark display start; a duration that would run past the clip's end is shortened.
     static Verdict watermarkStart(float value, float duration, WaterParam &water);

@@ -152,8 +152,8 @@ void TrimPanel::seek(double seconds) const
 
 void TrimPanel::showRange() const
 {
-    m_startGroup.show(float(m_range.start / 1000000.0));
-    m_stopGroup.show(float(m_range.stop / 1000000.0));
+    m_startGroup.show(m_range.start / 1000000.0);
+    m_stopGroup.show(m_range.stop / 1000000.0);
 }
 
 void TrimPanel::setEnabled(bool enabled)
@@ -164,21 +164,21 @@ void TrimPanel::setEnabled(bool enabled)
             w->setEnabled(enabled);
 }
 
-void TrimPanel::changeStart(float t)
+void TrimPanel::changeStart(double t)
 {
-    const float d = float(duration());
-    const float r = d > 0 ? t / d : 0.0f;
+    const double d = duration();
+    const float r = d > 0 ? float(t / d) : 0.0f;
     m_startGroup.show(t);
     if (!m_startGroup.isEmpty())
         platform::log("_startSecondsField:%@", m_startGroup.fields()[2]->stringValue());
-    m_range.start = double(t) * 1000000.0;
+    m_range.start = t * 1000000.0;
     if (!m_bar)
         return;
     if (m_range.start > m_range.stop && m_range.stop != 0 && d > 0) {
         m_bar->setUpperValue(1.0f);
         m_bar->setLowerValue(r);
         m_stopGroup.show(d);
-        m_range.stop = double(d) * 1000000.0;
+        m_range.stop = d * 1000000.0;
     } else {
         m_bar->setLowerValue(r);
     }
@@ -188,7 +188,7 @@ void TrimPanel::setStartAtPlayhead()
 {
     if (!m_preview || !m_preview->player())
         return;
-    changeStart(float(position()));
+    changeStart(position());
     if (m_bar)
         m_bar->setProgress(float(m_preview->fraction()));
 }
@@ -197,9 +197,9 @@ bool TrimPanel::setStopAtPlayhead()
 {
     if (!m_preview || !m_preview->player())
         return false;
-    const float t = float(position());
-    const float d = float(duration());
-    const bool zeroStart = float(m_range.start / 1000000.0) > t;
+    const double t = position();
+    const double d = duration();
+    const bool zeroStart = m_range.start / 1000000.0 > t;
     if (zeroStart) {
         m_range.start = 0;
         if (m_bar)
@@ -207,16 +207,16 @@ bool TrimPanel::setStopAtPlayhead()
         m_startGroup.showZero();
     }
     if (m_bar)
-        m_bar->setUpperValue(d > 0 ? t / d : 0.0f);
+        m_bar->setUpperValue(d > 0 ? float(t / d) : 0.0f);
     m_stopGroup.show(t);
-    m_range.stop = double(t) * 1000000.0;
+    m_range.stop = t * 1000000.0;
     return zeroStart;
 }
 
 void TrimPanel::reset()
 {
     m_startGroup.showZero();
-    m_stopGroup.show(float(duration()));
+    m_stopGroup.show(duration());
     if (m_preview && m_preview->player())
         m_preview->player()->seekTime(platform::kCMTimeZero);
     if (m_bar) {
@@ -257,14 +257,14 @@ void TrimPanel::setDeleteMode(bool deleteSection)
 
 void TrimPanel::handlesMoved(float lower, float upper, int64_t handleType)
 {
-    const float D = float(duration());
+    const double D = duration();
     // Without a duration the handles say nothing about times: the stored range stays.
     if (!(D > 0))
         return;
-    const float start = lower * D;
-    const float stop = upper * D;
-    m_range.start = double(start) * 1000000.0;
-    m_range.stop = double(stop) * 1000000.0;
+    const double start = double(lower) * D;
+    const double stop = double(upper) * D;
+    m_range.start = start * 1000000.0;
+    m_range.stop = stop * 1000000.0;
     if (handleType == 2) {
         seek(stop);
         m_stopGroup.show(stop);
@@ -280,9 +280,9 @@ bool TrimPanel::fieldShouldEndEditing(platform::TextField *field,
     const bool start = m_startGroup.contains(field);
     if (!start && !m_stopGroup.contains(field))
         return true;
-    const float D = float(duration());
-    const float S = m_startGroup.seconds();
-    const float E = m_stopGroup.seconds();
+    const double D = duration();
+    const double S = m_startGroup.seconds();
+    const double E = m_stopGroup.seconds();
     const TimeFieldRules::Verdict v =
         start ? TimeFieldRules::trimStart(S, E) : TimeFieldRules::trimStop(S, E, D);
     if (!v.accepted) {
@@ -291,13 +291,13 @@ bool TrimPanel::fieldShouldEndEditing(platform::TextField *field,
         return false;
     }
     if (start) {
-        m_range.start = double(S) * 1000000.0;
+        m_range.start = double(m_startGroup.microseconds());
         if (D > 0 && m_bar)
-            m_bar->setLowerValue(S / D);
+            m_bar->setLowerValue(float(S / D));
     } else {
-        m_range.stop = double(E) * 1000000.0;
+        m_range.stop = double(m_stopGroup.microseconds());
         if (D > 0 && m_bar)
-            m_bar->setUpperValue(E / D);
+            m_bar->setUpperValue(float(E / D));
     }
     return true;
 }
@@ -329,18 +329,16 @@ void TrimPanel::stopStepperTouched(platform::Stepper *stepper)
 
 void TrimPanel::stepperTouched(platform::Stepper *stepper, bool start)
 {
-    const float S = m_startGroup.seconds();
-    const float E = m_stopGroup.seconds();
-    m_range.start = double(S) * 1000000.0;
-    m_range.stop = double(E) * 1000000.0;
-    if (!(E > S) || !m_edittingField)
+    m_range.start = double(m_startGroup.microseconds());
+    m_range.stop = double(m_stopGroup.microseconds());
+    if (!(m_range.stop > m_range.start) || !m_edittingField)
         return;
     platform::Stepper *s = stepper ? stepper : (start ? m_startStepper : m_stopStepper).data();
     if (!s)
         return;
     m_edittingField->setStringValue(QString::asprintf("%02ld", long(s->intValue())));
     if (start)
-        m_range.start = double(m_startGroup.seconds()) * 1000000.0;
+        m_range.start = double(m_startGroup.microseconds());
     else
-        m_range.stop = double(m_stopGroup.seconds()) * 1000000.0;
+        m_range.stop = double(m_stopGroup.microseconds());
 }

@@ -64,7 +64,7 @@ public:
 
     // The start at `seconds`: fields, range and the bar's lower value; a start after a set stop moves
     // the stop to the end.
-    void changeStart(float seconds);
+    void changeStart(double seconds);
     // The start or the stop at the playhead (nothing without a player). Setting the stop before the
     // start zeroes the start.
     void setStartAtPlayhead();

@@ -7,7 +7,9 @@
 
 #include "controls/NSProgressView.h"
 #include "controls/RDTextField.h"
+#include "media/RDMoviePlayer.h"
 #include "model/FileData.h"
+#include "model/HelpClass.h"
 #include "model/SimpleData.h"
 #include "platform/Application.h"
 #include "platform/Log.h"
@@ -305,6 +307,39 @@ TEST_F(BatchCutterWindowTest, CaptureWritesTheShownFrameUnderTheClocksNameInTheO
     cutter->coverstyleAction(1);
     EXPECT_EQ(cutter->actionCarameraBtn(), out + "/2026-01-31_14-05-09.jpg");
     EXPECT_EQ(QImage(out + "/2026-01-31_14-05-09.png").size(), QSize(160, 90));
+}
+
+TEST_F(BatchCutterWindowTest, StopKeepsThePictureWhereTheMarkAndTheTimeLabelAre)
+{
+    add({clipIn(sources, "a.mp4")});
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return cutter->preview().player() != nullptr; }));
+    const auto clickAndSettle = [](QWidget *button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        TestEnvironment::processEvents();
+        TestEnvironment::processEvents();
+    };
+    clickAndSettle(cutter->playBtn());
+    ASSERT_TRUE(
+        TestEnvironment::waitUntil([&] { return cutter->cutProgressView()->progress() > 0.3f; }, 30000));
+    clickAndSettle(cutter->stopBtn());
+    ASSERT_FALSE(cutter->playBtn()->selected());
+
+    const double duration = cutter->preview().duration();
+    const double mark = cutter->cutProgressView()->progress() * duration;
+    const double at = cutter->preview().currentTime();
+    // The mark and the label stay where the last tick put them (at most a tick behind the stop).
+    EXPECT_NEAR(at, mark, 0.3);
+    EXPECT_NE(cutter->leftTimeLabel()->text(), HelpClass::returnTimeToStr(0));
+    // The picture shown is the frame there, not the first one.
+    RDMoviePlayer &player = *cutter->preview().player();
+    int w = 160, h = 90;
+    std::vector<uint8_t> bgra(size_t(w) * h * 4);
+    ASSERT_TRUE(player.Snapshot(&w, &h, bgra.data()));
+    fixture::Image shown(w, h);
+    for (int i = 0; i < w * h; ++i)
+        for (int c = 0; c < 3; ++c)
+            shown.rgb[size_t(i) * 3 + c] = bgra[size_t(i) * 4 + 2 - c];
+    EXPECT_NEAR(fixture::readFrameIndex(shown), at * 25, 3);
 }
 
 TEST_F(BatchCutterWindowTest, CaptureOfAPortraitPhoneClipIsThePictureAsShown)

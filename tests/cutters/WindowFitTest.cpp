@@ -4,6 +4,8 @@
 // steps are drawn in one font size. Run by ctest on an offscreen screen of that size; under Xvfb (with
 // VW_SCREENSHOT_DIR set, a picture of the screen is saved per window and language):
 //   QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1366x768x24' build/bin/test_window_fit
+#include "controls/PNQView.h"
+#include "controls/RDCutProgressView.h"
 #include "cutters/BatchCutterRegistration.h"
 #include "cutters/EasyCutterRegistration.h"
 #include "cutters/SplitterRegistration.h"
@@ -168,8 +170,9 @@ INSTANTIATE_TEST_SUITE_P(ListTools, WindowFitTest, ::testing::ValuesIn(tools()),
                              return std::string(info.param.className);
                          });
 
-TEST(JoinerFold, TheHeaderUnfoldsAndFoldsTheWindowKeepingItsBottomEdge)
+TEST(JoinerFold, TheHeaderUnfoldsAndFoldsTheWindowKeepingItWholeOnTheScreen)
 {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     registerJoinnerWindowClass();
     QPointer<JoinnerWindowController> joiner = qobject_cast<JoinnerWindowController *>(
         platform::WindowController::create(QStringLiteral("JoinnerWindowController")));
@@ -184,21 +187,37 @@ TEST(JoinerFold, TheHeaderUnfoldsAndFoldsTheWindowKeepingItsBottomEdge)
     EXPECT_EQ(folded.height(), JoinnerWindowController::windowHeight - 140);
     EXPECT_FALSE(chooser->functionItemScrollview()->isVisible());
 
-    for (const bool unfolding : {true, false}) {
+    // Unfold, fold, and once more: the whole window stays on the screen with room for a title bar.
+    for (const bool unfolding : {true, false, true, false}) {
+        SCOPED_TRACE(unfolding ? "unfolded" : "folded");
         QTest::mouseClick(chooser->showFunctionBtn(), Qt::LeftButton);
         TestEnvironment::processEvents();
         TestEnvironment::processEvents();
+        QWidget *win = joiner->window();
         const platform::Rect frame = joiner->window()->frame();
         EXPECT_EQ(chooser->isCollapsed(), !unfolding);
-        EXPECT_EQ(frame.height(), folded.height() + (unfolding ? 140 : 0));
-        EXPECT_EQ(frame.minY(), folded.minY()) << "the bottom edge stays";
         EXPECT_EQ(chooser->functionItemScrollview()->isVisible(), unfolding);
-        // Every control stays inside the window, and the preview's buttons above the chooser.
-        QWidget *win = joiner->window();
+        EXPECT_TRUE(area.contains(win->frameGeometry()))
+            << "window at " << win->frameGeometry().y() << ", " << win->frameGeometry().height() << " high";
+        EXPECT_GE(win->frameGeometry().top(), area.top() + kTitleBarRoom) << "room for a title bar";
+        if (unfolding)
+            EXPECT_GT(frame.height(), folded.height());
+        else
+            EXPECT_EQ(frame.height(), folded.height());
+        // Every control inside the window and on the screen; the preview's buttons above the chooser,
+        // and the picture above the trim bar.
         const QStringList outside = controlsOutside(win, QRect(win->mapToGlobal(QPoint()), win->size()));
         EXPECT_TRUE(outside.isEmpty()) << outside.join(u'\n').toStdString();
+        const QStringList offScreen = controlsOutside(win, area);
+        EXPECT_TRUE(offScreen.isEmpty()) << offScreen.join(u'\n').toStdString();
         EXPECT_LT(joiner->playBtn()->mapTo(win, QPoint(0, joiner->playBtn()->height())).y(),
                   chooser->mapTo(win, QPoint()).y());
+        EXPECT_TRUE(joiner->startJoinnerBtn()->isVisible());
+        QWidget *picture = joiner->playBtn()->parentWidget()->findChildren<PNQView *>().value(0);
+        ASSERT_TRUE(picture);
+        EXPECT_GE(picture->height(), 90);
+        EXPECT_LE(picture->mapTo(win, QPoint(0, picture->height())).y(),
+                  joiner->cutProgressView()->mapTo(win, QPoint()).y());
     }
     joiner->close();
     TestEnvironment::processDeferredDeletes();

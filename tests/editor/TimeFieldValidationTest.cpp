@@ -72,7 +72,7 @@ TEST_F(TimeFieldValidationTest, TrimTimesAreCheckedAgainstEachOther)
             field->setStringValue(c.isStart ? QStringLiteral("00") : QStringLiteral("01"));
         } else {
             EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().size(), alerts);
-            const float seconds = (c.isStart ? start : stop).seconds();
+            const double seconds = (c.isStart ? start : stop).seconds();
             EXPECT_DOUBLE_EQ(c.isStart ? editor->cutTimeRange_start() : editor->cutTimeRange_stop(),
                              double(seconds) * 1000000.0);
             const float fraction = float(seconds / 125.5);

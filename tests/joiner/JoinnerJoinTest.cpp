@@ -4,6 +4,8 @@
 
 #include "controls/PNQButton.h"
 #include "platform/PopUpButton.h"
+#include "platform/Stepper.h"
+#include "platform/TextField.h"
 #include "platform/UserDefaults.h"
 #include "services/LanguageService.h"
 #include "tests/support/ProbeDecoder.h"
@@ -14,9 +16,11 @@
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/OutputFormatChooser.h"
+#include "toolkit/TrimPanel.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include <cmath>
 
@@ -59,6 +63,8 @@ protected:
     }
 
     QStringList filesIn() const { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
+    // Starts the join and checks the file it wrote: H.264 at 640 x 360.
+    void joinAndExpect640x360();
 
     void clickStart() { click(joiner->startJoinnerBtn()); }
 
@@ -214,10 +220,47 @@ TEST_F(JoinnerRecordedJoinTest, RemovingTheClipOfTheOwnFormatReleasesTheChooserF
     EXPECT_TRUE(joiner->formatChooser()->isEnabled());
     EXPECT_EQ(joiner->outputSettings()->resolutionSelectTitle(), QStringLiteral("1920x1080"));
 
+    // The profile's size is held to the clip that is left, as before the tick.
     clickStart();
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() == 1; }));
     EXPECT_EQ(RecordingEngine::only({"joinVcodec", "joinFrameSize"}),
-              (std::vector<std::string>{"joinVcodec h264", "joinFrameSize 1920 1080"}));
+              (std::vector<std::string>{"joinVcodec h264", "joinFrameSize 160 90"}));
+}
+
+TEST_F(JoinnerRecordedJoinTest, AnOwnFormatTickedAndReleasedLeavesTheJoinAsTheProfileMadeIt)
+{
+    const std::vector<std::string> settings = {"joinVcodec",       "joinFrameSize", "joinFps",
+                                               "joinVideoBitrate", "joinAcodec",    "joinAudioBitrate"};
+    // How the box is released: unticked, or the list cleared and the same clips added again.
+    for (const bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "cleared" : "unticked");
+        RecordingEngine::reset();
+        dialogTexts.clear();
+        openInFreshFolder();
+        chooseProfile(QStringLiteral("mp4(H.264)"));
+        add({clipOf(160, 90, 2), clipOf(320, 180, 3)});
+        clickStart();
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() == 1; }));
+        const std::vector<std::string> before = RecordingEngine::only(settings);
+        ASSERT_EQ(RecordingEngine::only({"joinFrameSize"}),
+                  std::vector<std::string>{"joinFrameSize 320 180"});
+
+        click(joiner->fileListTableView()->cells().at(1)->defaultoutputformat());
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->formatChooser()->isEnabled(); }));
+        if (clear) {
+            click(joiner->clearBtn());
+            add({clipOf(160, 90, 2), clipOf(320, 180, 3)});
+        } else {
+            click(joiner->fileListTableView()->cells().at(1)->defaultoutputformat());
+        }
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return joiner->formatChooser()->isEnabled(); }));
+        RecordingEngine::reset();
+        clickStart();
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return dialogTexts.size() == 2; }));
+        EXPECT_EQ(RecordingEngine::only(settings), before);
+        joiner->close();
+        TestEnvironment::processDeferredDeletes();
+    }
 }
 
 // ---- a real join ----
@@ -272,13 +315,68 @@ TEST_F(JoinnerJoinTest, RealJoinOfThreeClipsIsOneFileWithTheirPicturesAndSound)
     EXPECT_NEAR(20 * std::log10(half / full), -6.02, 1.0);
 }
 
-TEST_F(JoinnerJoinTest, AJoinOfSmallClipsInAFullHdProfileKeepsTheirSize)
+TEST_F(JoinnerJoinTest, TheTrimSteppersEditTheClipItsBarItsLengthAndTheJoin)
 {
     openInFreshFolder();
-    chooseProfile(QStringLiteral("mp4(H.264)"));
-    add({clipOf(640, 360, 1), clipOf(640, 360, 2)});
-    ASSERT_EQ(joiner->fileList()->size(), 2);
+    add({clipOf(320, 180, 3)});
+    const auto clip = joiner->selectedClip();
+    ASSERT_TRUE(clip);
+    const TrimPanel &trim = joiner->trimPanel();
+    const auto step = [&](platform::Stepper *stepper, bool up) {
+        QTest::mouseClick(stepper, Qt::LeftButton, {},
+                          QPoint(stepper->width() / 2, up ? 3 : stepper->height() - 3));
+        TestEnvironment::processEvents();
+    };
+    // The start seconds one up, the stop seconds one down: 1 s .. 2 s of the 3 s clip.
+    click(trim.startGroup().fields()[2]->lineEdit());
+    step(trim.startStepper(), true);
+    EXPECT_EQ(clip->cutTimeRange_start(), 1000000);
+    EXPECT_NEAR(joiner->cutProgressView()->lowerValue(), 1.0 / 3, 0.01);
+    EXPECT_NEAR(joiner->preview().currentTime(), 1.0, 0.01);
+    click(trim.stopGroup().fields()[2]->lineEdit());
+    step(trim.stopStepper(), false);
+    EXPECT_EQ(clip->cutTimeRange_stop(), 2000000);
+    EXPECT_NEAR(joiner->cutProgressView()->upperValue(), 2.0 / 3, 0.01);
+    EXPECT_EQ(joiner->cutDurationValueLabel()->text(), QStringLiteral("00:00:01.00"));
+    EXPECT_EQ(trim.startGroup().fields()[2]->stringValue(), QStringLiteral("01"));
+    EXPECT_EQ(trim.stopGroup().fields()[2]->stringValue(), QStringLiteral("02"));
 
+    clickStart();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->convertstart(); }, 300000));
+    ASSERT_EQ(dialogTexts, QStringList{QStringLiteral("Joinnerfinishedstring")});
+    const fixture::ProbeResult probe = fixture::probe(joiner->lastOutputPath().toStdString());
+    ASSERT_TRUE(probe.ok) << probe.error;
+    EXPECT_NEAR(probe.duration, 1.0, 0.1);
+    // The picture starts at the clip's frame at 1 s.
+    const std::vector<int> stamps = fixture::decodeAllFrameIndices(joiner->lastOutputPath().toStdString());
+    ASSERT_FALSE(stamps.empty());
+    EXPECT_EQ(stamps.front(), 25);
+}
+
+TEST_F(JoinnerJoinTest, AJoinOfSmallClipsInAFullHdProfileKeepsTheirSize)
+{
+    for (const bool tickedAndReleased : {false, true}) {
+        SCOPED_TRACE(tickedAndReleased ? "after a tick and untick of a clip's own format" : "as chosen");
+        dialogTexts.clear();
+        openInFreshFolder();
+        chooseProfile(QStringLiteral("mp4(H.264)"));
+        add({clipOf(640, 360, 1), clipOf(640, 360, 2)});
+        ASSERT_EQ(joiner->fileList()->size(), 2);
+        if (tickedAndReleased) {
+            QWidget *box = joiner->fileListTableView()->cells().at(0)->defaultoutputformat();
+            click(box);
+            ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->formatChooser()->isEnabled(); }));
+            click(joiner->fileListTableView()->cells().at(0)->defaultoutputformat());
+            ASSERT_TRUE(TestEnvironment::waitUntil([&] { return joiner->formatChooser()->isEnabled(); }));
+        }
+        joinAndExpect640x360();
+        joiner->close();
+        TestEnvironment::processDeferredDeletes();
+    }
+}
+
+void JoinnerJoinTest::joinAndExpect640x360()
+{
     clickStart();
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !joiner->convertstart(); }, 300000));
     ASSERT_EQ(dialogTexts, QStringList{QStringLiteral("Joinnerfinishedstring")});

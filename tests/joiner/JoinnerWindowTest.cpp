@@ -18,9 +18,11 @@
 #include "toolkit/JoinnerCell.h"
 #include "toolkit/OutputFolderChooser.h"
 #include "toolkit/OutputFormatChooser.h"
+#include "toolkit/TimeFieldGroup.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include <algorithm>
 
@@ -304,6 +306,87 @@ TEST_F(JoinnerWindowTest, StartActsOneTurnAfterItsClickAndTheJoinLogsItsEnd)
     EXPECT_TRUE(joiner->convertstart());
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !dialogTexts.isEmpty(); }, 120000));
     EXPECT_TRUE(log.contains("合并完成"));
+
+TEST_F(JoinnerWindowTest, SteppingTheHundredthsKeepsExactHundredthsInTheClipAndTheFields)
+{
+    open();
+    addThree();
+    selectRow(1); // b, 3 s
+    const auto stepUp = [&](platform::Stepper *stepper) {
+        QTest::mouseClick(stepper, Qt::LeftButton, {}, QPoint(stepper->width() / 2, 3));
+        TestEnvironment::processEvents();
+    };
+    const TimeFieldGroup &start = joiner->trimPanel().startGroup();
+    click(start.fields()[2]->lineEdit());
+    stepUp(joiner->trimPanel().startStepper());
+    click(start.fields()[3]->lineEdit());
+    // Each step is read back from the clip into the fields; a hundredth lost on the way shows at once.
+    for (int hundredths = 1; hundredths <= 15; ++hundredths) {
+        stepUp(joiner->trimPanel().startStepper());
+        ASSERT_EQ(start.fields()[3]->stringValue(), QString::asprintf("%02d", hundredths));
+        ASSERT_EQ(b->cutTimeRange_start(), 1000000 + 10000 * hundredths);
+    }
+    EXPECT_EQ(start.fields()[2]->stringValue(), QStringLiteral("01"));
+}
+
+TEST_F(JoinnerWindowTest, RemoveAfterATrimEditShowsTheClipThatIsNowSelected)
+{
+    open();
+    addThree();
+    selectRow(1); // b, 3 s
+    // A drag of the start handle to the middle, as the bar reports it.
+    joiner->actionMouseDownForCutProgressViewBlock(joiner->cutProgressView(), 0.5f);
+    joiner->actionMouseMovedForCutProgressViewBlock(joiner->cutProgressView(), 0.5f, 1.0f, 1);
+    joiner->actionMouseUpForCutProgressViewBlock(joiner->cutProgressView(), 0.5f);
+    ASSERT_NEAR(b->cutTimeRange_start() / 1e6, 1.5, 0.05);
+    const RDMoviePlayer *bPlayer = joiner->rdPlayer().get();
+
+    click(joiner->removeBtn());
+    ASSERT_EQ(*joiner->fileList(), (JoinnerTableView::ItemList{a, c}));
+    ASSERT_EQ(joiner->selectedClip(), a);
+    // The preview, the fields, the bar and the length are a's (2 s, untrimmed).
+    ASSERT_TRUE(joiner->rdPlayer());
+    EXPECT_NE(joiner->rdPlayer().get(), bPlayer);
+    EXPECT_NEAR(joiner->preview().duration(), 2, 0.05);
+    EXPECT_EQ(joiner->trimPanel().startGroup().fields()[2]->stringValue(), QStringLiteral("00"));
+    EXPECT_EQ(joiner->trimPanel().stopGroup().fields()[2]->stringValue(), QStringLiteral("02"));
+    EXPECT_FLOAT_EQ(joiner->cutProgressView()->lowerValue(), 0.0f);
+    EXPECT_EQ(joiner->cutDurationValueLabel()->text().left(8), QStringLiteral("00:00:02"));
+    // A later edit is a's own, measured on a's length.
+    joiner->actionMouseMovedForCutProgressViewBlock(joiner->cutProgressView(), 0.5f, 1.0f, 1);
+    EXPECT_NEAR(a->cutTimeRange_start() / 1e6, 1.0, 0.05);
+    EXPECT_NEAR(b->cutTimeRange_start() / 1e6, 1.5, 0.05);
+}
+
+TEST_F(JoinnerWindowTest, TheStripShowsThePageOfTheChosenProfileAfterATabSwitch)
+{
+    open();
+    OutputFormatChooser *chooser = joiner->formatChooser();
+    const int video = chooser->functionList().indexOf(QStringLiteral("Video"));
+    const int audio = chooser->functionList().indexOf(QStringLiteral("Audio"));
+    ASSERT_GE(video, 0);
+    ASSERT_GE(audio, 0);
+    const auto clickTab = [&](int tab) {
+        QTest::mouseClick(chooser->function_Items().at(tab), Qt::LeftButton);
+        TestEnvironment::processEvents();
+    };
+    clickTab(video);
+    // The last profile of the category, on its second page ("Keep Original" comes first).
+    const int item = int(chooser->functionItemChilds().size()) - 1;
+    ASSERT_GE(item, OutputFormatChooser::ProfilesPerPage);
+    click(chooser->right_move_item_Btn());
+    ASSERT_EQ(chooser->stripScrollX(), 800);
+    click(chooser->itemButtons().at(item));
+    ASSERT_TRUE(chooser->gearButtons().at(item)->isVisible());
+
+    clickTab(audio);
+    clickTab(video);
+    EXPECT_EQ(chooser->stripScrollX(), 800);
+    const platform::Rect marker = chooser->itemSelectView()->frame();
+    EXPECT_TRUE(chooser->itemSelectView()->isVisible());
+    EXPECT_GE(marker.minX(), chooser->stripScrollX());
+    EXPECT_LE(marker.maxX(), chooser->stripScrollX() + OutputFormatChooser::StripWidth);
+    EXPECT_TRUE(chooser->left_move_item_Btn()->isEnabled());
 }
 
 TEST_F(JoinnerWindowTest, PlayPauseStopAndCapturesInEachFormat)

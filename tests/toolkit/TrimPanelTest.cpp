@@ -111,3 +111,26 @@ TEST_F(TrimPanelTest, DeleteModeKeepsTheHandlesAndResetGoesToTheEnds)
     EXPECT_EQ(bar.lowerValue(), 0.0f);
     EXPECT_EQ(bar.upperValue(), 1.0f);
 }
+
+TEST_F(TrimPanelTest, EveryTypedHundredthIsStoredExactlyAndShownAgainAsTyped)
+{
+    // Times whose hundredths have no exact binary fraction, from under a second to over an hour.
+    for (const QStringList &typed :
+         {QStringList{"00", "00", "00", "29"}, QStringList{"00", "00", "01", "15"},
+          QStringList{"00", "00", "01", "36"}, QStringList{"00", "00", "04", "35"},
+          QStringList{"00", "59", "59", "99"}, QStringList{"01", "02", "03", "45"}}) {
+        SCOPED_TRACE(typed.join(u':').toStdString());
+        type(trim.startGroup(), typed);
+        const int64_t expected =
+            (typed[0].toLongLong() * 3600 + typed[1].toLongLong() * 60 + typed[2].toLongLong()) * 1000000 +
+            typed[3].toLongLong() * 10000;
+        EXPECT_EQ(trim.startGroup().microseconds(), expected);
+        trim.range().start = double(expected);
+        trim.startGroup().showZero();
+        trim.showRange();
+        QStringList shown;
+        for (platform::TextField *field : trim.startGroup().fields())
+            shown << field->stringValue();
+        EXPECT_EQ(shown, typed);
+    }
+}
