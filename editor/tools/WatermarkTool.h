@@ -119,6 +119,7 @@ public:
     platform::TextField *widthField() const { return m_wmWidthField; }
     platform::TextField *heightField() const { return m_wmHeightField; }
     QSlider *alphaSlider() const { return m_wmAlphaSlider; }
+    platform::Stepper *alphaStepper() const { return m_wmAlphaStepper; }
     platform::View *fileGroupView() const { return m_fileGroupView; }
 
     // TextFieldDelegate: typed times go through the time rules, typed transparency and size apply.
