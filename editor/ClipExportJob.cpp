@@ -63,9 +63,15 @@ public:
     void saveFailed(const QString &path) override
     {
         platform::logWarning("cannot write the text watermark picture %@", path);
-        failed = true;
+        failureKey = VW_KEY("WatermarkSaveFailedString");
     }
-    bool failed = false;
+    void pathTooLong(const QString &path) override
+    {
+        WatermarkWalk::Sink::pathTooLong(path);
+        failureKey = VW_KEY("WatermarkPathTooLongMessage");
+    }
+    // Set when a watermark cannot go into the file: the export must not end without it.
+    const char *failureKey = nullptr;
 
 private:
     MEDIA_HANDLE m_h;
@@ -74,19 +80,24 @@ private:
 
 } // namespace
 
-ClipExportJob::Titles ClipExportJob::storedTitles()
+OutputChoice ClipExportJob::storedChoice()
 {
-    Titles titles;
+    OutputChoice choice;
     for (int i = 0; i < EditorOutputSettings::TitleCount; ++i)
-        titles[i] = platform::UserDefaults::standard().string(EditorOutputSettings::keyForTitle(
+        choice.titles[i] = platform::UserDefaults::standard().string(EditorOutputSettings::keyForTitle(
             static_cast<Title>(i), EditorOutputSettings::KeyFamily::Editor));
-    return titles;
+    choice.customWidth = storedNumber("resolutionSelectCustom-Width");
+    choice.customHeight = storedNumber("resolutionSelectCustom-Height");
+    choice.customBitrate = storedNumber("bitSelectCustom-Value");
+    return choice;
 }
 
 ClipExportJob::ClipExportJob(ExportSources sources, Part part) : m_sources(std::move(sources)), m_part(part)
 {
     if (m_sources.waterFolder.isEmpty())
         m_sources.waterFolder = WatermarkWalk::defaultWaterFolder();
+    if (!m_sources.outputChoice)
+        m_sources.outputChoice = storedChoice();
 }
 
 QString ClipExportJob::baseName() const
@@ -107,7 +118,8 @@ QString ClipExportJob::outputPath() const
 
 void ClipExportJob::applyTitles(MEDIA_HANDLE h, const EngineApi &api) const
 {
-    const Titles t = storedTitles();
+    const OutputChoice &choice = *m_sources.outputChoice;
+    const auto &t = choice.titles;
     const SimpleData &clip = *m_sources.clip;
 
     if (hasValue(t[Title::VideoCodec]))
@@ -120,10 +132,10 @@ void ClipExportJob::applyTitles(MEDIA_HANDLE h, const EngineApi &api) const
         if (t[Title::FrameSize].trimmed() == QLatin1String("Custom")) {
             width = clip.targetData() ? clip.targetData()->width() : 0;
             height = clip.targetData() ? clip.targetData()->height() : 0;
-            if (const int w = storedNumber("resolutionSelectCustom-Width"); w > 0)
-                width = w;
-            if (const int hh = storedNumber("resolutionSelectCustom-Height"); hh > 0)
-                height = hh;
+            if (choice.customWidth > 0)
+                width = choice.customWidth;
+            if (choice.customHeight > 0)
+                height = choice.customHeight;
         } else {
             const QStringList pieces = t[Title::FrameSize].split(u'x');
             width = platform::scanInt(pieces.first());
@@ -138,7 +150,7 @@ void ClipExportJob::applyTitles(MEDIA_HANDLE h, const EngineApi &api) const
 
     if (hasValue(t[Title::VideoBitRate])) {
         const int kbps = t[Title::VideoBitRate].trimmed() == QLatin1String("Custom")
-                             ? storedNumber("bitSelectCustom-Value")
+                             ? choice.customBitrate
                              : platform::scanInt(t[Title::VideoBitRate]);
         api.convertSetVideoBitrate(h, kbps);
     }
@@ -224,6 +236,12 @@ ChainedExportJob::SetUp ClipExportJob::configure(MEDIA_HANDLE h, const QString &
     if (const auto &sub = m_sources.clip->subtitleParam();
         sub && !sub->subtitlePath().isEmpty() && !QFileInfo(sub->subtitlePath()).isReadable())
         return {MEDIA_ERR_INPUT, LanguageService::localizedStringForKey("SubtitleMissingMessage")};
+    // Nor without a subtitle whose path the engine's record cannot hold.
+    if (const auto &sub = m_sources.clip->subtitleParam(); sub && !sub->subtitlePath().isEmpty()) {
+        SUBTITLE_PARAM record;
+        if (!EngineRecords::fillSubtitle(record, *sub))
+            return {MEDIA_ERR_ARGUMENT, LanguageService::localizedStringForKey("SubtitlePathTooLongMessage")};
+    }
     applyTitles(h, api);
     applyEdits(h, api);
 
@@ -232,9 +250,9 @@ ChainedExportJob::SetUp ClipExportJob::configure(MEDIA_HANDLE h, const QString &
     JobSink sink(h, api);
     WatermarkWalk::walk(m_sources.waterMarkList, m_sources.videoSize, m_sources.watermarkViewWidth,
                         m_sources.waterFolder, sink);
-    // Without its text the file would not be what the preview shows.
-    if (sink.failed)
-        return {MEDIA_ERR_OUTPUT, LanguageService::localizedStringForKey("WatermarkSaveFailedString")};
+    // Without a watermark the file would not be what the preview shows.
+    if (sink.failureKey)
+        return {MEDIA_ERR_OUTPUT, LanguageService::localizedStringForKey(QString::fromUtf8(sink.failureKey))};
 
     if (addDubbingMusic(h) <= 0)
         return {MEDIA_ERR_INPUT, LanguageService::localizedStringForKey(QString::fromUtf8(musicFailureKey))};

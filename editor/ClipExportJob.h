@@ -1,6 +1,7 @@
 #pragma once
 // One conversion job of the editor's clip: the engine settings made from the clip record, the nine output
-// titles in the user defaults ("vcodec_SelectTitle", ...), the watermarks, the music and the output path.
+// titles in the user defaults ("vcodec_SelectTitle", ...; read once, when the job or its export is made),
+// the watermarks, the music and the output path.
 //
 // Settings (a title that is absent, empty or a single blank leaves the source's value and makes no call):
 //  - codecs: the trimmed titles; bit rates: the titles' leading integers, kbit/s, a video title "Custom"
@@ -25,10 +26,21 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class MusicInfo;
 class SimpleData;
 class WaterParam;
+
+// The output settings an export uses: the nine titles (EditorOutputSettings::Title order) and the
+// numbers behind a "Custom" frame size and video bit rate.
+struct OutputChoice
+{
+    std::array<QString, 9> titles;
+    int customWidth = 0;
+    int customHeight = 0;
+    int customBitrate = 0;
+};
 
 // What an export reads from the editor window besides the clip record's own fields.
 struct ExportSources
@@ -43,6 +55,9 @@ struct ExportSources
     platform::Size videoSize;      // the picture in pixels, rotated
     QList<std::shared_ptr<MusicInfo>> musicSelecteds;
     QString waterFolder; // where rendered texts are written; empty = WatermarkWalk's default
+    // The output settings as they stood when the export started; unset = read from the user defaults
+    // when the job is made. Every part of one export uses the same ones, whatever changes meanwhile.
+    std::optional<OutputChoice> outputChoice;
 };
 
 class ClipExportJob
@@ -50,10 +65,10 @@ class ClipExportJob
 public:
     enum class Part { Whole, Before, Behind };
 
-    // The nine output titles as stored, in EditorOutputSettings::Title order.
-    using Titles = std::array<QString, 9>;
-    static Titles storedTitles();
+    // The output settings as stored now.
+    static OutputChoice storedChoice();
 
+    // Takes the sources' output settings, or the stored ones when they have none.
     ClipExportJob(ExportSources sources, Part part = Part::Whole);
 
     // Sets up the created job `h` for writing to `outputPath` (set last). The failure message key of the

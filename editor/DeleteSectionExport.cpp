@@ -24,6 +24,9 @@ double clipDurationUs(const SimpleData &clip)
 
 DeleteSectionExport::DeleteSectionExport(ExportSources sources) : m_sources(std::move(sources))
 {
+    // Read once: the part behind the section starts later, and must get the settings the first got.
+    if (!m_sources.outputChoice)
+        m_sources.outputChoice = ClipExportJob::storedChoice();
     const SimpleData &clip = *m_sources.clip;
     const int64_t start = clip.cutTimeRange_start();
     const int64_t stop = clip.cutTimeRange_stop();

@@ -62,7 +62,6 @@
 
 namespace {
 
-
 QImage image(const QString &name)
 {
     return ResourceService::imageWithfileName(name);
@@ -665,7 +664,7 @@ void EditVideoWindowController::layoutFrames(double t)
     if (m_totalTimeLabel)
         m_totalTimeLabel->setFrame(makeRect(bar.width() - 90, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_audiochanelPopBtn && m_audiochanelPopBtn->parentWidget() == m_playerBottomView)
-        m_audiochanelPopBtn->setFrame(makeRect(bar.width() - 175, 10, 160, 24));
+        EditorPlayerBar::layAudioTrackPopUp(m_audiochanelPopBtn, bar.width());
     if (m_formatChooser)
         m_formatChooser->layoutForWindow(platform::Size{W, H}, m_backGroundView->frame().width());
     // Its x is its own: the strip keeps the middle of its bar by its flexible margins.
@@ -811,6 +810,8 @@ QStringList EditVideoWindowController::allowedFileTypes()
 
 void EditVideoWindowController::addfileAction(QObject *)
 {
+    if (convertstart())
+        return;
     const QStringList urls = chooseMediaFiles(allowedFileTypes(), true);
     if (!urls.isEmpty())
         loadFile(urls.first());
@@ -966,8 +967,7 @@ void EditVideoWindowController::buildPlayerBar()
     m_b_coverStylePopBtn = m_bar.coverStylePopBtn();
     if (!m_audiochanelPopBtn) {
         m_audiochanelPopBtn = new platform::PopUpButton(platform::Rect{}, false, m_playerBottomView);
-        m_audiochanelPopBtn->setFrame(
-            platform::makeRect(m_playerBottomView->frame().width() - 175, 10, 160, 24));
+        EditorPlayerBar::layAudioTrackPopUp(m_audiochanelPopBtn, m_playerBottomView->frame().width());
     }
     m_b_playPauseBtn->mouseDownAction = [this](PNQButton *b) {
         dispatchOnMain([this, b] {
@@ -1082,6 +1082,8 @@ void EditVideoWindowController::stop()
         return;
     pause();
     m_preview.player()->stop();
+    // Every tab's labels and slider show where the picture now is.
+    showPreviewPosition();
 }
 
 void EditVideoWindowController::addTimer()
@@ -1111,10 +1113,15 @@ void EditVideoWindowController::showTimeLabels(float current, float duration)
 
 void EditVideoWindowController::changePlayerSlider()
 {
+    if (m_preview.currentTime() >= m_preview.duration() && m_preview.currentTime() > 0)
+        removeTimer();
+    showPreviewPosition();
+}
+
+void EditVideoWindowController::showPreviewPosition()
+{
     const double cur = m_preview.currentTime();
     const double dur = m_preview.duration();
-    if (cur >= dur && cur > 0)
-        removeTimer();
     const float p = dur > 0 ? float(cur / dur) : 0.0f;
     platform::log("player_progress:%f", double(p));
     if (m_trimView && m_trimView->isHidden()) {
@@ -1142,7 +1149,7 @@ void EditVideoWindowController::playerDidEnd()
     m_preview.seek(t);
     if (m_progressSlider && duration > 0)
         m_progressSlider->setProgress(float(t / duration));
-    m_music.followPreview(duration > 0 ? float(t / duration) : 0.0f);
+    showPreviewPosition();
     if (hasMusic()) {
         enableMusicEdit(true);
         setEnabled(m_loadmusicBtn, true);
@@ -1274,6 +1281,7 @@ void EditVideoWindowController::refreshPlayerView()
                 AudioTrackTitle::title(++number, info->title(), info->lang(), info->channel(), info->sample()));
         if (m_audiochanelPopBtn->numberOfItems() > 0)
             m_audiochanelPopBtn->selectItemAtIndex(0);
+        EditorPlayerBar::layAudioTrackPopUp(m_audiochanelPopBtn, m_playerBottomView->frame().width());
     }
 }
 

@@ -180,7 +180,7 @@ public:
 
     // ---- loading ----
     // The add-file button's action: an open panel with allowedFileTypes(), several files allowed, the
-    // first one loaded by loadFile(). Cancelling changes nothing.
+    // first one loaded by loadFile(). Cancelling changes nothing; nothing happens while an export runs.
     void addfileAction(QObject *sender = nullptr);
     static QStringList allowedFileTypes();
     // Loads `path`: probes it first; a file that is refused (unreadable, corrupt, no picture) shows the
@@ -291,6 +291,15 @@ public:
     void pausePreview() override { pause(); }
     void setRemoveOriginalMusicEnabled(bool enable) override;
     bool isExportHostClosed() const override { return isClosed(); }
+    // Besides the edit controls, a running export keeps Add File and the output-format chooser off: a new
+    // clip or format would reset what the export is still using.
+    void enableControlsForExport(bool enable) override
+    {
+        EditorExportHost::enableControlsForExport(enable);
+        for (QWidget *w : {static_cast<QWidget *>(m_addfileButton), static_cast<QWidget *>(m_formatChooser)})
+            if (w)
+                w->setEnabled(enable);
+    }
 
     // State shared with the edit tools and the export (plain stored values).
     const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
@@ -453,6 +462,8 @@ private:
     void clearSubtitle();
     void buildPlayerBar();
     void showTimeLabels(float current, float duration);
+    // The slider (or trim bar), the music range's tick and the time labels at the preview's position.
+    void showPreviewPosition();
     void adoptRecord(const std::shared_ptr<SimpleData> &record);
     void registerRenderCallbacks();
     QWidget *playerHostView() const;

@@ -68,6 +68,8 @@ bool EditorExportController::start()
 
     ExportSources sources = m_host.exportSources();
     sources.clip = clip;
+    // The settings of the whole export, as they stand at its start.
+    sources.outputChoice = ClipExportJob::storedChoice();
     std::unique_ptr<DeleteSectionExport> deleteExport;
     if (state.deleteSection) {
         deleteExport = std::make_unique<DeleteSectionExport>(sources);

@@ -10,6 +10,11 @@
 #include <QColor>
 #include <QDir>
 
+void WatermarkWalk::Sink::pathTooLong(const QString &path)
+{
+    platform::logWarning("watermark path too long: %@", path);
+}
+
 QString WatermarkWalk::defaultWaterFolder()
 {
     return platform::Workspace::standardFolder(platform::StandardFolder::Movies) + QStringLiteral("/Water");
@@ -35,7 +40,7 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
                     sink.addVideo(record);
                     ++added;
                 } else {
-                    platform::logWarning("watermark path too long: %@", item->waterImagePath());
+                    sink.pathTooLong(item->waterImagePath());
                 }
             } else {
                 IMAGE_WATERMARK_PARAM record;
@@ -43,7 +48,7 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
                     sink.addImage(record);
                     ++added;
                 } else {
-                    platform::logWarning("watermark path too long: %@", item->waterImagePath());
+                    sink.pathTooLong(item->waterImagePath());
                 }
             }
         }
@@ -61,6 +66,8 @@ int WatermarkWalk::walk(const QList<std::shared_ptr<WaterParam>> &list, platform
             if (EngineRecords::fillImageWatermark(record, *item, w, h, start, end)) {
                 sink.addImage(record);
                 ++added;
+            } else {
+                sink.pathTooLong(path);
             }
         } else if (!item->waterText().isEmpty()) {
             if (!item->waterFontColor().isValid())

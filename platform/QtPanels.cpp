@@ -4,7 +4,9 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,6 +30,22 @@ QString plainPattern(QString extension)
 QWidget *parentFor(QWidget *requested)
 {
     return requested ? requested : QApplication::activeWindow();
+}
+
+// The folder a file dialog opens in: the asked one, or its nearest folder that exists. Qt's dialog
+// takes a path that is not a folder for a file to select, and would show its last part as the name.
+QString existingFolder(const QString &asked)
+{
+    if (asked.isEmpty())
+        return asked;
+    QString path = QDir::cleanPath(QDir(asked).absolutePath());
+    while (!QFileInfo(path).isDir()) {
+        const QString up = QFileInfo(path).path();
+        if (up == path)
+            return QDir::homePath();
+        path = up;
+    }
+    return path;
 }
 
 } // namespace
@@ -122,7 +140,7 @@ void QtPanels::setUpOpenDialog(QFileDialog &dialog, const OpenPanelRequest &requ
 
 QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
 {
-    QFileDialog dialog(parentFor(request.parent), request.message, request.directory);
+    QFileDialog dialog(parentFor(request.parent), request.message, existingFolder(request.directory));
     setUpOpenDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return {};
@@ -136,7 +154,7 @@ QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
 
 QString QtPanels::runFolderPanel(const FolderPanelRequest &request)
 {
-    QFileDialog dialog(parentFor(request.parent), request.message, request.directory);
+    QFileDialog dialog(parentFor(request.parent), request.message, existingFolder(request.directory));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!request.canCreateDirectories)

@@ -90,7 +90,8 @@ TimeFieldRules::Verdict TimeFieldRules::musicPositionEnd(float value, MusicInfo 
 TimeFieldRules::Verdict TimeFieldRules::musicPruneStart(float value, float musicDuration, MusicInfo &music)
 {
     const float end = music.pruneStart() + music.pruneDiration();
-    if (value >= end)
+    // A start at or past the music's end would leave a used part of no length, or less.
+    if (value >= end || value >= musicDuration)
         return refuse(VW_KEY("showmessageTime5"));
     music.setPruneStart(value);
     music.setPruneDiration(std::min(musicDuration - value, end - value));

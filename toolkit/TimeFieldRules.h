@@ -27,8 +27,8 @@ public:
     static Verdict watermarkFileStart(float value, WaterParam &water);
     static Verdict watermarkFileEnd(float value, WaterParam &water);
 
-    // Music: the span on the video and the used part of the music file (`musicDuration` its length).
-    // An accepted edit also keeps the used part no longer than the span.
+    // Music: the span on the video and the used part of the music file (`musicDuration` the file's own
+    // length). An accepted edit also keeps the used part no longer than the span; it is never negative.
     static Verdict musicPositionStart(float value, MusicInfo &music);
     static Verdict musicPositionEnd(float value, MusicInfo &music);
     static Verdict musicPruneStart(float value, float musicDuration, MusicInfo &music);

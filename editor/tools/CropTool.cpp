@@ -232,17 +232,13 @@ void CropTool::cropFromOverlayRect(const platform::Rect &r)
     const double H = size.height;
     if (F.width() <= 0 || F.height() <= 0)
         return;
-    const bool whole =
-        r.minX() <= 1 && r.minY() <= 1 && r.maxX() >= F.width() - 1 && r.maxY() >= F.height() - 1;
-    if (whole) {
-        m_sourceCrop = platform::Rect{};
-    } else {
-        const float fx = float(r.minX() / F.width());
-        const float fy = float(r.minY() / F.height());
-        const float fw = float(r.width() / F.width());
-        const float fh = float(r.height() / F.height());
-        setEditVideoClipRect(platform::makeRect(float(fx * W), float(fy * H), float(fw * W), float(fh * H)));
-    }
+    // Every report is mapped: one point of the overlay may be several pixels of a large picture. Only
+    // what lies within half a pixel of the whole picture is no crop (setEditVideoClipRect).
+    const float fx = float(r.minX() / F.width());
+    const float fy = float(r.minY() / F.height());
+    const float fw = float(r.width() / F.width());
+    const float fh = float(r.height() / F.height());
+    setEditVideoClipRect(platform::makeRect(float(fx * W), float(fy * H), float(fw * W), float(fh * H)));
     const platform::Rect c = editVideoClipRect();
     platform::log("v_x: %f v_y: %f v_w: %f v_h: %f", c.minX(), c.minY(), c.width(), c.height());
     showFields();

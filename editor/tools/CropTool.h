@@ -53,8 +53,8 @@ public:
     // Overlay reports (rectangles in overlay points): a drag step and a release both run the mapping.
     void actionMovedForRDUICliperBlock(RDUICliper *cliper, const platform::Rect &clipRect) override;
     void actionMoveEndForRDUICliperBlock(RDUICliper *cliper, const platform::Rect &clipRect) override;
-    // The overlay rectangle `r` (overlay points) as the crop: rectangle, fields and margins. An overlay
-    // rectangle that covers the whole picture within a point (its outline) is no crop at all.
+    // The overlay rectangle `r` (overlay points) as the crop: rectangle, fields and margins. Only a
+    // rectangle within half a video pixel of the whole picture is no crop at all.
     void cropFromOverlayRect(const platform::Rect &r);
 
     // The end of an edit of one of the four fields: the typed value goes into the rectangle (kept inside

@@ -123,10 +123,15 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     const auto timeRow = [&](platform::View *parent, double rowY, int i) {
         *rowLabels[i] = ToolPanel::label(parent, makeRect(5, rowY + 2, 76, 20), tr(rowKeys[i]));
         platform::TextField *f[4];
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < 4; ++k) {
             f[k] = ToolPanel::numberField(parent, makeRect(81 + k * 32, rowY, 30, 24), this);
+            // A click picks the field the row's stepper writes; the field still takes typing.
+            f[k]->mouseDownHandler = [this](platform::TextField &field) {
+                primeStepper(&field);
+                return false;
+            };
+        }
         m_groups[i] = TimeFieldGroup(f[0], f[1], f[2], f[3]);
-        m_lastField[i] = f[2];
         auto *stepper = new platform::Stepper(makeRect(w - 23, rowY - 1, 19, 27), parent);
         stepper->setAutoresizingMask(platform::View::MinYMargin);
         stepper->setMinValue(0);
@@ -382,6 +387,7 @@ void MusicTool::deleteMusicAction()
 void MusicTool::sourceLoaded()
 {
     m_musicList.clear();
+    m_lastField.fill(nullptr);
     refreshMusicListView();
 }
 
@@ -445,6 +451,7 @@ void MusicTool::showTrack()
         m_rangeSlider->setMusicRangeLowerValue(0, 0);
         m_pruneRangSlider->setLowerValueUpperValue(0, 1);
         layoutForPrune(false);
+        primeSteppersFromFields();
         m_showing = false;
         return;
     }
@@ -473,6 +480,7 @@ void MusicTool::showTrack()
     }
     layoutForPrune(track->prune());
     m_rangeSlider->setIsRepeat(track->repeat());
+    primeSteppersFromFields();
     m_showing = false;
 }
 
@@ -633,9 +641,11 @@ bool MusicTool::applyTime(int i, float seconds, bool alert)
         v = TimeFieldRules::musicPositionStart(seconds, *track);
     else if (i == 1)
         v = TimeFieldRules::musicPositionEnd(seconds, *track);
-    else if (i == 2)
-        v = TimeFieldRules::musicPruneStart(seconds, track->duration(), *track);
-    else
+    else if (i == 2) {
+        // The used part lies in the music file: its own length bounds it, not the video's.
+        const float music = musicSeconds() > 0 ? float(musicSeconds()) : track->duration();
+        v = TimeFieldRules::musicPruneStart(seconds, music, *track);
+    } else
         v = TimeFieldRules::musicPruneEnd(seconds, *track);
     if (!v.accepted) {
         if (alert && v.alertKey) {
@@ -649,7 +659,7 @@ bool MusicTool::applyTime(int i, float seconds, bool alert)
     return true;
 }
 
-bool MusicTool::controlTextShouldBeginEditing(platform::TextField *field)
+void MusicTool::primeStepper(platform::TextField *field)
 {
     for (int i = 0; i < 4; ++i) {
         if (m_groups[i].contains(field)) {
@@ -658,6 +668,20 @@ bool MusicTool::controlTextShouldBeginEditing(platform::TextField *field)
             m_steppers[i]->setIntValue(field->intValue());
         }
     }
+}
+
+// The steppers step from what their fields show now, whatever changed the track since the click.
+void MusicTool::primeSteppersFromFields()
+{
+    for (int i = 0; i < 4; ++i) {
+        if (m_lastField[i] && m_steppers[i])
+            m_steppers[i]->setIntValue(m_lastField[i]->intValue());
+    }
+}
+
+bool MusicTool::controlTextShouldBeginEditing(platform::TextField *field)
+{
+    primeStepper(field);
     return true;
 }
 

@@ -17,8 +17,9 @@
 //
 // Rules kept here:
 //  - A typed time and a stepper step go through the same acceptance rules (TimeFieldRules): no inverted
-//    or negative range; a stepper only changes a field of its own row (the one last clicked there, else
-//    its seconds field) and a refused step leaves everything as it was.
+//    or negative range; a stepper only changes a field of its own row, the one last clicked there (a
+//    click primes it with that field's number; before any click it does nothing), always stepping from
+//    what the field shows, and a refused step leaves everything as it was.
 //  - After a delete, the fields, the slider and the options all show the (new) current track.
 //  - The ticked tracks go to the preview player through MusicRanges, as the export sends them.
 // Main thread only.
@@ -171,6 +172,9 @@ public:
     bool controlTextShouldEndEditing(platform::TextField *field) override;
     // A stepper of row `i` was pressed.
     void stepperAction(int i);
+    // A click on a time field: it becomes the field its row's stepper writes, and primes that stepper
+    // with its number (maximum 99 for hundredths, else 59).
+    void primeStepper(platform::TextField *field);
 
 private:
     MusicInfo *current() const;
@@ -187,6 +191,7 @@ private:
     void showPlaying(bool playing);
     double musicSeconds() const;
     void layoutForPrune(bool prune);
+    void primeSteppersFromFields();
 
     EditToolHost &m_host;
     VolumeModel &m_volumeModel;

@@ -303,8 +303,16 @@ void SubtitleTool::loadSubtitle()
         restore();
         return;
     }
+    // The engine's record holds a path of 259 bytes: a longer one would be left out of the file.
+    SUBTITLE_PARAM fits;
+    const bool copy = SubtitleCopy::needed(path, reading.charset);
+    if (!copy && !EngineRecords::copyPath(fits.path, path)) {
+        alert(VW_KEY("SubtitlePathTooLongMessage"), path);
+        restore();
+        return;
+    }
     QString used = path;
-    if (SubtitleCopy::needed(path, reading.charset)) {
+    if (copy) {
         used = m_copy.write(path, reading.utf8);
         if (used.isEmpty()) {
             alert(VW_KEY("SubtitleUnreadableMessage"), path);

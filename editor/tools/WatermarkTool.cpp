@@ -256,7 +256,8 @@ void WatermarkTool::initWaterView(platform::View *panel)
     m_wmAlphaStepper->action = [this](platform::Stepper &s) { setTransparency(s.intValue()); };
     auto *slider = new QSlider(Qt::Horizontal);
     slider->setRange(0, 100);
-    QObject::connect(slider, &QSlider::sliderMoved, slider, [this](int v) { setTransparency(v); });
+    // Every change counts, a drag, a click on the groove or a key alike.
+    QObject::connect(slider, &QSlider::valueChanged, slider, [this](int v) { setTransparency(v); });
     m_wmAlphaSlider = slider;
     ToolPanel::hosted(lower, makeRect(kFieldX + 58, 114, w - kFieldX - 63, 21), slider);
 
@@ -598,7 +599,10 @@ void WatermarkTool::refreshWaterTime()
         m_wmHeightField->setStringValue(platform::qformat("%.f", pixels.height));
         m_wmWidthStepper->setIntValue(int(std::lround(pixels.width)));
         m_wmHeightStepper->setIntValue(int(std::lround(pixels.height)));
+        // Field, stepper and slider show the record, so the next step starts from it.
         m_wmAlphaField->setStringValue(platform::qformat("%d", int(item->waterAlph())));
+        m_wmAlphaStepper->setIntValue(int(item->waterAlph()));
+        const QSignalBlocker quiet(m_wmAlphaSlider);
         m_wmAlphaSlider->setValue(int(item->waterAlph()));
         m_wmkeepaspectRatioBtn->setSelected(item->keepaspectRatio());
     }

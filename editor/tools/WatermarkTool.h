@@ -125,6 +125,7 @@ public:
     platform::TextField *widthField() const { return m_wmWidthField; }
     platform::TextField *heightField() const { return m_wmHeightField; }
     QSlider *alphaSlider() const { return m_wmAlphaSlider; }
+    platform::Stepper *alphaStepper() const { return m_wmAlphaStepper; }
     platform::View *fileGroupView() const { return m_fileGroupView; }
     // The kind's groups: the size of a picture or video, the text, font and colour of a text (shown
     // also while no row is edited).

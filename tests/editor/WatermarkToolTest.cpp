@@ -325,8 +325,10 @@ TEST_F(WatermarkToolTest, TimesSizeTransparencyFontAndColour)
     EXPECT_EQ(picture.waterAlph(), 50);
     EXPECT_EQ(tool().alphaSlider()->value(), 50);
     EXPECT_EQ(editor->watermarkView()->waterMarkAlph(), 50);
+    // A drag: the handle held and moved.
     tool().alphaSlider()->setSliderDown(true);
-    emit tool().alphaSlider()->sliderMoved(30);
+    tool().alphaSlider()->setSliderPosition(30);
+    tool().alphaSlider()->setSliderDown(false);
     EXPECT_EQ(picture.waterAlph(), 30);
     EXPECT_EQ(previewCount(), 1);
 

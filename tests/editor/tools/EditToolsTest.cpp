@@ -111,16 +111,27 @@ TEST(CropTool, OverlayRectangleMapsToPixelsMarginsAndFields)
          "64",
          "0",
          "0"},
-        // Within a point of the whole overlay (its outline) is no crop at all.
+        // Within half a pixel of the whole picture is no crop at all.
         {"whole picture",
          {1920, 1080},
          {960, 540},
-         platform::makeRect(0.5, 0.5, 959, 539),
+         platform::makeRect(0.2, 0.2, 959.6, 539.6),
          platform::makeRect(0, 0, 1920, 1080),
          RECT{0, 0, 0, 0},
          "1920",
          "1080",
          "0",
+         "0"},
+        // One point in from the left edge is two pixels of this picture: still a crop.
+        {"a point in from the edge",
+         {1920, 1080},
+         {960, 540},
+         platform::makeRect(1, 0, 959, 540),
+         platform::makeRect(2, 0, 1918, 1080),
+         RECT{2, 0, 0, 0},
+         "1918",
+         "1080",
+         "2",
          "0"},
     };
     for (const auto &c : cases) {

@@ -195,8 +195,9 @@ TEST_F(MusicWindowTest, FieldsSteppersAndSliderKeepRangesWellFormed)
     typeInto(tool().group(1).fields()[2], "40");
     EXPECT_NEAR(track.positionEnd(), 40.5, 0.05) << "hundredths kept from before";
 
-    // The start stepper (its seconds field by default) to 30: accepted.
+    // The start's seconds field clicked, its stepper to 30: accepted.
     platform::Stepper *start = tool().stepper(0);
+    QTest::mouseClick(tool().group(0).fields()[2]->lineEdit(), Qt::LeftButton);
     start->setIntValue(30);
     tool().stepperAction(0);
     EXPECT_FLOAT_EQ(track.positionStart(), 30);
