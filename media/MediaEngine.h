@@ -224,7 +224,7 @@ int apiMediaConvertSetCropSize(MEDIA_HANDLE h, RECT margins);
  * the bottom edge up to the text, -1 = the default placement. An empty path removes the subtitle;
  * a file that does not exist is refused with MEDIA_ERR_INPUT. Start reads the file as
  * MediaGetSubtitleText does (the same 16 MiB limit) and fails with MEDIA_ERR_INPUT when it is not
- * text: a subtitle is never silently left out.
+ * text or holds no cue (as MediaCheckSubtitleCues says): a subtitle is never silently left out.
  */
 int apiMediaConvertSetSubtitle(MEDIA_HANDLE h, SUBTITLE_PARAM subtitle);
 
