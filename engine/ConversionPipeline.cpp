@@ -89,8 +89,8 @@ int ConversionPipeline::run()
     if ((r = ContainerTable::choose(s.outputPath, planFor, m_format)) < 0)
         return r;
     if (m_smartCut && m_video.used && !m_video.smart)
-        engineLog("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
-                  m_format->name);
+        engineTrace("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
+                    m_format->name);
     engineTrace("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
                 m_format->name,
               !m_video.used   ? "none"
@@ -173,8 +173,8 @@ void ConversionPipeline::dropVideoOutsideRange()
     if (m_input.holdsIn(m_video.input, m_cutStart, m_cutEnd) ||
         !m_input.holdsIn(m_audio.input, m_cutStart, m_cutEnd))
         return;
-    engineLog("%s holds no picture in the asked range: the output holds its sound only",
-              m_input.path().c_str());
+    engineTrace("%s holds no picture in the asked range: the output holds its sound only",
+                m_input.path().c_str());
     m_video.input = -1;
 }
 
@@ -233,7 +233,7 @@ void ConversionPipeline::planSmartCut()
     const auto formats = ContainerTable::candidates(m_job.settings().outputPath);
     if (std::none_of(formats.begin(), formats.end(), SmartCut::fits)) {
         if (ContainerTable::holdsVideo(formats.front()))
-            engineLog(
+            engineTrace(
                 "no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
                 formats.front()->name);
         return;
@@ -577,7 +577,7 @@ int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
                 m_waitingPackets.push_back(std::move(copy));
                 return MEDIA_OK;
             }
-            engineLog("no video frame in the first seconds of the cut; the audio starts at the cut");
+            engineTrace("no video frame in the first seconds of the cut; the audio starts at the cut");
             int r = startTimeline(m_cutStart, AV_NOPTS_VALUE);
             if (r < 0)
                 return r;
@@ -716,7 +716,7 @@ int ConversionPipeline::filterAudio(AVFrame *frame)
             m_waitingAudio.push_back(std::move(copy));
             return MEDIA_OK;
         }
-        engineLog("no video frame in the first seconds of the cut; the audio starts at the cut");
+        engineTrace("no video frame in the first seconds of the cut; the audio starts at the cut");
         int r = startTimeline(m_cutStart, AV_NOPTS_VALUE);
         if (r < 0)
             return r;
@@ -845,8 +845,8 @@ int ConversionPipeline::releaseSound(bool atEnd)
 
 void ConversionPipeline::endAtLimit()
 {
-    engineLog("size limit of %lld bytes reached; the output ends here",
-              (long long)m_job.settings().sizeLimit);
+    engineTrace("size limit of %lld bytes reached; the output ends here",
+                (long long)m_job.settings().sizeLimit);
     m_limitReached = true;
     m_pendingPictures.clear();
     m_heldSound.clear();
@@ -859,7 +859,7 @@ int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
         return writeLimited(track, packet);
     bool leading = &track == &m_video || !m_video.used;
     if (limit > 0 && m_output.sizeWith(packet->size) > limit) {
-        engineLog("size limit of %lld bytes reached; the output ends here", (long long)limit);
+        engineTrace("size limit of %lld bytes reached; the output ends here", (long long)limit);
         m_limitReached = true;
         av_packet_unref(packet);
         return MEDIA_OK;
