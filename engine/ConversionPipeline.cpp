@@ -30,7 +30,7 @@
 #include "engine/ConversionJob.h"
 #include "engine/EngineLog.h"
 #include "engine/FilterGraphBuilder.h"
-#include "engine/SubtitleCharset.h"
+#include "engine/SubtitleCues.h"
 
 #include <algorithm>
 #include <climits>
@@ -182,10 +182,15 @@ int ConversionPipeline::checkSubtitle() const
 {
     const SUBTITLE_PARAM &subtitle = m_edits.subtitle;
     const std::string path(subtitle.path, strnlen(subtitle.path, sizeof subtitle.path));
-    SubtitleCharset::Text text;
-    if (m_video.input < 0 || path.empty() || SubtitleCharset::readFile(path, text) == MEDIA_OK)
+    if (m_video.input < 0 || path.empty())
         return MEDIA_OK;
-    engineLog("the subtitle file %s cannot be read as text", path.c_str());
+    const int r = SubtitleCues::check(path);
+    if (r == MEDIA_OK)
+        return MEDIA_OK;
+    if (r == MEDIA_ERR_NOTHING_IN_RANGE)
+        engineLog("the subtitle file %s holds no cue that can be read", path.c_str());
+    else
+        engineLog("the subtitle file %s cannot be read as text", path.c_str());
     return MEDIA_ERR_INPUT;
 }
 
