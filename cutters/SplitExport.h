@@ -1,9 +1,10 @@
 #pragma once
 // The splitter's export: one conversion per piece of the source, as a ChainedExportJob. Piece i runs
 // from where piece i - 1 really ended to points[i] x duration; no codec, frame size or bit rate is set, so
-// each piece keeps the source's streams. Each output is the first free "<base>-split<n>.<ext>" in the
-// folder, numbered from 1 and handed out in piece order (a name given to a piece still being written is
-// not free), so a second run continues after the files of the first.
+// each piece keeps the source's streams. Each output is "<base>-split<n>.<ext>", numbered on from the
+// highest such number in the folder (from 1 in an empty one) and handed out in piece order (a name given
+// to a piece still being written is not free), so a second run continues after the files of the first,
+// even where a cancelled run left a gap.
 //
 // Without a size limit every piece ends at its point, so the pieces are independent and run side by side
 // where the machine has idle cores. With a size limit, a piece may end before its point (its bit rate

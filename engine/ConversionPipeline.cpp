@@ -31,7 +31,7 @@
 #include "engine/ConversionJob.h"
 #include "engine/EngineLog.h"
 #include "engine/FilterGraphBuilder.h"
-#include "engine/SubtitleCharset.h"
+#include "engine/SubtitleCues.h"
 
 #include <algorithm>
 #include <climits>
@@ -90,8 +90,8 @@ int ConversionPipeline::run()
     if ((r = ContainerTable::choose(s.outputPath, planFor, m_format)) < 0)
         return r;
     if (m_smartCut && m_video.used && !m_video.smart)
-        engineLog("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
-                  m_format->name);
+        engineTrace("no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
+                    m_format->name);
     engineTrace("converting %s to %s (%s): video %s, audio %s", m_input.path().c_str(), s.outputPath.c_str(),
                 m_format->name,
               !m_video.used   ? "none"
@@ -174,8 +174,8 @@ void ConversionPipeline::dropVideoOutsideRange()
     if (m_input.holdsIn(m_video.input, m_cutStart, m_cutEnd) ||
         !m_input.holdsIn(m_audio.input, m_cutStart, m_cutEnd))
         return;
-    engineLog("%s holds no picture in the asked range: the output holds its sound only",
-              m_input.path().c_str());
+    engineTrace("%s holds no picture in the asked range: the output holds its sound only",
+                m_input.path().c_str());
     m_video.input = -1;
 }
 
@@ -183,10 +183,15 @@ int ConversionPipeline::checkSubtitle() const
 {
     const SUBTITLE_PARAM &subtitle = m_edits.subtitle;
     const std::string path(subtitle.path, strnlen(subtitle.path, sizeof subtitle.path));
-    SubtitleCharset::Text text;
-    if (m_video.input < 0 || path.empty() || SubtitleCharset::readFile(path, text) == MEDIA_OK)
+    if (m_video.input < 0 || path.empty())
         return MEDIA_OK;
-    engineLog("the subtitle file %s cannot be read as text", path.c_str());
+    const int r = SubtitleCues::check(path);
+    if (r == MEDIA_OK)
+        return MEDIA_OK;
+    if (r == MEDIA_ERR_NOTHING_IN_RANGE)
+        engineLog("the subtitle file %s holds no cue that can be read", path.c_str());
+    else
+        engineLog("the subtitle file %s cannot be read as text", path.c_str());
     return MEDIA_ERR_INPUT;
 }
 
@@ -234,7 +239,7 @@ void ConversionPipeline::planSmartCut()
     const auto formats = ContainerTable::candidates(m_job.settings().outputPath);
     if (std::none_of(formats.begin(), formats.end(), SmartCut::fits)) {
         if (ContainerTable::holdsVideo(formats.front()))
-            engineLog(
+            engineTrace(
                 "no smart cut (%s cannot carry the seams' parameter sets): the whole range is re-encoded",
                 formats.front()->name);
         return;
@@ -599,7 +604,7 @@ int ConversionPipeline::copyPacket(Track &track, AVPacket *packet)
                 m_waitingPackets.push_back(std::move(copy));
                 return MEDIA_OK;
             }
-            engineLog("no video frame in the first seconds of the cut; the audio starts at the cut");
+            engineTrace("no video frame in the first seconds of the cut; the audio starts at the cut");
             int r = startTimeline(m_cutStart, AV_NOPTS_VALUE);
             if (r < 0)
                 return r;
@@ -738,7 +743,7 @@ int ConversionPipeline::filterAudio(AVFrame *frame)
             m_waitingAudio.push_back(std::move(copy));
             return MEDIA_OK;
         }
-        engineLog("no video frame in the first seconds of the cut; the audio starts at the cut");
+        engineTrace("no video frame in the first seconds of the cut; the audio starts at the cut");
         int r = startTimeline(m_cutStart, AV_NOPTS_VALUE);
         if (r < 0)
             return r;
@@ -867,8 +872,8 @@ int ConversionPipeline::releaseSound(bool atEnd)
 
 void ConversionPipeline::endAtLimit()
 {
-    engineLog("size limit of %lld bytes reached; the output ends here",
-              (long long)m_job.settings().sizeLimit);
+    engineTrace("size limit of %lld bytes reached; the output ends here",
+                (long long)m_job.settings().sizeLimit);
     m_limitReached = true;
     m_pendingPictures.clear();
     m_heldSound.clear();
@@ -881,7 +886,7 @@ int ConversionPipeline::writePacket(Track &track, AVPacket *packet)
         return writeLimited(track, packet);
     bool leading = &track == &m_video || !m_video.used;
     if (limit > 0 && m_output.sizeWith(packet->size) > limit) {
-        engineLog("size limit of %lld bytes reached; the output ends here", (long long)limit);
+        engineTrace("size limit of %lld bytes reached; the output ends here", (long long)limit);
         m_limitReached = true;
         av_packet_unref(packet);
         return MEDIA_OK;

@@ -48,8 +48,8 @@ private:
     // A range where the picture holds nothing but the sound does (sound that runs past the picture) is
     // written with its sound only.
     void dropVideoOutsideRange();
-    // MEDIA_ERR_INPUT when the subtitle to burn cannot be read as text (as MediaGetSubtitleText reads
-    // it): a subtitle is never silently left out.
+    // MEDIA_ERR_INPUT when the subtitle to burn cannot be read as text or holds no cue (as
+    // MediaCheckSubtitleCues says): a subtitle is never silently left out.
     int checkSubtitle() const;
     int plan(const AVOutputFormat *format, bool strict);
     int planVideo(const AVOutputFormat *format, bool strict);

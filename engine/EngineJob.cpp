@@ -26,7 +26,7 @@ int EngineJob::runOnce(bool ready, const std::function<int()> &pipeline)
     if (m_stop && result < 0)
         result = MEDIA_ERR_STOPPED;
     if (result == MEDIA_ERR_STOPPED)
-        engineLog("the %s job stopped", m_kind);
+        engineTrace("the %s job stopped", m_kind);
     return result > 0 ? MEDIA_OK : result;
 }
 

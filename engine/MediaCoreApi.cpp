@@ -5,6 +5,7 @@
 #include "engine/JobTable.h"
 #include "engine/MediaProbe.h"
 #include "engine/SubtitleCharset.h"
+#include "engine/SubtitleCues.h"
 #include "media/MediaEngine.h"
 
 #include <algorithm>
@@ -120,6 +121,11 @@ int MediaGetSubtitleText(const char *path, char *charset, int charsetSize, char 
     memcpy(text, read.utf8.data(), size_t(copied));
     *size = copied;
     return MEDIA_OK;
+}
+
+int MediaCheckSubtitleCues(const char *path)
+{
+    return path && *path ? engine::SubtitleCues::check(path) : MEDIA_ERR_ARGUMENT;
 }
 
 MEDIA_HANDLE apiMediaConvertCreate(void)

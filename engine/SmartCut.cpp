@@ -84,7 +84,7 @@ bool isKey(const AVPacket *packet)
 
 bool SmartCut::refuse(const char *reason) const
 {
-    engineLog("no smart cut (%s): the whole range is re-encoded", reason);
+    engineTrace("no smart cut (%s): the whole range is re-encoded", reason);
     return false;
 }
 

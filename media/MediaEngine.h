@@ -102,6 +102,15 @@ int MediaClose(MEDIA_HANDLE h);
  */
 int MediaGetSubtitleText(const char *path, char *charset, int charsetSize, char *text, int *size);
 
+/*
+ * Whether the subtitle file at `path` holds a cue that a conversion burns in, read as the conversion
+ * reads it: its format found from its text (srt, ass, ssa...), its cues decoded in the character set that
+ * MediaGetSubtitleText names. Returns MEDIA_OK when it holds one; MEDIA_ERR_NOTHING_IN_RANGE when it is
+ * text but no cue of it can be read; MEDIA_ERR_INPUT, MEDIA_ERR_GENERIC and MEDIA_ERR_ARGUMENT as
+ * MediaGetSubtitleText. Reads the file at each call, on the caller's thread.
+ */
+int MediaCheckSubtitleCues(const char *path);
+
 /* ---- Conversion job: one input, one output ------------------------------------------------- */
 
 /* Makes a conversion job. Returns its handle, 0 on failure. */
@@ -224,7 +233,7 @@ int apiMediaConvertSetCropSize(MEDIA_HANDLE h, RECT margins);
  * the bottom edge up to the text, -1 = the default placement. An empty path removes the subtitle;
  * a file that does not exist is refused with MEDIA_ERR_INPUT. Start reads the file as
  * MediaGetSubtitleText does (the same 16 MiB limit) and fails with MEDIA_ERR_INPUT when it is not
- * text: a subtitle is never silently left out.
+ * text or holds no cue (as MediaCheckSubtitleCues says): a subtitle is never silently left out.
  */
 int apiMediaConvertSetSubtitle(MEDIA_HANDLE h, SUBTITLE_PARAM subtitle);
 
@@ -318,7 +327,7 @@ int apiMediaConvertClose(MEDIA_HANDLE h);
 
 /*
  * Cores running nothing right now (the cores less the threads the kernel counts as runnable, the
- * caller's aside; may be 0 or below on a loaded machine): the rule the engine sizes its seam encoders
+ * caller's aside; 0 on a loaded machine, never below): the rule the engine sizes its seam encoders
  * by, for a caller deciding whether to run a second job beside a running one. Any thread; cheap.
  */
 int apiMediaIdleCores(void);

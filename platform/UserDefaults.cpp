@@ -31,27 +31,45 @@ QString &overriddenPath()
     return path;
 }
 
+// No settings file of ours comes near this size; QSettings would read and parse all of it before the
+// first window shows (seconds, and many times its size in memory).
+constexpr qint64 MaxSettingsBytes = 4 * 1024 * 1024;
+
 // QSettings opens its file for reading without asking what it is: a FIFO there blocks the start-up
-// forever, and a directory or a device is no settings file either. Such an entry (or a link to one) is
-// renamed aside, so that the store starts empty and its first write makes a regular file. Returns
-// whether `path` is free for QSettings: absent, a regular file, or moved aside.
-bool moveAsideUnlessRegular(const QString &path)
+// forever, and a directory or a device is no settings file either; a huge file delays the start and
+// takes memory for nothing. Such an entry (or a link to one) is renamed aside, never deleted, so that the
+// store starts empty and its first write makes a regular file. Returns whether `path` is free for
+// QSettings: absent, a regular file of a sane size, or moved aside.
+bool moveAsideUnlessUsable(const QString &path)
 {
     struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return true;
-    QString aside = path + QStringLiteral(".not-a-file");
+    const bool regular = S_ISREG(info.st_mode);
+    if (regular && info.st_size <= MaxSettingsBytes)
+        return true;
+    const QString suffix = regular ? QStringLiteral(".too-large") : QStringLiteral(".not-a-file");
+    QString aside = path + suffix;
     for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
-        aside = path + QStringLiteral(".not-a-file-%1").arg(n);
-    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0) {
+        aside = path + suffix + QStringLiteral("-%1").arg(n);
+    const bool moved =
+        ::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0;
+    if (moved && regular)
+        logWarning(
+            "the settings file %@ is larger than %lld bytes; it is moved to %@ and the defaults are used",
+            path, static_cast<long long>(MaxSettingsBytes), aside);
+    else if (moved)
         logWarning("the settings file %@ is not a regular file; it is moved to %@ and the defaults are used",
                    path, aside);
-        return true;
-    }
-    logWarning("the settings file %@ is not a regular file and cannot be moved aside; the defaults are used "
-               "and not kept",
-               path);
-    return false;
+    else if (regular)
+        logWarning("the settings file %@ is larger than %lld bytes and cannot be moved aside; the defaults "
+                   "are used and not kept",
+                   path, static_cast<long long>(MaxSettingsBytes));
+    else
+        logWarning("the settings file %@ is not a regular file and cannot be moved aside; the defaults are "
+                   "used and not kept",
+                   path);
+    return moved;
 }
 
 } // namespace
@@ -85,7 +103,7 @@ QString UserDefaults::storePath()
 
 UserDefaults::UserDefaults(const QString &path)
 {
-    if (moveAsideUnlessRegular(path)) {
+    if (moveAsideUnlessUsable(path)) {
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
         return;
     }

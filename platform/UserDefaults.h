@@ -7,8 +7,9 @@
 // object and reach the file on sync() or at exit. Use from the main thread.
 //
 // A path that holds something other than a regular file (a FIFO, a folder, a device, or a link to one)
-// is renamed aside to "<path>.not-a-file" with a warning, and the store starts empty; when it cannot be
-// moved, the store lives in a temporary file for this run only.
+// is renamed aside to "<path>.not-a-file" with a warning, and the store starts empty; so is a file above
+// 4 MiB, to "<path>.too-large" (no settings file comes near it, and reading one would hold up the start).
+// Nothing is deleted. When it cannot be moved, the store lives in a temporary file for this run only.
 #include <QString>
 #include <QStringList>
 #include <QVariant>

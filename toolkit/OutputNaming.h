@@ -18,8 +18,9 @@ public:
     static QString availablePath(const QString &folder, const QString &baseName, const QString &extension,
                                  QSet<QString> *reserved = nullptr);
 
-    // The numbered form: "base1.ext", "base2.ext", ... — the first free one, so a second run into the
-    // same folder continues the numbering (the splitter's "<name>-split<n>.<ext>").
+    // The numbered form: "base1.ext", "base2.ext", ... — the first free one after the highest number
+    // already in the folder, so a second run into the same folder continues after the first, gaps left
+    // by a cancelled run included (the splitter's "<name>-split<n>.<ext>").
     static QString availableNumberedPath(const QString &folder, const QString &baseName,
                                          const QString &extension, QSet<QString> *reserved = nullptr);
 

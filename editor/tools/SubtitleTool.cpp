@@ -135,14 +135,14 @@ SubtitleTool::FileCheck SubtitleTool::checkSubtitleFile(const QString &path, Rea
         return FileCheck::NotText;
     if (result < 0)
         return FileCheck::Unreadable;
-    const QString text = QString::fromUtf8(utf8);
-    const bool srt = QFileInfo(path).suffix().toLower() == QLatin1String("srt");
-    const qsizetype events = text.indexOf(QLatin1String("[Events]"), 0, Qt::CaseInsensitive);
-    const bool hasCue =
-        srt ? text.contains(QLatin1String("-->"))
-            : events >= 0 && text.indexOf(QLatin1String("Dialogue:"), events, Qt::CaseInsensitive) > events;
-    if (!hasCue)
+    // A cue counts when the export can read it: the engine parses the file as it does when it burns it in.
+    result = MediaCheckSubtitleCues(name.constData());
+    if (result == MEDIA_ERR_NOTHING_IN_RANGE)
         return FileCheck::NoCue;
+    if (result == MEDIA_ERR_GENERIC)
+        return FileCheck::NotText;
+    if (result < 0)
+        return FileCheck::Unreadable;
     if (reading)
         *reading = Reading{QByteArray(charset), utf8};
     return FileCheck::Ok;

@@ -21,7 +21,8 @@
 //  - A picked colour is stored in the record at once.
 //  - A file is read as the engine reads it (MediaGetSubtitleText): UTF-8, UTF-16 with its mark, or the
 //    character set its bytes show (else the locale's). A file that is not text in any of them, or that
-//    holds no cue, is refused at choice with an alert; the record keeps what it had. An ass or ssa file
+//    holds no cue the export can read (MediaCheckSubtitleCues), is refused at choice with an alert; the
+//    record keeps what it had. An ass or ssa file
 //    in another character set is used through its UTF-8 copy (SubtitleCopy), which the preview and the
 //    export both read; the copy goes when another file is chosen, a new clip is loaded or the window
 //    closes.

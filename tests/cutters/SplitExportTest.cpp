@@ -104,6 +104,27 @@ TEST_F(SplitExportTest, ALimitThatHoldsNothingFailsInsteadOfAddingPiecesForEver)
     EXPECT_EQ(TestEnvironment::scriptedPanels().alerts().first().informativeText, QStringLiteral("error:-6"));
 }
 
+TEST_F(SplitExportTest, ARunAfterACancelledOneNumbersOnFromTheHighestFile)
+{
+    openWith(twelveSecondClip());
+    // What a cancel with pieces side by side leaves: the third piece was running and was removed.
+    for (const char *name :
+         {"fixture-twelve-split1.mp4", "fixture-twelve-split2.mp4", "fixture-twelve-split4.mp4"}) {
+        QFile file(folder + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    click(splitter->splitBtn()); // three pieces, side by side
+    RecordingEngine::Installed engine;
+    runToEnd();
+    EXPECT_EQ(files(), QStringList({"fixture-twelve-split1.mp4", "fixture-twelve-split2.mp4",
+                                    "fixture-twelve-split4.mp4", "fixture-twelve-split5.mp4",
+                                    "fixture-twelve-split6.mp4", "fixture-twelve-split7.mp4"}));
+    EXPECT_EQ(RecordingEngine::only({"output"}),
+              std::vector<std::string>({"output " + (folder + "/fixture-twelve-split5.mp4").toStdString(),
+                                        "output " + (folder + "/fixture-twelve-split6.mp4").toStdString(),
+                                        "output " + (folder + "/fixture-twelve-split7.mp4").toStdString()}));
+}
+
 TEST(SplitExport, SizeLimitCountsMebibytes)
 {
     EXPECT_EQ(SplitExport::sizeLimitBytes(2), 2097152);

@@ -309,6 +309,49 @@ TEST(EditsSubtitle, AFileThatIsNotTextFailsTheJobAndLeavesNoFile)
     }
 }
 
+// The check before a file is chosen and the export read a file alike: what the check accepts burns in,
+// what it refuses as holding no cue fails the export, whatever the file's arrows and headers suggest.
+TEST(EditsSubtitle, TheCueCheckAndTheExportAgree)
+{
+    const std::string folder = freshFolder();
+    const struct
+    {
+        const char *name;
+        std::string bytes;
+        int check;
+    } cases[] = {
+        {"good.srt", "1\n00:00:00,000 --> 00:00:01,500\nHello\n", MEDIA_OK},
+        {"cp1251.srt", "1\n00:00:00,000 --> 00:00:01,500\n\xCF\xF0\xE8\xE2\xE5\xF2\n", MEDIA_OK},
+        {"good.ass",
+         "[Script Info]\n[Events]\nFormat: Layer, Start, End, Style, Text\n"
+         "Dialogue: 0,0:00:00.00,0:00:01.50,Default,Hi\n",
+         MEDIA_OK},
+        {"bad times.srt", "1\n00:00:00:00,000 --> 00:00:02:00,000\nHello\n", MEDIA_ERR_NOTHING_IN_RANGE},
+        {"arrow only.srt", "-->\n", MEDIA_ERR_NOTHING_IN_RANGE},
+        {"no script header.ass", "[Events]\nDialogue: 0,0:00:00.00,0:00:01.50,Default,,0,0,0,,Hi\n",
+         MEDIA_ERR_NOTHING_IN_RANGE},
+        {"words.srt", "just some words\n", MEDIA_ERR_NOTHING_IN_RANGE},
+        {"empty.srt", "", MEDIA_ERR_NOTHING_IN_RANGE},
+        {"zero.srt", std::string("1\n00:00:00,000 --> 00:00:01,500\nHel\0lo\n", 39), MEDIA_ERR_GENERIC},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + "/" + c.name;
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        EXPECT_EQ(MediaCheckSubtitleCues(path.c_str()), c.check);
+        const std::string out = freshFolder();
+        const int r = convert(editClip(), out + "/burnt.mp4", [&](MEDIA_HANDLE h) {
+            SUBTITLE_PARAM sub{};
+            snprintf(sub.path, sizeof sub.path, "%s", path.c_str());
+            return apiMediaConvertSetSubtitle(h, sub);
+        });
+        EXPECT_EQ(r, c.check == MEDIA_OK ? MEDIA_OK : MEDIA_ERR_INPUT);
+        EXPECT_EQ(filesIn(out).size(), c.check == MEDIA_OK ? 1u : 0u);
+    }
+    EXPECT_EQ(MediaCheckSubtitleCues(nullptr), MEDIA_ERR_ARGUMENT);
+    EXPECT_EQ(MediaCheckSubtitleCues((folder + "/absent.srt").c_str()), MEDIA_ERR_INPUT);
+}
+
 namespace {
 
 // UTF-16LE with its mark, of ASCII text.

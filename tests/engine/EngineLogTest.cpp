@@ -131,4 +131,44 @@ TEST(EngineLog, ConversionsPrintNothingWithoutTheLoggingRules)
     EXPECT_EQ(capture.text(), "");
 }
 
+// What a user does every day and did not ask to hear about: a cut that cannot be made by copying (its
+// container or codec takes no seams), and a cancel.
+TEST(EngineLog, AWholeRangeReEncodeAndACancelPrintNothingWithoutTheLoggingRules)
+{
+    if (engine::traceShown())
+        GTEST_SKIP() << "QT_LOGGING_RULES turns the engine's trace on";
+    fixture::Spec webm;
+    webm.duration = 3;
+    webm.videoCodec = "libvpx-vp9";
+    webm.audio[0].codec = "libopus";
+    fixture::Spec hevc;
+    hevc.duration = 3;
+    hevc.videoCodec = "libx265";
+    const std::string folder = freshFolder();
+    const struct
+    {
+        std::string input;
+        const char *output;
+    } cuts[] = {{sharedFixture("vp9-opus.webm", webm), "cut.webm"},
+                {sharedFixture("hevc.mkv", hevc), "cut.mkv"}};
+
+    StderrCapture capture;
+    for (const auto &c : cuts) {
+        const int r = convert(c.input, folder + "/" + c.output,
+                              [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, 520000, 2480000); });
+        EXPECT_EQ(r, MEDIA_OK) << c.output;
+    }
+    MEDIA_HANDLE h = apiMediaConvertCreate();
+    ASSERT_GT(apiMediaConvertSetInputMedia(h, clip720p().c_str()), 0);
+    apiMediaConvertSetVcodec(h, "libx264");
+    ASSERT_GT(apiMediaConvertSetOutputPath(h, (folder + "/cancelled.mp4").c_str()), 0);
+    const StoppedRun run = stopWhileRunning([&] { return apiMediaConvertStart(h); },
+                                            [&] { return double(apiMediaConvertGetProgress(h)); }, 1,
+                                            [&] { return apiMediaConvertStop(h); });
+    apiMediaConvertClose(h);
+    const std::string printed = capture.text();
+    EXPECT_EQ(run.result, MEDIA_ERR_STOPPED);
+    EXPECT_EQ(printed, "");
+}
+
 } // namespace

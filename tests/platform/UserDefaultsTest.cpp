@@ -122,3 +122,45 @@ TEST(UserDefaults, SomethingOtherThanAFileAtThePathIsMovedAsideAndTheStoreStarts
         }
     }
 }
+
+TEST(UserDefaults, AHugeFileIsMovedAsideWholeAndTheStoreStartsEmpty)
+{
+    const struct
+    {
+        const char *name;
+        qint64 size;
+        bool movedAside;
+    } cases[] = {
+        {"at the limit", 4 * 1024 * 1024, false},
+        {"five mebibytes", 5 * 1024 * 1024, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("video-workshop.ini");
+        QByteArray bytes = "[General]\nAppLanguage=7\nPadding=";
+        bytes += QByteArray(c.size - bytes.size() - 1, 'x') + '\n';
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_EQ(file.write(bytes), c.size);
+        }
+
+        platform::LogCapture log;
+        {
+            UserDefaults defaults(path);
+            EXPECT_EQ(defaults.integer("AppLanguage"), c.movedAside ? 0 : 7);
+            if (c.movedAside) {
+                defaults.setValue("Written", 1);
+                EXPECT_TRUE(defaults.sync());
+            }
+        }
+        EXPECT_EQ(log.containsText("is larger than"), c.movedAside) << "a warning names the trouble";
+        const QString aside = path + ".too-large";
+        EXPECT_EQ(QFileInfo(aside).size(), c.movedAside ? c.size : 0) << "moved whole, never deleted";
+        if (c.movedAside) {
+            EXPECT_EQ(UserDefaults(path).integer("Written"), 1) << "a fresh file is written";
+            EXPECT_LT(QFileInfo(path).size(), 1024);
+        }
+    }
+}

@@ -60,12 +60,46 @@ TEST(OutputNaming, KeepsOddBaseNamesWhole)
               dir + "/名前 x(2).mp4");
 }
 
-TEST(OutputNaming, NumberedNamesTakeTheFirstFreeNumber)
+TEST(OutputNaming, NumberedNamesGoOnAfterTheHighestNumberInTheFolder)
 {
-    const QString folder = freshDir("numbered");
-    EXPECT_EQ(OutputNaming::availableNumberedPath(folder, "clip-split", "mp4"), folder + "/clip-split1.mp4");
-    touch(folder + "/clip-split1.mp4");
-    touch(folder + "/clip-split3.mp4");
-    EXPECT_EQ(OutputNaming::availableNumberedPath(folder + "/", "clip-split", "mp4"),
-              folder + "/clip-split2.mp4");
+    struct Case
+    {
+        const char *name;
+        QStringList present;  // entries already in the folder
+        QStringList expected; // two names handed out in a row for "clip-split" + "mp4"
+    };
+    const Case cases[] = {
+        {"empty", {}, {"clip-split1.mp4", "clip-split2.mp4"}},
+        // A cancelled run of pieces side by side leaves a gap: the next run must not fill it.
+        {"gap",
+         {"clip-split1.mp4", "clip-split2.mp4", "clip-split4.mp4"},
+         {"clip-split5.mp4", "clip-split6.mp4"}},
+        {"only a high one", {"clip-split9.mp4"}, {"clip-split10.mp4", "clip-split11.mp4"}},
+        {"folder and dangling link count",
+         {"clip-split3.mp4/", "clip-split7.mp4@"},
+         {"clip-split8.mp4", "clip-split9.mp4"}},
+        // Other names that merely look alike are not ours.
+        {"look-alikes",
+         {"clip-split12.mkv", "clip-split-3.mp4", "clip-split+4.mp4", "clip-splitx5.mp4", "clip-split.mp4",
+          "xclip-split6.mp4", "clip-split99999999999999999999999.mp4"},
+         {"clip-split1.mp4", "clip-split2.mp4"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = freshDir(QStringLiteral("numbered"));
+        for (QString entry : c.present) {
+            if (entry.endsWith('/'))
+                QDir().mkpath(folder + '/' + entry);
+            else if (entry.endsWith('@'))
+                ASSERT_TRUE(QFile::link(folder + "/nowhere", folder + '/' + entry.chopped(1)));
+            else
+                touch(folder + '/' + entry);
+        }
+        QSet<QString> reserved;
+        EXPECT_EQ(OutputNaming::availableNumberedPath(folder + "/", "clip-split", "mp4", &reserved),
+                  folder + '/' + c.expected[0]);
+        // The first name is handed out but not yet written: the second comes after it.
+        EXPECT_EQ(OutputNaming::availableNumberedPath(folder, "clip-split", "mp4", &reserved),
+                  folder + '/' + c.expected[1]);
+    }
 }

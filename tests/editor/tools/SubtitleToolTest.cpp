@@ -124,6 +124,9 @@ TEST(SubtitleTool, ReadsOtherCharsetsAndRefusesJunkCuelessAndUnreadableFiles)
         {"junk.srt", junk(), C::NotText},
         {"empty.srt", "", C::NoCue},
         {"words.srt", "just some words\n", C::NoCue},
+        // An arrow but no cue the export can read.
+        {"bad times.srt", "1\n00:00:00:00,000 --> 00:00:02:00,000\nHello\n", C::NoCue},
+        {"arrow only.srt", "-->\n", C::NoCue},
         {"good.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n",
          C::Ok},
         {"noevents.ssa", "[Script Info]\nTitle: x\n", C::NoCue},
@@ -188,8 +191,8 @@ TEST_F(SubtitleWindowTest, LoadPositionAndColourGoIntoTheRecord)
     EXPECT_EQ(sub.subtitlePath(), srt);
 
     // A second load replaces the file item; never more than three items.
-    const QString ass =
-        writeFile(dir, "other.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n");
+    const QString ass = writeFile(
+        dir, "other.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n");
     chooseLoadItem(ass);
     EXPECT_EQ(tool().subtitlePopUpBtn()->itemTitles().size(), 3);
     EXPECT_EQ(tool().subtitlePopUpBtn()->itemTitleAtIndex(1), "other.ass");
@@ -283,6 +286,7 @@ TEST_F(SubtitleWindowTest, ARefusedFileIsNamedAndChangesNothing)
     } cases[] = {
         {"junk.srt", junk(), "SubtitleEncodingMessage"},
         {"words.srt", "just some words\n", "SubtitleMalformedMessage"},
+        {"bad times.srt", "1\n00:00:00:00,000 --> 00:00:02:00,000\nHello\n", "SubtitleMalformedMessage"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
