@@ -1465,6 +1465,8 @@ void EditVideoWindowController::pictureTurned(bool reset)
         m_waterParam->setWaterType(1);
         m_waterParam->setWaterText(LanguageService::localizedStringForKey("watermarkstringValue"));
         m_watermark.clear();
+        if (platform::TextField *field = m_watermark.waterContentTextField())
+            field->setStringValue(m_waterParam->waterText());
         clearSubtitle();
         m_crop.resetToWholePicture(r);
     } else {

@@ -2,6 +2,7 @@
 
 #include "engine/FFmpeg.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -27,10 +28,16 @@ void writeLine(const char *fmt, va_list args)
     writeText(text);
 }
 
+// The rules are read once; setTraceShown() may turn the trace on or off later.
+std::atomic<bool> &traceSwitch()
+{
+    static std::atomic<bool> enabled{traceEnabledByRules(getenv("QT_LOGGING_RULES"))};
+    return enabled;
+}
+
 bool traceEnabled()
 {
-    static const bool enabled = traceEnabledByRules(getenv("QT_LOGGING_RULES"));
-    return enabled;
+    return traceSwitch().load(std::memory_order_relaxed);
 }
 
 // FFmpeg's log, and through it the encoders' (libx264...): errors always print, the rest is trace. FFmpeg
@@ -92,6 +99,11 @@ bool matches(std::string_view pattern, std::string_view name)
 bool traceShown()
 {
     return traceEnabled();
+}
+
+void setTraceShown(bool shown)
+{
+    traceSwitch().store(shown, std::memory_order_relaxed);
 }
 
 bool traceEnabledByRules(const char *rules)

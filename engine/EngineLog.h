@@ -20,6 +20,9 @@ void engineTrace(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Whether trace lines print in this process.
 bool traceShown();
+// Turns trace lines on or off for the rest of the process, over what the logging rules said (for a
+// caller that reads the engine's account of what it did, such as a test).
+void setTraceShown(bool shown);
 
 // Whether the logging rules `rules` (QT_LOGGING_RULES syntax) turn on the trace of "vw.engine".
 bool traceEnabledByRules(const char *rules);

@@ -104,6 +104,8 @@ TEST_F(EditorSnapshotTest, RotateResetReturnsToTheUntouchedPicture)
     editor->cropTool().setEditVideoClipRect(platform::makeRect(2, 8, 80, 140));
     editor->setWaterMarkList({std::make_shared<WaterParam>(), std::make_shared<WaterParam>()});
     editor->subtitleParam()->setSubtitlePath(QStringLiteral("/tmp/some.srt"));
+    if (editor->watermarkTool().waterContentTextField())
+        editor->watermarkTool().waterContentTextField()->setStringValue(QStringLiteral("typed"));
     ASSERT_EQ(editor->videoSize(), (platform::Size{90, 160}));
 
     editor->resetRotateTouchUp();
@@ -119,6 +121,9 @@ TEST_F(EditorSnapshotTest, RotateResetReturnsToTheUntouchedPicture)
     EXPECT_EQ(editor->cropTool().editVideoClipRect(), platform::makeRect(0, 0, 160, 90));
     EXPECT_TRUE(editor->waterMarkList().isEmpty());
     EXPECT_EQ(editor->waterParam()->waterType(), 1);
+    ASSERT_TRUE(editor->watermarkTool().waterContentTextField());
+    EXPECT_EQ(editor->watermarkTool().waterContentTextField()->stringValue(),
+              LanguageService::localizedStringForKey("watermarkstringValue"));
     EXPECT_EQ(editor->waterParam()->waterText(),
               LanguageService::localizedStringForKey("watermarkstringValue"));
     EXPECT_TRUE(editor->subtitleParam()->subtitlePath().isEmpty());

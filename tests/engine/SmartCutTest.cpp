@@ -1,5 +1,6 @@
 // Exact cuts with no codec set on long-GOP H.264: only the seams are encoded, the packets between are
 // the source's, and what cannot be cut so is re-encoded whole (and says why in the log).
+#include "engine/EngineLog.h"
 #include "media/MediaJoin.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/ProbeDecoder.h"
@@ -58,12 +59,16 @@ double psnr(const fixture::Image &a, const fixture::Image &b)
 }
 
 // Runs the cut with no codec set; `log` receives what the engine wrote to standard error.
+// Cuts with the engine's trace on, so `log` holds its account of how it cut.
 int cut(const std::string &source, const std::string &out, std::string &log)
 {
+    const bool traced = engine::traceShown();
+    engine::setTraceShown(true);
     testing::internal::CaptureStderr();
     int result =
         convert(source, out, [](MEDIA_HANDLE h) { return apiMediaConvertSetCutTime(h, kCutStart, kCutEnd); });
     log = testing::internal::GetCapturedStderr();
+    engine::setTraceShown(traced);
     return result;
 }
 

@@ -306,6 +306,7 @@ TEST_F(JoinnerWindowTest, StartActsOneTurnAfterItsClickAndTheJoinLogsItsEnd)
     EXPECT_TRUE(joiner->convertstart());
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !dialogTexts.isEmpty(); }, 120000));
     EXPECT_TRUE(log.contains("合并完成"));
+}
 
 TEST_F(JoinnerWindowTest, SteppingTheHundredthsKeepsExactHundredthsInTheClipAndTheFields)
 {
