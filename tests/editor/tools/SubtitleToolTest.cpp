@@ -234,7 +234,7 @@ TEST_F(SubtitleWindowTest, ControlsFollowTheTableOfEnabledStates)
     EXPECT_TRUE(panel.canChooseFiles && !panel.canChooseDirectories && !panel.canCreateDirectories);
     EXPECT_EQ(panel.allowedExtensions, (QStringList{"ass", "ssa", "srt"}));
     chooseLoadItem(
-        writeFile(dir, "cues.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
+        writeFile(dir, "cues.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
     expect("ass loaded", {false, false, false, true, true});
     editor->enableEdit(false);
     expect("editing off", {false, false, false, false, true});
@@ -242,7 +242,7 @@ TEST_F(SubtitleWindowTest, ControlsFollowTheTableOfEnabledStates)
     expect("editing on, a file chosen", {true, true, true, true, true});
 
     chooseLoadItem(
-        writeFile(dir, "again.ass", "[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
+        writeFile(dir, "again.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
     ASSERT_TRUE(choose(smallClip()));
     expect("next clip", {true, false, true, false, false});
     EXPECT_EQ(tool().subtitlePopUpBtn()->numberOfItems(), 2);
