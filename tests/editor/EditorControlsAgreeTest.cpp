@@ -26,14 +26,6 @@ using namespace editortest;
 
 namespace {
 
-QString audioFile(const char *name, double seconds)
-{
-    fixture::Spec spec;
-    spec.hasVideo = false;
-    spec.duration = seconds;
-    return QString::fromStdString(fixture::sharedFixture(name, spec));
-}
-
 class EditorControlsAgreeTest : public LoadedEditorTest
 {
 protected:

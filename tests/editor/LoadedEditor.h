@@ -37,6 +37,15 @@ inline QString longClip()
     return QString::fromStdString(fixture::longTinyClip());
 }
 
+// Sound only, `seconds` long, made once under `name`.
+inline QString audioFile(const char *name, double seconds)
+{
+    fixture::Spec spec;
+    spec.hasVideo = false;
+    spec.duration = seconds;
+    return QString::fromStdString(fixture::sharedFixture(name, spec));
+}
+
 // Types `text` into a field as a user does and ends the edit with Return.
 inline void typeInto(platform::TextField *field, const QString &text)
 {

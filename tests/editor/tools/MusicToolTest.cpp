@@ -51,14 +51,6 @@ TEST(MusicTool, NewTrackTakesTheShorterOfMusicAndVideo)
 
 namespace {
 
-QString audioFile(const char *name, double seconds)
-{
-    fixture::Spec spec;
-    spec.hasVideo = false;
-    spec.duration = seconds;
-    return QString::fromStdString(fixture::sharedFixture(name, spec));
-}
-
 class MusicWindowTest : public LoadedEditorTest
 {
 protected:
