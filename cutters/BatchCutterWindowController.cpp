@@ -269,13 +269,10 @@ void BatchCutterWindowController::initContentRightBottomView(platform::View *rig
         };
     }
 
-    // Left-to-right marks around each bracket keep it pointing the way it sets, in right-to-left languages
-    // too.
-    const QChar ltr(0x200E);
-    m_startCutTimeBtn = makeButton(platform::makeRect(0, 10, 36, 28), right, ltr + text("[") + ltr,
-                                   [this] { setStartTrimBtnTouchUp(); });
-    m_stopCutTimeBtn = makeButton(platform::makeRect(42, 10, 36, 28), right, ltr + text("]") + ltr,
-                                  [this] { setStopTrimBtnTouchUp(); });
+    m_startCutTimeBtn =
+        makeButton(platform::makeRect(0, 10, 36, 28), right, text("["), [this] { setStartTrimBtnTouchUp(); });
+    m_stopCutTimeBtn =
+        makeButton(platform::makeRect(42, 10, 36, 28), right, text("]"), [this] { setStopTrimBtnTouchUp(); });
     ToolWidgets::label(platform::makeRect(88, 13, 90, 22), text("cutDurationLabelstringValue"), right);
     m_cutDurationValueLabel =
         ToolWidgets::label(platform::makeRect(178, 13, 90, 22), HelpClass::returnTimeToStr(0), right);

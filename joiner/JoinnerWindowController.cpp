@@ -341,10 +341,8 @@ void JoinnerWindowController::initContentRightView()
     m_transport.setControls({m_playBtn, nullptr, m_cutProgressView, m_leftTimeLabel, m_rightTimeLabel,
                              m_volumeBtn, m_volumeSlider, false});
 
-    // Start and end at the playhead, the range's length, reset and apply to all. Left-to-right marks
-    // around each bracket keep it pointing the way it sets, in right-to-left languages too.
+    // Start and end at the playhead, the range's length, reset and apply to all.
     const double commandsY = rowY - 136;
-    const QChar ltr(0x200E);
     auto command = [panel](const platform::Rect &frame, const QString &title, std::function<void()> act) {
         PNQButton *b = ToolWidgets::listButton(frame, title, panel);
         b->setFont(platform::FontAlias::systemFont(12));
@@ -352,9 +350,9 @@ void JoinnerWindowController::initContentRightView()
         b->mouseDownAction = [act = std::move(act)](PNQButton *) { act(); };
         return b;
     };
-    m_startCutTimeBtn = command(platform::makeRect(10, commandsY, 36, 28), ltr + text("[") + ltr,
+    m_startCutTimeBtn = command(platform::makeRect(10, commandsY, 36, 28), text("["),
                                 [this] { queue(&JoinnerWindowController::setStartTrimBtnTouchUp); });
-    m_stopCutTimeBtn = command(platform::makeRect(52, commandsY, 36, 28), ltr + text("]") + ltr,
+    m_stopCutTimeBtn = command(platform::makeRect(52, commandsY, 36, 28), text("]"),
                                [this] { queue(&JoinnerWindowController::setStopTrimBtnTouchUp); });
     ToolWidgets::label(platform::makeRect(98, commandsY + 4, 100, 20), text("cutDurationLabelstringValue"),
                        panel, 11);

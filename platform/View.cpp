@@ -322,7 +322,8 @@ void View::drawTextUpright(QPainter &painter, const Rect &rect, const QString &t
                            const QColor &color, int flags)
 {
     drawUpright(painter, rect, 1.0, [&](const QRectF &area) {
-        // The widget's own direction would make every paragraph left to right; "auto" lets the text decide.
+        // Not the widget's own direction: "auto" lets the text decide, so Arabic reads right to left and
+        // a text with no right-to-left letter (a bracket, a time) left to right, in any surroundings.
         const Qt::LayoutDirection before = painter.layoutDirection();
         painter.setLayoutDirection(Qt::LayoutDirectionAuto);
         if (drawnTextObserver()) {

@@ -112,7 +112,8 @@ public:
     // Draws `text` upright inside `rect` (bottom-left coordinates of `painter`, which must be flipped
     // as the one drawRect() receives). `flags` are QPainter::drawText()'s: an alignment, optionally with
     // text flags such as Qt::TextWordWrap. The text takes its paragraph direction from its own
-    // characters (Arabic reads right to left); the alignment stays as given.
+    // characters (Arabic reads right to left); one with no right-to-left letter reads left to right
+    // whatever the widget's direction, so a "[" never shows mirrored. The alignment stays as given.
     static void drawTextUpright(QPainter &painter, const Rect &rect, const QString &text, const QFont &font,
                                 const QColor &color, int flags = Qt::AlignLeft | Qt::AlignTop);
     // Draws `image` upright, stretched over `rect`, with the given opacity.

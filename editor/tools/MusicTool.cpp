@@ -168,12 +168,10 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     for (PNQButton *b : {m_musicItemPlayPauseBtn.data(), m_playPruneMusicBtn.data()})
         b->mouseDownAction = [this](PNQButton *) { m_host.queueOnMain([this] { playOrPauseAudio(); }); };
     showPlaying(false);
-    // Left-to-right marks keep each bracket pointing the way it sets, in right-to-left languages too.
     m_markInButton = new PNQButton(makeRect(27, 0, 27, 22), m_pruneContentView);
     m_markOutButton = new PNQButton(makeRect(w - 32, 0, 27, 22), m_pruneContentView);
-    const QChar ltr(0x200E);
-    m_markInButton->setContentTitle(ltr + tr("【") + ltr);
-    m_markOutButton->setContentTitle(ltr + tr("】") + ltr);
+    m_markInButton->setContentTitle(tr("【"));
+    m_markOutButton->setContentTitle(tr("】"));
     for (PNQButton *b : {m_markInButton.data(), m_markOutButton.data()}) {
         b->setContentColor(Qt::black);
         b->setCornerRadius(5);

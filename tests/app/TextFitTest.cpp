@@ -1,5 +1,5 @@
 // Every text shows whole, at a readable size, in every window the launcher opens, in every language;
-// a right-to-left text is drawn right to left.
+// a right-to-left text is drawn right to left, and any other (a bracket, a time) left to right.
 //
 // The launcher opens its windows through the window-controller registry, so a window registered later
 // is walked as soon as its launcher button opens it. Texts are found generically: those our views draw
@@ -177,9 +177,12 @@ QStringList misfits(platform::Window *window)
     platform::View::setDrawnTextObserver([&](const platform::View::DrawnText &t) {
         const QRectF visible = t.widget ? visiblePart(t.widget, window, t.room) : t.room;
         QString problem = misfit(t.text, t.font, t.room, t.flags, visible);
-        // An Arabic text is read right to left inside its control (its full stop at the left end).
-        if (problem.isEmpty() && t.text.isRightToLeft() && t.direction != Qt::RightToLeft)
-            problem = QStringLiteral("drawn left to right");
+        // An Arabic text is read right to left inside its control (its full stop at the left end); one
+        // with no right-to-left letter left to right (read right to left, a "[" would show as "]").
+        const Qt::LayoutDirection own = t.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+        if (problem.isEmpty() && t.direction != own)
+            problem = own == Qt::RightToLeft ? QStringLiteral("drawn left to right")
+                                             : QStringLiteral("drawn right to left");
         if (!problem.isEmpty())
             found << QStringLiteral("%1 \"%2\": %3")
                          .arg(QString::fromLatin1(t.widget ? t.widget->metaObject()->className() : "text"),

@@ -158,6 +158,43 @@ TEST(View, DrawRectPaintsInBottomLeftCoordinatesOverTheLayerBackground)
     EXPECT_EQ(QColor(image.pixel(20, 5)), QColor(Qt::blue)); // top rows: the background
 }
 
+// drawTextUpright() lets each text decide its own direction, whatever the painter was set to: an Arabic
+// text reads right to left, and one with no right-to-left letter left to right, so that the set-start
+// button's "[" never shows as "]".
+TEST(View, DrawnTextTakesItsDirectionFromItsOwnLetters)
+{
+    const QFont font(QStringLiteral("DejaVu Sans"), 16);
+    auto painted = [&](const QString &text, Qt::LayoutDirection direction, bool upright) {
+        QImage image(60, 28, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setLayoutDirection(direction);
+        if (upright) {
+            // As drawRect() receives it: y upwards.
+            painter.translate(0, image.height());
+            painter.scale(1, -1);
+            View::drawTextUpright(painter, makeRect(0, 0, image.width(), image.height()), text, font,
+                                  Qt::black, Qt::AlignCenter);
+        } else {
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(image.rect(), Qt::AlignCenter, text);
+        }
+        return image;
+    };
+    ASSERT_FALSE(painted(QStringLiteral("["), Qt::RightToLeft, false) ==
+                 painted(QStringLiteral("["), Qt::LeftToRight, false))
+        << "a right-to-left paragraph mirrors a bracket, else this case means nothing";
+    for (const char *text : {"[", "]", "【", "】", "00:00:03.00", "نص عربي."}) {
+        const QString t = QString::fromUtf8(text);
+        EXPECT_TRUE(painted(t, Qt::RightToLeft, true) == painted(t, Qt::LeftToRight, true))
+            << text << ": follows the painter's direction";
+        const Qt::LayoutDirection own = t.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+        EXPECT_TRUE(painted(t, Qt::LeftToRight, true) == painted(t, own, false))
+            << text << ": not drawn in its own direction";
+    }
+}
+
 TEST(View, ConvertsPointsThroughTheWindow)
 {
     View root(makeRect(0, 0, 300, 200));
