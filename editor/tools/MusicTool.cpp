@@ -344,7 +344,9 @@ void MusicTool::loadMusicAction()
     request.cancelTitle = tr("OpenPanelCancelTitle");
     request.prompt = tr("OpenPanelOpenTitle");
     request.allowsMultipleSelection = true;
-    // Any file may be chosen (the usual audio types and others); the probe decides.
+    request.allowedExtensions = {"mp3", "mp2", "m4a", "m4r", "flac", "wav", "wma", "ogg", "aac", "ac3"};
+    // The usual audio types are listed first; any other file may be chosen and the probe decides.
+    request.allowsOtherFileTypes = true;
     const QStringList paths = platform::Panels::instance().runOpenPanel(request);
     if (paths.isEmpty())
         return;

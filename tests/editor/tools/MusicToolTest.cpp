@@ -86,6 +86,8 @@ TEST_F(MusicWindowTest, LoadTickSelectAndDelete)
     TestEnvironment::scriptedPanels().answerOpenPanel({song, garbage, jingle});
     TestEnvironment::scriptedPanels().answerAlert(0);
     tool().loadMusicAction();
+    const platform::OpenPanelRequest panel = TestEnvironment::scriptedPanels().openPanels().last();
+    EXPECT_TRUE(panel.allowedExtensions.contains("m4a") && panel.allowsOtherFileTypes);
     const auto alerts = TestEnvironment::scriptedPanels().alerts();
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].informativeText, "noise.mp3");
