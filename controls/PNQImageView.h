@@ -41,8 +41,9 @@ public:
     // These only store.
     QImage normalBackGroundImage() const { return m_normalBackGroundImage; }
     void setNormalBackGroundImage(const QImage &image) { m_normalBackGroundImage = image; }
-    float value() const { return m_value; }
-    void setValue(float value) { m_value = value; }
+    // A free value for the owner (a marker's position as a fraction of the source).
+    double value() const { return m_value; }
+    void setValue(double value) { m_value = value; }
     int64_t index() const { return m_index; }
     void setIndex(int64_t index) { m_index = index; }
 
@@ -62,7 +63,7 @@ protected:
 private:
     QImage m_normalImage, m_downImage, m_normalBackGroundImage;
     QColor m_backGroundColor, m_bordColor;
-    float m_value = 0;
+    double m_value = 0;
     int64_t m_index = 0;
     bool m_isDown = false;
 };

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace {
 
 // Shorter parts are float rounding of the duration, not pictures.
@@ -24,8 +26,8 @@ QList<BatchCutterExport::Piece> BatchCutterExport::pieces(const SimpleData &clip
             return {};
         return {Piece{stop == 0 ? 0 : start, stop}};
     }
-    const float seconds = clip.sourceData() ? clip.sourceData()->duration() : 0.0f;
-    const int64_t end = int64_t(double(seconds) * 1000000.0);
+    const double seconds = clip.sourceData() ? double(clip.sourceData()->duration()) : 0.0;
+    const int64_t end = std::llround(seconds * 1000000.0);
     QList<Piece> parts;
     if (start >= kShortestPiece)
         parts.append(Piece{0, start});

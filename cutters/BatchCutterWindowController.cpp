@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -49,9 +50,11 @@ QImage image(const QString &name)
     return ResourceService::imageWithfileName(name);
 }
 
+// To the nearest microsecond: the preview's duration is the engine's microseconds over 1e6, which a
+// truncation can take one short.
 int64_t microseconds(double seconds)
 {
-    return int64_t(seconds * 1000000.0);
+    return std::llround(seconds * 1000000.0);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 struct CutItem
 {
     bool selected = false; // the cut's row was the one selected last
-    float startTime = 0;   // seconds from the beginning of the source
-    float endTime = 0;     // seconds
+    double startTime = 0;  // seconds from the beginning of the source
+    double endTime = 0;    // seconds
     QImage thumbImage;
 };

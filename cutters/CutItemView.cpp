@@ -4,6 +4,8 @@
 #include "controls/TextLabel.h"
 #include "model/HelpClass.h"
 #include "platform/FontAlias.h"
+#include "platform/TextField.h"
+#include "toolkit/TimeFieldGroup.h"
 
 #include <QCursor>
 
@@ -27,8 +29,13 @@ CutItemView::~CutItemView() = default;
 
 QString CutItemView::titleFor(const CutItem &item)
 {
-    return HelpClass::returnTimeToStr(item.startTime) + QLatin1Char('-') +
-           HelpClass::returnTimeToStr(item.endTime);
+    // Split as the cut's time fields split it, so the row and the fields agree (1.15 s shows .15).
+    const auto clock = [](double seconds) {
+        int hours, minutes, secs, hundredths;
+        TimeFieldGroup::split(seconds, hours, minutes, secs, hundredths);
+        return HelpClass::retrnTimeToStr(hours, minutes, secs, hundredths);
+    };
+    return clock(item.startTime) + QLatin1Char('-') + clock(item.endTime);
 }
 
 void CutItemView::setItem(const std::shared_ptr<CutItem> &item)

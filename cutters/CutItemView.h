@@ -1,6 +1,8 @@
 #pragma once
 // One row of the easy cutter's cut list (140 x 120 in the list): the cut's picture over a back image and
-// its range as "00:00:10.00-00:00:25.50" (hundredths cut, not rounded; negative parts show as 00).
+// its range as "00:00:10.00-00:00:25.50", each time split as its time fields show it (TimeFieldGroup:
+// hundredths cut, not rounded, after taking the time to the nearest microsecond; a negative time shows
+// as 00:00:00.00).
 //
 // The row draws its selected or normal look by its back images (a look without an image keeps the
 // image shown before). It reports a click (press and release inside, while enabled) to `action`, and

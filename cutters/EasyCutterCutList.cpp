@@ -18,7 +18,7 @@ void EasyCutterCutList::markSelected()
         m_cutItems[i]->selected = i == m_selectedCutIndex;
 }
 
-void EasyCutterCutList::cut(float start, float end, const QImage &thumb)
+void EasyCutterCutList::cut(double start, double end, const QImage &thumb)
 {
     auto item = std::make_shared<CutItem>();
     item->startTime = start;

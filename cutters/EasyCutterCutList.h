@@ -36,7 +36,7 @@ public:
     bool canMoveDown() const;
 
     // CUT: appends the range and selects it; modify mode stays as it was.
-    void cut(float start, float end, const QImage &thumb);
+    void cut(double start, double end, const QImage &thumb);
     // Exchange the selected cut with its neighbour; the selection follows it. False when nothing moved.
     bool moveUp();
     bool moveDown();

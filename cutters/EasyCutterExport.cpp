@@ -2,14 +2,17 @@
 
 #include "model/HelpClass.h"
 #include "platform/Log.h"
+#include "platform/TextField.h"
 #include "toolkit/JoinPlan.h"
 #include "toolkit/OutputNaming.h"
+#include "toolkit/TimeFieldGroup.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -22,13 +25,19 @@ QString extensionOf(const QString &source)
 
 QString EasyCutterExport::cutBaseName(const Range &range)
 {
-    return HelpClass::returnTimeToCutFileName(range.start) + QLatin1Char('-') +
-           HelpClass::returnTimeToCutFileName(range.end);
+    // The name of a cut shows the times its fields show: 1.15 s is "000001.15", not the ".14" of a
+    // single-precision split.
+    const auto name = [](double seconds) {
+        int hours, minutes, secs, hundredths;
+        TimeFieldGroup::split(seconds, hours, minutes, secs, hundredths);
+        return QString::asprintf("%02d%02d%02d.%02d", hours, minutes, secs, hundredths);
+    };
+    return name(range.start) + QLatin1Char('-') + name(range.end);
 }
 
-int64_t EasyCutterExport::microseconds(float seconds)
+int64_t EasyCutterExport::microseconds(double seconds)
 {
-    return static_cast<int64_t>(static_cast<double>(seconds) * 1000000.0);
+    return std::llround(seconds * 1000000.0);
 }
 
 std::unique_ptr<ChainedExportJob> EasyCutterExport::perCut(const QString &source, const QList<Range> &cuts,

@@ -27,14 +27,14 @@ class EasyCutterExport
 public:
     struct Range
     {
-        float start = 0;
-        float end = 0;
+        double start = 0;
+        double end = 0;
     };
 
-    // "HHMMSS.cc-HHMMSS.cc" of a range.
+    // "HHMMSS.cc-HHMMSS.cc" of a range, each time split as the time fields show it (TimeFieldGroup).
     static QString cutBaseName(const Range &range);
-    // Seconds (single precision) to microseconds, truncated toward zero.
-    static int64_t microseconds(float seconds);
+    // Seconds to the nearest microsecond (1.15 gives 1,150,000, though the double is a hair below).
+    static int64_t microseconds(double seconds);
 
     static std::unique_ptr<ChainedExportJob> perCut(const QString &source, const QList<Range> &cuts,
                                                     const QString &folder,

@@ -6,14 +6,15 @@
 
 #include <algorithm>
 
-QList<EasyCutterTimeRules::Correction> EasyCutterTimeRules::checkStart(float start, float stop)
+QList<EasyCutterTimeRules::Correction> EasyCutterTimeRules::checkStart(double start, double stop)
 {
     if (start > stop)
         return {Correction{VW_KEY("showmessageTime1"), stop, true}};
     return {};
 }
 
-QList<EasyCutterTimeRules::Correction> EasyCutterTimeRules::checkStop(float start, float stop, float duration)
+QList<EasyCutterTimeRules::Correction> EasyCutterTimeRules::checkStop(double start, double stop,
+                                                                      double duration)
 {
     QList<Correction> out;
     if (stop > duration)
@@ -23,7 +24,7 @@ QList<EasyCutterTimeRules::Correction> EasyCutterTimeRules::checkStop(float star
     return out;
 }
 
-const char *EasyCutterTimeRules::refuseStart(float start)
+const char *EasyCutterTimeRules::refuseStart(double start)
 {
     return start < 0 ? VW_KEY("showmessageTime4") : nullptr;
 }

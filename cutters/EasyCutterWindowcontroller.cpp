@@ -117,28 +117,50 @@ QString EasyCutterWindowcontroller::outputPath() const
     return m_folderChooser ? m_folderChooser->outputPath() : QString();
 }
 
-float EasyCutterWindowcontroller::duration() const
+double EasyCutterWindowcontroller::duration() const
 {
-    return float(m_preview.duration());
+    return m_preview.duration();
 }
 
-float EasyCutterWindowcontroller::currentTime() const
+double EasyCutterWindowcontroller::currentTime() const
 {
-    return float(m_preview.currentTime());
+    return m_preview.currentTime();
 }
 
-float EasyCutterWindowcontroller::fractionOf(float seconds) const
+double EasyCutterWindowcontroller::fractionOf(double seconds) const
 {
-    const float d = duration();
-    return d > 0 ? seconds / d : 0.0f;
+    const double d = duration();
+    return d > 0 ? seconds / d : 0.0;
 }
 
-void EasyCutterWindowcontroller::seek(float seconds)
+void EasyCutterWindowcontroller::placeHandle(bool start, double seconds)
+{
+    (start ? m_placedStart : m_placedStop) = seconds;
+    if (start)
+        m_cutprogressView->setLowerValue(float(fractionOf(seconds)));
+    else
+        m_cutprogressView->setUpperValue(float(fractionOf(seconds)));
+}
+
+double EasyCutterWindowcontroller::handleTime(bool start, float fraction) const
+{
+    // A fraction in single precision is some microseconds off on a long source (64.15 s of 125.5 s comes
+    // back as 64.1499985); a handle that a drag or a direct move put elsewhere is read from the bar.
+    const double placed = start ? m_placedStart : m_placedStop;
+    return fraction == float(fractionOf(placed)) ? placed : double(fraction) * duration();
+}
+
+double EasyCutterWindowcontroller::handleTime(bool start) const
+{
+    return handleTime(start, start ? m_cutprogressView->lowerValue() : m_cutprogressView->upperValue());
+}
+
+void EasyCutterWindowcontroller::seek(double seconds)
 {
     m_preview.seek(seconds);
     // The elapsed time follows every seek, not only the playing tick.
     if (m_currentTimeLabel)
-        m_currentTimeLabel->setText(HelpClass::returnTimeToStr(std::clamp(seconds, 0.0f, duration())));
+        m_currentTimeLabel->setText(HelpClass::returnTimeToStr(float(std::clamp(seconds, 0.0, duration()))));
 }
 
 void EasyCutterWindowcontroller::alert(const char *key)
@@ -425,14 +447,14 @@ void EasyCutterWindowcontroller::initPlayer()
     });
     if (const auto &player = m_preview.player())
         player->SetVolume(m_fileData->volume());
-    const float end = m_fileData->sourceData() ? m_fileData->sourceData()->duration() : 0.0f;
-    m_durationValueLabel->setText(HelpClass::returnTimeToStr(end));
+    const double end = m_fileData->sourceData() ? double(m_fileData->sourceData()->duration()) : 0.0;
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(float(end)));
     m_currentTimeLabel->setText(HelpClass::returnTimeToStr(0));
-    m_totalDurationLabel->setText(QStringLiteral("/  ") + HelpClass::returnTimeToStr(duration()));
+    m_totalDurationLabel->setText(QStringLiteral("/  ") + HelpClass::returnTimeToStr(float(duration())));
     m_selectStartPlayTime = 0;
     m_volumeSlider->setProgress(0.5f);
-    m_cutprogressView->setUpperValue(1.0f);
-    m_cutprogressView->setLowerValue(0.0f);
+    placeHandle(false, duration());
+    placeHandle(true, 0);
     m_startGroup.show(0);
     m_stopGroup.show(end);
     disableSetButtons();
@@ -474,7 +496,7 @@ void EasyCutterWindowcontroller::changePlayerSlider()
 {
     const float p = float(m_preview.fraction());
     m_cutprogressView->setProgress(p);
-    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(currentTime()));
+    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(float(currentTime())));
     m_cutprogressView->setTickMark(true);
     m_cutprogressView->setTickHidden(false);
     const float lower = m_cutprogressView->lowerValue();
@@ -482,7 +504,7 @@ void EasyCutterWindowcontroller::changePlayerSlider()
     m_selectedLeftBtn->setEnabled(p <= lower || p < upper);
     m_selectedRightBtn->setEnabled(p > lower);
     if (m_isPlaySelectedCut && p >= upper)
-        seek(lower * duration());
+        seek(handleTime(true));
 }
 
 QImage EasyCutterWindowcontroller::getCurrentThumbImage()
@@ -584,9 +606,8 @@ void EasyCutterWindowcontroller::scrollToSelectItem()
 
 void EasyCutterWindowcontroller::cutAction()
 {
-    const float d = duration();
-    const float start = float(double(m_cutprogressView->lowerValue()) * d);
-    const float end = float(double(m_cutprogressView->upperValue()) * d);
+    const double start = handleTime(true);
+    const double end = handleTime(false);
     seek(start);
     m_cutList.cut(start, end, getCurrentThumbImage());
     refresFileListView();
@@ -668,16 +689,15 @@ void EasyCutterWindowcontroller::disableSetButtons()
 
 void EasyCutterWindowcontroller::showRangeFromBar()
 {
-    const float d = duration();
-    const float s = m_cutprogressView->lowerValue() * d;
-    const float e = m_cutprogressView->upperValue() * d;
+    const double s = handleTime(true);
+    const double e = handleTime(false);
     m_startGroup.show(s);
     m_stopGroup.show(e);
     disableSetButtons();
-    m_durationValueLabel->setText(HelpClass::returnTimeToStr(e - s));
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(float(e - s)));
 }
 
-void EasyCutterWindowcontroller::storeIntoCut(int64_t index, bool start, float seconds)
+void EasyCutterWindowcontroller::storeIntoCut(int64_t index, bool start, double seconds)
 {
     const auto cut = m_cutList.cutAt(index);
     if (!cut)
@@ -688,9 +708,8 @@ void EasyCutterWindowcontroller::storeIntoCut(int64_t index, bool start, float s
 
 void EasyCutterWindowcontroller::refresSelectTrimTime(bool changeStart, bool changeEnd)
 {
-    const float d = duration();
-    float a = m_cutprogressView->lowerValue() * d;
-    float b = m_cutprogressView->upperValue() * d;
+    double a = handleTime(true);
+    double b = handleTime(false);
     if (const auto cut = m_cutList.selectedCut()) {
         a = cut->startTime;
         b = cut->endTime;
@@ -703,26 +722,26 @@ void EasyCutterWindowcontroller::refresSelectTrimTime(bool changeStart, bool cha
     disableSetButtons();
     if (!changeStart && !changeEnd)
         return;
-    m_cutprogressView->setProgress(fractionOf(a));
+    m_cutprogressView->setProgress(float(fractionOf(a)));
     if (changeStart && changeEnd) {
         seek(a);
-        m_cutprogressView->setUpperValue(fractionOf(b));
-        m_cutprogressView->setLowerValue(fractionOf(a));
+        placeHandle(false, b);
+        placeHandle(true, a);
     } else if (changeEnd) {
         seek(b);
-        m_cutprogressView->setUpperValue(fractionOf(b));
+        placeHandle(false, b);
     } else {
         seek(a);
-        m_cutprogressView->setLowerValue(fractionOf(a));
+        placeHandle(true, a);
     }
     m_startGroup.show(a);
     m_stopGroup.show(b);
     disableSetButtons();
-    m_durationValueLabel->setText(HelpClass::returnTimeToStr(b - a));
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(float(b - a)));
 }
 
-float EasyCutterWindowcontroller::applyStartChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
-                                                   platform::TextField *edited)
+double EasyCutterWindowcontroller::applyStartChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                                                    platform::TextField *edited)
 {
     const auto corrections = EasyCutterTimeRules::checkStart(start.seconds(), stop.seconds());
     for (const auto &c : corrections)
@@ -732,8 +751,8 @@ float EasyCutterWindowcontroller::applyStartChecks(const TimeFieldGroup &start, 
     return start.seconds();
 }
 
-float EasyCutterWindowcontroller::applyStopChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
-                                                  platform::TextField *edited)
+double EasyCutterWindowcontroller::applyStopChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                                                   platform::TextField *edited)
 {
     const auto corrections = EasyCutterTimeRules::checkStop(start.seconds(), stop.seconds(), duration());
     for (const auto &c : corrections)
@@ -765,16 +784,14 @@ void EasyCutterWindowcontroller::touchUpStartStepper()
 {
     if (m_edittingField)
         m_edittingField->setStringValue(QString::asprintf("%02ld", long(m_startStepper->intValue())));
-    const float start = applyStartChecks(m_startGroup, m_stopGroup, m_edittingField);
-    m_cutprogressView->setLowerValue(fractionOf(start));
+    placeHandle(true, applyStartChecks(m_startGroup, m_stopGroup, m_edittingField));
 }
 
 void EasyCutterWindowcontroller::touchUpStopStepper()
 {
     if (m_edittingField)
         m_edittingField->setStringValue(QString::asprintf("%02ld", long(m_stopStepper->intValue())));
-    const float stop = applyStopChecks(m_startGroup, m_stopGroup, m_edittingField);
-    m_cutprogressView->setUpperValue(fractionOf(stop));
+    placeHandle(false, applyStopChecks(m_startGroup, m_stopGroup, m_edittingField));
 }
 
 void EasyCutterWindowcontroller::startStepperItemAction()
@@ -782,7 +799,7 @@ void EasyCutterWindowcontroller::startStepperItemAction()
     if (m_edittingItemField)
         m_edittingItemField->setStringValue(
             QString::asprintf("%02ld", long(m_column.startStepper()->intValue())));
-    const float start = applyStartChecks(m_column.startGroup(), m_column.stopGroup(), m_edittingItemField);
+    const double start = applyStartChecks(m_column.startGroup(), m_column.stopGroup(), m_edittingItemField);
     storeIntoCut(m_cutList.selectedCutIndex(), true, start);
 }
 
@@ -791,7 +808,7 @@ void EasyCutterWindowcontroller::stopStepperItemAction()
     if (m_edittingItemField)
         m_edittingItemField->setStringValue(
             QString::asprintf("%02ld", long(m_column.stopStepper()->intValue())));
-    const float stop = applyStopChecks(m_column.startGroup(), m_column.stopGroup(), m_edittingItemField);
+    const double stop = applyStopChecks(m_column.startGroup(), m_column.stopGroup(), m_edittingItemField);
     storeIntoCut(m_cutList.selectedCutIndex(), false, stop);
 }
 
@@ -812,7 +829,7 @@ bool EasyCutterWindowcontroller::controlTextShouldEndEditing(platform::TextField
             return false;
         }
     }
-    const float value = isStart ? applyStartChecks(start, stop, field) : applyStopChecks(start, stop, field);
+    const double value = isStart ? applyStartChecks(start, stop, field) : applyStopChecks(start, stop, field);
     platform::Stepper *itemStepper = isStart ? m_column.startStepper() : m_column.stopStepper();
     const bool modify = m_column.modifyBtn()->selected();
     if (rangeStart || rangeStop) {
@@ -822,10 +839,7 @@ bool EasyCutterWindowcontroller::controlTextShouldEndEditing(platform::TextField
             itemStepper->setDoubleValue(field->floatValue());
             refresSelectTrimTime(isStart, !isStart);
         } else {
-            if (isStart)
-                m_cutprogressView->setLowerValue(fractionOf(value));
-            else
-                m_cutprogressView->setUpperValue(fractionOf(value));
+            placeHandle(isStart, value);
             (isStart ? m_startStepper : m_stopStepper)->setDoubleValue(field->floatValue());
             showRangeFromBar();
         }
@@ -857,7 +871,7 @@ void EasyCutterWindowcontroller::actionMouseUpForCutProgressViewBlock(RDCutProgr
 
 void EasyCutterWindowcontroller::actionSeekToTimeForCutProgressViewBlock(RDCutProgressView *, float p)
 {
-    seek(p * duration());
+    seek(double(p) * duration());
     if (m_cutprogressView->lowerValue() >= p) {
         m_selectedLeftBtn->setEnabled(true);
         m_selectedRightBtn->setEnabled(false);
@@ -871,9 +885,9 @@ void EasyCutterWindowcontroller::actionMouseMovedForCutProgressViewBlock(RDCutPr
                                                                          float startValue, float stopValue,
                                                                          int64_t handleType)
 {
-    const float d = duration();
-    const float start = startValue * d;
-    const float stop = stopValue * d;
+    // The handle that did not move keeps its exact time.
+    const double start = handleTime(true, startValue);
+    const double stop = handleTime(false, stopValue);
     if (handleType == 1) {
         m_selectStartPlayTime = start;
         seek(start);
@@ -893,8 +907,8 @@ void EasyCutterWindowcontroller::actionMouseMovedForCutProgressViewBlock(RDCutPr
         m_stopGroup.show(stop);
         disableSetButtons();
     }
-    m_durationValueLabel->setText(HelpClass::returnTimeToStr(stop - start));
-    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(currentTime()));
+    m_durationValueLabel->setText(HelpClass::returnTimeToStr(float(stop - start)));
+    m_currentTimeLabel->setText(HelpClass::returnTimeToStr(float(currentTime())));
 }
 
 void EasyCutterWindowcontroller::actionProgressForProgressSliderBlock(RDProgressSlider *, float progress)
@@ -910,33 +924,33 @@ void EasyCutterWindowcontroller::nudge(double step)
         return;
     if (m_isPlaying)
         player->pause();
-    const float d = duration();
+    const double d = duration();
     const bool stopHandle = m_cutprogressView->handleType() == 2;
     const auto cut = m_cutList.selectedCut();
     if (m_column.modifyBtn()->selected() && cut) {
-        float value;
+        double value;
         if (!stopHandle) {
-            value = float(std::min(std::max(0.0, double(cut->startTime) + step), double(cut->endTime)));
+            value = std::min(std::max(0.0, cut->startTime + step), cut->endTime);
             cut->startTime = value;
             refresSelectTrimTime(true, false);
         } else {
-            value = float(std::min(std::max(double(cut->startTime), double(cut->endTime) + step), double(d)));
+            value = std::min(std::max(cut->startTime, cut->endTime + step), d);
             cut->endTime = value;
             refresSelectTrimTime(false, true);
         }
         seek(value);
     } else {
         const double c = currentTime();
-        float t;
+        double t;
         if (!stopHandle) {
-            t = float(std::min(std::max(0.0, c + step), double(m_cutprogressView->upperValue()) * d));
-            m_cutprogressView->setLowerValue(fractionOf(t));
+            t = std::min(std::max(0.0, c + step), handleTime(false));
+            placeHandle(true, t);
         } else {
-            t = float(std::min(std::max(double(m_cutprogressView->lowerValue()) * d, c + step), double(d)));
-            m_cutprogressView->setUpperValue(fractionOf(t));
+            t = std::min(std::max(handleTime(true), c + step), d);
+            placeHandle(false, t);
         }
         seek(t);
-        m_cutprogressView->setProgress(fractionOf(t));
+        m_cutprogressView->setProgress(float(fractionOf(t)));
         showRangeFromBar();
         if (m_isPlaying) {
             player->play();
@@ -945,9 +959,9 @@ void EasyCutterWindowcontroller::nudge(double step)
     }
     if (step < 0)
         return;
-    const float ahead = std::min(currentTime() + 0.1f, d);
+    const double ahead = std::min(currentTime() + 0.1, d);
     seek(ahead);
-    m_cutprogressView->setProgress(fractionOf(ahead));
+    m_cutprogressView->setProgress(float(fractionOf(ahead)));
     if (m_isPlaying) {
         player->play();
         addTimer();
@@ -1017,14 +1031,14 @@ void EasyCutterWindowcontroller::playOrPauseAction()
 
 void EasyCutterWindowcontroller::previewRangeAction()
 {
-    const float t = m_cutprogressView->lowerValue() * duration();
+    const double t = handleTime(true);
     m_playOrpauseSelectBtn->setSelected(!m_playOrpauseSelectBtn->selected());
     dispatchOnMain([this, t] {
         const auto &player = m_preview.player();
         if (!player)
             return;
         seek(t);
-        m_cutprogressView->setProgress(fractionOf(m_selectStartPlayTime));
+        m_cutprogressView->setProgress(float(fractionOf(m_selectStartPlayTime)));
         if (m_playOrpauseSelectBtn->selected()) {
             m_isPlaySelectedCut = true;
             m_playOrpauseSelectBtn->setOnImage(image("Cut/btnStop__On.png"));
@@ -1054,23 +1068,18 @@ void EasyCutterWindowcontroller::setEndAtPlayheadAction()
 void EasyCutterWindowcontroller::setHandleAtPlayhead(bool start)
 {
     // The playhead is read at the click; the rest runs a turn later.
-    const float t = currentTime();
+    const double t = currentTime();
     dispatchOnMain([this, t, start] {
         seek(t);
-        const float f = fractionOf(t);
-        m_cutprogressView->setProgress(f);
-        if (start)
-            m_cutprogressView->setLowerValue(f);
-        else
-            m_cutprogressView->setUpperValue(f);
+        m_cutprogressView->setProgress(float(fractionOf(t)));
+        placeHandle(start, t);
         if (m_column.timePanel()->isVisible())
             storeIntoCut(m_cutList.selectedCutIndex(), start, t);
-        const float d = duration();
-        const float s = m_cutprogressView->lowerValue() * d;
-        const float e = m_cutprogressView->upperValue() * d;
+        const double s = handleTime(true);
+        const double e = handleTime(false);
         (start ? m_startGroup : m_stopGroup).show(start ? s : e);
         disableSetButtons();
-        m_durationValueLabel->setText(HelpClass::returnTimeToStr(e - s));
+        m_durationValueLabel->setText(HelpClass::returnTimeToStr(float(e - s)));
     });
 }
 

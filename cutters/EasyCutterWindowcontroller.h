@@ -11,6 +11,10 @@
 // "showmessageTime4". Every button action runs one event-loop turn after the click (dispatchOnMain), row
 // clicks at once.
 //
+// Times are double seconds from the fields to the export (1.15 s reaches the engine as 1,150,000 us). The
+// range bar holds its handles as single-precision fractions, so a time typed, stepped or set at a handle
+// is kept beside it and read back while the handle stands where it was put.
+//
 // While an export runs, the editing controls, the rows and the add buttons are disabled, and the export
 // works on the source and the cuts as they were when it started. Every fraction of the duration is 0
 // when the duration is 0. Lifetime, messages and closing follow ToolWindowController; closing cancels a
@@ -65,8 +69,8 @@ public:
     const std::shared_ptr<SimpleData> &fileData() const { return m_fileData; }
     PreviewHost &preview() { return m_preview; }
     // The player's duration and position in seconds (0 without a player).
-    float duration() const;
-    float currentTime() const;
+    double duration() const;
+    double currentTime() const;
 
     // The cut list.
     EasyCutterCutList &cutList() { return m_cutList; }
@@ -196,15 +200,21 @@ private:
     void playerDidEnd();
     void alert(const char *key);
     // The checks of a time group and their corrections into `edited` (a field of the side checked).
-    float applyStartChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+    double applyStartChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
+                            platform::TextField *edited);
+    double applyStopChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
                            platform::TextField *edited);
-    float applyStopChecks(const TimeFieldGroup &start, const TimeFieldGroup &stop,
-                          platform::TextField *edited);
-    void storeIntoCut(int64_t index, bool start, float seconds);
+    void storeIntoCut(int64_t index, bool start, double seconds);
     void showRangeFromBar();
     void disableSetButtons();
-    void seek(float seconds);
-    float fractionOf(float seconds) const;
+    void seek(double seconds);
+    double fractionOf(double seconds) const;
+    // Puts the bar's start (or end) handle at `seconds` and keeps that exact time for handleTime().
+    void placeHandle(bool start, double seconds);
+    // The time of the bar's start (or end) handle at `fraction`: the time placed there while the handle
+    // stands where it was put, else the fraction of the duration. Without a fraction, where it stands now.
+    double handleTime(bool start, float fraction) const;
+    double handleTime(bool start) const;
     void nudge(double step);
     void setHandleAtPlayhead(bool start);
     void setPlayButtonPlaying(bool playing);
@@ -223,7 +233,8 @@ private:
     std::unique_ptr<OutputFolderChooser> m_folderChooser;
     bool m_isPlaying = false;
     bool m_isPlaySelectedCut = false;
-    float m_selectStartPlayTime = 0;
+    double m_selectStartPlayTime = 0;
+    double m_placedStart = 0, m_placedStop = 0;
     QPointer<platform::TextField> m_edittingField;
     QPointer<platform::TextField> m_edittingItemField;
 

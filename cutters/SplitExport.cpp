@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -87,8 +88,8 @@ std::unique_ptr<ChainedExportJob> SplitExport::makeChain(const Plan &plan,
     std::vector<ChainedExportJob::Step> steps;
     int64_t from = 0;
     for (double point : plan.points) {
-        const int64_t stop =
-            point >= 1.0 ? plan.duration : static_cast<int64_t>(double(plan.duration) * point);
+        // To the nearest microsecond: 5 s of 12 s is 0.41666..., a hair under 5,000,000 us times out.
+        const int64_t stop = point >= 1.0 ? plan.duration : std::llround(double(plan.duration) * point);
         steps.push_back(pieceStep(state, plan.sizeLimit > 0 ? -1 : from, stop));
         from = stop;
     }

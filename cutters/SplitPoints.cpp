@@ -5,20 +5,20 @@
 namespace {
 
 // More points than any timeline can show; bounds the loop for absurdly short steps.
-constexpr float kMaxSteps = 1e7f;
+constexpr double kMaxSteps = 1e7;
 
 } // namespace
 
-QList<float> SplitPoints::evenly(float step, float total, float minGap)
+QList<double> SplitPoints::evenly(double step, double total, double minGap)
 {
-    QList<float> points;
+    QList<double> points;
     if (!(step > 0) || !(total > 0) || !std::isfinite(step) || !std::isfinite(total))
         return points;
-    const float count = std::min(std::ceil(total / step), kMaxSteps);
-    float last = 0;
-    for (float k = 2; k <= std::max(count, 2.0f); ++k) {
-        const float f = ((k - 1) * step) / total;
-        if (!(f < 1.0f))
+    const double count = std::min(std::ceil(total / step), kMaxSteps);
+    double last = 0;
+    for (double k = 2; k <= std::max(count, 2.0); ++k) {
+        const double f = ((k - 1) * step) / total;
+        if (!(f < 1.0))
             break;
         if (!points.isEmpty() && f - last < minGap)
             continue;
@@ -28,20 +28,20 @@ QList<float> SplitPoints::evenly(float step, float total, float minGap)
     return points;
 }
 
-QList<float> SplitPoints::byTime(float seconds, float duration, float minGap)
+QList<double> SplitPoints::byTime(double seconds, double duration, double minGap)
 {
     return evenly(seconds, duration, minGap);
 }
 
-QList<float> SplitPoints::bySize(float megabytes, float fileSize, float minGap)
+QList<double> SplitPoints::bySize(double megabytes, double fileSize, double minGap)
 {
     return evenly(megabytes, fileSize, minGap);
 }
 
-QList<float> SplitPoints::byCount(float parts, float minGap)
+QList<double> SplitPoints::byCount(double parts, double minGap)
 {
     // N parts are N steps of 1/N over a whole of 1.
     if (!(parts > 0) || !std::isfinite(parts))
         return {};
-    return evenly(1.0f, parts, minGap);
+    return evenly(1.0, parts, minGap);
 }

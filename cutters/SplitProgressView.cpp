@@ -63,23 +63,22 @@ void SplitProgressView::setHiddenTick(bool hidden)
         m_slider->tickMarkView()->setHidden(hidden);
 }
 
-bool SplitProgressView::addSplitItemTime(float fraction)
+bool SplitProgressView::addSplitItemTime(double fraction)
 {
-    return addMarker((frame().width() - markerSize) * double(fraction), fraction);
+    return addMarker((frame().width() - markerSize) * fraction, fraction);
 }
 
 bool SplitProgressView::addSplitItemTime()
 {
     const platform::Rect b = m_beginBtn->frame();
     const double span = frame().width() - b.size.width;
-    const float value = span > 0 ? float(b.origin.x / span) : 0.0f;
-    return addMarker(b.origin.x, value);
+    return addMarker(b.origin.x, span > 0 ? b.origin.x / span : 0.0);
 }
 
-bool SplitProgressView::addMarker(double x, float value)
+bool SplitProgressView::addMarker(double x, double value)
 {
     // A point at either end (or no number at all) would give an empty piece.
-    if (!(value > 0.0f && value < 1.0f))
+    if (!(value > 0.0 && value < 1.0))
         return false;
     const double y = m_slider->frame().origin.y - 12;
     for (PNQImageView *m : m_times) {
@@ -120,7 +119,7 @@ void SplitProgressView::setSelectedSplitIndex(int64_t index)
         return;
     m_selectedSplitIndex = index;
     PNQImageView *marker = m_times[index];
-    m_progress = marker->value();
+    m_progress = float(marker->value());
     m_beginBtn->setFrameOrigin(platform::Point{marker->frame().origin.x, m_beginBtn->frame().origin.y});
     m_slider->setProgress(m_progress);
     setNeedsDisplay();
@@ -152,9 +151,9 @@ void SplitProgressView::removeAllSplitItem()
     m_times.clear();
 }
 
-float SplitProgressView::getProgressForIndex(int64_t index) const
+double SplitProgressView::getProgressForIndex(int64_t index) const
 {
-    return index >= 0 && index < m_times.size() ? m_times[index]->value() : 0.0f;
+    return index >= 0 && index < m_times.size() ? m_times[index]->value() : 0.0;
 }
 
 QList<double> SplitProgressView::getTimeProgresses() const

@@ -37,7 +37,7 @@ public:
     void setHiddenTick(bool hidden);
 
     // Adds a marker at `fraction`; false when refused.
-    bool addSplitItemTime(float fraction);
+    bool addSplitItemTime(double fraction);
     // Adds a marker where the begin marker stands; false when refused.
     bool addSplitItemTime();
     // Selects the marker at `index` (ignored when out of range).
@@ -50,7 +50,7 @@ public:
     void removeAllSplitItem();
     int64_t splitItemCount() const { return m_times.size(); }
     // The value of the marker at `index` (0 when there is none).
-    float getProgressForIndex(int64_t index) const;
+    double getProgressForIndex(int64_t index) const;
     // The markers' values ascending, then 1.0: one entry per piece.
     QList<double> getTimeProgresses() const;
 
@@ -68,7 +68,7 @@ public:
     void actionMouseUpForProgressSliderBlock(RDProgressSlider *slider, float progress) override;
 
 private:
-    bool addMarker(double x, float value);
+    bool addMarker(double x, double value);
     void renumber();
     void beginMoved(Callback SplitProgressView::*callback);
 

@@ -494,9 +494,9 @@ void SplitWindowController::showTotalTime()
 
 // ---- values ----
 
-float SplitWindowController::popUpValue(const platform::PopUpButton *popUp)
+double SplitWindowController::popUpValue(const platform::PopUpButton *popUp)
 {
-    return popUp ? float(platform::scanFirstNumber(popUp->title())) : 0.0f;
+    return popUp ? platform::scanFirstNumber(popUp->title()) : 0.0;
 }
 
 void SplitWindowController::split_timepopAction(platform::PopUpButton &sender)
@@ -580,16 +580,16 @@ void SplitWindowController::splitAction()
     m_playerSlider->removeAllSplitItem();
     // The timeline cannot hold markers closer than half a marker's width.
     const double span = m_playerSlider->frame().width() - SplitProgressView::markerSize;
-    const float minGap = span > 0 ? float(SplitProgressView::markerSize / 2 / span) : 0.0f;
-    QList<float> points;
+    const double minGap = span > 0 ? SplitProgressView::markerSize / 2 / span : 0.0;
+    QList<double> points;
     if (m == Mode::Time)
-        points = SplitPoints::byTime(popUpValue(m_split_timepopBtn), float(duration()), minGap);
+        points = SplitPoints::byTime(popUpValue(m_split_timepopBtn), duration(), minGap);
     else if (m == Mode::Size)
         points = SplitPoints::bySize(popUpValue(m_split_sizepopBtn),
-                                     m_fileData ? m_fileData->sourceData()->fileSize() : 0.0f, minGap);
+                                     m_fileData ? m_fileData->sourceData()->fileSize() : 0.0, minGap);
     else
         points = SplitPoints::byCount(m_averageTextField->floatValue(), minGap);
-    for (float f : points)
+    for (double f : points)
         m_playerSlider->addSplitItemTime(f);
 }
 
@@ -616,7 +616,7 @@ void SplitWindowController::showSelectedSplitTime(float)
     const int64_t index = m_playerSlider->selectedSplitIndex();
     if (index < 0 || index >= m_playerSlider->splitItemCount())
         return;
-    const float p = m_playerSlider->getProgressForIndex(index);
+    const double p = m_playerSlider->getProgressForIndex(index);
     seekToFraction(p);
     m_splitTimeLabel->setText(HelpClass::returnTimeToStr(float(duration() * p)));
 }
@@ -646,10 +646,10 @@ void SplitWindowController::startExportAction()
     const QFileInfo info(m_fileData->path());
     plan.baseName = info.completeBaseName();
     plan.extension = info.suffix();
-    plan.duration = static_cast<int64_t>(duration() * 1e6);
+    plan.duration = std::llround(duration() * 1e6);
     plan.points = m_playerSlider->getTimeProgresses();
     if (mode() == Mode::Size)
-        plan.sizeLimit = SplitExport::sizeLimitBytes(popUpValue(m_split_sizepopBtn));
+        plan.sizeLimit = SplitExport::sizeLimitBytes(float(popUpValue(m_split_sizepopBtn)));
     m_run.begin([&plan](ExportRunController::Progress onProgress, ExportRunController::Finish onFinish) {
         return ExportRunController::startChain(
             SplitExport::makeChain(plan, onProgress), [onFinish](const ChainedExportJob::Outcome &outcome) {
@@ -744,7 +744,7 @@ void SplitWindowController::changePlaySlider()
     m_playerCurrentTimeLabel->setText(HelpClass::returnTimeToStr(float(m_preview.currentTime())));
 }
 
-void SplitWindowController::seekToFraction(float fraction)
+void SplitWindowController::seekToFraction(double fraction)
 {
     if (m_preview.player())
         m_preview.seek(duration() * fraction);

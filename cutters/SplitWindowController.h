@@ -122,7 +122,7 @@ public:
     const ExportRunController &exportRun() const { return m_run; }
 
     // The value a pop-up's title carries (its first number; 0 without one).
-    static float popUpValue(const platform::PopUpButton *popUp);
+    static double popUpValue(const platform::PopUpButton *popUp);
 
 protected:
     std::unique_ptr<platform::Window> makeWindow() override;
@@ -150,7 +150,7 @@ private:
                      QString &lastValue);
     void initPlayer();
     void changePlaySlider();
-    void seekToFraction(float fraction);
+    void seekToFraction(double fraction);
     void showTotalTime();
     void showSelectedSplitTime(float fraction);
     void setClipVolume(double volume);

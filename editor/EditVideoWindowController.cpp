@@ -37,7 +37,6 @@
 #include "platform/Timer.h"
 #include "platform/View.h"
 #include "platform/Window.h"
-#include "services/AudioTrackTitle.h"
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 #include "toolkit/EditorOutputSettings.h"
@@ -272,10 +271,12 @@ void EditVideoWindowController::initSubtitleView()
 
 void EditVideoWindowController::initMusicView()
 {
-    // The one music control the export reads: selected = drop the clip's own sound.
+    // Two of its controls the export reads: "remove original music" (drop the clip's own sound) and the
+    // audio-track pop-up under the video (the stream the preview plays as well).
     m_music.initMusicView(m_musicContentView, m_musicRightBottomView);
     m_music.pauseVideoPreview = [this] { pause(); };
     m_loadmusicBtn = m_music.loadButton();
+    m_audiochanelPopBtn = m_music.audiochanelPopBtn();
     m_removeOriginalmusicBtn = m_music.removeOriginalBox();
 }
 
@@ -643,7 +644,7 @@ void EditVideoWindowController::layoutFrames(double t)
     const platform::Rect music = m_musicRightView->frame();
     m_musicRightPlayerView->setFrame(makeRect(14, 90, music.width() - 26, music.height() - 90));
     m_musicRightBottomView->setFrame(makeRect(0, 0, music.width(), 91));
-    m_music.layoutRangeRow(music.width());
+    m_music.layoutUnderVideo(music.width());
     m_toolMusicNofileView->setFrame(makeRect(0, 0, music.width(), music.height()));
     const double leftHeight = m_contentLeftView->frame().height();
     for (platform::View *panel : {m_trimView.data(), m_cropView.data(), m_adjustView.data(),
@@ -663,8 +664,6 @@ void EditVideoWindowController::layoutFrames(double t)
         m_currentTimeLabel->setFrame(makeRect(15, (bar.height() - 26) / 2 + 6, 80, 26));
     if (m_totalTimeLabel)
         m_totalTimeLabel->setFrame(makeRect(bar.width() - 90, (bar.height() - 26) / 2 + 6, 80, 26));
-    if (m_audiochanelPopBtn && m_audiochanelPopBtn->parentWidget() == m_playerBottomView)
-        EditorPlayerBar::layAudioTrackPopUp(m_audiochanelPopBtn, bar.width());
     if (m_formatChooser)
         m_formatChooser->layoutForWindow(platform::Size{W, H}, m_backGroundView->frame().width());
     // Its x is its own: the strip keeps the middle of its bar by its flexible margins.
@@ -965,10 +964,6 @@ void EditVideoWindowController::buildPlayerBar()
     m_b_volumeBtn = m_bar.volumeBtn();
     m_b_volumeSlider = m_bar.volumeSlider();
     m_b_coverStylePopBtn = m_bar.coverStylePopBtn();
-    if (!m_audiochanelPopBtn) {
-        m_audiochanelPopBtn = new platform::PopUpButton(platform::Rect{}, false, m_playerBottomView);
-        EditorPlayerBar::layAudioTrackPopUp(m_audiochanelPopBtn, m_playerBottomView->frame().width());
-    }
     m_b_playPauseBtn->mouseDownAction = [this](PNQButton *b) {
         dispatchOnMain([this, b] {
             action_playPauseBtn(b);
@@ -1273,16 +1268,7 @@ void EditVideoWindowController::refreshPlayerView()
             m_cutProgressView->setProgress(float(fraction));
     }
 
-    if (m_audiochanelPopBtn) {
-        m_audiochanelPopBtn->removeAllItems();
-        int number = 0;
-        for (const auto &info : clip.audioStreamInfos())
-            m_audiochanelPopBtn->addItemWithTitle(
-                AudioTrackTitle::title(++number, info->title(), info->lang(), info->channel(), info->sample()));
-        if (m_audiochanelPopBtn->numberOfItems() > 0)
-            m_audiochanelPopBtn->selectItemAtIndex(0);
-        EditorPlayerBar::layAudioTrackPopUp(m_audiochanelPopBtn, m_playerBottomView->frame().width());
-    }
+    m_music.showAudioStreams(clip.audioStreamInfos());
 }
 
 // ---- trim panel ----

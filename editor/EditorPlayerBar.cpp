@@ -5,11 +5,6 @@
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 
-#include <QComboBox>
-#include <QStyleOptionComboBox>
-
-#include <algorithm>
-
 namespace {
 
 void stateImages(PNQButton *b, const QString &stem)
@@ -97,22 +92,4 @@ QString EditorPlayerBar::chooseFormat(int index)
     placeVolumeControls(m_picStyle->frame().maxX());
     m_coverStyle->selectItemAtIndex(index);
     return m_coverStyle->itemTitleAtIndex(index);
-}
-
-void EditorPlayerBar::layAudioTrackPopUp(platform::PopUpButton *popUp, double barWidth)
-{
-    if (!popUp)
-        return;
-    // The width the style gives the longest title, measured as the combo box measures its contents.
-    QComboBox *combo = popUp->comboBox();
-    int text = 0;
-    for (const QString &title : popUp->itemTitles())
-        text = std::max(text, combo->fontMetrics().horizontalAdvance(title));
-    QStyleOptionComboBox option;
-    option.initFrom(combo);
-    const QSize needed = combo->style()->sizeFromContents(
-        QStyle::CT_ComboBox, &option, QSize(text, combo->fontMetrics().height()), combo);
-    // Never wider than the bar leaves room for, beside its 15-point margins.
-    const double width = std::clamp(double(needed.width()), 160.0, std::max(160.0, barWidth - 30));
-    popUp->setFrame(platform::makeRect(barWidth - 15 - width, 10, width, 24));
 }

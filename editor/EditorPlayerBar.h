@@ -26,9 +26,6 @@ public:
     void toggleFormatPopUp();
     // Hides the pop-up with `index` chosen and puts the volume controls back; returns its title.
     QString chooseFormat(int index);
-    // Lays the source's audio-track pop-up at the right end of a bar `barWidth` wide: 160 points, or as
-    // wide as its longest title needs, so that no title is cut in any language.
-    static void layAudioTrackPopUp(platform::PopUpButton *popUp, double barWidth);
 
     PNQButton *playPauseBtn() const { return m_playPause; }
     PNQButton *stopBtn() const { return m_stop; }

@@ -280,8 +280,6 @@ void JoinnerWindowController::initContentRightView()
     m_rightTimeLabel = ToolWidgets::label(platform::makeRect(width - 78, barY + 6, 72, 16),
                                           HelpClass::returnTimeToStr(0), panel, 11);
     m_cutProgressView = new RDCutProgressView(platform::makeRect(80, barY, width - 160, 28), panel);
-    // The tick may be dragged, as on a bar laid out in a window file.
-    m_cutProgressView->setTickMark(true);
     m_cutProgressView->setDelegate(this);
     m_trim.setBar(m_cutProgressView);
     m_trim.setPreview(&m_preview);

@@ -47,6 +47,8 @@ struct OpenPanelRequest
     QString prompt;                // the title of the accept button (empty: the dialog's own)
     QString cancelTitle;           // the title of the cancel button (empty: the dialog's own)
     QStringList allowedExtensions; // without dots, matched ignoring case; empty = any file
+    // The allowed extensions are only what the panel lists first: any other file may be chosen too.
+    bool allowsOtherFileTypes = false;
     bool allowsMultipleSelection = false;
     bool canChooseDirectories = false;
     bool canChooseFiles = true;

@@ -127,7 +127,10 @@ void QtPanels::setUpOpenDialog(QFileDialog &dialog, const OpenPanelRequest &requ
             QStringList patterns;
             for (const QString &e : request.allowedExtensions)
                 patterns << plainPattern(e);
-            dialog.setNameFilter(patterns.join(u' '));
+            QStringList filters{patterns.join(u' ')};
+            if (request.allowsOtherFileTypes)
+                filters << QStringLiteral("*");
+            dialog.setNameFilters(filters);
         }
     }
     if (!request.canCreateDirectories)
@@ -146,7 +149,8 @@ QStringList QtPanels::runOpenPanel(const OpenPanelRequest &request)
         return {};
     QStringList chosen;
     for (const QString &path : dialog.selectedFiles()) {
-        if (request.canChooseDirectories || hasAllowedExtension(path, request.allowedExtensions))
+        if (request.canChooseDirectories || request.allowsOtherFileTypes ||
+            hasAllowedExtension(path, request.allowedExtensions))
             chosen << path;
     }
     return chosen;

@@ -107,7 +107,7 @@ QStringList ScriptedPanels::runOpenPanel(const OpenPanelRequest &request)
     m_openPanelAnswers.pop_front();
     QStringList chosen;
     for (const QString &path : answer(request)) {
-        if (request.canChooseFiles && !request.canChooseDirectories &&
+        if (request.canChooseFiles && !request.canChooseDirectories && !request.allowsOtherFileTypes &&
             !hasAllowedExtension(path, request.allowedExtensions))
             continue;
         chosen.append(path);

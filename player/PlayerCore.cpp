@@ -17,8 +17,6 @@ namespace {
 constexpr int64_t kSeekSlackUs = 500;
 // Frames decoded ahead of the clock, and sound written ahead of it (besides the device's own buffer).
 constexpr size_t kQueuedFrames = 3;
-// A paused picture older than this (longer than a frame of any usual rate) is brought up to the clock.
-constexpr int64_t kPausedLagUs = 120000;
 constexpr int64_t kSoundAheadUs = 250000; // short, so volume changes are heard soon
 // A gap in the sound larger than this is filled with silence, so later samples stay in time.
 constexpr int64_t kSoundGapUs = 20000;
@@ -88,10 +86,8 @@ void PlayerCore::play()
     std::unique_lock lock(m_mutex);
     if (m_quit || m_playing)
         return;
-    if (m_ended || (m_duration > 0 && m_position >= m_duration)) {
-        m_seekRequest = 0;
-        m_position = 0;
-    }
+    if (m_ended || (m_duration > 0 && m_position >= m_duration))
+        requestSeekLocked(0);
     m_ended = false;
     m_playing = true;
     restartClockLocked(m_position);
@@ -107,6 +103,10 @@ void PlayerCore::pause()
         return;
     m_position = clockLocked();
     m_playing = false;
+    // The pictures may run behind the clock (a busy machine): the worker shows the paused moment's frame,
+    // so the picture matches the time the window shows and a capture takes.
+    if (hasVideo())
+        m_refreshRequest = true;
     lock.unlock();
     m_output->setPaused(true);
     m_wake.notify_all();
@@ -132,11 +132,18 @@ void PlayerCore::seek(int64_t us)
     std::lock_guard lock(m_mutex);
     if (m_quit)
         return;
-    us = std::clamp<int64_t>(us, 0, m_duration);
+    requestSeekLocked(std::clamp<int64_t>(us, 0, m_duration));
+}
+
+void PlayerCore::requestSeekLocked(int64_t us)
+{
     m_seekRequest = us;
     m_position = us;
     m_ended = false;
     restartClockLocked(us);
+    // What is queued was made for the old place (or edits); writeAudio() refuses more of it until the
+    // worker has taken the request, so play() never starts the output on stale sound.
+    m_output->flush();
     m_wake.notify_all();
 }
 
@@ -150,7 +157,19 @@ void PlayerCore::changeEdits(const std::function<void(engine::EditSettings &)> &
 {
     std::lock_guard lock(m_mutex);
     change(m_edits);
-    ++(sound ? m_soundGeneration : m_pictureGeneration);
+    if (sound)
+        soundChangedLocked();
+    else
+        ++m_pictureGeneration;
+}
+
+void PlayerCore::soundChangedLocked()
+{
+    ++m_soundGeneration;
+    // Stopped, the queued sound would play on the next play() with the old edits: it is made again from
+    // where we are, so play resumes with the new sound and without a gap.
+    if (!m_quit && !m_playing)
+        requestSeekLocked(m_position);
 }
 
 engine::EditSettings PlayerCore::edits() const
@@ -170,7 +189,7 @@ void PlayerCore::setMainAudio(double volume, bool disabled)
     std::lock_guard lock(m_mutex);
     m_mainVolume = std::clamp(volume, 0.0, 2.0);
     m_mainDisabled = disabled;
-    ++m_soundGeneration;
+    soundChangedLocked();
 }
 
 bool PlayerCore::setAudioStream(int streamIndex)
@@ -185,10 +204,7 @@ bool PlayerCore::setAudioStream(int streamIndex)
         return true;
     m_audioRequest = streamIndex;
     // Reopening the decoder is a seek to where we are, so the new stream starts in time.
-    m_seekRequest = clockLocked();
-    m_position = *m_seekRequest;
-    restartClockLocked(m_position);
-    m_wake.notify_all();
+    requestSeekLocked(clockLocked());
     return true;
 }
 
@@ -250,7 +266,6 @@ void PlayerCore::waitForClock(int64_t us)
 void PlayerCore::run()
 {
     std::unique_lock lock(m_mutex);
-    bool played = false;
     while (!m_quit) {
         if (m_seekRequest) {
             int64_t target = *m_seekRequest;
@@ -267,8 +282,18 @@ void PlayerCore::run()
         }
         if (m_refreshRequest) {
             m_refreshRequest = false;
+            const bool paused = !m_playing && !m_ended;
+            const int64_t at = m_position;
             m_busy = true;
             lock.unlock();
+            if (paused && hasVideo()) {
+                // Paused: the frame at the paused moment, which may lie ahead of the one last shown.
+                QueuedFrame reached = takeFramesThrough(at);
+                if (reached.frame) {
+                    m_shown = std::move(reached.frame);
+                    m_shownTime = reached.timeUs;
+                }
+            }
             redraw();
             lock.lock();
             m_busy = false;
@@ -276,17 +301,9 @@ void PlayerCore::run()
             continue;
         }
         if (m_playing && !m_ended) {
-            played = true;
             lock.unlock();
             step();
             lock.lock();
-            continue;
-        }
-        if (std::exchange(played, false) && !m_ended && hasVideo() &&
-            m_position - m_shownTime > kPausedLagUs) {
-            // Paused while the pictures ran behind the clock (a busy machine): show the paused moment's
-            // frame, so the picture matches the time the window shows and a capture takes.
-            m_seekRequest = m_position;
             continue;
         }
         m_drawn.notify_all();
@@ -364,7 +381,7 @@ void PlayerCore::doSeek(int64_t us)
     if (audioWanted != m_audioStream)
         openAudioDecoder(audioWanted);
 
-    m_output->flush();
+    // The output was emptied when the seek was asked for.
     m_queue.clear();
     m_demuxEnded = false;
     m_input->seek(us);
@@ -379,34 +396,41 @@ void PlayerCore::doSeek(int64_t us)
         return;
 
     // Decode from the key frame up to the first frame after the target; the one before it is shown.
-    engine::FramePtr best;
-    int64_t bestTime = 0;
+    QueuedFrame best = takeFramesThrough(us);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_quit || m_seekRequest)
+            return; // a newer seek replaces this one
+    }
+    if (!best.frame && !m_queue.empty()) {
+        best = std::move(m_queue.front());
+        m_queue.pop_front();
+    }
+    if (!best.frame)
+        return;
+    m_shown = std::move(best.frame);
+    m_shownTime = best.timeUs;
+    redraw();
+}
+
+PlayerCore::QueuedFrame PlayerCore::takeFramesThrough(int64_t us)
+{
+    QueuedFrame best;
     while (true) {
         while (!m_queue.empty() && m_queue.front().timeUs <= us + kSeekSlackUs) {
-            best = std::move(m_queue.front().frame);
-            bestTime = m_queue.front().timeUs;
+            best = std::move(m_queue.front());
             m_queue.pop_front();
         }
         if (!m_queue.empty() || m_demuxEnded)
-            break;
+            return best;
         {
             std::lock_guard lock(m_mutex);
             if (m_quit || m_seekRequest)
-                return; // a newer seek replaces this one
+                return best;
         }
         if (!readPacket())
             drainAtEnd();
     }
-    if (!best && !m_queue.empty()) {
-        best = std::move(m_queue.front().frame);
-        bestTime = m_queue.front().timeUs;
-        m_queue.pop_front();
-    }
-    if (!best)
-        return;
-    m_shown = std::move(best);
-    m_shownTime = bestTime;
-    redraw();
 }
 
 void PlayerCore::openAudioDecoder(int streamIndex)
@@ -504,8 +528,10 @@ void PlayerCore::filterAudio(AVFrame *frame)
         return;
     }
     while (m_audioGraph.pull(m_filtered.get()) == 0) {
-        writeAudio(m_filtered.get());
+        const bool taken = writeAudio(m_filtered.get());
         av_frame_unref(m_filtered.get());
+        if (!taken)
+            break; // the graph is stale or a seek is coming: what remains in it is dropped with it
     }
 }
 
@@ -536,32 +562,34 @@ void PlayerCore::feedMusicAlone()
     }
     while (m_audioGraph.isValid() && m_output->bufferedUs() < kSoundAheadUs &&
            m_audioGraph.pull(m_filtered.get()) == 0) {
-        writeAudio(m_filtered.get());
+        const bool taken = writeAudio(m_filtered.get());
         av_frame_unref(m_filtered.get());
+        if (!taken)
+            break;
     }
 }
 
-void PlayerCore::writeAudio(const AVFrame *frame)
+bool PlayerCore::writeAudio(const AVFrame *frame)
 {
     constexpr int channels = AudioOutput::kChannels;
     constexpr int rate = AudioOutput::kSampleRate;
     if (frame->nb_samples <= 0 || frame->pts == AV_NOPTS_VALUE)
-        return;
+        return true;
     int64_t start =
         m_audioGraphStart + av_rescale_q(frame->pts, m_audioGraph.timeBase(), AVRational{1, 1000000});
-    int64_t expected;
-    double volume;
-    {
-        std::lock_guard lock(m_mutex);
-        expected = clockLocked() + m_output->bufferedUs();
-        volume = m_volume;
-    }
+    // Under the lock up to the output, so a seek or an edit asked for meanwhile cannot come between the
+    // check and the write.
+    std::lock_guard lock(m_mutex);
+    if (m_seekRequest || m_audioGraphGeneration != m_soundGeneration)
+        return false;
+    const int64_t expected = clockLocked() + m_output->bufferedUs();
+    const double volume = m_volume;
     // Samples that would play after their time are dropped, a gap before them is silence.
     int skip = 0;
     if (start < expected)
         skip = int(std::min<int64_t>(frame->nb_samples, av_rescale(expected - start, rate, 1000000)));
     if (skip >= frame->nb_samples)
-        return;
+        return true;
     if (start - expected > kSoundGapUs) {
         int64_t gap = std::min<int64_t>(av_rescale(start - expected, rate, 1000000), rate * 2);
         m_mix.assign(size_t(gap) * channels, 0.0f);
@@ -574,6 +602,7 @@ void PlayerCore::writeAudio(const AVFrame *frame)
         for (float &s : m_mix)
             s = float(s * volume);
     m_output->write(m_mix.data(), count);
+    return true;
 }
 
 void PlayerCore::showFrame(QueuedFrame queued)

@@ -58,22 +58,26 @@ public:
     bool hasVideo() const { return m_videoStream >= 0; }
 
     void play();
+    // Stops the clock; the worker then shows the frame at the paused position (waitUntilDrawn() waits
+    // for it).
     void pause();
     bool isPlaying() const;
     // Rests the output after the end of playback, unless playback has started again since.
     void restAfterEnd();
-    // Asks for the frame shown at `us` (clamped to the duration); playback continues from there.
+    // Asks for the frame shown at `us` (clamped to the duration); playback continues from there. The
+    // sound queued for the old place is dropped at once.
     void seek(int64_t us);
     // The clock while playing, else the last position sought or reached (microseconds).
     int64_t positionUs() const;
 
     // Changes the picture or sound edits; the picture is redrawn with them at the next frame, or by
-    // refresh() while paused.
+    // refresh() while paused. Sound made before a sound edit is not written from then on; while
+    // stopped, the queued sound is dropped and made again from the current position.
     void changeEdits(const std::function<void(engine::EditSettings &)> &change, bool sound);
     engine::EditSettings edits() const;
     // Factor 0..2 applied to everything written to the output.
     void setVolume(double volume);
-    // The file's own audio: level 0..1, or silenced.
+    // The file's own audio: level 0..1, or silenced (a sound edit, as in changeEdits()).
     void setMainAudio(double volume, bool disabled);
     // Picks the file's audio stream by stream index; false (nothing changes) when it is not one.
     bool setAudioStream(int streamIndex);
@@ -94,12 +98,19 @@ private:
 
     void run();
     bool commandPending() const; // with m_mutex held
+    // With m_mutex held: asks the worker for the frame at `us` and empties the output.
+    void requestSeekLocked(int64_t us);
+    // With m_mutex held: after a change of what the sound is made of.
+    void soundChangedLocked();
     int64_t clockLocked() const;
     void restartClockLocked(int64_t us);
     void waitForClock(int64_t us);
 
     void step();
     void doSeek(int64_t us);
+    // Takes the queued frames up to `us`, decoding on as needed, and returns the last (no frame when the
+    // first lies after `us`, or when a seek or close is asked for meanwhile).
+    QueuedFrame takeFramesThrough(int64_t us);
     void openAudioDecoder(int streamIndex);
     bool readPacket();
     void receiveVideo();
@@ -109,7 +120,9 @@ private:
     // A file without sound of its own plays its music over silence: keeps the output fed from a graph
     // that nothing is pushed into.
     void feedMusicAlone();
-    void writeAudio(const AVFrame *frame);
+    // Hands the filtered `frame` to the output in time; false when it was refused because a seek is
+    // pending or the audio graph is older than the latest sound edit.
+    bool writeAudio(const AVFrame *frame);
     void showFrame(QueuedFrame queued);
     void redraw();
     void publish(engine::FramePtr frame, int64_t timeUs);

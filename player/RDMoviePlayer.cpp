@@ -169,7 +169,9 @@ void RDMoviePlayer::DisableMainAudio(bool disable)
 
 void RDMoviePlayer::SetAudioIndex(int index)
 {
-    if (!m_core->setAudioStream(index))
+    if (m_core->setAudioStream(index))
+        platform::log("player: audio stream %d", index);
+    else
         platform::logWarning("player: stream %d is no audio stream of the file; kept the current one", index);
 }
 

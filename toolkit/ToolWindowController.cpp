@@ -86,6 +86,8 @@ QStringList ToolWindowController::chooseMediaFiles(const QStringList &allowedTyp
     request.canCreateDirectories = false;
     request.canChooseFiles = true;
     request.allowedExtensions = allowedTypes;
+    // The list is what the panel shows first; the probe decides whether any other file is media.
+    request.allowsOtherFileTypes = true;
     request.parent = isWindowLoaded() ? window() : nullptr;
     // Never the folder the application was started from: the user's last folder, else Videos.
     platform::UserDefaults &defaults = platform::UserDefaults::standard();

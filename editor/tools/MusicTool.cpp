@@ -6,6 +6,7 @@
 #include "editor/tools/ToolPanel.h"
 #include "editor/tools/VolumeModel.h"
 #include "media/RDMoviePlayer.h"
+#include "model/AudioStreamInfo.h"
 #include "model/FileData.h"
 #include "model/MusicInfo.h"
 #include "model/MusicRanges.h"
@@ -13,17 +14,21 @@
 #include "platform/CMTime.h"
 #include "platform/Log.h"
 #include "platform/Panels.h"
+#include "platform/PopUpButton.h"
 #include "platform/Stepper.h"
 #include "platform/View.h"
+#include "services/AudioTrackTitle.h"
 #include "services/LanguageService.h"
 #include "services/ResourceService.h"
 #include "toolkit/SourceProbe.h"
 #include "toolkit/TimeFieldRules.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QSlider>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +36,11 @@
 namespace {
 constexpr double kRowHeight = 24;
 constexpr int kSteps = 100;
+// The pane under the video (91 high): the player's bar takes its lowest 41 points, the range row the
+// next 26 and the sound row the top 24, right under the picture. Both rows span the picture's width.
+constexpr double kRangeRowY = 39, kRangeRowHeight = 26;
+constexpr double kSoundRowY = 66, kSoundRowHeight = 24;
+constexpr double kPictureLeft = 14, kPictureRightMargin = 12;
 
 QString tr(const char *key)
 {
@@ -59,6 +69,26 @@ QString percent(double fraction)
 {
     return QString::asprintf("%.f%%", fraction * 100);
 }
+
+// The width a label needs for its text in its own font, margins included.
+double textWidth(const TextLabel *label)
+{
+    return label ? std::ceil(QFontMetricsF(label->textFont()).horizontalAdvance(label->text())) + 4 : 0;
+}
+
+// The width the style gives a pop-up for its longest title, measured as the combo box measures it.
+double popUpWidth(platform::PopUpButton *popUp)
+{
+    QComboBox *combo = popUp->comboBox();
+    int text = 0;
+    for (const QString &title : popUp->itemTitles())
+        text = std::max(text, combo->fontMetrics().horizontalAdvance(title));
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    return combo->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, combo->fontMetrics().height()), combo)
+        .width();
+}
 } // namespace
 
 std::shared_ptr<MusicInfo> MusicTool::newTrack(const QString &path, float musicSeconds, float videoSeconds)
@@ -74,7 +104,7 @@ std::shared_ptr<MusicInfo> MusicTool::newTrack(const QString &path, float musicS
     return track;
 }
 
-void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
+void MusicTool::initMusicView(platform::View *panel, platform::View *underVideo)
 {
     using platform::makeRect;
     const double w = panel->frame().width();
@@ -143,11 +173,19 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     timeRow(panel, y, 0);
     y -= 26;
     timeRow(panel, y, 1);
-    // The range slider lies under the video, as wide as the picture: the window places it.
-    m_rangeSlider = new MusicRangeSlider(makeRect(0, 0, 200, 28), rangeHost);
+    // Under the video, as wide as the picture (laid out by layoutUnderVideo): the clip's own sound row
+    // with the audio-track pop-up, then the range slider with its label.
+    m_underVideo = underVideo;
+    m_videooriginalsoundLabel = ToolPanel::label(underVideo, makeRect(kPictureLeft, kSoundRowY + 2, 150, 20),
+                                                 tr("videooriginalsoundLabelstringValue"));
+    m_audiochanelLabel = ToolPanel::label(underVideo, makeRect(170, kSoundRowY + 2, 80, 20),
+                                          tr("audiochanelLabelstringValue"));
+    m_audiochanelPopBtn =
+        new platform::PopUpButton(makeRect(250, kSoundRowY, 160, kSoundRowHeight), false, underVideo);
+    m_rangeSlider = new MusicRangeSlider(makeRect(0, kRangeRowY, 200, kRangeRowHeight), underVideo);
     m_rangeSlider->setDelegate(this);
-    m_musicPositionLabel =
-        ToolPanel::label(rangeHost, makeRect(14, 56, 150, 18), tr("MusicPositionLabelstringValue"));
+    m_musicPositionLabel = ToolPanel::label(underVideo, makeRect(kPictureLeft, kRangeRowY + 6, 150, 18),
+                                            tr("MusicPositionLabelstringValue"));
     y -= 26;
     m_prune = new QCheckBox(tr("MusicPruneTitle"));
     ToolPanel::hosted(panel, makeRect(5, y, w - 10, 22), m_prune);
@@ -254,19 +292,55 @@ void MusicTool::initMusicView(platform::View *panel, platform::View *rangeHost)
     enableEdit(false);
 }
 
-void MusicTool::layoutRangeRow(double width)
+void MusicTool::layoutUnderVideo(double width)
 {
-    // The label as wide as its text (at most a third of the row; it shrinks its font past that).
+    using platform::makeRect;
+    const double room = width - kPictureLeft - kPictureRightMargin;
+    // The sound row reads left to right: its title, then the pop-up's label beside the pop-up.
+    if (m_audiochanelPopBtn && m_videooriginalsoundLabel && m_audiochanelLabel) {
+        const double titleGap = 16, labelGap = 6;
+        const double popUp = std::clamp(popUpWidth(m_audiochanelPopBtn), 160.0, std::max(160.0, room / 2));
+        double title = textWidth(m_videooriginalsoundLabel), label = textWidth(m_audiochanelLabel);
+        const double left = room - popUp - titleGap - labelGap;
+        if (title + label > left && title + label > 0) {
+            // Too narrow: each label keeps its share and shrinks its text to fit.
+            const double scale = std::max(0.0, left) / (title + label);
+            title *= scale;
+            label *= scale;
+        }
+        double x = kPictureLeft;
+        m_videooriginalsoundLabel->setFrame(makeRect(x, kSoundRowY + 2, title, 20));
+        x += title + titleGap;
+        m_audiochanelLabel->setFrame(makeRect(x, kSoundRowY + 2, label, 20));
+        x += label + labelGap;
+        m_audiochanelPopBtn->setFrame(makeRect(x, kSoundRowY, popUp, kSoundRowHeight));
+    }
+
+    // The range label as wide as its text (at most a third of the row; it shrinks its font past that).
     double labelWidth = 0;
     if (m_musicPositionLabel) {
-        const QFontMetricsF metrics(m_musicPositionLabel->textFont());
-        labelWidth = std::min(std::ceil(metrics.horizontalAdvance(m_musicPositionLabel->text())) + 4,
-                              std::max(0.0, (width - 28) / 3));
-        m_musicPositionLabel->setFrame(platform::makeRect(14, 56, labelWidth, 18));
+        labelWidth = std::min(textWidth(m_musicPositionLabel), std::max(0.0, room / 3));
+        m_musicPositionLabel->setFrame(makeRect(kPictureLeft, kRangeRowY + 6, labelWidth, 18));
         labelWidth += 6;
     }
     if (m_rangeSlider)
-        m_rangeSlider->setFrame(platform::makeRect(14 + labelWidth, 50, width - 28 - labelWidth, 30));
+        m_rangeSlider->setFrame(makeRect(kPictureLeft + labelWidth, kRangeRowY,
+                                         width - 2 * kPictureLeft - labelWidth, kRangeRowHeight));
+}
+
+void MusicTool::showAudioStreams(const QList<std::shared_ptr<AudioStreamInfo>> &streams)
+{
+    if (!m_audiochanelPopBtn)
+        return;
+    m_audiochanelPopBtn->removeAllItems();
+    int number = 0;
+    for (const auto &info : streams)
+        m_audiochanelPopBtn->addItemWithTitle(
+            AudioTrackTitle::title(++number, info->title(), info->lang(), info->channel(), info->sample()));
+    if (m_audiochanelPopBtn->numberOfItems() > 0)
+        m_audiochanelPopBtn->selectItemAtIndex(0);
+    if (m_underVideo)
+        layoutUnderVideo(m_underVideo->frame().width());
 }
 
 void MusicTool::layoutForPrune(bool prune)
@@ -342,7 +416,9 @@ void MusicTool::loadMusicAction()
     request.cancelTitle = tr("OpenPanelCancelTitle");
     request.prompt = tr("OpenPanelOpenTitle");
     request.allowsMultipleSelection = true;
-    // Any file may be chosen (the usual audio types and others); the probe decides.
+    request.allowedExtensions = {"mp3", "mp2", "m4a", "m4r", "flac", "wav", "wma", "ogg", "aac", "ac3"};
+    // The usual audio types are listed first; any other file may be chosen and the probe decides.
+    request.allowsOtherFileTypes = true;
     const QStringList paths = platform::Panels::instance().runOpenPanel(request);
     if (paths.isEmpty())
         return;

@@ -11,6 +11,9 @@
 // those of the editor's one VolumeModel, so the preview plays and the export writes the same level.
 // The track volume's mute sets the track's volume to 0, and back to 0.5; its slider, the "%.f%%" label
 // beside it and the item player always show the track's volume (an empty list shows "100%").
+// Under the video: the clip's own sound row (its title, "Audio track:" and the one audio-track pop-up,
+// whose chosen stream the preview plays and the export writes; the window reads it), then the range
+// slider with its label; the player's bar lies below both.
 // Two play buttons (one beside the list, one beside the prune bar) play the item player and are
 // selected together while it plays. The range slider's tick follows the video preview while it plays
 // (followPreview) and goes back to the start when it stops (previewStopped).
@@ -43,12 +46,14 @@
 #include <array>
 #include <memory>
 
+class AudioStreamInfo;
 class MusicInfo;
 class RDMoviePlayer;
 class TextLabel;
 class VolumeModel;
 
 namespace platform {
+class PopUpButton;
 class Stepper;
 class View;
 } // namespace platform
@@ -65,9 +70,9 @@ public:
     // usable length min(music, video), span the whole video, volume 0.5, ticked.
     static std::shared_ptr<MusicInfo> newTrack(const QString &path, float musicSeconds, float videoSeconds);
 
-    // Builds the left panel in `panel` and the range slider in `rangeHost` (the pane under the video,
-    // which lays it out).
-    void initMusicView(platform::View *panel, platform::View *rangeHost);
+    // Builds the left panel in `panel`, and the sound row and the range row in `underVideo` (the pane
+    // under the video, 91 points high, whose lowest 41 points hold the player's bar).
+    void initMusicView(platform::View *panel, platform::View *underVideo);
     // Controls usable or not (the list's own editing controls only with tracks).
     void enableEdit(bool enable);
 
@@ -152,8 +157,17 @@ public:
     TextLabel *pruneStartLabel() const { return m_pruneStartLabel; }
     TextLabel *pruneEndLabel() const { return m_pruneEndLabel; }
     TextLabel *musicPositionLabel() const { return m_musicPositionLabel; }
-    // Lays the range slider and its label out along the bottom of the pane under the video, `width` wide.
-    void layoutRangeRow(double width);
+    // Lays out the pane under the video, `width` wide: the sound row under the picture, the range row
+    // below it. Each label is as wide as its text and the pop-up as its longest title (at least 160);
+    // when the row is too narrow for that, the labels share what is left and shrink their text.
+    void layoutUnderVideo(double width);
+    // The clip's own sound row: its title, the pop-up's label and the audio-track pop-up.
+    TextLabel *videooriginalsoundLabel() const { return m_videooriginalsoundLabel; }
+    TextLabel *audiochanelLabel() const { return m_audiochanelLabel; }
+    platform::PopUpButton *audiochanelPopBtn() const { return m_audiochanelPopBtn; }
+    // Lists the clip's audio streams in the pop-up, in order (title, language name or "Track N", with
+    // channels and kHz), chooses the first, and lays the row out again; no stream leaves it empty.
+    void showAudioStreams(const QList<std::shared_ptr<AudioStreamInfo>> &streams);
     PNQButton *loadButton() const { return m_loadButton; }
     PNQButton *deleteButton() const { return m_deleteButton; }
 
@@ -214,6 +228,9 @@ private:
     QPointer<TextLabel> m_musicItemVoluelabel, m_originalMusicVolumeLabel;
     QPointer<TextLabel> m_setthemusicpositionLabel, m_startMusicTimeLabel, m_endMusicTimeLabel;
     QPointer<TextLabel> m_pruneRangeMusicLabel, m_pruneStartLabel, m_pruneEndLabel, m_musicPositionLabel;
+    QPointer<TextLabel> m_videooriginalsoundLabel, m_audiochanelLabel;
+    QPointer<platform::PopUpButton> m_audiochanelPopBtn;
+    QPointer<platform::View> m_underVideo;
     QPointer<PNQButton> m_markInButton, m_markOutButton;
     QPointer<platform::View> m_panel;
     QPointer<platform::View> m_pruneContentView, m_fadeContentView;

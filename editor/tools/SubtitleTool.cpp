@@ -273,6 +273,7 @@ void SubtitleTool::loadSubtitle()
     request.cancelTitle = tr("OpenPanelCancelTitle");
     request.prompt = tr("OpenPanelOpenTitle");
     request.allowedExtensions = {"ass", "ssa", "srt"};
+    request.allowsOtherFileTypes = true; // the engine's own reading decides (checkSubtitleFile)
     request.allowsMultipleSelection = true; // the last file chosen is the one used
     const QStringList urls = platform::Panels::instance().runOpenPanel(request);
     // A cancel or a refused file leaves the pop-up on what was in use before.

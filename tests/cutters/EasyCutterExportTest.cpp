@@ -34,11 +34,19 @@ QString folder()
 
 } // namespace
 
-TEST(EasyCutterExport, NamesACutByItsRange)
+TEST(EasyCutterExport, NamesACutByItsRangeAndTakesTimesToTheNearestMicrosecond)
 {
     EXPECT_EQ(EasyCutterExport::cutBaseName({10, 20}), "000010.00-000020.00");
-    EXPECT_EQ(EasyCutterExport::cutBaseName({3725.5f, 3730.25f}), "010205.50-010210.25");
-    EXPECT_EQ(EasyCutterExport::microseconds(1.5f), 1500000);
+    EXPECT_EQ(EasyCutterExport::cutBaseName({3725.5, 3730.25}), "010205.50-010210.25");
+    EXPECT_EQ(EasyCutterExport::cutBaseName({1.15, 16.15}), "000001.15-000016.15");
+    // 2.01 and 16.15 lie a hair below their hundredths even as doubles: truncated, each loses 1 us.
+    const struct
+    {
+        double seconds;
+        int64_t us;
+    } cases[] = {{1.5, 1500000}, {1.15, 1150000}, {2.01, 2010000}, {16.15, 16150000}, {0, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(EasyCutterExport::microseconds(c.seconds), c.us) << c.seconds;
 }
 
 TEST(EasyCutterExport, OneConversionPerCutInOrderAndRerunsTakeTheNextFreeName)

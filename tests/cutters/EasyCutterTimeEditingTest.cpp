@@ -2,6 +2,7 @@
 
 #include "cutters/CutItemView.h"
 #include "services/LanguageService.h"
+#include "tests/support/RecordingEngine.h"
 
 using easycuttest::EasyCutterWindowTest;
 
@@ -121,6 +122,55 @@ TEST_F(EasyCutterTimeEditing, CutFieldsEditTheSelectedCutAndItsRow)
     EXPECT_FLOAT_EQ(cutter->cutList().cutAt(0)->endTime, 30.0f);
     EXPECT_EQ(cutter->cutItemViews().at(0)->titleField()->text(), "00:00:10.00-00:00:30.00");
     EXPECT_NEAR(cutter->cutprogressView()->upperValue() * cutter->duration(), 30.0, 0.01);
+}
+
+TEST_F(EasyCutterTimeEditing, TypedAndSteppedHundredthsAreKeptExactlyUpToTheEngine)
+{
+    // None of 1.15, 16.15 and 64.15 has an exact binary form: in single precision, through the bar's
+    // single-precision fractions of 125.5 s, or truncated to microseconds, each comes out a hair short.
+    const auto stepUp = [&](const TimeFieldGroup &group, platform::Stepper *stepper) {
+        cutter->actionMouseDownForTextFieldBlock(static_cast<RDTextField *>(group.fields().at(3)));
+        stepper->stepUp();
+    };
+    // The range: a start typed as 00:00:01.15, a stop typed as 00:01:04.14 and stepped to .15.
+    cutter->rangeStartGroup().fields().at(2)->setStringValue("01");
+    ASSERT_TRUE(type(cutter->rangeStartGroup(), 3, "15"));
+    cutter->rangeStopGroup().fields().at(1)->setStringValue("01");
+    cutter->rangeStopGroup().fields().at(2)->setStringValue("04");
+    ASSERT_TRUE(type(cutter->rangeStopGroup(), 3, "14"));
+    stepUp(cutter->rangeStopGroup(), cutter->stopStepper());
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
+    EXPECT_EQ(texts(cutter->rangeStartGroup()), (QStringList{"00", "00", "01", "15"}));
+    EXPECT_EQ(texts(cutter->rangeStopGroup()), (QStringList{"00", "01", "04", "15"}));
+
+    // CUT stores the range as typed and stepped.
+    cutter->cutAction();
+    ASSERT_EQ(cutter->cutList().count(), 1);
+    EXPECT_EQ(cutter->cutList().cutAt(0)->startTime, 1.15);
+    EXPECT_EQ(cutter->cutList().cutAt(0)->endTime, 64.15);
+    EXPECT_EQ(cutter->cutItemViews().at(0)->titleField()->text(), "00:00:01.15-00:01:04.15");
+
+    // The cut's own stop, typed as 00:00:16.14 in modify mode and stepped to .15.
+    cutter->cutList().setOverlayIndex(0);
+    cutter->modifyAction();
+    cutter->cutStopGroup().fields().at(1)->setStringValue("00");
+    cutter->cutStopGroup().fields().at(2)->setStringValue("16");
+    ASSERT_TRUE(type(cutter->cutStopGroup(), 3, "14"));
+    stepUp(cutter->cutStopGroup(), cutter->stopItemStepper());
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().alerts().isEmpty());
+    EXPECT_EQ(cutter->cutList().cutAt(0)->startTime, 1.15);
+    EXPECT_EQ(cutter->cutList().cutAt(0)->endTime, 16.15);
+    EXPECT_EQ(texts(cutter->cutStopGroup()), (QStringList{"00", "00", "16", "15"}));
+    EXPECT_EQ(cutter->cutItemViews().at(0)->titleField()->text(), "00:00:01.15-00:00:16.15");
+
+    // The export hands the engine the exact microseconds and names the file after the fields.
+    RecordingEngine::Installed engine;
+    RecordingEngine::holdStart = true; // the conversion runs until the window's close cancels it
+    cutter->startExportAction(nullptr);
+    ASSERT_TRUE(TestEnvironment::waitUntil([] { return RecordingEngine::count("output") == 1; }));
+    EXPECT_EQ(RecordingEngine::only({"cut"}), std::vector<std::string>{"cut 1150000 16150000"});
+    const std::vector<std::string> output = RecordingEngine::only({"output"});
+    EXPECT_NE(output.at(0).find("/000001.15-000016.15.mp4"), std::string::npos) << output.at(0);
 }
 
 TEST_F(EasyCutterTimeEditing, StepperWritesIntoTheLastClickedFieldOfItsGroup)

@@ -7,6 +7,8 @@
 #include "cutters/SplitExport.h"
 #include "tests/support/RecordingEngine.h"
 
+#include <cmath>
+
 namespace {
 
 std::vector<std::string> cuts()
@@ -42,7 +44,7 @@ TEST_F(SplitExportTest, SizeModeLimitsEveryPieceAndGoesOnWhereTheEngineStopped)
         splitter->playerSlider()->addSplitItemTime(float(p)); // ...so put them back
     splitter->split_sizepopBtn()->chooseItemAtIndex(1);
 
-    const int64_t D = static_cast<int64_t>(splitter->preview().duration() * 1e6);
+    const int64_t D = std::llround(splitter->preview().duration() * 1e6);
     auto at = [D](float p) { return static_cast<int64_t>(double(D) * double(p)); };
     // The second piece ends 1 s early, the last one 0.5 s early: the third starts where the second
     // ended, and one more piece takes the rest.
@@ -65,13 +67,25 @@ TEST_F(SplitExportTest, OtherModesSetNoLimitAndNoMarkersExportTheWholeFile)
     openWith(twelveSecondClip());
     RecordingEngine::Installed engine;
     runToEnd();
-    const int64_t D = static_cast<int64_t>(splitter->preview().duration() * 1e6);
+    const int64_t D = std::llround(splitter->preview().duration() * 1e6);
     EXPECT_EQ(cuts(), std::vector<std::string>({"cut 0 " + std::to_string(D)}));
     EXPECT_EQ(RecordingEngine::count("limitFileSize"), 0);
     EXPECT_EQ(RecordingEngine::count("endTime"), 0);
     EXPECT_EQ(RecordingEngine::only({"vcodec", "acodec", "frameSize", "videoBitrate"}).size(), 0u);
     EXPECT_EQ(files(), QStringList({"fixture-twelve-split1.mp4"}));
     EXPECT_FLOAT_EQ(splitter->exportProgressView()->progress(), 1.0f);
+}
+
+TEST_F(SplitExportTest, TimeModePiecesEndOnWholeSteps)
+{
+    openWith(twelveSecondClip());
+    click(splitter->splitBtn()); // a point every 5 s
+    RecordingEngine::Installed engine;
+    runToEnd();
+    // 5 / 12 and 10 / 12 have no exact binary form; the pieces still end on the microsecond of the step.
+    const int64_t D = std::llround(splitter->preview().duration() * 1e6);
+    EXPECT_EQ(cuts(), std::vector<std::string>(
+                          {"cut 0 5000000", "cut 5000000 10000000", "cut 10000000 " + std::to_string(D)}));
 }
 
 TEST_F(SplitExportTest, APieceThatFailsToSetUpIsClosedAndReportedAndTheRunStops)

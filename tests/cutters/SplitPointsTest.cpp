@@ -13,21 +13,21 @@
 TEST(SplitPoints, EachModeGivesItsEvenPoints)
 {
     // 30 s pieces of 100 s; 5 s pieces of 12 s; 2 MB pieces of 5 MB; 4 and 3.5 equal parts.
-    expectNear<float>(SplitPoints::byTime(30, 100), {0.3f, 0.6f, 0.9f});
-    expectNear<float>(SplitPoints::byTime(5, 12), {5 / 12.0f, 10 / 12.0f});
-    expectNear<float>(SplitPoints::bySize(2, 5), {0.4f, 0.8f});
-    expectNear<float>(SplitPoints::byCount(4), {0.25f, 0.5f, 0.75f});
-    expectNear<float>(SplitPoints::byCount(3.5f), {1 / 3.5f, 2 / 3.5f, 3 / 3.5f});
+    expectNear<double>(SplitPoints::byTime(30, 100), {0.3, 0.6, 0.9});
+    expectNear<double>(SplitPoints::byTime(5, 12), {5 / 12.0, 10 / 12.0});
+    expectNear<double>(SplitPoints::bySize(2, 5), {0.4, 0.8});
+    expectNear<double>(SplitPoints::byCount(4), {0.25, 0.5, 0.75});
+    expectNear<double>(SplitPoints::byCount(3.5), {1 / 3.5, 2 / 3.5, 3 / 3.5});
 }
 
 TEST(SplitPoints, NoPointsForValuesThatMakeNoPieces)
 {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     // A step at least the whole, one part or less, nothing, a negative count, no source, not a number.
-    for (const QList<float> &points :
+    for (const QList<double> &points :
          {SplitPoints::byTime(100, 100), SplitPoints::byTime(120, 100), SplitPoints::bySize(5, 5),
-          SplitPoints::byCount(1), SplitPoints::byCount(0.5f), SplitPoints::byTime(0, 100),
+          SplitPoints::byCount(1), SplitPoints::byCount(0.5), SplitPoints::byTime(0, 100),
           SplitPoints::bySize(0, 5), SplitPoints::byCount(0), SplitPoints::byCount(-3),
           SplitPoints::byTime(5, 0), SplitPoints::byTime(nan, 100), SplitPoints::byTime(5, inf),
           SplitPoints::byCount(inf)})
@@ -37,14 +37,14 @@ TEST(SplitPoints, NoPointsForValuesThatMakeNoPieces)
 TEST(SplitPoints, DropsPointsCloserThanTheGapAndStaysBounded)
 {
     // A 1 s step over ten hours with a gap of 1 %: about a hundred points, evenly thinned.
-    const QList<float> points = SplitPoints::byTime(1, 36000, 0.01f);
+    const QList<double> points = SplitPoints::byTime(1, 36000, 0.01);
     ASSERT_GT(points.size(), 90);
     EXPECT_LE(points.size(), 100);
     for (int i = 1; i < points.size(); ++i)
-        EXPECT_GE(points[i] - points[i - 1], 0.01f - 1e-6f);
-    EXPECT_GT(points.last(), 0.98f);
+        EXPECT_GE(points[i] - points[i - 1], 0.01 - 1e-9);
+    EXPECT_GT(points.last(), 0.98);
     // A step of almost nothing ends instead of running for ever.
-    EXPECT_LE(SplitPoints::byTime(1e-30f, 100, 0.01f).size(), 100);
+    EXPECT_LE(SplitPoints::byTime(1e-30, 100, 0.01).size(), 100);
 }
 
 class SplitProgressViewTest : public ::testing::Test

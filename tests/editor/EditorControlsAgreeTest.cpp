@@ -1,6 +1,6 @@
 // Controls of the editor window that show a value agree with it: steppers step from what their field
-// shows, sliders and labels follow the record and the preview, a crop of a point is still a crop, the
-// open panel opens in a folder with no name filled in, and the audio-track pop-up shows its title whole.
+// shows, sliders and labels follow the record and the preview, a crop of a point is still a crop, and the
+// open panel opens in a folder with no name filled in.
 #include "editor/tools/MusicTool.h"
 #include "editor/tools/RDUICliper.h"
 #include "editor/tools/WatermarkTool.h"
@@ -12,14 +12,11 @@
 #include "platform/UserDefaults.h"
 #include "tests/editor/LoadedEditor.h"
 #include "tests/editor/tools/OverlayTestSupport.h"
-#include "tests/support/ScreenshotLanguages.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QSlider>
-#include <QStyleOptionComboBox>
 #include <QTimer>
 
 using namespace editortest;
@@ -191,27 +188,4 @@ TEST_F(EditorControlsAgreeTest, OpenPanelOpensInAFolderWithNoNameFilledIn)
     EXPECT_TRUE(name.isEmpty()) << name.toStdString();
     EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
     EXPECT_EQ(editor->fileData(), nullptr) << "cancelled: nothing loaded";
-}
-
-TEST_F(EditorControlsAgreeTest, AudioTrackPopUpShowsItsTitleWholeInEveryLanguage)
-{
-    inScreenshotLanguages([&](const QString &language) {
-        SCOPED_TRACE(language.toStdString());
-        openWith(smallClip());
-        QComboBox *combo = editor->audiochanelPopBtn()->comboBox();
-        ASSERT_FALSE(combo->currentText().isEmpty());
-        QStyleOptionComboBox option;
-        option.initFrom(combo);
-        option.currentText = combo->currentText();
-        const QRect field =
-            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
-        EXPECT_GE(field.width(), combo->fontMetrics().horizontalAdvance(combo->currentText()))
-            << combo->currentText().toStdString();
-        // Inside the bar, at its right end.
-        const platform::Rect frame = editor->audiochanelPopBtn()->frame();
-        EXPECT_GE(frame.minX(), 0);
-        EXPECT_NEAR(frame.maxX(), editor->playerBottomView()->frame().width() - 15, 0.5);
-        editor->close();
-        TestEnvironment::processDeferredDeletes();
-    });
 }

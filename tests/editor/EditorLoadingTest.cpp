@@ -152,6 +152,7 @@ TEST_F(EditorLoadingTest, CancelledPanelChangesNothing)
     ASSERT_EQ(TestEnvironment::scriptedPanels().openPanels().size(), 1);
     EXPECT_EQ(TestEnvironment::scriptedPanels().openPanels()[0].allowedExtensions,
               SourceProbe::allowedFileTypes());
+    EXPECT_TRUE(TestEnvironment::scriptedPanels().openPanels()[0].allowsOtherFileTypes);
 }
 
 TEST_F(EditorLoadingTest, AnotherClipStartsWithoutTheOldCropAndMusic)

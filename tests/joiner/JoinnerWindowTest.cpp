@@ -229,6 +229,7 @@ TEST_F(JoinnerWindowTest, TrimPanelVolumeAndResetWriteTheSelectedClip)
 TEST_F(JoinnerWindowTest, FieldClicksSetTheSteppersMaximaAndAPreviewCarriesTheRangeToThePlayersLength)
 {
     open();
+    // A bar made in code starts with a fixed tick; the empty list's disable makes it draggable.
     EXPECT_TRUE(joiner->cutProgressView()->tickMark()) << "the tick may be dragged";
     addThree();
     selectRow(1);

@@ -45,6 +45,7 @@ TEST(ScriptedPanels, OpenPanelKeepsAllowedFilesOnly)
     panels.answerOpenPanel({"/m/a.MP4", "/m/b.txt", "/m/c.mov"});
     panels.answerOpenPanel({"/m/a.mp4", "/m/c.mov"});
     panels.answerOpenPanel({});
+    panels.answerOpenPanel({"/m/a.mp4", "/m/b.txt"});
 
     OpenPanelRequest request;
     request.allowedExtensions = {"mp4", "mov"};
@@ -54,8 +55,11 @@ TEST(ScriptedPanels, OpenPanelKeepsAllowedFilesOnly)
     request.allowsMultipleSelection = false;
     EXPECT_EQ(Panels::instance().runOpenPanel(request), QStringList({"/m/a.mp4"}));
     EXPECT_TRUE(Panels::instance().runOpenPanel(request).isEmpty()); // cancelled
+    request.allowsMultipleSelection = true;
+    request.allowsOtherFileTypes = true;
+    EXPECT_EQ(Panels::instance().runOpenPanel(request), QStringList({"/m/a.mp4", "/m/b.txt"}));
 
-    ASSERT_EQ(panels.openPanels().size(), 3);
+    ASSERT_EQ(panels.openPanels().size(), 4);
     EXPECT_EQ(panels.openPanels()[0].prompt, "OpenPanelOpenTitle");
     EXPECT_EQ(panels.unansweredCount(), 0);
 }
@@ -136,4 +140,11 @@ TEST(QtPanels, OpenDialogListsPlainExtensionsAndMatchesThemIgnoringCase)
     listShown();
     EXPECT_EQ(shown, (QStringList{"a.MOV", "b.mov", "c.Mp4"}));
     dialog.close();
+
+    // Other types allowed: the listed types come first, every file is one pick away.
+    request.allowsOtherFileTypes = true;
+    QFileDialog any(nullptr, QString(), folder.path());
+    QtPanels::setUpOpenDialog(any, request);
+    EXPECT_EQ(any.nameFilters(), (QStringList{"*.mp4 *.mov", "*"}));
+    EXPECT_EQ(any.selectedNameFilter(), "*.mp4 *.mov");
 }

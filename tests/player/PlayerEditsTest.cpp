@@ -10,6 +10,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -303,6 +304,8 @@ TEST_F(PlayerEditsTest, MusicMixedInChangesTheSoundHandedToTheOutput)
             p->AddDubbingMusic(music, CMTimeMake(0, 1), CMTimeMake(0, 1),
                                CMTimeMakeWithSeconds(c.timelineStart, 600), CMTimeMake(0, 1),
                                CMTimeMake(0, 1), CMTimeMake(0, 1), c.factor);
+        // The seek drops what the output holds (the record with it), so everything recorded from here on
+        // was made for the new place with the case's edits, however late the player's thread runs.
         p->seekTime(CMTimeMakeWithSeconds(1.0, 600));
         p->play();
         // A quarter of a second of sound where some is expected, else the play time past 1.3 s; on a
@@ -314,6 +317,43 @@ TEST_F(PlayerEditsTest, MusicMixedInChangesTheSoundHandedToTheOutput)
         p.reset();
         EXPECT_NEAR(rms(*record), c.rms, 0.02) << c.name;
     }
+}
+
+TEST_F(PlayerEditsTest, SoundEditWhilePausedIsAllThatPlaysNext)
+{
+    fixture::Spec spec;
+    spec.hasVideo = false;
+    spec.duration = 3.0;
+    spec.audio = {fixture::AudioTrack{}};
+    spec.audio[0].toneHz = 660;
+    const std::string music = sharedFixture("music.m4a", spec);
+
+    auto record = std::make_shared<RecordingOutput::Record>();
+    player::AudioOutput::setFactory([record] { return std::make_unique<RecordingOutput>(record); });
+    auto p = openPlayer(clip4s());
+    ASSERT_TRUE(p);
+    p->seekTime(CMTimeMakeWithSeconds(1.0, 600));
+    p->play();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return heardSeconds(*record) >= 0.1; }));
+    p->pause();
+    ASSERT_GT(rms(*record), 0.15); // the clip's own tone, queued ahead of the clock
+
+    // Paused, the own sound is replaced by music at half: the sound queued with the old edits is
+    // dropped and made again from the paused place, so the next play hands over only the new sound,
+    // from its first sample on (no gap where the old sound was).
+    p->DisableMainAudio(true);
+    p->AddDubbingMusic(music, CMTimeMake(0, 1), CMTimeMake(0, 1), CMTimeMake(0, 1), CMTimeMake(0, 1),
+                       CMTimeMake(0, 1), CMTimeMake(0, 1), 0.5);
+    p->play();
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return heardSeconds(*record) >= 0.25; }));
+    p->pause();
+    p.reset();
+    EXPECT_NEAR(rms(*record), 0.106, 0.02);
+    std::lock_guard lock(record->mutex);
+    ASSERT_FALSE(record->samples.empty());
+    const auto firstSound =
+        std::find_if(record->samples.begin(), record->samples.end(), [](float s) { return s != 0.0f; });
+    EXPECT_LT(firstSound - record->samples.begin(), 64) << "silence before the resumed sound";
 }
 
 TEST_F(PlayerEditsTest, EffectsSubtitlesAndVideoWatermarksReachThePicture)

@@ -53,8 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
         TrackCase{4, 1, "", "deu", 2, 48000, "Deutsch (2 Kan., 48 kHz)"},
         TrackCase{5, 2, "", "jpn", 2, 44100, "日本語（2 ch、44.1 kHz）"},
         TrackCase{1, 1, "", "und", 1, 32000, "音轨 1（1 声道，32 kHz）"},
-        // Arabic keeps Latin figures (as every other figure in the windows) with a full stop.
-        TrackCase{8, 2, "", "", 2, 44100, "المسار 2 (2 قناة، 44.1 kHz)"}));
+        // Arabic keeps Latin figures (as every other figure in the windows) with a full stop. The title is
+        // one right-to-left isolate, so its words and figures keep their order in a left-to-right pop-up.
+        TrackCase{8, 2, "", "", 2, 44100, "\u2067المسار 2 (2 قناة، 44.1 kHz)\u2069"},
+        TrackCase{8, 1, "Commentary", "", 2, 48000, "\u2067Commentary (2 قناة، 48 kHz)\u2069"}));
 
 TEST(LanguageName, NamesTheLanguageInItselfWithoutACountry)
 {

@@ -1,10 +1,11 @@
 // The music tool inside the editor window: tracks loaded through the probe (an undecodable file is
 // refused and named), ticks, selection and delete, the time fields and steppers with their acceptance
-// rules, the range slider, the options, and the engine calls the export makes from them.
+// rules, the range slider, the options, and the engine calls the export makes from them; under the video,
+// the clip's own sound row with the one audio-track pop-up.
 #include "editor/tools/MusicTool.h"
-#include "services/LanguageService.h"
 #include "model/MusicInfo.h"
 #include "platform/Log.h"
+#include "platform/PopUpButton.h"
 #include "platform/Stepper.h"
 #include "platform/Window.h"
 #include "services/LanguageService.h"
@@ -16,7 +17,11 @@
 #include "controls/PNQButton.h"
 #include "controls/TextLabel.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -86,6 +91,8 @@ TEST_F(MusicWindowTest, LoadTickSelectAndDelete)
     TestEnvironment::scriptedPanels().answerOpenPanel({song, garbage, jingle});
     TestEnvironment::scriptedPanels().answerAlert(0);
     tool().loadMusicAction();
+    const platform::OpenPanelRequest panel = TestEnvironment::scriptedPanels().openPanels().last();
+    EXPECT_TRUE(panel.allowedExtensions.contains("m4a") && panel.allowsOtherFileTypes);
     const auto alerts = TestEnvironment::scriptedPanels().alerts();
     ASSERT_EQ(alerts.size(), 1);
     EXPECT_EQ(alerts[0].informativeText, "noise.mp3");
@@ -418,6 +425,8 @@ TEST_F(MusicWindowTest, PanelTitlesAndTheRangeSlidersLabel)
         {tool().pruneStartLabel(), "StartFieldLabelstringValue"},
         {tool().pruneEndLabel(), "stopFieldLabelstringValue"},
         {tool().musicPositionLabel(), "MusicPositionLabelstringValue"},
+        {tool().videooriginalsoundLabel(), "videooriginalsoundLabelstringValue"},
+        {tool().audiochanelLabel(), "audiochanelLabelstringValue"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
@@ -607,8 +616,144 @@ TEST_F(MusicWindowTest, OriginalSoundMuteIsPartOfTheLevelTheExportWrites)
     EXPECT_EQ(exportedVolume(), "mainVolume 0.5");
 }
 
-// Not part of the suite: the music panel with a track, prune off and on, in English, German and Arabic,
-// grabbed to PNGs in $VW_SCREENSHOT_DIR for a look under Xvfb:
+namespace {
+
+// 1 s with two sound tracks: a titled English stereo one and an untitled French mono one.
+QString twoTrackClip()
+{
+    fixture::Spec spec;
+    spec.duration = 1.0;
+    spec.audio = {fixture::AudioTrack{48000, 2, 440, 0.3, "Commentary", "eng"},
+                  fixture::AudioTrack{44100, 1, 660, 0.3, "", "fre"}};
+    return QString::fromStdString(fixture::sharedFixture("two-tracks.mkv", spec));
+}
+
+// What is wrong with the text `label` draws as the window renders it (empty when it shows whole at
+// 10 px or more).
+std::string misfit(TextLabel *label)
+{
+    std::string problem = "not drawn";
+    platform::View::setDrawnTextObserver([&](const platform::View::DrawnText &t) {
+        if (t.widget != label)
+            return;
+        const QRectF need = QFontMetricsF(t.font).boundingRect(t.room, t.flags, t.text);
+        if (t.text != label->text())
+            problem = "drew " + t.text.toStdString();
+        else if (QFontInfo(t.font).pixelSize() < 10)
+            problem = "drawn at " + std::to_string(QFontInfo(t.font).pixelSize()) + " px";
+        else if (!t.room.adjusted(-0.5, -1, 0.5, 1).contains(need))
+            problem = "needs " + std::to_string(need.width()) + " px, has " + std::to_string(t.room.width());
+        else
+            problem.clear();
+    });
+    label->window()->grab();
+    platform::View::setDrawnTextObserver(nullptr);
+    return problem;
+}
+
+} // namespace
+
+TEST_F(MusicWindowTest, SoundRowShowsItsTextsWholeBesideTheOneAudioTrackPopUp)
+{
+    inScreenshotLanguages([&](const QString &language) {
+        SCOPED_TRACE(language.toStdString());
+        openWith(twoTrackClip(), EditVideoWindowController::ToolMusic);
+        // The narrowest window leaves the row the least room.
+        platform::Rect frame = editor->window()->frame();
+        frame.size = editor->window()->minSize();
+        editor->window()->setFrame(frame);
+        TestEnvironment::processEvents();
+
+        platform::PopUpButton *popUp = tool().audiochanelPopBtn();
+        ASSERT_NE(popUp, nullptr);
+        TextLabel *title = tool().videooriginalsoundLabel();
+        TextLabel *label = tool().audiochanelLabel();
+        EXPECT_EQ(title->text(),
+                  LanguageService::localizedStringForKey("videooriginalsoundLabelstringValue"));
+        EXPECT_EQ(label->text(), LanguageService::localizedStringForKey("audiochanelLabelstringValue"));
+        for (TextLabel *l : {title, label}) {
+            SCOPED_TRACE(l->text().toStdString());
+            EXPECT_EQ(misfit(l), "");
+        }
+
+        // One pop-up lists the tracks, in the pane under the video; the window's export and preview read
+        // that one.
+        EXPECT_EQ(editor->audiochanelPopBtn(), popUp);
+        EXPECT_EQ(popUp->parentWidget(), editor->musicRightBottomView());
+        int listing = 0;
+        for (auto *other : editor->window()->findChildren<platform::PopUpButton *>())
+            listing += other->itemTitles() == popUp->itemTitles();
+        EXPECT_EQ(listing, 1);
+        ASSERT_EQ(popUp->numberOfItems(), 2);
+        EXPECT_TRUE(popUp->itemTitleAtIndex(0).contains(QStringLiteral("Commentary ("))) << "its own title";
+        EXPECT_EQ(popUp->indexOfSelectedItem(), 0);
+        EXPECT_TRUE(popUp->isEnabled() && popUp->isVisibleTo(editor->window()));
+        for (int i = 0; i < 2; ++i) {
+            popUp->selectItemAtIndex(i);
+            QComboBox *combo = popUp->comboBox();
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.currentText = combo->currentText();
+            const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                               QStyle::SC_ComboBoxEditField, combo);
+            EXPECT_GE(field.width(), combo->fontMetrics().horizontalAdvance(combo->currentText()))
+                << combo->currentText().toStdString();
+        }
+        popUp->selectItemAtIndex(0);
+
+        // Title, label and pop-up side by side on one row between the picture and the range slider, all
+        // within the picture's width.
+        const platform::Rect t = title->frame(), l = label->frame(), p = popUp->frame();
+        EXPECT_GE(t.minX(), 14);
+        EXPECT_LE(t.maxX(), l.minX());
+        EXPECT_LE(l.maxX(), p.minX());
+        EXPECT_LE(p.maxX(), editor->musicRightPlayerView()->frame().maxX());
+        const platform::Rect slider = tool().rangeSlider()->frame();
+        for (const platform::Rect &r : {t, l, p}) {
+            EXPECT_GE(r.minY(), slider.maxY());
+            EXPECT_LE(r.maxY(), editor->musicRightBottomView()->frame().height());
+        }
+        editor->close();
+        TestEnvironment::processDeferredDeletes();
+    });
+}
+
+TEST_F(MusicWindowTest, AudioTrackPopUpPicksTheStreamThePreviewPlaysAndTheExportWrites)
+{
+    RecordingEngine::Installed engine;
+    openWith(twoTrackClip(), EditVideoWindowController::ToolMusic);
+    const auto streams = editor->fileData()->audioStreamInfos();
+    ASSERT_EQ(streams.size(), 2);
+    ASSERT_NE(streams[1]->index(), 1) << "stream numbers differ from item numbers (the picture comes first)";
+    platform::PopUpButton *popUp = tool().audiochanelPopBtn();
+
+    for (const int item : {1, 0}) {
+        SCOPED_TRACE(item);
+        popUp->chooseItemAtIndex(item);
+        const int stream = streams[item]->index();
+
+        platform::LogCapture log;
+        clickButton(editor->playPauseBtn());
+        ASSERT_TRUE(editor->isPlaying());
+        EXPECT_TRUE(log.contains("player: audio stream " + std::to_string(stream)));
+        editor->stopBtnAction();
+        EXPECT_TRUE(popUp->isEnabled());
+
+        RecordingEngine::reset();
+        RecordingEngine::holdStart = true;
+        RecordingEngine::stopAsked = false;
+        editor->startExportAction();
+        EXPECT_TRUE(TestEnvironment::waitUntil([] { return RecordingEngine::count("start") > 0; }));
+        EXPECT_EQ(RecordingEngine::only({"audioIndex"}),
+                  std::vector<std::string>{"audioIndex " + std::to_string(stream)});
+        editor->startExportAction();
+        EXPECT_TRUE(TestEnvironment::waitUntil([this] { return !editor->convertstart(); }));
+    }
+}
+
+// Not part of the suite: the music panel with a track under a clip with two sound tracks, prune off and
+// on, then prune on in the narrowest window, in English, German and Arabic, grabbed to PNGs in
+// $VW_SCREENSHOT_DIR for a look under Xvfb:
 //   VW_SCREENSHOT_DIR=/tmp/shots xvfb-run -a env QT_QPA_PLATFORM=xcb build/bin/test_editor
 //     --gtest_also_run_disabled_tests --gtest_filter='*MusicPanelScreenshot*'
 TEST_F(MusicWindowTest, DISABLED_MusicPanelScreenshot)
@@ -616,7 +761,7 @@ TEST_F(MusicWindowTest, DISABLED_MusicPanelScreenshot)
     const QString folder = qEnvironmentVariable("VW_SCREENSHOT_DIR");
     ASSERT_FALSE(folder.isEmpty());
     inScreenshotLanguages([&](const QString &code) {
-        openWith(longClip(), EditVideoWindowController::ToolMusic);
+        openWith(twoTrackClip(), EditVideoWindowController::ToolMusic);
         tool().addFiles({audioFile("song.m4a", 5)});
         for (const bool prune : {false, true}) {
             if (tool().pruneBox()->isChecked() != prune)
@@ -625,6 +770,11 @@ TEST_F(MusicWindowTest, DISABLED_MusicPanelScreenshot)
             EXPECT_TRUE(editor->window()->grab().save(
                 folder + QStringLiteral("/music-%1-%2.png").arg(code, prune ? "prune" : "plain")));
         }
+        platform::Rect frame = editor->window()->frame();
+        frame.size = editor->window()->minSize();
+        editor->window()->setFrame(frame);
+        QTest::qWait(500);
+        EXPECT_TRUE(editor->window()->grab().save(folder + QStringLiteral("/music-%1-narrow.png").arg(code)));
         editor->close();
         TestEnvironment::processDeferredDeletes();
     });

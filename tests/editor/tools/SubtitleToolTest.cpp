@@ -233,6 +233,7 @@ TEST_F(SubtitleWindowTest, ControlsFollowTheTableOfEnabledStates)
     EXPECT_TRUE(panel.allowsMultipleSelection);
     EXPECT_TRUE(panel.canChooseFiles && !panel.canChooseDirectories && !panel.canCreateDirectories);
     EXPECT_EQ(panel.allowedExtensions, (QStringList{"ass", "ssa", "srt"}));
+    EXPECT_TRUE(panel.allowsOtherFileTypes);
     chooseLoadItem(
         writeFile(dir, "cues.ass", "[Script Info]\n[Events]\nDialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,Hi\n"));
     expect("ass loaded", {false, false, false, true, true});
