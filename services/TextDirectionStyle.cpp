@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionMenuItem>
 
 TextDirectionStyle::TextDirectionStyle(const QString &baseStyle) : QProxyStyle(baseStyle) {}
@@ -29,6 +30,14 @@ void TextDirectionStyle::drawItemText(QPainter *painter, const QRect &rect, int 
 void TextDirectionStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                                      const QWidget *widget) const
 {
+    if (element == CE_ComboBoxLabel) {
+        if (const auto *combo = qstyleoption_cast<const QStyleOptionComboBox *>(option)) {
+            QStyleOptionComboBox shown(*combo);
+            shown.currentText = comboBoxLabel(*combo, widget);
+            QProxyStyle::drawControl(element, &shown, painter, widget);
+            return;
+        }
+    }
     // Menu entries (and the entries of pop-up lists) draw their text themselves.
     if (element != CE_MenuItem) {
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -38,4 +47,12 @@ void TextDirectionStyle::drawControl(ControlElement element, const QStyleOption 
     painter->setLayoutDirection(Qt::LayoutDirectionAuto);
     QProxyStyle::drawControl(element, option, painter, widget);
     painter->setLayoutDirection(before);
+}
+
+QString TextDirectionStyle::comboBoxLabel(const QStyleOptionComboBox &option, const QWidget *widget) const
+{
+    QRect field = subControlRect(CC_ComboBox, &option, SC_ComboBoxEditField, widget);
+    if (!option.currentIcon.isNull())
+        field.setLeft(field.left() + option.iconSize.width() + 4);
+    return option.fontMetrics.elidedText(option.currentText, Qt::ElideMiddle, field.width());
 }

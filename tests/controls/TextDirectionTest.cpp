@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QStyleOptionComboBox>
 #include <QFontInfo>
 #include <QLabel>
 
@@ -153,6 +155,36 @@ TEST(TextLabelGroup, StepsShowAtTheSizeOfTheSmallest)
     TextLabel::shareDrawnFont(steps);
     for (TextLabel *step : steps)
         EXPECT_EQ(QFontInfo(step->drawnFont()).pixelSize(), longOnItsOwn) << step->text().toStdString();
+}
+
+TEST(PopUpTitle, ATitleWiderThanItsFieldLosesItsMiddleNotItsEnd)
+{
+    TextDirectionStyle::install();
+    auto *style = qobject_cast<TextDirectionStyle *>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    QComboBox combo;
+    combo.resize(200, 26);
+    const QString folder = QStringLiteral("/home/someone/Videos/Holidays/2026 Summer at the seaside/Exports");
+    for (const QString &title : {QStringLiteral("Videos"), folder}) {
+        SCOPED_TRACE(title.toStdString());
+        combo.clear();
+        combo.addItem(title);
+        QStyleOptionComboBox option;
+        option.initFrom(&combo);
+        option.currentText = combo.currentText();
+        const QString shown = style->comboBoxLabel(option, &combo);
+        const int field = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo)
+                              .width();
+        EXPECT_LE(option.fontMetrics.horizontalAdvance(shown), field);
+        if (option.fontMetrics.horizontalAdvance(title) <= field) {
+            EXPECT_EQ(shown, title);
+        } else {
+            // Both ends stay, so the folder's root and its own name can still be read.
+            EXPECT_TRUE(shown.contains(QChar(0x2026)));
+            EXPECT_TRUE(shown.startsWith(QStringLiteral("/ho")));
+            EXPECT_TRUE(shown.endsWith(QStringLiteral("orts")));
+        }
+    }
 }
 
 } // namespace

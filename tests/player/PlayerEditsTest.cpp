@@ -39,6 +39,17 @@ double difference(const fixture::Image &a, const fixture::Image &b)
     return sum / double(a.rgb.size());
 }
 
+// 3 s of a 660 Hz tone at amplitude 0.3, sound only.
+std::string musicTone()
+{
+    fixture::Spec spec;
+    spec.hasVideo = false;
+    spec.duration = 3.0;
+    spec.audio = {fixture::AudioTrack{}};
+    spec.audio[0].toneHz = 660;
+    return sharedFixture("music.m4a", spec);
+}
+
 // A 40 x 20 opaque red PNG.
 std::string redPicture()
 {
@@ -261,12 +272,7 @@ TEST_F(PlayerEditsTest, TextWatermarksAreDrawnByTheRegisteredCallback)
 
 TEST_F(PlayerEditsTest, MusicMixedInChangesTheSoundHandedToTheOutput)
 {
-    fixture::Spec spec;
-    spec.hasVideo = false;
-    spec.duration = 3.0;
-    spec.audio = {fixture::AudioTrack{}};
-    spec.audio[0].toneHz = 660;
-    const std::string music = sharedFixture("music.m4a", spec);
+    const std::string music = musicTone();
 
     fixture::Spec silentSpec;
     silentSpec.duration = 4.0;
@@ -321,12 +327,7 @@ TEST_F(PlayerEditsTest, MusicMixedInChangesTheSoundHandedToTheOutput)
 
 TEST_F(PlayerEditsTest, SoundEditWhilePausedIsAllThatPlaysNext)
 {
-    fixture::Spec spec;
-    spec.hasVideo = false;
-    spec.duration = 3.0;
-    spec.audio = {fixture::AudioTrack{}};
-    spec.audio[0].toneHz = 660;
-    const std::string music = sharedFixture("music.m4a", spec);
+    const std::string music = musicTone();
 
     auto record = std::make_shared<RecordingOutput::Record>();
     player::AudioOutput::setFactory([record] { return std::make_unique<RecordingOutput>(record); });
