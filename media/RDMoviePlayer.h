@@ -114,11 +114,12 @@ public:
 
     // Watermarks, placed in pixels of the turned, uncropped picture, shown during their times. Text
     // watermarks are drawn by the draw-text callback (left out while none is set); picture and video
-    // files are read as the export reads them. A file that cannot be read leaves the picture unedited,
-    // with a log line.
-    void AddTextWatermask(TEXT_WATERMARK_PARAM param);
-    void AddImageWatermask(IMAGE_WATERMARK_PARAM param);
-    void AddVideoWatermask(VIDEO_WATERMARK_PARAM param);
+    // files are read as the export reads them. Each call answers whether the watermark was taken: a
+    // picture or video path that names no readable file (and, for a picture, that the loader cannot
+    // read either) is refused (false) and the other edits still show; a file that is readable but no picture leaves the picture unedited, with a log line.
+    bool AddTextWatermask(TEXT_WATERMARK_PARAM param);
+    bool AddImageWatermask(IMAGE_WATERMARK_PARAM param);
+    bool AddVideoWatermask(VIDEO_WATERMARK_PARAM param);
     void ClearWatermask();
 
     // The subtitle file burnt in; an empty path removes it. The updates restyle the subtitle shown.

@@ -12,6 +12,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -234,19 +236,39 @@ void RDMoviePlayer::ClearImageEffect()
     changePicture([](engine::EditSettings &e) { e.effects.clear(); });
 }
 
-void RDMoviePlayer::AddTextWatermask(TEXT_WATERMARK_PARAM param)
+namespace {
+
+// Only a cheap look at the file: the records are handed over again on every edit of the overlay.
+bool readableFile(const char (&path)[260])
+{
+    const QFileInfo info(QString::fromUtf8(path, int(strnlen(path, sizeof path))));
+    return info.isFile() && info.isReadable();
+}
+
+} // namespace
+
+bool RDMoviePlayer::AddTextWatermask(TEXT_WATERMARK_PARAM param)
 {
     changePicture([&](engine::EditSettings &e) { e.textWatermarks.push_back(param); });
+    return true;
 }
 
-void RDMoviePlayer::AddImageWatermask(IMAGE_WATERMARK_PARAM param)
+bool RDMoviePlayer::AddImageWatermask(IMAGE_WATERMARK_PARAM param)
 {
+    // A picture loader may know names that are no files.
+    const auto load = m_core->edits().loadImage;
+    if (!readableFile(param.path) && !(load && load(param.path, nullptr, nullptr, 0, nullptr) == 1))
+        return false;
     changePicture([&](engine::EditSettings &e) { e.imageWatermarks.push_back(param); });
+    return true;
 }
 
-void RDMoviePlayer::AddVideoWatermask(VIDEO_WATERMARK_PARAM param)
+bool RDMoviePlayer::AddVideoWatermask(VIDEO_WATERMARK_PARAM param)
 {
+    if (!readableFile(param.path))
+        return false;
     changePicture([&](engine::EditSettings &e) { e.videoWatermarks.push_back(param); });
+    return true;
 }
 
 void RDMoviePlayer::ClearWatermask()

@@ -49,17 +49,17 @@ public:
     void addImage(const IMAGE_WATERMARK_PARAM &r) override
     {
         m_records.images.push_back(r);
-        m_player.AddImageWatermask(r);
+        platform::log("suc:%d", int(m_player.AddImageWatermask(r)));
     }
     void addVideo(const VIDEO_WATERMARK_PARAM &r) override
     {
         m_records.videos.push_back(r);
-        m_player.AddVideoWatermask(r);
+        platform::log("suc:%d", int(m_player.AddVideoWatermask(r)));
     }
     void addText(const TEXT_WATERMARK_PARAM &r) override
     {
         m_records.texts.push_back(r);
-        m_player.AddTextWatermask(r);
+        platform::log("suc:%d", int(m_player.AddTextWatermask(r)));
     }
 
 private:

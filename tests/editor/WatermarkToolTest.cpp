@@ -8,12 +8,14 @@
 #include "editor/tools/WaterMarkCellItemView.h"
 #include "media/RDMoviePlayer.h"
 #include "platform/FontAlias.h"
+#include "platform/Log.h"
 #include "model/WaterParam.h"
 #include "platform/Stepper.h"
 #include "platform/Window.h"
 #include "tests/editor/LoadedEditor.h"
 #include "tests/support/ScreenshotLanguages.h"
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -392,6 +394,26 @@ TEST_F(WatermarkToolTest, RefreshingThePlayerViewShowsTheEditedWatermarkAgain)
     EXPECT_EQ(tool().alphaField()->stringValue(), "60");
     ASSERT_TRUE(editor->watermarkView());
     EXPECT_EQ(editor->watermarkView()->waterMarkAlph(), 60) << "the new overlay shows the transparency";
+}
+
+TEST_F(WatermarkToolTest, ThePreviewLogsWhetherItTookEachWatermark)
+{
+    openWith(longClip(), EditVideoWindowController::ToolWatermark);
+    QTemporaryDir dir;
+    const QString copy = dir.filePath("copy.png");
+    ASSERT_TRUE(QFile::copy(picturePath(), copy));
+    ASSERT_TRUE(tool().addFile(copy));
+    ASSERT_TRUE(tool().addFile(picturePath()));
+    platform::LogCapture log;
+    tool().selectRow(1); // the overlay shows row 1; row 0 goes to the player
+    EXPECT_TRUE(log.contains("suc:1"));
+    EXPECT_FALSE(log.contains("suc:0"));
+
+    // The file went away behind the editor's back: the player refuses it and says so.
+    ASSERT_TRUE(QFile::remove(copy));
+    log.clear();
+    tool().selectRow(1);
+    EXPECT_TRUE(log.contains("suc:0"));
 }
 
 TEST_F(WatermarkToolTest, UnusableFilesAreRefusedWhereTheyAreChosen)

@@ -168,7 +168,14 @@ TEST_F(PlayerEditsTest, EditsShowAfterRefreshWhilePausedAndMatchTheExport)
     ASSERT_EQ(plain.width, 160);
 
     p->SetBCS(60, 0, 0);
-    p->AddImageWatermask(redWatermark());
+    // A picture that is not there is refused and leaves the other edits showing.
+    IMAGE_WATERMARK_PARAM gone = redWatermark();
+    std::strncpy(gone.path, (freshFolder() + "/gone.png").c_str(), sizeof gone.path - 1);
+    VIDEO_WATERMARK_PARAM goneVideo{};
+    std::strncpy(goneVideo.path, gone.path, sizeof goneVideo.path - 1);
+    EXPECT_FALSE(p->AddImageWatermask(gone));
+    EXPECT_FALSE(p->AddVideoWatermask(goneVideo));
+    EXPECT_TRUE(p->AddImageWatermask(redWatermark()));
     EXPECT_LT(difference(snapshot(*p), plain), 0.5) << "nothing changes before Refresh";
     p->Refresh();
     fixture::Image edited = snapshot(*p);
