@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 QFont labelFont()
@@ -78,7 +80,10 @@ JoinnerCell::JoinnerCell(const platform::Rect &frame, QWidget *parent) : platfor
     m_effectBtn->selectItemAtIndex(0);
     m_effectBtn->action = [this](platform::PopUpButton &sender) { transitionAction(&sender); };
 
-    m_progress = new NSProgressView(platform::makeRect(W - 220, (H - 10) / 2, 200, 10), this);
+    // On the cut line after its time: across the middle it would cover the source's figures of a row as
+    // narrow as the batch cutter's.
+    const double barX = std::max(W - 220, 212.0);
+    m_progress = new NSProgressView(platform::makeRect(barX, H - 50, W - 20 - barX, 10), this);
     m_progress->setAutoresizingMask(MinXMargin);
     m_progress->setProgress(0);
     m_progress->hide();

@@ -414,6 +414,41 @@ TEST_F(ListFixture, SoundOnlyClipWithoutThumbnailShowsTheAudioIcon)
 // In the join window's 600-point list, no text of a row runs into another text or control of the row, in
 // any language: the longer translations of the check box's title once ran into the source's size, and the
 // box stands 240 points from the row's right end.
+TEST(JoinnerRowLayout, ABatchRowsProgressCoversNoText)
+{
+    // The batch cutter's list is 384 points wide; the joiner's 600.
+    for (const double width : {384.0, 600.0}) {
+        SCOPED_TRACE(width);
+        Host host{int(width), 200, Qt::white};
+        JoinnerTableView list{platform::makeRect(0, 0, width, 200)};
+        host.root.addSubview(&list);
+        list.setRowHeight(60);
+        list.setItems(std::make_shared<JoinnerTableView::ItemList>(
+            JoinnerTableView::ItemList{clip(QStringLiteral("a.mp4")), clip(QStringLiteral("b.mp4"))}));
+        list.reloadData();
+        list.showProgress(0);
+        JoinnerCell *cell = list.cells().at(0);
+        const QRectF bar = QRectF(cell->progress()->geometry());
+        ASSERT_FALSE(cell->progress()->isHidden());
+        EXPECT_TRUE(QRectF(cell->rect()).contains(bar));
+        EXPECT_GE(bar.width(), 100);
+
+        std::vector<QRectF> texts;
+        platform::View::setDrawnTextObserver([&](const platform::View::DrawnText &t) {
+            if (t.widget && cell->isAncestorOf(t.widget) && !t.text.trimmed().isEmpty())
+                texts.push_back(QFontMetricsF(t.font)
+                                    .boundingRect(t.room, t.flags, t.text)
+                                    .translated(t.widget->mapTo(cell, QPoint(0, 0))));
+        });
+        cell->grab();
+        platform::View::setDrawnTextObserver(nullptr);
+        ASSERT_GE(texts.size(), 6u);
+        for (const QRectF &text : texts)
+            EXPECT_FALSE(text.intersects(bar)) << text.x() << "," << text.y();
+        list.setParent(nullptr);
+    }
+}
+
 TEST(JoinnerRowLayout, NoTextRunsIntoAnotherInAnyLanguage)
 {
     for (int language = 0; language < LanguageService::languageSetSize(); ++language) {
