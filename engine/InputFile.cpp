@@ -194,7 +194,9 @@ int64_t InputFile::duration() const
         // mp4 and Matroska keep the end of the file in their header, counted from the timestamp 0 rather
         // than from the first one: a file whose timestamps begin at 10 s says it lasts 10 s longer than
         // it does. FFmpeg's own reckoning from the streams' lengths already counts from the start.
-        if (std::llabs(usedStreamsEnd() - header) <= kSameTime)
+        // Matroska streams often carry no length of their own: then only the header can be corrected.
+        const int64_t streamsEnd = usedStreamsEnd();
+        if (streamsEnd != INT64_MIN && std::llabs(streamsEnd - header) <= kSameTime)
             return header;
         return std::max<int64_t>(header - startTime(), 1);
     }
